@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Marelos need, and only those
+# that are missing: a second run on a prepared machine does nothing and needs no network.
+set -euo pipefail
+
+packages=(
+    cmake
+    ninja-build
+    g++
+    qt6-base-dev        # Qt Core, Gui and Widgets
+    qt6-qpa-plugins     # the desktop's platform plugins
+    libgtest-dev
+    libgmock-dev
+    libbenchmark-dev
+    fonts-dejavu-core   # a font for the program and for the tests without a display
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+    exit 0
+fi
+
+echo "Installiere fehlende Pakete: ${missing[*]}"
+if [[ $(id -u) -eq 0 ]]; then
+    as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+else
+    echo "Fehlende Pakete (${missing[*]}) lassen sich ohne root-Rechte oder sudo nicht installieren." >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,39 @@
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/shell/frm_main.h"
+#include "core/workspace.h"
+#include "platform/qt_settings_store.h"
+
+namespace {
+
+bool HasDisplay() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!HasDisplay()) {
+        std::fputs(
+            "Marelos braucht eine grafische Anzeige, aber DISPLAY und WAYLAND_DISPLAY sind leer; "
+            "ohne Bildschirm startet es mit: xvfb-run -a ./run.sh (Debian-Paket xvfb)\n",
+            stderr);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Marelos");
+    QApplication::setDesktopFileName("marelos");
+
+    marelos::QtSettingsStore store;
+    marelos::Workspace workspace;
+    marelos::frmMain window(workspace, store, QApplication::applicationDirPath());
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,137 @@
+#include "main_menu.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <span>
+
+namespace marelos {
+namespace {
+
+struct MenuEntry {
+    const char* name;     // command name, also the object name of the action or submenu
+    const char* caption;  // "&" marks the access key
+    int level;            // 0 menu of the bar, 1 entry, 2 entry of a submenu; "-" is a separator
+};
+
+// The menu bar in its order; an entry followed by deeper entries is a submenu.
+constexpr MenuEntry kMenu[] = {
+    {"mnuFile", "&Datei", 0},
+    {"mnuNewProfile2", "&Neues Tauchprofil", 1},
+    {"mnuLoadProfile2", "Tauchprofil &laden", 1},
+    {"mnuSaveProfile2", "Tauchprofil &speichern", 1},
+    {"mnuSaveAs2", "Tauchprofil speichern &unter", 1},
+    {"-", "", 1},
+    {"mnuImportDatatrak", "&Importieren von Aladin-Dateien", 1},
+    {"mnuBrowse", "Br&owser", 1},
+    {"-", "", 1},
+    {"mnuSavePic", "Tauchgangsgrafik s&peichern", 1},
+    {"mnuPrintGraph", "Tauchgangsgrafik &drucken", 1},
+    {"mnuSetPrinter", "Drucker einrichte&n", 1},
+    {"-", "", 1},
+    {"mnuCreateDecoTable", "De&kompressionstabelle erstellen", 1},
+    {"mnuSaveSaturation", "&Gewebesättigung speichern", 1},
+    {"mnuSaveSaturationFile", "Als &Textdatei", 2},
+    {"mnuSavesaturationExcel", "Direktausgabe in Excel", 2},
+    {"-", "", 1},
+    {"mnuF1", "&1", 1},
+    {"mnuF2", "&2", 1},
+    {"mnuF3", "&3", 1},
+    {"mnuF4", "&4", 1},
+    {"mnuF5", "&5", 1},
+    {"mnuF6", "&6", 1},
+    {"-", "", 1},
+    {"mnuFileQuit", "&Beenden", 1},
+    {"mnuEdit", "&Bearbeiten", 0},
+    {"mnuDeleteLastDiveMark", "&Letzte Tauchgangskoordinate löschen", 1},
+    {"mnuCopyBMP", "Tauchgangsgrafik &kopieren", 1},
+    {"mnuCopyProfile", "&Profil zwischenspeichern", 1},
+    {"-", "", 1},
+    {"mnuOptions", "&Einstellungen", 1},
+    {"mnuView", "&Ansicht", 0},
+    {"mnuProfileInput", "&Tauchprofileingabe", 1},
+    {"mnuCompareProfiles", "A&ktuelles Tauchprofil mit gespeichertem vergleichen", 1},
+    {"mnuOverlayProfile", "Tauchprofil einb&lenden", 1},
+    {"mnuBarGraph", "&Balkendiagramm Gewebesättigung und Führungsgewebe", 1},
+    {"mnuDiveDemo", "Grafik schr&ittweise anzeigen", 1},
+    {"-", "", 1},
+    {"mnuInterGasPressure", "&Inertgaspartialdruck in den Geweben", 1},
+    {"mnuPartialPressureN2plusHe", "Summe &Stickstoff plus Helium", 2},
+    {"mnuPartialPressureN2", "Nur &Stickstoffpartialdruck", 2},
+    {"mnuPartialPressureHe", "Nur &Heliumpartialdruck", 2},
+    {"mnuPressureRelation", "&Verhältnis p.amb / p.amb.tol", 1},
+    {"mnuShowDiveProfile", "Be&rechnetes Tauchprofil incl. Dekompressionsphase", 1},
+    {"mnuCNSDraw", "&ZNS-Tagesdosis", 1},
+    {"mnuShowAscSpeed", "&Aufstiegsgeschwindigkeit", 1},
+    {"mnuMix", "A&temgasgemisch", 0},
+    {"mnuSetN2Percent", "N&2-Anteil einstellen", 1},
+    {"-", "", 1},
+    {"mnuSetAir", "&Luft (21% O2, 78% N2)", 1},
+    {"mnuNitrox36", "Nitrox 3&6", 1},
+    {"mnuNitrox32", "Nitrox3&2", 1},
+    {"mnuSetOxygen100", "&100% Sauerstoffanteil einstellen", 1},
+    {"mnuSetHeliox", "&Heliox (21% O2, 78% He)", 1},
+    {"-", "", 1},
+    {"mnuShowMixLimits", "&Grenztiefen des aktuellen Gemisches ermitteln", 1},
+    {"mnuMakeBestMix", "&Herstellanweisung zum Füllen des optimierten Gemisches", 1},
+    {"mnuDiveProfile", "Tauch&profil", 0},
+    {"mnuNewProfile", "&Neu", 1},
+    {"mnuCalcProfile", "&Zeichnen und Tiefenlinie berechnen", 1},
+    {"mnuDivePlan", "Tauchgangs&plan ausdrucken", 1},
+    {"mnuPrintDecoPhase", "&Dekompressionsphase drucken", 1},
+    {"-", "", 1},
+    {"mnuInsertMinute", "Tauchgangsmin&ute einfügen", 1},
+    {"mnuDeleteMinute", "Tauchgangsminute l&öschen", 1},
+    {"mnuSetTime", "Z&eitachse einstellen", 1},
+    {"mnuSetaxDepth", "&Maximaltiefe einstellen", 1},
+    {"-", "", 1},
+    {"mnuEditProfile", "&Bearbeiten/Laden im Text-Modus", 1},
+    {"mnuJoinDives", "&Zusammenfügen mehrerer Tauchgänge (1. und n Wiederholungs-TG)", 1},
+    {"mnuDiveSeries", "Tauchga&ngsserie", 1},
+    {"mnuDive", "Tauch&gang berechnen", 0},
+    {"mnuCalcSaturation", "&Gewebesättigung der 16 Kompartimente", 1},
+    {"mnuCalcNoFlyTime", "&Flugverbotszeit", 1},
+    {"mnuCalcAirConsume", "&Luftverbrauch", 1},
+    {"mnuCalcBreathingRatio", "&Atemminutenvolumen (AMV)", 1},
+    {"mnuCalcAvDepth", "&Durchschnittstiefe", 1},
+    {"mnuRecalDive", "&Tauchgang mit aktueller Atemgaseinstellung nachberechnen", 1},
+    {"mnuExtras", "E&xtras", 0},
+    {"mnuCalcAltitude", "&Luftdruck in der Höhe ausrechnen", 1},
+    {"mnuDiveComputer", "Tauch&computer", 1},
+    {"mnuAbout", "&?", 0},
+    {"mnuShowHelp", "&Hilfe", 1},
+    {"mnuMe", "Über", 1},
+};
+
+bool OpensSubmenu(std::span<const MenuEntry> entries, std::size_t index) {
+    return index + 1 < entries.size() && entries[index + 1].level > entries[index].level;
+}
+
+}  // namespace
+
+void BuildMainMenu(QMainWindow& window) {
+    const std::span<const MenuEntry> entries(kMenu);
+    QMenu* menus[3] = {nullptr, nullptr, nullptr};  // the open menu of each level
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const MenuEntry& entry = entries[i];
+        if (entry.level == 0) {
+            menus[1] = window.menuBar()->addMenu(QString::fromUtf8(entry.caption));
+            menus[1]->setObjectName(entry.name);
+            continue;
+        }
+        QMenu* parent = menus[entry.level];
+        if (QString(entry.name) == "-") {
+            parent->addSeparator();
+        } else if (OpensSubmenu(entries, i)) {
+            menus[entry.level + 1] = parent->addMenu(QString::fromUtf8(entry.caption));
+            menus[entry.level + 1]->setObjectName(entry.name);
+            menus[entry.level + 1]->menuAction()->setObjectName(entry.name);
+        } else {
+            QAction* action = parent->addAction(QString::fromUtf8(entry.caption));
+            action->setObjectName(entry.name);
+            action->setEnabled(false);  // enabled by the window once its command is built
+        }
+    }
+}
+
+}  // namespace marelos

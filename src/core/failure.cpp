@@ -1,0 +1,24 @@
+#include "failure.h"
+
+namespace marelos {
+
+std::string FailureMessage(const Failure& failure) {
+    switch (failure.kind) {
+        case FailureKind::ReadError:
+            return "Die Datei " + failure.subject + " konnte nicht gelesen werden.";
+        case FailureKind::WriteError:
+            return "Die Datei " + failure.subject +
+                   " konnte nicht geschrieben werden. Die bisherige Datei bleibt unverändert.";
+        case FailureKind::Timeout:
+            return "Keine Antwort von " + failure.subject + ".";
+        case FailureKind::Protocol:
+            return "Unerwartete Antwort von " + failure.subject + ".";
+        case FailureKind::DataFormat:
+            return "Die Daten in " + failure.subject + " haben nicht das erwartete Format.";
+        case FailureKind::Cancelled:
+            return "Abgebrochen.";
+    }
+    return "Unbekannter Fehler.";
+}
+
+}  // namespace marelos

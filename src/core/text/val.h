@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+namespace marelos {
+
+// The numeric value of a text, as every number read from a file, a field or the settings store
+// is read: blanks, tabs and line feeds are skipped wherever they stand; then an optional sign,
+// digits with at most one "." and an optional exponent (E or D, optional sign, digits); "&H" and
+// "&O" introduce hexadecimal and octal digits. Reading stops at the first other character, and a
+// text without digits gives 0. "," is never a decimal separator here.
+// A decimal number too large for a double gives +/-infinity; callers that store the value check
+// for it (the settings loader treats it like a text without a number).
+double Val(std::string_view text);
+
+}  // namespace marelos

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace marelos {
+
+// Texts cross between core (UTF-8 std::string) and Qt (QString) only through these.
+QString ToQString(std::string_view utf8);
+std::string ToStdString(const QString& text);
+
+// The general number format with the decimal separator of the user's locale, for the screen.
+QString FormatForScreen(double value);
+
+// A stored colour 0x00BBGGRR (red in the low byte) as a Qt colour.
+QColor ToQColor(std::int32_t colour);
+
+}  // namespace marelos

@@ -1,0 +1,62 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <sstream>
+
+namespace marelos {
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunTool(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunCli(args, "/opt/marelos", out, err);
+    return {code, out.str(), err.str()};
+}
+
+TEST(Cli, SettingsShowsTheLoadedValuesWithOverridesAndNeverWritesTheFile) {
+    QTemporaryDir dir;
+    const QString ini = QDir(dir.path()).filePath("s.ini");
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Values]\nDecoMode=0\nTankSize=10\n");
+    }
+    const CliRun run = RunTool({"settings", "--settings", ini.toStdString(), "--set",
+                                "values/tankpressure=300", "--set", "View/LineWidth=-2"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("Values/DecoMode=3\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Values/TankSize=10\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Values/TankPressure=300\n"), std::string::npos);
+    EXPECT_NE(run.out.find("View/LineWidth=1\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Settings/FileStoragePath=/opt/marelos/Tauchprofile\n"),
+              std::string::npos);
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "[Values]\nDecoMode=0\nTankSize=10\n");
+}
+
+TEST(Cli, WrongCommandLinesAreRefusedWithExitCode2) {
+    EXPECT_EQ(RunTool({}).code, 2);
+    EXPECT_EQ(RunTool({"rechnen"}).code, 2);
+    EXPECT_EQ(RunTool({"settings", "--set", "ohneGleich"}).code, 2);
+    EXPECT_EQ(RunTool({"settings", "--set"}).code, 2);
+    EXPECT_EQ(RunTool({"settings", "--unbekannt"}).code, 2);
+    const CliRun missing = RunTool({"settings", "--settings", "/nicht/da.ini"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("/nicht/da.ini"), std::string::npos);
+    const CliRun version = RunTool({"--version"});
+    EXPECT_EQ(version.out, "Marelos 3 Beta (Build 3.1.0)\n");
+}
+
+}  // namespace
+}  // namespace marelos

@@ -1,0 +1,68 @@
+#include "core/text/codepage.h"
+
+#include <gtest/gtest.h>
+
+namespace marelos {
+namespace {
+
+TEST(Codepage, GermanLettersAndDegreeSignRoundTripThroughWindows1252) {
+    const std::string utf8 = "Überlingen: 12 °C, Größe, Bärenhöhle, Fußweg €";
+    const std::string bytes = Utf8ToWindows1252(utf8);
+    EXPECT_EQ(bytes,
+              "\xDC"
+              "berlingen: 12 \xB0"
+              "C, Gr\xF6\xDF"
+              "e, B\xE4renh\xF6hle, Fu\xDFweg \x80");
+    EXPECT_EQ(Windows1252ToUtf8(bytes), utf8);
+}
+
+TEST(Codepage, CharactersWithoutAWindows1252CodeBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToWindows1252("Ω≈"), "??");
+    EXPECT_EQ(Utf8ToWindows1252("a\xFF"
+                                "b"),
+              "a?b");  // a stray byte in the text
+}
+
+TEST(Codepage, UndefinedBytesSurviveARoundTrip) {
+    const std::string bytes = "\x81\x8D\x8F\x90\x9D";
+    EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(bytes)), bytes);
+}
+
+TEST(Codepage, DecodeTakesValidUtf8AsItIsAndEverythingElseAsWindows1252) {
+    EXPECT_EQ(DecodeTextBytes("Gr\xC3\xB6\xC3\x9F"
+                              "e"),
+              "Größe");
+    EXPECT_EQ(DecodeTextBytes("Gr\xF6\xDF"
+                              "e"),
+              "Größe");
+    EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF"
+                              "30\t5"),
+              "30\t5");
+    // Malformed UTF-8: overlong form, surrogate, truncated sequence.
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));
+    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x90\xA0"));
+}
+
+TEST(Codepage, SplitLinesAcceptsCrLfLfAndCr) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(SplitLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\nb"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\rb\r"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("a\n\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(SplitLines(""), Lines{});
+    EXPECT_EQ(SplitLines("\r\n"), Lines{""});
+}
+
+TEST(Codepage, CountsAndCutsCharactersNotBytes) {
+    EXPECT_EQ(Utf8Length("Größe"), 5u);
+    EXPECT_EQ(Utf8Prefix("Größe", 3), "Grö");
+    EXPECT_EQ(Utf8Prefix("ab", 5), "ab");
+    EXPECT_EQ(Utf8Prefix("ab", 0), "");
+}
+
+}  // namespace
+}  // namespace marelos

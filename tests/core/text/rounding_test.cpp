@@ -1,0 +1,60 @@
+#include "core/text/rounding.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace marelos {
+namespace {
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+    EXPECT_EQ(RoundHalfEven(0.5), 0);
+    EXPECT_EQ(RoundHalfEven(1.5), 2);
+    EXPECT_EQ(RoundHalfEven(2.5), 2);
+    EXPECT_EQ(RoundHalfEven(3.5), 4);
+    EXPECT_EQ(RoundHalfEven(-0.5), 0);
+    EXPECT_EQ(RoundHalfEven(-1.5), -2);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(2.4999999), 2);
+    EXPECT_EQ(RoundHalfEven(2.5000001), 3);
+    EXPECT_EQ(RoundHalfEven(-2.6), -3);
+    EXPECT_EQ(RoundHalfEven(1e300), 1e300);
+}
+
+TEST(Rounding, WholeNumberVariablesHoldAtTheirLimits) {
+    EXPECT_EQ(RoundToInt16(32767.4), 32767);
+    EXPECT_EQ(RoundToInt16(32767.5), 32767);
+    EXPECT_EQ(RoundToInt16(1e9), 32767);
+    EXPECT_EQ(RoundToInt16(-1e9), -32768);
+    EXPECT_EQ(RoundToInt16(-32768.5), -32768);
+    EXPECT_EQ(RoundToInt32(2147483647.4), 2147483647);
+    EXPECT_EQ(RoundToInt32(1e20), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(RoundToInt32(-1e20), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(RoundToInt32(HUGE_VAL), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(RoundToInt32(std::nan("")), 0);
+    EXPECT_EQ(RoundToInt16(std::nan("")), 0);
+    EXPECT_EQ(RoundToInt32(40000.5), 40000);
+    EXPECT_EQ(RoundToInt32(-7.5), -8);
+}
+
+TEST(Rounding, IntIsTheFloorAlsoBelowZero) {
+    EXPECT_EQ(Int(1.9), 1);
+    EXPECT_EQ(Int(-1.1), -2);
+    EXPECT_EQ(Int(-2.0), -2);
+    EXPECT_EQ(Int(0.0), 0);
+}
+
+TEST(Rounding, RoundToAddsFiveHundredthsBeforeCuttingOff) {
+    EXPECT_DOUBLE_EQ(RoundTo(12.34, 1), 12.3);
+    EXPECT_DOUBLE_EQ(RoundTo(12.96, 1), 12.9);  // 129.6 + 0.05 -> 129: cut off, not rounded
+    EXPECT_DOUBLE_EQ(RoundTo(0.949, 1), 0.9);   // 9.49 + 0.05 = 9.54 -> 9
+    EXPECT_DOUBLE_EQ(RoundTo(0.996, 2), 0.99);  // 99.6 + 0.05 -> 99
+    EXPECT_DOUBLE_EQ(RoundTo(7.96, 0), 8);      // 7.96 + 0.05 crosses the whole number
+    EXPECT_DOUBLE_EQ(RoundTo(7.94, 0), 7);
+    EXPECT_DOUBLE_EQ(RoundTo(-1.23, 1), -1.3);  // floor below zero
+    EXPECT_DOUBLE_EQ(RoundTo(31.9999, 1), 32.0);
+}
+
+}  // namespace
+}  // namespace marelos

@@ -1,0 +1,119 @@
+#include "platform/qt_settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileDevice>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include "core/settings/settings.h"
+
+namespace marelos {
+namespace {
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content) {
+    const QString path = QDir(dir.path()).filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    return path;
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(QtSettingsStore, LivesAsMarelos31IniInTheConfigFolderOfXdgConfigHome) {
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    ASSERT_FALSE(configHome.isEmpty());
+    EXPECT_EQ(QtSettingsStore::DefaultFilePath(), QString(configHome) + "/Marelos31.ini");
+    QtSettingsStore store;
+    store.WriteSetting("Values", "TankSize", "12");
+    EXPECT_TRUE(ReadFile(QString(configHome) + "/Marelos31.ini").contains("TankSize=12"));
+}
+
+TEST(QtSettingsStore, ReadsAndWritesWithoutRegardToCaseInTheFilesSpelling) {
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, "s.ini", "[warnings]\nppo2hi=1\n");
+    {
+        QtSettingsStore store(path);
+        EXPECT_EQ(store.ReadSetting("Warnings", "PPO2Hi"), "1");
+        EXPECT_EQ(store.ReadSetting("Values", "PPO2Hi"), "");
+        store.WriteSetting("WARNINGS", "PpO2Hi", "0");
+        store.WriteSetting("Values", "MaxPPO2", "1.4");
+        EXPECT_EQ(store.ReadSetting("values", "maxppo2"), "1.4");
+    }
+    const QByteArray written = ReadFile(path);
+    EXPECT_TRUE(written.contains("[warnings]\nppo2hi=0"));
+    EXPECT_FALSE(written.contains("PpO2Hi"));
+    EXPECT_TRUE(written.contains("MaxPPO2=1.4"));
+}
+
+TEST(QtSettingsStore, AHandEditedFileWithGarbageLoadsByTheLoadRules) {
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, "s.ini",
+                                   "Unsinn ohne Abschnitt\n"
+                                   "[Unbekannt]\nx=1\n"
+                                   "[Values]\n"
+                                   "AirConsumption=15,5\n"
+                                   "DecoModel=2\n"
+                                   "DecoModel=4\n"
+                                   "airpressure=  950  \n"
+                                   "=ohne Schlüssel\n"
+                                   "\x01\x02\xff\n"
+                                   "ConstantppO2=1,3\n"
+                                   "[decompression]\nSharp1stStep=true\n"
+                                   "[CommPort]\nParity=e\n"
+                                   "[Settings]\nFileStoragePath=/home/jörg/Tauchgänge/\n");
+    QtSettingsStore store(path);
+    EXPECT_EQ(store.ReadSetting("Values", "AirConsumption"), "15,5");
+    const Settings s = LoadSettings(store, "/opt/marelos");
+    EXPECT_EQ(s.airConsumption, 15);
+    EXPECT_EQ(s.decoModel, 4);  // of two lines for one key, the later counts
+    EXPECT_EQ(s.airPressure, 950);
+    EXPECT_EQ(s.constantPpO2, 1.3);
+    EXPECT_EQ(s.sharp1stStep, 0);
+    EXPECT_EQ(s.parity, "E");
+    EXPECT_EQ(s.fileStoragePath, "/home/jörg/Tauchgänge/");
+    EXPECT_EQ(store.ReadSetting("Values", "DecoMode"), "3");
+}
+
+TEST(QtSettingsStore, AFolderThatCannotBeWrittenDoesNotStopTheProgram) {
+    // A path below a regular file can never be created, not even by the superuser.
+    QTemporaryDir dir;
+    const QString blocker = WriteFile(dir, "datei", "x");
+    QtSettingsStore store(blocker + "/unmoeglich/Marelos31.ini");
+    store.WriteSetting("Values", "DecoMode", "3");
+    EXPECT_EQ(store.ReadSetting("Values", "DecoMode"), "3");  // kept for the running program
+    const Settings s = LoadSettings(store, "/opt/marelos");
+    EXPECT_EQ(s.decoMode, 3);
+    EXPECT_FALSE(QFile::exists(blocker + "/unmoeglich/Marelos31.ini"));
+}
+
+TEST(QtSettingsStore, ValuesWithSpecialCharactersComeBackUnchanged) {
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath("s.ini");
+    const std::vector<std::string> values = {"/home/jörg/Tauchprofile/",
+                                             "a,b;c",
+                                             "\"quoted\"",
+                                             "  blanks  ",
+                                             "100%",
+                                             "@Variant(x)",
+                                             "C:\\alt\\pfad"};
+    {
+        QtSettingsStore store(path);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            store.WriteSetting("Files", std::to_string(i + 1), values[i]);
+        }
+    }
+    QtSettingsStore reopened(path);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(reopened.ReadSetting("Files", std::to_string(i + 1)), values[i]);
+    }
+}
+
+}  // namespace
+}  // namespace marelos

@@ -1,0 +1,17 @@
+// Runs the Qt tests without a display and with a settings folder of their own, so no test ever
+// reads or writes the settings of the user who runs them.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QDir(home.path()).filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", QDir(home.path()).filePath("data").toUtf8());
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
