@@ -1,9 +1,9 @@
 #include "cli.h"
 
-#include <QFileInfo>
 #include <memory>
 #include <optional>
 
+#include "cli/calc_command.h"
 #include "core/app_info.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/settings/settings.h"
@@ -17,15 +17,21 @@ constexpr const char* kUsage =
     "Aufruf: marelos-cli BEFEHL [--settings INI] [--set Abschnitt/Schlüssel=Wert]...\n"
     "\n"
     "Befehle:\n"
+    "  calc DATEI --json\n"
+    "              lädt und berechnet ein Tauchprofil und gibt Meldungen, Profilzeilen,\n"
+    "              Minutenwerte, Dekostufen und Summen als JSON aus\n"
     "  settings    zeigt die geladenen Einstellungen als Abschnitt/Schlüssel=Wert\n"
     "  --version   zeigt die Programmversion\n"
     "  --help      zeigt diese Hilfe\n"
     "\n"
-    "Ohne --settings gelten die Einstellungen des Benutzers. Sie werden nie verändert:\n"
+    "Ohne --settings gelten die Einstellungen des Benutzers; eine fehlende Datei gilt als leer.\n"
+    "Die Einstellungen werden nie verändert:\n"
     "--set und alles, was das Programm beim Laden zurückschreibt, gilt nur für diesen Aufruf.\n";
 
 struct Options {
     std::string command;
+    std::vector<std::string> operands;  // what follows the command
+    bool json = false;
     std::optional<std::string> settingsFile;
     std::vector<std::pair<std::string, std::string>> overrides;  // "Section/Key", value
 };
@@ -48,8 +54,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
             }
             options.overrides.emplace_back(assignment.substr(0, equals),
                                            assignment.substr(equals + 1));
+        } else if (arg == "--json") {
+            options.json = true;
         } else if (options.command.empty() && !arg.starts_with("--")) {
             options.command = arg;
+        } else if (!arg.starts_with("--")) {
+            options.operands.push_back(arg);
         } else {
             err << "Unbekannte oder unvollständige Angabe: " << arg << "\n";
             return std::nullopt;
@@ -83,23 +93,22 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     const std::optional<Options> options = ParseOptions(args, err);
     if (!options) return 2;
 
-    std::unique_ptr<QtSettingsStore> userStore;
-    if (options->settingsFile) {
-        if (!QFileInfo(ToQString(*options->settingsFile)).isFile()) {
-            err << "Die Einstellungsdatei " << *options->settingsFile << " gibt es nicht.\n";
-            return 1;
-        }
-        userStore = std::make_unique<QtSettingsStore>(ToQString(*options->settingsFile));
-    } else {
-        userStore = std::make_unique<QtSettingsStore>();
-    }
+    // A settings file that does not exist reads as an empty store; nothing is ever written.
+    const auto userStore =
+        options->settingsFile ? std::make_unique<QtSettingsStore>(ToQString(*options->settingsFile))
+                              : std::make_unique<QtSettingsStore>();
     OverlaySettingsStore store(*userStore);
     for (const auto& [path, value] : options->overrides) {
         const std::size_t slash = path.find('/');
         store.WriteSetting(path.substr(0, slash), path.substr(slash + 1), value);
     }
 
-    if (options->command == "settings") return PrintSettings(store, programFolder, out);
+    if (options->command == "settings" && options->operands.empty()) {
+        return PrintSettings(store, programFolder, out);
+    }
+    if (options->command == "calc" && options->operands.size() == 1 && options->json) {
+        return RunCalcCommand(options->operands[0], store, programFolder, out, err);
+    }
     err << "Unbekannter Befehl: " << options->command << "\n" << kUsage;
     return 2;
 }

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/engine/tissues.h"
+#include "core/settings/settings_store.h"
+#include "core/ui/ui.h"
+#include "core/workspace.h"
+
+namespace marelos {
+
+// The message of a calculation that ends because the result tables are full.
+inline constexpr const char* kArrayFullMessage = "Maximale Array-Größe erreicht.";
+
+// The largest whole metre 300..0 whose ambient pressure is below the tolerated pressure; 0 when
+// there is none.
+int FindCeilingDepth(const TissueState& tissues, const ModelParameters& model, double airPressure);
+
+// The stop index of the first stop: the deepest listed depth 3k (k 100..0) whose ambient
+// pressure is below the tolerated one, plus 1 (the listed depth at or below the ceiling), or k
+// itself with a sharp first stop; 0 when no listed depth violates the ceiling. 101 means that
+// the first stop would lie below 300 m.
+int FindFirstStopIndex(const TissueState& tissues, const ModelParameters& model, double airPressure,
+                       bool sharpFirstStop);
+
+// Counts the records 1..computedCount whose tolerated pressure exceeds 1.1 x their ambient
+// pressure; with `report` the count is told to the user.
+int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& ui, bool report);
+
+// One calculation of the current dive: the dive phase along the line table, the staged or
+// continuous decompression phase, the surface interval, the check and the report. The phases
+// are public so that tests can run them one by one.
+class DiveCalculation {
+  public:
+    DiveCalculation(Workspace& workspace, const SettingsStore& store, Ui& ui);
+
+    // The whole calculation (mnuCalcSaturation).
+    CalculationResult Run();
+
+    // The phases; each throws CalculationStopped when the calculation has to end.
+    // The dive phase; false when the line table reached its end, which ends the calculation.
+    bool WalkLineTable(CalculationResult& result, double& finalDepth);
+    void StagedDecompression(double currentDepth);
+    void ContinuousAscent(double currentDepth);
+    void SimulateSurfaceInterval(int minutes);
+    // Stores the current tissues as record computedCount with the oxygen steps of the minute.
+    void AppendComputedMinute(double depth, double n2Percent, double hePercent);
+
+    struct CalculationStopped {};
+
+  private:
+    CalculationResult RunSteps();
+    void WriteRecord(int index, double depth, double n2Percent, double hePercent, bool oxygen);
+    void Stop(const std::string& message, bool messageBox);
+    void CheckHalfTimes();
+    double Tolerated() const { return ToleratedAmbientPressure(tissues_, workspace_.model); }
+    double Ambient(double depth) const { return stepper_.AmbientPressure(depth); }
+
+    Workspace& workspace_;
+    const SettingsStore& store_;
+    Ui& ui_;
+    TissueState& tissues_;
+    const Settings& settings_;
+    TissueStepper stepper_;
+};
+
+// mnuCalcSaturation: the calculation of the current dive with its messages.
+CalculationResult mnuCalcSaturation(Workspace& workspace, const SettingsStore& store, Ui& ui);
+
+}  // namespace marelos

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/engine/model_parameters.h"
+
+namespace marelos {
+
+// One simulated minute of the last calculation.
+struct ComputedMinute {
+    double depth = 0;                          // m; 0 in the surface interval
+    CompartmentValues pTotal{}, pN2{}, pHe{};  // the tissues after the minute
+    double toleratedPressure = 0;              // bar
+    double n2Percent = 0;                      // gas breathed in the minute
+    double hePercent = 0;
+    double otu = 0;      // oxygen tolerance units of the minute
+    double cnsDay = 0;   // % of the 24-hour CNS limits
+    double cnsDive = 0;  // % of the single-exposure CNS limits
+};
+
+// What a calculation reports besides its records.
+struct CalculationResult {
+    bool completed = false;        // false when it ended early (see the messages)
+    std::int16_t maxDepth = 0;     // deepest whole metre of the dive phase
+    std::int16_t diveMinutes = 0;  // minutes of the dive phase below 0 m
+    std::int32_t totalTime = 0;    // run time of the line table
+    int violations = 0;            // minutes above the tolerated pressure
+};
+
+// The records of the last calculation, indices 1 to 6000; computedCount is the next free one.
+struct ComputedProfile {
+    static constexpr int kTableEnd = 6000;
+
+    ComputedProfile() : records(kTableEnd + 1) {}
+
+    std::vector<ComputedMinute> records;
+    std::int32_t computedCount = 0;
+    CalculationResult last;  // the counters of the last calculation
+};
+
+// Zeroes records 1 to 6000 (computedCount stays).
+void ClearComputedProfile(ComputedProfile& computed);
+
+}  // namespace marelos

@@ -1,0 +1,111 @@
+#include "oxygen.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "core/text/rounding.h"
+
+namespace marelos {
+namespace {
+
+// CNS limits in minutes for the oxygen levels 0.6 .. 1.6 bar (index: tenths of a bar).
+struct CnsLimit {
+    double singleExposure;
+    double day;
+};
+constexpr std::array<CnsLimit, 17> kCnsLimits = {{{0, 0},
+                                                  {0, 0},
+                                                  {0, 0},
+                                                  {0, 0},
+                                                  {0, 0},
+                                                  {0, 0},
+                                                  {720, 720},
+                                                  {570, 570},
+                                                  {450, 450},
+                                                  {360, 360},
+                                                  {300, 300},
+                                                  {240, 270},
+                                                  {210, 240},
+                                                  {180, 210},
+                                                  {150, 180},
+                                                  {120, 180},
+                                                  {45, 150}}};
+constexpr CnsLimit kCnsLimitAbove = {10, 50};  // level 1.7 bar and above
+
+int LastRecord(const ComputedProfile& computed) {
+    return std::min(computed.computedCount, ComputedProfile::kTableEnd);
+}
+
+}  // namespace
+
+void ClearComputedProfile(ComputedProfile& computed) {
+    std::fill(computed.records.begin() + 1, computed.records.end(), ComputedMinute{});
+}
+
+double OxygenPartialPressure(double ambientPressure, double n2Percent, double hePercent) {
+    return ambientPressure * (99 - n2Percent - hePercent) / 100;
+}
+
+double OtuOfMinute(double ppO2) {
+    double hundredths = Int(ppO2 * 100);
+    const double lastDigit = hundredths - 10 * Int(hundredths / 10);
+    if (lastDigit <= 2) {
+        hundredths -= lastDigit;
+    } else if (lastDigit <= 7) {
+        hundredths += 5 - lastDigit;
+    } else {
+        hundredths += 10 - lastDigit;
+    }
+    const double p = hundredths / 100;
+    if (p <= 0.5) return 0;
+    return std::pow(2 * (p - 0.5), 0.83);
+}
+
+CnsShares CnsOfMinute(double ppO2) {
+    const double tenths = Int(ppO2 * 10) + 1;  // the next tenth above the partial pressure
+    if (tenths <= 5) return {};
+    const CnsLimit limit =
+        tenths >= 17 ? kCnsLimitAbove : kCnsLimits[static_cast<std::size_t>(tenths)];
+    return {100 / limit.singleExposure, 100 / limit.day};
+}
+
+void AddOtuMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+                  double hePercent) {
+    record.otu = OtuOfMinute(OxygenPartialPressure(ambientPressure, n2Percent, hePercent));
+}
+
+void AddCnsMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+                  double hePercent) {
+    const double ppO2 = OxygenPartialPressure(ambientPressure, n2Percent, hePercent);
+    if (Int(ppO2 * 10) + 1 <= 5) return;  // below the table: the record keeps its values
+    const CnsShares shares = CnsOfMinute(ppO2);
+    record.cnsDive = shares.dive;
+    record.cnsDay = shares.day;
+}
+
+double TotalOtu(const ComputedProfile& computed) {
+    double sum = 0;
+    for (int j = 1; j <= LastRecord(computed); ++j)
+        sum += computed.records[j].otu;
+    return Int(sum);
+}
+
+double DiveCns(const ComputedProfile& computed) {
+    double sum = 0;
+    for (int j = 1; j <= LastRecord(computed); ++j)
+        sum += computed.records[j].cnsDive;
+    return Int(sum);
+}
+
+double DailyCns(const ComputedProfile& computed) {
+    const double decay = std::pow(0.5, 1.0 / 90);
+    double dose = 0;
+    for (int j = 1; j <= LastRecord(computed); ++j) {
+        const double share = computed.records[j].cnsDay;
+        dose = share == 0 ? dose * decay : dose + share;
+    }
+    return Int(dose);
+}
+
+}  // namespace marelos

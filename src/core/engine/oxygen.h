@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/engine/computed_profile.h"
+
+namespace marelos {
+
+// The oxygen partial pressure of a minute: ambient pressure x (99 - N2 - He) / 100.
+double OxygenPartialPressure(double ambientPressure, double n2Percent, double hePercent);
+
+// The pulmonary oxygen dose of one minute, in oxygen tolerance units: the partial pressure cut
+// to hundredths and its last digit moved to 0, 5 or the next tenth, then (2 (p - 0.5))^0.83
+// above 0.5 bar, else 0.
+double OtuOfMinute(double ppO2);
+
+// The CNS shares of one minute against the single-exposure and the 24-hour limits, per cent;
+// both 0 below the table (level 0.5 bar or lower).
+struct CnsShares {
+    double dive = 0;
+    double day = 0;
+};
+CnsShares CnsOfMinute(double ppO2);
+
+// The two per-minute steps for a record.
+void AddOtuMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+                  double hePercent);
+void AddCnsMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+                  double hePercent);
+
+// Sums over records 1 to computedCount, each cut down to a whole number.
+double TotalOtu(const ComputedProfile& computed);
+double DiveCns(const ComputedProfile& computed);
+// The CNS dose of the day: exposed minutes add up, every minute without exposure halves the
+// dose over 90 minutes.
+double DailyCns(const ComputedProfile& computed);
+
+}  // namespace marelos

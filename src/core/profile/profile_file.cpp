@@ -1,0 +1,254 @@
+#include "profile_file.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/app_info.h"
+#include "core/engine/calculation.h"
+#include "core/engine/tissues.h"
+#include "core/settings/setting_keys.h"
+#include "core/settings/settings.h"
+#include "core/text/codepage.h"
+#include "core/text/fields.h"
+#include "core/text/number_format.h"
+#include "core/text/paths.h"
+#include "core/text/rounding.h"
+#include "core/text/text_file.h"
+#include "core/text/val.h"
+
+namespace marelos {
+namespace {
+
+bool IsRefusedPath(const std::string& path) {
+    return Utf8Length(path) < 3 || HasWildcards(path);
+}
+
+bool IsDataLine(std::string_view line) {
+    return line.empty() || (line[0] >= '0' && line[0] <= '9');
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    return lower;
+}
+
+std::string DataLine(double depth, double tDelta, double tTotal, double n2, double he) {
+    return FormatGeneral(depth) + "\t" + FormatGeneral(tDelta) + "\t" + FormatGeneral(tTotal) +
+           "\t" + FormatGeneral(n2) + "\t" + FormatGeneral(he);
+}
+
+void ShowCurrentFile(const Workspace& workspace, Ui& ui) {
+    ui.SetWindowCaption(WindowCaption("", workspace.profile.fileName));
+}
+
+// The decompression phase as profile lines, from the last profile line's time and depth on.
+void AppendDecompressionLines(const Workspace& workspace, double lastTime, double lastDepth,
+                              std::vector<std::string>& out) {
+    const DiveProfile& profile = workspace.profile;
+    const double n2Deco = workspace.settings.n2PerCentDecompression;
+    const double heDeco = workspace.settings.hePerCentDecompression;
+    int first = 0;
+    for (int k = kStopTableEnd; k >= 1 && first == 0; --k) {
+        if (profile.stops[k].time != 0) first = k;
+    }
+    const double firstDepth = profile.stops[first].depth;
+    const double ascent = Int((lastDepth - firstDepth) / 10) + 1;
+    double time = lastTime + ascent;
+    out.push_back(DataLine(firstDepth, ascent, time, n2Deco, heDeco));
+    for (int k = kStopTableEnd; k >= 1; --k) {
+        const DecoStop& stop = profile.stops[k];
+        if (stop.time == 0) continue;
+        time = time + 1;
+        out.push_back(DataLine(stop.depth, 1, time, n2Deco, heDeco));
+        time = time + stop.time;
+        out.push_back(DataLine(stop.depth, stop.time, time, n2Deco, heDeco));
+    }
+    time = time + 1;
+    out.push_back(DataLine(0, 1, time, workspace.settings.n2PerCentSurface, heDeco));
+}
+
+}  // namespace
+
+std::vector<std::string> CommentLines(const std::vector<std::string>& fileLines) {
+    const auto marker = std::find(fileLines.begin(), fileLines.end(), kEndOfProfile);
+    if (marker == fileLines.end()) return {};
+    return {marker + 1, fileLines.end()};
+}
+
+bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const std::string& path) {
+    if (IsRefusedPath(path)) return false;
+    ui.ShowSysMsg("Lade: " + path);
+    DiveProfile& profile = workspace.profile;
+    profile.markCount = 0;
+    ResetPoints(profile, workspace.computed);
+    ClearLines(profile);
+    InitTissues(workspace.tissues, workspace.settings.initialPpN2, workspace.settings.airPressure);
+
+    const Result<std::vector<std::string>> file = ReadTextFileLines(path);
+    if (!file) {
+        ui.ShowMessage(FailureMessage(file.failure()), MessageIcon::Critical);
+        return false;
+    }
+    int k = 1;
+    std::int32_t runTime = 0;
+    std::int32_t deepest = 0;
+    for (const std::string& text : file.value()) {
+        if (IsDataLine(text)) {
+            ProfileLine& line = profile.lines[k];
+            line.depth = Val(GetField(text, 1));
+            line.tDelta = Val(GetField(text, 2));
+            line.tTotal = Val(GetField(text, 3));
+            line.n2Percent = Val(GetField(text, 4));
+            line.hePercent = Val(GetField(text, 5));
+            runTime = RoundToInt32(runTime + line.tDelta);
+            if (line.depth > deepest) deepest = RoundToInt32(line.depth);
+            ++k;
+        } else if (text[0] == ';') {
+            ProfileMark& mark = profile.marks[profile.markCount];
+            mark.text = GetField(text, 2);
+            mark.minute = RoundToInt16(Val(GetField(text, 3)));
+            if (profile.markCount < kMarkTableEnd) ++profile.markCount;
+        }
+        if (k >= kProfileTableEnd) {
+            ui.ShowMessage("Das Tauchprofil " + path + " hat mehr als " +
+                               std::to_string(kMaxProfileLines) +
+                               " Zeilen und kann nicht geladen werden.",
+                           MessageIcon::Critical);
+            return false;
+        }
+    }
+    if (profile.markCount > 0) --profile.markCount;
+
+    Settings& settings = workspace.settings;
+    if (runTime > settings.maxHScale) settings.maxHScale = runTime;
+    if (deepest > settings.maxVScale) settings.maxVScale = deepest + 10;
+    for (int j = 1; j <= k - 1; ++j)
+        LineToPoint(profile, j);
+    profile.nextPoint = k;
+
+    ui.RedrawProfileGraph();
+    profile.fileName = path;
+    ShowCurrentFile(workspace, ui);
+    RememberRecentFile(store, path);
+    BuildRecentFilesMenu(store, ui);
+    mnuCalcSaturation(workspace, store, ui);
+    return true;
+}
+
+bool WriteProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const std::string& path) {
+    if (IsRefusedPath(path)) return false;
+    mnuCalcSaturation(workspace, store, ui);
+
+    std::vector<std::string> kept;
+    if (FileExists(path)) {
+        const Result<std::vector<std::string>> old = ReadTextFileLines(path);
+        if (!old) {
+            ui.ShowMessage(FailureMessage(old.failure()), MessageIcon::Critical);
+            return false;
+        }
+        kept = CommentLines(old.value());
+        if (kept.size() > static_cast<std::size_t>(kMaxKeptCommentLines)) {
+            ui.ShowMessage("Die Datei " + path + " hat mehr als " +
+                               std::to_string(kMaxKeptCommentLines) +
+                               " Kommentarzeilen und wird nicht überschrieben.",
+                           MessageIcon::Critical);
+            return false;
+        }
+    }
+
+    std::vector<std::string> out = {std::string(kProfileHeader)};
+    const DiveProfile& profile = workspace.profile;
+    double lastTime = 0;
+    double lastDepth = 0;
+    const int last = std::min(profile.nextPoint, kProfileTableEnd - 1);
+    for (int i = 1; i <= last; ++i) {
+        const ProfileLine& line = profile.lines[i];
+        if (!(line.depth > 0 || line.tDelta > 0)) continue;
+        out.push_back(
+            DataLine(line.depth, line.tDelta, line.tTotal, line.n2Percent, line.hePercent));
+        lastTime = line.tTotal;
+        lastDepth = RoundHalfEven(line.depth);
+    }
+
+    bool withDecompression = ui.Ask("Soll die Dekompressionsphase mitgespeichert werden?",
+                                    Buttons::YesNo) == Answer::Yes;
+    if (withDecompression && !StepwiseForOutputs(store)) {
+        const Answer answer = ui.Ask(
+            "Als Dekompressionsverfahren wurde kontinuierliches Austauchen gewählt.  Um die "
+            "Dekompressionsphase mitspeichern zu können,  muss diese als Stufenprofil berechnet "
+            "werden. Soll dies jetzt durchgeführt werden?",
+            Buttons::YesNo);
+        if (answer == Answer::Yes) {
+            WriteSetting(store, keys::kStep, "True");
+            mnuCalcSaturation(workspace, store, ui);
+        } else {
+            ui.ShowSysMsg("Dekompressionsphase nicht gespeichert.");
+            withDecompression = false;
+        }
+    }
+    if (withDecompression) AppendDecompressionLines(workspace, lastTime, lastDepth, out);
+    out.emplace_back(kEndOfProfile);
+    for (const std::string& comment : kept) {
+        if (!comment.empty()) out.push_back(comment);
+    }
+
+    if (const auto failure = WriteTextFileLines(path, out)) {
+        ui.ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
+        return false;
+    }
+    workspace.profile.fileName = path;
+    ShowCurrentFile(workspace, ui);
+    return true;
+}
+
+std::vector<std::string> RecentFiles(const SettingsStore& store) {
+    std::vector<std::string> entries;
+    for (int k = 1; k <= kRecentFileCount; ++k) {
+        std::string entry = ReadSetting(store, RecentFileKey(k));
+        if (AsciiLower(entry) == "novalue") entry.clear();
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+void RememberRecentFile(SettingsStore& store, const std::string& path) {
+    std::vector<std::string> entries = RecentFiles(store);
+    const std::string wanted = AsciiLower(path);
+    const auto hit = std::find_if(entries.begin(), entries.end(), [&](const std::string& entry) {
+        return !entry.empty() && AsciiLower(entry) == wanted;
+    });
+    if (hit != entries.end()) {
+        std::rotate(entries.begin(), hit, hit + 1);  // the entries above move one place down
+        entries.front() = path;
+        for (int k = 1; k <= kRecentFileCount; ++k) {
+            WriteSetting(store, RecentFileKey(k), entries[static_cast<std::size_t>(k - 1)]);
+        }
+        return;
+    }
+    entries.pop_back();
+    entries.insert(entries.begin(), path);
+    std::stable_partition(entries.begin(), entries.end(),
+                          [](const std::string& entry) { return !entry.empty(); });
+    for (int k = 1; k <= kRecentFileCount; ++k) {
+        WriteSetting(store, RecentFileKey(k), entries[static_cast<std::size_t>(k - 1)]);
+    }
+}
+
+std::vector<std::string> RecentFileCaptions(const SettingsStore& store) {
+    std::vector<std::string> captions;
+    const std::vector<std::string> entries = RecentFiles(store);
+    for (int k = 1; k <= kRecentFileCount; ++k) {
+        captions.push_back("&" + std::to_string(k) + "  " +
+                           ShortenPath(AsciiLower(entries[static_cast<std::size_t>(k - 1)])));
+    }
+    return captions;
+}
+
+void BuildRecentFilesMenu(const SettingsStore& store, Ui& ui) {
+    ui.ShowRecentFiles(RecentFileCaptions(store));
+}
+
+}  // namespace marelos

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/settings/settings_store.h"
+#include "core/ui/ui.h"
+#include "core/workspace.h"
+
+namespace marelos {
+
+inline constexpr std::string_view kProfileHeader = "Depth\tt.delta\tt.total\tN2%\tHe%";
+inline constexpr std::string_view kEndOfProfile = "# END OF PROFILE #";
+inline constexpr int kMaxKeptCommentLines = 101;
+
+// Loads a profile file into the current dive and calculates it. Refused silently (false) for a
+// path of fewer than 3 characters or with wildcards; a file that cannot be read, or that holds
+// more than 5998 data lines, is reported and leaves an empty profile.
+bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const std::string& path);
+
+// Calculates the dive and writes it: header, profile lines, on request the decompression
+// phase, the end marker and the comment lines the file had. Written to a temporary file first,
+// so a failed save leaves the old file as it was.
+bool WriteProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const std::string& path);
+
+// The comment lines of a profile file: the lines after its first end marker.
+std::vector<std::string> CommentLines(const std::vector<std::string>& fileLines);
+
+// The six recent files, most recent first; "" for an empty slot (also "NOVALUE").
+std::vector<std::string> RecentFiles(const SettingsStore& store);
+// Puts the path first in the recent files (moving it up when it is there already, compared
+// without regard to case) and stores the list.
+void RememberRecentFile(SettingsStore& store, const std::string& path);
+// The captions of the six recent-file menu entries: "&1  " and the shortened path in lower case.
+std::vector<std::string> RecentFileCaptions(const SettingsStore& store);
+// RecentFileCaptions shown in the menu.
+void BuildRecentFilesMenu(const SettingsStore& store, Ui& ui);
+
+}  // namespace marelos

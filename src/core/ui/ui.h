@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marelos {
+
+enum class MessageIcon { Information, Question, Exclamation, Critical };
+enum class Buttons { YesNo, YesNoCancel };
+enum class Answer { Yes, No, Cancel };
+
+// Everything the program's logic says to or asks of the user goes through this port: message
+// boxes (with the program title as caption), questions, the message list of the main window,
+// progress, and the few redraws that the logic triggers. The window adapter shows them; the
+// command-line tool and the tests answer from a script.
+class Ui {
+  public:
+    virtual ~Ui() = default;
+
+    // Appends a line to the message list; characters below code 32 are removed first.
+    void ShowSysMsg(std::string_view text);
+
+    // A message box with an OK button.
+    virtual void ShowMessage(std::string_view text, MessageIcon icon) = 0;
+    // A question box; the answer is one of the offered buttons.
+    virtual Answer Ask(std::string_view text, Buttons buttons) = 0;
+
+    // Progress of long work: started with the number of steps, then each step, then reset.
+    virtual void StartProgress(int /*steps*/) {}
+    virtual void ShowProgress(int /*step*/) {}
+    virtual void ResetProgress() {}
+
+    // The calculation changed the time axis: the profile graph is drawn again.
+    virtual void RedrawProfileGraph() {}
+    // The caption of the main window changed.
+    virtual void SetWindowCaption(std::string_view /*caption*/) {}
+    // The recent-files menu: six captions "&1  ..." (empty entries end in the two blanks).
+    virtual void ShowRecentFiles(const std::vector<std::string>& /*captions*/) {}
+    // A calculation has finished: the no-fly time can be asked for and the analysis view last
+    // used is shown again.
+    virtual void CalculationFinished() {}
+
+  protected:
+    // A line of the message list, already without control characters.
+    virtual void AppendMessageLine(std::string_view line) = 0;
+};
+
+}  // namespace marelos
