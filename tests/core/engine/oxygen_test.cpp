@@ -1,0 +1,75 @@
+#include "core/engine/oxygen.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/engine/tissues.h"
+
+namespace marelos {
+namespace {
+
+TEST(Oxygen, AirAt30MetresCountsAt85HundredthsAndLevelNineTenths) {
+    const double ppO2 = OxygenPartialPressure(AmbientPressure(30, 1013), 78, 0);
+    EXPECT_NEAR(ppO2, 0.8493009, 1e-7);
+    EXPECT_NEAR(OtuOfMinute(ppO2), std::pow(0.7, 0.83), 1e-15);
+    EXPECT_NEAR(OtuOfMinute(ppO2), 0.7438, 1e-4);
+    const CnsShares cns = CnsOfMinute(ppO2);
+    EXPECT_DOUBLE_EQ(cns.dive, 100.0 / 360);
+    EXPECT_DOUBLE_EQ(cns.day, 100.0 / 360);
+}
+
+TEST(Oxygen, OxygenAt6MetresIsAboveTheTable) {
+    const double ppO2 = OxygenPartialPressure(AmbientPressure(6, 1013), 0, 0);
+    EXPECT_NEAR(ppO2, 1.6031, 1e-4);  // 99 % oxygen
+    EXPECT_EQ(CnsOfMinute(ppO2).dive, 10);
+    EXPECT_EQ(CnsOfMinute(ppO2).day, 2);
+}
+
+TEST(Oxygen, OtuRoundsTheLastHundredthToZeroFiveOrTheNextTenth) {
+    EXPECT_EQ(OtuOfMinute(0.5), 0);
+    EXPECT_EQ(OtuOfMinute(0.529), 0);                             // 52 -> 50
+    EXPECT_NEAR(OtuOfMinute(0.531), std::pow(0.1, 0.83), 1e-12);  // 53 -> 55
+    EXPECT_NEAR(OtuOfMinute(0.579), std::pow(0.1, 0.83), 1e-12);  // 57 -> 55
+    EXPECT_NEAR(OtuOfMinute(0.585), std::pow(0.2, 0.83), 1e-12);  // 58 -> 60
+    EXPECT_NEAR(OtuOfMinute(0.999), 1.0, 1e-12);                  // 99 -> 100
+    EXPECT_NEAR(OtuOfMinute(1.4), std::pow(1.8, 0.83), 1e-12);
+    EXPECT_EQ(OtuOfMinute(0.3), 0);
+    EXPECT_EQ(OtuOfMinute(-0.4), 0);
+}
+
+TEST(Oxygen, CnsLevelIsTheNextTenthAboveCountedInWholeTenths) {
+    EXPECT_DOUBLE_EQ(CnsOfMinute(1.45).dive, 100.0 / 120);  // level 1.5
+    EXPECT_DOUBLE_EQ(CnsOfMinute(1.45).day, 100.0 / 180);
+    EXPECT_DOUBLE_EQ(CnsOfMinute(1.5).dive, 100.0 / 45);   // exactly 1.5 counts at 1.6
+    EXPECT_DOUBLE_EQ(CnsOfMinute(1.1).day, 100.0 / 240);   // level 1.2
+    EXPECT_DOUBLE_EQ(CnsOfMinute(0.5).dive, 100.0 / 720);  // level 0.6
+    EXPECT_EQ(CnsOfMinute(0.49).dive, 0);                  // level 0.5: nothing
+    EXPECT_EQ(CnsOfMinute(2.5).dive, 10);
+
+    ComputedMinute record;
+    record.cnsDive = 7;
+    AddCnsMinute(record, 1.0, 78, 0);  // 0.21 bar: below the table, the record keeps its values
+    EXPECT_EQ(record.cnsDive, 7);
+}
+
+TEST(Oxygen, DaySumDecaysOnlyInMinutesWithoutExposure) {
+    ComputedProfile computed;
+    computed.records[1].cnsDay = 10;
+    computed.records[1].cnsDive = 10;
+    computed.records[1].otu = 0.6;
+    computed.records[2].cnsDay = 10;
+    computed.records[2].cnsDive = 10;
+    computed.records[2].otu = 0.6;
+    computed.computedCount = 3;  // record 3 is empty and counts as a minute without exposure
+    EXPECT_EQ(TotalOtu(computed), 1);
+    EXPECT_EQ(DiveCns(computed), 20);
+    EXPECT_EQ(DailyCns(computed), 19);  // 20 x 0.5^(1/90) = 19.85
+    computed.computedCount = 2 + 89;
+    EXPECT_EQ(DailyCns(computed), 10);  // 89 minutes without exposure: 10.08
+    computed.computedCount = 2 + 91;
+    EXPECT_EQ(DailyCns(computed), 9);  // 91 minutes: 9.92
+}
+
+}  // namespace
+}  // namespace marelos
