@@ -60,5 +60,34 @@ TEST(Cli, WrongCommandLinesAreRefusedWithExitCode2) {
     EXPECT_EQ(version.out, "Marelos 3 Beta (Build 3.1.0)\n");
 }
 
+TEST(Cli, CalcPrintsTheCalculatedDiveAsJson) {
+    const std::string example = MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp";
+    const CliRun run = RunTool({"calc", example, "--settings", "/nicht/da.ini", "--json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(
+        run.out.starts_with("{\"messages\":[\"Lade: " + example + "\",\"Berechne Profil\","));
+    EXPECT_NE(run.out.find("\"lines\":[{\"depth\":30,\"tDelta\":3,\"tTotal\":3,\"n2Percent\":78,"
+                           "\"hePercent\":0},{\"depth\":30,\"tDelta\":22,"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("\"stops\":[{\"index\":2,\"depth\":6,\"time\":1},"
+                           "{\"index\":1,\"depth\":3,\"time\":9}]"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("\"totals\":{\"otu\":18,\"cnsDive\":7,\"cnsDay\":2,\"maxDepth\":30,"
+                           "\"diveMinutes\":25,\"violations\":0}}"),
+              std::string::npos);
+    // The store's settings count: a continuous ascent writes no stops.
+    const CliRun continuous = RunTool({"calc", example, "--settings", "/nicht/da.ini", "--set",
+                                       "decompression/step=False", "--json"});
+    EXPECT_NE(continuous.out.find("\"stops\":[]"), std::string::npos);
+}
+
+TEST(Cli, CalcOfAFileThatCannotBeReadSaysSoOnStandardError) {
+    const CliRun run = RunTool({"calc", "/nicht/da.mrp", "--json"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_EQ(run.err, "Die Datei /nicht/da.mrp konnte nicht gelesen werden.\n");
+    EXPECT_EQ(RunTool({"calc", "/nicht/da.mrp"}).code, 2);  // without --json
+}
+
 }  // namespace
 }  // namespace marelos

@@ -63,7 +63,7 @@ void frmMain::Initialise(const QString& programFolder) {
             setWindowTitle(title);
         },
         [&] {
-            workspace_.settings = LoadSettings(store_, ToStdString(programFolder));
+            workspace_ = WorkspaceFromSettings(LoadSettings(store_, ToStdString(programFolder)));
             ApplyGraphBackground();
         },
         [&] {
