@@ -59,8 +59,8 @@ def random_settings(rng):
     if maybe(rng, 0.35):
         put("Settings/UseC0", rng.choice(["1", "1", "1", "0", "2"]))
         put("Values/C0T05N2", rng.choice(["0", "0.5", "1.1", "2.75", "6", "15"]), 0.7)
-        put("Values/C0aN2", rng.choice(["0", "0.2", "0.9", "1.4", "2.5"]), 0.7)
-        put("Values/C0bN2", rng.choice(["0", "0.05", "0.3", "0.6", "0.9"]), 0.7)
+        put("Values/C0aN2", rng.choice(["0", "0.2", "0.9", "1.4", "2.5", "-0.6"]), 0.7)
+        put("Values/C0bN2", rng.choice(["0", "0.05", "0.3", "0.6", "0.9", "1.6"]), 0.7)
         put("Values/C0T05He", rng.choice(["0", "0.4", "0.7", "3.3"]), 0.6)
         put("Values/C0aHe", rng.choice(["0", "0.21", "1.1", "2"]), 0.6)
         put("Values/C0bHe", rng.choice(["0", "0.06", "0.5", "0.85"]), 0.6)
@@ -98,14 +98,16 @@ def random_profile(rng):
     n_lines = rng.randint(1, 12)
     total = 0.0
     gas = rng.choice(GASES)
-    long_dive = maybe(rng, 0.04)
+    long_dive = maybe(rng, 0.06)
     long_index = rng.randint(1, n_lines) if long_dive else -1
+    long_kind = rng.choice(["shallow", "shallow", "table end", "deep", "surface end"])
     for i in range(1, n_lines + 1):
         if maybe(rng, 0.3):
             gas = rng.choice(GASES)
         n2, he = gas
         if long_dive:
-            depth = rng.randint(0, 25)
+            depth = {"deep": rng.randint(30, 60), "surface end": rng.randint(0, 6)}.get(
+                long_kind, rng.randint(0, 25))
         elif i == n_lines and maybe(rng, 0.45):
             depth = 0
         else:
@@ -114,7 +116,9 @@ def random_profile(rng):
         if maybe(rng, 0.12):
             depth = depth + rng.choice([0.5, 0.25, 0.7, 0.49])
         if i == long_index:
-            t_delta = rng.randint(1500, 4500)
+            t_delta = {"shallow": rng.randint(1500, 4500), "deep": rng.randint(300, 2500),
+                       "table end": rng.randint(5500, 6200),
+                       "surface end": rng.randint(5600, 5900)}[long_kind]
         else:
             t_delta = rng.choice([rng.randint(1, 8), rng.randint(1, 30), rng.randint(1, 60), 1, 0])
         if maybe(rng, 0.1):

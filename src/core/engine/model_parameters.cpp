@@ -102,14 +102,7 @@ ModelParameters ModelFromSettings(const Settings& settings) {
     ModelParameters parameters;
     parameters.model = settings.decoModel;
     parameters.timeFactor = ProgressivityTimeFactor(settings.decoMode);
-    const Compartment0Values& c0 = settings.compartment0;
-    parameters.halfTimeN2[0] = c0.halfTimeN2;
-    parameters.aN2[0] = c0.aN2;
-    parameters.bN2[0] = c0.bN2;
-    parameters.halfTimeHe[0] = c0.halfTimeHe;
-    parameters.aHe[0] = c0.aHe;
-    parameters.bHe[0] = c0.bHe;
-    parameters.firstCompartment = settings.firstCompartment;
+    SetCompartment0(parameters, settings.compartment0, settings.firstCompartment == 0);
     LoadHalfTimes(parameters, parameters.model);
     LoadCoefficients(parameters, parameters.model);
     return parameters;
@@ -133,6 +126,26 @@ std::string ChangeModel(ModelParameters& parameters, int model) {
            " geladen. Etwaige vorher durch den Benutzer vorgenommene Änderungen an "
            "Halbwertszeiten und Übersättigungstoleranzen (a-, b-Werte) gehen verloren und "
            "müssen ggf. neu gesetzt werden.";
+}
+
+int SelectProgressivity(ModelParameters& parameters, std::string_view name) {
+    for (int mode = 1; mode <= 5; ++mode) {
+        if (ProgressivityName(mode) == name) {
+            parameters.timeFactor = ProgressivityTimeFactor(mode);
+            return mode;
+        }
+    }
+    return 0;
+}
+
+void SetCompartment0(ModelParameters& parameters, const Compartment0Values& values, bool use) {
+    parameters.halfTimeN2[0] = values.halfTimeN2;
+    parameters.aN2[0] = values.aN2;
+    parameters.bN2[0] = values.bN2;
+    parameters.halfTimeHe[0] = values.halfTimeHe;
+    parameters.aHe[0] = values.aHe;
+    parameters.bHe[0] = values.bHe;
+    parameters.firstCompartment = use ? 0 : 1;
 }
 
 std::string ModelName(int model) {

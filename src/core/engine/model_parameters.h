@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/settings/settings.h"
 
@@ -50,6 +51,14 @@ std::string RecalculateCoefficients(ModelParameters& parameters, double aFactor,
 // values of the new model replace every scaled value and the returned message says so;
 // otherwise nothing changes and the message is empty.
 std::string ChangeModel(ModelParameters& parameters, int model);
+
+// The progressivity chosen by its name in the options dialog: the first of the five names that
+// equals the text sets the time factor; returns its number 1..5, or 0 (and changes nothing)
+// when the text matches none.
+int SelectProgressivity(ModelParameters& parameters, std::string_view name);
+
+// The options dialog's compartment-0 values and switch.
+void SetCompartment0(ModelParameters& parameters, const Compartment0Values& values, bool use);
 
 // "ZH-L16A", "ZH-L16B", "ZH-L16C", "ZH-L12"; "" for any other number.
 std::string ModelName(int model);

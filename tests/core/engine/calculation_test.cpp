@@ -271,6 +271,23 @@ TEST_F(CalculationTest, ALongDiveWidensTheTimeAxis) {
     EXPECT_EQ(ws().settings.maxHScale, 55 + 120 + 10);
 }
 
+TEST_F(CalculationTest, Compartment0CountsOnlyWhenSwitchedOn) {
+    Draw({{4, 40}, {30, 40}});
+    Calculate();
+    const std::vector<ComputedMinute> before(ws().computed.records.begin(),
+                                             ws().computed.records.begin() + 60);
+    SetCompartment0(ws().model, {0.2, 0.1, 0.99, 0.1, 0.1, 0.99}, false);
+    Calculate();
+    for (int j = 1; j < 60; ++j) {
+        EXPECT_EQ(ws().computed.records[j].toleratedPressure, before[j].toleratedPressure);
+        EXPECT_EQ(ws().computed.records[j].pN2[0], 0);
+    }
+    SetCompartment0(ws().model, {0.2, 0.1, 0.99, 0.1, 0.1, 0.99}, true);
+    Calculate();
+    EXPECT_GT(ws().computed.records[10].pN2[0], 0);
+    EXPECT_NE(ws().computed.records[10].toleratedPressure, before[10].toleratedPressure);
+}
+
 TEST(CheckDecompression, CountsMinutesAboveTheToleranceAndWarnsTwiceAboveThree) {
     ComputedProfile computed;
     computed.records[1] = {.depth = 0, .toleratedPressure = 1.11};  // 1.1 x 1.0 bar < 1.11
