@@ -13,7 +13,12 @@ namespace {
 class SilentUi : public marelos::Ui {
   public:
     void ShowMessage(std::string_view, marelos::MessageIcon) override {}
-    marelos::Answer Ask(std::string_view, marelos::Buttons) override { return marelos::Answer::No; }
+    marelos::Answer Ask(std::string_view, marelos::Buttons, marelos::MessageIcon) override {
+        return marelos::Answer::No;
+    }
+    std::optional<std::string> AskText(std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
 
   protected:
     void AppendMessageLine(std::string_view) override {}

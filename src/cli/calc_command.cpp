@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "cli/cli_ui.h"
 #include "cli/json_writer.h"
 #include "core/engine/oxygen.h"
 #include "core/profile/profile_file.h"
@@ -13,22 +14,6 @@
 namespace marelos {
 namespace {
 
-// The user of the command line sees the message list; nobody answers questions, so every
-// question is answered No, and message boxes are kept to explain a failure.
-class RecordingUi : public Ui {
-  public:
-    void ShowMessage(std::string_view text, MessageIcon icon) override {
-        if (icon == MessageIcon::Critical) lastError = text;
-    }
-    Answer Ask(std::string_view, Buttons) override { return Answer::No; }
-
-    std::vector<std::string> lines;
-    std::string lastError;
-
-  protected:
-    void AppendMessageLine(std::string_view line) override { lines.emplace_back(line); }
-};
-
 void WriteCompartments(JsonWriter& json, std::string_view key, const CompartmentValues& values) {
     json.Key(key);
     json.BeginArray();
@@ -37,7 +22,7 @@ void WriteCompartments(JsonWriter& json, std::string_view key, const Compartment
     json.EndArray();
 }
 
-void WriteResult(JsonWriter& json, const Workspace& workspace, const RecordingUi& ui) {
+void WriteResult(JsonWriter& json, const Workspace& workspace, const CliUi& ui) {
     const DiveProfile& profile = workspace.profile;
     const ComputedProfile& computed = workspace.computed;
     json.BeginObject();
@@ -130,19 +115,27 @@ void WriteResult(JsonWriter& json, const Workspace& workspace, const RecordingUi
 
 }  // namespace
 
-int RunCalcCommand(const std::string& file, SettingsStore& store, const std::string& programFolder,
-                   std::ostream& out, std::ostream& err) {
+std::unique_ptr<Workspace> LoadProfileForCommand(const std::string& file, SettingsStore& store,
+                                                 const std::string& programFolder, CliUi& ui,
+                                                 std::ostream& err) {
     Settings settings = LoadSettings(store, programFolder);
     // The program reads the switch depth when the options dialog opens; here there is none.
     settings.nitroxDecoStart = StoredInteger(ReadSetting(store, keys::kNitroxDecoStart));
-    const auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(settings));
-    RecordingUi ui;
+    auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(settings));
     if (!ReadProfileFile(*workspace, store, ui, file)) {
         err << (ui.lastError.empty() ? "Die Datei " + file + " kann nicht geladen werden."
                                      : ui.lastError)
             << "\n";
-        return 1;
+        return nullptr;
     }
+    return workspace;
+}
+
+int RunCalcCommand(const std::string& file, SettingsStore& store, const std::string& programFolder,
+                   std::ostream& out, std::ostream& err) {
+    CliUi ui;
+    const auto workspace = LoadProfileForCommand(file, store, programFolder, ui, err);
+    if (!workspace) return 1;
     JsonWriter json(out);
     WriteResult(json, *workspace, ui);
     out << "\n";

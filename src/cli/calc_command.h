@@ -1,11 +1,21 @@
 #pragma once
 
+#include <memory>
 #include <ostream>
 #include <string>
 
+#include "cli/cli_ui.h"
 #include "core/settings/settings_store.h"
+#include "core/workspace.h"
 
 namespace marelos {
+
+// Loads a profile file into a new workspace as the program opens one (which calculates it), with
+// the running settings of the store. Nothing, and the program's message on `err`, when the file
+// cannot be loaded.
+std::unique_ptr<Workspace> LoadProfileForCommand(const std::string& file, SettingsStore& store,
+                                                 const std::string& programFolder, CliUi& ui,
+                                                 std::ostream& err);
 
 // marelos-cli calc: loads the profile file as the program opens one (which calculates it) and
 // prints the messages, the line table, the records, the stops and the totals as one JSON object.

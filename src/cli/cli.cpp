@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/calc_command.h"
+#include "cli/output_commands.h"
 #include "core/app_info.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/settings/settings.h"
@@ -17,12 +18,22 @@ constexpr const char* kUsage =
     "Aufruf: marelos-cli BEFEHL [--settings INI] [--set Abschnitt/Schlüssel=Wert]...\n"
     "\n"
     "Befehle:\n"
-    "  calc DATEI --json\n"
-    "              lädt und berechnet ein Tauchprofil und gibt Meldungen, Profilzeilen,\n"
-    "              Minutenwerte, Dekostufen und Summen als JSON aus\n"
-    "  settings    zeigt die geladenen Einstellungen als Abschnitt/Schlüssel=Wert\n"
-    "  --version   zeigt die Programmversion\n"
-    "  --help      zeigt diese Hilfe\n"
+    "  calc DATEI --json        berechnet ein Tauchprofil: Meldungen, Profilzeilen,\n"
+    "                           Minutenwerte, Dekostufen und Summen als JSON\n"
+    "  nofly DATEI --json       Flugverbotszeit als JSON\n"
+    "  plan DATEI               Tauchgangsplan\n"
+    "  decotext DATEI           Dekompressionsphase als Text\n"
+    "  decolines DATEI          Dekompressionszeilen, wie sie ins Profil gespeichert werden\n"
+    "  decotable EIN AUS        Dekompressionstabelle aus Tiefen und Grundzeiten\n"
+    "  airuse DATEI             Luftverbrauch\n"
+    "  avgdepth DATEI           Durchschnittstiefe\n"
+    "  mixlimits                Grenztiefen des eingestellten Gemisches\n"
+    "  bestmix TIEFE            bestes Gemisch für eine Tiefe\n"
+    "  blend O2 N2 HE BAR       Füllschritte für ein Trimix-Gemisch\n"
+    "  altitude MBAR METER      Luftdruck in der Höhe\n"
+    "  settings                 die geladenen Einstellungen als Abschnitt/Schlüssel=Wert\n"
+    "  --version                die Programmversion\n"
+    "  --help                   diese Hilfe\n"
     "\n"
     "Ohne --settings gelten die Einstellungen des Benutzers; eine fehlende Datei gilt als leer.\n"
     "Die Einstellungen werden nie verändert:\n"
@@ -109,7 +120,10 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     if (options->command == "calc" && options->operands.size() == 1 && options->json) {
         return RunCalcCommand(options->operands[0], store, programFolder, out, err);
     }
-    err << "Unbekannter Befehl: " << options->command << "\n" << kUsage;
+    const int code = RunOutputCommand(options->command, options->operands, options->json, store,
+                                      programFolder, out, err);
+    if (code >= 0) return code;
+    err << "Unbekannter Befehl oder falsche Angaben: " << options->command << "\n" << kUsage;
     return 2;
 }
 

@@ -37,10 +37,16 @@ struct Workspace {
     GasMixFields mix;
     std::vector<std::string> mixList;  // presets and used mixes
     ViewState view;
+    bool cancelRequested = false;  // set by the Escape key, polled by long work
 };
 
 // A workspace as the program starts with these settings: the model of the stored model and
 // progressivity, the mix fields from the stored mix texts, the mix presets, and the start point.
 Workspace WorkspaceFromSettings(const Settings& settings);
+
+// A new, empty profile: no file, no points (not even the start point), no lines, no marks,
+// tissues at the surface state, nothing computed, and the profile input view. (Asking whether a
+// changed profile is to be saved first is the window's part.)
+void NewProfile(Workspace& workspace);
 
 }  // namespace marelos

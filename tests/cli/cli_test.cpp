@@ -89,5 +89,60 @@ TEST(Cli, CalcOfAFileThatCannotBeReadSaysSoOnStandardError) {
     EXPECT_EQ(RunTool({"calc", "/nicht/da.mrp"}).code, 2);  // without --json
 }
 
+TEST(Cli, OutputCommandsPrintTheProgramsTexts) {
+    const std::string example = MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp";
+    const std::vector<std::string> empty = {"--settings", "/nicht/da.ini"};
+    const auto run = [&](std::vector<std::string> args) {
+        args.insert(args.end(), empty.begin(), empty.end());
+        return RunTool(args);
+    };
+    const CliRun nofly = run({"nofly", example, "--json"});
+    EXPECT_EQ(nofly.code, 0);
+    EXPECT_TRUE(nofly.out.starts_with("{\"minutes\":"));
+    EXPECT_NE(nofly.out.find("\"message\":\"Die Flugverbotszeit"), std::string::npos);
+
+    const CliRun plan = run({"plan", example});
+    EXPECT_TRUE(plan.out.starts_with("Abtauchen auf  \t30 m\tZeit: 3 min.\t"));
+    EXPECT_NE(
+        plan.out.find("Dekostufe: \t3 m\tZeit: 9 min.\tGesamtzeit: 40 min.\t N2: 78%\tHe: 0%\n"),
+        std::string::npos);
+
+    EXPECT_EQ(
+        run({"decotext", example}).out,
+        "Dekompressionstufen:\n\n1 min. @ 6m\n9 min. @ 3m\nGesamte Dekompressionzeit: 10 min.\n");
+    EXPECT_EQ(run({"decolines", example}).out,
+              "6\t3\t28\t78\t0\n6\t1\t29\t78\t0\n6\t1\t30\t78\t0\n3\t1\t31\t78\t0\n"
+              "3\t9\t40\t78\t0\n0\t1\t41\t78\t0\n");
+    EXPECT_EQ(run({"bestmix", "0"}).out, "Best Mix für 0 m Wassertiefe: O2=100%  N2=0%  He=0%  \n");
+    EXPECT_EQ(run({"altitude", "1013", "1000"}).out, "Luftdruck (Höhe) = 893 mbar.\n");
+    EXPECT_EQ(
+        run({"mixlimits", "--set", "values/o2percent=100", "--set", "values/n2percent=0"}).out,
+        "Hyperoxiegefahr in Tiefen > 6 m\n");
+    EXPECT_EQ(run({"blend", "21", "35", "44", "200"}).out,
+              "1. Füllschritt: Sauerstoff\t23.15 bar\n2. Füllschritt:  Helium\t88 bar\n"
+              "3. Füllschritt:  Luft aus Kompressor\t89.74 bar\nSumme\t200.89 bar\n");
+    EXPECT_EQ(run({"bestmix"}).code, 2);
+    EXPECT_EQ(run({"plan", "/nicht/da.mrp"}).code, 1);
+}
+
+TEST(Cli, DecoTableIsWrittenAsAFile) {
+    QTemporaryDir dir;
+    const std::string in = QDir(dir.path()).filePath("tiefen.txt").toStdString();
+    const std::string out = QDir(dir.path()).filePath("tabelle.txt").toStdString();
+    {
+        QFile file(QString::fromStdString(in));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("12 10 20\r\n");
+    }
+    const CliRun run = RunTool({"decotable", in, out, "--settings", "/nicht/da.ini"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    QFile table(QString::fromStdString(out));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    const QByteArray bytes = table.readAll();
+    EXPECT_TRUE(bytes.startsWith("Dekompressionstabelle nach B\xFChlmann\r\n\r\n"));
+    EXPECT_TRUE(bytes.endsWith("Tiefe: 12 m\r\nGZ\t\r\n10\t\r\n20\t\r\n\r\n"));
+    EXPECT_EQ(RunTool({"decotable", "/nicht/da.txt", out}).code, 1);
+}
+
 }  // namespace
 }  // namespace marelos

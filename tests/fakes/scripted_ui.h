@@ -1,6 +1,8 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,12 +21,23 @@ class ScriptedUi : public Ui {
     void ShowMessage(std::string_view text, MessageIcon icon) override {
         boxes.push_back({std::string(text), icon});
     }
-    Answer Ask(std::string_view text, Buttons) override {
+    Answer Ask(std::string_view text, Buttons, MessageIcon) override {
         questions.emplace_back(text);
         if (answers.empty()) return Answer::No;
         const Answer answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    std::optional<std::string> AskText(std::string_view prompt, std::string_view) override {
+        questions.emplace_back(prompt);
+        if (textAnswers.empty()) return std::nullopt;
+        std::optional<std::string> answer = textAnswers.front();
+        textAnswers.pop_front();
+        return answer;
+    }
+    void ProcessPendingEvents() override {
+        ++eventRounds;
+        if (onEvents) onEvents();
     }
     void StartProgress(int steps) override { progressSteps = steps; }
     void ShowProgress(int step) override { lastProgress = step; }
@@ -32,6 +45,9 @@ class ScriptedUi : public Ui {
     void SetWindowCaption(std::string_view text) override { caption = text; }
 
     std::deque<Answer> answers;  // the answers to the coming questions; No when empty
+    std::deque<std::optional<std::string>> textAnswers;  // input boxes; cancelled when empty
+    std::function<void()> onEvents;  // what the user does while long work lets events run
+    int eventRounds = 0;
     std::vector<std::string> lines;
     std::vector<Box> boxes;
     std::vector<std::string> questions;

@@ -5,6 +5,7 @@
 
 #include "core/app_info.h"
 #include "core/engine/calculation.h"
+#include "core/engine/dive_plan.h"
 #include "core/engine/tissues.h"
 #include "core/settings/setting_keys.h"
 #include "core/settings/settings.h"
@@ -44,9 +45,11 @@ void ShowCurrentFile(const Workspace& workspace, Ui& ui) {
     ui.SetWindowCaption(WindowCaption("", workspace.profile.fileName));
 }
 
-// The decompression phase as profile lines, from the last profile line's time and depth on.
-void AppendDecompressionLines(const Workspace& workspace, double lastTime, double lastDepth,
-                              std::vector<std::string>& out) {
+}  // namespace
+
+std::vector<std::string> DecompressionLines(const Workspace& workspace, const LastLine& last) {
+    std::vector<std::string> out;
+    const double lastDepth = last.depth;
     const DiveProfile& profile = workspace.profile;
     const double n2Deco = workspace.settings.n2PerCentDecompression;
     const double heDeco = workspace.settings.hePerCentDecompression;
@@ -56,7 +59,7 @@ void AppendDecompressionLines(const Workspace& workspace, double lastTime, doubl
     }
     const double firstDepth = profile.stops[first].depth;
     const double ascent = Int((lastDepth - firstDepth) / 10) + 1;
-    double time = lastTime + ascent;
+    double time = last.time + ascent;
     out.push_back(DataLine(firstDepth, ascent, time, n2Deco, heDeco));
     for (int k = kStopTableEnd; k >= 1; --k) {
         const DecoStop& stop = profile.stops[k];
@@ -68,9 +71,20 @@ void AppendDecompressionLines(const Workspace& workspace, double lastTime, doubl
     }
     time = time + 1;
     out.push_back(DataLine(0, 1, time, workspace.settings.n2PerCentSurface, heDeco));
+    return out;
 }
 
-}  // namespace
+LastLine LastWrittenLine(const DiveProfile& profile) {
+    LastLine last;
+    const int end = std::min(profile.nextPoint, kProfileTableEnd - 1);
+    for (int i = 1; i <= end; ++i) {
+        const ProfileLine& line = profile.lines[i];
+        if (!(line.depth > 0 || line.tDelta > 0)) continue;
+        last.time = line.tTotal;
+        last.depth = RoundHalfEven(line.depth);
+    }
+    return last;
+}
 
 std::vector<std::string> CommentLines(const std::vector<std::string>& fileLines) {
     const auto marker = std::find(fileLines.begin(), fileLines.end(), kEndOfProfile);
@@ -161,27 +175,19 @@ bool WriteProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const 
 
     std::vector<std::string> out = {std::string(kProfileHeader)};
     const DiveProfile& profile = workspace.profile;
-    double lastTime = 0;
-    double lastDepth = 0;
-    const int last = std::min(profile.nextPoint, kProfileTableEnd - 1);
-    for (int i = 1; i <= last; ++i) {
+    const int end = std::min(profile.nextPoint, kProfileTableEnd - 1);
+    for (int i = 1; i <= end; ++i) {
         const ProfileLine& line = profile.lines[i];
         if (!(line.depth > 0 || line.tDelta > 0)) continue;
         out.push_back(
             DataLine(line.depth, line.tDelta, line.tTotal, line.n2Percent, line.hePercent));
-        lastTime = line.tTotal;
-        lastDepth = RoundHalfEven(line.depth);
     }
+    const LastLine last = LastWrittenLine(profile);
 
     bool withDecompression = ui.Ask("Soll die Dekompressionsphase mitgespeichert werden?",
                                     Buttons::YesNo) == Answer::Yes;
     if (withDecompression && !StepwiseForOutputs(store)) {
-        const Answer answer = ui.Ask(
-            "Als Dekompressionsverfahren wurde kontinuierliches Austauchen gewählt.  Um die "
-            "Dekompressionsphase mitspeichern zu können,  muss diese als Stufenprofil berechnet "
-            "werden. Soll dies jetzt durchgeführt werden?",
-            Buttons::YesNo);
-        if (answer == Answer::Yes) {
+        if (ui.Ask(kStagedDecompressionQuestion, Buttons::YesNo) == Answer::Yes) {
             WriteSetting(store, keys::kStep, "True");
             mnuCalcSaturation(workspace, store, ui);
         } else {
@@ -189,7 +195,10 @@ bool WriteProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const 
             withDecompression = false;
         }
     }
-    if (withDecompression) AppendDecompressionLines(workspace, lastTime, lastDepth, out);
+    if (withDecompression) {
+        const std::vector<std::string> decompression = DecompressionLines(workspace, last);
+        out.insert(out.end(), decompression.begin(), decompression.end());
+    }
     out.emplace_back(kEndOfProfile);
     for (const std::string& comment : kept) {
         if (!comment.empty()) out.push_back(comment);

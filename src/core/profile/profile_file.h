@@ -24,6 +24,18 @@ bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const s
 // so a failed save leaves the old file as it was.
 bool WriteProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const std::string& path);
 
+// The time and the depth (whole metres) of the last line that a profile file gets.
+struct LastLine {
+    double time = 0;
+    double depth = 0;
+};
+LastLine LastWrittenLine(const DiveProfile& profile);
+
+// The decompression phase of the last calculation as profile lines after the last line: the
+// travel to the first stop, an ascent minute and the stop for every stop, the last minute to
+// the surface. Without stops: the travel to 0 m and the surface minute.
+std::vector<std::string> DecompressionLines(const Workspace& workspace, const LastLine& last);
+
 // The comment lines of a profile file: the lines after its first end marker.
 std::vector<std::string> CommentLines(const std::vector<std::string>& fileLines);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,12 +25,19 @@ class Ui {
     // A message box with an OK button.
     virtual void ShowMessage(std::string_view text, MessageIcon icon) = 0;
     // A question box; the answer is one of the offered buttons.
-    virtual Answer Ask(std::string_view text, Buttons buttons) = 0;
+    virtual Answer Ask(std::string_view text, Buttons buttons,
+                       MessageIcon icon = MessageIcon::Question) = 0;
 
     // Progress of long work: started with the number of steps, then each step, then reset.
     virtual void StartProgress(int /*steps*/) {}
     virtual void ShowProgress(int /*step*/) {}
     virtual void ResetProgress() {}
+
+    // Lets the window handle what happened meanwhile (a key that asks to cancel, a repaint).
+    virtual void ProcessPendingEvents() {}
+    // An input box; nullopt when it was cancelled.
+    virtual std::optional<std::string> AskText(std::string_view prompt,
+                                               std::string_view defaultText) = 0;
 
     // The calculation changed the time axis: the profile graph is drawn again.
     virtual void RedrawProfileGraph() {}

@@ -1,0 +1,131 @@
+#include "dive_plan.h"
+
+#include <algorithm>
+
+#include "core/engine/calculation.h"
+#include "core/engine/oxygen.h"
+#include "core/settings/setting_keys.h"
+#include "core/settings/settings.h"
+#include "core/text/number_format.h"
+#include "core/text/rounding.h"
+#include "core/text/val.h"
+
+namespace marelos {
+
+const char* const kStagedDecompressionQuestion =
+    "Als Dekompressionsverfahren wurde kontinuierliches Austauchen gewählt.  Um die "
+    "Dekompressionsphase mitspeichern zu können,  muss diese als Stufenprofil berechnet werden. "
+    "Soll dies jetzt durchgeführt werden?";
+
+namespace {
+
+std::string N(double value) {
+    return FormatGeneral(value);
+}
+
+std::string PlanLine(const std::string& action, const std::string& depth, double minutes,
+                     double runTime, const std::string& n2Label, double n2, double he) {
+    return action + "\t" + depth + "\tZeit: " + N(minutes) + " min.\tGesamtzeit: " + N(runTime) +
+           " min.\t" + n2Label + N(n2) + "%\tHe: " + N(he) + "%";
+}
+
+// The N2 share of the ascent to the first stop at its end, as the staged calculation used it.
+double AscentN2(const Workspace& workspace, int firstStop) {
+    const double bottomN2 = RoundHalfEven(Val(workspace.mix.n2));
+    const std::int32_t switchDepth = workspace.settings.nitroxDecoStart;
+    if (switchDepth > 0 && 3 * firstStop < switchDepth) {
+        return workspace.settings.n2PerCentDecompression;
+    }
+    return bottomN2;
+}
+
+}  // namespace
+
+std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& store, Ui& ui) {
+    std::vector<std::string> plan;
+    double runTime = 0;
+    double lastDepth = 0;
+    {
+        const DiveProfile& profile = workspace.profile;
+        for (int i = 1; i <= profile.nextPoint; ++i) {
+            if (i == kProfileTableEnd) return plan;
+            const ProfileLine& line = profile.lines[i];
+            if (!(line.depth > 0 || line.tDelta > 0)) continue;
+            const double before = profile.lines[i - 1].depth;
+            const std::string action = line.depth > before   ? "Abtauchen auf  "
+                                       : line.depth < before ? "Auftauchen auf "
+                                                             : "Tiefe halten   ";
+            plan.push_back(PlanLine(action, N(line.depth) + " m", line.tDelta, line.tTotal,
+                                    "N2: ", line.n2Percent, line.hePercent));
+            runTime = line.tTotal;
+            lastDepth = RoundHalfEven(line.depth);
+        }
+    }
+    if (ReadSetting(store, keys::kStep) != "True" &&
+        ui.Ask(kStagedDecompressionQuestion, Buttons::YesNo) == Answer::Yes) {
+        WriteSetting(store, keys::kStep, "True");
+        mnuCalcSaturation(workspace, store, ui);
+    }
+
+    const DiveProfile& profile = workspace.profile;
+    int deepest = 0;
+    for (int s = kStopTableEnd; s >= 1 && deepest == 0; --s) {
+        if (profile.stops[s].time != 0) deepest = s;
+    }
+    if (deepest == 0) return plan;
+    const Settings& settings = workspace.settings;
+    const double travel = Int((lastDepth - 3 * deepest) / 10) + 1;
+    runTime = Int((lastDepth - 3 * deepest) / 10) + runTime + 1;
+    plan.push_back(PlanLine("Auftauchen auf ", N(3 * deepest) + " m", travel, runTime,
+                            "N2: ", AscentN2(workspace, deepest), settings.hePerCentDecompression));
+    for (int k = kStopTableEnd; k >= 1; --k) {
+        const std::int32_t time = profile.stops[k].time;
+        if (time == 0) continue;
+        runTime = runTime + 1;
+        plan.push_back(PlanLine("Auftauchen auf ", N(3 * k) + " m ", 1, runTime, "N2: ",
+                                settings.n2PerCentDecompression, settings.hePerCentDecompression));
+        runTime = runTime + time;
+        plan.push_back(PlanLine("Dekostufe: ", N(3 * k) + " m", time, runTime, " N2: ",
+                                settings.n2PerCentDecompression, settings.hePerCentDecompression));
+    }
+    return plan;
+}
+
+std::string DecompressionText(const DiveProfile& profile) {
+    std::string stops;
+    double total = 0;
+    for (int k = kStopTableEnd; k >= 1; --k) {
+        const std::int32_t time = profile.stops[k].time;
+        if (time == 0) continue;
+        stops += N(time) + " min. @ " + N(3 * k) + "m\r\n";
+        total = total + time;
+    }
+    return "Dekompressionstufen:\r\n\r\n" + stops + "Gesamte Dekompressionzeit: " + N(total) +
+           " min.";
+}
+
+bool ShowDecompressionText(const DiveProfile& profile, Ui& ui) {
+    return ui.Ask(DecompressionText(profile) + "\r\nIn Zwischenablage speichern?", Buttons::YesNo,
+                  MessageIcon::Information) == Answer::Yes;
+}
+
+std::vector<std::string> DiveValueTexts(const ComputedProfile& computed,
+                                        const DiveComment& comment) {
+    std::vector<std::string> texts;
+    if (!comment.number.empty()) texts.push_back("TG-Nr. im Logbuch: " + comment.number);
+    std::string site = comment.place;
+    if (!site.empty() && !comment.water.empty()) site += ", ";
+    site += comment.water;
+    if (!site.empty()) texts.push_back("Tauchplatz: " + site);
+    if (!comment.date.empty() || !comment.time.empty()) {
+        texts.push_back("Datum/Zeit: " + comment.date + "/" + comment.time);
+    }
+    texts.push_back("Oxygen Tolerance Units: " + N(TotalOtu(computed)));
+    texts.push_back("CNS (Tauchgangsdosis): " + N(DiveCns(computed)) + "%");
+    texts.push_back("CNS (Gesamtdosis - Tag): " + N(DailyCns(computed)) + "%");
+    texts.push_back("Max. Tiefe: " + N(computed.last.maxDepth) + " m");
+    texts.push_back("Tauchzeit: " + N(computed.last.diveMinutes) + " min.");
+    return texts;
+}
+
+}  // namespace marelos

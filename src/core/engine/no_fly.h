@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/settings/settings_store.h"
+#include "core/ui/ui.h"
+#include "core/workspace.h"
+
+namespace marelos {
+
+// The whole minutes from the end of the dive until the tolerated pressure of the tissues is
+// below the aircraft cabin pressure, breathing surface air at the surface. Runs the calculation
+// without surface interval, searches, and runs it again as it was, so every result afterwards is
+// the one from before. Nothing when the cabin pressure is not above what the tissues tolerate
+// once they are in balance with surface air: then no wait is long enough.
+std::optional<int> ComputeNoFlyMinutes(Workspace& workspace, const SettingsStore& store, Ui& ui);
+
+// The text of the no-fly message: minutes, hours and minutes, and the cabin pressure; or why
+// there is no no-fly time for that cabin pressure.
+std::string NoFlyMessage(std::optional<int> minutes, double cabinPressure);
+
+// mnuCalcNoFlyTime: the search and its message box. Returns the minutes.
+std::optional<int> mnuCalcNoFlyTime(Workspace& workspace, const SettingsStore& store, Ui& ui);
+
+// The air pressure at an altitude, in mbar: sea-level pressure x 100 Pa, and the barometric
+// formula p0 exp(-12.682368 h / p0).
+double AltitudePressure(double seaLevelMbar, double altitudeMetres);
+// lblResult: "Luftdruck (Höhe) = 893 mbar." from the two field texts.
+std::string AltitudeResultText(const std::string& seaLevelText, const std::string& altitudeText);
+// "Übernehmen": the fourth blank-separated field of the result text becomes the air pressure of
+// the dive site (running value and store) when it is above 0. Returns whether it was taken.
+bool TakeOverAltitudePressure(const std::string& resultText, Settings& settings,
+                              SettingsStore& store);
+
+}  // namespace marelos

@@ -1,0 +1,101 @@
+#include "core/engine/deco_table.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/core/engine/outputs_test_support.h"
+
+namespace marelos {
+namespace {
+
+using ::testing::ElementsAre;
+
+class DecoTableTest : public ::testing::Test {
+  protected:
+    DecoTableTest() : workspace_(DrawnDive({{3, 30}, {25, 30}})) {
+        workspace_->settings.surfaceInterval = 77;
+    }
+
+    std::optional<std::vector<std::string>> Build(const std::vector<std::string>& input) {
+        return BuildDecoTable(*workspace_, store_, ui_, input);
+    }
+
+    std::unique_ptr<Workspace> workspace_;
+    InMemorySettingsStore store_;
+    ScriptedUi ui_;
+};
+
+TEST_F(DecoTableTest, HeaderAndOneBlockPerDepthLine) {
+    const auto table = Build({"30 20 25 30 40", "40\t10\t20"});
+    ASSERT_TRUE(table.has_value());
+    ASSERT_GE(table->size(), 7u);
+    EXPECT_THAT(
+        std::vector<std::string>(table->begin(), table->begin() + 7),
+        ElementsAre("Dekompressionstabelle nach Bühlmann", "", "Gaszusammensetzung ",
+                    "Grundphase: \t\tN2: 78%  He: 0%  O2: 21%",
+                    "Dekompressionsphase: \tN2: 78%  He: 0%  O2: 21%", std::string(48, '-'), ""));
+    EXPECT_EQ((*table)[7], "Tiefe: 30 m");
+    EXPECT_EQ((*table)[8], "GZ\t9m\t6m\t3m\t");  // the longest dive needs a 9 m stop
+    EXPECT_EQ((*table)[9], "20\t0\t1\t6\t");     // shorter dives show 0 where they need none
+    EXPECT_EQ((*table)[12], "40\t1\t10\t21\t");
+    EXPECT_EQ((*table)[13], "");
+    EXPECT_EQ((*table)[14], "Tiefe: 40 m");
+    EXPECT_EQ(table->size(), 7u + 7 + 5);
+    EXPECT_EQ(workspace_->settings.maxVScale, 50);
+}
+
+TEST_F(DecoTableTest, EdgeLinesAndWhatTheRunPutsBack) {
+    const auto table = Build({"25", "12 30 0 40", "30 1", "30 2"});
+    ASSERT_TRUE(table.has_value());
+    // No bottom time: only the title and "GZ". A no-stop dive: rows with the time alone.
+    EXPECT_EQ((*table)[7], "Tiefe: 25 m");
+    EXPECT_EQ((*table)[8], "GZ\t");
+    EXPECT_EQ((*table)[9], "");
+    EXPECT_EQ((*table)[10], "Tiefe: 12 m");
+    EXPECT_EQ((*table)[11], "GZ\t");
+    EXPECT_EQ((*table)[12], "30\t");  // reading stops at the 0
+    EXPECT_EQ((*table)[13], "");
+    // 1 minute is calculated as 2 minutes.
+    std::vector<std::string> one((*table).begin() + 15, (*table).begin() + 17);
+    std::vector<std::string> two((*table).begin() + 19, (*table).begin() + 21);
+    EXPECT_EQ(one[1].substr(1), two[1].substr(1));
+    EXPECT_EQ(workspace_->settings.surfaceInterval, 77);
+    EXPECT_EQ(workspace_->profile.nextPoint, 1);  // a new, empty profile
+    EXPECT_EQ(workspace_->view.mode, 1);
+}
+
+TEST_F(DecoTableTest, MoreThanTwentyBottomTimesUseTheFirstTwenty) {
+    std::string line = "9";
+    for (int t = 1; t <= 25; ++t)
+        line += " " + std::to_string(t * 5);
+    const auto table = Build({line});
+    ASSERT_TRUE(table.has_value());
+    EXPECT_EQ(table->size(), 7u + 2 + 20 + 1);
+    EXPECT_EQ(ui_.lines.front(), "Zeile 1: nur die ersten 20 Grundzeiten werden berechnet.");
+}
+
+TEST_F(DecoTableTest, CancellingAfterADepthLineLeavesNoTableAndAnEmptyProfile) {
+    ui_.onEvents = [&] { workspace_->cancelRequested = true; };
+    ui_.answers = {Answer::No, Answer::Yes};
+    const auto table = Build({"20 10", "30 10", "40 10", "50 10"});
+    EXPECT_FALSE(table.has_value());
+    EXPECT_EQ(ui_.questions,
+              (std::vector<std::string>{"Wollen Sie abbrechen?", "Wollen Sie abbrechen?"}));
+    EXPECT_EQ(ui_.eventRounds, 2);
+    EXPECT_EQ(ui_.lines.back(), "Ausgabe abgebrochen.");
+    EXPECT_EQ(workspace_->profile.nextPoint, 1);
+    EXPECT_EQ(workspace_->settings.surfaceInterval, 77);
+}
+
+TEST_F(DecoTableTest, BlocksBeyondTenThousandLinesAreLeftOut) {
+    std::vector<std::string> input(2600, "9 5");  // four lines a block
+    const auto table = Build(input);
+    ASSERT_TRUE(table.has_value());
+    EXPECT_LE(table->size(), static_cast<std::size_t>(kDecoTableMaxLines));
+    EXPECT_EQ(table->size(), 7u + 4 * 2498);
+    EXPECT_EQ(ui_.lines.back(),
+              "Die Tabelle erreicht 10000 Zeilen; die weiteren Tiefen wurden nicht berechnet.");
+}
+
+}  // namespace
+}  // namespace marelos
