@@ -13,6 +13,7 @@ packages=(
     libgmock-dev
     libbenchmark-dev
     fonts-dejavu-core   # a font for the program and for the tests without a display
+    python3             # the reference calculation the engine is checked against
 )
 
 missing=()

@@ -86,6 +86,19 @@ def random_settings(rng):
     put("Values/InitialppN2", rng.choice(["0.78", "0.79", "0.75", "0.7", "0", "0,78", "1.2"]), 0.4)
     put("Values/N2PerCentSurface", rng.choice([78, 78, 79, 68, 50, 0]), 0.3)
     put("Settings/MaxHScale", rng.choice([10, 30, 60, 100, 200, 5, 7000]), 0.25)
+    if maybe(rng, 0.1):
+        # texts that only the load rules make sense of
+        key, value = rng.choice([
+            ("Values/SurfaceInterval", rng.choice(["1e2", " 60", "&H3C", "45min", "-10", "2.5", "3.5"])),
+            ("Values/AirPressure", rng.choice(["0", "2000", "2500", "-5", "950.5"])),
+            ("Values/DeepStopTime", rng.choice(["-2", "2.5", "1.5"])),
+            ("Values/HePerCentDecompression", rng.choice(["10.5", "11.5", ""])),
+            ("Values/N2PerCentSurface", rng.choice(["", "77.5"])),
+            ("Settings/UseC0", rng.choice(["1.0", " 1", "1.4"])),
+            ("values/decomodel", rng.choice(["2", "4.4", "0.6", "5"])),
+            ("Decompression/Sharp1stStep", rng.choice(["true", "TRUE", " True"])),
+        ])
+        sets.append("%s=%s" % (key, value))
     rng.shuffle(sets)
     return sets
 
@@ -130,10 +143,20 @@ def random_profile(rng):
             t_total = total + rng.randint(-5, 5)
         elif r < 0.12:
             t_total = total + 0.5
+        if maybe(rng, 0.03):
+            t_delta = -rng.randint(1, 5)
         fields = [fmt(depth), fmt(t_delta), fmt(t_total), fmt(n2), fmt(he)]
         if maybe(rng, 0.04):
             fields = fields[:3]
-        out.append("\t".join(fields))
+        separator = rng.choice(["\t"] * 12 + [" ", "  ", "\t\t", " \t"])
+        if len(separator) > 1 and t_total > 60:
+            separator = "\t"       # doubled separators shift t.total into He%
+        line = separator.join(fields)
+        if maybe(rng, 0.03):
+            line = rng.choice([" ", "\t", "x"]) + line     # not a data line
+        elif maybe(rng, 0.03):
+            line = line + rng.choice(["\t", " ", "\tKommentar"])
+        out.append(line)
         if maybe(rng, 0.05):
             out.append("; Abstieg %d" % rng.randint(1, 30))
         if maybe(rng, 0.03):
@@ -215,18 +238,23 @@ def main(argv=None):
 
     os.makedirs(args.out, exist_ok=True)
     rng = random.Random(args.seed)
-    passed = failed = 0
+    passed = failed = skipped = 0
     for n in range(1, args.count + 1):
         sets = random_settings(rng)
         text = random_profile(rng)
         path = os.path.join(args.out, "dive_%d_%04d.mrp" % (args.seed, n))
         data = text.encode("cp1252") if maybe(rng, 0.5) else text.encode("utf-8")
+        if maybe(rng, 0.03):
+            data = b"\xef\xbb\xbf" + text.encode("utf-8")
         with open(path, "wb") as f:
             f.write(data)
         ref = reference_calc.run(path, sets)
+        if ref.get("firstStopBeyondList"):
+            skipped += 1            # first stop below 300 m: outside what is compared
+            continue
         try:
             cli = run_cli(args.cli, path, sets)
-        except (RuntimeError, ValueError, subprocess.TimeoutExpired) as e:
+        except (OSError, RuntimeError, ValueError, subprocess.TimeoutExpired) as e:
             failed += 1
             print("FAIL %s  %s\n  C++ tool: %s" % (path, " ".join("--set " + s for s in sets), e))
             continue
@@ -241,6 +269,8 @@ def main(argv=None):
                                                  json.dumps(b, ensure_ascii=False)[:200]))
         if len(diffs) > args.show:
             print("  ... %d differences in all" % len(diffs))
+    if skipped:
+        print("%d skipped (first stop below 300 m)" % skipped)
     print("%d passed, %d failed" % (passed, failed))
     return 1 if failed else 0
 

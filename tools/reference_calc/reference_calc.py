@@ -3,13 +3,14 @@
 
 Loads a profile file the way the main window's "open profile" does and
 calculates it, then prints the same JSON object as "marelos-cli calc FILE
---json".  Standard library only; written from the program description, so
-that random dives can be cross-checked against the C++ engine.
+--json".  Standard library only and written apart from the C++ engine, so
+that random dives can be cross-checked against it.
 
     python3 reference_calc.py FILE [--set Section/Key=Value]...
 """
 
 import json
+import math
 import sys
 
 MAX_RECORDS = 6000   # result and profile tables end at this index
@@ -81,7 +82,6 @@ def val(text):
     i = 0
     if i < len(s) and s[i] in "+-":
         i += 1
-    start_digits = i
     seen_point = False
     n_digits = 0
     while i < len(s):
@@ -96,8 +96,6 @@ def val(text):
     if n_digits == 0:
         return 0.0
     mantissa = s[:i]
-    if s[start_digits:i] == ".":
-        return 0.0
     exponent = ""
     if i < len(s) and s[i] in "eEdD":
         j = i + 1
@@ -121,7 +119,6 @@ def cint(x):
 
 def vb_int(x):
     """Int: the largest whole number not above x."""
-    import math
     return int(math.floor(x))
 
 
@@ -160,6 +157,8 @@ def read_text_lines(path):
         raw = f.read()
     try:
         text = raw.decode("utf-8")
+        if text.startswith("\ufeff"):      # byte-order mark, not text
+            text = text[1:]
     except UnicodeDecodeError:
         text = raw.decode("cp1252", errors="replace")
     if text == "":
@@ -278,6 +277,7 @@ class Engine:
         self.max_depth = 0
         self.dive_minutes = 0
         self.violations = 0
+        self.first_stop_beyond_list = False
 
     def show(self, text):
         self.messages.append("".join(ch for ch in text if ord(ch) >= 32))
@@ -541,7 +541,8 @@ class Engine:
         depth = 0.0
         f = self.find_first_stop_index()
         if f > MAX_STOP:
-            raise CalculationLimit()   # first stop below the stop list
+            self.first_stop_beyond_list = True   # first stop below 300 m
+            raise CalculationLimit()
         self.show("Erste Deko-Stufe auf " + format_number(3 * f) + " m")
         if s.deep_stops == 1:
             x = d0 if s.deep_stop_mode == 1 else 3 * f + d0
@@ -652,7 +653,7 @@ class Engine:
                   "cnsDive": self.dive_cns() if self.records else 0,
                   "cnsDay": self.daily_cns() if self.records else 0,
                   "maxDepth": self.max_depth, "diveMinutes": self.dive_minutes,
-                  "violations": self.count_violations() if self.records else 0}
+                  "violations": self.violations}
         return {"messages": self.messages, "computedCount": self.computed_count,
                 "lines": out_lines, "records": out_records, "stops": stops,
                 "totals": totals}
@@ -671,7 +672,10 @@ def run(path, overrides):
         parse_set_option(text, store)
     engine = Engine(Settings(store))
     engine.read_profile_file(path)
-    return engine.result()
+    result = engine.result()
+    if engine.first_stop_beyond_list:
+        result["firstStopBeyondList"] = True
+    return result
 
 
 def main(argv):
