@@ -96,10 +96,10 @@ std::vector<PressureWarning> PartialPressureWarnings(const ProfileLine& line,
     return warnings;
 }
 
-std::string AddedPointStatus(const ProfilePoint& point) {
-    return "> " + FormatGeneral(point.depth) + " m / " + FormatGeneral(point.time) +
-           " min. - N2-Anteil: " + FormatGeneral(point.n2Percent) +
-           "% / He-Anteil: " + FormatGeneral(point.hePercent);
+std::string AddedPointStatus(double depth, double minute, double n2Percent, double hePercent) {
+    return "> " + FormatGeneral(depth) + " m / " + FormatGeneral(minute) +
+           " min. - N2-Anteil: " + FormatGeneral(n2Percent) +
+           "% / He-Anteil: " + FormatGeneral(hePercent);
 }
 
 }  // namespace marelos

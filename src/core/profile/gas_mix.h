@@ -58,7 +58,7 @@ struct PressureWarning {
 std::vector<PressureWarning> PartialPressureWarnings(const ProfileLine& line,
                                                      const Settings& settings);
 
-// The message-list line of an added point: "> 30 m / 5 min. - N2-Anteil: 78% / He-Anteil: 0".
-std::string AddedPointStatus(const ProfilePoint& point);
+// The message-list line of a clicked point: "> 30 m / 5 min. - N2-Anteil: 78% / He-Anteil: 0".
+std::string AddedPointStatus(double depth, double minute, double n2Percent, double hePercent);
 
 }  // namespace marelos

@@ -86,10 +86,9 @@ TEST(GasMix, PartialPressureWarningsAtALine) {
 }
 
 TEST(GasMix, StatusTextOfAnAddedPoint) {
-    EXPECT_EQ(AddedPointStatus({12, 30, 78, 0}),
-              "> 30 m / 12 min. - N2-Anteil: 78% / He-Anteil: 0");
-    EXPECT_EQ(AddedPointStatus({5, 45, 40, 35.5}),
-              "> 45 m / 5 min. - N2-Anteil: 40% / He-Anteil: 35.5");
+    EXPECT_EQ(AddedPointStatus(30, 12, 78, 0), "> 30 m / 12 min. - N2-Anteil: 78% / He-Anteil: 0");
+    EXPECT_EQ(AddedPointStatus(45, 5, 40.5, 35.5),
+              "> 45 m / 5 min. - N2-Anteil: 40.5% / He-Anteil: 35.5");
 }
 
 }  // namespace

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/graphics/canvas.h"
+#include "core/workspace.h"
+
+namespace marelos {
+
+// The plot area of a picture: 650 units of margin on every side for ticks and labels.
+struct GraphGeometry {
+    static constexpr double kMargin = 650;
+
+    double left = kMargin;
+    double top = kMargin;
+    double right = kMargin;
+    double bottom = kMargin;
+
+    static GraphGeometry ForSize(double width, double height);
+    static GraphGeometry Of(const Canvas& canvas) {
+        return ForSize(canvas.Width(), canvas.Height());
+    }
+};
+
+// A picture position as a whole minute: the plot width per minute is rounded to whole units
+// first, so the minute under a grid line may differ slightly from the grid's.
+std::int32_t TimeFromX(double x, const GraphGeometry& geometry, std::int32_t maxHScale);
+// A picture position as a whole metre.
+std::int32_t DepthFromY(double y, const GraphGeometry& geometry, std::int32_t maxVScale);
+
+// The label step of the time axis for its length: 1, 5, 10, 100, 500 or 2000 minutes.
+int TimeLabelStep(std::int32_t maxHScale);
+
+// Frame, time and depth axes with ticks and labels, guide lines and the axis captions.
+void DrawGrid(Canvas& canvas, const Settings& settings);
+
+// The whole profile picture: cleared, the grid, then the line table as a polyline with a
+// circle at each corner, its mix label and partial-pressure warnings.
+void DrawProfile(Canvas& canvas, const Settings& settings, const DiveProfile& profile);
+
+// The circle of a corner point, as a click or the profile draws it.
+void DrawPointCircle(Canvas& canvas, const Settings& settings, double x, double y);
+
+}  // namespace marelos

@@ -1,0 +1,167 @@
+#include "core/profile/editing.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/graphics/profile_graph.h"
+#include "core/settings/memory_settings_store.h"
+#include "tests/fakes/recording_canvas.h"
+#include "tests/fakes/scripted_ui.h"
+
+namespace marelos {
+namespace {
+
+// A picture with a plot of 6000 x 3000 units: 100 units per minute and 60 per metre.
+class EditingTest : public ::testing::Test {
+  protected:
+    EditingTest() : workspace_(std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}))) {}
+
+    Workspace& ws() { return *workspace_; }
+    double X(double minute) const { return 650 + minute * 100; }
+    double Y(double depth) const { return 650 + depth * 60; }
+    bool Click(double minute, double depth) {
+        return AddPointAtClick(ws(), canvas_, ui_, X(minute), Y(depth));
+    }
+    std::vector<std::int32_t> Times() {
+        std::vector<std::int32_t> times;
+        for (int i = 1; i < ws().profile.nextPoint; ++i)
+            times.push_back(ws().profile.points[i].time);
+        return times;
+    }
+
+    std::unique_ptr<Workspace> workspace_;
+    RecordingCanvas canvas_{7300, 4300};
+    ScriptedUi ui_;
+    InMemorySettingsStore store_;
+};
+
+TEST_F(EditingTest, AClickAddsAPointWithTheGasOfTheFields) {
+    ws().mix = {"32", "67,6", "0"};
+    ASSERT_TRUE(Click(10, 30));
+    const ProfilePoint& point = ws().profile.points[2];  // after the start point
+    EXPECT_EQ(point, (ProfilePoint{10, 30, 67, 0}));
+    EXPECT_TRUE(ws().profile.changed);
+    EXPECT_EQ(ui_.lines.back(), "> 30 m / 10 min. - N2-Anteil: 67% / He-Anteil: 0");
+    EXPECT_EQ(canvas_.Of(RecordingCanvas::Call::kCircle).size(), 1u);
+    EXPECT_EQ(ws().mixList.back(), "O2: 32 N2: 67,6 He: 0 [%]");
+}
+
+TEST_F(EditingTest, ClicksNearTheEdgeCountAndAnImplausibleMixStopsTheClick) {
+    ASSERT_TRUE(AddPointAtClick(ws(), canvas_, ui_, 650 - 5, Y(10)));
+    EXPECT_EQ(ws().profile.points[2].time, 0);  // minute 0: it never becomes a line
+    EXPECT_FALSE(AddPointAtClick(ws(), canvas_, ui_, 650 - 20, Y(10)));
+    ws().mix = {"21", "79", "1"};
+    EXPECT_FALSE(Click(20, 10));
+    EXPECT_EQ(ui_.boxes.back().text, "Das eingestellte Gemisch ist unplausibel!");
+    EXPECT_EQ(ws().profile.nextPoint, 3);
+}
+
+TEST_F(EditingTest, ClickingOnAPointOffersToDeleteIt) {
+    ASSERT_TRUE(Click(10, 30));
+    ui_.answers = {Answer::No};
+    ASSERT_TRUE(Click(10, 30));  // No: a second point at the same place
+    EXPECT_EQ(ws().profile.nextPoint, 4);
+    ui_.answers = {Answer::Yes};
+    EXPECT_FALSE(Click(10, 30));
+    EXPECT_EQ(ui_.questions.back(), "Diesen Punkt löschen?");
+    EXPECT_EQ(ws().profile.points[2].time, 0);
+    EXPECT_EQ(ws().profile.nextPoint, 4);
+}
+
+TEST_F(EditingTest, DeletingPointsAndMinutes) {
+    for (const int minute : {5, 10, 15})
+        Click(minute, 20);
+    InsertMinute(ws(), canvas_, ui_, 10);
+    EXPECT_THAT(Times(), ::testing::ElementsAre(0, 5, 10, 16));
+    DeleteMinute(ws(), canvas_, ui_, 10);
+    DeleteMinute(ws(), canvas_, ui_, 10);
+    EXPECT_THAT(Times(), ::testing::ElementsAre(0, 5, 10, 14));
+    DeleteLastPoint(ws(), canvas_, ui_);
+    EXPECT_THAT(Times(), ::testing::ElementsAre(0, 5, 10, 0));
+    Click(30, 10);  // stored at the next index; the deleted entry stays
+    EXPECT_EQ(ws().profile.nextPoint, 6);
+    EXPECT_EQ(ws().profile.points[5].time, 30);
+    ui_.answers = {Answer::Yes};
+    DeleteRightOfCursor(ws(), canvas_, ui_, X(10));
+    EXPECT_THAT(Times(), ::testing::ElementsAre(0, 5, 0, 0, 0));
+    EXPECT_EQ(ws().profile.lines[1].tTotal, 5);
+    EXPECT_EQ(ws().profile.lines[2], ProfileLine{});
+    EXPECT_EQ(ui_.caption, "Marelos 3 Beta (Build 3.1.0) - Tauchprofil bearbeiten");
+}
+
+TEST_F(EditingTest, AxesAndTheN2FieldAreAskedAndChecked) {
+    ui_.textAnswers = {std::string("250"), std::string("200"), std::string("90")};
+    SetDepthAxis(ws(), store_, canvas_, ui_);
+    EXPECT_EQ(ui_.boxes.back().text, "Zahlenwert muss zwischen 0 und 200 liegen.");
+    EXPECT_EQ(ws().settings.maxVScale, 50);
+    SetDepthAxis(ws(), store_, canvas_, ui_);
+    EXPECT_EQ(ws().settings.maxVScale, 200);
+    EXPECT_EQ(store_.ReadSetting("Settings", "MaxVScale"), "200");
+    SetTimeAxis(ws(), store_, canvas_, ui_);
+    EXPECT_EQ(ws().settings.maxHScale, 90);
+
+    ui_.textAnswers = {std::string("79"), std::string("45.7"), std::string("abc"), std::nullopt};
+    AskN2Percent(ws(), ui_);
+    EXPECT_EQ(ui_.boxes.back().text, "Eingabe ungültig!");
+    EXPECT_EQ(ws().mix.n2, "78");
+    AskN2Percent(ws(), ui_);
+    EXPECT_EQ(ws().mix.n2, "45");
+    AskN2Percent(ws(), ui_);
+    EXPECT_EQ(ws().mix.n2, "0");
+    AskN2Percent(ws(), ui_);  // cancelled: nothing changes
+    EXPECT_EQ(ws().mix.n2, "0");
+}
+
+TEST_F(EditingTest, MixKeysAtTheCursorDepth) {
+    ws().settings.airPressure = 1013;
+    ws().settings.constantPpO2 = 1.4;
+    ws().mix = {"32", "67", "0"};
+    SetConstantPpO2MixAtCursor(ws(), canvas_, ui_, Y(20), false, "");
+    EXPECT_EQ(ws().mix.o2, "46.14");
+    EXPECT_EQ(ws().mix.n2, "53.86");
+    ui_.textAnswers = {std::string("1,2")};
+    SetConstantPpO2MixAtCursor(ws(), canvas_, ui_, Y(20), true, "20 m bei 10 min.");
+    EXPECT_EQ(ws().mix.o2, "39.55");
+    EXPECT_EQ(ui_.questions.back(),
+              "Welcher ppO2 soll eingestellt werden für den TG-Punkt 20 m bei 10 min.?");
+    ws().mix = {"21", "40", "39"};
+    SetConstantPpO2MixAtCursor(ws(), canvas_, ui_, Y(20), false, "");
+    EXPECT_NE(ui_.boxes.back().text.find("nicht mit Trimix"), std::string::npos);
+    EXPECT_EQ(ws().mix.o2, "21");
+
+    SetBestMixAtCursor(ws(), canvas_, Y(3));
+    EXPECT_EQ(ws().mix.o2, "100");
+    EXPECT_EQ(ws().mix.n2, "0");
+    EXPECT_EQ(ws().mix.he, "0");
+    ws().settings.airPressure = 1000;
+    SetBestMixAtCursor(ws(), canvas_, Y(50));  // P = 6.0968 bar
+    EXPECT_EQ(ws().mix.o2, "26");
+    EXPECT_EQ(ws().mix.n2, "74");
+    SetBestMixAtCursor(ws(), canvas_, Y(60));  // P = 7.1162 bar: the N2 limit asks for helium
+    EXPECT_EQ(ws().mix.o2, "22.4");
+    EXPECT_EQ(ws().mix.n2, "70.2");
+    EXPECT_EQ(ws().mix.he, "7.3");  // from the O2 share already cut to tenths
+}
+
+TEST_F(EditingTest, CursorReadoutAndRemainingAir) {
+    ws().mix = {"21", "78", "0"};
+    CursorReadout readout = ShowCursorReadout(ws(), canvas_, X(12), Y(30));
+    EXPECT_EQ(readout.position, "30 m bei 12 min.");
+    EXPECT_EQ(readout.ppO2, "0.84 bar");
+    EXPECT_EQ(readout.ppO2Colour, 0xC00000);
+    EXPECT_EQ(readout.ppN2Colour, 16384);
+    EXPECT_TRUE(readout.bestMix.starts_with("Best Mix für 30 m Wassertiefe"));
+    readout = ShowCursorReadout(ws(), canvas_, X(12), Y(60));
+    EXPECT_EQ(readout.ppN2Colour, 255);  // 7.06 bar x 0.78 = 5.5 bar, above MaxPPN2
+    EXPECT_EQ(ShowCursorReadout(ws(), canvas_, X(-3), Y(30)).position, "---");
+
+    ws().computed.records[1].depth = 20;
+    ws().computed.computedCount = 2;
+    EXPECT_EQ(SelectCursorMinute(ws(), canvas_, ui_, X(5)), 5);
+    EXPECT_EQ(ui_.lines.back(), "t = 5 min. Restluft:2955 Liter  197 bar");
+}
+
+}  // namespace
+}  // namespace marelos
