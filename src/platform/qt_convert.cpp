@@ -1,6 +1,7 @@
 #include "qt_convert.h"
 
 #include <QLocale>
+#include <QStringList>
 
 #include "core/text/number_format.h"
 
@@ -16,6 +17,20 @@ std::string ToStdString(const QString& text) {
 
 QString FormatForScreen(double value) {
     return ToQString(FormatGeneral(value, ToStdString(QLocale().decimalPoint())));
+}
+
+QString ToQtFileFilter(std::string_view filter) {
+    // The parts alternate between the shown name and its patterns.
+    const QStringList parts = ToQString(filter).split('|', Qt::SkipEmptyParts);
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+        const qsizetype open = name.indexOf('(');
+        if (open >= 0) name = name.left(open).trimmed();
+        filters << name + " (" + patterns + ")";
+    }
+    return filters.join(";;");
 }
 
 QColor ToQColor(std::int32_t colour) {

@@ -15,6 +15,10 @@ std::string ToStdString(const QString& text);
 // The general number format with the decimal separator of the user's locale, for the screen.
 QString FormatForScreen(double value);
 
+// A file filter of the program, "Tauchprofile (*.prf;*.mrp)|*.prf;*.mrp", in Qt's form
+// "Tauchprofile (*.prf *.mrp)"; several filters are separated by ";;".
+QString ToQtFileFilter(std::string_view filter);
+
 // A stored colour 0x00BBGGRR (red in the low byte) as a Qt colour.
 QColor ToQColor(std::int32_t colour);
 

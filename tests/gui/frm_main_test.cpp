@@ -3,16 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
-#include <QFrame>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <memory>
 
+#include "app/shell/picture_box.h"
+#include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
+#include "core/text/paths.h"
 #include "platform/qt_convert.h"
 #include "platform/qt_settings_store.h"
+#include "tests/gui/scripted_dialogs.h"
 
 namespace marelos {
 namespace {
@@ -25,52 +33,158 @@ QStringList MessageLines(const frmMain& window) {
     return lines;
 }
 
+// A main window on its own workspace and store, shown at a fixed size.
+struct Window {
+    explicit Window(SettingsStore& store, const QString& file = {})
+        : workspace(std::make_unique<Workspace>()),
+          window(*workspace, store, dialogs, "/opt/marelos/bin", file) {
+        window.resize(1100, 760);
+        window.show();
+    }
+    // A click at a minute and depth of the profile graph.
+    void ClickAt(double minute, double depth) {
+        const GraphGeometry g = GraphGeometry::Of(window.picture());
+        const double x = g.left + minute * (g.right - g.left) / workspace->settings.maxHScale;
+        const double y = g.top + depth * (g.bottom - g.top) / workspace->settings.maxVScale;
+        window.GraphPointerMoved(x, y);
+        window.GraphClicked(x, y);
+    }
+    void Trigger(const char* command) { window.findChild<QAction*>(command)->trigger(); }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Workspace> workspace;
+    frmMain window;
+};
+
 TEST(frmMain, AFirstStartWritesTheProgramFolderAndTheRepairedProgressivity) {
     InMemorySettingsStore store;
-    Workspace workspace;
-    workspace.settings.airConsumption = 0;  // proves that the start-up loads the settings
-    frmMain window(workspace, store, "/opt/marelos/bin");
-
-    EXPECT_EQ(window.windowTitle(), "Marelos 3 Beta - Unbenannte Datei");
-    EXPECT_EQ(MessageLines(window), (QStringList{"Marelos 3 Beta  (Build 3.1.0)", "Ready."}));
-    EXPECT_EQ(window.findChild<QListWidget*>("lstSysMsg")->currentRow(), 1);
+    Window w(store);
+    EXPECT_EQ(w.window.windowTitle(), "Marelos 3 Beta - Unbenannte Datei");
+    EXPECT_EQ(MessageLines(w.window), (QStringList{"Marelos 3 Beta  (Build 3.1.0)", "Ready."}));
     EXPECT_EQ(store.ReadSetting("Settings", "ApplPath"), "/opt/marelos/bin");
     EXPECT_EQ(store.ReadSetting("Values", "DecoMode"), "3");
-    EXPECT_EQ(workspace.settings.airConsumption, 15);
-    EXPECT_EQ(workspace.settings.fileStoragePath, "/opt/marelos/bin/Tauchprofile");
-}
-
-TEST(frmMain, TheGraphTakesTheStoredBackgroundColour) {
-    InMemorySettingsStore store;
-    store.WriteSetting("Colors", "GraphBackColor", "8421504");
-    Workspace workspace;
-    frmMain window(workspace, store, "/opt/marelos");
-    const auto* graph = window.findChild<QFrame*>("picDive");
-    ASSERT_NE(graph, nullptr);
-    EXPECT_EQ(graph->palette().color(QPalette::Window), QColor(128, 128, 128));
+    EXPECT_EQ(w.workspace->settings.airConsumption, 15);
+    EXPECT_EQ(w.workspace->profile.nextPoint, 2);  // the start point at 0 min, 0 m
+    EXPECT_EQ(w.window.findChild<QComboBox*>("cmbO2Percent")->currentText(), "21");
+    EXPECT_EQ(w.window.findChild<QComboBox*>("cmbN2Percent")->count(), 101);
+    EXPECT_EQ(w.window.findChild<QLabel*>("lblTotalPercent")->text(), "= 99%");
+    EXPECT_EQ(w.window.findChild<QListWidget*>("lstMixes")->count(), 11);
 }
 
 TEST(frmMain, CommandsNotYetBuiltAreVisibleButDisabled) {
     InMemorySettingsStore store;
-    Workspace workspace;
-    frmMain window(workspace, store, "/opt/marelos");
+    Window w(store);
     QStringList menus;
-    for (const QAction* action : window.menuBar()->actions())
+    for (const QAction* action : w.window.menuBar()->actions())
         menus << action->text();
     EXPECT_EQ(menus, (QStringList{"&Datei", "&Bearbeiten", "&Ansicht", "A&temgasgemisch",
                                   "Tauch&profil", "Tauch&gang berechnen", "E&xtras", "&?"}));
-    const auto* calc = window.findChild<QAction*>("mnuCalcSaturation");
-    ASSERT_NE(calc, nullptr);
-    EXPECT_EQ(calc->text(), QString::fromUtf8("&Gewebesättigung der 16 Kompartimente"));
-    EXPECT_TRUE(calc->isVisible());
-    EXPECT_FALSE(calc->isEnabled());
-    const auto* quit = window.findChild<QAction*>("mnuFileQuit");
-    ASSERT_NE(quit, nullptr);
-    EXPECT_TRUE(quit->isEnabled());
-    EXPECT_EQ(window.findChild<QAction*>("mnuMe")->text(), "Über Marelos 3 Beta ");
-    const auto* saturation = window.findChild<QMenu*>("mnuSaveSaturation");
-    ASSERT_NE(saturation, nullptr);
-    EXPECT_EQ(saturation->actions().size(), 2);
+    EXPECT_TRUE(w.window.findChild<QAction*>("mnuCalcSaturation")->isEnabled());
+    EXPECT_TRUE(w.window.findChild<QAction*>("cmdCalc")->isEnabled());
+    EXPECT_EQ(w.window.findChild<QAction*>("cmdCalc")->toolTip(), "Tauchgang berechnen");
+    for (const char* later :
+         {"mnuCalcNoFlyTime", "cmdNoFly", "mnuOptions", "mnuBrowse", "cmdGraph1", "mnuDivePlan"}) {
+        EXPECT_FALSE(w.window.findChild<QAction*>(later)->isEnabled()) << later;
+    }
+    EXPECT_EQ(w.window.findChild<QAction*>("mnuMe")->text(), "Über Marelos 3 Beta ");
+    EXPECT_FALSE(w.window.findChild<QAction*>("mnuF1")->isVisible());
+}
+
+TEST(frmMain, DrawCalculateSaveQuitAndFindTheFileAgain) {
+    QTemporaryDir dir;
+    InMemorySettingsStore store;
+    store.WriteSetting("Settings", "FileStoragePath", dir.path().toStdString());
+    const QString file = dir.filePath("tg1.mrp");
+    {
+        Window w(store);
+        w.ClickAt(3, 30);
+        w.ClickAt(25, 30);
+        EXPECT_EQ(w.workspace->profile.nextPoint, 4);
+        EXPECT_TRUE(w.workspace->profile.changed);
+        EXPECT_EQ(MessageLines(w.window).last(),
+                  "> 30 m / 25 min. - N2-Anteil: 78% / He-Anteil: 0");
+        w.Trigger("cmdCalc");
+        const QStringList lines = MessageLines(w.window);
+        EXPECT_TRUE(lines.contains("Berechne Profil"));
+        EXPECT_TRUE(lines.contains("Erste Deko-Stufe auf 6 m"));
+        EXPECT_TRUE(lines.contains("Max.Tiefe: 30 m Wassertiefe"));
+        EXPECT_EQ(w.workspace->profile.lines[2].tTotal, 25);
+
+        w.dialogs.files = {file.toStdString()};
+        w.dialogs.answers = {Answer::No};  // without the decompression phase
+        w.Trigger("cmdSaveProfile");
+        EXPECT_FALSE(w.workspace->profile.changed);
+        EXPECT_TRUE(QFile::exists(file));
+        EXPECT_EQ(w.dialogs.fileDialogs.back(),
+                  "Tauchprofil speichern unter... | Tauchprofile (*.mrp)|*.mrp");
+        EXPECT_EQ(w.window.windowTitle().toStdString(),
+                  "Marelos 3 Beta - " + ShortenPath(file.toStdString()));
+
+        w.ClickAt(30, 5);  // changed again: quitting asks
+        w.dialogs.answers = {Answer::Cancel};
+        w.Trigger("mnuFileQuit");
+        EXPECT_EQ(w.dialogs.questions.back(), "Geändertes Tauchprofil speichern?");
+        EXPECT_EQ(w.dialogs.offered.back(), Buttons::YesNoCancel);
+        EXPECT_TRUE(w.window.isVisible());  // Cancel keeps the program running...
+        EXPECT_EQ(store.ReadSetting("Values", "O2Percent"), "");  // ...and writes nothing
+        w.dialogs.answers = {Answer::No};
+        w.window.findChild<QComboBox*>("cmbO2Percent")->setEditText("32");
+        w.window.findChild<QComboBox*>("cmbN2Percent")->setEditText("68");
+        EXPECT_TRUE(w.window.close());
+        EXPECT_EQ(w.dialogs.offered.back(), Buttons::YesNo);  // closing the window: Yes or No
+        EXPECT_EQ(store.ReadSetting("Values", "O2Percent"), "32");
+        EXPECT_EQ(store.ReadSetting("Values", "N2Percent"), "68");
+        EXPECT_EQ(store.ReadSetting("Settings", "MaxHScale"), "155");  // widened: 25 + 120 + 10
+    }
+    Window again(store);
+    EXPECT_EQ(again.window.findChild<QComboBox*>("cmbO2Percent")->currentText(), "32");
+    QAction* recent = again.window.findChild<QAction*>("mnuF1");
+    ASSERT_TRUE(recent->isVisible());
+    EXPECT_TRUE(recent->text().startsWith("&1  "));
+    recent->trigger();
+    EXPECT_EQ(again.workspace->profile.fileName, file.toStdString());
+    EXPECT_EQ(again.workspace->profile.lines[2], (ProfileLine{30, 22, 25, 78, 0}));
+}
+
+TEST(frmMain, KeysSetMixesAndMoveMinutes) {
+    InMemorySettingsStore store;
+    Window w(store);
+    w.ClickAt(5, 20);
+    w.ClickAt(10, 20);
+    w.ClickAt(15, 20);
+    w.ClickAt(10, 3);  // the pointer rests at minute 10, 3 m
+    w.dialogs.answers = {Answer::No};
+    EXPECT_TRUE(w.window.HandleKey(Qt::Key_Plus, Qt::KeypadModifier));
+    std::vector<std::int32_t> times;
+    for (int i = 2; i < w.workspace->profile.nextPoint; ++i)
+        times.push_back(w.workspace->profile.points[i].time);
+    EXPECT_EQ(times, (std::vector<std::int32_t>{5, 10, 16, 10}));
+    EXPECT_TRUE(w.window.HandleKey(Qt::Key_X, Qt::ShiftModifier));
+    EXPECT_EQ(w.workspace->profile.points[4].time, 15);
+    EXPECT_TRUE(w.window.HandleKey(Qt::Key_F2, Qt::NoModifier));  // 3 m: pure oxygen is allowed
+    EXPECT_EQ(w.window.findChild<QComboBox*>("cmbO2Percent")->currentText(), "100");
+    EXPECT_TRUE(w.window.HandleKey(Qt::Key_Escape, Qt::NoModifier));
+    EXPECT_TRUE(w.workspace->cancelRequested);
+    EXPECT_FALSE(w.window.HandleKey(Qt::Key_A, Qt::NoModifier));
+    EXPECT_EQ(w.window.findChild<QLabel*>("lblCurPos")->text(), "3 m bei 10 min.");
+}
+
+TEST(frmMain, ANamedProfileOpensAtStartAfterTheSettings) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("start.mrp");
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("20\t2\t2\t78\t0\r\n20\t80\t82\t78\t0\r\n");
+    }
+    InMemorySettingsStore store;
+    Window w(store, file);
+    const QStringList lines = MessageLines(w.window);
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[2], "Lade: " + file);
+    EXPECT_EQ(lines[3], "Berechne Profil");
+    EXPECT_GE(w.workspace->settings.maxHScale, 82);  // widened for the long dive
+    EXPECT_EQ(w.workspace->profile.lines[2].tTotal, 82);
 }
 
 TEST(frmMain, StartsWithAStoreFileThatCannotBeWritten) {
@@ -80,19 +194,23 @@ TEST(frmMain, StartsWithAStoreFileThatCannotBeWritten) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     QtSettingsStore store(dir.filePath("datei") + "/Marelos31.ini");
-    Workspace workspace;
-    frmMain window(workspace, store, "/opt/marelos");
-    EXPECT_EQ(MessageLines(window).size(), 2);
-    EXPECT_EQ(workspace.settings.decoMode, 3);
+    Window w(store);
+    EXPECT_EQ(MessageLines(w.window).size(), 2);
+    EXPECT_EQ(w.workspace->settings.decoMode, 3);
+    EXPECT_TRUE(w.dialogs.messages.empty());
 }
 
-TEST(frmMain, ShowSysMsgDropsControlCharactersAndSelectsTheNewLine) {
+TEST(frmMain, TheGraphShowsTheProfileAtTheWindowsSize) {
     InMemorySettingsStore store;
-    Workspace workspace;
-    frmMain window(workspace, store, "/opt/marelos");
-    window.ShowSysMsg("Erster Halt\tauf 6 m\r\n");
-    EXPECT_EQ(MessageLines(window).back(), "Erster Haltauf 6 m");
-    EXPECT_EQ(window.findChild<QListWidget*>("lstSysMsg")->currentRow(), 2);
+    store.WriteSetting("Colors", "GraphBackColor", "8421504");
+    Window w(store);
+    const QImage& image = w.window.findChild<PictureBox*>("picDive")->canvas().Image();
+    EXPECT_GT(image.width(), 300);
+    EXPECT_EQ(QColor(image.pixel(2, 2)), QColor(128, 128, 128));
+    w.window.resize(700, 500);
+    QCoreApplication::processEvents();
+    EXPECT_LT(w.window.findChild<PictureBox*>("picDive")->canvas().Image().width(),
+              image.width() + 1);
 }
 
 }  // namespace

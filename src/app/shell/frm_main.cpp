@@ -1,103 +1,703 @@
 #include "frm_main.h"
 
 #include <QAction>
-#include <QFrame>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSplitter>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
 #include <exception>
 #include <functional>
-#include <utility>
 #include <vector>
 
+#include "app/shell/frm_about.h"
 #include "app/shell/main_menu.h"
+#include "app/shell/picture_box.h"
 #include "core/app_info.h"
+#include "core/engine/calculation.h"
+#include "core/graphics/profile_graph.h"
+#include "core/profile/editing.h"
+#include "core/profile/gas_mix.h"
+#include "core/profile/profile_file.h"
 #include "core/settings/setting_keys.h"
 #include "core/text/fields.h"
+#include "core/text/val.h"
 #include "platform/qt_convert.h"
 
 namespace marelos {
 
-frmMain::frmMain(Workspace& workspace, SettingsStore& store, const QString& programFolder,
-                 QWidget* parent)
-    : QMainWindow(parent), workspace_(workspace), store_(store) {
+// The Ui port of the main window: its message list, progress bar, caption and recent-file menu,
+// and the modal dialogs.
+class frmMain::WindowUi : public Ui {
+  public:
+    explicit WindowUi(frmMain& window) : window_(window) {}
+
+    void ShowMessage(std::string_view text, MessageIcon icon) override {
+        window_.dialogs_.Message(&window_, text, icon);
+    }
+    Answer Ask(std::string_view text, Buttons buttons, MessageIcon icon) override {
+        return window_.dialogs_.Ask(&window_, text, buttons, icon);
+    }
+    std::optional<std::string> AskText(std::string_view prompt,
+                                       std::string_view proposal) override {
+        return window_.dialogs_.AskText(&window_, prompt, proposal);
+    }
+    void StartProgress(int steps) override {
+        window_.pgbMain_->setRange(0, std::max(steps, 1));
+        window_.pgbMain_->setValue(0);
+        window_.pgbMain_->show();
+    }
+    void ShowProgress(int step) override { window_.pgbMain_->setValue(step); }
+    void ResetProgress() override {
+        window_.pgbMain_->setValue(0);
+        window_.pgbMain_->hide();
+    }
+    void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
+    void RedrawProfileGraph() override { window_.RedrawView(); }
+    void SetWindowCaption(std::string_view caption) override {
+        window_.setWindowTitle(ToQString(caption));
+    }
+    void ShowRecentFiles(const std::vector<std::string>& /*captions*/) override {
+        window_.ShowRecentFiles();
+    }
+
+  protected:
+    void AppendMessageLine(std::string_view line) override {
+        window_.lstSysMsg_->addItem(ToQString(line));
+        window_.lstSysMsg_->setCurrentRow(window_.lstSysMsg_->count() - 1);
+    }
+
+  private:
+    frmMain& window_;
+};
+
+namespace {
+
+constexpr const char* kChangedQuestion = "Geändertes Tauchprofil speichern?";
+constexpr const char* kLoadFilter = "Tauchprofile (*.prf;*.mrp)|*.prf;*.mrp";
+constexpr const char* kSaveFilter = "Tauchprofile (*.mrp)|*.mrp";
+constexpr const char* kSaveAsFilter = "Tauchprofile Marelos 2.x (*.mrp)|*.mrp";
+
+// A button of the command bar: it runs the menu command of the same row.
+struct CommandButton {
+    const char* name;
+    const char* tooltip;
+    const char* command;
+    const char* themeIcon;
+    QStyle::StandardPixmap fallback;
+};
+
+constexpr CommandButton kButtons[] = {
+    {"cmdNewProfile", "Neues Tauchprofil anlegen", "mnuNewProfile", "document-new",
+     QStyle::SP_FileIcon},
+    {"cmdLoadProfile", "Tauchprofil laden", "mnuLoadProfile2", "document-open",
+     QStyle::SP_DialogOpenButton},
+    {"cmdSaveProfile", "Tauchprofil speichern", "mnuSaveProfile2", "document-save",
+     QStyle::SP_DialogSaveButton},
+    {"cmdCalcDrawProfile", "Tauchprofil ausrechnen", "mnuCalcProfile", "view-refresh",
+     QStyle::SP_BrowserReload},
+    {"cmdDraProfile", "Tauchprofil editieren", "mnuProfileInput", "document-edit",
+     QStyle::SP_FileDialogDetailedView},
+    {"cmdCalc", "Tauchgang berechnen", "mnuCalcSaturation", "system-run", QStyle::SP_MediaPlay},
+    {"cmdGraph1", "N2-Partialdrücke in den Geweben", "mnuPartialPressureN2", "office-chart-line",
+     QStyle::SP_FileDialogContentsView},
+    {"cmdGraph2", "Druckverhältnisse", "mnuPressureRelation", "office-chart-area",
+     QStyle::SP_FileDialogListView},
+    {"cmdGraph3", "Errechnetes Tauchprofil ausgeben", "mnuShowDiveProfile", "go-bottom",
+     QStyle::SP_ArrowDown},
+    {"cmdAscendSpeed", "Aufstiegsgeschwindigkeit", "mnuShowAscSpeed", "go-up", QStyle::SP_ArrowUp},
+    {"cmdBarGraph", "Balkengrafik der Gewebesättigung anzeigen", "mnuBarGraph", "office-chart-bar",
+     QStyle::SP_FileDialogInfoView},
+    {"cmdNoFly", "Flugverbotszeit berechnen", "mnuCalcNoFlyTime", "weather-few-clouds",
+     QStyle::SP_MessageBoxWarning},
+    {"cmdAirConsumption", "Luftverbrauch berechnen", "mnuCalcAirConsume", "accessories-calculator",
+     QStyle::SP_DriveHDIcon},
+    {"cmdCalcAltitude", "Luftdruck in der Höhe ausrechnen", "mnuCalcAltitude", "go-top",
+     QStyle::SP_ArrowUp},
+    {"cmdJoinDives", "2 oder mehrere Tauchgänge verbinden", "mnuJoinDives", "insert-link",
+     QStyle::SP_ArrowRight},
+    {"cmdBrowse", "Tauchgangs-Browser", "mnuBrowse", "folder", QStyle::SP_DirIcon},
+    {"cmdPrint", "Tauchgangsgrafik drucken", "mnuPrintGraph", "document-print",
+     QStyle::SP_ComputerIcon},
+    {"cmdPrintDecophase", "Dekompressionsphase in Textform ausgeben", "mnuPrintDecoPhase",
+     "text-x-generic", QStyle::SP_FileIcon},
+    {"cmdSetMaxDepth", "Maximale Tauchtiefe einstellen", "mnuSetaxDepth", "zoom-fit-height",
+     QStyle::SP_ToolBarVerticalExtensionButton},
+    {"cmdSetTime", "Zeitachse einstellen", "mnuSetTime", "zoom-fit-width",
+     QStyle::SP_ToolBarHorizontalExtensionButton},
+    {"cmdSetN2Percent", "N2-Prozentsatz einstellen", "mnuSetN2Percent", "format-text-bold",
+     QStyle::SP_DialogApplyButton},
+    {"cmdShowOptions", "Einstellungen", "mnuOptions", "preferences-system",
+     QStyle::SP_FileDialogDetailedView},
+    {"cmdCommentADive", "Kommentar oder Beschreibung zum Tauchgang speichern", "",
+     "document-properties", QStyle::SP_FileDialogInfoView},
+    {"cmdDiveComp1", "Tauchcomputer auswählen", "mnuDiveComputer", "computer",
+     QStyle::SP_ComputerIcon},
+    {"cmdDecoGas", "Dekompressionsgas einstellen", "", "preferences-other",
+     QStyle::SP_DialogResetButton},
+    {"cmdLarge", "Fenster vergrößern", "", "zoom-in", QStyle::SP_TitleBarMaxButton},
+    {"cmdSmall", "Fenster verkleinern", "", "zoom-out", QStyle::SP_TitleBarMinButton},
+    {"cmdQuit", "Programm beenden", "mnuFileQuit", "application-exit",
+     QStyle::SP_DialogCloseButton},
+};
+
+}  // namespace
+
+frmMain::frmMain(Workspace& workspace, SettingsStore& store, ModalDialogs& dialogs,
+                 const QString& programFolder, const QString& profileFile, QWidget* parent)
+    : QMainWindow(parent),
+      workspace_(workspace),
+      store_(store),
+      dialogs_(dialogs),
+      ui_(std::make_unique<WindowUi>(*this)) {
     BuildLayout();
-    Initialise(programFolder);
+    BuildButtons();
+    ConnectCommands();
+    Initialise(programFolder, profileFile);
+    qApp->installEventFilter(this);
+}
+
+frmMain::~frmMain() {
+    qApp->removeEventFilter(this);
+}
+
+Canvas& frmMain::picture() {
+    return picDive_->canvas();
 }
 
 void frmMain::BuildLayout() {
     setObjectName("frmMain");
     BuildMainMenu(*this);
 
-    picDive_ = new QFrame;
+    picDive_ = new PictureBox;
     picDive_->setObjectName("picDive");
-    picDive_->setFrameShape(QFrame::StyledPanel);
-    picDive_->setAutoFillBackground(true);
-    picDive_->setMinimumSize(300, 200);
+    connect(picDive_, &PictureBox::resized, this, &frmMain::RedrawView);
+    connect(picDive_, &PictureBox::pointerMoved, this, &frmMain::GraphPointerMoved);
+    connect(picDive_, &PictureBox::clicked, this, &frmMain::GraphClicked);
+    connect(picDive_, &PictureBox::doubleClicked, this, &frmMain::GraphDoubleClicked);
+
+    auto* top = new QWidget;
+    auto* topLayout = new QHBoxLayout(top);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    topLayout->addWidget(picDive_, 1);
+    topLayout->addWidget(BuildMixPanel());
 
     lstSysMsg_ = new QListWidget;
     lstSysMsg_->setObjectName("lstSysMsg");
     lstSysMsg_->setAccessibleName("Meldungen");
 
     auto* splitter = new QSplitter(Qt::Vertical);
-    splitter->addWidget(picDive_);
+    splitter->addWidget(top);
     splitter->addWidget(lstSysMsg_);
-    splitter->setStretchFactor(0, 4);
+    splitter->setStretchFactor(0, 5);
     splitter->setStretchFactor(1, 1);
     splitter->setChildrenCollapsible(false);
     setCentralWidget(splitter);
-    resize(1000, 700);
 
-    QAction* quit = findChild<QAction*>("mnuFileQuit");
-    quit->setEnabled(true);
-    quit->setShortcut(QKeySequence::Quit);
-    connect(quit, &QAction::triggered, this, &QWidget::close);
+    pgbMain_ = new QProgressBar;
+    pgbMain_->setObjectName("pgbMain");
+    pgbMain_->setMaximumWidth(240);
+    pgbMain_->hide();
+    statusBar()->addPermanentWidget(pgbMain_);
+    resize(1180, 780);
 }
 
-void frmMain::Initialise(const QString& programFolder) {
+QWidget* frmMain::BuildMixPanel() {
+    auto* panel = new QWidget;
+    panel->setMinimumWidth(300);
+    panel->setMaximumWidth(340);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(6, 0, 0, 0);
+
+    auto* mixBox = new QGroupBox("Atemgas [%]");
+    auto* grid = new QGridLayout(mixBox);
+    const auto makeField = [&](const char* name, const char* label, int row) {
+        auto* field = new QComboBox;
+        field->setObjectName(name);
+        field->setEditable(true);
+        for (int percent = 0; percent <= 100; ++percent)
+            field->addItem(QString::number(percent));
+        field->setInsertPolicy(QComboBox::NoInsert);
+        auto* caption = new QLabel(label);
+        caption->setBuddy(field);
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(field, row, 1);
+        connect(field, &QComboBox::editTextChanged, this, &frmMain::MixFieldEdited);
+        return field;
+    };
+    cmbO2Percent_ = makeField("cmbO2Percent", "&O2:", 0);
+    cmbN2Percent_ = makeField("cmbN2Percent", "&N2:", 1);
+    cmbHePercent_ = makeField("cmbHePercent", "H&e:", 2);
+    lblTotalPercent_ = new QLabel;
+    lblTotalPercent_->setObjectName("lblTotalPercent");
+    grid->addWidget(lblTotalPercent_, 3, 1);
+    layout->addWidget(mixBox);
+
+    lstMixes_ = new QListWidget;
+    lstMixes_->setObjectName("lstMixes");
+    lstMixes_->setAccessibleName("Gemische");
+    connect(lstMixes_, &QListWidget::itemDoubleClicked, this, &frmMain::cmdSelectMix);
+    layout->addWidget(lstMixes_, 1);
+    auto* select = new QPushButton("Atemgas übernehmen");
+    select->setObjectName("cmdSelectMix");
+    connect(select, &QPushButton::clicked, this, &frmMain::cmdSelectMix);
+    layout->addWidget(select);
+    auto* newCalc = new QPushButton("Tauchgang mit Atemgas neu berechnen");
+    newCalc->setObjectName("cmdNewCalc");
+    connect(newCalc, &QPushButton::clicked, this, [this] {
+        marelos::cmdNewCalc(workspace_, store_, picture(), *ui_);
+        picDive_->update();
+    });
+    layout->addWidget(newCalc);
+
+    auto* cursorBox = new QGroupBox("Cursor");
+    auto* cursor = new QGridLayout(cursorBox);
+    const auto makeLabel = [&](const char* name) {
+        auto* label = new QLabel("---");
+        label->setObjectName(name);
+        label->setWordWrap(true);
+        return label;
+    };
+    lblCurPos_ = makeLabel("lblCurPos");
+    lblBestMix_ = makeLabel("lblBestMix");
+    lblppO2x_ = new QLabel("ppO2:");
+    lblppO2x_->setObjectName("lblppO2x");
+    lblppO2_ = makeLabel("lblppO2");
+    lblppN2x_ = new QLabel("ppN2:");
+    lblppN2x_->setObjectName("lblppN2x");
+    lblppN2_ = makeLabel("lblppN2");
+    cursor->addWidget(lblCurPos_, 0, 0, 1, 2);
+    cursor->addWidget(lblBestMix_, 1, 0, 1, 2);
+    cursor->addWidget(lblppO2x_, 2, 0);
+    cursor->addWidget(lblppO2_, 2, 1);
+    cursor->addWidget(lblppN2x_, 3, 0);
+    cursor->addWidget(lblppN2_, 3, 1);
+    layout->addWidget(cursorBox);
+    return panel;
+}
+
+void frmMain::BuildButtons() {
+    auto* bar = addToolBar("Befehle");
+    bar->setObjectName("tlbCommands");
+    bar->setMovable(false);
+    bar->setIconSize(QSize(22, 22));
+    for (const CommandButton& button : kButtons) {
+        const QIcon icon =
+            QIcon::fromTheme(button.themeIcon, style()->standardIcon(button.fallback));
+        auto* action = bar->addAction(icon, QString::fromUtf8(button.tooltip));
+        action->setObjectName(button.name);
+        action->setToolTip(QString::fromUtf8(button.tooltip));
+        action->setEnabled(false);
+        QAction* command = *button.command ? findChild<QAction*>(button.command) : nullptr;
+        if (command) {
+            connect(action, &QAction::triggered, command, &QAction::trigger);
+            connect(command, &QAction::enabledChanged, action, &QAction::setEnabled);
+        }
+    }
+}
+
+void frmMain::ConnectCommands() {
+    const auto on = [this](const char* name, std::function<void()> run,
+                           QKeySequence shortcut = {}) {
+        QAction* action = findChild<QAction*>(name);
+        action->setEnabled(true);
+        if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
+            run();
+            picDive_->update();
+        });
+    };
+    const auto setMix = [this](const GasMixFields& mix) {
+        workspace_.mix = mix;
+        ShowMixFields();
+    };
+    on(
+        "mnuNewProfile2", [this] { mnuNewProfile(); }, QKeySequence::New);
+    on(
+        "mnuLoadProfile2", [this] { mnuLoadProfile2(); }, QKeySequence::Open);
+    on(
+        "mnuSaveProfile2", [this] { mnuSaveProfile2(); }, QKeySequence::Save);
+    on(
+        "mnuSaveAs2", [this] { mnuSaveAs2(); }, QKeySequence::SaveAs);
+    on(
+        "mnuFileQuit",
+        [this] {
+            quitFromMenu_ = true;
+            close();
+            quitFromMenu_ = false;
+        },
+        QKeySequence::Quit);
+    for (int k = 1; k <= kRecentFileCount; ++k) {
+        on(("mnuF" + std::to_string(k)).c_str(), [this, k] { OpenRecentFile(k); });
+    }
+    on("mnuDeleteLastDiveMark", [this] { DeleteLastPoint(workspace_, picture(), *ui_); });
+    on("mnuProfileInput", [this] { mnuProfileInput(); });
+    on("mnuSetN2Percent", [this] {
+        AskN2Percent(workspace_, *ui_);
+        ShowMixFields();
+    });
+    on("mnuSetAir", [setMix] { setMix(AirMix()); });
+    on("mnuNitrox32", [setMix] { setMix(NitroxMix(32)); });
+    on("mnuNitrox36", [setMix] { setMix(NitroxMix(36)); });
+    on("mnuSetOxygen100", [setMix] { setMix(OxygenMix()); });
+    on("mnuSetHeliox", [setMix] { setMix(HelioxMix()); });
+    on("mnuNewProfile", [this] { mnuNewProfile(); });
+    on("mnuCalcProfile", [this] { mnuCalcProfile(); });
+    on("mnuInsertMinute", [this] { AskInsertMinute(workspace_, picture(), *ui_); });
+    on("mnuDeleteMinute", [this] { AskDeleteMinute(workspace_, picture(), *ui_); });
+    on("mnuSetTime", [this] { SetTimeAxis(workspace_, store_, picture(), *ui_); });
+    on("mnuSetaxDepth", [this] { SetDepthAxis(workspace_, store_, picture(), *ui_); });
+    on(
+        "mnuCalcSaturation", [this] { mnuCalcSaturation(); }, QKeySequence(Qt::Key_F5));
+    on("mnuRecalDive", [this] { ApplyMixToAllPoints(workspace_, store_, picture(), *ui_); });
+    on(
+        "mnuShowHelp", [this] { mnuShowHelp(); }, QKeySequence::HelpContents);
+    on("mnuMe", [this] { mnuMe(); });
+    for (const char* name : {"cmdLarge", "cmdSmall"})
+        findChild<QAction*>(name)->setEnabled(true);
+    connect(findChild<QAction*>("cmdLarge"), &QAction::triggered, this, &frmMain::cmdLarge);
+    connect(findChild<QAction*>("cmdSmall"), &QAction::triggered, this, &frmMain::cmdSmall);
+}
+
+void frmMain::Initialise(const QString& programFolder, const QString& profileFile) {
     const QString title = ToQString(kProgramTitle);
+    const std::string folder = ToStdString(programFolder);
     // Every step runs even when an earlier one failed; a failure is reported and skipped.
     const std::vector<std::function<void()>> steps = {
         [&] {
-            WriteSetting(store_, keys::kApplPath, ToStdString(programFolder));
+            WriteSetting(store_, keys::kApplPath, folder);
             setWindowTitle(title);
         },
         [&] {
-            workspace_ = WorkspaceFromSettings(LoadSettings(store_, ToStdString(programFolder)));
-            ApplyGraphBackground();
+            workspace_ = WorkspaceFromSettings(LoadSettings(store_, folder));
+            lstMixes_->clear();
+            for (const std::string& mix : workspace_.mixList)
+                lstMixes_->addItem(ToQString(mix));
+            ShowMixFields();
+            QPalette palette = picDive_->palette();
+            palette.setColor(QPalette::Window, ToQColor(workspace_.settings.graphBackColour));
+            picDive_->setPalette(palette);
         },
         [&] {
+            // The tissues start from the N2 field's share of the surface pressure.
+            InitTissues(workspace_.tissues, workspace_.settings.initialPpN2,
+                        workspace_.settings.airPressure);
+            for (int c = 0; c <= kLastCompartment; ++c) {
+                workspace_.tissues.pTotal[c] =
+                    Val(workspace_.mix.n2) / 100 * (workspace_.settings.airPressure / 1000);
+            }
+        },
+        [&] {
+            findChild<QAction*>("mnuCalcNoFlyTime")->setEnabled(false);
             findChild<QAction*>("mnuMe")->setText("Über " + ToQString(TitleBeforeParenthesis()));
         },
         [&] {
             ShowSysMsg(ToQString(BuildLine()));
             ShowSysMsg("Ready.");
         },
-        [&] { SetWindowTitle({}); },
+        [&] {
+            ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));
+            ShowRecentFiles();
+            workspace_.view = ViewState{};
+        },
+        [&] {
+            if (!profileFile.isEmpty()) {
+                ReadProfileFile(workspace_, store_, *ui_, ToStdString(profileFile));
+            }
+        },
     };
     for (const auto& step : steps) {
         try {
             step();
         } catch (const std::exception& error) {
-            QMessageBox::critical(this, title,
-                                  "Fehler beim Programmstart: " + QString::fromUtf8(error.what()));
+            ui_->ShowMessage(std::string("Fehler beim Programmstart: ") + error.what(),
+                             MessageIcon::Critical);
         }
     }
 }
 
-void frmMain::ApplyGraphBackground() {
-    QPalette palette = picDive_->palette();
-    palette.setColor(QPalette::Window, ToQColor(workspace_.settings.graphBackColour));
-    picDive_->setPalette(palette);
+void frmMain::ShowStartUpPicture() {
+    auto* about = new frmAbout(this, StartUpPictureMilliseconds(store_));
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    connect(about, &QDialog::finished, this, [this] {
+        raise();
+        activateWindow();
+    });
+    about->open();
 }
 
 void frmMain::ShowSysMsg(const QString& line) {
-    lstSysMsg_->addItem(ToQString(WithoutControlCharacters(ToStdString(line))));
-    lstSysMsg_->setCurrentRow(lstSysMsg_->count() - 1);
+    ui_->ShowSysMsg(ToStdString(line));
 }
 
-void frmMain::SetWindowTitle(const QString& status) {
-    setWindowTitle(ToQString(WindowCaption(ToStdString(status), {})));
+void frmMain::RedrawView() {
+    // The analysis graphs draw themselves once they exist; until then every view is the profile.
+    DrawProfile(picture(), workspace_.settings, workspace_.profile);
+    picDive_->update();
+}
+
+void frmMain::ShowMixFields() {
+    const struct {
+        QComboBox* field;
+        const std::string& text;
+    } fields[] = {{cmbO2Percent_, workspace_.mix.o2},
+                  {cmbN2Percent_, workspace_.mix.n2},
+                  {cmbHePercent_, workspace_.mix.he}};
+    for (const auto& [field, text] : fields) {
+        const QSignalBlocker block(field);
+        field->setEditText(ToQString(text));
+    }
+    MixFieldEdited();
+}
+
+void frmMain::MixFieldEdited() {
+    workspace_.mix = {ToStdString(cmbO2Percent_->currentText()),
+                      ToStdString(cmbN2Percent_->currentText()),
+                      ToStdString(cmbHePercent_->currentText())};
+    const MixCheck check = CheckMix(workspace_.mix);
+    lblTotalPercent_->setText(ToQString(check.label));
+    QPalette palette = lblTotalPercent_->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(check.colour));
+    lblTotalPercent_->setPalette(palette);
+}
+
+void frmMain::cmdSelectMix() {
+    const QListWidgetItem* item = lstMixes_->currentItem();
+    if (!item) return;
+    workspace_.mix = SelectMix(ToStdString(item->text()));
+    ShowMixFields();
+}
+
+void frmMain::ShowCursorReadoutAt(double x, double y) {
+    const CursorReadout readout = ShowCursorReadout(workspace_, picture(), x, y);
+    lblCurPos_->setText(ToQString(readout.position));
+    lblBestMix_->setText(ToQString(readout.bestMix));
+    lblppO2_->setText(ToQString(readout.ppO2));
+    lblppN2_->setText(ToQString(readout.ppN2));
+    const auto paint = [](QLabel* label, std::int32_t colour) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, ToQColor(colour));
+        label->setPalette(palette);
+    };
+    paint(lblppO2_, readout.ppO2Colour);
+    paint(lblppO2x_, readout.ppO2Colour);
+    paint(lblppN2_, readout.ppN2Colour);
+    paint(lblppN2x_, readout.ppN2Colour);
+}
+
+void frmMain::GraphPointerMoved(double x, double y) {
+    ShowCursorReadoutAt(x, y);
+    mousePosition_ = QPointF(std::round(x), std::round(y));
+}
+
+void frmMain::GraphClicked(double x, double y) {
+    if (workspace_.view.mode == 1) {
+        if (AddPointAtClick(workspace_, picture(), *ui_, x, y)) {
+            lstMixes_->clear();
+            for (const std::string& mix : workspace_.mixList)
+                lstMixes_->addItem(ToQString(mix));
+        }
+    } else {
+        SelectCursorMinute(workspace_, picture(), *ui_, x);
+    }
+    picDive_->update();
+}
+
+void frmMain::GraphDoubleClicked() {
+    DeleteRightOfCursor(workspace_, picture(), *ui_, mousePosition_.x());
+    picDive_->update();
+}
+
+bool frmMain::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
+    const Qt::KeyboardModifiers held =
+        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const bool keypad = modifiers & Qt::KeypadModifier;
+    const std::int32_t minute =
+        TimeFromX(mousePosition_.x(), GraphGeometry::Of(picture()), workspace_.settings.maxHScale);
+    if (key == Qt::Key_Escape) {
+        workspace_.cancelRequested = true;
+    } else if (key == Qt::Key_F2) {
+        SetBestMixAtCursor(workspace_, picture(), mousePosition_.y());
+        ShowMixFields();
+    } else if (key == Qt::Key_F3) {
+        SetConstantPpO2MixAtCursor(workspace_, picture(), *ui_, mousePosition_.y(), held != 0,
+                                   ToStdString(lblCurPos_->text()));
+        ShowMixFields();
+    } else if ((key == Qt::Key_Plus && keypad) || (key == Qt::Key_M && held == Qt::ShiftModifier)) {
+        EnterInputMode(workspace_, picture(), *ui_);
+        InsertMinute(workspace_, picture(), *ui_, minute);
+    } else if ((key == Qt::Key_Minus && keypad) ||
+               (key == Qt::Key_X && held == Qt::ShiftModifier)) {
+        EnterInputMode(workspace_, picture(), *ui_);
+        DeleteMinute(workspace_, picture(), *ui_, minute);
+    } else {
+        return false;
+    }
+    ShowCursorReadoutAt(mousePosition_.x(), mousePosition_.y());
+    picDive_->update();
+    return true;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return QMainWindow::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Typing into a mix field keeps its letters and signs; the function keys work everywhere.
+    const bool typing = qobject_cast<QLineEdit*>(widget) != nullptr;
+    const bool functionKey =
+        key->key() == Qt::Key_Escape || key->key() == Qt::Key_F2 || key->key() == Qt::Key_F3;
+    if (typing && !functionKey) return QMainWindow::eventFilter(watched, event);
+    return HandleKey(key->key(), key->modifiers()) || QMainWindow::eventFilter(watched, event);
+}
+
+bool frmMain::AskSaveChanges(Buttons buttons) {
+    if (!workspace_.profile.changed) return true;
+    const Answer answer = ui_->Ask(kChangedQuestion, buttons);
+    if (answer == Answer::Cancel) return false;
+    if (answer == Answer::Yes) mnuSaveProfile2();
+    return true;
+}
+
+std::string frmMain::ProfileFolder() const {
+    const QString stored = ToQString(workspace_.settings.fileStoragePath);
+    if (QDir().mkpath(stored)) return ToStdString(stored);
+    // The program's folder may be read-only: the profiles go to the user's data folder then.
+    const QString own =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/Tauchprofile";
+    QDir().mkpath(own);
+    return ToStdString(own);
+}
+
+void frmMain::mnuNewProfile() {
+    if (!AskSaveChanges(Buttons::YesNoCancel)) return;
+    NewProfile(workspace_);
+    ui_->SetWindowCaption(WindowCaption("", ""));
+    RedrawView();
+}
+
+void frmMain::mnuLoadProfile2() {
+    if (workspace_.profile.changed && ui_->Ask(kChangedQuestion, Buttons::YesNo) == Answer::Yes) {
+        mnuSaveProfile2();
+    }
+    const std::string name =
+        dialogs_.OpenFile(this, "Tauchprofil laden...", kLoadFilter, ProfileFolder())
+            .value_or("*.prf;*.mrp");
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool loaded = ReadProfileFile(workspace_, store_, *ui_, name);
+    QApplication::restoreOverrideCursor();
+    // A cancelled dialog keeps the changed flag, so the question on quitting still comes.
+    if (loaded) workspace_.profile.changed = false;
+}
+
+bool frmMain::mnuSaveProfile2() {
+    std::string name = workspace_.profile.fileName;
+    if (name.empty()) {
+        name =
+            dialogs_.SaveFile(this, "Tauchprofil speichern unter...", kSaveFilter, ProfileFolder())
+                .value_or("*.mrp");
+    }
+    if (!WriteProfileFile(workspace_, store_, *ui_, name)) return false;
+    RememberRecentFile(store_, name);
+    ShowRecentFiles();
+    workspace_.profile.changed = false;
+    return true;
+}
+
+void frmMain::mnuSaveAs2() {
+    const std::string name =
+        dialogs_.SaveFile(this, "Tauchprofil speichern unter...", kSaveAsFilter, ProfileFolder())
+            .value_or("*.mrp");
+    SaveProfileAs(workspace_, store_, *ui_, name);
+}
+
+void frmMain::OpenRecentFile(int slot) {
+    const std::vector<std::string> files = RecentFiles(store_);
+    ReadProfileFile(workspace_, store_, *ui_, files[static_cast<std::size_t>(slot - 1)]);
+}
+
+void frmMain::ShowRecentFiles() {
+    const std::vector<std::string> files = RecentFiles(store_);
+    const std::vector<std::string> captions = RecentFileCaptions(store_);
+    for (int k = 1; k <= kRecentFileCount; ++k) {
+        QAction* entry = findChild<QAction*>(ToQString("mnuF" + std::to_string(k)));
+        const bool used = !files[static_cast<std::size_t>(k - 1)].empty();
+        entry->setText(ToQString(captions[static_cast<std::size_t>(k - 1)]));
+        entry->setVisible(used);
+        entry->setEnabled(used);
+    }
+}
+
+void frmMain::mnuCalcProfile() {
+    marelos::mnuCalcProfile(workspace_, picture(), *ui_);
+    picDive_->update();
+}
+
+void frmMain::mnuProfileInput() {
+    EnterInputMode(workspace_, picture(), *ui_);
+    picDive_->update();
+}
+
+void frmMain::mnuCalcSaturation() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    marelos::mnuCalcSaturation(workspace_, store_, *ui_);
+    QApplication::restoreOverrideCursor();
+    picDive_->update();
+}
+
+void frmMain::mnuShowHelp() {
+    const QString page = QCoreApplication::applicationDirPath() + "/hilfe/marelos-hilfe.html";
+    if (!QFileInfo::exists(page) || !QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
+        ui_->ShowMessage("Die Hilfe " + ToStdString(page) + " konnte nicht geöffnet werden.",
+                         MessageIcon::Information);
+    }
+}
+
+void frmMain::mnuMe() {
+    frmAbout about(this);
+    about.exec();
+}
+
+void frmMain::cmdLarge() {
+    if (isMaximized()) {
+        ShowSysMsg("Programmfenster ist bereits maximiert");
+        return;
+    }
+    resize(static_cast<int>(width() / 0.9), static_cast<int>(height() / 0.9));
+}
+
+void frmMain::cmdSmall() {
+    if (isMaximized()) showNormal();
+    resize(static_cast<int>(width() * 0.9), static_cast<int>(height() * 0.9));
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!AskSaveChanges(quitFromMenu_ ? Buttons::YesNoCancel : Buttons::YesNo)) {
+        event->ignore();
+        return;
+    }
+    WriteSetting(store_, keys::kMaxHScale, std::to_string(workspace_.settings.maxHScale));
+    WriteSetting(store_, keys::kO2Percent, workspace_.mix.o2);
+    WriteSetting(store_, keys::kN2Percent, workspace_.mix.n2);
+    WriteSetting(store_, keys::kHePercent, workspace_.mix.he);
+    event->accept();
 }
 
 }  // namespace marelos

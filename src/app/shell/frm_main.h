@@ -2,39 +2,108 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <memory>
+#include <string>
 
+#include "app/shell/modal_dialogs.h"
 #include "core/settings/settings_store.h"
 #include "core/workspace.h"
 
-class QFrame;
+class QComboBox;
+class QLabel;
 class QListWidget;
+class QProgressBar;
 
 namespace marelos {
 
-// The main window: the profile graph, the message list and the program's commands.
+class Canvas;
+class PictureBox;
+
+// The main window: the profile graph, the mix fields and list, the cursor readout, the message
+// list and the program's commands.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
   public:
-    // Runs the start-up: the settings are loaded from `store` into `workspace`, `ApplPath` is
-    // written with `programFolder`.
-    frmMain(Workspace& workspace, SettingsStore& store, const QString& programFolder,
+    // Runs the start-up in its order: program folder, mix lists, settings, tissues, model,
+    // start point, the start lines of the message list, the caption and the recent files, and
+    // the profile named by `profileFile` when there is one.
+    frmMain(Workspace& workspace, SettingsStore& store, ModalDialogs& dialogs,
+            const QString& programFolder, const QString& profileFile = {},
             QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The start-up picture: the About window, which closes itself after 5 s (1 ms with TestMode).
+    void ShowStartUpPicture();
 
     // Appends a line to the message list (characters below code 32 removed) and selects it.
     void ShowSysMsg(const QString& line);
-    // The window caption for the current profile, with an optional status text.
-    void SetWindowTitle(const QString& status);
+    Canvas& picture();
+
+    // Pointer and keys on the graph, in picture units; the window's events come here.
+    void GraphPointerMoved(double x, double y);
+    void GraphClicked(double x, double y);
+    void GraphDoubleClicked();
+    // A key of the main window; true when it was one of the program's keys.
+    bool HandleKey(int key, Qt::KeyboardModifiers modifiers);
+
+    // Commands.
+    void mnuNewProfile();
+    void mnuLoadProfile2();
+    bool mnuSaveProfile2();
+    void mnuSaveAs2();
+    void OpenRecentFile(int slot);
+    void mnuCalcProfile();
+    void mnuProfileInput();
+    void mnuCalcSaturation();
+    void mnuShowHelp();
+    void mnuMe();
+    void cmdLarge();
+    void cmdSmall();
+    void cmdSelectMix();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    class WindowUi;
+
     void BuildLayout();
-    void Initialise(const QString& programFolder);
-    void ApplyGraphBackground();
+    QWidget* BuildMixPanel();
+    void BuildButtons();
+    void ConnectCommands();
+    void Initialise(const QString& programFolder, const QString& profileFile);
+    void RedrawView();
+    void ShowMixFields();
+    void MixFieldEdited();
+    void ShowCursorReadoutAt(double x, double y);
+    void ShowRecentFiles();
+    // The question before a changed profile is dropped: false when the user cancels.
+    bool AskSaveChanges(Buttons buttons);
+    std::string ProfileFolder() const;
 
     Workspace& workspace_;
     SettingsStore& store_;
-    QFrame* picDive_ = nullptr;
+    ModalDialogs& dialogs_;
+    std::unique_ptr<Ui> ui_;  // a WindowUi
+    bool quitFromMenu_ = false;
+    QPointF mousePosition_;  // the last pointer position over the graph, in picture units
+
+    PictureBox* picDive_ = nullptr;
     QListWidget* lstSysMsg_ = nullptr;
+    QListWidget* lstMixes_ = nullptr;
+    QComboBox* cmbO2Percent_ = nullptr;
+    QComboBox* cmbN2Percent_ = nullptr;
+    QComboBox* cmbHePercent_ = nullptr;
+    QLabel* lblTotalPercent_ = nullptr;
+    QLabel* lblCurPos_ = nullptr;
+    QLabel* lblBestMix_ = nullptr;
+    QLabel* lblppO2_ = nullptr;
+    QLabel* lblppO2x_ = nullptr;
+    QLabel* lblppN2_ = nullptr;
+    QLabel* lblppN2x_ = nullptr;
+    QProgressBar* pgbMain_ = nullptr;
 };
 
 }  // namespace marelos

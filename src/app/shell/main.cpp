@@ -2,8 +2,10 @@
 #include <QIcon>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "app/shell/frm_main.h"
+#include "app/shell/modal_dialogs.h"
 #include "core/workspace.h"
 #include "platform/qt_settings_store.h"
 
@@ -30,10 +32,16 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Marelos");
     QApplication::setDesktopFileName("marelos");
+    QApplication::setWindowIcon(QIcon::fromTheme("applications-science"));
 
+    // The whole command line after the program name is one profile file name.
+    const QStringList arguments = QApplication::arguments().mid(1);
     marelos::QtSettingsStore store;
-    marelos::Workspace workspace;
-    marelos::frmMain window(workspace, store, QApplication::applicationDirPath());
+    marelos::QtModalDialogs dialogs;
+    const auto workspace = std::make_unique<marelos::Workspace>();
+    marelos::frmMain window(*workspace, store, dialogs, QApplication::applicationDirPath(),
+                            arguments.join(' '));
     window.show();
+    window.ShowStartUpPicture();
     return QApplication::exec();
 }

@@ -213,6 +213,40 @@ bool WriteProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const 
     return true;
 }
 
+bool SaveProfileAs(Workspace& workspace, SettingsStore& store, Ui& ui, const std::string& path) {
+    std::vector<std::string> comments;
+    const std::string current = workspace.profile.fileName;
+    if (!current.empty() && FileExists(current)) {
+        if (const auto old = ReadTextFileLines(current)) {
+            comments = CommentLines(old.value());
+            if (comments.size() > static_cast<std::size_t>(kMaxKeptCommentLines)) {
+                comments.resize(kMaxKeptCommentLines);
+            }
+        }
+    }
+    if (!WriteProfileFile(workspace, store, ui, path)) return false;
+    if (comments.empty() || !FileExists(path)) return true;
+    const Result<std::vector<std::string>> written = ReadTextFileLines(path);
+    if (!written) {
+        ui.ShowMessage(FailureMessage(written.failure()), MessageIcon::Critical);
+        return false;
+    }
+    std::vector<std::string> lines = written.value();
+    const std::vector<std::string> present = CommentLines(lines);
+    for (const std::string& comment : comments) {
+        if (comment.empty() ||
+            std::find(present.begin(), present.end(), comment) != present.end()) {
+            continue;
+        }
+        lines.push_back(comment);
+    }
+    if (const auto failure = WriteTextFileLines(path, lines)) {
+        ui.ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
 std::vector<std::string> RecentFiles(const SettingsStore& store) {
     std::vector<std::string> entries;
     for (int k = 1; k <= kRecentFileCount; ++k) {

@@ -36,6 +36,11 @@ LastLine LastWrittenLine(const DiveProfile& profile);
 // the surface. Without stops: the travel to 0 m and the surface minute.
 std::vector<std::string> DecompressionLines(const Workspace& workspace, const LastLine& last);
 
+// mnuSaveAs2: the profile under a new name. The comment lines of the current file go along;
+// a line the new file already holds (its own comment, or the same file saved again) is not
+// written twice. The recent files and the changed flag stay as they are.
+bool SaveProfileAs(Workspace& workspace, SettingsStore& store, Ui& ui, const std::string& path);
+
 // The comment lines of a profile file: the lines after its first end marker.
 std::vector<std::string> CommentLines(const std::vector<std::string>& fileLines);
 

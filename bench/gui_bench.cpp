@@ -1,0 +1,77 @@
+// What a user waits for on screen: the start-up to a usable main window, and the redraw of a
+// long profile with guide lines on every minute and metre.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <memory>
+
+#include "app/shell/frm_main.h"
+#include "core/graphics/profile_graph.h"
+#include "core/settings/memory_settings_store.h"
+#include "platform/qt_canvas.h"
+
+namespace {
+
+class NoDialogs : public marelos::ModalDialogs {
+  public:
+    void Message(QWidget*, std::string_view, marelos::MessageIcon) override {}
+    marelos::Answer Ask(QWidget*, std::string_view, marelos::Buttons,
+                        marelos::MessageIcon) override {
+        return marelos::Answer::No;
+    }
+    std::optional<std::string> AskText(QWidget*, std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> OpenFile(QWidget*, std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> SaveFile(QWidget*, std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+};
+
+void BM_StartUpToAShownMainWindow(benchmark::State& state) {
+    for (auto _ : state) {
+        marelos::InMemorySettingsStore store;
+        NoDialogs dialogs;
+        auto workspace = std::make_unique<marelos::Workspace>();
+        marelos::frmMain window(*workspace, store, dialogs, "/opt/marelos");
+        window.show();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(window.isVisible());
+    }
+}
+BENCHMARK(BM_StartUpToAShownMainWindow)->Unit(benchmark::kMillisecond);
+
+void BM_Redraw600MinuteProfileWithGuideLines(benchmark::State& state) {
+    marelos::Settings settings;
+    settings.maxHScale = 600;
+    settings.maxVScale = 60;
+    settings.horizontalGuidelines = 1;
+    settings.verticalGuidelines = 1;
+    settings.showAirMix = 1;
+    marelos::DiveProfile profile;
+    for (int i = 1; i <= 600; ++i) {
+        profile.lines[i] = {static_cast<double>(10 + (i * 7) % 45), 1, static_cast<double>(i), 78,
+                            0};
+    }
+    profile.nextPoint = 601;
+    marelos::QtCanvas canvas(96);
+    canvas.Resize(1200, 700);
+    for (auto _ : state)
+        marelos::DrawProfile(canvas, settings, profile);
+}
+BENCHMARK(BM_Redraw600MinuteProfileWithGuideLines)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,86 @@
+#include "modal_dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "core/app_info.h"
+#include "platform/qt_convert.h"
+
+namespace marelos {
+namespace {
+
+QMessageBox::Icon IconOf(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString Title() {
+    return ToQString(kProgramTitle);
+}
+
+}  // namespace
+
+void QtModalDialogs::Message(QWidget* parent, std::string_view text, MessageIcon icon) {
+    QMessageBox box(IconOf(icon), Title(), ToQString(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+Answer QtModalDialogs::Ask(QWidget* parent, std::string_view text, Buttons buttons,
+                           MessageIcon icon) {
+    QMessageBox::StandardButtons offered = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == Buttons::YesNoCancel) offered |= QMessageBox::Cancel;
+    QMessageBox box(IconOf(icon), Title(), ToQString(text), offered, parent);
+    box.button(QMessageBox::Yes)->setText("&Ja");
+    box.button(QMessageBox::No)->setText("&Nein");
+    if (buttons == Buttons::YesNoCancel) box.button(QMessageBox::Cancel)->setText("Abbrechen");
+    box.setDefaultButton(QMessageBox::Yes);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+    }
+}
+
+std::optional<std::string> QtModalDialogs::AskText(QWidget* parent, std::string_view prompt,
+                                                   std::string_view proposal) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent, Title(), ToQString(prompt),
+                                                 QLineEdit::Normal, ToQString(proposal), &ok);
+    if (!ok) return std::nullopt;
+    return ToStdString(answer);
+}
+
+std::optional<std::string> QtModalDialogs::OpenFile(QWidget* parent, std::string_view title,
+                                                    std::string_view filter,
+                                                    std::string_view folder) {
+    const QString name = QFileDialog::getOpenFileName(parent, ToQString(title), ToQString(folder),
+                                                      ToQtFileFilter(filter));
+    if (name.isEmpty()) return std::nullopt;
+    return ToStdString(name);
+}
+
+std::optional<std::string> QtModalDialogs::SaveFile(QWidget* parent, std::string_view title,
+                                                    std::string_view filter,
+                                                    std::string_view folder) {
+    QFileDialog dialog(parent, ToQString(title), ToQString(folder), ToQtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("mrp");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return ToStdString(dialog.selectedFiles().front());
+}
+
+}  // namespace marelos

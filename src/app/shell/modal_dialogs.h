@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/ui/ui.h"
+
+class QWidget;
+
+namespace marelos {
+
+// The modal questions of a window: message boxes with the program title as caption, input
+// boxes and file dialogs. The windows ask through this, so widget tests can answer from a
+// script while the program shows Qt's dialogs.
+class ModalDialogs {
+  public:
+    virtual ~ModalDialogs() = default;
+
+    virtual void Message(QWidget* parent, std::string_view text, MessageIcon icon) = 0;
+    virtual Answer Ask(QWidget* parent, std::string_view text, Buttons buttons,
+                       MessageIcon icon) = 0;
+    virtual std::optional<std::string> AskText(QWidget* parent, std::string_view prompt,
+                                               std::string_view proposal) = 0;
+    // `filter` in the program's form, "Tauchprofile (*.mrp)|*.mrp"; nothing when cancelled.
+    virtual std::optional<std::string> OpenFile(QWidget* parent, std::string_view title,
+                                                std::string_view filter,
+                                                std::string_view folder) = 0;
+    virtual std::optional<std::string> SaveFile(QWidget* parent, std::string_view title,
+                                                std::string_view filter,
+                                                std::string_view folder) = 0;
+};
+
+// Qt's message boxes, input dialog and file dialogs.
+class QtModalDialogs : public ModalDialogs {
+  public:
+    void Message(QWidget* parent, std::string_view text, MessageIcon icon) override;
+    Answer Ask(QWidget* parent, std::string_view text, Buttons buttons, MessageIcon icon) override;
+    std::optional<std::string> AskText(QWidget* parent, std::string_view prompt,
+                                       std::string_view proposal) override;
+    std::optional<std::string> OpenFile(QWidget* parent, std::string_view title,
+                                        std::string_view filter, std::string_view folder) override;
+    std::optional<std::string> SaveFile(QWidget* parent, std::string_view title,
+                                        std::string_view filter, std::string_view folder) override;
+};
+
+}  // namespace marelos

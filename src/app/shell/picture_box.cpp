@@ -1,0 +1,48 @@
+#include "picture_box.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace marelos {
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent), canvas_(logicalDpiX()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);  // the picture covers the whole widget
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    setCursor(Qt::CrossCursor);
+    setMinimumSize(320, 220);
+}
+
+QPointF PictureBox::ToTwips(const QPointF& pixels) const {
+    return pixels / canvas_.PixelsPerTwip();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.drawImage(event->rect(), canvas_.Image(), event->rect());
+}
+
+void PictureBox::resizeEvent(QResizeEvent* /*event*/) {
+    canvas_.Resize(width(), height());
+    emit resized();
+    update();
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF twips = ToTwips(event->position());
+    emit pointerMoved(twips.x(), twips.y());
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPointF twips = ToTwips(event->position());
+    emit clicked(twips.x(), twips.y());
+    update();
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit doubleClicked();
+    update();
+}
+
+}  // namespace marelos

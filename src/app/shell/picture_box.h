@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+#include "platform/qt_canvas.h"
+
+namespace marelos {
+
+// A picture on screen that keeps what was drawn into its canvas and repaints it without
+// flicker; pointer positions are reported in the canvas's units (twips).
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    QtCanvas& canvas() { return canvas_; }
+    const QtCanvas& canvas() const { return canvas_; }
+
+  signals:
+    void pointerMoved(double x, double y);
+    void clicked(double x, double y);
+    void doubleClicked();
+    // The picture got a new size and is empty: draw it again.
+    void resized();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    QPointF ToTwips(const QPointF& pixels) const;
+
+    QtCanvas canvas_;
+};
+
+}  // namespace marelos
