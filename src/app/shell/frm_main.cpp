@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -216,7 +217,10 @@ void frmMain::BuildLayout() {
     pgbMain_->setMaximumWidth(240);
     pgbMain_->hide();
     statusBar()->addPermanentWidget(pgbMain_);
-    resize(1180, 780);
+    // As large as a comfortable screen, never larger than the screen it starts on.
+    const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 860);
+    resize(std::min(1180, available.width() * 95 / 100),
+           std::min(780, available.height() * 95 / 100));
 }
 
 QWidget* frmMain::BuildMixPanel() {
