@@ -109,6 +109,14 @@ TEST(frmMain, DrawCalculateSaveQuitAndFindTheFileAgain) {
         EXPECT_TRUE(lines.contains("Erste Deko-Stufe auf 6 m"));
         EXPECT_TRUE(lines.contains("Max.Tiefe: 30 m Wassertiefe"));
         EXPECT_EQ(w.workspace->profile.lines[2].tTotal, 25);
+        // The no-fly time can be asked once per calculation.
+        QAction* noFly = w.window.findChild<QAction*>("cmdNoFly");
+        ASSERT_TRUE(noFly->isEnabled());
+        noFly->trigger();
+        EXPECT_TRUE(w.dialogs.messages.back().starts_with(
+            "Die Flugverbotszeit für diesen Tauchgang beträgt: "));
+        EXPECT_FALSE(noFly->isEnabled());
+        EXPECT_FALSE(w.window.findChild<QAction*>("mnuCalcNoFlyTime")->isEnabled());
 
         w.dialogs.files = {file.toStdString()};
         w.dialogs.answers = {Answer::No};  // without the decompression phase

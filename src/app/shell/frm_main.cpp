@@ -33,6 +33,7 @@
 #include "app/shell/picture_box.h"
 #include "core/app_info.h"
 #include "core/engine/calculation.h"
+#include "core/engine/no_fly.h"
 #include "core/graphics/profile_graph.h"
 #include "core/profile/editing.h"
 #include "core/profile/gas_mix.h"
@@ -77,6 +78,9 @@ class frmMain::WindowUi : public Ui {
     }
     void ShowRecentFiles(const std::vector<std::string>& /*captions*/) override {
         window_.ShowRecentFiles();
+    }
+    void CalculationFinished() override {
+        window_.findChild<QAction*>("mnuCalcNoFlyTime")->setEnabled(true);
     }
 
   protected:
@@ -370,6 +374,15 @@ void frmMain::ConnectCommands() {
     on("mnuSetaxDepth", [this] { SetDepthAxis(workspace_, store_, picture(), *ui_); });
     on(
         "mnuCalcSaturation", [this] { mnuCalcSaturation(); }, QKeySequence(Qt::Key_F5));
+    on("mnuCalcNoFlyTime", [this] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const std::optional<int> minutes = ComputeNoFlyMinutes(workspace_, store_, *ui_);
+        QApplication::restoreOverrideCursor();
+        // Until the next calculation there is nothing new to search.
+        findChild<QAction*>("mnuCalcNoFlyTime")->setEnabled(false);
+        ui_->ShowMessage(NoFlyMessage(minutes, workspace_.settings.cabinPressure),
+                         MessageIcon::Information);
+    });
     on("mnuRecalDive", [this] { ApplyMixToAllPoints(workspace_, store_, picture(), *ui_); });
     on(
         "mnuShowHelp", [this] { mnuShowHelp(); }, QKeySequence::HelpContents);

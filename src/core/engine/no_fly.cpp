@@ -65,13 +65,6 @@ std::string NoFlyMessage(std::optional<int> minutes, double cabinPressure) {
            FormatGeneral(cabinPressure) + " mbar.";
 }
 
-std::optional<int> mnuCalcNoFlyTime(Workspace& workspace, const SettingsStore& store, Ui& ui) {
-    const std::optional<int> minutes = ComputeNoFlyMinutes(workspace, store, ui);
-    ui.ShowMessage(NoFlyMessage(minutes, workspace.settings.cabinPressure),
-                   MessageIcon::Information);
-    return minutes;
-}
-
 double AltitudePressure(double seaLevelMbar, double altitudeMetres) {
     const double p0 = seaLevelMbar * std::pow(10.0, 2);
     return p0 * std::exp(-12.682368 * altitudeMetres / p0);

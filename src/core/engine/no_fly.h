@@ -20,9 +20,6 @@ std::optional<int> ComputeNoFlyMinutes(Workspace& workspace, const SettingsStore
 // there is no no-fly time for that cabin pressure.
 std::string NoFlyMessage(std::optional<int> minutes, double cabinPressure);
 
-// mnuCalcNoFlyTime: the search and its message box. Returns the minutes.
-std::optional<int> mnuCalcNoFlyTime(Workspace& workspace, const SettingsStore& store, Ui& ui);
-
 // The air pressure at an altitude, in mbar: sea-level pressure x 100 Pa, and the barometric
 // formula p0 exp(-12.682368 h / p0).
 double AltitudePressure(double seaLevelMbar, double altitudeMetres);
