@@ -19,6 +19,14 @@ class SilentUi : public marelos::Ui {
     std::optional<std::string> AskText(std::string_view, std::string_view) override {
         return std::nullopt;
     }
+    std::optional<std::string> AskOpenFile(std::string_view, std::string_view,
+                                           std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskSaveFile(std::string_view, std::string_view,
+                                           std::string_view) override {
+        return std::nullopt;
+    }
 
   protected:
     void AppendMessageLine(std::string_view) override {}

@@ -21,6 +21,14 @@ class CliUi : public Ui {
     std::optional<std::string> AskText(std::string_view, std::string_view) override {
         return textAnswer;
     }
+    std::optional<std::string> AskOpenFile(std::string_view, std::string_view,
+                                           std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskSaveFile(std::string_view, std::string_view,
+                                           std::string_view) override {
+        return std::nullopt;
+    }
 
     std::vector<std::string> lines;
     std::string lastError;

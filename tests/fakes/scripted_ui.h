@@ -35,6 +35,16 @@ class ScriptedUi : public Ui {
         textAnswers.pop_front();
         return answer;
     }
+    std::optional<std::string> AskOpenFile(std::string_view title, std::string_view,
+                                           std::string_view) override {
+        questions.emplace_back(title);
+        return NextFile();
+    }
+    std::optional<std::string> AskSaveFile(std::string_view title, std::string_view,
+                                           std::string_view) override {
+        questions.emplace_back(title);
+        return NextFile();
+    }
     void ProcessPendingEvents() override {
         ++eventRounds;
         if (onEvents) onEvents();
@@ -46,6 +56,7 @@ class ScriptedUi : public Ui {
 
     std::deque<Answer> answers;  // the answers to the coming questions; No when empty
     std::deque<std::optional<std::string>> textAnswers;  // input boxes; cancelled when empty
+    std::deque<std::optional<std::string>> files;        // file dialogs; cancelled when empty
     std::function<void()> onEvents;  // what the user does while long work lets events run
     int eventRounds = 0;
     std::vector<std::string> lines;
@@ -57,6 +68,12 @@ class ScriptedUi : public Ui {
     bool progressReset = false;
 
   protected:
+    std::optional<std::string> NextFile() {
+        if (files.empty()) return std::nullopt;
+        std::optional<std::string> file = files.front();
+        files.pop_front();
+        return file;
+    }
     void AppendMessageLine(std::string_view line) override { lines.emplace_back(line); }
 };
 

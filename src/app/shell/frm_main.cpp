@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -28,11 +29,15 @@
 #include <functional>
 #include <vector>
 
+#include "app/analysis/tool_windows.h"
 #include "app/shell/frm_about.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/picture_box.h"
 #include "core/app_info.h"
 #include "core/engine/calculation.h"
+#include "core/engine/calculators.h"
+#include "core/engine/deco_table.h"
+#include "core/engine/dive_plan.h"
 #include "core/engine/no_fly.h"
 #include "core/graphics/profile_graph.h"
 #include "core/profile/editing.h"
@@ -40,6 +45,7 @@
 #include "core/profile/profile_file.h"
 #include "core/settings/setting_keys.h"
 #include "core/text/fields.h"
+#include "core/text/text_file.h"
 #include "core/text/val.h"
 #include "platform/qt_convert.h"
 
@@ -60,6 +66,14 @@ class frmMain::WindowUi : public Ui {
     std::optional<std::string> AskText(std::string_view prompt,
                                        std::string_view proposal) override {
         return window_.dialogs_.AskText(&window_, prompt, proposal);
+    }
+    std::optional<std::string> AskOpenFile(std::string_view title, std::string_view filter,
+                                           std::string_view folder) override {
+        return window_.dialogs_.OpenFile(&window_, title, filter, folder);
+    }
+    std::optional<std::string> AskSaveFile(std::string_view title, std::string_view filter,
+                                           std::string_view folder) override {
+        return window_.dialogs_.SaveFile(&window_, title, filter, folder);
     }
     void StartProgress(int steps) override {
         window_.pgbMain_->setRange(0, std::max(steps, 1));
@@ -383,6 +397,38 @@ void frmMain::ConnectCommands() {
         ui_->ShowMessage(NoFlyMessage(minutes, workspace_.settings.cabinPressure),
                          MessageIcon::Information);
     });
+    on("mnuCalcAltitude", [this] {
+        frmAltitude window(workspace_, store_, this);
+        window.exec();
+    });
+    on("mnuDivePlan", [this] {
+        const std::vector<std::string> plan = DivePlanLines(workspace_, store_, *ui_);
+        frmRunTimeTable window(plan, *ui_, this);
+        window.exec();
+    });
+    on("mnuPrintDecoPhase", [this] {
+        if (ShowDecompressionText(workspace_.profile, *ui_)) {
+            QApplication::clipboard()->setText(
+                ToQString(DecompressionText(workspace_.profile)).replace("\r\n", "\n"));
+        }
+    });
+    on("mnuCalcAirConsume", [this] {
+        ui_->ShowMessage(AirConsumptionText(workspace_.computed, workspace_.settings),
+                         MessageIcon::Information);
+    });
+    on("mnuCalcAvDepth", [this] {
+        ui_->ShowMessage(AverageDepthText(workspace_.computed), MessageIcon::Information);
+    });
+    on("mnuCalcBreathingRatio", [this] { mnuCalcBreathingRatio(workspace_.computed, *ui_); });
+    on("mnuShowMixLimits", [this] {
+        ui_->ShowMessage(MixLimitsText(workspace_.mix, workspace_.settings),
+                         MessageIcon::Information);
+    });
+    on("mnuMakeBestMix", [this] {
+        frmBestMix window(workspace_.mix, this);
+        window.exec();
+    });
+    on("mnuCreateDecoTable", [this] { mnuCreateDecoTable(); });
     on("mnuRecalDive", [this] { ApplyMixToAllPoints(workspace_, store_, picture(), *ui_); });
     on(
         "mnuShowHelp", [this] { mnuShowHelp(); }, QKeySequence::HelpContents);
@@ -677,6 +723,30 @@ void frmMain::mnuCalcSaturation() {
     marelos::mnuCalcSaturation(workspace_, store_, *ui_);
     QApplication::restoreOverrideCursor();
     picDive_->update();
+}
+
+void frmMain::mnuCreateDecoTable() {
+    const std::optional<std::string> input =
+        ui_->AskOpenFile("Tauchzeiten und -tiefen für Tabelle laden...",
+                         "Textdateien (*.txt)|*.txt|", ProfileFolder());
+    if (!input) return;
+    const Result<std::vector<std::string>> lines = ReadTextFileLines(*input);
+    if (!lines) {
+        ui_->ShowMessage(FailureMessage(lines.failure()), MessageIcon::Critical);
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::optional<std::vector<std::string>> table =
+        BuildDecoTable(workspace_, store_, *ui_, lines.value());
+    QApplication::restoreOverrideCursor();
+    RedrawView();
+    if (!table) return;
+    const std::optional<std::string> output = ui_->AskSaveFile(
+        "Dekotabelle speichern unter...", "Textdateien (*.txt)|*.txt|", ProfileFolder());
+    if (!output) return;
+    if (const auto failure = WriteTextFileLines(*output, *table)) {
+        ui_->ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
+    }
 }
 
 void frmMain::mnuShowHelp() {

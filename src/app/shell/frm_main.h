@@ -56,6 +56,7 @@ class frmMain : public QMainWindow {
     void mnuCalcProfile();
     void mnuProfileInput();
     void mnuCalcSaturation();
+    void mnuCreateDecoTable();
     void mnuShowHelp();
     void mnuMe();
     void cmdLarge();

@@ -28,6 +28,13 @@ class Ui {
     virtual Answer Ask(std::string_view text, Buttons buttons,
                        MessageIcon icon = MessageIcon::Question) = 0;
 
+    // File dialogs; `filter` in the program's form "Tauchprofile (*.mrp)|*.mrp". Nothing when the
+    // user cancels.
+    virtual std::optional<std::string> AskOpenFile(std::string_view title, std::string_view filter,
+                                                   std::string_view folder) = 0;
+    virtual std::optional<std::string> AskSaveFile(std::string_view title, std::string_view filter,
+                                                   std::string_view folder) = 0;
+
     // Progress of long work: started with the number of steps, then each step, then reset.
     virtual void StartProgress(int /*steps*/) {}
     virtual void ShowProgress(int /*step*/) {}

@@ -1,0 +1,177 @@
+#include "tool_windows.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "core/app_info.h"
+#include "core/engine/calculators.h"
+#include "core/engine/no_fly.h"
+#include "core/text/number_format.h"
+#include "platform/qt_convert.h"
+
+namespace marelos {
+namespace {
+
+QPushButton* Button(const char* name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QLineEdit* Field(const char* name, const QString& text) {
+    auto* field = new QLineEdit(text);
+    field->setObjectName(name);
+    return field;
+}
+
+QLabel* Result(const char* name) {
+    auto* label = new QLabel;
+    label->setObjectName(name);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+}  // namespace
+
+frmAltitude::frmAltitude(Workspace& workspace, SettingsStore& store, QWidget* parent)
+    : QDialog(parent), workspace_(workspace), store_(store) {
+    setObjectName("frmAltitude");
+    setWindowTitle("Luftdruck berechnen");
+    txtNormPressure_ =
+        Field("txtNormPressure", ToQString(FormatGeneral(workspace.settings.airPressureStandard)));
+    txtAltitude_ = Field("txtAltitude", "0");
+    lblResult_ = Result("lblResult");
+    auto* form = new QFormLayout;
+    form->addRow("Luftdruck am Boden (0m Meereshöhe) [mbar]", txtNormPressure_);
+    form->addRow("Höhe des Tauchgebietes über NN [m]", txtAltitude_);
+    form->addRow(lblResult_);
+
+    auto* calc = Button("cmdCalc", "&Rechnen", this);
+    cmdGetValue_ = Button("cmdGetValue", "&Übernehmen", this);
+    cmdGetValue_->setToolTip("Mit diesem Luftdruck weiterrechnen");
+    cmdGetValue_->setEnabled(false);
+    auto* close = Button("cmdClose", "&Schließen", this);
+    connect(calc, &QPushButton::clicked, this, &frmAltitude::cmdCalc);
+    connect(cmdGetValue_, &QPushButton::clicked, this, &frmAltitude::cmdGetValue);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(calc);
+    buttons->addWidget(cmdGetValue_);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    calc->setDefault(true);
+}
+
+void frmAltitude::cmdCalc() {
+    lblResult_->setText(ToQString(AltitudeResultText(ToStdString(txtNormPressure_->text()),
+                                                     ToStdString(txtAltitude_->text()))));
+    cmdGetValue_->setEnabled(true);
+}
+
+void frmAltitude::cmdGetValue() {
+    TakeOverAltitudePressure(ToStdString(lblResult_->text()), workspace_.settings, store_);
+}
+
+frmRunTimeTable::frmRunTimeTable(const std::vector<std::string>& plan, Ui& ui, QWidget* parent)
+    : QDialog(parent), plan_(plan), ui_(ui) {
+    setObjectName("frmRunTimeTable");
+    setWindowTitle("Tauchgangsplan");
+    lstPlan_ = new QTableWidget(static_cast<int>(plan.size()), 6, this);
+    lstPlan_->setObjectName("lstPlan");
+    lstPlan_->horizontalHeader()->hide();
+    lstPlan_->verticalHeader()->hide();
+    lstPlan_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstPlan_->setShowGrid(false);
+    for (int row = 0; row < static_cast<int>(plan.size()); ++row) {
+        const QStringList cells = ToQString(plan[static_cast<std::size_t>(row)]).split('\t');
+        for (int column = 0; column < cells.size() && column < 6; ++column) {
+            lstPlan_->setItem(row, column, new QTableWidgetItem(cells[column].trimmed()));
+        }
+    }
+    lstPlan_->resizeColumnsToContents();
+    auto* copy = Button("cmdCopy", "Kopieren", this);
+    auto* close = Button("cmdCancel", "Schließen", this);
+    connect(copy, &QPushButton::clicked, this, &frmRunTimeTable::cmdCopy);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(copy);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lstPlan_);
+    layout->addLayout(buttons);
+    resize(720, 360);
+}
+
+QString frmRunTimeTable::PlanText() const {
+    QString text;
+    for (const std::string& line : plan_)
+        text += ToQString(line) + "\n";
+    return text;
+}
+
+void frmRunTimeTable::cmdCopy() {
+    QApplication::clipboard()->setText(PlanText());
+    ui_.ShowMessage("Tauchplan wurde in die Zwischenablage kopiert.", MessageIcon::Information);
+}
+
+frmBestMix::frmBestMix(const GasMixFields& mix, QWidget* parent) : QDialog(parent) {
+    setObjectName("frmBestMix");
+    setWindowTitle("Best-Mix herstellen");
+    txtO2_ = Field("txtO2", ToQString(mix.o2));
+    txtN2_ = Field("txtN2", ToQString(mix.n2));
+    txtHe_ = Field("txtHe", ToQString(mix.he));
+    txtPressure_ = Field("txtPressure", "200");
+    lblOxygen_ = Result("lblOxygen");
+    lblHelium_ = Result("lblHelium");
+    lblAir_ = Result("lblAir");
+    lblSum_ = Result("lblSum");
+    auto* wanted = new QFormLayout;
+    wanted->addRow("Sauerstoffanteil (f.O2)", txtO2_);
+    wanted->addRow("Stickstoffanteil (f.N2)", txtN2_);
+    wanted->addRow("Heliumanteil (f.He)", txtHe_);
+    wanted->addRow("Gewünschter Maximalfülldruck der Empfängerflasche:", txtPressure_);
+    auto* steps = new QFormLayout;
+    steps->addRow(new QLabel("Die leere Flasche ist folgendermaßen zu befüllen:"));
+    steps->addRow("1. Füllschritt: Sauerstoff", lblOxygen_);
+    steps->addRow("2. Füllschritt:  Helium", lblHelium_);
+    steps->addRow("3. Füllschritt:  Luft aus Kompressor", lblAir_);
+    steps->addRow("Summe", lblSum_);
+    auto* recalc = Button("cmdCalc", "Neu berechnen", this);
+    auto* close = Button("cmdClose", "Schließen", this);
+    connect(recalc, &QPushButton::clicked, this, &frmBestMix::Calculate);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(recalc);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(wanted);
+    layout->addLayout(steps);
+    layout->addLayout(buttons);
+    Calculate();
+}
+
+void frmBestMix::Calculate() {
+    const BlendSteps steps =
+        BlendMix(ToStdString(txtO2_->text()), ToStdString(txtN2_->text()),
+                 ToStdString(txtHe_->text()), ToStdString(txtPressure_->text()));
+    lblOxygen_->setText(FormatForScreen(steps.oxygen) + " bar");
+    lblHelium_->setText(FormatForScreen(steps.helium) + " bar");
+    lblAir_->setText(FormatForScreen(steps.air) + " bar");
+    lblSum_->setText(FormatForScreen(steps.sum) + " bar");
+}
+
+}  // namespace marelos

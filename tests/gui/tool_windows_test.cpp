@@ -1,0 +1,94 @@
+#include "app/analysis/tool_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/shell/frm_main.h"
+#include "core/settings/memory_settings_store.h"
+#include "tests/fakes/scripted_ui.h"
+#include "tests/gui/scripted_dialogs.h"
+
+namespace marelos {
+namespace {
+
+TEST(frmAltitude, CalculatesAndTakesThePressureOver) {
+    auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
+    workspace->settings.airPressureStandard = 1013;
+    InMemorySettingsStore store;
+    frmAltitude window(*workspace, store, nullptr);
+    EXPECT_EQ(window.findChild<QLineEdit*>("txtNormPressure")->text(), "1013");
+    auto* take = window.findChild<QPushButton*>("cmdGetValue");
+    EXPECT_FALSE(take->isEnabled());
+    window.findChild<QLineEdit*>("txtAltitude")->setText("1000");
+    window.findChild<QPushButton*>("cmdCalc")->click();
+    EXPECT_EQ(window.findChild<QLabel*>("lblResult")->text(), "Luftdruck (Höhe) = 893 mbar.");
+    ASSERT_TRUE(take->isEnabled());
+    take->click();
+    EXPECT_EQ(workspace->settings.airPressure, 893);
+    EXPECT_EQ(store.ReadSetting("Values", "AirPressure"), "893");
+}
+
+TEST(frmRunTimeTable, ShowsThePlanInColumnsAndCopiesItAsLines) {
+    ScriptedUi ui;
+    const std::vector<std::string> plan = {
+        "Abtauchen auf  \t30 m\tZeit: 3 min.\tGesamtzeit: 3 min.\tN2: 78%\tHe: 0%",
+        "Dekostufe: \t3 m\tZeit: 4 min.\tGesamtzeit: 36 min.\t N2: 78%\tHe: 0%"};
+    frmRunTimeTable window(plan, ui, nullptr);
+    auto* table = window.findChild<QTableWidget*>("lstPlan");
+    EXPECT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(1, 2)->text(), "Zeit: 4 min.");
+    window.findChild<QPushButton*>("cmdCopy")->click();
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QString::fromStdString(plan[0] + "\n" + plan[1] + "\n"));
+    EXPECT_EQ(ui.boxes.back().text, "Tauchplan wurde in die Zwischenablage kopiert.");
+}
+
+TEST(frmBestMix, FillingStepsOfTheWantedMix) {
+    frmBestMix window({"21", "35", "44"}, nullptr);
+    window.findChild<QLineEdit*>("txtPressure")->setText("200");
+    window.findChild<QPushButton*>("cmdCalc")->click();
+    EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text(), "88 bar");
+    EXPECT_TRUE(window.findChild<QLabel*>("lblSum")->text().startsWith("200"));
+    window.findChild<QLineEdit*>("txtHe")->setText("abc");  // not a number: 0
+    window.findChild<QPushButton*>("cmdCalc")->click();
+    EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text(), "0 bar");
+}
+
+TEST(DecoTableCommand, TablesAreWrittenWhereTheUserSaysAndTheProfileIsNewAfterwards) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath("tiefen.txt");
+    const QString out = dir.filePath("tabelle.txt");
+    {
+        QFile file(in);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("30 20 30\n");
+    }
+    InMemorySettingsStore store;
+    ScriptedDialogs dialogs;
+    auto workspace = std::make_unique<Workspace>();
+    frmMain window(*workspace, store, dialogs, "/opt/marelos");
+    dialogs.files = {in.toStdString(), out.toStdString()};
+    window.findChild<QAction*>("mnuCreateDecoTable")->trigger();
+    QFile table(out);
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    const QByteArray bytes = table.readAll();
+    EXPECT_TRUE(bytes.contains("Tiefe: 30 m\r\nGZ\t"));
+    EXPECT_EQ(workspace->profile.nextPoint, 1);
+    EXPECT_EQ(dialogs.fileDialogs.front(),
+              "Tauchzeiten und -tiefen für Tabelle laden... | Textdateien (*.txt)|*.txt|");
+    dialogs.files = {dir.filePath("fehlt.txt").toStdString()};
+    window.findChild<QAction*>("mnuCreateDecoTable")->trigger();
+    EXPECT_NE(dialogs.messages.back().find("konnte nicht gelesen werden"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace marelos
