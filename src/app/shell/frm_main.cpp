@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "app/analysis/tool_windows.h"
+#include "app/profile/profile_windows.h"
 #include "app/shell/frm_about.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/picture_box.h"
@@ -41,12 +42,14 @@
 #include "core/engine/no_fly.h"
 #include "core/graphics/profile_graph.h"
 #include "core/profile/editing.h"
+#include "core/profile/file_type.h"
 #include "core/profile/gas_mix.h"
 #include "core/profile/profile_file.h"
 #include "core/settings/setting_keys.h"
 #include "core/text/fields.h"
 #include "core/text/text_file.h"
 #include "core/text/val.h"
+#include "platform/freedesktop_file_type.h"
 #include "platform/qt_convert.h"
 
 namespace marelos {
@@ -429,6 +432,21 @@ void frmMain::ConnectCommands() {
         window.exec();
     });
     on("mnuCreateDecoTable", [this] { mnuCreateDecoTable(); });
+    on("cmdCommentADive", [this] {
+        if (workspace_.profile.fileName.empty()) {
+            ui_->ShowMessage(
+                "Sie müssen diesem Tauchgang erst einen Dateinamen geben, indem Sie "
+                "speichern.",
+                MessageIcon::Information);
+            return;
+        }
+        frmDiveComment window(store_, *ui_, this);
+        if (window.OpenDiveComment(workspace_.profile.fileName)) window.exec();
+    });
+    on("mnuEditProfile", [this] {
+        frmEditProfile window(workspace_, *ui_, this);
+        window.exec();
+    });
     on("mnuRecalDive", [this] { ApplyMixToAllPoints(workspace_, store_, picture(), *ui_); });
     on(
         "mnuShowHelp", [this] { mnuShowHelp(); }, QKeySequence::HelpContents);
@@ -484,6 +502,10 @@ void frmMain::Initialise(const QString& programFolder, const QString& profileFil
             if (!profileFile.isEmpty()) {
                 ReadProfileFile(workspace_, store_, *ui_, ToStdString(profileFile));
             }
+        },
+        [&] {
+            FreedesktopFileTypeRegistry registry(QCoreApplication::applicationFilePath());
+            AskToRegisterProfileFileType(registry, store_, *ui_);
         },
     };
     for (const auto& step : steps) {

@@ -1,0 +1,105 @@
+#include "app/profile/profile_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/shell/frm_main.h"
+#include "core/settings/memory_settings_store.h"
+#include "platform/freedesktop_file_type.h"
+#include "tests/fakes/scripted_ui.h"
+#include "tests/gui/scripted_dialogs.h"
+
+namespace marelos {
+namespace {
+
+QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+TEST(frmDiveComment, FieldsByNameGasButtonsLastValuesAndSavingTwice) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("tg.mrp");
+    Write(path, "30\t3\t3\t78\t0\r\n# END OF PROFILE #\r\nAtemgas(e): Luft\r\n");
+    InMemorySettingsStore store;
+    store.WriteSetting("DiveComments", "LastCountry", "Kroatien");
+    ScriptedUi ui;
+    frmDiveComment window(store, ui, nullptr);
+    ASSERT_TRUE(window.OpenDiveComment(path.toStdString()));
+    EXPECT_EQ(window.findChild<QLineEdit*>("txt11")->text(), "Luft");
+    window.findChild<QPushButton*>("cmdNitrox")->click();
+    EXPECT_EQ(window.findChild<QLineEdit*>("txt11")->text(), "Luft Nitrox");
+    window.findChild<QPushButton*>("cmdCountry")->click();
+    EXPECT_EQ(window.findChild<QLineEdit*>("txt1")->text(), "Kroatien");
+    window.findChild<QLineEdit*>("txtDiveNum")->setText("3");
+    window.findChild<QPlainTextEdit*>("txt12")->setPlainText("erste Zeile\nzweite Zeile");
+    window.cmdSave();
+    window.cmdSave();
+    const QByteArray saved = Read(path);
+    EXPECT_EQ(saved.count("# END OF PROFILE #"), 1);
+    EXPECT_EQ(saved.count("TG-Nummer: 3\r\n"), 1);
+    EXPECT_TRUE(saved.contains("Bemerkungen: erste Zeile zweite Zeile\r\n"));
+    EXPECT_FALSE(window.OpenDiveComment(dir.filePath("fehlt.mrp").toStdString()));
+    EXPECT_NE(ui.lines.back().find("konnte nicht gelesen werden"), std::string::npos);
+}
+
+TEST(frmEditProfile, ShowsTheProfileAndSavesTheTextWithoutHeader) {
+    QTemporaryDir dir;
+    auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
+    workspace->profile.lines[1] = {30, 3, 3, 78, 0};
+    workspace->profile.nextPoint = 2;
+    ScriptedUi ui;
+    frmEditProfile window(*workspace, ui, nullptr);
+    EXPECT_EQ(window.text()->toPlainText(), "Tiefe\tt\tTgesamt\tN2%\tHe%\n30\t3\t3\t78\t0\n");
+    const QString saved = dir.filePath("text.mrp");
+    ui.files = {saved.toStdString()};
+    window.SaveTextFile();
+    EXPECT_EQ(Read(saved), "30\t3\t3\t78\t0\r\n");
+    const QString prf = dir.filePath("alt.prf");
+    Write(prf, "12 4 4 78 0\r\n");
+    ui.files = {prf.toStdString()};
+    window.LoadTextFile();
+    EXPECT_EQ(window.text()->toPlainText(), "Tiefe\tt\tTgesamt\tN2%\tHe%\n12\t4\t4\t78\t0\n");
+}
+
+TEST(FileTypeRegistration, WritesTheMimePackageAndTheDesktopEntryUnderTheDataFolder) {
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    ASSERT_FALSE(dataHome.isEmpty());
+    FreedesktopFileTypeRegistry registry("/opt/marelos/bin/marelos");
+    ASSERT_TRUE(registry.RegisterProfileFileType());
+    EXPECT_TRUE(FreedesktopFileTypeRegistry::MimePackagePath().startsWith(QString(dataHome)));
+    const QByteArray mime = Read(FreedesktopFileTypeRegistry::MimePackagePath());
+    EXPECT_TRUE(mime.contains("<glob pattern=\"*.mrp\"/>"));
+    EXPECT_TRUE(mime.contains("<comment>Marelos Tauchprofil</comment>"));
+    const QByteArray desktop = Read(FreedesktopFileTypeRegistry::DesktopEntryPath());
+    EXPECT_TRUE(desktop.contains("Exec=\"/opt/marelos/bin/marelos\" %f\n"));
+    EXPECT_TRUE(desktop.contains("MimeType=application/x-marelos-profile;\n"));
+}
+
+TEST(frmMain, CommentingAnUntitledDiveAsksForAFileNameFirst) {
+    InMemorySettingsStore store;
+    store.WriteSetting("Files", "TypeAssigned", "No");
+    ScriptedDialogs dialogs;
+    auto workspace = std::make_unique<Workspace>();
+    frmMain window(*workspace, store, dialogs, "/opt/marelos");
+    EXPECT_TRUE(dialogs.questions.empty());  // the file type question was answered before
+    window.findChild<QAction*>("cmdCommentADive")->trigger();
+    EXPECT_EQ(dialogs.messages.back(),
+              "Sie müssen diesem Tauchgang erst einen Dateinamen geben, indem Sie speichern.");
+}
+
+}  // namespace
+}  // namespace marelos
