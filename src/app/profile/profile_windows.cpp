@@ -4,15 +4,18 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include "core/profile/profile_text.h"
+#include "core/profile/repetitive_dives.h"
 #include "core/settings/setting_keys.h"
 #include "core/text/codepage.h"
 #include "core/text/paths.h"
+#include "core/text/text_file.h"
 #include "core/text/val.h"
 #include "platform/qt_convert.h"
 
@@ -216,6 +219,105 @@ void frmEditProfile::SaveTextFile() {
     if (const auto failure = SaveTextLines(path, SplitEditorText(txtProfile_->toPlainText()))) {
         ui_.ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
     }
+}
+
+frmDiveSerialMain::frmDiveSerialMain(Workspace& workspace, Ui& ui, QWidget* parent)
+    : QDialog(parent), workspace_(workspace), ui_(ui) {
+    setObjectName("frmDiveSerialMain");
+    setWindowTitle("Tauchgangsserie");
+    txtSurfaceTime_ = new QLineEdit("0");
+    txtSurfaceTime_->setObjectName("txtSurfaceTime");
+    lblDive_ = new QLabel;
+    lblDive_->setObjectName("lblDive");
+    lstDives_ = new QListWidget;
+    lstDives_->setObjectName("lstDives");
+    auto* entry = new QGridLayout;
+    entry->addWidget(new QLabel("Oberflächenpause vor dem TG [h]:"), 0, 0);
+    entry->addWidget(txtSurfaceTime_, 0, 1);
+    entry->addWidget(new QLabel("Tauchprofil:"), 1, 0);
+    entry->addWidget(lblDive_, 1, 1);
+    auto* browse = Button("cmdBrowseDives", "Profil &wählen...", this);
+    auto* add = Button("cmdAdd", "&Hinzufügen", this);
+    entry->addWidget(browse, 1, 2);
+    entry->addWidget(add, 0, 2);
+    auto* remove = Button("cmdDelDive", "&Entfernen", this);
+    auto* load = Button("cmdLoadlist", "Liste &laden...", this);
+    auto* save = Button("cmdSaveList", "Liste &speichern...", this);
+    auto* calc = Button("cmdCalc", "&Berechnen...", this);
+    auto* close = Button("cmdClose", "S&chließen", this);
+    connect(browse, &QPushButton::clicked, this, &frmDiveSerialMain::cmdBrowseDives);
+    connect(add, &QPushButton::clicked, this, &frmDiveSerialMain::cmdAdd);
+    connect(remove, &QPushButton::clicked, this, &frmDiveSerialMain::cmdDelDive);
+    connect(load, &QPushButton::clicked, this, &frmDiveSerialMain::cmdLoadlist);
+    connect(save, &QPushButton::clicked, this, &frmDiveSerialMain::cmdSaveList);
+    connect(calc, &QPushButton::clicked, this, &frmDiveSerialMain::cmdCalc);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {remove, load, save})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    buttons->addWidget(calc);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(entry);
+    layout->addWidget(lstDives_);
+    layout->addLayout(buttons);
+    resize(620, 400);
+}
+
+void frmDiveSerialMain::cmdBrowseDives() {
+    if (const auto path =
+            ui_.AskOpenFile("Tauchprofil laden...", "Tauchprofile (*.prf;*.mrp)|*.prf;*.mrp",
+                            workspace_.settings.fileStoragePath)) {
+        lblDive_->setText(ToQString(*path));
+    }
+}
+
+void frmDiveSerialMain::cmdAdd() {
+    lstDives_->addItem(txtSurfaceTime_->text() + "|" + lblDive_->text());
+}
+
+void frmDiveSerialMain::cmdDelDive() {
+    delete lstDives_->currentItem();
+}
+
+void frmDiveSerialMain::cmdLoadlist() {
+    const auto path =
+        ui_.AskOpenFile("Defintionsdatei für Serien-TG laden...", "Textdateien (*.txt)|*.txt|",
+                        workspace_.settings.fileStoragePath);
+    if (!path || path->empty()) return;
+    const Result<std::vector<std::string>> lines = ReadTextFileLines(*path);
+    if (!lines) {
+        ui_.ShowMessage(FailureMessage(lines.failure()), MessageIcon::Critical);
+        return;
+    }
+    for (const std::string& line : lines.value())
+        lstDives_->addItem(ToQString(line));
+}
+
+void frmDiveSerialMain::cmdSaveList() {
+    const auto path =
+        ui_.AskSaveFile("Defintionsdatei für Serien-TG speichern...", "Textdateien (*.txt)|*.txt|",
+                        workspace_.settings.fileStoragePath);
+    if (!path || path->empty() || HasWildcards(*path)) return;
+    if (const auto failure = WriteTextFileLines(*path, Entries())) {
+        ui_.ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
+    }
+}
+
+void frmDiveSerialMain::cmdCalc() {
+    const auto path =
+        ui_.AskSaveFile("Ausgabedatei für Rechenergebnisse bestimmen...",
+                        "Textdateien (*.txt)|*.txt|", workspace_.settings.fileStoragePath);
+    if (!path) return;
+    CalcDiveSeries(workspace_, ui_, Entries(), *path);
+}
+
+std::vector<std::string> frmDiveSerialMain::Entries() const {
+    std::vector<std::string> entries;
+    for (int i = 0; i < lstDives_->count(); ++i)
+        entries.push_back(ToStdString(lstDives_->item(i)->text()));
+    return entries;
 }
 
 }  // namespace marelos

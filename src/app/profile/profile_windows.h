@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "core/profile/dive_comment.h"
 #include "core/settings/settings_store.h"
@@ -10,6 +11,8 @@
 #include "core/workspace.h"
 
 class QLabel;
+class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 
 namespace marelos {
@@ -54,6 +57,30 @@ class frmEditProfile : public QDialog {
     const Workspace& workspace_;
     Ui& ui_;
     QPlainTextEdit* txtProfile_;
+};
+
+// "Tauchgangsserie": a list of dives with the surface interval before each, whose nitrogen
+// loading is written into a table.
+class frmDiveSerialMain : public QDialog {
+    Q_OBJECT
+
+  public:
+    frmDiveSerialMain(Workspace& workspace, Ui& ui, QWidget* parent);
+
+    void cmdBrowseDives();
+    void cmdAdd();
+    void cmdDelDive();
+    void cmdLoadlist();
+    void cmdSaveList();
+    void cmdCalc();
+    std::vector<std::string> Entries() const;
+
+  private:
+    Workspace& workspace_;
+    Ui& ui_;
+    QLineEdit* txtSurfaceTime_;
+    QLabel* lblDive_;
+    QListWidget* lstDives_;
 };
 
 }  // namespace marelos

@@ -45,6 +45,7 @@
 #include "core/profile/file_type.h"
 #include "core/profile/gas_mix.h"
 #include "core/profile/profile_file.h"
+#include "core/profile/repetitive_dives.h"
 #include "core/settings/setting_keys.h"
 #include "core/text/fields.h"
 #include "core/text/text_file.h"
@@ -442,6 +443,11 @@ void frmMain::ConnectCommands() {
         }
         frmDiveComment window(store_, *ui_, this);
         if (window.OpenDiveComment(workspace_.profile.fileName)) window.exec();
+    });
+    on("mnuJoinDives", [this] { JoinDives(workspace_, store_, *ui_); });
+    on("mnuDiveSeries", [this] {
+        frmDiveSerialMain window(workspace_, *ui_, this);
+        window.exec();
     });
     on("mnuEditProfile", [this] {
         frmEditProfile window(workspace_, *ui_, this);
