@@ -53,7 +53,9 @@ frmDiveComment::frmDiveComment(SettingsStore& store, Ui& ui, QWidget* parent)
     for (int n = 0; n < kCommentFieldCount; ++n) {
         QWidget* field = nullptr;
         if (n == kRemarkField) {
-            field = new QPlainTextEdit;
+            auto* remark = new QPlainTextEdit;
+            remark->setMinimumHeight(90);
+            field = remark;
         } else {
             field = new QLineEdit;
         }
@@ -66,6 +68,7 @@ frmDiveComment::frmDiveComment(SettingsStore& store, Ui& ui, QWidget* parent)
     const auto lastValue = [this](const char* name, const char* caption, int field,
                                   const SettingKey& key, int row) {
         auto* button = Button(name, caption, this);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         button->setToolTip("Letzten gespeicherten Wert übernehmen");
         connect(button, &QPushButton::clicked, this,
                 [this, field, key] { SetField(field, ReadSetting(store_, key)); });
@@ -85,6 +88,8 @@ frmDiveComment::frmDiveComment(SettingsStore& store, Ui& ui, QWidget* parent)
         gases->addWidget(button);
     }
     grid->addLayout(gases, 11, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnMinimumWidth(1, 300);
 
     auto* previous = Button("cmdPrev", "< Vorheriger", this);
     auto* next = Button("cmdNext", "Nächster >", this);

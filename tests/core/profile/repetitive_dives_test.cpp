@@ -3,8 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "core/engine/tissues.h"
@@ -117,6 +119,21 @@ TEST_F(RepetitiveDivesTest, SeriesTableHasSurfaceRowsPerMinuteAndDiveRowsPerLine
     EXPECT_NEAR(Val(GetField(table[1], 4)), expected, 1e-12);
     EXPECT_EQ(ui_.lines.back(), "Berechne: " + first_);
     EXPECT_NE(ui_.boxes.back().text.find(out), std::string::npos);
+}
+
+// The table of a series of two example dives, compared byte for byte with tests/data. After a
+// deliberate change of the calculation, MARELOS_UPDATE_GOLDEN=1 writes the reference anew.
+TEST_F(RepetitiveDivesTest, SeriesOfTwoDivesMatchesItsGoldenTable) {
+    const std::string out = (folder_ / "serie.txt").string();
+    ASSERT_TRUE(CalcDiveSeries(*workspace_, ui_, {"0|" + first_, "1|" + second_}, out));
+    const std::string golden = MARELOS_TEST_DATA "/series_two_dives.txt";
+    const auto read = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    if (std::getenv("MARELOS_UPDATE_GOLDEN") != nullptr)
+        fs::copy_file(out, golden, fs::copy_options::overwrite_existing);
+    EXPECT_EQ(read(out), read(golden));
 }
 
 }  // namespace

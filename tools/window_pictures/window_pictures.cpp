@@ -1,0 +1,103 @@
+// Renders every window of the program into PNG files, so their layout can be looked at
+// without clicking through the program: window_pictures OUTPUT_FOLDER
+#include <QApplication>
+#include <QDir>
+#include <QWidget>
+#include <cstdio>
+#include <memory>
+
+#include "app/analysis/tool_windows.h"
+#include "app/profile/profile_windows.h"
+#include "app/shell/frm_about.h"
+#include "app/shell/frm_main.h"
+#include "core/engine/dive_plan.h"
+#include "core/profile/profile_file.h"
+#include "core/settings/memory_settings_store.h"
+
+namespace {
+
+class SilentDialogs : public marelos::ModalDialogs {
+  public:
+    void Message(QWidget*, std::string_view, marelos::MessageIcon) override {}
+    marelos::Answer Ask(QWidget*, std::string_view, marelos::Buttons,
+                        marelos::MessageIcon) override {
+        return marelos::Answer::No;
+    }
+    std::optional<std::string> AskText(QWidget*, std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> OpenFile(QWidget*, std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> SaveFile(QWidget*, std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+};
+
+class SilentUi : public marelos::Ui {
+  public:
+    void ShowMessage(std::string_view, marelos::MessageIcon) override {}
+    marelos::Answer Ask(std::string_view, marelos::Buttons, marelos::MessageIcon) override {
+        return marelos::Answer::Yes;
+    }
+    std::optional<std::string> AskText(std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskOpenFile(std::string_view, std::string_view,
+                                           std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskSaveFile(std::string_view, std::string_view,
+                                           std::string_view) override {
+        return std::nullopt;
+    }
+
+  protected:
+    void AppendMessageLine(std::string_view) override {}
+};
+
+void Save(QWidget& window, const QString& folder, const char* name) {
+    window.show();
+    QCoreApplication::processEvents();
+    window.grab().save(QDir(folder).filePath(QString(name) + ".png"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (argc < 2) {
+        std::fputs("Aufruf: window_pictures AUSGABEORDNER [PROFIL.mrp]\n", stderr);
+        return 2;
+    }
+    const QString folder = argv[1];
+    QDir().mkpath(folder);
+    marelos::InMemorySettingsStore store;
+    store.WriteSetting("Files", "TypeAssigned", "No");
+    SilentDialogs dialogs;
+    SilentUi ui;
+    auto workspace = std::make_unique<marelos::Workspace>();
+    marelos::frmMain main(*workspace, store, dialogs, QCoreApplication::applicationDirPath(),
+                          argc > 2 ? QString(argv[2]) : QString());
+    Save(main, folder, "frmMain");
+    marelos::frmAbout about(&main);
+    Save(about, folder, "frmAbout");
+    marelos::frmAltitude altitude(*workspace, store, &main);
+    altitude.cmdCalc();
+    Save(altitude, folder, "frmAltitude");
+    marelos::frmRunTimeTable plan(marelos::DivePlanLines(*workspace, store, ui), ui, &main);
+    Save(plan, folder, "frmRunTimeTable");
+    marelos::frmBestMix bestMix({"21", "35", "44"}, &main);
+    Save(bestMix, folder, "frmBestMix");
+    marelos::frmDiveComment comment(store, ui, &main);
+    if (!workspace->profile.fileName.empty()) comment.OpenDiveComment(workspace->profile.fileName);
+    Save(comment, folder, "frmDiveComment");
+    marelos::frmEditProfile editor(*workspace, ui, &main);
+    Save(editor, folder, "frmEditProfile");
+    marelos::frmDiveSerialMain series(*workspace, ui, &main);
+    Save(series, folder, "frmDiveSerialMain");
+    return 0;
+}
