@@ -82,8 +82,9 @@ TEST(frmMain, CommandsNotYetBuiltAreVisibleButDisabled) {
     EXPECT_TRUE(w.window.findChild<QAction*>("mnuCalcSaturation")->isEnabled());
     EXPECT_TRUE(w.window.findChild<QAction*>("cmdCalc")->isEnabled());
     EXPECT_EQ(w.window.findChild<QAction*>("cmdCalc")->toolTip(), "Tauchgang berechnen");
-    for (const char* later : {"mnuCalcNoFlyTime", "cmdNoFly", "mnuOptions", "mnuBrowse",
-                              "cmdGraph1", "mnuDiveComputer"}) {
+    for (const char* later :
+         {"mnuCalcNoFlyTime", "cmdNoFly", "mnuOptions", "mnuBrowse", "mnuBarGraph",
+          "mnuSavesaturationExcel", "mnuDiveDemo", "mnuDiveComputer"}) {
         EXPECT_FALSE(w.window.findChild<QAction*>(later)->isEnabled()) << later;
     }
     EXPECT_EQ(w.window.findChild<QAction*>("mnuMe")->text(), "Über Marelos 3 Beta ");
@@ -152,6 +153,29 @@ TEST(frmMain, DrawCalculateSaveQuitAndFindTheFileAgain) {
     recent->trigger();
     EXPECT_EQ(again.workspace->profile.fileName, file.toStdString());
     EXPECT_EQ(again.workspace->profile.lines[2], (ProfileLine{30, 22, 25, 78, 0}));
+}
+
+TEST(frmMain, GraphButtonsCalculateFirstAndTheNextCalculationShowsTheGraphAgain) {
+    InMemorySettingsStore store;
+    Window w(store);
+    w.ClickAt(3, 30);
+    w.ClickAt(25, 30);
+    w.Trigger("cmdGraph1");
+    EXPECT_EQ(w.window.windowTitle(),
+              "Marelos 3 Beta - Inertgaspartialdrücke in den einzelnen Geweben - Nur N2 - "
+              "Unbenannte Datei");
+    EXPECT_EQ(w.workspace->view.mode, 2);
+    EXPECT_EQ(w.workspace->view.graphKind, 1);
+    EXPECT_EQ(store.ReadSetting("View", "LastUsed"), "1");
+    EXPECT_GT(w.workspace->computed.computedCount, 25);
+    w.Trigger("mnuShowDiveProfile");
+    EXPECT_EQ(w.workspace->view.graphKind, 3);
+    w.Trigger("cmdCalc");  // the view last used is shown again after the calculation
+    EXPECT_EQ(w.window.windowTitle(),
+              "Marelos 3 Beta - Errechnetes Tauchprofil - Unbenannte Datei");
+    // A click in an analysis view is a time-cursor click with the remaining air.
+    w.ClickAt(10, 30);
+    EXPECT_TRUE(MessageLines(w.window).last().startsWith("t = 10 min. Restluft:"));
 }
 
 TEST(frmMain, KeysSetMixesAndMoveMinutes) {

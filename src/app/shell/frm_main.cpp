@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -40,7 +41,9 @@
 #include "core/engine/deco_table.h"
 #include "core/engine/dive_plan.h"
 #include "core/engine/no_fly.h"
+#include "core/graphics/analysis_graphs.h"
 #include "core/graphics/profile_graph.h"
+#include "core/profile/dive_comment.h"
 #include "core/profile/editing.h"
 #include "core/profile/file_type.h"
 #include "core/profile/gas_mix.h"
@@ -48,6 +51,7 @@
 #include "core/profile/repetitive_dives.h"
 #include "core/settings/setting_keys.h"
 #include "core/text/fields.h"
+#include "core/text/paths.h"
 #include "core/text/text_file.h"
 #include "core/text/val.h"
 #include "platform/freedesktop_file_type.h"
@@ -99,6 +103,7 @@ class frmMain::WindowUi : public Ui {
     }
     void CalculationFinished() override {
         window_.findChild<QAction*>("mnuCalcNoFlyTime")->setEnabled(true);
+        window_.ShowLastUsedView();
     }
 
   protected:
@@ -139,12 +144,10 @@ constexpr CommandButton kButtons[] = {
     {"cmdDraProfile", "Tauchprofil editieren", "mnuProfileInput", "document-edit",
      QStyle::SP_FileDialogDetailedView},
     {"cmdCalc", "Tauchgang berechnen", "mnuCalcSaturation", "system-run", QStyle::SP_MediaPlay},
-    {"cmdGraph1", "N2-Partialdrücke in den Geweben", "mnuPartialPressureN2", "office-chart-line",
+    {"cmdGraph1", "N2-Partialdrücke in den Geweben", "", "office-chart-line",
      QStyle::SP_FileDialogContentsView},
-    {"cmdGraph2", "Druckverhältnisse", "mnuPressureRelation", "office-chart-area",
-     QStyle::SP_FileDialogListView},
-    {"cmdGraph3", "Errechnetes Tauchprofil ausgeben", "mnuShowDiveProfile", "go-bottom",
-     QStyle::SP_ArrowDown},
+    {"cmdGraph2", "Druckverhältnisse", "", "office-chart-area", QStyle::SP_FileDialogListView},
+    {"cmdGraph3", "Errechnetes Tauchprofil ausgeben", "", "go-bottom", QStyle::SP_ArrowDown},
     {"cmdAscendSpeed", "Aufstiegsgeschwindigkeit", "mnuShowAscSpeed", "go-up", QStyle::SP_ArrowUp},
     {"cmdBarGraph", "Balkengrafik der Gewebesättigung anzeigen", "mnuBarGraph", "office-chart-bar",
      QStyle::SP_FileDialogInfoView},
@@ -433,6 +436,34 @@ void frmMain::ConnectCommands() {
         window.exec();
     });
     on("mnuCreateDecoTable", [this] { mnuCreateDecoTable(); });
+    on("mnuPartialPressureN2plusHe", [this] { ShowAnalysis(AnalysisView::TissuesTotal); });
+    on("mnuPartialPressureN2", [this] { ShowAnalysis(AnalysisView::TissuesNitrogen); });
+    on("mnuPartialPressureHe", [this] { ShowAnalysis(AnalysisView::TissuesHelium); });
+    on("mnuPressureRelation", [this] { ShowAnalysis(AnalysisView::PressureRatio); });
+    on("mnuShowDiveProfile", [this] { ShowAnalysis(AnalysisView::ComputedProfile); });
+    on("mnuShowAscSpeed", [this] { ShowAnalysis(AnalysisView::AscentSpeeds); });
+    on("mnuCNSDraw", [this] {
+        DrawCnsDayGraph(picture(), workspace_);
+        picDive_->update();
+    });
+    on("mnuOverlayProfile", [this] {
+        if (workspace_.view.mode != 2 && workspace_.view.graphKind == 3) return;
+        OverlayComputedProfile(picture(), workspace_);
+    });
+    on("mnuCopyProfile", [this] { keptProfile_ = KeepProfile(workspace_.computed); });
+    on("mnuCompareProfiles", [this] {
+        ShowAnalysis(AnalysisView::ComputedProfile);
+        DrawProfileComparison(picture(), workspace_, keptProfile_, ShowDiveComputerWarnings());
+    });
+    on("mnuSaveSaturationFile", [this] { mnuSaveSaturationFile(); });
+    for (const auto& [button, view] : {std::pair{"cmdGraph1", AnalysisView::TissuesNitrogen},
+                                       std::pair{"cmdGraph2", AnalysisView::PressureRatio},
+                                       std::pair{"cmdGraph3", AnalysisView::ComputedProfile}}) {
+        on(button, [this, view = view] {
+            mnuCalcSaturation();
+            ShowAnalysis(view);
+        });
+    }
     on("cmdCommentADive", [this] {
         if (workspace_.profile.fileName.empty()) {
             ui_->ShowMessage(
@@ -539,9 +570,110 @@ void frmMain::ShowSysMsg(const QString& line) {
 }
 
 void frmMain::RedrawView() {
-    // The analysis graphs draw themselves once they exist; until then every view is the profile.
-    DrawProfile(picture(), workspace_.settings, workspace_.profile);
+    Canvas& canvas = picture();
+    const ViewState& view = workspace_.view;
+    if (view.mode == 1) {
+        DrawProfile(canvas, workspace_.settings, workspace_.profile);
+    } else if (view.mode == 4) {
+        // The decompression table shows each of its dives as it is calculated.
+        DrawComputedProfile(canvas, workspace_, false);
+    } else if (view.graphKind == 1) {
+        DrawTissueGraph(canvas, TissueGas::Nitrogen, workspace_);  // a resize shows the N2 graph
+    } else if (view.graphKind == 2) {
+        DrawPressureRatioGraph(canvas, workspace_);
+    } else {
+        DrawComputedProfile(canvas, workspace_, ShowDiveComputerWarnings());
+    }
     picDive_->update();
+}
+
+bool frmMain::ShowDiveComputerWarnings() const {
+    return StoredNumber(ReadSetting(store_, keys::kVyperWarnings)) != 0;
+}
+
+void frmMain::ShowAnalysis(AnalysisView view) {
+    struct Shown {
+        const char* title;
+        int kind;
+    };
+    const auto shown = [view]() -> Shown {
+        switch (view) {
+            case AnalysisView::TissuesTotal:
+                return {"Inertgaspartialdrücke in den einzelnen Geweben - Summe N2 + He", 1};
+            case AnalysisView::TissuesNitrogen:
+                return {"Inertgaspartialdrücke in den einzelnen Geweben - Nur N2", 1};
+            case AnalysisView::TissuesHelium:
+                return {"Inertgaspartialdrücke in den einzelnen Geweben - Nur He", 1};
+            case AnalysisView::PressureRatio:
+                return {"DCS-Wahrscheinlichkeit", 2};
+            case AnalysisView::ComputedProfile:
+                return {"Errechnetes Tauchprofil", 3};
+            case AnalysisView::AscentSpeeds:
+                return {"Tauchprofil mit Aufstiegsgeschwindigkeit", 3};
+        }
+        return {"", 3};
+    }();
+    ui_->SetWindowCaption(WindowCaption(shown.title, workspace_.profile.fileName));
+    workspace_.view = {2, shown.kind};
+    lastUsed_ = shown.kind;
+    WriteSetting(store_, keys::kLastUsed, std::to_string(shown.kind));
+    Canvas& canvas = picture();
+    switch (view) {
+        case AnalysisView::TissuesTotal:
+            DrawTissueGraph(canvas, TissueGas::Total, workspace_);
+            break;
+        case AnalysisView::TissuesNitrogen:
+            DrawTissueGraph(canvas, TissueGas::Nitrogen, workspace_);
+            break;
+        case AnalysisView::TissuesHelium:
+            DrawTissueGraph(canvas, TissueGas::Helium, workspace_);
+            break;
+        case AnalysisView::PressureRatio:
+            DrawPressureRatioGraph(canvas, workspace_);
+            break;
+        case AnalysisView::ComputedProfile:
+            DrawComputedProfile(canvas, workspace_, ShowDiveComputerWarnings());
+            break;
+        case AnalysisView::AscentSpeeds:
+            DrawAscentSpeeds(canvas, workspace_);
+            break;
+    }
+    picDive_->update();
+}
+
+void frmMain::ShowLastUsedView() {
+    if (!lastUsed_) lastUsed_ = StoredInteger(ReadSetting(store_, keys::kLastUsed));
+    if (*lastUsed_ == 1) ShowAnalysis(AnalysisView::TissuesTotal);
+    if (*lastUsed_ == 2) ShowAnalysis(AnalysisView::PressureRatio);
+    if (*lastUsed_ != 3) return;
+    ShowAnalysis(AnalysisView::ComputedProfile);
+    if (workspace_.settings.printDiveValues != 1) return;
+    DiveComment comment;
+    if (const auto fields = ReadDiveComment(workspace_.profile.fileName)) {
+        comment = {fields.value()[0], fields.value()[1], fields.value()[2], fields.value()[3],
+                   fields.value()[4]};
+    }
+    Canvas& canvas = picture();
+    const CanvasFont font{workspace_.settings.picDiveFontName, 8, false};
+    double y = 900;
+    int colour = 1;
+    for (const std::string& text : DiveValueTexts(workspace_.computed, comment)) {
+        canvas.Text(canvas.Width() - 4200, y, text, font, CompartmentColour(colour++));
+        y += 220;
+    }
+    picDive_->update();
+}
+
+void frmMain::mnuSaveSaturationFile() {
+    const std::string path = ui_->AskSaveFile("Tauchprofil speichern unter...",
+                                              "Textdateien (*.txt)|*.txt|", ProfileFolder())
+                                 .value_or("");
+    if (path.empty() || HasWildcards(path)) return;
+    const std::vector<std::string> table =
+        SaturationTable(workspace_, ToStdString(QLocale().decimalPoint()));
+    if (const auto failure = WriteTextFileLines(path, table)) {
+        ui_->ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
+    }
 }
 
 void frmMain::ShowMixFields() {

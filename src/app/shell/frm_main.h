@@ -3,9 +3,11 @@
 #include <QMainWindow>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/shell/modal_dialogs.h"
+#include "core/graphics/analysis_graphs.h"
 #include "core/settings/settings_store.h"
 #include "core/workspace.h"
 
@@ -69,6 +71,21 @@ class frmMain : public QMainWindow {
 
   private:
     class WindowUi;
+    enum class AnalysisView {
+        TissuesTotal,
+        TissuesNitrogen,
+        TissuesHelium,
+        PressureRatio,
+        ComputedProfile,
+        AscentSpeeds
+    };
+
+    // An analysis graph of the last calculation, with its caption; remembered as last used.
+    void ShowAnalysis(AnalysisView view);
+    // After a calculation: the analysis graph last used, and the dive values when asked for.
+    void ShowLastUsedView();
+    bool ShowDiveComputerWarnings() const;
+    void mnuSaveSaturationFile();
 
     void BuildLayout();
     QWidget* BuildMixPanel();
@@ -89,7 +106,9 @@ class frmMain : public QMainWindow {
     ModalDialogs& dialogs_;
     std::unique_ptr<Ui> ui_;  // a WindowUi
     bool quitFromMenu_ = false;
-    QPointF mousePosition_;  // the last pointer position over the graph, in picture units
+    QPointF mousePosition_;        // the last pointer position over the graph, in picture units
+    std::optional<int> lastUsed_;  // the analysis graph last used; read when first needed
+    KeptProfile keptProfile_;      // a calculation kept for comparison
 
     PictureBox* picDive_ = nullptr;
     QListWidget* lstSysMsg_ = nullptr;

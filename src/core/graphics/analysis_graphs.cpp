@@ -1,0 +1,386 @@
+#include "analysis_graphs.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "core/engine/tissues.h"
+#include "core/graphics/profile_graph.h"
+#include "core/text/number_format.h"
+#include "core/text/rounding.h"
+
+namespace marelos {
+namespace {
+
+constexpr std::array<std::int32_t, 17> kCompartmentColours = {
+    0,       10485760, 255,   4227072, 4227327, 55769,    0,       8388736, 8388863,
+    8421376, 4194432,  32896, 61952,   8421631, 15132160, 8404992, 8421504};
+
+std::string N(double value) {
+    return FormatGeneral(value);
+}
+
+CanvasFont GraphFont(const Canvas& canvas, const Settings& settings, double size = 0,
+                     bool bold = false) {
+    return {settings.picDiveFontName, size > 0 ? size : std::max(canvas.Height() / 900, 5.0), bold};
+}
+
+int LastRecord(const ComputedProfile& computed) {
+    return std::min(computed.computedCount, ComputedProfile::kTableEnd) - 1;
+}
+
+// Record j of the computed profile on the grid of the profile graph.
+struct ProfileScale {
+    GraphGeometry g;
+    double xs;
+    double ys;
+
+    ProfileScale(const Canvas& canvas, const Settings& settings)
+        : g(GraphGeometry::Of(canvas)),
+          xs((g.right - g.left) / settings.maxHScale),
+          ys((g.bottom - g.top) / settings.maxVScale) {}
+
+    double X(double minute) const { return RoundHalfEven(minute * xs + g.left); }
+    double Y(double depth) const { return RoundHalfEven(depth * ys + g.top); }
+};
+
+void DrawDepthLine(Canvas& canvas, const Workspace& workspace, bool gasColours) {
+    const Settings& settings = workspace.settings;
+    const ProfileScale scale(canvas, settings);
+    double x = scale.g.left;
+    double y = scale.g.top;
+    for (int j = 1; j <= LastRecord(workspace.computed); ++j) {
+        const ComputedMinute& record = workspace.computed.records[j];
+        const double nextX = scale.X(j);
+        const double nextY = scale.Y(record.depth);
+        const std::int32_t colour =
+            gasColours ? GasLineColour(settings, record.n2Percent, record.hePercent)
+                       : settings.outProfileColour;
+        canvas.Line(x, y, nextX, nextY, settings.lineWidth, colour);
+        x = nextX;
+        y = nextY;
+    }
+}
+
+bool IsWarningMark(const std::string& text) {
+    return text == "ERR" || text == "CEIL" || text == "ATT" || text == "SLOW";
+}
+
+void DrawMarks(Canvas& canvas, const Workspace& workspace) {
+    const ProfileScale scale(canvas, workspace.settings);
+    const CanvasFont font = GraphFont(canvas, workspace.settings);
+    const DiveProfile& profile = workspace.profile;
+    std::vector<std::pair<double, double>> labelled;
+    for (int j = 1; j <= LastRecord(workspace.computed); ++j) {
+        for (int k = 0; k <= std::min<int>(profile.markCount, kMarkTableEnd); ++k) {
+            const ProfileMark& mark = profile.marks[k];
+            if (mark.minute != j) continue;
+            const double x = scale.X(j);
+            const double y = scale.Y(workspace.computed.records[j].depth);
+            const bool close = std::any_of(labelled.begin(), labelled.end(), [&](const auto& q) {
+                return y <= q.second + 500 && x <= q.first + 500;
+            });
+            canvas.Text(x, close ? y + 160 : y, mark.text, font,
+                        IsWarningMark(mark.text) ? 255 : 26112);
+            labelled.emplace_back(x, y);
+        }
+    }
+}
+
+}  // namespace
+
+std::int32_t CompartmentColour(int compartment) {
+    return compartment >= 1 && compartment <= 16
+               ? kCompartmentColours[static_cast<std::size_t>(compartment)]
+               : 0;
+}
+
+int AxisMaximum(int kind, const Workspace& workspace) {
+    const ComputedProfile& computed = workspace.computed;
+    const int last = std::min(computed.computedCount, ComputedProfile::kTableEnd);
+    double largest = 0;
+    if (kind == 1) {
+        for (int j = 1; j <= last; ++j) {
+            for (int c = workspace.model.firstCompartment; c <= kLastCompartment; ++c) {
+                largest = std::max(largest, computed.records[j].pTotal[c]);
+            }
+        }
+    } else if (kind == 2) {
+        for (int j = 1; j <= last; ++j) {
+            largest = std::max(largest, AmbientPressure(computed.records[j].depth,
+                                                        workspace.settings.airPressure));
+        }
+    } else {
+        return 1;
+    }
+    return RoundToInt32(Int(largest) + 1);
+}
+
+void DrawAnalysisAxes(Canvas& canvas, const Settings& settings, int yMax, int xMax,
+                      std::string_view pressureTitle) {
+    canvas.Clear(settings.graphBackColour);
+    const GraphGeometry g = GraphGeometry::Of(canvas);
+    const std::int32_t cross = settings.crossColour;
+    canvas.Line(g.left, g.bottom, g.right, g.bottom, 1, cross);
+    canvas.Line(g.left, g.top, g.left, g.bottom, 1, cross);
+    const CanvasFont font = GraphFont(canvas, settings);
+    if (xMax > 0) {
+        const double px = Int((g.right - g.left) / xMax);
+        const int step = TimeLabelStep(xMax);
+        for (int i = 0; i <= xMax; ++i) {
+            const double x = g.left + i * px;
+            if (i % step == 0) {
+                canvas.Line(x, g.bottom, x, g.bottom + 150, 1, cross);
+                canvas.Text(x, g.bottom + 150, N(i), font, cross);
+            } else {
+                canvas.Line(x, g.bottom, x, g.bottom + 100, 1, cross);
+            }
+        }
+    }
+    canvas.Text(g.right - 1000, g.bottom - 300, "Tauchzeit [min.]", font, cross);
+    if (yMax > 0) {
+        const double py = Int((g.bottom - g.top) / yMax);
+        const int step = yMax <= 20 ? 1 : 5;
+        for (int i = 0; i <= yMax; ++i) {
+            const double y = g.bottom - i * py;
+            if (i % step == 0) {
+                canvas.Line(g.left - 150, y, g.left + 10, y, 1, cross);
+                canvas.Text(g.left - 350, y - 120, N(i), font, cross);
+            } else {
+                canvas.Line(g.left - 100, y, g.left + 10, y, 1, cross);
+            }
+        }
+    }
+    canvas.Text(200, 100, pressureTitle, font, cross);
+}
+
+void DrawAnalysisLegend(Canvas& canvas, int kind, const Workspace& workspace) {
+    const Settings& settings = workspace.settings;
+    const CanvasFont font = GraphFont(canvas, settings);
+    const double width = canvas.Width();
+    if (kind == 1) {
+        int row = 0;
+        for (int c = 1; c <= kCompartmentCount; ++c) {
+            if (settings.showCompartment[c] != 1) continue;
+            const double y = ++row * 300.0 + 100;
+            canvas.Text(
+                width - 3000, y,
+                "Komp. " + N(c) + " (T1/2 N2: " + N(workspace.model.halfTimeN2[c]) + " min.)", font,
+                settings.crossColour);
+            canvas.Line(width - 3200, y, width - 3100, y, settings.lineWidth, CompartmentColour(c));
+        }
+    } else if (kind == 2) {
+        const std::array<const char*, 2> texts = {
+            "Momentaner Umgebungsdruck auf Tauchtiefe (p.amb)",
+            "Minimaler Umgebungsdruck, der nicht unterschritten werden darf (p.amb.tol) "};
+        for (int row = 1; row <= 2; ++row) {
+            canvas.Text(4000, row * 300.0, texts[static_cast<std::size_t>(row - 1)], font,
+                        settings.crossColour);
+            canvas.Line(3800, row * 300.0 + 100, 3900, row * 300.0 + 100, settings.lineWidth,
+                        CompartmentColour(row));
+        }
+    }
+}
+
+void DrawTissueCurves(Canvas& canvas, TissueGas gas, int yMax, int xMax,
+                      const Workspace& workspace) {
+    if (yMax <= 0 || xMax <= 0) return;
+    const Settings& settings = workspace.settings;
+    const GraphGeometry g = GraphGeometry::Of(canvas);
+    const double px = Int((g.right - g.left) / xMax);
+    const double py = Int((g.bottom - g.top) / yMax);
+    for (int c = workspace.model.firstCompartment; c <= kLastCompartment; ++c) {
+        if (settings.showCompartment[c] != 1) continue;
+        double x = g.left;
+        double y = gas == TissueGas::Helium ? g.bottom
+                                            : g.bottom - RoundHalfEven(py * settings.initialPpN2);
+        for (int j = 1; j <= LastRecord(workspace.computed); ++j) {
+            const ComputedMinute& record = workspace.computed.records[j];
+            const double pressure = gas == TissueGas::Total      ? record.pTotal[c]
+                                    : gas == TissueGas::Nitrogen ? record.pN2[c]
+                                                                 : record.pHe[c];
+            const double nextX = g.left + j * px;
+            const double nextY = g.bottom - Int(pressure * py);
+            canvas.Line(x, y, nextX, nextY, settings.lineWidth, CompartmentColour(c));
+            x = nextX;
+            y = nextY;
+        }
+    }
+}
+
+void DrawPressureRatio(Canvas& canvas, int yMax, int xMax, const Workspace& workspace) {
+    if (yMax <= 0 || xMax <= 0) return;
+    const Settings& settings = workspace.settings;
+    const GraphGeometry g = GraphGeometry::Of(canvas);
+    const double px = Int((g.right - g.left) / xMax);
+    const double py = Int((g.bottom - g.top) / yMax);
+    const ComputedProfile& computed = workspace.computed;
+    for (int curve = 1; curve <= 2; ++curve) {
+        double x = g.left;
+        double y =
+            curve == 1
+                ? g.bottom - AmbientPressure(computed.records[0].depth, settings.airPressure) * py
+                : g.bottom - computed.records[1].toleratedPressure * py;
+        for (int j = 1; j <= LastRecord(computed); ++j) {
+            const double pressure =
+                curve == 1 ? AmbientPressure(computed.records[j].depth, settings.airPressure)
+                           : computed.records[j].toleratedPressure;
+            const double nextX = g.left + j * px;
+            const double nextY = g.bottom - Int(pressure * py);
+            canvas.Line(x, y, nextX, nextY, settings.lineWidth, CompartmentColour(curve));
+            x = nextX;
+            y = nextY;
+        }
+    }
+}
+
+void DrawTissueGraph(Canvas& canvas, TissueGas gas, const Workspace& workspace) {
+    const int yMax = AxisMaximum(1, workspace);
+    DrawAnalysisAxes(canvas, workspace.settings, yMax, workspace.settings.maxHScale);
+    DrawAnalysisLegend(canvas, 1, workspace);
+    DrawTissueCurves(canvas, gas, yMax, workspace.settings.maxHScale, workspace);
+}
+
+void DrawPressureRatioGraph(Canvas& canvas, const Workspace& workspace) {
+    const int yMax = AxisMaximum(2, workspace);
+    DrawAnalysisAxes(canvas, workspace.settings, yMax, workspace.settings.maxHScale);
+    DrawPressureRatio(canvas, yMax, workspace.settings.maxHScale, workspace);
+    DrawAnalysisLegend(canvas, 2, workspace);
+}
+
+std::int32_t GasLineColour(const Settings& settings, double n2Percent, double hePercent) {
+    if (settings.useMultiColorLine == 0) return settings.outProfileColour;
+    if (Int(hePercent) > 0) return 8388736;
+    if (Int(n2Percent) > 0) return 8421376;
+    return 10485760;
+}
+
+void DrawComputedProfile(Canvas& canvas, const Workspace& workspace, bool showWarnings) {
+    canvas.Clear(workspace.settings.graphBackColour);
+    DrawGrid(canvas, workspace.settings);
+    DrawDepthLine(canvas, workspace, true);
+    if (showWarnings) DrawMarks(canvas, workspace);
+}
+
+void DrawAscentSpeeds(Canvas& canvas, const Workspace& workspace) {
+    const Settings& settings = workspace.settings;
+    canvas.Clear(settings.graphBackColour);
+    DrawGrid(canvas, settings);
+    DrawDepthLine(canvas, workspace, true);
+    const ProfileScale scale(canvas, settings);
+    const CanvasFont font{settings.picDiveFontName, 8, false};
+    const ComputedProfile& computed = workspace.computed;
+    std::int16_t largest = 0;
+    std::int16_t smallest = 999;
+    std::int16_t sum = 0;
+    std::int16_t count = 0;
+    std::int16_t previous = 0;
+    std::int32_t colour = 0;
+    for (int j = 1; j <= LastRecord(computed); ++j) {
+        const double depth = computed.records[j].depth;
+        if (!(depth >= 1)) continue;
+        const double x = RoundHalfEven(j * scale.xs + scale.g.left + 100);
+        const double y = RoundHalfEven(depth * scale.ys + scale.g.top);
+        const double v = depth - computed.records[j + 1].depth;
+        if (v > 0 && v != previous) {
+            if (v > largest) largest = RoundToInt16(v);
+            if (v < smallest) smallest = RoundToInt16(v);
+            sum = RoundToInt16(sum + v);
+            count = RoundToInt16(count + 1.0);
+            if (v < 4) colour = 4227072;
+            if (v >= 3 && v < 6) colour = 8404992;
+            if (v >= 7 && v <= 10) colour = 8388736;
+            if (v > 10) colour = 255;
+            if (!(Int(v) - 1 <= previous && previous <= Int(v) + 1)) {
+                canvas.Text(x, y, "v=" + N(Int(v * 10) / 10) + " m/min.", font, colour);
+            }
+        }
+        previous = RoundToInt16(v);
+    }
+    if (count == 0) return;
+    const CanvasFont summary{settings.picDiveFontName, 11, true};
+    const double x = canvas.Width() - 6000;
+    const std::int32_t first = CompartmentColour(1);
+    canvas.Text(x, 4500, "Größe Aufstiegsgeschwindigkeit: " + N(largest) + " m/min.", summary,
+                first);
+    canvas.Text(x, 4750, "Kleinste Aufstiegsgeschwindigkeit: " + N(smallest) + " m/min.", summary,
+                first);
+    canvas.Text(x, 5000,
+                "Mittlere Aufstiegsgeschwindigkeit: " + N(Int(static_cast<double>(sum) / count)) +
+                    " m/min.",
+                summary, first);
+}
+
+void OverlayComputedProfile(Canvas& canvas, const Workspace& workspace) {
+    DrawDepthLine(canvas, workspace, false);
+}
+
+KeptProfile KeepProfile(const ComputedProfile& computed) {
+    KeptProfile kept;
+    kept.count = computed.computedCount;
+    kept.depths.reserve(computed.records.size());
+    for (const ComputedMinute& record : computed.records)
+        kept.depths.push_back(record.depth);
+    return kept;
+}
+
+void DrawProfileComparison(Canvas& canvas, const Workspace& workspace, const KeptProfile& kept,
+                           bool showWarnings) {
+    DrawComputedProfile(canvas, workspace, showWarnings);
+    const ProfileScale scale(canvas, workspace.settings);
+    double x = scale.g.left;
+    double y = scale.g.top;
+    const int last = std::min<int>(kept.count, static_cast<int>(kept.depths.size())) - 1;
+    for (int j = 1; j <= last; ++j) {
+        const double nextX = scale.X(j);
+        const double nextY = scale.Y(kept.depths[static_cast<std::size_t>(j)]);
+        canvas.Line(x, y, nextX, nextY, 1, 255);
+        x = nextX;
+        y = nextY;
+    }
+}
+
+void DrawCnsDayGraph(Canvas& canvas, const Workspace& workspace) {
+    const Settings& settings = workspace.settings;
+    DrawAnalysisAxes(canvas, settings, 100, settings.maxHScale, "ZNS-Tagesdosis [%]");
+    if (settings.maxHScale <= 0) return;
+    const GraphGeometry g = GraphGeometry::Of(canvas);
+    const double px = Int((g.right - g.left) / settings.maxHScale);
+    const double py = Int((g.bottom - g.top) / 100);
+    const double decay = std::pow(0.5, 1.0 / 90);
+    double dose = 0;
+    double x = g.left;
+    double y = g.bottom;
+    const ComputedProfile& computed = workspace.computed;
+    const int last = std::min(computed.computedCount, ComputedProfile::kTableEnd);
+    for (int j = 1; j <= last; ++j) {
+        const double share = computed.records[j].cnsDay;
+        dose = share == 0 ? dose * decay : dose + share;
+        const double nextX = g.left + j * px;
+        const double nextY = g.bottom - Int(py * dose);
+        canvas.Line(x, y, nextX, nextY, settings.lineWidth, CompartmentColour(1));
+        x = nextX;
+        y = nextY;
+    }
+}
+
+std::vector<std::string> SaturationTable(const Workspace& workspace,
+                                         std::string_view decimalSeparator) {
+    const int first = workspace.model.firstCompartment;
+    std::string header = "Zeit [min]\tTiefe [m]\tMin. Umgebungsdruck [bar]\t";
+    for (int c = first; c <= kLastCompartment; ++c)
+        header += "Kompartiment " + N(c) + "\t";
+    std::vector<std::string> table = {header};
+    const auto number = [&](double value) { return FormatGeneral(value, decimalSeparator); };
+    for (int j = 1; j <= LastRecord(workspace.computed); ++j) {
+        const ComputedMinute& record = workspace.computed.records[j];
+        std::string row = number(j) + "\t" + number(record.depth) + "\t" +
+                          number(record.toleratedPressure) + "\t";
+        for (int c = first; c <= kLastCompartment; ++c)
+            row += number(record.pTotal[c]) + "\t";
+        table.push_back(row);
+    }
+    return table;
+}
+
+}  // namespace marelos

@@ -1,0 +1,173 @@
+#include "core/graphics/analysis_graphs.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/text/rounding.h"
+#include "tests/fakes/recording_canvas.h"
+
+namespace marelos {
+namespace {
+
+using Call = RecordingCanvas::Call;
+using ::testing::Contains;
+using ::testing::Not;
+
+std::unique_ptr<Workspace> EmptyWorkspace() {
+    return std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
+}
+
+// A computed profile of the given depths, one record per minute, on air.
+void SetDepths(Workspace& workspace, std::initializer_list<double> depths) {
+    int j = 1;
+    for (const double depth : depths) {
+        workspace.computed.records[j].depth = depth;
+        workspace.computed.records[j].n2Percent = 78;
+        ++j;
+    }
+    workspace.computed.computedCount = j;
+}
+
+TEST(AnalysisGraphs, AxesLegendAndCurvesOfTheTissueGraph) {
+    auto workspace = EmptyWorkspace();
+    EXPECT_EQ(AxisMaximum(1, *workspace), 1);  // at least 1 bar without any pressure
+    EXPECT_EQ(AxisMaximum(7, *workspace), 1);
+    workspace->settings.showCompartment.fill(0);
+    workspace->settings.showCompartment[5] = 1;
+    for (int j = 1; j <= 3; ++j) {
+        workspace->computed.records[j].pTotal.fill(2.5);
+        workspace->computed.records[j].pN2.fill(2.0);
+    }
+    workspace->computed.computedCount = 4;
+    EXPECT_EQ(AxisMaximum(1, *workspace), 3);
+    RecordingCanvas canvas(9300, 6300);
+    DrawTissueGraph(canvas, TissueGas::Nitrogen, *workspace);
+    std::vector<Call> legend;
+    for (const Call& text : canvas.Of(Call::kText)) {
+        if (text.text.starts_with("Komp. ")) legend.push_back(text);
+    }
+    ASSERT_EQ(legend.size(), 1u);
+    EXPECT_EQ(legend[0].text, "Komp. 5 (T1/2 N2: 27 min.)");
+    EXPECT_EQ(legend[0].y1, 400);
+    int curve = 0;
+    for (const Call& line : canvas.Of(Call::kLine))
+        curve += line.colour == CompartmentColour(5);
+    EXPECT_EQ(curve, 1 + 3);  // the legend sample and three segments
+    // The N2 curve of compartment 5 starts at InitialppN2 and ends at 2 bar: py = Int(5000 / 3).
+    const Call last = canvas.Of(Call::kLine).back();
+    EXPECT_EQ(last.y2, 5650 - 2 * 1666);
+    EXPECT_EQ(last.x2, 650 + 3 * Int(8000 / 60.0));
+}
+
+TEST(AnalysisGraphs, TimeLabelStepsAndThePressureRatioLegend) {
+    auto workspace = EmptyWorkspace();
+    RecordingCanvas canvas(9300, 6300);
+    for (const auto& [scale, labels] : {std::pair{60, 7}, std::pair{21, 5}, std::pair{20, 21}}) {
+        DrawAnalysisAxes(canvas, workspace->settings, 3, scale);
+        int count = 0;
+        for (const Call& text : canvas.Of(Call::kText))
+            count += text.y1 == 5650 + 150;
+        EXPECT_EQ(count, labels) << scale;
+    }
+    DrawPressureRatioGraph(canvas, *workspace);
+    EXPECT_THAT(canvas.Texts(), Contains("Momentaner Umgebungsdruck auf Tauchtiefe (p.amb)"));
+    EXPECT_THAT(canvas.Texts(), Contains("Druck [bar]"));
+}
+
+TEST(AnalysisGraphs, AscentSpeedsAreLabelledWhenTheyChange) {
+    auto workspace = EmptyWorkspace();
+    SetDepths(*workspace, {30, 30, 20, 10, 0});  // 10 m/min from the bottom to the surface
+    RecordingCanvas canvas(9300, 6300);
+    DrawAscentSpeeds(canvas, *workspace);
+    std::vector<std::string> labels;
+    for (const std::string& text : canvas.Texts()) {
+        if (text.starts_with("v=")) labels.push_back(text);
+    }
+    EXPECT_EQ(labels, (std::vector<std::string>{"v=10 m/min."}));
+    EXPECT_THAT(canvas.Texts(), Contains("Größe Aufstiegsgeschwindigkeit: 10 m/min."));
+    EXPECT_THAT(canvas.Texts(), Contains("Kleinste Aufstiegsgeschwindigkeit: 10 m/min."));
+    EXPECT_THAT(canvas.Texts(), Contains("Mittlere Aufstiegsgeschwindigkeit: 10 m/min."));
+
+    SetDepths(*workspace, {20, 17, 12, 9, 9});  // 3, 5, 3 m/min, then none for a minute
+    DrawAscentSpeeds(canvas, *workspace);
+    labels.clear();
+    for (const std::string& text : canvas.Texts()) {
+        if (text.starts_with("v=")) labels.push_back(text);
+    }
+    // ...and the last record "ascends" to the empty record after it, at 0 m.
+    EXPECT_EQ(labels,
+              (std::vector<std::string>{"v=3 m/min.", "v=5 m/min.", "v=3 m/min.", "v=9 m/min."}));
+
+    SetDepths(*workspace, {0.5, 0.5});  // never deeper than 1 m: no summary
+    DrawAscentSpeeds(canvas, *workspace);
+    EXPECT_THAT(canvas.Texts(), Not(Contains(::testing::StartsWith("Größe"))));
+}
+
+TEST(AnalysisGraphs, MarksOfTheDiveComputerAndTheComparison) {
+    auto workspace = EmptyWorkspace();
+    SetDepths(*workspace, {10, 20, 20, 10});
+    workspace->profile.marks[0] = {"ATT", 2};
+    workspace->profile.marks[1] = {"Abstieg", 2};
+    workspace->profile.markCount = 1;
+    RecordingCanvas canvas(9300, 6300);
+    DrawComputedProfile(canvas, *workspace, true);
+    std::vector<Call> marks;
+    for (const Call& text : canvas.Of(Call::kText)) {
+        if (text.text == "ATT" || text.text == "Abstieg") marks.push_back(text);
+    }
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_EQ(marks[0].colour, 255);
+    EXPECT_EQ(marks[1].colour, 26112);
+    EXPECT_EQ(marks[1].y1, marks[0].y1 + 160);
+    DrawComputedProfile(canvas, *workspace, false);
+    EXPECT_THAT(canvas.Texts(), Not(Contains("ATT")));
+
+    const KeptProfile kept = KeepProfile(workspace->computed);
+    DrawProfileComparison(canvas, *workspace, kept, false);
+    int red = 0;
+    for (const Call& line : canvas.Of(Call::kLine))
+        red += line.colour == 255 && line.width == 1;
+    EXPECT_EQ(red, 4);
+    EXPECT_EQ(GasLineColour(workspace->settings, 78, 0), workspace->settings.outProfileColour);
+    workspace->settings.useMultiColorLine = 1;
+    EXPECT_EQ(GasLineColour(workspace->settings, 40, 35), 8388736);
+    EXPECT_EQ(GasLineColour(workspace->settings, 78, 0), 8421376);
+    EXPECT_EQ(GasLineColour(workspace->settings, 0, 0), 10485760);
+}
+
+TEST(AnalysisGraphs, SaturationTableWithCompartment0AndTheLocaleSeparator) {
+    auto workspace = EmptyWorkspace();
+    SetDepths(*workspace, {10.5});
+    workspace->computed.records[1].toleratedPressure = 0.25;
+    workspace->computed.records[1].pTotal.fill(1.5);
+    std::vector<std::string> table = SaturationTable(*workspace, ",");
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_TRUE(
+        table[0].starts_with("Zeit [min]\tTiefe [m]\tMin. Umgebungsdruck [bar]\tKompartiment 1\t"));
+    EXPECT_TRUE(table[1].starts_with("1\t10,5\t0,25\t1,5\t"));
+    EXPECT_TRUE(table[1].ends_with("\t"));
+    workspace->model.firstCompartment = 0;
+    table = SaturationTable(*workspace, ".");
+    EXPECT_NE(table[0].find("Kompartiment 0\t"), std::string::npos);
+}
+
+TEST(AnalysisGraphs, TheCnsDayDoseRisesWithExposureAndDecaysAtTheSurface) {
+    auto workspace = EmptyWorkspace();
+    workspace->computed.records[1].cnsDay = 40;
+    workspace->computed.computedCount = 3;
+    RecordingCanvas canvas(9300, 6300);
+    DrawCnsDayGraph(canvas, *workspace);
+    EXPECT_THAT(canvas.Texts(), Contains("ZNS-Tagesdosis [%]"));
+    std::vector<Call> dose;
+    for (const Call& line : canvas.Of(Call::kLine)) {
+        if (line.colour == CompartmentColour(1)) dose.push_back(line);
+    }
+    ASSERT_EQ(dose.size(), 3u);
+    EXPECT_EQ(dose[0].y2, 5650 - Int(50 * 40.0));  // Int(5000 / 100) units per per cent
+    EXPECT_GT(dose[1].y2, dose[0].y2);             // lower dose, lower line
+}
+
+}  // namespace
+}  // namespace marelos
