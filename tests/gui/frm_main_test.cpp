@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <memory>
@@ -82,9 +84,8 @@ TEST(frmMain, CommandsNotYetBuiltAreVisibleButDisabled) {
     EXPECT_TRUE(w.window.findChild<QAction*>("mnuCalcSaturation")->isEnabled());
     EXPECT_TRUE(w.window.findChild<QAction*>("cmdCalc")->isEnabled());
     EXPECT_EQ(w.window.findChild<QAction*>("cmdCalc")->toolTip(), "Tauchgang berechnen");
-    for (const char* later :
-         {"mnuCalcNoFlyTime", "cmdNoFly", "mnuOptions", "mnuBrowse", "mnuBarGraph",
-          "mnuSavesaturationExcel", "mnuDiveDemo", "mnuDiveComputer"}) {
+    for (const char* later : {"mnuCalcNoFlyTime", "cmdNoFly", "mnuOptions", "mnuBrowse",
+                              "mnuSavesaturationExcel", "mnuDiveComputer"}) {
         EXPECT_FALSE(w.window.findChild<QAction*>(later)->isEnabled()) << later;
     }
     EXPECT_EQ(w.window.findChild<QAction*>("mnuMe")->text(), "Über Marelos 3 Beta ");
@@ -176,6 +177,29 @@ TEST(frmMain, GraphButtonsCalculateFirstAndTheNextCalculationShowsTheGraphAgain)
     // A click in an analysis view is a time-cursor click with the remaining air.
     w.ClickAt(10, 30);
     EXPECT_TRUE(MessageLines(w.window).last().startsWith("t = 10 min. Restluft:"));
+}
+
+TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteUpToTheEndOfTheTimeAxis) {
+    InMemorySettingsStore store;
+    store.WriteSetting("Settings", "Interval", "1");
+    Window w(store);
+    w.ClickAt(3, 30);
+    w.ClickAt(20, 30);
+    w.Trigger("cmdGraph3");
+    const int axis = w.workspace->settings.maxHScale;
+    w.Trigger("mnuDiveDemo");
+    EXPECT_TRUE(w.window.findChild<QAction*>("mnuBarGraph")->isChecked());
+    QElapsedTimer clock;
+    clock.start();
+    while (w.window.cursorMinute() < axis && clock.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(w.window.cursorMinute(), axis);
+    EXPECT_EQ(MessageLines(w.window).last(), "t = " + QString::number(axis) + " min.");
+    const QStringList lines = MessageLines(w.window);
+    EXPECT_EQ(lines.filter(QRegularExpression("^t = \\d+ min\\.$")).size(), axis);
+    w.Trigger("mnuBarGraph");  // closing through the menu
+    EXPECT_FALSE(w.window.findChild<QAction*>("mnuBarGraph")->isChecked());
 }
 
 TEST(frmMain, KeysSetMixesAndMoveMinutes) {

@@ -23,6 +23,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -30,6 +31,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/analysis/frm_bar_graph.h"
 #include "app/analysis/tool_windows.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/frm_about.h"
@@ -42,6 +44,7 @@
 #include "core/engine/dive_plan.h"
 #include "core/engine/no_fly.h"
 #include "core/graphics/analysis_graphs.h"
+#include "core/graphics/bar_graph.h"
 #include "core/graphics/profile_graph.h"
 #include "core/profile/dive_comment.h"
 #include "core/profile/editing.h"
@@ -52,6 +55,7 @@
 #include "core/settings/setting_keys.h"
 #include "core/text/fields.h"
 #include "core/text/paths.h"
+#include "core/text/rounding.h"
 #include "core/text/text_file.h"
 #include "core/text/val.h"
 #include "platform/freedesktop_file_type.h"
@@ -456,6 +460,18 @@ void frmMain::ConnectCommands() {
         DrawProfileComparison(picture(), workspace_, keptProfile_, ShowDiveComputerWarnings());
     });
     on("mnuSaveSaturationFile", [this] { mnuSaveSaturationFile(); });
+    on("mnuBarGraph", [this] {
+        if (barGraph_) {
+            CloseBarGraph(false);
+        } else {
+            OpenBarGraph();
+        }
+    });
+    on("mnuDiveDemo", [this] { StartStepDisplay(); });
+    findChild<QAction*>("mnuBarGraph")->setCheckable(true);
+    findChild<QAction*>("cmdBarGraph")->setToolTip("Balkengrafikfesnter einblenden");
+    timStep_ = new QTimer(this);
+    connect(timStep_, &QTimer::timeout, this, &frmMain::StepDisplayTick);
     for (const auto& [button, view] : {std::pair{"cmdGraph1", AnalysisView::TissuesNitrogen},
                                        std::pair{"cmdGraph2", AnalysisView::PressureRatio},
                                        std::pair{"cmdGraph3", AnalysisView::ComputedProfile}}) {
@@ -738,9 +754,76 @@ void frmMain::GraphClicked(double x, double y) {
                 lstMixes_->addItem(ToQString(mix));
         }
     } else {
-        SelectCursorMinute(workspace_, picture(), *ui_, x);
+        cursorMinute_ = SelectCursorMinute(workspace_, picture(), *ui_, x);
+        ShowBarsAtCursorMinute();
     }
     picDive_->update();
+}
+
+void frmMain::OpenBarGraph() {
+    if (!barGraph_) {
+        barGraph_ = new frmBarGraph(this);
+        connect(barGraph_, &frmBarGraph::closeClicked, this, [this] { CloseBarGraph(true); });
+        connect(barGraph_, &frmBarGraph::goClicked, this, &frmMain::StartStepDisplay);
+        connect(barGraph_, &frmBarGraph::pictureClicked, this, [this] {
+            if (timStep_->isActive()) return;
+            DrawBarGraphHint(barGraph_->picBG()->canvas(), workspace_.settings);
+            barGraph_->picBG()->update();
+        });
+        connect(barGraph_->picBG(), &PictureBox::resized, this, &frmMain::ShowBarsAtCursorMinute);
+    }
+    findChild<QAction*>("mnuBarGraph")->setChecked(true);
+    findChild<QAction*>("cmdBarGraph")->setToolTip("Balkengrafikfesnter ausblenden");
+    barGraph_->show();
+    barGraph_->raise();
+}
+
+void frmMain::CloseBarGraph(bool redrawMainView) {
+    timStep_->stop();
+    if (barGraph_) {
+        barGraph_->SetRunning(false);
+        barGraph_->hide();
+        barGraph_->deleteLater();
+        barGraph_ = nullptr;
+    }
+    findChild<QAction*>("mnuBarGraph")->setChecked(false);
+    findChild<QAction*>("cmdBarGraph")->setToolTip("Balkengrafikfesnter einblenden");
+    if (redrawMainView) RedrawView();
+}
+
+void frmMain::ShowBarsAtCursorMinute() {
+    if (!barGraph_) return;
+    DrawCompartmentBars(barGraph_->picBG()->canvas(), workspace_, cursorMinute_);
+    barGraph_->picBG()->update();
+}
+
+void frmMain::StartStepDisplay() {
+    if (workspace_.view.graphKind == 1) ShowAnalysis(AnalysisView::TissuesTotal);
+    if (workspace_.view.graphKind == 2) ShowAnalysis(AnalysisView::PressureRatio);
+    if (workspace_.view.graphKind == 3) ShowAnalysis(AnalysisView::ComputedProfile);
+    cursorMinute_ = 0;
+    OpenBarGraph();
+    findChild<QAction*>("cmdBarGraph")->setToolTip("Balkengrafikfenster ausblenden");
+    barGraph_->SetRunning(true);
+    timStep_->start(workspace_.settings.interval > 0 && workspace_.settings.interval < 64000
+                        ? workspace_.settings.interval
+                        : 1000);
+}
+
+void frmMain::StepDisplayTick() {
+    const GraphGeometry g = GraphGeometry::Of(picture());
+    const double perMinute = RoundHalfEven((g.right - g.left) / workspace_.settings.maxHScale);
+    cursorMinute_ += 1;
+    ShowSysMsg("t = " + FormatForScreen(cursorMinute_) + " min.");
+    if (cursorMinute_ >= workspace_.settings.maxHScale) {
+        timStep_->stop();
+        if (barGraph_) barGraph_->SetRunning(false);
+        return;
+    }
+    const double x = perMinute * cursorMinute_ + GraphGeometry::kMargin;
+    picture().Line(x, g.bottom - 100, x, g.bottom, 1, 255);
+    picDive_->update();
+    ShowBarsAtCursorMinute();
 }
 
 void frmMain::GraphDoubleClicked() {

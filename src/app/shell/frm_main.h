@@ -86,7 +86,17 @@ class frmMain : public QMainWindow {
     void ShowLastUsedView();
     bool ShowDiveComputerWarnings() const;
     void mnuSaveSaturationFile();
+    // The bar graph window and the stepwise display.
+    void OpenBarGraph();
+    void CloseBarGraph(bool redrawMainView);
+    void ShowBarsAtCursorMinute();
+    void StepDisplayTick();
 
+  public:
+    void StartStepDisplay();
+    int cursorMinute() const { return cursorMinute_; }
+
+  private:
     void BuildLayout();
     QWidget* BuildMixPanel();
     void BuildButtons();
@@ -109,6 +119,9 @@ class frmMain : public QMainWindow {
     QPointF mousePosition_;        // the last pointer position over the graph, in picture units
     std::optional<int> lastUsed_;  // the analysis graph last used; read when first needed
     KeptProfile keptProfile_;      // a calculation kept for comparison
+    class frmBarGraph* barGraph_ = nullptr;
+    class QTimer* timStep_ = nullptr;
+    int cursorMinute_ = 0;
 
     PictureBox* picDive_ = nullptr;
     QListWidget* lstSysMsg_ = nullptr;

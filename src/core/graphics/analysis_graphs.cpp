@@ -167,7 +167,8 @@ void DrawAnalysisLegend(Canvas& canvas, int kind, const Workspace& workspace) {
                 width - 3000, y,
                 "Komp. " + N(c) + " (T1/2 N2: " + N(workspace.model.halfTimeN2[c]) + " min.)", font,
                 settings.crossColour);
-            canvas.Line(width - 3200, y, width - 3100, y, settings.lineWidth, CompartmentColour(c));
+            canvas.Line(width - 3200, y + 100, width - 3100, y + 100, settings.lineWidth,
+                        CompartmentColour(c));
         }
     } else if (kind == 2) {
         const std::array<const char*, 2> texts = {

@@ -1,0 +1,57 @@
+#include "frm_bar_graph.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/shell/picture_box.h"
+#include "core/app_info.h"
+#include "platform/qt_convert.h"
+
+namespace marelos {
+
+frmBarGraph::frmBarGraph(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmBarGraph");
+    setWindowTitle("Balkendiagramm Gewebesättigung");
+    setMinimumSize(200, 134);  // 3000 x 2000 units
+    picBG_ = new PictureBox(this);
+    picBG_->setObjectName("picBG");
+    picBG_->setMinimumSize(180, 80);
+    auto* go = new QPushButton("&Start", this);
+    go->setObjectName("cmdGo");
+    auto* close = new QPushButton("S&chließen", this);
+    close->setObjectName("cmdClose");
+    connect(go, &QPushButton::clicked, this, &frmBarGraph::goClicked);
+    connect(close, &QPushButton::clicked, this, &frmBarGraph::closeClicked);
+    connect(picBG_, &PictureBox::clicked, this, [this] { emit pictureClicked(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(go);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(picBG_, 1);
+    layout->addLayout(buttons);
+    resize(560, 420);
+}
+
+void frmBarGraph::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // Escape stops a running display after a question and does nothing otherwise.
+    if (running_ &&
+        QMessageBox::question(this, ToQString(kProgramTitle), "Abbrechen?") == QMessageBox::Yes) {
+        emit closeClicked();
+    }
+}
+
+void frmBarGraph::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit closeClicked();
+}
+
+}  // namespace marelos
