@@ -12,6 +12,8 @@ packages=(
     libgtest-dev
     libgmock-dev
     libbenchmark-dev
+    libxlsxwriter-dev   # the spreadsheet export
+    pkg-config
     fonts-dejavu-core   # a font for the program and for the tests without a display
     python3             # the reference calculation the engine is checked against
 )

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -60,6 +61,7 @@
 #include "core/text/val.h"
 #include "platform/freedesktop_file_type.h"
 #include "platform/qt_convert.h"
+#include "platform/xlsx_spreadsheet.h"
 
 namespace marelos {
 
@@ -460,6 +462,17 @@ void frmMain::ConnectCommands() {
         DrawProfileComparison(picture(), workspace_, keptProfile_, ShowDiveComputerWarnings());
     });
     on("mnuSaveSaturationFile", [this] { mnuSaveSaturationFile(); });
+    on("mnuSavesaturationExcel", [this] {
+        // A workbook of its own for every export, so an open earlier one is never in the way.
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        QDir().mkpath(folder);
+        const QString path = folder + "/Gewebesaettigung-" +
+                             QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".xlsx";
+        XlsxSpreadsheetLink link(path, ToQString(ReadSetting(store_, keys::kExcelPath)), true);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ExportSaturationToSpreadsheet(workspace_, *ui_, link);
+        QApplication::restoreOverrideCursor();
+    });
     on("mnuBarGraph", [this] {
         if (barGraph_) {
             CloseBarGraph(false);

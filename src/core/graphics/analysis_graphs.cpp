@@ -8,6 +8,8 @@
 #include "core/graphics/profile_graph.h"
 #include "core/text/number_format.h"
 #include "core/text/rounding.h"
+#include "core/ui/spreadsheet_link.h"
+#include "core/ui/ui.h"
 
 namespace marelos {
 namespace {
@@ -382,6 +384,51 @@ std::vector<std::string> SaturationTable(const Workspace& workspace,
         table.push_back(row);
     }
     return table;
+}
+
+bool ExportSaturationToSpreadsheet(Workspace& workspace, Ui& ui, SpreadsheetLink& link) {
+    std::vector<std::string> titles = {"Zeit [min]", "Tiefe [m]", "Min. Umgebungsdruck [bar]"};
+    for (int c = 1; c <= kCompartmentCount; ++c)
+        titles.push_back("Kompartiment " + N(c));
+    workspace.cancelRequested = false;
+    // After every cell: let events run, and on a refusal or Escape ask whether to stop.
+    const auto poke = [&](int row, int column, const std::string& text) {
+        if (!link.Poke(row, column, text)) workspace.cancelRequested = true;
+        ui.ProcessPendingEvents();
+        if (!workspace.cancelRequested) return true;
+        if (ui.Ask("Wollen Sie abbrechen?", Buttons::YesNo) == Answer::Yes) {
+            ui.ShowSysMsg("Ausgabe abgebrochen.");
+            return false;
+        }
+        workspace.cancelRequested = false;
+        return true;
+    };
+    for (std::size_t column = 0; column < titles.size(); ++column) {
+        if (!poke(1, static_cast<int>(column + 1), titles[column])) return false;
+    }
+    const int last = LastRecord(workspace.computed);
+    ui.StartProgress(std::max(last, 0));
+    for (int j = 1; j <= last; ++j) {
+        const ComputedMinute& record = workspace.computed.records[j];
+        if (!poke(j + 1, 1, N(j)) || !poke(j + 1, 2, N(record.depth)) ||
+            !poke(j + 1, 3, N(record.toleratedPressure))) {
+            ui.ResetProgress();
+            return false;
+        }
+        for (int c = 1; c <= kCompartmentCount; ++c) {
+            if (!poke(j + 1, c + 3, N(record.pTotal[c]))) {
+                ui.ResetProgress();
+                return false;
+            }
+        }
+        ui.ShowProgress(j);
+    }
+    ui.ResetProgress();
+    if (const auto failure = link.Finish()) {
+        ui.ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace marelos

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/graphics/canvas.h"
+#include "core/ui/spreadsheet_link.h"
+#include "core/ui/ui.h"
 #include "core/workspace.h"
 
 namespace marelos {
@@ -62,5 +64,11 @@ void DrawCnsDayGraph(Canvas& canvas, const Workspace& workspace);
 // total pressure of every compartment in use, numbers with the given decimal separator.
 std::vector<std::string> SaturationTable(const Workspace& workspace,
                                          std::string_view decimalSeparator);
+
+// The tissue pressures of the calculation cell by cell into a spreadsheet: titles in row 1,
+// then one row per minute with minute, depth, tolerated pressure and compartments 1 to 16.
+// Pending events run after every cell; when the spreadsheet refuses a cell (or the user presses
+// Escape) the user is asked whether to stop. Returns false when the export did not finish.
+bool ExportSaturationToSpreadsheet(Workspace& workspace, Ui& ui, SpreadsheetLink& link);
 
 }  // namespace marelos

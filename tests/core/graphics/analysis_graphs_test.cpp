@@ -7,6 +7,7 @@
 
 #include "core/text/rounding.h"
 #include "tests/fakes/recording_canvas.h"
+#include "tests/fakes/scripted_ui.h"
 
 namespace marelos {
 namespace {
@@ -167,6 +168,65 @@ TEST(AnalysisGraphs, TheCnsDayDoseRisesWithExposureAndDecaysAtTheSurface) {
     ASSERT_EQ(dose.size(), 3u);
     EXPECT_EQ(dose[0].y2, 5650 - Int(50 * 40.0));  // Int(5000 / 100) units per per cent
     EXPECT_GT(dose[1].y2, dose[0].y2);             // lower dose, lower line
+}
+
+class RecordingSheet : public SpreadsheetLink {
+  public:
+    bool Poke(int row, int column, std::string_view text) override {
+        cells.push_back({row, column, std::string(text)});
+        return !(row == refuseRow && column == refuseColumn);
+    }
+    std::optional<Failure> Finish() override {
+        finished = true;
+        return std::nullopt;
+    }
+    struct Cell {
+        int row, column;
+        std::string text;
+    };
+    std::vector<Cell> cells;
+    int refuseRow = -1, refuseColumn = -1;
+    bool finished = false;
+};
+
+TEST(SpreadsheetExport, TitlesThenOneRowPerMinuteWithoutCompartment0) {
+    auto workspace = EmptyWorkspace();
+    workspace->model.firstCompartment = 0;
+    SetDepths(*workspace, {10, 20});
+    workspace->computed.records[2].pTotal[16] = 1.25;
+    ScriptedUi ui;
+    RecordingSheet sheet;
+    ASSERT_TRUE(ExportSaturationToSpreadsheet(*workspace, ui, sheet));
+    ASSERT_EQ(sheet.cells.size(), 3u * 19);
+    EXPECT_EQ(sheet.cells[0].text, "Zeit [min]");
+    EXPECT_EQ(sheet.cells[3].text, "Kompartiment 1");  // compartment 0 is not exported
+    EXPECT_EQ(sheet.cells[18].text, "Kompartiment 16");
+    EXPECT_EQ(sheet.cells[19].row, 2);
+    EXPECT_EQ(sheet.cells[19 + 19 + 1].text, "20");
+    EXPECT_EQ(sheet.cells.back().text, "1.25");
+    EXPECT_EQ(sheet.cells.back().row, 3);
+    EXPECT_EQ(sheet.cells.back().column, 19);
+    EXPECT_TRUE(sheet.finished);
+    EXPECT_EQ(ui.lastProgress, 2);
+}
+
+TEST(SpreadsheetExport, ARefusedCellAsksWhetherToStop) {
+    auto workspace = EmptyWorkspace();
+    SetDepths(*workspace, {10, 20});
+    ScriptedUi ui;
+    RecordingSheet sheet;
+    sheet.refuseRow = 2;
+    sheet.refuseColumn = 2;
+    ui.answers = {Answer::No};  // go on
+    EXPECT_TRUE(ExportSaturationToSpreadsheet(*workspace, ui, sheet));
+    EXPECT_EQ(ui.questions, std::vector<std::string>{"Wollen Sie abbrechen?"});
+    RecordingSheet again;
+    again.refuseRow = 2;
+    again.refuseColumn = 2;
+    ui.answers = {Answer::Yes};  // stop
+    EXPECT_FALSE(ExportSaturationToSpreadsheet(*workspace, ui, again));
+    EXPECT_EQ(ui.lines.back(), "Ausgabe abgebrochen.");
+    EXPECT_FALSE(again.finished);
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+#include "platform/xlsx_spreadsheet.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace marelos {
+namespace {
+
+// The cells of the first sheet of a workbook, read back with Python's zip module.
+QString SheetXml(const QString& workbook) {
+    QProcess python;
+    python.start(QStandardPaths::findExecutable("python3"),
+                 {"-c",
+                  "import sys, zipfile; sys.stdout.write(zipfile.ZipFile(sys.argv[1])"
+                  ".read('xl/worksheets/sheet1.xml').decode())",
+                  workbook});
+    python.waitForFinished(20000);
+    return QString::fromUtf8(python.readAllStandardOutput());
+}
+
+QString SharedStrings(const QString& workbook) {
+    QProcess python;
+    python.start(QStandardPaths::findExecutable("python3"),
+                 {"-c",
+                  "import sys, zipfile; sys.stdout.write(zipfile.ZipFile(sys.argv[1])"
+                  ".read('xl/sharedStrings.xml').decode())",
+                  workbook});
+    python.waitForFinished(20000);
+    return QString::fromUtf8(python.readAllStandardOutput());
+}
+
+TEST(XlsxSpreadsheet, CellsAreWrittenWhereTheyWerePoked) {
+    if (QStandardPaths::findExecutable("python3").isEmpty()) GTEST_SKIP() << "python3 fehlt";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("export.xlsx");
+    {
+        XlsxSpreadsheetLink link(path, {}, false);
+        EXPECT_TRUE(link.Poke(1, 1, "Zeit [min]"));
+        EXPECT_TRUE(link.Poke(1, 19, "Kompartiment 16"));
+        EXPECT_TRUE(link.Poke(2, 1, "1"));
+        EXPECT_TRUE(link.Poke(2, 3, "0.25"));
+        EXPECT_FALSE(link.Poke(0, 1, "nirgends"));
+        EXPECT_FALSE(link.Finish().has_value());
+    }
+    const QString sheet = SheetXml(path);
+    EXPECT_TRUE(sheet.contains("<c r=\"A2\"><v>1</v></c>")) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains("<c r=\"C2\"><v>0.25</v></c>"));
+    EXPECT_TRUE(sheet.contains("r=\"S1\""));
+    EXPECT_TRUE(SharedStrings(path).contains("Kompartiment 16"));
+}
+
+TEST(XlsxSpreadsheet, AWorkbookThatCannotBeWrittenIsAFailure) {
+    QTemporaryDir dir;
+    XlsxSpreadsheetLink link(dir.filePath("kein/ordner/export.xlsx"), {}, false);
+    link.Poke(1, 1, "x");
+    const auto failure = link.Finish();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->kind, FailureKind::WriteError);
+}
+
+}  // namespace
+}  // namespace marelos
