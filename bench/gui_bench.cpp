@@ -6,11 +6,35 @@
 #include <memory>
 
 #include "app/shell/frm_main.h"
+#include "core/engine/calculation.h"
+#include "core/graphics/analysis_graphs.h"
 #include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
 #include "platform/qt_canvas.h"
 
 namespace {
+
+class SilentUi : public marelos::Ui {
+  public:
+    void ShowMessage(std::string_view, marelos::MessageIcon) override {}
+    marelos::Answer Ask(std::string_view, marelos::Buttons, marelos::MessageIcon) override {
+        return marelos::Answer::No;
+    }
+    std::optional<std::string> AskText(std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskOpenFile(std::string_view, std::string_view,
+                                           std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskSaveFile(std::string_view, std::string_view,
+                                           std::string_view) override {
+        return std::nullopt;
+    }
+
+  protected:
+    void AppendMessageLine(std::string_view) override {}
+};
 
 class NoDialogs : public marelos::ModalDialogs {
   public:
@@ -64,6 +88,29 @@ void BM_Redraw600MinuteProfileWithGuideLines(benchmark::State& state) {
         marelos::DrawProfile(canvas, settings, profile);
 }
 BENCHMARK(BM_Redraw600MinuteProfileWithGuideLines)->Unit(benchmark::kMillisecond);
+
+// Every analysis view of a calculated 600-minute dive.
+void BM_RedrawEveryAnalysisViewOf600Minutes(benchmark::State& state) {
+    auto workspace = std::make_unique<marelos::Workspace>(marelos::WorkspaceFromSettings({}));
+    workspace->settings.maxHScale = 700;
+    workspace->profile.points[workspace->profile.nextPoint++] = {3, 20, 78, 0};
+    workspace->profile.points[workspace->profile.nextPoint++] = {600, 20, 78, 0};
+    marelos::InMemorySettingsStore store;
+    SilentUi ui;
+    marelos::mnuCalcSaturation(*workspace, store, ui);
+    marelos::QtCanvas canvas(96);
+    canvas.Resize(1200, 700);
+    for (auto _ : state) {
+        marelos::DrawTissueGraph(canvas, marelos::TissueGas::Total, *workspace);
+        marelos::DrawPressureRatioGraph(canvas, *workspace);
+        marelos::DrawComputedProfile(canvas, *workspace, true);
+        marelos::DrawAscentSpeeds(canvas, *workspace);
+        marelos::DrawCnsDayGraph(canvas, *workspace);
+        benchmark::DoNotOptimize(canvas.Image().width());
+    }
+    state.counters["views"] = 5;
+}
+BENCHMARK(BM_RedrawEveryAnalysisViewOf600Minutes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 // Renders every window of the program into PNG files, so their layout can be looked at
 // without clicking through the program: window_pictures OUTPUT_FOLDER
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QWidget>
@@ -83,6 +84,18 @@ int main(int argc, char** argv) {
     marelos::frmMain main(*workspace, store, dialogs, QCoreApplication::applicationDirPath(),
                           argc > 2 ? QString(argv[2]) : QString());
     Save(main, folder, "frmMain");
+    // The main window in every view of the loaded dive.
+    for (const auto& [command, name] : {std::pair{"mnuPartialPressureN2plusHe", "view-tissues"},
+                                        std::pair{"mnuPressureRelation", "view-pressure-ratio"},
+                                        std::pair{"mnuShowDiveProfile", "view-computed-profile"},
+                                        std::pair{"mnuShowAscSpeed", "view-ascent-speeds"},
+                                        std::pair{"mnuCNSDraw", "view-cns"}}) {
+        main.findChild<QAction*>(command)->trigger();
+        Save(main, folder, name);
+    }
+    main.findChild<QAction*>("mnuBarGraph")->trigger();
+    main.GraphClicked(650 + 20 * 60, 2000);
+    if (auto* bars = main.findChild<QDialog*>("frmBarGraph")) Save(*bars, folder, "frmBarGraph");
     marelos::frmAbout about(&main);
     Save(about, folder, "frmAbout");
     marelos::frmAltitude altitude(*workspace, store, &main);

@@ -61,12 +61,13 @@ void DrawCompartmentBars(Canvas& canvas, const Workspace& workspace, int minute)
                 canvas.Line(x, y, x, std::min(y + 60, h), 1, 0);
             canvas.Text(x + 60, 250, "FG", font, 0);
         }
+        // Pen widths are pixels, so the bar is about two thirds of its slot wide.
         canvas.Line(x, h, x, height(record.pTotal[c]),
-                    std::max(1, static_cast<int>(Int(pitch / 20) / 15)), CompartmentColour(c));
+                    std::max(1, static_cast<int>(Int(pitch / 20))), CompartmentColour(c));
     }
     for (int k = 1; k <= static_cast<int>(scale); ++k) {
         canvas.Line(500, height(k), width - 200, height(k), 1, 14935011);
-        canvas.Text(20, height(k) - 120, FormatGeneral(k) + " bar", font, 0);
+        canvas.Text(20, std::max(0.0, height(k) - 120), FormatGeneral(k) + " bar", font, 0);
     }
     const double tolerated = height(record.toleratedPressure);
     canvas.Line(500, tolerated, width - 200, tolerated, 1, CompartmentColour(2));

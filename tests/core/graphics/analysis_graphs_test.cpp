@@ -3,8 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
+#include "core/engine/calculation.h"
+#include "core/settings/memory_settings_store.h"
 #include "core/text/rounding.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
@@ -168,6 +173,30 @@ TEST(AnalysisGraphs, TheCnsDayDoseRisesWithExposureAndDecaysAtTheSurface) {
     ASSERT_EQ(dose.size(), 3u);
     EXPECT_EQ(dose[0].y2, 5650 - Int(50 * 40.0));  // Int(5000 / 100) units per per cent
     EXPECT_GT(dose[1].y2, dose[0].y2);             // lower dose, lower line
+}
+
+// The text export of a calculated 300-minute dive, byte for byte against tests/data.
+// MARELOS_UPDATE_GOLDEN=1 writes the reference anew after a deliberate change.
+TEST(SaturationExport, A300MinuteDiveMatchesItsGoldenTable) {
+    auto workspace = EmptyWorkspace();
+    workspace->settings.maxHScale = 300;
+    workspace->settings.surfaceInterval = 60;
+    workspace->profile.points[workspace->profile.nextPoint++] = {4, 25, 68, 0};
+    workspace->profile.points[workspace->profile.nextPoint++] = {230, 25, 68, 0};
+    InMemorySettingsStore store;
+    ScriptedUi ui;
+    mnuCalcSaturation(*workspace, store, ui);
+    std::string text;
+    for (const std::string& line : SaturationTable(*workspace, "."))
+        text += line + "\r\n";
+    const std::string golden = MARELOS_TEST_DATA "/saturation_300_minutes.txt";
+    if (std::getenv("MARELOS_UPDATE_GOLDEN") != nullptr)
+        std::ofstream(golden, std::ios::binary) << text;
+    std::ifstream in(golden, std::ios::binary);
+    const std::string expected((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, expected);
+    EXPECT_GT(workspace->computed.computedCount, 300);
 }
 
 class RecordingSheet : public SpreadsheetLink {
