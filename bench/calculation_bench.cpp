@@ -6,31 +6,9 @@
 
 #include "core/engine/calculation.h"
 #include "core/settings/memory_settings_store.h"
-#include "core/ui/ui.h"
+#include "core/ui/unattended_ui.h"
 
 namespace {
-
-class SilentUi : public marelos::Ui {
-  public:
-    void ShowMessage(std::string_view, marelos::MessageIcon) override {}
-    marelos::Answer Ask(std::string_view, marelos::Buttons, marelos::MessageIcon) override {
-        return marelos::Answer::No;
-    }
-    std::optional<std::string> AskText(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskOpenFile(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskSaveFile(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-
-  protected:
-    void AppendMessageLine(std::string_view) override {}
-};
 
 std::unique_ptr<marelos::Workspace> DiveOf(std::initializer_list<marelos::ProfilePoint> corners,
                                            int maxHScale) {
@@ -44,7 +22,7 @@ std::unique_ptr<marelos::Workspace> DiveOf(std::initializer_list<marelos::Profil
 
 void Calculate(benchmark::State& state, marelos::Workspace& workspace) {
     marelos::InMemorySettingsStore store;
-    SilentUi ui;
+    marelos::UnattendedUi ui;
     for (auto _ : state) {
         const marelos::CalculationResult result = marelos::mnuCalcSaturation(workspace, store, ui);
         benchmark::DoNotOptimize(result);

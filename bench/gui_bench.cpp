@@ -10,31 +10,10 @@
 #include "core/graphics/analysis_graphs.h"
 #include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
+#include "core/ui/unattended_ui.h"
 #include "platform/qt_canvas.h"
 
 namespace {
-
-class SilentUi : public marelos::Ui {
-  public:
-    void ShowMessage(std::string_view, marelos::MessageIcon) override {}
-    marelos::Answer Ask(std::string_view, marelos::Buttons, marelos::MessageIcon) override {
-        return marelos::Answer::No;
-    }
-    std::optional<std::string> AskText(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskOpenFile(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskSaveFile(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-
-  protected:
-    void AppendMessageLine(std::string_view) override {}
-};
 
 class NoDialogs : public marelos::ModalDialogs {
   public:
@@ -96,7 +75,7 @@ void BM_RedrawEveryAnalysisViewOf600Minutes(benchmark::State& state) {
     workspace->profile.points[workspace->profile.nextPoint++] = {3, 20, 78, 0};
     workspace->profile.points[workspace->profile.nextPoint++] = {600, 20, 78, 0};
     marelos::InMemorySettingsStore store;
-    SilentUi ui;
+    marelos::UnattendedUi ui;
     marelos::mnuCalcSaturation(*workspace, store, ui);
     marelos::QtCanvas canvas(96);
     canvas.Resize(1200, 700);

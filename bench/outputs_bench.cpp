@@ -8,31 +8,9 @@
 #include "core/engine/deco_table.h"
 #include "core/engine/no_fly.h"
 #include "core/settings/memory_settings_store.h"
-#include "core/ui/ui.h"
+#include "core/ui/unattended_ui.h"
 
 namespace {
-
-class SilentUi : public marelos::Ui {
-  public:
-    void ShowMessage(std::string_view, marelos::MessageIcon) override {}
-    marelos::Answer Ask(std::string_view, marelos::Buttons, marelos::MessageIcon) override {
-        return marelos::Answer::No;
-    }
-    std::optional<std::string> AskText(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskOpenFile(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskSaveFile(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-
-  protected:
-    void AppendMessageLine(std::string_view) override {}
-};
 
 // 30 depths from 9 to 96 m with 20 bottom times each.
 void BM_DecoTable20TimesBy30Depths(benchmark::State& state) {
@@ -44,7 +22,7 @@ void BM_DecoTable20TimesBy30Depths(benchmark::State& state) {
         input.push_back(line);
     }
     marelos::InMemorySettingsStore store;
-    SilentUi ui;
+    marelos::UnattendedUi ui;
     for (auto _ : state) {
         auto workspace = std::make_unique<marelos::Workspace>(marelos::WorkspaceFromSettings({}));
         benchmark::DoNotOptimize(marelos::BuildDecoTable(*workspace, store, ui, input));
@@ -59,7 +37,7 @@ void BM_NoFlySearchOfALongTrimixDive(benchmark::State& state) {
     profile.points[profile.nextPoint++] = {4, 80, 30, 55};
     profile.points[profile.nextPoint++] = {40, 80, 30, 55};
     marelos::InMemorySettingsStore store;
-    SilentUi ui;
+    marelos::UnattendedUi ui;
     int minutes = 0;
     for (auto _ : state)
         minutes = marelos::ComputeNoFlyMinutes(*workspace, store, ui).value_or(-1);

@@ -3,12 +3,12 @@
 #include <memory>
 #include <vector>
 
-#include "cli/cli_ui.h"
 #include "cli/json_writer.h"
 #include "core/engine/oxygen.h"
 #include "core/profile/profile_file.h"
 #include "core/settings/settings.h"
 #include "core/ui/ui.h"
+#include "core/ui/unattended_ui.h"
 #include "core/workspace.h"
 
 namespace marelos {
@@ -22,7 +22,7 @@ void WriteCompartments(JsonWriter& json, std::string_view key, const Compartment
     json.EndArray();
 }
 
-void WriteResult(JsonWriter& json, const Workspace& workspace, const CliUi& ui) {
+void WriteResult(JsonWriter& json, const Workspace& workspace, const UnattendedUi& ui) {
     const DiveProfile& profile = workspace.profile;
     const ComputedProfile& computed = workspace.computed;
     json.BeginObject();
@@ -31,24 +31,19 @@ void WriteResult(JsonWriter& json, const Workspace& workspace, const CliUi& ui) 
     for (const std::string& line : ui.lines)
         json.String(line);
     json.EndArray();
-    json.Key("computedCount");
-    json.Integer(computed.computedCount);
+    json.Member("computedCount", static_cast<long long>(computed.computedCount));
 
     json.Key("lines");
     json.BeginArray();
     for (int i = 1; i < profile.nextPoint && i <= kProfileTableEnd; ++i) {
         const ProfileLine& line = profile.lines[i];
         json.BeginObject();
-        json.Key("depth");
-        json.Number(line.depth);
-        json.Key("tDelta");
-        json.Number(line.tDelta);
-        json.Key("tTotal");
-        json.Number(line.tTotal);
+        json.Member("depth", line.depth);
+        json.Member("tDelta", line.tDelta);
+        json.Member("tTotal", line.tTotal);
         json.Key("n2Percent");
         json.Number(line.n2Percent);
-        json.Key("hePercent");
-        json.Number(line.hePercent);
+        json.Member("hePercent", line.hePercent);
         json.EndObject();
     }
     json.EndArray();
@@ -58,20 +53,14 @@ void WriteResult(JsonWriter& json, const Workspace& workspace, const CliUi& ui) 
     for (int j = 1; j < computed.computedCount && j <= ComputedProfile::kTableEnd; ++j) {
         const ComputedMinute& record = computed.records[j];
         json.BeginObject();
-        json.Key("depth");
-        json.Number(record.depth);
-        json.Key("toleratedPressure");
-        json.Number(record.toleratedPressure);
+        json.Member("depth", record.depth);
+        json.Member("toleratedPressure", record.toleratedPressure);
         json.Key("n2Percent");
         json.Number(record.n2Percent);
-        json.Key("hePercent");
-        json.Number(record.hePercent);
-        json.Key("otu");
-        json.Number(record.otu);
-        json.Key("cnsDive");
-        json.Number(record.cnsDive);
-        json.Key("cnsDay");
-        json.Number(record.cnsDay);
+        json.Member("hePercent", record.hePercent);
+        json.Member("otu", record.otu);
+        json.Member("cnsDive", record.cnsDive);
+        json.Member("cnsDay", record.cnsDay);
         WriteCompartments(json, "pN2", record.pN2);
         WriteCompartments(json, "pHe", record.pHe);
         WriteCompartments(json, "pTotal", record.pTotal);
@@ -85,30 +74,21 @@ void WriteResult(JsonWriter& json, const Workspace& workspace, const CliUi& ui) 
         const DecoStop& stop = profile.stops[k];
         if (stop.time == 0) continue;
         json.BeginObject();
-        json.Key("index");
-        json.Integer(k);
-        json.Key("depth");
-        json.Integer(stop.depth);
-        json.Key("time");
-        json.Integer(stop.time);
+        json.Member("index", static_cast<long long>(k));
+        json.Member("depth", static_cast<long long>(stop.depth));
+        json.Member("time", static_cast<long long>(stop.time));
         json.EndObject();
     }
     json.EndArray();
 
     json.Key("totals");
     json.BeginObject();
-    json.Key("otu");
-    json.Integer(static_cast<long long>(TotalOtu(computed)));
-    json.Key("cnsDive");
-    json.Integer(static_cast<long long>(DiveCns(computed)));
-    json.Key("cnsDay");
-    json.Integer(static_cast<long long>(DailyCns(computed)));
-    json.Key("maxDepth");
-    json.Integer(computed.last.maxDepth);
-    json.Key("diveMinutes");
-    json.Integer(computed.last.diveMinutes);
-    json.Key("violations");
-    json.Integer(computed.last.violations);
+    json.Member("otu", static_cast<long long>(static_cast<long long>(TotalOtu(computed))));
+    json.Member("cnsDive", static_cast<long long>(static_cast<long long>(DiveCns(computed))));
+    json.Member("cnsDay", static_cast<long long>(static_cast<long long>(DailyCns(computed))));
+    json.Member("maxDepth", static_cast<long long>(computed.last.maxDepth));
+    json.Member("diveMinutes", static_cast<long long>(computed.last.diveMinutes));
+    json.Member("violations", static_cast<long long>(computed.last.violations));
     json.EndObject();
     json.EndObject();
 }
@@ -116,7 +96,7 @@ void WriteResult(JsonWriter& json, const Workspace& workspace, const CliUi& ui) 
 }  // namespace
 
 std::unique_ptr<Workspace> LoadProfileForCommand(const std::string& file, SettingsStore& store,
-                                                 const std::string& programFolder, CliUi& ui,
+                                                 const std::string& programFolder, UnattendedUi& ui,
                                                  std::ostream& err) {
     Settings settings = LoadSettings(store, programFolder);
     // The program reads the switch depth when the options dialog opens; here there is none.
@@ -133,7 +113,7 @@ std::unique_ptr<Workspace> LoadProfileForCommand(const std::string& file, Settin
 
 int RunCalcCommand(const std::string& file, SettingsStore& store, const std::string& programFolder,
                    std::ostream& out, std::ostream& err) {
-    CliUi ui;
+    UnattendedUi ui;
     const auto workspace = LoadProfileForCommand(file, store, programFolder, ui, err);
     if (!workspace) return 1;
     JsonWriter json(out);

@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include "cli/cli_ui.h"
 #include "core/settings/settings_store.h"
+#include "core/ui/unattended_ui.h"
 #include "core/workspace.h"
 
 namespace marelos {
@@ -14,7 +14,7 @@ namespace marelos {
 // the running settings of the store. Nothing, and the program's message on `err`, when the file
 // cannot be loaded.
 std::unique_ptr<Workspace> LoadProfileForCommand(const std::string& file, SettingsStore& store,
-                                                 const std::string& programFolder, CliUi& ui,
+                                                 const std::string& programFolder, UnattendedUi& ui,
                                                  std::ostream& err);
 
 // marelos-cli calc: loads the profile file as the program opens one (which calculates it) and

@@ -88,6 +88,16 @@ void JsonWriter::Number(double value) {
     out_ << std::string_view(buffer.data(), ec == std::errc() ? end - buffer.data() : 0);
 }
 
+void JsonWriter::Member(std::string_view key, double value) {
+    Key(key);
+    Number(value);
+}
+
+void JsonWriter::Member(std::string_view key, long long value) {
+    Key(key);
+    Integer(value);
+}
+
 void JsonWriter::Integer(long long value) {
     Separate();
     out_ << value;

@@ -19,6 +19,9 @@ class JsonWriter {
     void String(std::string_view value);
     void Number(double value);
     void Integer(long long value);
+    // A member of the current object: the key and its value.
+    void Member(std::string_view key, double value);
+    void Member(std::string_view key, long long value);
 
   private:
     void Separate();

@@ -4,7 +4,6 @@
 #include <map>
 
 #include "cli/calc_command.h"
-#include "cli/cli_ui.h"
 #include "cli/json_writer.h"
 #include "core/engine/calculation.h"
 #include "core/engine/calculators.h"
@@ -17,6 +16,7 @@
 #include "core/text/rounding.h"
 #include "core/text/text_file.h"
 #include "core/text/val.h"
+#include "core/ui/unattended_ui.h"
 
 namespace marelos {
 namespace {
@@ -48,8 +48,8 @@ void PrintText(std::ostream& out, const std::string& text) {
 // A command on a loaded and calculated profile; the CLI user answers every question with
 // `answer`.
 int WithProfile(const Context& c, Answer answer,
-                const std::function<void(Workspace&, CliUi&)>& run) {
-    CliUi ui(answer);
+                const std::function<void(Workspace&, UnattendedUi&)>& run) {
+    UnattendedUi ui(answer);
     const auto workspace =
         LoadProfileForCommand(c.operands[0], c.store, c.programFolder, ui, c.err);
     if (!workspace) return 1;
@@ -62,7 +62,7 @@ Settings RunningSettings(const Context& c) {
 }
 
 int NoFly(const Context& c) {
-    return WithProfile(c, Answer::No, [&](Workspace& workspace, CliUi& ui) {
+    return WithProfile(c, Answer::No, [&](Workspace& workspace, UnattendedUi& ui) {
         const std::optional<int> minutes = ComputeNoFlyMinutes(workspace, c.store, ui);
         JsonWriter json(c.out);
         json.BeginObject();
@@ -80,19 +80,19 @@ int NoFly(const Context& c) {
 }
 
 int Plan(const Context& c) {
-    return WithProfile(c, Answer::Yes, [&](Workspace& workspace, CliUi& ui) {
+    return WithProfile(c, Answer::Yes, [&](Workspace& workspace, UnattendedUi& ui) {
         PrintLines(c.out, DivePlanLines(workspace, c.store, ui));
     });
 }
 
 int DecoText(const Context& c) {
-    return WithProfile(c, Answer::No, [&](Workspace& workspace, CliUi&) {
+    return WithProfile(c, Answer::No, [&](Workspace& workspace, UnattendedUi&) {
         PrintText(c.out, DecompressionText(workspace.profile));
     });
 }
 
 int DecoLines(const Context& c) {
-    return WithProfile(c, Answer::Yes, [&](Workspace& workspace, CliUi& ui) {
+    return WithProfile(c, Answer::Yes, [&](Workspace& workspace, UnattendedUi& ui) {
         // As the profile writer does: calculate, and in stops when the user agrees.
         mnuCalcSaturation(workspace, c.store, ui);
         if (!StepwiseForOutputs(c.store)) {
@@ -110,7 +110,7 @@ int DecoTable(const Context& c) {
         return 1;
     }
     const auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(RunningSettings(c)));
-    CliUi ui;
+    UnattendedUi ui;
     const std::optional<std::vector<std::string>> table =
         BuildDecoTable(*workspace, c.store, ui, input.value());
     if (!table) return 1;
@@ -122,13 +122,13 @@ int DecoTable(const Context& c) {
 }
 
 int AirUse(const Context& c) {
-    return WithProfile(c, Answer::No, [&](Workspace& workspace, CliUi&) {
+    return WithProfile(c, Answer::No, [&](Workspace& workspace, UnattendedUi&) {
         PrintText(c.out, AirConsumptionText(workspace.computed, workspace.settings));
     });
 }
 
 int AverageDepthCommand(const Context& c) {
-    return WithProfile(c, Answer::No, [&](Workspace& workspace, CliUi&) {
+    return WithProfile(c, Answer::No, [&](Workspace& workspace, UnattendedUi&) {
         PrintText(c.out, AverageDepthText(workspace.computed));
     });
 }

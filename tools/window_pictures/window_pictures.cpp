@@ -14,6 +14,7 @@
 #include "core/engine/dive_plan.h"
 #include "core/profile/profile_file.h"
 #include "core/settings/memory_settings_store.h"
+#include "core/ui/unattended_ui.h"
 
 namespace {
 
@@ -37,28 +38,6 @@ class SilentDialogs : public marelos::ModalDialogs {
     }
 };
 
-class SilentUi : public marelos::Ui {
-  public:
-    void ShowMessage(std::string_view, marelos::MessageIcon) override {}
-    marelos::Answer Ask(std::string_view, marelos::Buttons, marelos::MessageIcon) override {
-        return marelos::Answer::Yes;
-    }
-    std::optional<std::string> AskText(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskOpenFile(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskSaveFile(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-
-  protected:
-    void AppendMessageLine(std::string_view) override {}
-};
-
 void Save(QWidget& window, const QString& folder, const char* name) {
     window.show();
     QCoreApplication::processEvents();
@@ -79,7 +58,7 @@ int main(int argc, char** argv) {
     marelos::InMemorySettingsStore store;
     store.WriteSetting("Files", "TypeAssigned", "No");
     SilentDialogs dialogs;
-    SilentUi ui;
+    marelos::UnattendedUi ui(marelos::Answer::Yes);  // the dive plan calculates in stops
     auto workspace = std::make_unique<marelos::Workspace>();
     marelos::frmMain main(*workspace, store, dialogs, QCoreApplication::applicationDirPath(),
                           argc > 2 ? QString(argv[2]) : QString());

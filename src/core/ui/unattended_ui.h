@@ -8,11 +8,13 @@
 
 namespace marelos {
 
-// The command line's user: it reads the message list afterwards and answers every question
-// the same way, as the command prescribes. Message boxes are kept to explain a failure.
-class CliUi : public Ui {
+// A user who is not there: the command-line tool, benchmarks and tools run the program's work
+// with it. Every question gets the same answer, input boxes and file dialogs are cancelled,
+// message-list lines are kept, and of the message boxes the last critical one, to explain a
+// failure.
+class UnattendedUi : public Ui {
   public:
-    explicit CliUi(Answer answer = Answer::No) : answer_(answer) {}
+    explicit UnattendedUi(Answer answer = Answer::No) : answer_(answer) {}
 
     void ShowMessage(std::string_view text, MessageIcon icon) override {
         if (icon == MessageIcon::Critical) lastError = text;
