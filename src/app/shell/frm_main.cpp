@@ -995,6 +995,7 @@ void frmMain::mnuCreateDecoTable() {
     const std::optional<std::vector<std::string>> table =
         BuildDecoTable(workspace_, store_, *ui_, lines.value());
     QApplication::restoreOverrideCursor();
+    ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));  // a new profile
     RedrawView();
     if (!table) return;
     const std::optional<std::string> output = ui_->AskSaveFile(
