@@ -95,13 +95,17 @@ void WriteResult(JsonWriter& json, const Workspace& workspace, const UnattendedU
 
 }  // namespace
 
+Settings CommandSettings(SettingsStore& store, const std::string& programFolder) {
+    Settings settings = LoadSettings(store, programFolder);
+    settings.nitroxDecoStart = StoredInteger(ReadSetting(store, keys::kNitroxDecoStart));
+    return settings;
+}
+
 std::unique_ptr<Workspace> LoadProfileForCommand(const std::string& file, SettingsStore& store,
                                                  const std::string& programFolder, UnattendedUi& ui,
                                                  std::ostream& err) {
-    Settings settings = LoadSettings(store, programFolder);
-    // The program reads the switch depth when the options dialog opens; here there is none.
-    settings.nitroxDecoStart = StoredInteger(ReadSetting(store, keys::kNitroxDecoStart));
-    auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(settings));
+    auto workspace =
+        std::make_unique<Workspace>(WorkspaceFromSettings(CommandSettings(store, programFolder)));
     if (!ReadProfileFile(*workspace, store, ui, file)) {
         err << (ui.lastError.empty() ? "Die Datei " + file + " kann nicht geladen werden."
                                      : ui.lastError)

@@ -10,6 +10,10 @@
 
 namespace marelos {
 
+// The running settings of a command: those the program loads at start, and the depth of the
+// decompression gas switch, which the program reads later, when its options dialog opens.
+Settings CommandSettings(SettingsStore& store, const std::string& programFolder);
+
 // Loads a profile file into a new workspace as the program opens one (which calculates it), with
 // the running settings of the store. Nothing, and the program's message on `err`, when the file
 // cannot be loaded.

@@ -98,6 +98,11 @@ void JsonWriter::Member(std::string_view key, long long value) {
     Integer(value);
 }
 
+void JsonWriter::Null() {
+    Separate();
+    out_ << "null";
+}
+
 void JsonWriter::Integer(long long value) {
     Separate();
     out_ << value;

@@ -58,7 +58,7 @@ int WithProfile(const Context& c, Answer answer,
 }
 
 Settings RunningSettings(const Context& c) {
-    return LoadSettings(c.store, c.programFolder);
+    return CommandSettings(c.store, c.programFolder);
 }
 
 int NoFly(const Context& c) {
@@ -70,7 +70,7 @@ int NoFly(const Context& c) {
         if (minutes) {
             json.Integer(*minutes);
         } else {
-            c.out << "null";
+            json.Null();
         }
         json.Key("message");
         json.String(NoFlyMessage(minutes, workspace.settings.cabinPressure));

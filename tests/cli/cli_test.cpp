@@ -96,6 +96,9 @@ TEST(Cli, OutputCommandsPrintTheProgramsTexts) {
         args.insert(args.end(), empty.begin(), empty.end());
         return RunTool(args);
     };
+    // A cabin pressure the tissues never get below: no time, and still valid JSON.
+    const CliRun never = run({"nofly", example, "--set", "Values/CabinPressure=300", "--json"});
+    EXPECT_TRUE(never.out.starts_with("{\"minutes\":null,\"message\":\"")) << never.out;
     const CliRun nofly = run({"nofly", example, "--json"});
     EXPECT_EQ(nofly.code, 0);
     EXPECT_TRUE(nofly.out.starts_with("{\"minutes\":"));

@@ -210,7 +210,16 @@ class Settings:
         mh = cint(val(s("Settings", "MaxHScale")))
         self.max_hscale = mh if 10 <= mh <= 6000 else 60
         self.nitrox_deco_start = cint(val(s("Settings", "NitroxDecoStart")))
-        self.continuous = s("Decompression", "Step") == "False"
+        self.step_text = s("Decompression", "Step")
+        self.continuous = self.step_text == "False"
+        he_text = s("Values", "HePercent")
+        v = val(he_text)
+        self.he_field = "0" if he_text == "" or v < 0 or v > 100 else he_text
+        o2_text = s("Values", "O2Percent")
+        v = val(o2_text)
+        self.o2_field = "21" if v <= 0 or v > 100 else o2_text
+        cabin = val(s("Values", "CabinPressure"))
+        self.cabin_pressure = cabin if cabin != 0 else 595.0
 
     def _text(self, section, key):
         return self.store.get((section.lower(), key.lower()), "")
@@ -276,6 +285,7 @@ class Engine:
         self.pTotal = [0.0] * 17
         self.max_depth = 0
         self.dive_minutes = 0
+        self.total_time = 0
         self.violations = 0
         self.first_stop_beyond_list = False
 
@@ -465,9 +475,12 @@ class Engine:
 
     # ---- calculation ---------------------------------------------------
 
-    def calc_saturation(self):
-        self.build_lines_from_points()
-        self.show("Berechne Profil")
+    def calc_saturation(self, rebuild_lines=True):
+        """The whole calculation.  rebuild_lines=False is the mode in which
+        the line table was written directly (decompression tables)."""
+        if rebuild_lines:
+            self.build_lines_from_points()
+            self.show("Berechne Profil")
         self.max_depth = 0
         self.dive_minutes = 0
         self.violations = 0
@@ -482,6 +495,10 @@ class Engine:
         except CalculationLimit:
             return
         self.surface_interval(self.s.surface_interval)
+        # a longer dive widens the time axis, which the next rebuild of the
+        # line table from the points then uses
+        if self.total_time + self.s.surface_interval > self.max_hscale:
+            self.max_hscale = self.total_time + self.s.surface_interval + 10
         self.check_decompression()
         self.show("Oxygen Tolerance Units: " + format_number(self.total_otu()))
         self.show("ZNS Tagesdosis: " + format_number(self.daily_cns()) + "%")
@@ -497,6 +514,7 @@ class Engine:
     def dive_phase(self):
         j = 1
         d = 0.0
+        self.total_time = 0
         self.computed_count = 1
         for i in range(1, self.next_point + 1):
             if i >= MAX_RECORDS:
@@ -519,6 +537,7 @@ class Engine:
                 if vb_int(d) > 0:
                     self.dive_minutes += 1
                 j += 1
+            self.total_time = cint(t_delta + self.total_time)
         self.computed_count = j
         return d
 

@@ -11,6 +11,8 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import reference_calc as rc  # noqa: E402
+import reference_outputs as ro  # noqa: E402
+from unittest import mock  # noqa: E402
 
 
 def engine(**settings):
@@ -211,7 +213,8 @@ class ProfileFileTest(unittest.TestCase):
                 "0 3 13\n")                # three fields
         path = write_profile(text, "cp1252")
         try:
-            e = rc.Engine(rc.Settings({("settings", "maxhscale"): "10"}))
+            e = rc.Engine(rc.Settings({("settings", "maxhscale"): "10",
+                                       ("values", "surfaceinterval"): "0"}))
             e.read_profile_file(path)
         finally:
             os.unlink(path)
@@ -260,6 +263,123 @@ class HelperTest(unittest.TestCase):
         e.build_lines_from_points()
         self.assertEqual([e.lines[i][:3] for i in range(1, 5)],
                          [[20, 5, 5], [25, 0, 5], [30, 5, 10], [0, 0, 0]])
+
+
+def dive_30m(**settings):
+    """Descent to 30 m in 3 minutes, 22 minutes there; stops 6 m/2 and 3 m/4."""
+    e = engine(Decompression__Step="True", **settings)
+    e.lines[1][:] = [30.0, 3.0, 3.0, 78.0, 0.0]
+    e.lines[2][:] = [30.0, 22.0, 25.0, 78.0, 0.0]
+    e.next_point = 3
+    e.stop_time[2] = 2
+    e.stop_time[1] = 4
+    return e
+
+
+class OutputsTest(unittest.TestCase):
+    def test_dive_plan_run_times(self):
+        plan = ro.dive_plan(dive_30m(Values__N2PerCentDecompression="50"))
+        self.assertEqual(plan[:2], [
+            "Abtauchen auf  \t30 m\tZeit: 3 min.\tGesamtzeit: 3 min.\tN2: 78%\tHe: 0%",
+            "Tiefe halten   \t30 m\tZeit: 22 min.\tGesamtzeit: 25 min.\tN2: 78%\tHe: 0%"])
+        self.assertEqual(plan[2:], [
+            "Auftauchen auf \t6 m\tZeit: 3 min.\tGesamtzeit: 28 min.\tN2: 78%\tHe: 0%",
+            "Auftauchen auf \t6 m \tZeit: 1 min.\tGesamtzeit: 29 min.\tN2: 50%\tHe: 0%",
+            "Dekostufe: \t6 m\tZeit: 2 min.\tGesamtzeit: 31 min.\t N2: 50%\tHe: 0%",
+            "Auftauchen auf \t3 m \tZeit: 1 min.\tGesamtzeit: 32 min.\tN2: 50%\tHe: 0%",
+            "Dekostufe: \t3 m\tZeit: 4 min.\tGesamtzeit: 36 min.\t N2: 50%\tHe: 0%"])
+
+    def test_travel_line_gas(self):
+        # the first stop lies above the depth where the decompression gas starts
+        plan = ro.dive_plan(dive_30m(Values__N2PerCentDecompression="50", Settings__NitroxDecoStart="9",
+                                     Values__HePerCentDecompression="10", Values__N2Percent="20.5"))
+        self.assertTrue(plan[2].endswith("\tN2: 50%\tHe: 10%"))
+        plan = ro.dive_plan(dive_30m(Settings__NitroxDecoStart="6", Values__N2Percent="20.5"))
+        self.assertTrue(plan[2].endswith("\tN2: 20%\tHe: 0%"))   # 20.5 rounds to even
+
+    def test_no_stop_plan_ends_after_profile_lines(self):
+        e = dive_30m()
+        e.stop_time = [0] * 101
+        self.assertEqual(len(ro.dive_plan(e)), 2)
+
+    def test_deco_text(self):
+        self.assertEqual(ro.deco_text(dive_30m()),
+                         "Dekompressionstufen:\r\n\r\n2 min. @ 6m\r\n4 min. @ 3m\r\n"
+                         "Gesamte Dekompressionzeit: 6 min.")
+        e = dive_30m()
+        e.stop_time = [0] * 101
+        self.assertEqual(ro.deco_text(e), "Dekompressionstufen:\r\n\r\nGesamte Dekompressionzeit: 0 min.")
+
+    def test_deco_lines_of_the_profile_writer(self):
+        e = dive_30m(Values__N2PerCentSurface="79")
+        e.stop_time = [0] * 101
+        e.stop_time[1] = 5
+        e.calc_saturation = lambda *args, **kwargs: None   # keep the stop table of the example
+        self.assertEqual(ro.deco_lines(e), ["3\t3\t28\t78\t0", "3\t1\t29\t78\t0",
+                                            "3\t5\t34\t78\t0", "0\t1\t35\t79\t0"])
+        e.stop_time[1] = 0                                  # no stop: Int(30 / 10) + 1, then 1
+        self.assertEqual(ro.deco_lines(e), ["0\t4\t29\t78\t0", "0\t1\t30\t79\t0"])
+
+    def test_nofly_message(self):
+        text = ro.nofly_message(135, 685.5)
+        self.assertIn(" 135 Minuten gerechnet ab Tauchgangsende. Dies entspricht 2h und 15 min.", text)
+        self.assertTrue(text.endswith(" Der Kabinendruck wird angesetzt mit 685.5 mbar."))
+        self.assertIn("Dies entspricht 0h und 0 min.", ro.nofly_message(0, 595.0))
+
+    def test_nofly_search(self):
+        path = write_profile("30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n")
+        try:
+            e = ro.load(path, ["Values/SurfaceInterval=60"])
+            before = e.result()
+            minutes = ro.nofly_minutes(e)
+            after = e.result()                 # the normal result again, surface interval included
+            self.assertEqual(after["records"], before["records"])
+            self.assertEqual(after["totals"], before["totals"])
+            shallow = ro.nofly_minutes(ro.load(path, ["Values/CabinPressure=2000"]))
+            never = ro.nofly_minutes(ro.load(path, ["Values/CabinPressure=300"]))
+        finally:
+            os.unlink(path)
+        self.assertGreater(minutes, 0)
+        self.assertEqual(shallow, 0)      # tolerated pressure already below the cabin pressure
+        self.assertIsNone(never)          # below what the tissues reach at the surface
+
+    def test_recalculation_uses_the_widened_time_axis(self):
+        path = write_profile("20 5 5 78 0\n20 5 12 78 0\n")
+        try:
+            e = ro.load(path, ["Settings/MaxHScale=10", "Values/SurfaceInterval=10"])
+        finally:
+            os.unlink(path)
+        self.assertEqual(e.lines[2][:3], [0, 0, 0])       # minute 12 lies beyond the axis
+        self.assertEqual(e.max_hscale, 25)
+        e.calc_saturation()
+        self.assertEqual(e.lines[2][:3], [20, 7, 12])
+
+    def test_deco_table_blocks(self):
+        stops = {20: {2: 2, 1: 4}, 30: {3: 1, 2: 5, 1: 9}, 10: {1: 3}}
+
+        def fake(engine, depth, bottom_time, n2, he):
+            table = [0] * 101
+            for k, t in stops[bottom_time].items():
+                table[k] = t
+            return table
+        e = rc.Engine(rc.Settings({("values", "n2percent"): "20,5", ("values", "hepercent"): "17.5"}))
+        with mock.patch.object(ro, "square_dive_stops", fake):
+            out = ro.deco_table_lines(e, ["40 20 30", "18\t0\t20", "40 30 10"])
+        self.assertEqual(out[3], "Grundphase: \t\tN2: 20,5%  He: 17.5%  O2: 61.5%")
+        self.assertEqual(out[4], "Dekompressionsphase: \tN2: 78%  He: 0%  O2: 21%")
+        self.assertEqual(out[7:], ["Tiefe: 40 m", "GZ\t9m\t6m\t3m\t", "20\t0\t2\t4\t", "30\t1\t5\t9\t", "",
+                                   "Tiefe: 18 m", "GZ\t", "",
+                                   # the last dive of a line decides the columns
+                                   "Tiefe: 40 m", "GZ\t3m\t", "30\t9\t", "10\t3\t", ""])
+
+    def test_deco_table_short_times_and_file(self):
+        e = rc.Engine(rc.Settings({}))
+        out = ro.deco_table_lines(e, ["30 1 2"])
+        self.assertEqual(out[9].split("\t")[1:], out[10].split("\t")[1:])   # 1 minute is a 2-minute dive
+        self.assertEqual((out[9][:2], out[10][:2]), ("1\t", "2\t"))
+        data = ro.deco_table_bytes(rc.Engine(rc.Settings({})), [])
+        self.assertTrue(data.startswith(b"Dekompressionstabelle nach B\xfchlmann\r\n\r\n"))
+        self.assertTrue(data.endswith(b"-" * 48 + b"\r\n\r\n"))
 
 
 if __name__ == "__main__":
