@@ -15,30 +15,10 @@
 
 namespace {
 
-class NoDialogs : public marelos::ModalDialogs {
-  public:
-    void Message(QWidget*, std::string_view, marelos::MessageIcon) override {}
-    marelos::Answer Ask(QWidget*, std::string_view, marelos::Buttons,
-                        marelos::MessageIcon) override {
-        return marelos::Answer::No;
-    }
-    std::optional<std::string> AskText(QWidget*, std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> OpenFile(QWidget*, std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFile(QWidget*, std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-};
-
 void BM_StartUpToAShownMainWindow(benchmark::State& state) {
     for (auto _ : state) {
         marelos::InMemorySettingsStore store;
-        NoDialogs dialogs;
+        marelos::UnattendedDialogs dialogs;
         auto workspace = std::make_unique<marelos::Workspace>();
         marelos::frmMain window(*workspace, store, dialogs, "/opt/marelos");
         window.show();

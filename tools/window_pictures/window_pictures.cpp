@@ -18,26 +18,6 @@
 
 namespace {
 
-class SilentDialogs : public marelos::ModalDialogs {
-  public:
-    void Message(QWidget*, std::string_view, marelos::MessageIcon) override {}
-    marelos::Answer Ask(QWidget*, std::string_view, marelos::Buttons,
-                        marelos::MessageIcon) override {
-        return marelos::Answer::No;
-    }
-    std::optional<std::string> AskText(QWidget*, std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> OpenFile(QWidget*, std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFile(QWidget*, std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-};
-
 void Save(QWidget& window, const QString& folder, const char* name) {
     window.show();
     QCoreApplication::processEvents();
@@ -57,7 +37,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(folder);
     marelos::InMemorySettingsStore store;
     store.WriteSetting("Files", "TypeAssigned", "No");
-    SilentDialogs dialogs;
+    marelos::UnattendedDialogs dialogs;
     marelos::UnattendedUi ui(marelos::Answer::Yes);  // the dive plan calculates in stops
     auto workspace = std::make_unique<marelos::Workspace>();
     marelos::frmMain main(*workspace, store, dialogs, QCoreApplication::applicationDirPath(),

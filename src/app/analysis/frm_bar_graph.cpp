@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/shell/dialog_parts.h"
 #include "app/shell/picture_box.h"
 #include "core/app_info.h"
 #include "platform/qt_convert.h"
@@ -27,10 +28,7 @@ frmBarGraph::frmBarGraph(QWidget* parent) : QDialog(parent) {
     connect(go, &QPushButton::clicked, this, &frmBarGraph::goClicked);
     connect(close, &QPushButton::clicked, this, &frmBarGraph::closeClicked);
     connect(picBG_, &PictureBox::clicked, this, [this] { emit pictureClicked(); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(go);
-    buttons->addWidget(close);
+    auto* buttons = ButtonRow({}, {go, close});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(picBG_, 1);
     layout->addLayout(buttons);

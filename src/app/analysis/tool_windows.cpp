@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/shell/dialog_parts.h"
 #include "core/app_info.h"
 #include "core/engine/calculators.h"
 #include "core/engine/no_fly.h"
@@ -20,18 +21,6 @@
 
 namespace marelos {
 namespace {
-
-QPushButton* Button(const char* name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
-
-QLineEdit* Field(const char* name, const QString& text) {
-    auto* field = new QLineEdit(text);
-    field->setObjectName(name);
-    return field;
-}
 
 QLabel* Result(const char* name) {
     auto* label = new QLabel;
@@ -46,28 +35,24 @@ frmAltitude::frmAltitude(Workspace& workspace, SettingsStore& store, QWidget* pa
     : QDialog(parent), workspace_(workspace), store_(store) {
     setObjectName("frmAltitude");
     setWindowTitle("Luftdruck berechnen");
-    txtNormPressure_ =
-        Field("txtNormPressure", ToQString(FormatGeneral(workspace.settings.airPressureStandard)));
-    txtAltitude_ = Field("txtAltitude", "0");
+    txtNormPressure_ = NamedField("txtNormPressure",
+                                  ToQString(FormatGeneral(workspace.settings.airPressureStandard)));
+    txtAltitude_ = NamedField("txtAltitude", "0");
     lblResult_ = Result("lblResult");
     auto* form = new QFormLayout;
     form->addRow("Luftdruck am Boden (0m Meereshöhe) [mbar]", txtNormPressure_);
     form->addRow("Höhe des Tauchgebietes über NN [m]", txtAltitude_);
     form->addRow(lblResult_);
 
-    auto* calc = Button("cmdCalc", "&Rechnen", this);
-    cmdGetValue_ = Button("cmdGetValue", "&Übernehmen", this);
+    auto* calc = NamedButton("cmdCalc", "&Rechnen", this);
+    cmdGetValue_ = NamedButton("cmdGetValue", "&Übernehmen", this);
     cmdGetValue_->setToolTip("Mit diesem Luftdruck weiterrechnen");
     cmdGetValue_->setEnabled(false);
-    auto* close = Button("cmdClose", "&Schließen", this);
+    auto* close = NamedButton("cmdClose", "&Schließen", this);
     connect(calc, &QPushButton::clicked, this, &frmAltitude::cmdCalc);
     connect(cmdGetValue_, &QPushButton::clicked, this, &frmAltitude::cmdGetValue);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(calc);
-    buttons->addWidget(cmdGetValue_);
-    buttons->addStretch();
-    buttons->addWidget(close);
+    auto* buttons = ButtonRow({calc, cmdGetValue_}, {close});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
@@ -101,14 +86,11 @@ frmRunTimeTable::frmRunTimeTable(const std::vector<std::string>& plan, Ui& ui, Q
         }
     }
     lstPlan_->resizeColumnsToContents();
-    auto* copy = Button("cmdCopy", "Kopieren", this);
-    auto* close = Button("cmdCancel", "Schließen", this);
+    auto* copy = NamedButton("cmdCopy", "Kopieren", this);
+    auto* close = NamedButton("cmdCancel", "Schließen", this);
     connect(copy, &QPushButton::clicked, this, &frmRunTimeTable::cmdCopy);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(copy);
-    buttons->addWidget(close);
+    auto* buttons = ButtonRow({}, {copy, close});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lstPlan_);
     layout->addLayout(buttons);
@@ -130,10 +112,10 @@ void frmRunTimeTable::cmdCopy() {
 frmBestMix::frmBestMix(const GasMixFields& mix, QWidget* parent) : QDialog(parent) {
     setObjectName("frmBestMix");
     setWindowTitle("Best-Mix herstellen");
-    txtO2_ = Field("txtO2", ToQString(mix.o2));
-    txtN2_ = Field("txtN2", ToQString(mix.n2));
-    txtHe_ = Field("txtHe", ToQString(mix.he));
-    txtPressure_ = Field("txtPressure", "200");
+    txtO2_ = NamedField("txtO2", ToQString(mix.o2));
+    txtN2_ = NamedField("txtN2", ToQString(mix.n2));
+    txtHe_ = NamedField("txtHe", ToQString(mix.he));
+    txtPressure_ = NamedField("txtPressure", "200");
     lblOxygen_ = Result("lblOxygen");
     lblHelium_ = Result("lblHelium");
     lblAir_ = Result("lblAir");
@@ -149,14 +131,11 @@ frmBestMix::frmBestMix(const GasMixFields& mix, QWidget* parent) : QDialog(paren
     steps->addRow("2. Füllschritt:  Helium", lblHelium_);
     steps->addRow("3. Füllschritt:  Luft aus Kompressor", lblAir_);
     steps->addRow("Summe", lblSum_);
-    auto* recalc = Button("cmdCalc", "Neu berechnen", this);
-    auto* close = Button("cmdClose", "Schließen", this);
+    auto* recalc = NamedButton("cmdCalc", "Neu berechnen", this);
+    auto* close = NamedButton("cmdClose", "Schließen", this);
     connect(recalc, &QPushButton::clicked, this, &frmBestMix::Calculate);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(recalc);
-    buttons->addWidget(close);
+    auto* buttons = ButtonRow({}, {recalc, close});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(wanted);
     layout->addLayout(steps);

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include "app/shell/dialog_parts.h"
 #include "core/profile/profile_text.h"
 #include "core/profile/repetitive_dives.h"
 #include "core/settings/setting_keys.h"
@@ -21,12 +22,6 @@
 
 namespace marelos {
 namespace {
-
-QPushButton* Button(const char* name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
 
 // The index of a comment field from its name: the number after "txt", "DiveNum" reading as 0.
 int FieldIndex(const QString& name) {
@@ -67,7 +62,7 @@ frmDiveComment::frmDiveComment(SettingsStore& store, Ui& ui, QWidget* parent)
     }
     const auto lastValue = [this](const char* name, const char* caption, int field,
                                   const SettingKey& key, int row) {
-        auto* button = Button(name, caption, this);
+        auto* button = NamedButton(name, caption, this);
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         button->setToolTip("Letzten gespeicherten Wert übernehmen");
         connect(button, &QPushButton::clicked, this,
@@ -82,7 +77,7 @@ frmDiveComment::frmDiveComment(SettingsStore& store, Ui& ui, QWidget* parent)
     auto* gases = new QHBoxLayout;
     for (const auto& [name, gas] : {std::pair{"cmdAir", "Luft"}, std::pair{"cmdNitrox", "Nitrox"},
                                     std::pair{"cmdTmx", "Trimix"}}) {
-        auto* button = Button(name, gas, this);
+        auto* button = NamedButton(name, gas, this);
         connect(button, &QPushButton::clicked, this,
                 [this, gas] { SetField(11, AddGas(ToStdString(FieldText(11)), gas)); });
         gases->addWidget(button);
@@ -91,20 +86,15 @@ frmDiveComment::frmDiveComment(SettingsStore& store, Ui& ui, QWidget* parent)
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(1, 300);
 
-    auto* previous = Button("cmdPrev", "< Vorheriger", this);
-    auto* next = Button("cmdNext", "Nächster >", this);
-    auto* save = Button("cmdSave", "&Speichern", this);
-    auto* cancel = Button("cmdCancel", "Abbrechen", this);
+    auto* previous = NamedButton("cmdPrev", "< Vorheriger", this);
+    auto* next = NamedButton("cmdNext", "Nächster >", this);
+    auto* save = NamedButton("cmdSave", "&Speichern", this);
+    auto* cancel = NamedButton("cmdCancel", "Abbrechen", this);
     connect(previous, &QPushButton::clicked, this, &frmDiveComment::cmdPrev);
     connect(next, &QPushButton::clicked, this, &frmDiveComment::cmdNext);
     connect(save, &QPushButton::clicked, this, &frmDiveComment::cmdSave);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(previous);
-    buttons->addWidget(next);
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
+    auto* buttons = ButtonRow({previous, next}, {save, cancel});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(xlblFName_);
     layout->addLayout(grid);
@@ -181,17 +171,13 @@ frmEditProfile::frmEditProfile(const Workspace& workspace, Ui& ui, QWidget* pare
         text += ToQString(line) + "\n";
     }
     txtProfile_->setPlainText(text);
-    auto* load = Button("cmdLoadProfile", "&Laden...", this);
-    auto* save = Button("cmdSaveProfile", "&Speichern...", this);
-    auto* close = Button("cmdClose", "S&chließen", this);
+    auto* load = NamedButton("cmdLoadProfile", "&Laden...", this);
+    auto* save = NamedButton("cmdSaveProfile", "&Speichern...", this);
+    auto* close = NamedButton("cmdClose", "S&chließen", this);
     connect(load, &QPushButton::clicked, this, &frmEditProfile::LoadTextFile);
     connect(save, &QPushButton::clicked, this, &frmEditProfile::SaveTextFile);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(load);
-    buttons->addWidget(save);
-    buttons->addStretch();
-    buttons->addWidget(close);
+    auto* buttons = ButtonRow({load, save}, {close});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(txtProfile_);
     layout->addLayout(buttons);
@@ -241,15 +227,15 @@ frmDiveSerialMain::frmDiveSerialMain(Workspace& workspace, Ui& ui, QWidget* pare
     entry->addWidget(txtSurfaceTime_, 0, 1);
     entry->addWidget(new QLabel("Tauchprofil:"), 1, 0);
     entry->addWidget(lblDive_, 1, 1);
-    auto* browse = Button("cmdBrowseDives", "Profil &wählen...", this);
-    auto* add = Button("cmdAdd", "&Hinzufügen", this);
+    auto* browse = NamedButton("cmdBrowseDives", "Profil &wählen...", this);
+    auto* add = NamedButton("cmdAdd", "&Hinzufügen", this);
     entry->addWidget(browse, 1, 2);
     entry->addWidget(add, 0, 2);
-    auto* remove = Button("cmdDelDive", "&Entfernen", this);
-    auto* load = Button("cmdLoadlist", "Liste &laden...", this);
-    auto* save = Button("cmdSaveList", "Liste &speichern...", this);
-    auto* calc = Button("cmdCalc", "&Berechnen...", this);
-    auto* close = Button("cmdClose", "S&chließen", this);
+    auto* remove = NamedButton("cmdDelDive", "&Entfernen", this);
+    auto* load = NamedButton("cmdLoadlist", "Liste &laden...", this);
+    auto* save = NamedButton("cmdSaveList", "Liste &speichern...", this);
+    auto* calc = NamedButton("cmdCalc", "&Berechnen...", this);
+    auto* close = NamedButton("cmdClose", "S&chließen", this);
     connect(browse, &QPushButton::clicked, this, &frmDiveSerialMain::cmdBrowseDives);
     connect(add, &QPushButton::clicked, this, &frmDiveSerialMain::cmdAdd);
     connect(remove, &QPushButton::clicked, this, &frmDiveSerialMain::cmdDelDive);
@@ -257,12 +243,7 @@ frmDiveSerialMain::frmDiveSerialMain(Workspace& workspace, Ui& ui, QWidget* pare
     connect(save, &QPushButton::clicked, this, &frmDiveSerialMain::cmdSaveList);
     connect(calc, &QPushButton::clicked, this, &frmDiveSerialMain::cmdCalc);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {remove, load, save})
-        buttons->addWidget(button);
-    buttons->addStretch();
-    buttons->addWidget(calc);
-    buttons->addWidget(close);
+    auto* buttons = ButtonRow({remove, load, save}, {calc, close});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(entry);
     layout->addWidget(lstDives_);

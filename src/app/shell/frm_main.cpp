@@ -47,7 +47,6 @@
 #include "core/graphics/analysis_graphs.h"
 #include "core/graphics/bar_graph.h"
 #include "core/graphics/profile_graph.h"
-#include "core/profile/dive_comment.h"
 #include "core/profile/editing.h"
 #include "core/profile/file_type.h"
 #include "core/profile/gas_mix.h"
@@ -677,19 +676,7 @@ void frmMain::ShowLastUsedView() {
     if (*lastUsed_ != 3) return;
     ShowAnalysis(AnalysisView::ComputedProfile);
     if (workspace_.settings.printDiveValues != 1) return;
-    DiveComment comment;
-    if (const auto fields = ReadDiveComment(workspace_.profile.fileName)) {
-        comment = {fields.value()[0], fields.value()[1], fields.value()[2], fields.value()[3],
-                   fields.value()[4]};
-    }
-    Canvas& canvas = picture();
-    const CanvasFont font{workspace_.settings.picDiveFontName, 8, false};
-    double y = 900;
-    int colour = 1;
-    for (const std::string& text : DiveValueTexts(workspace_.computed, comment)) {
-        canvas.Text(canvas.Width() - 4200, y, text, font, CompartmentColour(colour++));
-        y += 220;
-    }
+    DrawDiveValues(picture(), workspace_);
     picDive_->update();
 }
 

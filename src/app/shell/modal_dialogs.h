@@ -44,4 +44,23 @@ class QtModalDialogs : public ModalDialogs {
                                         std::string_view filter, std::string_view folder) override;
 };
 
+// Dialogs nobody answers: every question gets No, boxes are passed over, input boxes and file
+// dialogs are cancelled. For benchmarks and tools that drive a window without a user.
+class UnattendedDialogs : public ModalDialogs {
+  public:
+    void Message(QWidget*, std::string_view, MessageIcon) override {}
+    Answer Ask(QWidget*, std::string_view, Buttons, MessageIcon) override { return Answer::No; }
+    std::optional<std::string> AskText(QWidget*, std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> OpenFile(QWidget*, std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> SaveFile(QWidget*, std::string_view, std::string_view,
+                                        std::string_view) override {
+        return std::nullopt;
+    }
+};
+
 }  // namespace marelos

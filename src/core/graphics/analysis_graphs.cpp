@@ -4,8 +4,10 @@
 #include <array>
 #include <cmath>
 
+#include "core/engine/dive_plan.h"
 #include "core/engine/tissues.h"
 #include "core/graphics/profile_graph.h"
+#include "core/profile/dive_comment.h"
 #include "core/text/number_format.h"
 #include "core/text/rounding.h"
 #include "core/ui/spreadsheet_link.h"
@@ -340,6 +342,21 @@ void DrawProfileComparison(Canvas& canvas, const Workspace& workspace, const Kep
         canvas.Line(x, y, nextX, nextY, 1, 255);
         x = nextX;
         y = nextY;
+    }
+}
+
+void DrawDiveValues(Canvas& canvas, const Workspace& workspace) {
+    DiveComment comment;
+    if (const auto fields = ReadDiveComment(workspace.profile.fileName)) {
+        const CommentFields& f = fields.value();
+        comment = {f[0], f[1], f[2], f[3], f[4]};
+    }
+    const CanvasFont font{workspace.settings.picDiveFontName, 8, false};
+    double y = 900;
+    int colour = 1;
+    for (const std::string& text : DiveValueTexts(workspace.computed, comment)) {
+        canvas.Text(canvas.Width() - 4200, y, text, font, CompartmentColour(colour++));
+        y += 220;
     }
 }
 

@@ -57,6 +57,11 @@ KeptProfile KeepProfile(const ComputedProfile& computed);
 void DrawProfileComparison(Canvas& canvas, const Workspace& workspace, const KeptProfile& kept,
                            bool showWarnings);
 
+// The dive values near the right edge of the graph, one below the other, each in the colour of
+// a compartment: the number, site and date from the comment of the profile file, the oxygen
+// doses, the maximum depth and the dive time.
+void DrawDiveValues(Canvas& canvas, const Workspace& workspace);
+
 // The CNS day dose over the dive, with its decay at the surface.
 void DrawCnsDayGraph(Canvas& canvas, const Workspace& workspace);
 

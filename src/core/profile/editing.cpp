@@ -35,6 +35,30 @@ double AskWholeNumber(Ui& ui, std::string_view prompt, std::string_view proposal
     return RoundHalfEven(Val(ui.AskText(prompt, proposal).value_or("")));
 }
 
+// An axis length asked from the user: 0 or no answer changes nothing, a value up to the limit
+// is taken, stored and drawn, anything else is refused with a message.
+struct AxisQuestion {
+    const char* prompt;
+    std::string proposal;
+    double limit;
+    const SettingKey& key;
+    std::int32_t& length;
+};
+
+void SetAxisLength(Workspace& workspace, SettingsStore& store, Canvas& canvas, Ui& ui,
+                   const AxisQuestion& axis) {
+    const double value = AskWholeNumber(ui, axis.prompt, axis.proposal);
+    if (value == 0) return;
+    if (value < 0 || value > axis.limit) {
+        ui.ShowMessage("Zahlenwert muss zwischen 0 und " + N(axis.limit) + " liegen.",
+                       MessageIcon::Information);
+        return;
+    }
+    axis.length = RoundToInt32(value);
+    WriteSetting(store, axis.key, N(value));
+    DrawProfile(canvas, workspace.settings, workspace.profile);
+}
+
 void ShiftPointsAfter(Workspace& workspace, std::int32_t minute, std::int32_t shift) {
     DiveProfile& profile = workspace.profile;
     for (int i = 1; i <= LastPointIndex(profile); ++i) {
@@ -154,28 +178,15 @@ void AskDeleteMinute(Workspace& workspace, Canvas& canvas, Ui& ui) {
 }
 
 void SetTimeAxis(Workspace& workspace, SettingsStore& store, Canvas& canvas, Ui& ui) {
-    const double value = AskWholeNumber(ui, "Max. Zeit auf der Zeitachse in [min.]",
-                                        N(workspace.settings.maxHScale));
-    if (value == 0) return;
-    if (value < 0 || value > 6000) {
-        ui.ShowMessage("Zahlenwert muss zwischen 0 und 6000 liegen.", MessageIcon::Information);
-        return;
-    }
-    workspace.settings.maxHScale = RoundToInt32(value);
-    WriteSetting(store, keys::kMaxHScale, N(value));
-    DrawProfile(canvas, workspace.settings, workspace.profile);
+    SetAxisLength(workspace, store, canvas, ui,
+                  {"Max. Zeit auf der Zeitachse in [min.]", N(workspace.settings.maxHScale), 6000,
+                   keys::kMaxHScale, workspace.settings.maxHScale});
 }
 
 void SetDepthAxis(Workspace& workspace, SettingsStore& store, Canvas& canvas, Ui& ui) {
-    const double value = AskWholeNumber(ui, "Max. Tiefe in Metern?", "50");
-    if (value == 0) return;
-    if (value < 0 || value > 200) {
-        ui.ShowMessage("Zahlenwert muss zwischen 0 und 200 liegen.", MessageIcon::Information);
-        return;
-    }
-    workspace.settings.maxVScale = RoundToInt32(value);
-    WriteSetting(store, keys::kMaxVScale, N(value));
-    DrawProfile(canvas, workspace.settings, workspace.profile);
+    SetAxisLength(
+        workspace, store, canvas, ui,
+        {"Max. Tiefe in Metern?", "50", 200, keys::kMaxVScale, workspace.settings.maxVScale});
 }
 
 void AskN2Percent(Workspace& workspace, Ui& ui) {
