@@ -19,11 +19,16 @@ enum class FailureKind {
 
 struct Failure {
     FailureKind kind;
-    std::string subject;  // what failed: a file path, a device, a field name
+    std::string subject;     // what failed: a file path, a device, a field name
+    std::string cause = {};  // why, when the system said so (SystemErrorText)
 };
 
 // The program's own German text for a failure.
 std::string FailureMessage(const Failure& failure);
+
+// A system error number as the user reads it: the German text of the common causes (the
+// system's own text for the rare ones) and the number, "Zugriff verweigert (Fehler 13)".
+std::string SystemErrorText(int errorNumber);
 
 // A value or the failure that prevented it.
 template <class T>

@@ -85,7 +85,9 @@ TEST(Cli, CalcOfAFileThatCannotBeReadSaysSoOnStandardError) {
     const CliRun run = RunTool({"calc", "/nicht/da.mrp", "--json"});
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.out.empty());
-    EXPECT_EQ(run.err, "Die Datei /nicht/da.mrp konnte nicht gelesen werden.\n");
+    EXPECT_EQ(run.err,
+              "Die Datei konnte nicht gelesen werden: Datei oder Ordner nicht gefunden "
+              "(Fehler 2) '/nicht/da.mrp'\n");
     EXPECT_EQ(RunTool({"calc", "/nicht/da.mrp"}).code, 2);  // without --json
 }
 

@@ -45,6 +45,17 @@ void ShowCurrentFile(const Workspace& workspace, Ui& ui) {
     ui.SetWindowCaption(WindowCaption("", workspace.profile.fileName));
 }
 
+// A load that failed has already emptied the profile: the picture shows the empty profile at
+// once, and the profile loses the old name, so that saving it cannot overwrite that file.
+bool LoadFailed(Workspace& workspace, Ui& ui, const std::string& message) {
+    workspace.profile.fileName.clear();
+    workspace.view.mode = 1;
+    ui.RedrawProfileGraph();
+    ShowCurrentFile(workspace, ui);
+    ui.ShowMessage(message, MessageIcon::Critical);
+    return false;
+}
+
 }  // namespace
 
 std::vector<std::string> DecompressionLines(const Workspace& workspace, const LastLine& last) {
@@ -102,10 +113,7 @@ bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const s
     InitTissues(workspace.tissues, workspace.settings.initialPpN2, workspace.settings.airPressure);
 
     const Result<std::vector<std::string>> file = ReadTextFileLines(path);
-    if (!file) {
-        ui.ShowMessage(FailureMessage(file.failure()), MessageIcon::Critical);
-        return false;
-    }
+    if (!file) return LoadFailed(workspace, ui, FailureMessage(file.failure()));
     int k = 1;
     std::int32_t runTime = 0;
     std::int32_t deepest = 0;
@@ -127,11 +135,12 @@ bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const s
             if (profile.markCount < kMarkTableEnd) ++profile.markCount;
         }
         if (k >= kProfileTableEnd) {
-            ui.ShowMessage("Das Tauchprofil " + path + " hat mehr als " +
-                               std::to_string(kMaxProfileLines) +
-                               " Zeilen und kann nicht geladen werden.",
-                           MessageIcon::Critical);
-            return false;
+            ClearLines(profile);
+            profile.markCount = 0;
+            return LoadFailed(workspace, ui,
+                              "Das Tauchprofil " + path + " hat mehr als " +
+                                  std::to_string(kMaxProfileLines) +
+                                  " Zeilen und kann nicht geladen werden.");
         }
     }
     if (profile.markCount > 0) --profile.markCount;

@@ -16,7 +16,8 @@ inline constexpr int kMaxKeptCommentLines = 101;
 
 // Loads a profile file into the current dive and calculates it. Refused silently (false) for a
 // path of fewer than 3 characters or with wildcards; a file that cannot be read, or that holds
-// more than 5998 data lines, is reported and leaves an empty profile.
+// more than 5998 data lines, is reported and leaves an empty, untitled profile in the input
+// view, drawn at once.
 bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const std::string& path);
 
 // Calculates the dive and writes it: header, profile lines, on request the decompression

@@ -1,5 +1,6 @@
 #include "text_file.h"
 
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -21,13 +22,22 @@ std::filesystem::path TemporaryNameBeside(const std::filesystem::path& path) {
 }  // namespace
 
 Result<std::vector<std::string>> ReadTextFileLines(const std::filesystem::path& path) {
-    const Failure failure{FailureKind::ReadError, path.string()};
+    const auto failure = [&](std::errc cause) {
+        return Failure{FailureKind::ReadError, path.string(),
+                       SystemErrorText(static_cast<int>(cause))};
+    };
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return failure;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error) return failure(static_cast<std::errc>(error.value()));
+    if (!std::filesystem::exists(status)) return failure(std::errc::no_such_file_or_directory);
+    if (std::filesystem::is_directory(status)) return failure(std::errc::is_a_directory);
+    // A pipe or a device could block the program for good.
+    if (!std::filesystem::is_regular_file(status)) return failure(std::errc::invalid_argument);
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return failure;
+    if (!in) return failure(errno != 0 ? static_cast<std::errc>(errno) : std::errc::io_error);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return failure;
+    if (in.bad()) return failure(std::errc::io_error);
     return SplitLines(DecodeTextBytes(bytes));
 }
 

@@ -99,12 +99,20 @@ TEST_F(ProfileFileTest, ALongProfileWidensTheTimeAxisBeforeItsPointsBecomeLines)
     EXPECT_EQ(ws().profile.lines[2], (ProfileLine{20, 95, 100, 78, 0}));
 }
 
-TEST_F(ProfileFileTest, AMissingFileIsReportedAndLeavesAnEmptyProfile) {
+TEST_F(ProfileFileTest, AMissingFileIsReportedAndLeavesAnEmptyUntitledProfile) {
+    WriteRaw("tg.mrp", "30\t3\t3\t78\t0\n30\t22\t25\t78\t0\n");
+    ASSERT_TRUE(Load("tg.mrp"));
+    ws().view.mode = 2;  // an analysis graph is shown
     EXPECT_FALSE(Load("fehlt.mrp"));
     ASSERT_EQ(ui_.boxes.size(), 1u);
     EXPECT_EQ(ui_.boxes[0].icon, MessageIcon::Critical);
-    EXPECT_NE(ui_.boxes[0].text.find("fehlt.mrp"), std::string::npos);
+    EXPECT_NE(ui_.boxes[0].text.find("nicht gefunden (Fehler 2) '" + Path("fehlt.mrp") + "'"),
+              std::string::npos);
     EXPECT_EQ(ws().profile.nextPoint, 1);
+    // Saving the empty profile must not overwrite the file loaded before.
+    EXPECT_EQ(ws().profile.fileName, "");
+    EXPECT_EQ(ui_.caption, "Marelos 3 Beta - Unbenannte Datei");
+    EXPECT_EQ(ws().view.mode, 1);
     ui_.boxes.clear();
     EXPECT_FALSE(ReadProfileFile(ws(), store_, ui_, "ab"));
     EXPECT_FALSE(ReadProfileFile(ws(), store_, ui_, Path("*.mrp")));
@@ -122,6 +130,7 @@ TEST_F(ProfileFileTest, MoreThan5998DataLinesAreRefused) {
     EXPECT_FALSE(Load("5999.mrp"));
     ASSERT_EQ(ui_.boxes.size(), 1u);
     EXPECT_NE(ui_.boxes[0].text.find("mehr als 5998 Zeilen"), std::string::npos);
+    EXPECT_EQ(ws().profile.lines[1], ProfileLine{});  // nothing of it is left to draw
 }
 
 TEST_F(ProfileFileTest, WritingAndReadingBackKeepsTheLineTable) {

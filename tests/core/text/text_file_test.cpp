@@ -87,9 +87,14 @@ TEST_F(TextFileTest, AMissingFileOrFolderIsAReadErrorAndNotAnEmptyFile) {
     const auto missing = ReadTextFileLines(folder_ / "fehlt.mrp");
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.failure().kind, FailureKind::ReadError);
-    EXPECT_EQ(FailureMessage(missing.failure()),
-              "Die Datei " + (folder_ / "fehlt.mrp").string() + " konnte nicht gelesen werden.");
-    EXPECT_FALSE(ReadTextFileLines(folder_).ok());
+    // The cause first, then the path.
+    EXPECT_EQ(
+        FailureMessage(missing.failure()),
+        "Die Datei konnte nicht gelesen werden: Datei oder Ordner nicht gefunden (Fehler 2) '" +
+            (folder_ / "fehlt.mrp").string() + "'");
+    const auto folder = ReadTextFileLines(folder_);
+    ASSERT_FALSE(folder.ok());
+    EXPECT_EQ(folder.failure().cause, "Der Pfad ist ein Ordner (Fehler 21)");
     EXPECT_TRUE(WriteTextFileLines(folder_ / "kein_ordner" / "tg.mrp", {"x"}).has_value());
 }
 
