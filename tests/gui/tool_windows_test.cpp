@@ -52,15 +52,31 @@ TEST(frmRunTimeTable, ShowsThePlanInColumnsAndCopiesItAsLines) {
     EXPECT_EQ(ui.boxes.back().text, "Tauchplan wurde in die Zwischenablage kopiert.");
 }
 
-TEST(frmBestMix, FillingStepsOfTheWantedMix) {
-    frmBestMix window({"21", "35", "44"}, nullptr);
-    window.findChild<QLineEdit*>("txtPressure")->setText("200");
-    window.findChild<QPushButton*>("cmdCalc")->click();
-    EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text(), "88 bar");
+TEST(frmBestMix, FillingStepsOfTheWantedMixAndNothingForAMixThatCannotBe) {
+    ScriptedUi ui;
+    frmBestMix window({"21", "79", "5"}, ui, nullptr);  // opened on a mix that does not add up
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text(), "---");
+    const auto calculate = [&](const char* o2, const char* n2, const char* he,
+                               const char* pressure) {
+        window.findChild<QLineEdit*>("txtO2")->setText(o2);
+        window.findChild<QLineEdit*>("txtN2")->setText(n2);
+        window.findChild<QLineEdit*>("txtHe")->setText(he);
+        window.findChild<QLineEdit*>("txtPressure")->setText(pressure);
+        window.findChild<QPushButton*>("cmdCalc")->click();
+        return window.findChild<QLabel*>("lblHelium")->text();
+    };
+    EXPECT_EQ(calculate("21", "35", "44", "200"), "88 bar");
     EXPECT_TRUE(window.findChild<QLabel*>("lblSum")->text().startsWith("200"));
-    window.findChild<QLineEdit*>("txtHe")->setText("abc");  // not a number: 0
-    window.findChild<QPushButton*>("cmdCalc")->click();
-    EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text(), "0 bar");
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(calculate("20,5", "35,5", "44", "200"), "88 bar");  // decimal commas are numbers
+    EXPECT_EQ(calculate("21", "35", "4a", "200"), "---");
+    EXPECT_EQ(ui.boxes.back().text, "Eingabe ungültig!");
+    EXPECT_EQ(calculate("21", "35", "44", "zweihundert"), "---");
+    EXPECT_EQ(ui.boxes.back().text, "Eingabe ungültig!");
+    EXPECT_EQ(calculate("21", "35", "50", "200"), "---");  // 106 %
+    EXPECT_EQ(ui.boxes.back().text, "Das eingestellte Gemisch ist unplausibel!");
+    EXPECT_EQ(ui.boxes.size(), 3u);
 }
 
 TEST(DecoTableCommand, TablesAreWrittenWhereTheUserSaysAndTheProfileIsNewAfterwards) {

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     Save(altitude, folder, "frmAltitude");
     marelos::frmRunTimeTable plan(marelos::DivePlanLines(*workspace, store, ui), ui, &main);
     Save(plan, folder, "frmRunTimeTable");
-    marelos::frmBestMix bestMix({"21", "35", "44"}, &main);
+    marelos::frmBestMix bestMix({"21", "35", "44"}, ui, &main);
     Save(bestMix, folder, "frmBestMix");
     marelos::frmDiveComment comment(store, ui, &main);
     if (!workspace->profile.fileName.empty()) comment.OpenDiveComment(workspace->profile.fileName);

@@ -109,7 +109,8 @@ void frmRunTimeTable::cmdCopy() {
     ui_.ShowMessage("Tauchplan wurde in die Zwischenablage kopiert.", MessageIcon::Information);
 }
 
-frmBestMix::frmBestMix(const GasMixFields& mix, QWidget* parent) : QDialog(parent) {
+frmBestMix::frmBestMix(const GasMixFields& mix, Ui& ui, QWidget* parent)
+    : QDialog(parent), ui_(ui) {
     setObjectName("frmBestMix");
     setWindowTitle("Best-Mix herstellen");
     txtO2_ = NamedField("txtO2", ToQString(mix.o2));
@@ -133,20 +134,32 @@ frmBestMix::frmBestMix(const GasMixFields& mix, QWidget* parent) : QDialog(paren
     steps->addRow("Summe", lblSum_);
     auto* recalc = NamedButton("cmdCalc", "Neu berechnen", this);
     auto* close = NamedButton("cmdClose", "Schließen", this);
-    connect(recalc, &QPushButton::clicked, this, &frmBestMix::Calculate);
+    connect(recalc, &QPushButton::clicked, this, [this] { Calculate(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = ButtonRow({}, {recalc, close});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(wanted);
     layout->addLayout(steps);
     layout->addLayout(buttons);
-    Calculate();
+    Calculate(false);  // the main window's mix may not add up: no message on opening
 }
 
-void frmBestMix::Calculate() {
-    const BlendSteps steps =
-        BlendMix(ToStdString(txtO2_->text()), ToStdString(txtN2_->text()),
-                 ToStdString(txtHe_->text()), ToStdString(txtPressure_->text()));
+void frmBestMix::Calculate(bool tellUser) {
+    QLineEdit* const fields[] = {txtO2_, txtN2_, txtHe_, txtPressure_};
+    std::string texts[4];
+    for (int i = 0; i < 4; ++i)
+        texts[i] = ToStdString(fields[i]->text());
+    const BlendInputCheck check = CheckBlendInput(texts[0], texts[1], texts[2], texts[3]);
+    if (!check.message.empty()) {
+        for (QLabel* result : {lblOxygen_, lblHelium_, lblAir_, lblSum_})
+            result->setText("---");
+        if (!tellUser) return;
+        ui_.ShowMessage(check.message, MessageIcon::Critical);
+        fields[check.field]->setFocus();
+        fields[check.field]->selectAll();
+        return;
+    }
+    const BlendSteps steps = BlendMix(texts[0], texts[1], texts[2], texts[3]);
     lblOxygen_->setText(FormatForScreen(steps.oxygen) + " bar");
     lblHelium_->setText(FormatForScreen(steps.helium) + " bar");
     lblAir_->setText(FormatForScreen(steps.air) + " bar");

@@ -57,11 +57,14 @@ class frmBestMix : public QDialog {
     Q_OBJECT
 
   public:
-    frmBestMix(const GasMixFields& mix, QWidget* parent);
+    frmBestMix(const GasMixFields& mix, Ui& ui, QWidget* parent);
 
-    void Calculate();
+    // The filling steps of the wanted mix; a field that is not a number or shares that do not
+    // add up are refused: with a message when `tellUser`, else by empty results.
+    void Calculate(bool tellUser = true);
 
   private:
+    Ui& ui_;
     QLineEdit* txtO2_;
     QLineEdit* txtN2_;
     QLineEdit* txtHe_;

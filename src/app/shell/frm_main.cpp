@@ -437,7 +437,7 @@ void frmMain::ConnectCommands() {
                          MessageIcon::Information);
     });
     on("mnuMakeBestMix", [this] {
-        frmBestMix window(workspace_.mix, this);
+        frmBestMix window(workspace_.mix, *ui_, this);
         window.exec();
     });
     on("mnuCreateDecoTable", [this] { mnuCreateDecoTable(); });

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/engine/tissues.h"
+#include "core/profile/gas_mix.h"
 #include "core/text/fields.h"
 #include "core/text/number_format.h"
 #include "core/text/rounding.h"
@@ -140,6 +141,16 @@ BlendSteps BlendMix(const std::string& o2Text, const std::string& n2Text, const 
     // The sum adds the steps as they are shown.
     steps.sum = RoundTo(Val(N(steps.helium)) + Val(N(steps.air)) + Val(N(steps.oxygen)), 2);
     return steps;
+}
+
+BlendInputCheck CheckBlendInput(const std::string& o2Text, const std::string& n2Text,
+                                const std::string& heText, const std::string& pressureText) {
+    const std::string* fields[] = {&o2Text, &n2Text, &heText, &pressureText};
+    for (int field = 0; field < 4; ++field) {
+        if (!IsDecimalNumber(CommaToPoint(*fields[field]))) return {kInvalidInput, field};
+    }
+    if (!CheckMix({o2Text, n2Text, heText}).plausible) return {kImplausibleMix, 0};
+    return {};
 }
 
 std::string RemainingAirText(const ComputedProfile& computed, int minute,

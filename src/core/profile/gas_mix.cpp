@@ -40,7 +40,7 @@ MixCheck CheckMix(const GasMixFields& mix) {
 MixCheck CheckMixPlausible(const GasMixFields& mix, bool showMessage, Ui& ui) {
     const MixCheck check = CheckMix(mix);
     if (!check.plausible && showMessage) {
-        ui.ShowMessage("Das eingestellte Gemisch ist unplausibel!", MessageIcon::Critical);
+        ui.ShowMessage(kImplausibleMix, MessageIcon::Critical);
     }
     return check;
 }

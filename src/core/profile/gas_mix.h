@@ -21,7 +21,8 @@ struct MixCheck {
     std::int32_t colour = 0;  // 0 black, 255 red
 };
 MixCheck CheckMix(const GasMixFields& mix);
-// CheckMix, and with `showMessage` an implausible mix is told to the user.
+// CheckMix, and with `showMessage` an implausible mix is told to the user with this message.
+inline constexpr const char* kImplausibleMix = "Das eingestellte Gemisch ist unplausibel!";
 MixCheck CheckMixPlausible(const GasMixFields& mix, bool showMessage, Ui& ui);
 
 // The gas a new point takes from the fields: N2 rounded to whole per cent, He as it stands,

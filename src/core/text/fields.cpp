@@ -22,6 +22,18 @@ bool IsDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+bool IsDecimalNumber(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return false;
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    if (text.front() == '+' || text.front() == '-') text.remove_prefix(1);
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    return whole.size() + fraction.size() > 0 && IsDigits(whole) && IsDigits(fraction);
+}
+
 std::string CommaToPoint(std::string_view text) {
     std::string result(text);
     std::replace(result.begin(), result.end(), ',', '.');

@@ -14,6 +14,10 @@ std::string GetField(std::string_view line, int number);
 // True when every character is "0" to "9"; true for the empty text.
 bool IsDigits(std::string_view text);
 
+// True when the text, blanks around it aside, is a plain decimal number: an optional sign and
+// digits with at most one "." ("40", "-2.5", ".5"); false for "", "4a", "1,5" or "1E3".
+bool IsDecimalNumber(std::string_view text);
+
 // Every "," replaced by ".", so that a number typed with a decimal comma reads correctly.
 std::string CommaToPoint(std::string_view text);
 

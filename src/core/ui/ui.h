@@ -11,6 +11,9 @@ enum class MessageIcon { Information, Question, Exclamation, Critical };
 enum class Buttons { YesNo, YesNoCancel };
 enum class Answer { Yes, No, Cancel };
 
+// The program's message for an entry that a field does not take.
+inline constexpr const char* kInvalidInput = "Eingabe ungültig!";
+
 // Everything the program's logic says to or asks of the user goes through this port: message
 // boxes (with the program title as caption), questions, the message list of the main window,
 // progress, and the few redraws that the logic triggers. The window adapter shows them; the
