@@ -110,15 +110,20 @@ bool AskDeletePointAt(Workspace& workspace, Canvas& canvas, Ui& ui, double x, do
     const std::int32_t minute = TimeFromX(x, g, workspace.settings.maxHScale);
     const std::int32_t depth = DepthFromY(y, g, workspace.settings.maxVScale);
     DiveProfile& profile = workspace.profile;
+    bool asked = false;
     for (int i = 1; i <= LastPointIndex(profile); ++i) {
         ProfilePoint& point = profile.points[i];
         if (point.time != minute || point.depth != depth) continue;
+        asked = true;
         if (ui.Ask("Diesen Punkt löschen?", Buttons::YesNo) != Answer::Yes) continue;
         point.time = 0;
         point.depth = 0;
+        profile.changed = true;
         mnuCalcProfile(workspace, canvas, ui);
+        ui.ShowSysMsg("Punkt bei " + N(minute) + " min. / " + N(depth) + " m gelöscht.");
         return true;
     }
+    if (asked) ui.ShowSysMsg("Kein Punkt gelöscht.");
     return false;
 }
 
@@ -194,7 +199,7 @@ void AskN2Percent(Workspace& workspace, Ui& ui) {
     if (!answer || answer->empty()) return;
     const double value = Val(*answer);
     if (value < 0 || value > 78) {
-        ui.ShowMessage("Eingabe ungültig!", MessageIcon::Information);
+        ui.ShowMessage(kInvalidInput, MessageIcon::Information);
         return;
     }
     workspace.mix.n2 = N(Int(value));

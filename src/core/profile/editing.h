@@ -23,6 +23,7 @@ void EnterInputMode(Workspace& workspace, Canvas& canvas, Ui& ui);
 // Returns true when a point was added.
 bool AddPointAtClick(Workspace& workspace, Canvas& canvas, Ui& ui, double x, double y);
 // Asks for every point at the clicked minute and depth whether to delete it; true when one was.
+// The message list says which point went, or that none did.
 bool AskDeletePointAt(Workspace& workspace, Canvas& canvas, Ui& ui, double x, double y);
 // The double click: after a question, every point at or right of the minute at x goes.
 void DeleteRightOfCursor(Workspace& workspace, Canvas& canvas, Ui& ui, double x);

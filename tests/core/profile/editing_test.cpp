@@ -63,11 +63,15 @@ TEST_F(EditingTest, ClickingOnAPointOffersToDeleteIt) {
     ui_.answers = {Answer::No};
     ASSERT_TRUE(Click(10, 30));  // No: a second point at the same place
     EXPECT_EQ(ws().profile.nextPoint, 4);
+    EXPECT_EQ(ui_.lines.back(), "Kein Punkt gelöscht.");
+    ws().profile.changed = false;
     ui_.answers = {Answer::Yes};
     EXPECT_FALSE(Click(10, 30));
     EXPECT_EQ(ui_.questions.back(), "Diesen Punkt löschen?");
     EXPECT_EQ(ws().profile.points[2].time, 0);
     EXPECT_EQ(ws().profile.nextPoint, 4);
+    EXPECT_EQ(ui_.lines.back(), "Punkt bei 10 min. / 30 m gelöscht.");
+    EXPECT_TRUE(ws().profile.changed);
 }
 
 TEST_F(EditingTest, DeletingPointsAndMinutes) {
