@@ -15,10 +15,11 @@ int LeadingCompartment(const Workspace& workspace, int minute);
 double BarPressureScale(const Workspace& workspace);
 
 // The compartment state at a minute: a bar of total inert-gas pressure per compartment, the
-// leading compartment marked "FG", the pressure scale, and the tolerated and ambient pressure.
+// leading compartment marked "FG", the pressure scale, and the tolerated and ambient pressure
+// as lines labelled right of the bars, the labels apart even when the lines nearly meet.
 void DrawCompartmentBars(Canvas& canvas, const Workspace& workspace, int minute);
 
-// The hint of an idle bar graph: where to click to see a minute.
+// The hint of an idle bar graph, alone in the picture: where to click to see a minute.
 void DrawBarGraphHint(Canvas& canvas, const Settings& settings);
 
 }  // namespace marelos

@@ -18,11 +18,6 @@ CanvasFont GraphFont(const Canvas& canvas, const Settings& settings) {
     return {settings.picDiveFontName, std::max(canvas.Height() / 900, 5.0), false};
 }
 
-// About half an em per character: enough to centre a short number under its tick.
-double ApproximateTextWidth(std::string_view text, const CanvasFont& font) {
-    return static_cast<double>(text.size()) * font.size * 10;
-}
-
 void DrawTimeAxis(Canvas& canvas, const GraphGeometry& g, const Settings& settings,
                   const CanvasFont& font) {
     const double perMinute = (g.right - g.left) / settings.maxHScale;

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 #include "core/graphics/analysis_graphs.h"
@@ -53,6 +54,47 @@ TEST(BarGraph, ScaleBarsAndLines) {
     EXPECT_THAT(canvas.Texts(), ::testing::Contains("p.amb.tol"));
     EXPECT_THAT(canvas.Texts(), ::testing::Contains("FG"));
     EXPECT_THAT(canvas.Texts(), ::testing::Contains("11 bar"));
+}
+
+TEST(BarGraph, PressureLinesAreLabelledBesideThemApartAndClearOfTheBars) {
+    auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
+    workspace->settings.airPressure = 1013;
+    ComputedMinute& record = workspace->computed.records[2];
+    record.depth = 10;  // 2.02 bar
+    record.pTotal.fill(1.9);
+    const CanvasFont font{workspace->settings.picDiveFontName, 8, false};
+    const double textHeight = ApproximateTextHeight(font);
+    for (const double tolerated : {2.0, 0.5}) {  // lines 50 units apart, then far apart
+        record.toleratedPressure = tolerated;
+        RecordingCanvas canvas(9000, 6500);
+        DrawCompartmentBars(canvas, *workspace, 2);
+        double barsEnd = 0;
+        std::map<std::int32_t, double> lineY;  // the pressure lines by their colour
+        for (const Call& line : canvas.Of(Call::kLine)) {
+            if (line.x1 == line.x2 && line.y1 == 6000) {
+                barsEnd = std::max(barsEnd, line.x1 + line.width * 15 / 2.0);
+            } else if (line.y1 == line.y2 && line.colour != 14935011) {
+                lineY[line.colour] = line.y1;
+            }
+        }
+        std::map<std::string, Call> labels;
+        for (const Call& text : canvas.Of(Call::kText))
+            labels[text.text] = text;
+        const Call& ambient = labels.at("p.amb");
+        const Call& toleratedLabel = labels.at("p.amb.tol");
+        for (const Call* label : {&ambient, &toleratedLabel}) {
+            EXPECT_GT(label->x1, barsEnd);
+            EXPECT_LE(label->x1 + ApproximateTextWidth(label->text, font), canvas.Width());
+            EXPECT_NEAR(label->y1 + textHeight / 2, lineY.at(label->colour), textHeight / 2);
+        }
+        EXPECT_GE(toleratedLabel.y1 - ambient.y1, textHeight);  // the higher pressure above
+        if (tolerated == 0.5) {
+            EXPECT_DOUBLE_EQ(ambient.y1 + textHeight / 2, lineY.at(ambient.colour));
+        }
+        DrawBarGraphHint(canvas, workspace->settings);  // the hint alone, never over the bars
+        EXPECT_TRUE(canvas.Of(Call::kLine).empty());
+        EXPECT_EQ(canvas.Texts().size(), 3u);
+    }
 }
 
 }  // namespace
