@@ -14,8 +14,8 @@
 
 namespace marelos {
 
-XlsxSpreadsheetLink::XlsxSpreadsheetLink(const QString& path, const QString& program, bool open)
-    : path_(path), program_(program), open_(open) {
+XlsxSpreadsheetLink::XlsxSpreadsheetLink(const QString& path, const QString& program)
+    : path_(path), program_(program) {
     workbook_ = workbook_new(path.toUtf8().constData());
     if (workbook_) worksheet_ = workbook_add_worksheet(workbook_, "TABELLE1");
 }
@@ -44,12 +44,18 @@ std::optional<Failure> XlsxSpreadsheetLink::Finish() {
     workbook_ = nullptr;
     worksheet_ = nullptr;
     if (error != LXW_NO_ERROR) return failure;
-    if (!program_.isEmpty() && program_.compare("NOVALUE", Qt::CaseInsensitive) != 0) {
-        QProcess::startDetached(program_, {path_});
-    } else if (open_) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path_));
-    }
     return std::nullopt;
+}
+
+bool XlsxSpreadsheetLink::Open() {
+    if (!program_.isEmpty() && program_.compare("NOVALUE", Qt::CaseInsensitive) != 0) {
+        return QProcess::startDetached(program_, {path_});
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path_));
+}
+
+std::string XlsxSpreadsheetLink::Location() const {
+    return ToStdString(path_);
 }
 
 }  // namespace marelos

@@ -37,7 +37,7 @@ TEST(XlsxSpreadsheet, CellsAreWrittenWhereTheyWerePoked) {
     QTemporaryDir dir;
     const QString path = dir.filePath("export.xlsx");
     {
-        XlsxSpreadsheetLink link(path, {}, false);
+        XlsxSpreadsheetLink link(path, {});
         EXPECT_TRUE(link.Poke(1, 1, "Zeit [min]"));
         EXPECT_TRUE(link.Poke(1, 19, "Kompartiment 16"));
         EXPECT_TRUE(link.Poke(2, 1, "1"));
@@ -54,7 +54,7 @@ TEST(XlsxSpreadsheet, CellsAreWrittenWhereTheyWerePoked) {
 
 TEST(XlsxSpreadsheet, AWorkbookThatCannotBeWrittenIsAFailure) {
     QTemporaryDir dir;
-    XlsxSpreadsheetLink link(dir.filePath("kein/ordner/export.xlsx"), {}, false);
+    XlsxSpreadsheetLink link(dir.filePath("kein/ordner/export.xlsx"), {});
     link.Poke(1, 1, "x");
     const auto failure = link.Finish();
     ASSERT_TRUE(failure.has_value());

@@ -463,11 +463,10 @@ void frmMain::ConnectCommands() {
     on("mnuSaveSaturationFile", [this] { mnuSaveSaturationFile(); });
     on("mnuSavesaturationExcel", [this] {
         // A workbook of its own for every export, so an open earlier one is never in the way.
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-        QDir().mkpath(folder);
-        const QString path = folder + "/Gewebesaettigung-" +
-                             QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss") + ".xlsx";
-        XlsxSpreadsheetLink link(path, ToQString(ReadSetting(store_, keys::kExcelPath)), true);
+        const std::string path = SaturationWorkbookPath(
+            workspace_.profile.fileName, ProfileFolder(),
+            ToStdString(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss")));
+        XlsxSpreadsheetLink link(ToQString(path), ToQString(ReadSetting(store_, keys::kExcelPath)));
         QApplication::setOverrideCursor(Qt::WaitCursor);
         ExportSaturationToSpreadsheet(workspace_, *ui_, link);
         QApplication::restoreOverrideCursor();

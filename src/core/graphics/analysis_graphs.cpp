@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 
 #include "core/engine/dive_plan.h"
 #include "core/engine/tissues.h"
@@ -445,7 +446,22 @@ bool ExportSaturationToSpreadsheet(Workspace& workspace, Ui& ui, SpreadsheetLink
         ui.ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
         return false;
     }
+    ui.ShowSysMsg("Gewebesättigung gespeichert: " + link.Location());
+    if (!link.Open()) {
+        ui.ShowMessage("Die Gewebesättigung wurde in der Datei " + link.Location() +
+                           " gespeichert. Es konnte aber kein Tabellenprogramm gestartet werden, "
+                           "um sie zu öffnen.",
+                       MessageIcon::Information);
+    }
     return true;
+}
+
+std::string SaturationWorkbookPath(const std::string& profileFile, const std::string& profileFolder,
+                                   const std::string& stamp) {
+    const std::string name = "Gewebesättigung-" + stamp + ".xlsx";
+    if (profileFile.empty()) return (std::filesystem::path(profileFolder) / name).string();
+    const std::filesystem::path profile(profileFile);
+    return (profile.parent_path() / (profile.stem().string() + "-" + name)).string();
 }
 
 }  // namespace marelos

@@ -73,7 +73,14 @@ std::vector<std::string> SaturationTable(const Workspace& workspace,
 // The tissue pressures of the calculation cell by cell into a spreadsheet: titles in row 1,
 // then one row per minute with minute, depth, tolerated pressure and compartments 1 to 16.
 // Pending events run after every cell; when the spreadsheet refuses a cell (or the user presses
-// Escape) the user is asked whether to stop. Returns false when the export did not finish.
+// Escape) the user is asked whether to stop. The finished sheet is opened; where it is kept goes
+// to the message list, and into a message when no spreadsheet program opens it. Returns false
+// when the export did not finish.
 bool ExportSaturationToSpreadsheet(Workspace& workspace, Ui& ui, SpreadsheetLink& link);
+
+// Where an export of the tissue pressures goes: beside the profile file, named after it, or
+// into the profile folder for a profile without a file; `stamp` keeps every export apart.
+std::string SaturationWorkbookPath(const std::string& profileFile, const std::string& profileFolder,
+                                   const std::string& stamp);
 
 }  // namespace marelos

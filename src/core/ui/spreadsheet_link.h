@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/failure.h"
@@ -14,8 +15,12 @@ class SpreadsheetLink {
 
     // Puts the text into the cell; false when the spreadsheet refuses it.
     virtual bool Poke(int row, int column, std::string_view text) = 0;
-    // Hands the finished sheet over to the spreadsheet program; the failure, if any.
+    // Completes the sheet where it is kept; the failure, if any.
     virtual std::optional<Failure> Finish() = 0;
+    // Opens the finished sheet in the spreadsheet program; false when none could be started.
+    virtual bool Open() = 0;
+    // Where the sheet is kept, as the user finds it.
+    virtual std::string Location() const = 0;
 };
 
 }  // namespace marelos

@@ -209,6 +209,8 @@ class RecordingSheet : public SpreadsheetLink {
         finished = true;
         return std::nullopt;
     }
+    bool Open() override { return opens; }
+    std::string Location() const override { return "/daten/tg-Gewebesättigung.xlsx"; }
     struct Cell {
         int row, column;
         std::string text;
@@ -216,6 +218,7 @@ class RecordingSheet : public SpreadsheetLink {
     std::vector<Cell> cells;
     int refuseRow = -1, refuseColumn = -1;
     bool finished = false;
+    bool opens = true;
 };
 
 TEST(SpreadsheetExport, TitlesThenOneRowPerMinuteWithoutCompartment0) {
@@ -237,6 +240,25 @@ TEST(SpreadsheetExport, TitlesThenOneRowPerMinuteWithoutCompartment0) {
     EXPECT_EQ(sheet.cells.back().column, 19);
     EXPECT_TRUE(sheet.finished);
     EXPECT_EQ(ui.lastProgress, 2);
+    EXPECT_EQ(ui.lines.back(), "Gewebesättigung gespeichert: /daten/tg-Gewebesättigung.xlsx");
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST(SpreadsheetExport, TheUserLearnsWhereTheSheetIsWhenNoProgramOpensIt) {
+    auto workspace = EmptyWorkspace();
+    SetDepths(*workspace, {10});
+    ScriptedUi ui;
+    RecordingSheet sheet;
+    sheet.opens = false;
+    ASSERT_TRUE(ExportSaturationToSpreadsheet(*workspace, ui, sheet));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].text.find("Datei /daten/tg-Gewebesättigung.xlsx gespeichert"),
+              std::string::npos);
+    // Beside the profile, named after it; into the profile folder without a file.
+    EXPECT_EQ(SaturationWorkbookPath("/daten/tg12.mrp", "/profile", "20261206-021500"),
+              "/daten/tg12-Gewebesättigung-20261206-021500.xlsx");
+    EXPECT_EQ(SaturationWorkbookPath("", "/profile", "20261206-021500"),
+              "/profile/Gewebesättigung-20261206-021500.xlsx");
 }
 
 TEST(SpreadsheetExport, ARefusedCellAsksWhetherToStop) {
