@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -14,9 +15,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <functional>
 #include <memory>
 
 #include "app/shell/picture_box.h"
+#include "core/graphics/analysis_graphs.h"
 #include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/text/paths.h"
@@ -33,6 +36,26 @@ QStringList MessageLines(const frmMain& window) {
     for (int i = 0; list && i < list->count(); ++i)
         lines << list->item(i)->text();
     return lines;
+}
+
+QString WriteProfile(const QTemporaryDir& dir, const QString& name, const QByteArray& lines) {
+    const QString path = dir.filePath(name);
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    out.write(lines);
+    return path;
+}
+
+// What the main graph shows, and the same picture drawn anew by `draw`.
+const QImage& Shown(const frmMain& window) {
+    return window.findChild<PictureBox*>("picDive")->canvas().Image();
+}
+QImage DrawnAlike(const frmMain& window, const std::function<void(Canvas&)>& draw) {
+    const QImage& shown = Shown(window);
+    QtCanvas canvas(window.findChild<PictureBox*>("picDive")->canvas().PixelsPerTwip() * 1440);
+    canvas.Resize(shown.width(), shown.height());
+    draw(canvas);
+    return canvas.Image();
 }
 
 // A main window on its own workspace and store, shown at a fixed size.
@@ -187,8 +210,11 @@ TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteUpToTheEndOfTheTimeAxis) {
     w.ClickAt(20, 30);
     w.Trigger("cmdGraph3");
     const int axis = w.workspace->settings.maxHScale;
+    QAction* button = w.window.findChild<QAction*>("cmdBarGraph");
+    EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung anzeigen");
     w.Trigger("mnuDiveDemo");
     EXPECT_TRUE(w.window.findChild<QAction*>("mnuBarGraph")->isChecked());
+    EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung ausblenden");
     QElapsedTimer clock;
     clock.start();
     while (w.window.cursorMinute() < axis && clock.elapsed() < 10000) {
@@ -200,6 +226,79 @@ TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteUpToTheEndOfTheTimeAxis) {
     EXPECT_EQ(lines.filter(QRegularExpression("^t = \\d+ min\\.$")).size(), axis);
     w.Trigger("mnuBarGraph");  // closing through the menu
     EXPECT_FALSE(w.window.findChild<QAction*>("mnuBarGraph")->isChecked());
+    EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung anzeigen");
+}
+
+TEST(frmMain, TheDiveValuesAreThoseOfTheDiveShown) {
+    QTemporaryDir dir;
+    const QString deep = WriteProfile(dir, "tief.mrp", "40\t4\t4\t78\t0\r\n40\t20\t24\t78\t0\r\n");
+    const QString shallow =
+        WriteProfile(dir, "flach.mrp", "12\t2\t2\t78\t0\r\n12\t30\t32\t78\t0\r\n");
+    InMemorySettingsStore store;
+    store.WriteSetting("View", "PrintDiveValues", "1");
+    store.WriteSetting("View", "LastUsed", "3");
+    Window w(store, deep);  // at start-up, after the window got its size
+    QCoreApplication::processEvents();
+    const auto withValues = [&](Canvas& canvas) {
+        DrawComputedProfile(canvas, *w.workspace, false);
+        DrawDiveValues(canvas, *w.workspace);
+    };
+    EXPECT_EQ(w.workspace->computed.last.maxDepth, 40);
+    EXPECT_TRUE(Shown(w.window) == DrawnAlike(w.window, withValues));
+    w.dialogs.files = {shallow.toStdString()};
+    w.Trigger("mnuLoadProfile2");  // the second dive shows its own values, not the first one's
+    EXPECT_EQ(w.workspace->computed.last.maxDepth, 12);
+    EXPECT_TRUE(Shown(w.window) == DrawnAlike(w.window, withValues));
+
+    // A file that is gone: the cause and the path, and the emptied profile on screen.
+    QFile::remove(shallow);
+    w.Trigger("mnuF1");
+    EXPECT_EQ(
+        w.dialogs.messages.back(),
+        "Die Datei konnte nicht gelesen werden: Datei oder Ordner nicht gefunden (Fehler 2) '" +
+            shallow.toStdString() + "'");
+    EXPECT_EQ(w.workspace->profile.nextPoint, 1);
+    EXPECT_EQ(w.window.windowTitle(), "Marelos 3 Beta - Unbenannte Datei");
+    EXPECT_TRUE(Shown(w.window) == DrawnAlike(w.window, [&](Canvas& canvas) {
+                    DrawProfile(canvas, w.workspace->settings, w.workspace->profile);
+                }));
+}
+
+TEST(frmMain, ADecompressionTableShowsEachOfItsDivesWhileItIsBuilt) {
+    // The dialogs look at the window when the table asks whether to stop.
+    struct Watching : ScriptedDialogs {
+        Answer Ask(QWidget* parent, std::string_view text, Buttons buttons,
+                   MessageIcon icon) override {
+            if (text == "Wollen Sie abbrechen?" && onAsk) onAsk();
+            return ScriptedDialogs::Ask(parent, text, buttons, icon);
+        }
+        std::function<void()> onAsk;
+    };
+    QTemporaryDir dir;
+    const QString input = WriteProfile(dir, "tiefen.txt", "30 20\n40 15\n");
+    InMemorySettingsStore store;
+    store.WriteSetting("View", "LastUsed", "1");  // the tissue graph was used last
+    Watching dialogs;
+    auto workspace = std::make_unique<Workspace>();
+    frmMain window(*workspace, store, dialogs, "/opt/marelos");
+    window.resize(1100, 760);
+    window.show();
+    QString title;
+    bool computedProfileShown = false;
+    dialogs.onAsk = [&] {
+        title = window.windowTitle();
+        computedProfileShown = Shown(window) == DrawnAlike(window, [&](Canvas& canvas) {
+                                   DrawComputedProfile(canvas, *workspace, false);
+                               });
+    };
+    dialogs.files = {input.toStdString()};
+    dialogs.answers = {Answer::No};  // go on after the first depth
+    QCoreApplication::postEvent(&window,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    window.findChild<QAction*>("mnuCreateDecoTable")->trigger();
+    EXPECT_EQ(title, "Marelos 3 Beta - Errechnetes Tauchprofil - Unbenannte Datei");
+    EXPECT_TRUE(computedProfileShown);
+    EXPECT_EQ(window.windowTitle(), "Marelos 3 Beta - Unbenannte Datei");  // a new profile after it
 }
 
 TEST(frmMain, KeysSetMixesAndMoveMinutes) {

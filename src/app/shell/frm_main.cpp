@@ -127,6 +127,9 @@ constexpr const char* kChangedQuestion = "Geändertes Tauchprofil speichern?";
 constexpr const char* kLoadFilter = "Tauchprofile (*.prf;*.mrp)|*.prf;*.mrp";
 constexpr const char* kSaveFilter = "Tauchprofile (*.mrp)|*.mrp";
 constexpr const char* kSaveAsFilter = "Tauchprofile Marelos 2.x (*.mrp)|*.mrp";
+constexpr const char* kComputedProfileTitle = "Errechnetes Tauchprofil";
+constexpr const char* kShowBarGraphTip = "Balkengrafik der Gewebesättigung anzeigen";
+constexpr const char* kHideBarGraphTip = "Balkengrafik der Gewebesättigung ausblenden";
 
 // A button of the command bar: it runs the menu command of the same row.
 struct CommandButton {
@@ -154,7 +157,7 @@ constexpr CommandButton kButtons[] = {
     {"cmdGraph2", "Druckverhältnisse", "", "office-chart-area", QStyle::SP_FileDialogListView},
     {"cmdGraph3", "Errechnetes Tauchprofil ausgeben", "", "go-bottom", QStyle::SP_ArrowDown},
     {"cmdAscendSpeed", "Aufstiegsgeschwindigkeit", "mnuShowAscSpeed", "go-up", QStyle::SP_ArrowUp},
-    {"cmdBarGraph", "Balkengrafik der Gewebesättigung anzeigen", "mnuBarGraph", "office-chart-bar",
+    {"cmdBarGraph", kShowBarGraphTip, "mnuBarGraph", "office-chart-bar",
      QStyle::SP_FileDialogInfoView},
     {"cmdNoFly", "Flugverbotszeit berechnen", "mnuCalcNoFlyTime", "weather-few-clouds",
      QStyle::SP_MessageBoxWarning},
@@ -480,7 +483,6 @@ void frmMain::ConnectCommands() {
     });
     on("mnuDiveDemo", [this] { StartStepDisplay(); });
     findChild<QAction*>("mnuBarGraph")->setCheckable(true);
-    findChild<QAction*>("cmdBarGraph")->setToolTip("Balkengrafikfesnter einblenden");
     timStep_ = new QTimer(this);
     connect(timStep_, &QTimer::timeout, this, &frmMain::StepDisplayTick);
     for (const auto& [button, view] : {std::pair{"cmdGraph1", AnalysisView::TissuesNitrogen},
@@ -603,15 +605,24 @@ void frmMain::RedrawView() {
         DrawProfile(canvas, workspace_.settings, workspace_.profile);
     } else if (view.mode == 4) {
         // The decompression table shows each of its dives as it is calculated.
-        DrawComputedProfile(canvas, workspace_, false);
+        DrawComputedProfileView(false);
     } else if (view.graphKind == 1) {
         DrawTissueGraph(canvas, TissueGas::Nitrogen, workspace_);  // a resize shows the N2 graph
     } else if (view.graphKind == 2) {
         DrawPressureRatioGraph(canvas, workspace_);
     } else {
-        DrawComputedProfile(canvas, workspace_, ShowDiveComputerWarnings());
+        DrawComputedProfileView(ShowDiveComputerWarnings());
     }
     picDive_->update();
+}
+
+void frmMain::DrawComputedProfileView(bool showWarnings) {
+    DrawComputedProfile(picture(), workspace_, showWarnings);
+    const ComputedProfile& computed = workspace_.computed;
+    if (workspace_.settings.printDiveValues == 1 && computed.last.completed &&
+        computed.computedCount > 1) {
+        DrawDiveValues(picture(), workspace_);
+    }
 }
 
 bool frmMain::ShowDiveComputerWarnings() const {
@@ -634,7 +645,7 @@ void frmMain::ShowAnalysis(AnalysisView view) {
             case AnalysisView::PressureRatio:
                 return {"DCS-Wahrscheinlichkeit", 2};
             case AnalysisView::ComputedProfile:
-                return {"Errechnetes Tauchprofil", 3};
+                return {kComputedProfileTitle, 3};
             case AnalysisView::AscentSpeeds:
                 return {"Tauchprofil mit Aufstiegsgeschwindigkeit", 3};
         }
@@ -659,7 +670,7 @@ void frmMain::ShowAnalysis(AnalysisView view) {
             DrawPressureRatioGraph(canvas, workspace_);
             break;
         case AnalysisView::ComputedProfile:
-            DrawComputedProfile(canvas, workspace_, ShowDiveComputerWarnings());
+            DrawComputedProfileView(ShowDiveComputerWarnings());
             break;
         case AnalysisView::AscentSpeeds:
             DrawAscentSpeeds(canvas, workspace_);
@@ -669,14 +680,15 @@ void frmMain::ShowAnalysis(AnalysisView view) {
 }
 
 void frmMain::ShowLastUsedView() {
+    if (workspace_.view.mode == 4) {
+        // A table run shows each of its dives (it redraws them itself), not the graph last used.
+        ui_->SetWindowCaption(WindowCaption(kComputedProfileTitle, workspace_.profile.fileName));
+        return;
+    }
     if (!lastUsed_) lastUsed_ = StoredInteger(ReadSetting(store_, keys::kLastUsed));
     if (*lastUsed_ == 1) ShowAnalysis(AnalysisView::TissuesTotal);
     if (*lastUsed_ == 2) ShowAnalysis(AnalysisView::PressureRatio);
-    if (*lastUsed_ != 3) return;
-    ShowAnalysis(AnalysisView::ComputedProfile);
-    if (workspace_.settings.printDiveValues != 1) return;
-    DrawDiveValues(picture(), workspace_);
-    picDive_->update();
+    if (*lastUsed_ == 3) ShowAnalysis(AnalysisView::ComputedProfile);
 }
 
 void frmMain::mnuSaveSaturationFile() {
@@ -772,7 +784,7 @@ void frmMain::OpenBarGraph() {
         connect(barGraph_->picBG(), &PictureBox::resized, this, &frmMain::ShowBarsAtCursorMinute);
     }
     findChild<QAction*>("mnuBarGraph")->setChecked(true);
-    findChild<QAction*>("cmdBarGraph")->setToolTip("Balkengrafikfesnter ausblenden");
+    findChild<QAction*>("cmdBarGraph")->setToolTip(kHideBarGraphTip);
     barGraph_->show();
     barGraph_->raise();
 }
@@ -786,7 +798,7 @@ void frmMain::CloseBarGraph(bool redrawMainView) {
         barGraph_ = nullptr;
     }
     findChild<QAction*>("mnuBarGraph")->setChecked(false);
-    findChild<QAction*>("cmdBarGraph")->setToolTip("Balkengrafikfesnter einblenden");
+    findChild<QAction*>("cmdBarGraph")->setToolTip(kShowBarGraphTip);
     if (redrawMainView) RedrawView();
 }
 
@@ -802,7 +814,6 @@ void frmMain::StartStepDisplay() {
     if (workspace_.view.graphKind == 3) ShowAnalysis(AnalysisView::ComputedProfile);
     cursorMinute_ = 0;
     OpenBarGraph();
-    findChild<QAction*>("cmdBarGraph")->setToolTip("Balkengrafikfenster ausblenden");
     barGraph_->SetRunning(true);
     timStep_->start(workspace_.settings.interval > 0 && workspace_.settings.interval < 64000
                         ? workspace_.settings.interval

@@ -82,8 +82,11 @@ class frmMain : public QMainWindow {
 
     // An analysis graph of the last calculation, with its caption; remembered as last used.
     void ShowAnalysis(AnalysisView view);
-    // After a calculation: the analysis graph last used, and the dive values when asked for.
+    // After a calculation: the analysis graph last used (while a table is built, its dive).
     void ShowLastUsedView();
+    // The computed profile, with the dive values when they are asked for and a dive was
+    // calculated.
+    void DrawComputedProfileView(bool showWarnings);
     bool ShowDiveComputerWarnings() const;
     void mnuSaveSaturationFile();
     // The bar graph window and the stepwise display.

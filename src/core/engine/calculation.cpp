@@ -128,10 +128,11 @@ CalculationResult DiveCalculation::RunSteps() {
     ui_.ShowSysMsg("ZNS Tauchgangsdosis: " + Number(DiveCns(computed)) + "%");
     ui_.ShowSysMsg("Max.Tiefe: " + Number(result.maxDepth) + " m Wassertiefe");
     ui_.ShowSysMsg("Zeit: " + Number(result.diveMinutes) + " min.");
+    result.completed = true;
+    workspace_.computed.last = result;  // the views shown next write this dive's values
     ui_.CalculationFinished();
     ui_.ShowSysMsg(ModelMessage(workspace_.model));
     ui_.ShowSysMsg(ProgressivityMessage(workspace_.model));
-    result.completed = true;
     return result;
 }
 
