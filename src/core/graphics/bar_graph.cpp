@@ -94,9 +94,10 @@ void DrawCompartmentBars(Canvas& canvas, const Workspace& workspace, int minute)
     const double h = canvas.Height() - 500;
     const CanvasFont font{settings.picDiveFontName, 8, false};
     const double textHeight = ApproximateTextHeight(font);
-    // Half a slot after the last bar, then a column for the labels of the pressure lines.
+    // Half a slot after the last bar, then a column for the labels of the pressure lines, with
+    // room to spare at the right for fonts wider than the estimate.
     const double pitch = Int(
-        (canvas.Width() - kLeft - 2 * kLabelGap - ApproximateTextWidth("p.amb.tol", font)) / 17.5);
+        (canvas.Width() - kLeft - 3 * kLabelGap - ApproximateTextWidth("p.amb.tol", font)) / 17.5);
     const double labelX = kLeft + 17.5 * pitch + kLabelGap;
     const double lineEnd = labelX - kLabelGap / 2;
     const double scale = BarPressureScale(workspace);
