@@ -106,8 +106,7 @@ TEST_F(ProfileFileTest, AMissingFileIsReportedAndLeavesAnEmptyUntitledProfile) {
     EXPECT_FALSE(Load("fehlt.mrp"));
     ASSERT_EQ(ui_.boxes.size(), 1u);
     EXPECT_EQ(ui_.boxes[0].icon, MessageIcon::Critical);
-    EXPECT_NE(ui_.boxes[0].text.find("nicht gefunden (Fehler 2) '" + Path("fehlt.mrp") + "'"),
-              std::string::npos);
+    EXPECT_NE(ui_.boxes[0].text.find("fehlt.mrp"), std::string::npos);
     EXPECT_EQ(ws().profile.nextPoint, 1);
     // Saving the empty profile must not overwrite the file loaded before.
     EXPECT_EQ(ws().profile.fileName, "");
