@@ -319,12 +319,7 @@ TEST(frmMain, KeysSetMixesAndMoveMinutes) {
 
 TEST(frmMain, ANamedProfileOpensAtStartAfterTheSettings) {
     QTemporaryDir dir;
-    const QString file = dir.filePath("start.mrp");
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write("20\t2\t2\t78\t0\r\n20\t80\t82\t78\t0\r\n");
-    }
+    const QString file = WriteProfile(dir, "start.mrp", "20\t2\t2\t78\t0\r\n20\t80\t82\t78\t0\r\n");
     InMemorySettingsStore store;
     Window w(store, file);
     const QStringList lines = MessageLines(w.window);
