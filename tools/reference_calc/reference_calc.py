@@ -493,6 +493,9 @@ class Engine:
             else:
                 self.staged_decompression(d)
         except CalculationLimit:
+            # a calculation that ends early leaves no stops: neither the stops found so far
+            # nor those of an earlier dive
+            self.stop_time = [0] * (MAX_STOP + 1)
             return
         self.surface_interval(self.s.surface_interval)
         # a longer dive widens the time axis, which the next rebuild of the

@@ -1,6 +1,7 @@
 #include "profile_file.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
 #include "core/app_info.h"
@@ -41,14 +42,43 @@ std::string DataLine(double depth, double tDelta, double tTotal, double n2, doub
            "\t" + FormatGeneral(n2) + "\t" + FormatGeneral(he);
 }
 
+bool HoldsNumber(std::string_view field) {
+    return std::ranges::any_of(field, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A file that ends in the middle of a data line was cut off (a full disk, a broken copy): the
+// line's missing gas shares would read as pure oxygen.
+bool IsCutDataLine(std::string_view text) {
+    if (!IsDataLine(text) || text.empty()) return false;
+    for (int field = 1; field <= 5; ++field) {
+        if (!HoldsNumber(GetField(text, field))) return true;
+    }
+    return false;
+}
+
 void ShowCurrentFile(const Workspace& workspace, Ui& ui) {
     ui.SetWindowCaption(WindowCaption("", workspace.profile.fileName));
 }
 
 }  // namespace
 
+std::optional<std::string> DataLineProblem(std::string_view text) {
+    std::array<double, 5> values{};
+    for (int field = 1; field <= 5; ++field) {
+        values[static_cast<std::size_t>(field - 1)] = Val(GetField(text, field));
+    }
+    if (!std::ranges::all_of(values, IsUsableFileNumber)) return "enthält eine zu große Zahl";
+    // Shares above 100 % are no gas. A negative share stays readable as it always was: it is
+    // what a shifted field of a hand-edited file gives.
+    if (!IsPossibleGas(std::max(values[3], 0.0), std::max(values[4], 0.0))) {
+        return "enthält unmögliche Gasanteile";
+    }
+    return std::nullopt;
+}
+
 std::vector<std::string> DecompressionLines(const Workspace& workspace, const LastLine& last) {
     std::vector<std::string> out;
+    if (Stopped(workspace.computed.last)) return out;
     const double lastDepth = last.depth;
     const DiveProfile& profile = workspace.profile;
     const double n2Deco = workspace.settings.n2PerCentDecompression;
@@ -101,16 +131,33 @@ bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const s
     ClearLines(profile);
     InitTissues(workspace.tissues, workspace.settings.initialPpN2, workspace.settings.airPressure);
 
-    const Result<std::vector<std::string>> file = ReadTextFileLines(path);
+    const Result<TextFileContent> file = ReadTextFile(path);
     if (!file) {
         ui.ShowMessage(FailureMessage(file.failure()), MessageIcon::Critical);
         return false;
     }
+    const std::vector<std::string>& lines = file.value().lines;
     int k = 1;
     std::int32_t runTime = 0;
     std::int32_t deepest = 0;
-    for (const std::string& text : file.value()) {
+    int number = 0;
+    for (const std::string& text : lines) {
+        ++number;
         if (IsDataLine(text)) {
+            const bool cut = !file.value().lastLineEnded &&
+                             number == static_cast<int>(lines.size()) && IsCutDataLine(text);
+            if (const auto problem =
+                    cut ? std::optional<std::string>("ist unvollständig, die Datei endet mitten "
+                                                     "in der Zeile")
+                        : DataLineProblem(text)) {
+                ClearLines(profile);
+                ResetPoints(profile, workspace.computed);
+                profile.markCount = 0;
+                ui.ShowMessage("Die Zeile " + std::to_string(number) + " des Tauchprofils " + path +
+                                   " " + *problem + ". Die Datei wird nicht geladen.",
+                               MessageIcon::Critical);
+                return false;
+            }
             ProfileLine& line = profile.lines[k];
             line.depth = Val(GetField(text, 1));
             line.tDelta = Val(GetField(text, 2));
@@ -194,6 +241,13 @@ bool WriteProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const 
             ui.ShowSysMsg("Dekompressionsphase nicht gespeichert.");
             withDecompression = false;
         }
+    }
+    if (withDecompression && Stopped(workspace.computed.last)) {
+        const std::string text = "Die Dekompressionsphase wird nicht mitgespeichert. " +
+                                 IncompleteCalculationMessage(workspace.computed.last);
+        ui.ShowMessage(text, MessageIcon::Critical);
+        ui.ShowSysMsg("Dekompressionsphase nicht gespeichert.");
+        withDecompression = false;
     }
     if (withDecompression) {
         const std::vector<std::string> decompression = DecompressionLines(workspace, last);
