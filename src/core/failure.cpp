@@ -6,6 +6,8 @@ std::string FailureMessage(const Failure& failure) {
     switch (failure.kind) {
         case FailureKind::ReadError:
             return "Die Datei " + failure.subject + " konnte nicht gelesen werden.";
+        case FailureKind::TooLarge:
+            return "Die Datei " + failure.subject + " ist zu groß und wird nicht gelesen.";
         case FailureKind::WriteError:
             return "Die Datei " + failure.subject +
                    " konnte nicht geschrieben werden. Die bisherige Datei bleibt unverändert.";

@@ -1,9 +1,10 @@
 #include "text_file.h"
 
+#include <array>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <system_error>
+#include <utility>
 
 #include "core/text/codepage.h"
 
@@ -20,15 +21,34 @@ std::filesystem::path TemporaryNameBeside(const std::filesystem::path& path) {
 
 }  // namespace
 
-Result<std::vector<std::string>> ReadTextFileLines(const std::filesystem::path& path) {
+Result<TextFileContent> ReadTextFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
     const Failure failure{FailureKind::ReadError, path.string()};
+    const Failure tooLarge{FailureKind::TooLarge, path.string()};
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return failure;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) return failure;
+    if (size > maxBytes) return tooLarge;
     std::ifstream in(path, std::ios::binary);
     if (!in) return failure;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size));
+    std::array<char, 65536> block{};
+    // The limit holds also for a file that grows while it is read.
+    while (in.read(block.data(), block.size()) || in.gcount() > 0) {
+        bytes.append(block.data(), static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > maxBytes) return tooLarge;
+    }
     if (in.bad()) return failure;
-    return SplitLines(DecodeTextBytes(bytes));
+    const bool ended = bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r';
+    return TextFileContent{SplitLines(DecodeTextBytes(bytes)), ended};
+}
+
+Result<std::vector<std::string>> ReadTextFileLines(const std::filesystem::path& path,
+                                                   std::uintmax_t maxBytes) {
+    Result<TextFileContent> file = ReadTextFile(path, maxBytes);
+    if (!file) return file.failure();
+    return std::move(file).value().lines;
 }
 
 std::optional<Failure> WriteTextFileLines(const std::filesystem::path& path,
