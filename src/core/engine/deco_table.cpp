@@ -181,6 +181,8 @@ std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& sto
                  " Grundzeiten werden berechnet.");
         }
         bool asked = false;
+        // The columns reach the deepest stop of the line's last calculated dive (the longest,
+        // when the times rise); a dive that could not be calculated has no stops to count.
         int deepest = 0;
         for (std::size_t c = 0; c < line.times.size(); ++c) {
             CalculateSquareDive(workspace, store, ui, line.depth, line.times[c]);
@@ -193,6 +195,8 @@ std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& sto
                     note(lineName + ", Grundzeit " + N(line.times[c]) + ": " + cell.failure);
                 }
                 table.everyDiveCalculated = false;
+            } else {
+                deepest = 0;
             }
             for (int s = kStopTableEnd; s >= 1; --s) {
                 const std::int32_t time = workspace.profile.stops[s].time;

@@ -46,6 +46,8 @@ TEST_F(DecoTableTest, HeaderAndOneBlockPerDepthLine) {
     EXPECT_EQ((*table)[14], "Tiefe: 40 m");
     EXPECT_EQ(table->size(), 7u + 7 + 5);
     EXPECT_EQ(workspace_->settings.maxVScale, 50);
+    // The columns follow the line's last dive, even when an earlier one needs deeper stops.
+    EXPECT_EQ((*Build({"30 40 20"}))[8], "GZ\t6m\t3m\t");
 }
 
 TEST_F(DecoTableTest, EdgeLinesAndWhatTheRunPutsBack) {
