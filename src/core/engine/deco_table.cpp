@@ -128,6 +128,29 @@ void CalculateSquareDive(Workspace& workspace, const SettingsStore& store, Ui& u
     ui.RedrawProfileGraph();
 }
 
+// The block of one depth line: its title, the stop depths down to `deepest`, a row per bottom
+// time (the stop times, or why the dive could not be calculated) and an empty line.
+std::vector<std::string> DepthBlock(const DepthLine& line, const std::vector<Cell>& cells,
+                                    int deepest) {
+    std::vector<std::string> block = {"Tiefe: " + N(line.depth) + " m"};
+    std::string header = "GZ\t";
+    for (int s = deepest; s >= 1; --s)
+        header += N(3 * s) + "m\t";
+    block.push_back(header);
+    for (std::size_t c = 0; c < line.times.size(); ++c) {
+        std::string row = N(line.times[c]) + "\t";
+        if (!cells[c].failure.empty()) {
+            row += cells[c].failure;
+        } else {
+            for (int s = deepest; s >= 1; --s)
+                row += N(cells[c].stops[static_cast<std::size_t>(s)]) + "\t";
+        }
+        block.push_back(row);
+    }
+    block.emplace_back();
+    return block;
+}
+
 std::nullopt_t Cancel(Ui& ui, TableRunScope& restore) {
     ui.ShowSysMsg("Ausgabe abgebrochen.");
     restore.cancelled = true;
@@ -207,22 +230,7 @@ std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& sto
             if (cancelled(asked)) return Cancel(ui, restore);
         }
 
-        std::vector<std::string> block = {"Tiefe: " + N(line.depth) + " m"};
-        std::string header = "GZ\t";
-        for (int s = deepest; s >= 1; --s)
-            header += N(3 * s) + "m\t";
-        block.push_back(header);
-        for (std::size_t c = 0; c < line.times.size(); ++c) {
-            std::string rowText = N(line.times[c]) + "\t";
-            if (!cells[c].failure.empty()) {
-                rowText += cells[c].failure;
-            } else {
-                for (int s = deepest; s >= 1; --s)
-                    rowText += N(cells[c].stops[static_cast<std::size_t>(s)]) + "\t";
-            }
-            block.push_back(rowText);
-        }
-        block.emplace_back();
+        const std::vector<std::string> block = DepthBlock(line, cells, deepest);
         if (out.size() + block.size() > static_cast<std::size_t>(kDecoTableMaxLines)) {
             note("Die Tabelle erreicht " + N(kDecoTableMaxLines) +
                  " Zeilen; die weiteren Tiefen wurden nicht berechnet.");
