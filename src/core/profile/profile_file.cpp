@@ -56,6 +56,17 @@ bool IsCutDataLine(std::string_view text) {
     return false;
 }
 
+// Why line `index` of a profile file cannot be loaded; nothing when it can.
+std::optional<std::string> LineProblem(const TextFileContent& file, std::size_t index) {
+    const std::string& text = file.lines[index];
+    if (!IsDataLine(text)) return std::nullopt;
+    const bool last = index + 1 == file.lines.size();
+    if (last && !file.lastLineEnded && IsCutDataLine(text)) {
+        return "ist unvollständig, die Datei endet mitten in der Zeile";
+    }
+    return DataLineProblem(text);
+}
+
 void ShowCurrentFile(const Workspace& workspace, Ui& ui) {
     ui.SetWindowCaption(WindowCaption("", workspace.profile.fileName));
 }
@@ -136,28 +147,19 @@ bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const s
         ui.ShowMessage(FailureMessage(file.failure()), MessageIcon::Critical);
         return false;
     }
-    const std::vector<std::string>& lines = file.value().lines;
+    for (std::size_t i = 0; i < file.value().lines.size(); ++i) {
+        if (const auto problem = LineProblem(file.value(), i)) {
+            ui.ShowMessage("Die Zeile " + std::to_string(i + 1) + " des Tauchprofils " + path +
+                               " " + *problem + ". Die Datei wird nicht geladen.",
+                           MessageIcon::Critical);
+            return false;
+        }
+    }
     int k = 1;
     std::int32_t runTime = 0;
     std::int32_t deepest = 0;
-    int number = 0;
-    for (const std::string& text : lines) {
-        ++number;
+    for (const std::string& text : file.value().lines) {
         if (IsDataLine(text)) {
-            const bool cut = !file.value().lastLineEnded &&
-                             number == static_cast<int>(lines.size()) && IsCutDataLine(text);
-            if (const auto problem =
-                    cut ? std::optional<std::string>("ist unvollständig, die Datei endet mitten "
-                                                     "in der Zeile")
-                        : DataLineProblem(text)) {
-                ClearLines(profile);
-                ResetPoints(profile, workspace.computed);
-                profile.markCount = 0;
-                ui.ShowMessage("Die Zeile " + std::to_string(number) + " des Tauchprofils " + path +
-                                   " " + *problem + ". Die Datei wird nicht geladen.",
-                               MessageIcon::Critical);
-                return false;
-            }
             ProfileLine& line = profile.lines[k];
             line.depth = Val(GetField(text, 1));
             line.tDelta = Val(GetField(text, 2));
