@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/json_writer.h"
+#include "core/engine/calculation.h"
 #include "core/engine/oxygen.h"
 #include "core/profile/profile_file.h"
 #include "core/settings/settings.h"
@@ -95,6 +96,12 @@ void WriteResult(JsonWriter& json, const Workspace& workspace, const UnattendedU
 
 }  // namespace
 
+int ExitForCalculation(const CalculationResult& result, std::ostream& err) {
+    if (!Stopped(result)) return kExitOk;
+    err << IncompleteCalculationMessage(result) << "\n";
+    return kExitIncomplete;
+}
+
 Settings CommandSettings(SettingsStore& store, const std::string& programFolder) {
     Settings settings = LoadSettings(store, programFolder);
     settings.nitroxDecoStart = StoredInteger(ReadSetting(store, keys::kNitroxDecoStart));
@@ -119,11 +126,11 @@ int RunCalcCommand(const std::string& file, SettingsStore& store, const std::str
                    std::ostream& out, std::ostream& err) {
     UnattendedUi ui;
     const auto workspace = LoadProfileForCommand(file, store, programFolder, ui, err);
-    if (!workspace) return 1;
+    if (!workspace) return kExitFailure;
     JsonWriter json(out);
     WriteResult(json, *workspace, ui);
     out << "\n";
-    return 0;
+    return ExitForCalculation(workspace->computed.last, err);
 }
 
 }  // namespace marelos

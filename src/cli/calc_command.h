@@ -10,6 +10,15 @@
 
 namespace marelos {
 
+// The exit codes of marelos-cli.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;     // a file could not be read or written
+inline constexpr int kExitUsage = 2;       // unknown command or wrong arguments
+inline constexpr int kExitIncomplete = 3;  // a dive could not be calculated to its end
+
+// kExitIncomplete with the reason on `err` when the calculation ended early, else kExitOk.
+int ExitForCalculation(const CalculationResult& result, std::ostream& err);
+
 // The running settings of a command: those the program loads at start, and the depth of the
 // decompression gas switch, which the program reads later, when its options dialog opens.
 Settings CommandSettings(SettingsStore& store, const std::string& programFolder);
@@ -23,7 +32,8 @@ std::unique_ptr<Workspace> LoadProfileForCommand(const std::string& file, Settin
 
 // marelos-cli calc: loads the profile file as the program opens one (which calculates it) and
 // prints the messages, the line table, the records, the stops and the totals as one JSON object.
-// Returns 1 with the program's message on `err` when the file cannot be loaded.
+// Returns kExitFailure with the program's message on `err` when the file cannot be loaded, and
+// kExitIncomplete (after the JSON) when the calculation ended early.
 int RunCalcCommand(const std::string& file, SettingsStore& store, const std::string& programFolder,
                    std::ostream& out, std::ostream& err);
 

@@ -35,6 +35,13 @@ constexpr const char* kUsage =
     "  --version                die Programmversion\n"
     "  --help                   diese Hilfe\n"
     "\n"
+    "Rückgabewerte:\n"
+    "  0  erfolgreich\n"
+    "  1  eine Datei konnte nicht gelesen oder geschrieben werden\n"
+    "  2  unbekannter Befehl oder falsche Angaben\n"
+    "  3  ein Tauchgang konnte nicht vollständig berechnet werden; der Grund steht in der\n"
+    "     Fehlerausgabe, und es werden keine Dekompressionsstufen ausgegeben\n"
+    "\n"
     "Ohne --settings gelten die Einstellungen des Benutzers; eine fehlende Datei gilt als leer.\n"
     "Die Einstellungen werden nie verändert:\n"
     "--set und alles, was das Programm beim Laden zurückschreibt, gilt nur für diesen Aufruf.\n";
@@ -95,14 +102,14 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
            std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         (args.empty() ? err : out) << kUsage;
-        return args.empty() ? 2 : 0;
+        return args.empty() ? kExitUsage : kExitOk;
     }
     if (args[0] == "--version") {
         out << kProgramTitle << "\n";
         return 0;
     }
     const std::optional<Options> options = ParseOptions(args, err);
-    if (!options) return 2;
+    if (!options) return kExitUsage;
 
     // A settings file that does not exist reads as an empty store; nothing is ever written.
     const auto userStore =
@@ -124,7 +131,7 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
                                       programFolder, out, err);
     if (code >= 0) return code;
     err << "Unbekannter Befehl oder falsche Angaben: " << options->command << "\n" << kUsage;
-    return 2;
+    return kExitUsage;
 }
 
 }  // namespace marelos

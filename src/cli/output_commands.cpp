@@ -46,15 +46,15 @@ void PrintText(std::ostream& out, const std::string& text) {
 }
 
 // A command on a loaded and calculated profile; the CLI user answers every question with
-// `answer`.
+// `answer`. When the last calculation ended early, why is told on the error output.
 int WithProfile(const Context& c, Answer answer,
                 const std::function<void(Workspace&, UnattendedUi&)>& run) {
     UnattendedUi ui(answer);
     const auto workspace =
         LoadProfileForCommand(c.operands[0], c.store, c.programFolder, ui, c.err);
-    if (!workspace) return 1;
+    if (!workspace) return kExitFailure;
     run(*workspace, ui);
-    return 0;
+    return ExitForCalculation(workspace->computed.last, c.err);
 }
 
 Settings RunningSettings(const Context& c) {
@@ -64,6 +64,7 @@ Settings RunningSettings(const Context& c) {
 int NoFly(const Context& c) {
     return WithProfile(c, Answer::No, [&](Workspace& workspace, UnattendedUi& ui) {
         const std::optional<int> minutes = ComputeNoFlyMinutes(workspace, c.store, ui);
+        if (Stopped(workspace.computed.last)) return;
         JsonWriter json(c.out);
         json.BeginObject();
         json.Key("minutes");
@@ -87,7 +88,7 @@ int Plan(const Context& c) {
 
 int DecoText(const Context& c) {
     return WithProfile(c, Answer::No, [&](Workspace& workspace, UnattendedUi&) {
-        PrintText(c.out, DecompressionText(workspace.profile));
+        if (!Stopped(workspace.computed.last)) PrintText(c.out, DecompressionText(workspace));
     });
 }
 
@@ -103,22 +104,22 @@ int DecoLines(const Context& c) {
     });
 }
 
-int DecoTable(const Context& c) {
+int DecoTableCommand(const Context& c) {
     const Result<std::vector<std::string>> input = ReadTextFileLines(c.operands[0]);
     if (!input) {
         c.err << FailureMessage(input.failure()) << "\n";
-        return 1;
+        return kExitFailure;
     }
     const auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(RunningSettings(c)));
     UnattendedUi ui;
-    const std::optional<std::vector<std::string>> table =
-        BuildDecoTable(*workspace, c.store, ui, input.value());
-    if (!table) return 1;
-    if (const auto failure = WriteTextFileLines(c.operands[1], *table)) {
+    const std::optional<DecoTable> table = BuildDecoTable(*workspace, c.store, ui, input.value());
+    if (!table) return kExitFailure;
+    PrintLines(c.err, table->notes);
+    if (const auto failure = WriteTextFileLines(c.operands[1], table->lines)) {
         c.err << FailureMessage(*failure) << "\n";
-        return 1;
+        return kExitFailure;
     }
-    return 0;
+    return table->everyDiveCalculated ? kExitOk : kExitIncomplete;
 }
 
 int AirUse(const Context& c) {
@@ -170,7 +171,7 @@ const std::map<std::string, Command>& Commands() {
         {"plan", {1, false, Plan}},
         {"decotext", {1, false, DecoText}},
         {"decolines", {1, false, DecoLines}},
-        {"decotable", {2, false, DecoTable}},
+        {"decotable", {2, false, DecoTableCommand}},
         {"airuse", {1, false, AirUse}},
         {"avgdepth", {1, false, AverageDepthCommand}},
         {"mixlimits", {0, false, MixLimits}},

@@ -50,6 +50,8 @@ std::string FailureMessage(const Failure& failure) {
             return "Die Datei konnte nicht gelesen werden: " +
                    (failure.cause.empty() ? "Ursache unbekannt" : failure.cause) + " '" +
                    failure.subject + "'";
+        case FailureKind::TooLarge:
+            return "Die Datei " + failure.subject + " ist zu groß und wird nicht gelesen.";
         case FailureKind::WriteError:
             return "Die Datei " + failure.subject +
                    " konnte nicht geschrieben werden. Die bisherige Datei bleibt unverändert.";

@@ -10,6 +10,7 @@ namespace marelos {
 // German message (FailureMessage), so every window reports the same failure the same way.
 enum class FailureKind {
     ReadError,   // a file could not be opened or read
+    TooLarge,    // a file is far larger than any file the program reads
     WriteError,  // a file could not be written completely (full disk, read-only folder, ...)
     Timeout,     // a device did not answer in time
     Protocol,    // a device answered something the protocol does not allow

@@ -149,5 +149,46 @@ TEST(Cli, DecoTableIsWrittenAsAFile) {
     EXPECT_EQ(RunTool({"decotable", "/nicht/da.txt", out}).code, 1);
 }
 
+TEST(Cli, ADiveThatCannotBeCalculatedEndsWithItsReasonAndExitCode3) {
+    QTemporaryDir dir;
+    const std::string deep = QDir(dir.path()).filePath("tief.mrp").toStdString();
+    const std::string depths = QDir(dir.path()).filePath("tiefen.txt").toStdString();
+    const std::string table = QDir(dir.path()).filePath("tabelle.txt").toStdString();
+    for (const auto& [path, bytes] :
+         {std::pair{deep, "600\t60\t60\t78\t0\r\n600\t340\t400\t78\t0\r\n"},
+          std::pair{depths, "12 10\r\n99999 10\r\n"}}) {
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    const std::vector<std::string> staged = {"--settings", "/nicht/da.ini", "--set",
+                                             "Decompression/Step=True"};
+    const auto run = [&](std::vector<std::string> args) {
+        args.insert(args.end(), staged.begin(), staged.end());
+        return RunTool(args);
+    };
+    for (const auto& args : std::vector<std::vector<std::string>>{{"decotext", deep},
+                                                                  {"decolines", deep},
+                                                                  {"plan", deep},
+                                                                  {"nofly", deep, "--json"},
+                                                                  {"calc", deep, "--json"}}) {
+        const CliRun stopped = run(args);
+        EXPECT_EQ(stopped.code, 3) << args[0];
+        EXPECT_TRUE(stopped.err.starts_with("Der Tauchgang konnte nicht vollständig berechnet"))
+            << args[0] << ": " << stopped.err;
+        EXPECT_NE(stopped.err.find("tiefer als 300 m"), std::string::npos) << args[0];
+        EXPECT_EQ(stopped.out.find("Dekostufe"), std::string::npos) << args[0];
+    }
+    EXPECT_TRUE(run({"decotext", deep}).out.empty());
+
+    const CliRun cells = run({"decotable", depths, table});
+    EXPECT_EQ(cells.code, 3);
+    EXPECT_TRUE(cells.err.starts_with("Zeile 2, Grundzeit 10: Der Tauchgang konnte nicht"))
+        << cells.err;
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(table)));
+    EXPECT_NE(RunTool({"--help"}).out.find("  3  ein Tauchgang konnte nicht vollständig"),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace marelos

@@ -330,6 +330,26 @@ TEST(frmMain, ANamedProfileOpensAtStartAfterTheSettings) {
     EXPECT_EQ(w.workspace->profile.lines[2].tTotal, 82);
 }
 
+TEST(frmMain, ADiveThatCannotBeCalculatedShowsWhyInsteadOfStops) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("tief.mrp");
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("600\t60\t60\t78\t0\r\n600\t340\t400\t78\t0\r\n");
+    }
+    InMemorySettingsStore store;
+    store.WriteSetting("Decompression", "Step", "True");
+    Window w(store, file);
+    w.dialogs.messages.clear();
+    w.dialogs.questions.clear();
+    w.dialogs.answers = {Answer::Yes};  // a question would be answered, and fail the test
+    w.Trigger("mnuPrintDecoPhase");
+    ASSERT_EQ(w.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(w.dialogs.messages[0].starts_with("Der Tauchgang konnte nicht vollständig"));
+    EXPECT_TRUE(w.dialogs.questions.empty());
+}
+
 TEST(frmMain, StartsWithAStoreFileThatCannotBeWritten) {
     // A folder below a regular file can never be created, not even by the superuser.
     QTemporaryDir dir;

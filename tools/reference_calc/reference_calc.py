@@ -288,6 +288,7 @@ class Engine:
         self.total_time = 0
         self.violations = 0
         self.first_stop_beyond_list = False
+        self.stopped = False  # the last calculation ended early
 
     def show(self, text):
         self.messages.append("".join(ch for ch in text if ord(ch) >= 32))
@@ -486,6 +487,7 @@ class Engine:
         self.violations = 0
         self.init_tissues()
         self.clear_computed_profile()
+        self.stopped = False
         try:
             d = self.dive_phase()
             if self.s.continuous:
@@ -493,6 +495,10 @@ class Engine:
             else:
                 self.staged_decompression(d)
         except CalculationLimit:
+            # a calculation that ends early leaves no stops: neither the stops found so far
+            # nor those of an earlier dive
+            self.stop_time = [0] * (MAX_STOP + 1)
+            self.stopped = True
             return
         self.surface_interval(self.s.surface_interval)
         # a longer dive widens the time axis, which the next rebuild of the

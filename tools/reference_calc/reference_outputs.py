@@ -224,8 +224,8 @@ def square_dive_stops(engine, depth, bottom_time, n2, he):
         lines[i][4] = he
     engine.next_point = 3
     engine.calc_saturation(rebuild_lines=False)
-    if engine.first_stop_beyond_list:
-        raise rc.CalculationLimit("first stop below the stop list")
+    if engine.first_stop_beyond_list or engine.stopped:
+        raise rc.CalculationLimit("the calculation ended early")
     return engine.stop_time
 
 

@@ -409,8 +409,7 @@ void frmMain::ConnectCommands() {
         QApplication::restoreOverrideCursor();
         // Until the next calculation there is nothing new to search.
         findChild<QAction*>("mnuCalcNoFlyTime")->setEnabled(false);
-        ui_->ShowMessage(NoFlyMessage(minutes, workspace_.settings.cabinPressure),
-                         MessageIcon::Information);
+        ShowNoFlyResult(workspace_, minutes, *ui_);
     });
     on("mnuCalcAltitude", [this] {
         frmAltitude window(workspace_, store_, this);
@@ -422,9 +421,9 @@ void frmMain::ConnectCommands() {
         window.exec();
     });
     on("mnuPrintDecoPhase", [this] {
-        if (ShowDecompressionText(workspace_.profile, *ui_)) {
+        if (ShowDecompressionText(workspace_, *ui_)) {
             QApplication::clipboard()->setText(
-                ToQString(DecompressionText(workspace_.profile)).replace("\r\n", "\n"));
+                ToQString(DecompressionText(workspace_)).replace("\r\n", "\n"));
         }
     });
     on("mnuCalcAirConsume", [this] {
@@ -989,8 +988,7 @@ void frmMain::mnuCreateDecoTable() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::optional<std::vector<std::string>> table =
-        BuildDecoTable(workspace_, store_, *ui_, lines.value());
+    const std::optional<DecoTable> table = BuildDecoTable(workspace_, store_, *ui_, lines.value());
     QApplication::restoreOverrideCursor();
     ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));  // a new profile
     RedrawView();
@@ -998,7 +996,7 @@ void frmMain::mnuCreateDecoTable() {
     const std::optional<std::string> output = ui_->AskSaveFile(
         "Dekotabelle speichern unter...", "Textdateien (*.txt)|*.txt|", ProfileFolder());
     if (!output) return;
-    if (const auto failure = WriteTextFileLines(*output, *table)) {
+    if (const auto failure = WriteTextFileLines(*output, table->lines)) {
         ui_->ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
     }
 }

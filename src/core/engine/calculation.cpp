@@ -1,5 +1,6 @@
 #include "calculation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -37,6 +38,12 @@ class ProgressScope {
 };
 
 }  // namespace
+
+std::string IncompleteCalculationMessage(const CalculationResult& result) {
+    return "Der Tauchgang konnte nicht vollständig berechnet werden, es gibt keine gültigen "
+           "Dekompressionsstufen: " +
+           result.stopReason;
+}
 
 int FindCeilingDepth(const TissueState& tissues, const ModelParameters& model, double airPressure) {
     const double tolerated = ToleratedAmbientPressure(tissues, model);
@@ -105,15 +112,15 @@ CalculationResult DiveCalculation::RunSteps() {
     try {
         CheckHalfTimes();
         double depth = 0.0;
-        if (!WalkLineTable(result, depth)) return result;
+        if (!WalkLineTable(result, depth)) return Incomplete(result, kLineTableFullMessage);
         if (StepwiseForCalculation(store_)) {
             StagedDecompression(depth);
         } else {
             ContinuousAscent(depth);
         }
         SimulateSurfaceInterval(settings_.surfaceInterval);
-    } catch (const CalculationStopped&) {
-        return result;
+    } catch (const CalculationStopped& stopped) {
+        return Incomplete(result, stopped.reason);
     }
 
     const long long axisTime = static_cast<long long>(result.totalTime) + settings_.surfaceInterval;
@@ -136,6 +143,13 @@ CalculationResult DiveCalculation::RunSteps() {
     return result;
 }
 
+CalculationResult DiveCalculation::Incomplete(CalculationResult result, const std::string& reason) {
+    ClearStopTimes(workspace_.profile);
+    result.completed = false;
+    result.stopReason = reason;
+    return result;
+}
+
 void DiveCalculation::CheckHalfTimes() {
     const ModelParameters& model = workspace_.model;
     for (int c = model.firstCompartment; c <= kLastCompartment; ++c) {
@@ -152,7 +166,7 @@ void DiveCalculation::CheckHalfTimes() {
 void DiveCalculation::Stop(const std::string& message, bool messageBox) {
     if (messageBox) ui_.ShowMessage(message, MessageIcon::Critical);
     ui_.ShowSysMsg(message);
-    throw CalculationStopped{};
+    throw CalculationStopped{message};
 }
 
 void DiveCalculation::WriteRecord(int index, double depth, double n2Percent, double hePercent,
@@ -310,7 +324,8 @@ void DiveCalculation::ContinuousAscent(double currentDepth) {
 }
 
 void DiveCalculation::SimulateSurfaceInterval(int minutes) {
-    const ProgressScope progress(ui_, minutes + 1);
+    // The records end at the table's end, so longer intervals count as the whole table.
+    const ProgressScope progress(ui_, std::min(minutes, ComputedProfile::kTableEnd) + 1);
     ComputedProfile& computed = workspace_.computed;
     for (int t = 1; t <= minutes; ++t) {
         stepper_.Saturate(tissues_, 0, 1, settings_.n2PerCentSurface, 0);

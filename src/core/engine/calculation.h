@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/engine/tissues.h"
 #include "core/settings/settings_store.h"
@@ -11,6 +12,13 @@ namespace marelos {
 
 // The message of a calculation that ends because the result tables are full.
 inline constexpr const char* kArrayFullMessage = "Maximale Array-Größe erreicht.";
+// Why a calculation ended when its line table reached the end of the profile table.
+inline constexpr const char* kLineTableFullMessage =
+    "Das Tauchprofil füllt die ganze Profiltabelle. Die Berechnung wurde abgebrochen.";
+
+// What every reader of the results shows instead of stops, plans and sums when the last
+// calculation ended early.
+std::string IncompleteCalculationMessage(const CalculationResult& result);
 
 // The largest whole metre 300..0 whose ambient pressure is below the tolerated pressure; 0 when
 // there is none.
@@ -46,10 +54,15 @@ class DiveCalculation {
     // Stores the current tissues as record computedCount with the oxygen steps of the minute.
     void AppendComputedMinute(double depth, double n2Percent, double hePercent);
 
-    struct CalculationStopped {};
+    struct CalculationStopped {
+        std::string reason;
+    };
 
   private:
     CalculationResult RunSteps();
+    // Marks the result as ended early and clears the stop times, which would otherwise be those
+    // of the previous dive or a part of this one's.
+    CalculationResult Incomplete(CalculationResult result, const std::string& reason);
     void WriteRecord(int index, double depth, double n2Percent, double hePercent, bool oxygen);
     void Stop(const std::string& message, bool messageBox);
     void CheckHalfTimes();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/engine/model_parameters.h"
@@ -21,12 +22,19 @@ struct ComputedMinute {
 
 // What a calculation reports besides its records.
 struct CalculationResult {
-    bool completed = false;        // false when it ended early (see the messages)
+    bool completed = false;        // false when it ended early or has not run
+    std::string stopReason;        // why it ended early; empty when it ran to its end
     std::int16_t maxDepth = 0;     // deepest whole metre of the dive phase
     std::int16_t diveMinutes = 0;  // minutes of the dive phase below 0 m
     std::int32_t totalTime = 0;    // run time of the line table
     int violations = 0;            // minutes above the tolerated pressure
 };
+
+// True when the calculation ended early: its stops and sums are no result a diver may use, and
+// every reader shows stopReason instead.
+inline bool Stopped(const CalculationResult& result) {
+    return !result.stopReason.empty();
+}
 
 // The records of the last calculation, indices 1 to 6000; computedCount is the next free one.
 struct ComputedProfile {

@@ -19,14 +19,17 @@ struct DepthLine {
     double depth = 0;
     std::vector<double> times;
     bool truncated = false;  // more bottom times than the table has columns
+    bool usable = true;      // false for a depth or time too large to be one
 };
 
 DepthLine ReadDepthLine(const std::string& text) {
     DepthLine line;
     line.depth = RoundHalfEven(Val(GetField(text, 1)));
+    line.usable = IsUsableFileNumber(line.depth);
     for (int field = 2;; ++field) {
         const double time = Val(GetField(text, field));
         if (!(time > 0)) break;
+        if (!IsUsableFileNumber(time)) line.usable = false;
         if (static_cast<int>(line.times.size()) == kDecoTableMaxTimes) {
             line.truncated = true;
             break;
@@ -50,6 +53,35 @@ std::vector<std::string> Header(const Workspace& workspace) {
             std::string(48, '-'),
             ""};
 }
+
+// One calculated cell: the stop times of the square dive, or why it could not be calculated.
+struct Cell {
+    std::array<std::int32_t, kStopTableEnd + 1> stops{};
+    std::string failure;
+};
+
+// The progress over all cells of the table. Every calculation resets the progress display when
+// its (empty) surface interval ends, so each step shows the whole range again.
+class CellProgress {
+  public:
+    CellProgress(Ui& ui, const std::vector<DepthLine>& lines) : ui_(ui) {
+        for (const DepthLine& line : lines)
+            total_ += static_cast<int>(line.times.size());
+    }
+    ~CellProgress() { ui_.ResetProgress(); }
+    CellProgress(const CellProgress&) = delete;
+    CellProgress& operator=(const CellProgress&) = delete;
+
+    void Step() {
+        ui_.StartProgress(total_);
+        ui_.ShowProgress(++done_);
+    }
+
+  private:
+    Ui& ui_;
+    int total_ = 0;
+    int done_ = 0;
+};
 
 // Puts the run's changes back: the surface interval, the view, and an empty profile.
 class TableRunScope {
@@ -96,71 +128,118 @@ void CalculateSquareDive(Workspace& workspace, const SettingsStore& store, Ui& u
     ui.RedrawProfileGraph();
 }
 
+// The block of one depth line: its title, the stop depths down to `deepest`, a row per bottom
+// time (the stop times, or why the dive could not be calculated) and an empty line.
+std::vector<std::string> DepthBlock(const DepthLine& line, const std::vector<Cell>& cells,
+                                    int deepest) {
+    std::vector<std::string> block = {"Tiefe: " + N(line.depth) + " m"};
+    std::string header = "GZ\t";
+    for (int s = deepest; s >= 1; --s)
+        header += N(3 * s) + "m\t";
+    block.push_back(header);
+    for (std::size_t c = 0; c < line.times.size(); ++c) {
+        std::string row = N(line.times[c]) + "\t";
+        if (!cells[c].failure.empty()) {
+            row += cells[c].failure;
+        } else {
+            for (int s = deepest; s >= 1; --s)
+                row += N(cells[c].stops[static_cast<std::size_t>(s)]) + "\t";
+        }
+        block.push_back(row);
+    }
+    block.emplace_back();
+    return block;
+}
+
+std::nullopt_t Cancel(Ui& ui, TableRunScope& restore) {
+    ui.ShowSysMsg("Ausgabe abgebrochen.");
+    restore.cancelled = true;
+    return std::nullopt;
+}
+
 }  // namespace
 
-std::optional<std::vector<std::string>> BuildDecoTable(Workspace& workspace, SettingsStore& store,
-                                                       Ui& ui,
-                                                       const std::vector<std::string>& input) {
+std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& store, Ui& ui,
+                                        const std::vector<std::string>& input) {
     workspace.cancelRequested = false;
     TableRunScope restore(workspace);
     workspace.settings.surfaceInterval = 0;
     ResetPoints(workspace.profile, workspace.computed);
     ClearLines(workspace.profile);
 
+    std::vector<DepthLine> lines;
     double greatest = 0;
     for (const std::string& text : input) {
-        const double depth = Val(GetField(text, 1));
-        if (depth > greatest) greatest = depth;
+        lines.push_back(ReadDepthLine(text));
+        if (lines.back().usable && lines.back().depth > greatest) greatest = lines.back().depth;
     }
     workspace.settings.maxVScale = RoundToInt32(Int(greatest / 10) * 10 + 10);
 
-    std::vector<std::string> out = Header(workspace);
-    std::vector<std::array<std::int32_t, kStopTableEnd + 1>> grid(kDecoTableMaxTimes);
-    for (std::size_t row = 0; row < input.size(); ++row) {
-        const DepthLine line = ReadDepthLine(input[row]);
-        if (line.truncated) {
-            ui.ShowSysMsg("Zeile " + N(static_cast<double>(row + 1)) + ": nur die ersten " +
-                          N(kDecoTableMaxTimes) + " Grundzeiten werden berechnet.");
+    DecoTable table;
+    table.lines = Header(workspace);
+    std::vector<std::string>& out = table.lines;
+    const auto note = [&](const std::string& text) {
+        ui.ShowSysMsg(text);
+        table.notes.push_back(text);
+    };
+    std::vector<Cell> cells(kDecoTableMaxTimes);
+    CellProgress progress(ui, lines);
+    // Escape is asked about after the cell in which it was pressed; a No asks again only after
+    // the next depth line has begun.
+    const auto cancelled = [&](bool& asked) {
+        ui.ProcessPendingEvents();
+        if (!workspace.cancelRequested || asked) return false;
+        asked = true;
+        return ui.Ask("Wollen Sie abbrechen?", Buttons::YesNo) == Answer::Yes;
+    };
+    for (std::size_t row = 0; row < lines.size(); ++row) {
+        const DepthLine& line = lines[row];
+        const std::string lineName = "Zeile " + N(static_cast<double>(row + 1));
+        if (!line.usable) {
+            note(lineName + ": Tiefe oder Grundzeit ist zu groß, die Zeile wird nicht berechnet.");
+            continue;
         }
+        if (line.truncated) {
+            note(lineName + ": nur die ersten " + N(kDecoTableMaxTimes) +
+                 " Grundzeiten werden berechnet.");
+        }
+        bool asked = false;
+        // The columns reach the deepest stop of the line's last calculated dive (the longest,
+        // when the times rise); a dive that could not be calculated has no stops to count.
         int deepest = 0;
         for (std::size_t c = 0; c < line.times.size(); ++c) {
             CalculateSquareDive(workspace, store, ui, line.depth, line.times[c]);
-            deepest = 0;
+            Cell& cell = cells[c];
+            cell.failure.clear();
+            const CalculationResult& result = workspace.computed.last;
+            if (Stopped(result)) {
+                cell.failure = IncompleteCalculationMessage(result);
+                if (table.everyDiveCalculated) {
+                    note(lineName + ", Grundzeit " + N(line.times[c]) + ": " + cell.failure);
+                }
+                table.everyDiveCalculated = false;
+            } else {
+                deepest = 0;
+            }
             for (int s = kStopTableEnd; s >= 1; --s) {
                 const std::int32_t time = workspace.profile.stops[s].time;
-                grid[c][static_cast<std::size_t>(s)] = time > 0 ? time : 0;
+                cell.stops[static_cast<std::size_t>(s)] = time > 0 ? time : 0;
                 if (time > 0 && s > deepest) deepest = s;
             }
+            progress.Step();
+            if (cancelled(asked)) return Cancel(ui, restore);
         }
 
-        std::vector<std::string> block = {"Tiefe: " + N(line.depth) + " m"};
-        std::string header = "GZ\t";
-        for (int s = deepest; s >= 1; --s)
-            header += N(3 * s) + "m\t";
-        block.push_back(header);
-        for (std::size_t c = 0; c < line.times.size(); ++c) {
-            std::string cells = N(line.times[c]) + "\t";
-            for (int s = deepest; s >= 1; --s)
-                cells += N(grid[c][static_cast<std::size_t>(s)]) + "\t";
-            block.push_back(cells);
-        }
-        block.emplace_back();
+        const std::vector<std::string> block = DepthBlock(line, cells, deepest);
         if (out.size() + block.size() > static_cast<std::size_t>(kDecoTableMaxLines)) {
-            ui.ShowSysMsg("Die Tabelle erreicht " + N(kDecoTableMaxLines) +
-                          " Zeilen; die weiteren Tiefen wurden nicht berechnet.");
+            note("Die Tabelle erreicht " + N(kDecoTableMaxLines) +
+                 " Zeilen; die weiteren Tiefen wurden nicht berechnet.");
             break;
         }
         out.insert(out.end(), block.begin(), block.end());
-
-        ui.ProcessPendingEvents();
-        if (workspace.cancelRequested &&
-            ui.Ask("Wollen Sie abbrechen?", Buttons::YesNo) == Answer::Yes) {
-            ui.ShowSysMsg("Ausgabe abgebrochen.");
-            restore.cancelled = true;
-            return std::nullopt;
-        }
+        if (line.times.empty() && cancelled(asked)) return Cancel(ui, restore);
     }
-    return out;
+    return table;
 }
 
 }  // namespace marelos

@@ -67,6 +67,10 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
         mnuCalcSaturation(workspace, store, ui);
     }
 
+    if (Stopped(workspace.computed.last)) {
+        plan.push_back(IncompleteCalculationMessage(workspace.computed.last));
+        return plan;
+    }
     const DiveProfile& profile = workspace.profile;
     int deepest = 0;
     for (int s = kStopTableEnd; s >= 1 && deepest == 0; --s) {
@@ -91,7 +95,11 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
     return plan;
 }
 
-std::string DecompressionText(const DiveProfile& profile) {
+std::string DecompressionText(const Workspace& workspace) {
+    if (Stopped(workspace.computed.last)) {
+        return IncompleteCalculationMessage(workspace.computed.last);
+    }
+    const DiveProfile& profile = workspace.profile;
     std::string stops;
     double total = 0;
     for (int k = kStopTableEnd; k >= 1; --k) {
@@ -104,8 +112,12 @@ std::string DecompressionText(const DiveProfile& profile) {
            " min.";
 }
 
-bool ShowDecompressionText(const DiveProfile& profile, Ui& ui) {
-    return ui.Ask(DecompressionText(profile) + "\r\nIn Zwischenablage speichern?", Buttons::YesNo,
+bool ShowDecompressionText(const Workspace& workspace, Ui& ui) {
+    if (Stopped(workspace.computed.last)) {
+        ui.ShowMessage(DecompressionText(workspace), MessageIcon::Critical);
+        return false;
+    }
+    return ui.Ask(DecompressionText(workspace) + "\r\nIn Zwischenablage speichern?", Buttons::YesNo,
                   MessageIcon::Information) == Answer::Yes;
 }
 

@@ -16,13 +16,16 @@ extern const char* const kStagedDecompressionQuestion;
 // The run-time table of the current dive (mnuDivePlan): one line per profile line, then, when
 // the dive has stops, the travel to the first stop and an ascent and a stop line per stop. When
 // a continuous ascent is chosen the user is asked whether to calculate in stops; Yes stores
-// that choice and recalculates.
+// that choice and recalculates. When that calculation ended early, its reason stands where the
+// stops would.
 std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& store, Ui& ui);
 
-// mnuPrintDecoPhase: the stops and the total decompression time as text (CR LF line breaks).
-std::string DecompressionText(const DiveProfile& profile);
+// mnuPrintDecoPhase: the stops and the total decompression time of the last calculation as text
+// (CR LF line breaks); after a calculation that ended early, why there are no stops.
+std::string DecompressionText(const Workspace& workspace);
 // ...shown with the question whether it goes to the clipboard; true when the user wants it.
-bool ShowDecompressionText(const DiveProfile& profile, Ui& ui);
+// After a calculation that ended early only the reason is shown, as an error.
+bool ShowDecompressionText(const Workspace& workspace, Ui& ui);
 
 // What the comment of the dive says about it, for the dive values.
 struct DiveComment {

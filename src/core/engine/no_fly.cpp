@@ -43,11 +43,22 @@ std::optional<int> SearchNoFlyMinutes(Workspace& workspace) {
 std::optional<int> ComputeNoFlyMinutes(Workspace& workspace, const SettingsStore& store, Ui& ui) {
     const std::int32_t surfaceInterval = workspace.settings.surfaceInterval;
     workspace.settings.surfaceInterval = 0;
-    mnuCalcSaturation(workspace, store, ui);
-    const std::optional<int> minutes = SearchNoFlyMinutes(workspace);
+    const CalculationResult dive = mnuCalcSaturation(workspace, store, ui);
+    // Tissues of a calculation that ended early are no state to wait out.
+    const std::optional<int> minutes = Stopped(dive) ? std::nullopt : SearchNoFlyMinutes(workspace);
     workspace.settings.surfaceInterval = surfaceInterval;
     mnuCalcSaturation(workspace, store, ui);
     return minutes;
+}
+
+void ShowNoFlyResult(const Workspace& workspace, std::optional<int> minutes, Ui& ui) {
+    const CalculationResult& last = workspace.computed.last;
+    if (Stopped(last)) {
+        ui.ShowMessage(IncompleteCalculationMessage(last), MessageIcon::Critical);
+        return;
+    }
+    ui.ShowMessage(NoFlyMessage(minutes, workspace.settings.cabinPressure),
+                   MessageIcon::Information);
 }
 
 std::string NoFlyMessage(std::optional<int> minutes, double cabinPressure) {

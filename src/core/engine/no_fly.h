@@ -13,8 +13,12 @@ namespace marelos {
 // below the aircraft cabin pressure, breathing surface air at the surface. Runs the calculation
 // without surface interval, searches, and runs it again as it was, so every result afterwards is
 // the one from before. Nothing when the cabin pressure is not above what the tissues tolerate
-// once they are in balance with surface air: then no wait is long enough.
+// once they are in balance with surface air: then no wait is long enough. Nothing, without a
+// search, also when the calculation ends early; workspace.computed.last then says why.
 std::optional<int> ComputeNoFlyMinutes(Workspace& workspace, const SettingsStore& store, Ui& ui);
+// Shows the result of ComputeNoFlyMinutes: the no-fly message, or as an error why the dive could
+// not be calculated.
+void ShowNoFlyResult(const Workspace& workspace, std::optional<int> minutes, Ui& ui);
 
 // The text of the no-fly message: minutes, hours and minutes, and the cabin pressure; or why
 // there is no no-fly time for that cabin pressure.

@@ -64,7 +64,7 @@ double OtuOfMinute(double ppO2) {
 
 CnsShares CnsOfMinute(double ppO2) {
     const double tenths = Int(ppO2 * 10) + 1;  // the next tenth above the partial pressure
-    if (tenths <= 5) return {};
+    if (!(tenths > 5)) return {};              // also a partial pressure that is not a number
     const CnsLimit limit =
         tenths >= 17 ? kCnsLimitAbove : kCnsLimits[static_cast<std::size_t>(tenths)];
     return {100 / limit.singleExposure, 100 / limit.day};

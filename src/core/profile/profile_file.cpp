@@ -1,6 +1,7 @@
 #include "profile_file.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
 #include "core/app_info.h"
@@ -41,6 +42,31 @@ std::string DataLine(double depth, double tDelta, double tTotal, double n2, doub
            "\t" + FormatGeneral(n2) + "\t" + FormatGeneral(he);
 }
 
+bool HoldsNumber(std::string_view field) {
+    return std::ranges::any_of(field, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A file that ends in the middle of a data line was cut off (a full disk, a broken copy): the
+// line's missing gas shares would read as pure oxygen.
+bool IsCutDataLine(std::string_view text) {
+    if (!IsDataLine(text) || text.empty()) return false;
+    for (int field = 1; field <= 5; ++field) {
+        if (!HoldsNumber(GetField(text, field))) return true;
+    }
+    return false;
+}
+
+// Why line `index` of a profile file cannot be loaded; nothing when it can.
+std::optional<std::string> LineProblem(const TextFileContent& file, std::size_t index) {
+    const std::string& text = file.lines[index];
+    if (!IsDataLine(text)) return std::nullopt;
+    const bool last = index + 1 == file.lines.size();
+    if (last && !file.lastLineEnded && IsCutDataLine(text)) {
+        return "ist unvollständig, die Datei endet mitten in der Zeile";
+    }
+    return DataLineProblem(text);
+}
+
 void ShowCurrentFile(const Workspace& workspace, Ui& ui) {
     ui.SetWindowCaption(WindowCaption("", workspace.profile.fileName));
 }
@@ -58,8 +84,23 @@ bool LoadFailed(Workspace& workspace, Ui& ui, const std::string& message) {
 
 }  // namespace
 
+std::optional<std::string> DataLineProblem(std::string_view text) {
+    std::array<double, 5> values{};
+    for (int field = 1; field <= 5; ++field) {
+        values[static_cast<std::size_t>(field - 1)] = Val(GetField(text, field));
+    }
+    if (!std::ranges::all_of(values, IsUsableFileNumber)) return "enthält eine zu große Zahl";
+    // Shares above 100 % are no gas. A negative share stays readable as it always was: it is
+    // what a shifted field of a hand-edited file gives.
+    if (!IsPossibleGas(std::max(values[3], 0.0), std::max(values[4], 0.0))) {
+        return "enthält unmögliche Gasanteile";
+    }
+    return std::nullopt;
+}
+
 std::vector<std::string> DecompressionLines(const Workspace& workspace, const LastLine& last) {
     std::vector<std::string> out;
+    if (Stopped(workspace.computed.last)) return out;
     const double lastDepth = last.depth;
     const DiveProfile& profile = workspace.profile;
     const double n2Deco = workspace.settings.n2PerCentDecompression;
@@ -112,12 +153,19 @@ bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const s
     ClearLines(profile);
     InitTissues(workspace.tissues, workspace.settings.initialPpN2, workspace.settings.airPressure);
 
-    const Result<std::vector<std::string>> file = ReadTextFileLines(path);
+    const Result<TextFileContent> file = ReadTextFile(path);
     if (!file) return LoadFailed(workspace, ui, FailureMessage(file.failure()));
+    for (std::size_t i = 0; i < file.value().lines.size(); ++i) {
+        if (const auto problem = LineProblem(file.value(), i)) {
+            return LoadFailed(workspace, ui,
+                              "Die Zeile " + std::to_string(i + 1) + " des Tauchprofils " + path +
+                                  " " + *problem + ". Die Datei wird nicht geladen.");
+        }
+    }
     int k = 1;
     std::int32_t runTime = 0;
     std::int32_t deepest = 0;
-    for (const std::string& text : file.value()) {
+    for (const std::string& text : file.value().lines) {
         if (IsDataLine(text)) {
             ProfileLine& line = profile.lines[k];
             line.depth = Val(GetField(text, 1));
@@ -203,6 +251,13 @@ bool WriteProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const 
             ui.ShowSysMsg("Dekompressionsphase nicht gespeichert.");
             withDecompression = false;
         }
+    }
+    if (withDecompression && Stopped(workspace.computed.last)) {
+        const std::string text = "Die Dekompressionsphase wird nicht mitgespeichert. " +
+                                 IncompleteCalculationMessage(workspace.computed.last);
+        ui.ShowMessage(text, MessageIcon::Critical);
+        ui.ShowSysMsg("Dekompressionsphase nicht gespeichert.");
+        withDecompression = false;
     }
     if (withDecompression) {
         const std::vector<std::string> decompression = DecompressionLines(workspace, last);

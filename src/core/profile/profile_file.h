@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,10 +15,16 @@ inline constexpr std::string_view kProfileHeader = "Depth\tt.delta\tt.total\tN2%
 inline constexpr std::string_view kEndOfProfile = "# END OF PROFILE #";
 inline constexpr int kMaxKeptCommentLines = 101;
 
+// Why a data line of a profile file cannot be read as a profile line: a number that is not
+// finite or too large for the program's whole-number fields, or gas shares above 100 % (alone or
+// together).
+// Nothing for a good line (a missing field reads as 0, as always).
+std::optional<std::string> DataLineProblem(std::string_view text);
+
 // Loads a profile file into the current dive and calculates it. Refused silently (false) for a
 // path of fewer than 3 characters or with wildcards; a file that cannot be read, or that holds
-// more than 5998 data lines, is reported and leaves an empty, untitled profile in the input
-// view, drawn at once.
+// more than 5998 data lines, a line DataLineProblem refuses, or that ends in the middle of a data
+// line, is reported and leaves an empty, untitled profile in the input view, drawn at once.
 bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const std::string& path);
 
 // Calculates the dive and writes it: header, profile lines, on request the decompression

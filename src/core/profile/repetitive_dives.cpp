@@ -1,5 +1,7 @@
 #include "repetitive_dives.h"
 
+#include <algorithm>
+
 #include "core/app_info.h"
 #include "core/engine/calculation.h"
 #include "core/engine/tissues.h"
@@ -34,6 +36,33 @@ std::vector<std::string> DataLinesOf(const std::string& path) {
         }
     }
     return data;
+}
+
+// Sixty days of surface intervals: far beyond any series of repetitive dives, and a table (one
+// row per minute) that still fits the memory easily.
+constexpr double kMaxSeriesSurfaceMinutes = 60.0 * 24 * 60;
+
+// The surface interval of a series entry "hours|path", in whole hours.
+double SurfaceHours(const std::string& entry) {
+    return RoundHalfEven(Val(entry.substr(0, entry.find('|'))));
+}
+
+// Why one of the data lines of a dive cannot be read; nothing when all can.
+std::optional<std::string> FirstLineProblem(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        if (auto problem = DataLineProblem(line)) return problem;
+    }
+    return std::nullopt;
+}
+
+// Reports a dive whose data lines cannot all be read; joining then ends.
+bool RefusedForJoining(const std::string& path, const std::vector<std::string>& lines, Ui& ui) {
+    const auto problem = FirstLineProblem(lines);
+    if (!problem) return false;
+    ui.ShowMessage("Eine Zeile des Tauchprofils " + path + " " + *problem +
+                       ". Die Tauchgänge wurden nicht zusammengefügt.",
+                   MessageIcon::Critical);
+    return true;
 }
 
 std::string N(double value) {
@@ -91,7 +120,9 @@ void JoinDives(Workspace& workspace, SettingsStore& store, Ui& ui) {
 
     int k = 1;
     double total = 0;
-    for (const std::string& line : DataLinesOf(first)) {
+    const std::vector<std::string> firstLines = DataLinesOf(first);
+    if (RefusedForJoining(first, firstLines, ui)) return;
+    for (const std::string& line : firstLines) {
         profile.lines[k] = {Val(GetField(line, 1)), Val(GetField(line, 2)), Val(GetField(line, 3)),
                             Val(GetField(line, 4)), Val(GetField(line, 5))};
         total = RoundHalfEven(total + profile.lines[k].tDelta);
@@ -113,7 +144,9 @@ void JoinDives(Workspace& workspace, SettingsStore& store, Ui& ui) {
         profile.lines[k] = {0, interval, total + interval, 78, 0};
         total = total + interval;
         ++k;
-        for (const std::string& line : DataLinesOf(*next)) {
+        const std::vector<std::string> nextLines = DataLinesOf(*next);
+        if (RefusedForJoining(*next, nextLines, ui)) return;
+        for (const std::string& line : nextLines) {
             const double tDelta = Val(GetField(line, 2));
             profile.lines[k] = {Val(GetField(line, 1)), tDelta, tDelta + total,
                                 Val(GetField(line, 4)), Val(GetField(line, 5))};
@@ -135,6 +168,18 @@ void JoinDives(Workspace& workspace, SettingsStore& store, Ui& ui) {
 bool CalcDiveSeries(Workspace& workspace, Ui& ui, const std::vector<std::string>& entries,
                     const std::string& outputPath) {
     if (outputPath.empty()) return false;
+    double surfaceMinutes = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        surfaceMinutes += std::max(SurfaceHours(entries[i]), 0.0) * 60;
+        if (!(surfaceMinutes <= kMaxSeriesSurfaceMinutes)) {
+            ui.ShowMessage("Die Oberflächenpausen bis zum Tauchgang " +
+                               N(static_cast<double>(i + 1)) + " sind zusammen länger als " +
+                               N(kMaxSeriesSurfaceMinutes / 60) +
+                               " Stunden. Die Tauchgangsserie wurde nicht berechnet.",
+                           MessageIcon::Critical);
+            return false;
+        }
+    }
     const Settings& settings = workspace.settings;
     InitTissues(workspace.tissues, settings.initialPpN2, settings.airPressure);
     std::string header = "Phase\tZeit [min]\t";
@@ -145,7 +190,7 @@ bool CalcDiveSeries(Workspace& workspace, Ui& ui, const std::vector<std::string>
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string number = N(static_cast<double>(i + 1));
         const std::size_t bar = entries[i].find('|');
-        const double hours = RoundHalfEven(Val(entries[i].substr(0, bar)));
+        const double hours = SurfaceHours(entries[i]);
         const std::string path = bar == std::string::npos ? "" : entries[i].substr(bar + 1);
         for (int t = 0; t < hours * 60; ++t) {
             minute += 1;
@@ -155,7 +200,14 @@ bool CalcDiveSeries(Workspace& workspace, Ui& ui, const std::vector<std::string>
         }
         if (!IsUsablePath(path)) continue;
         ui.ShowSysMsg("Berechne: " + path);
-        for (const std::string& line : DataLinesOf(path)) {
+        const std::vector<std::string> lines = DataLinesOf(path);
+        if (const auto problem = FirstLineProblem(lines)) {
+            ui.ShowMessage("Eine Zeile des Tauchprofils " + path + " " + *problem +
+                               ". Die Tauchgangsserie wurde nicht berechnet.",
+                           MessageIcon::Critical);
+            return false;
+        }
+        for (const std::string& line : lines) {
             const double time = Val(GetField(line, 2));
             SaturateTissues(workspace.tissues, workspace.model, settings.airPressure,
                             Val(GetField(line, 1)), time, Val(GetField(line, 4)), 0);

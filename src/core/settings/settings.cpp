@@ -24,6 +24,10 @@ double EmptyOr(std::string_view stored, double fallback) {
     return stored.empty() ? fallback : StoredNumber(stored);
 }
 
+bool IsPossibleGas(double n2Percent, double hePercent) {
+    return n2Percent >= 0 && hePercent >= 0 && n2Percent + hePercent <= 100;
+}
+
 double InRangeOr(double value, double low, double high, double fallback) {
     return value >= low && value <= high ? value : fallback;
 }
@@ -92,6 +96,9 @@ class Loader {
     const SettingsStore& store_;
 };
 
+// The result table's length: a longer surface interval adds nothing but overflowing sums.
+constexpr std::int32_t kLongestSurfaceInterval = 6000;
+
 std::int32_t SaturatedProduct(std::int32_t a, std::int32_t b) {
     const long long product = static_cast<long long>(a) * b;
     return static_cast<std::int32_t>(
@@ -123,7 +130,9 @@ Settings LoadSettings(SettingsStore& store, std::string_view programFolder) {
     s.airPressureStandard =
         AboveZeroUpToOr(in.Number(keys::kAirPressureStandard), 2000, d.airPressureStandard);
     s.surfaceInterval = RoundToInt32(EmptyOr(in.Text(keys::kSurfaceInterval), d.surfaceInterval));
+    if (s.surfaceInterval > kLongestSurfaceInterval) s.surfaceInterval = d.surfaceInterval;
     s.n2PercentText = TextOr(in.Text(keys::kN2Percent), d.n2PercentText);
+    if (!IsPossibleGas(Val(s.n2PercentText), 0)) s.n2PercentText = d.n2PercentText;
     s.initialPpN2 = AboveZeroUpToOr(in.Number(keys::kInitialppN2), 10, d.initialPpN2);
 
     s.hePercentText = in.Text(keys::kHePercent);
@@ -135,10 +144,17 @@ Settings LoadSettings(SettingsStore& store, std::string_view programFolder) {
 
     s.n2PerCentSurface =
         RoundToInt32(EmptyOr(in.Text(keys::kN2PerCentSurface), d.n2PerCentSurface));
+    if (!IsPossibleGas(s.n2PerCentSurface, 0)) s.n2PerCentSurface = d.n2PerCentSurface;
     s.n2PerCentDecompression =
         RoundToInt32(EmptyOr(in.Text(keys::kN2PerCentDecompression), d.n2PerCentDecompression));
     s.hePerCentDecompression =
         RoundToInt32(EmptyOr(in.Text(keys::kHePerCentDecompression), d.hePerCentDecompression));
+    // A decompression gas that no gas can be (N2 and He shares outside 0..100 % or above 100 %
+    // together) is replaced as a whole, so the defaults never mix with half of a wrong gas.
+    if (!IsPossibleGas(s.n2PerCentDecompression, s.hePerCentDecompression)) {
+        s.n2PerCentDecompression = d.n2PerCentDecompression;
+        s.hePerCentDecompression = d.hePerCentDecompression;
+    }
     s.maxPpO2 = NonZeroOr(in.Number(keys::kMaxPPO2), d.maxPpO2);
     // The only key whose decimal comma is accepted at load.
     s.constantPpO2 =

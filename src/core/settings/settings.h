@@ -22,6 +22,9 @@ double InRangeOr(double value, double low, double high, double fallback);
 // *range above 0 up to b -> d*: the value if 0 < value <= b, else d.
 double AboveZeroUpToOr(double value, double high, double fallback);
 
+// True for N2 and He shares that a gas can have: neither below 0 %, together at most 100 %.
+bool IsPossibleGas(double n2Percent, double hePercent);
+
 // A value as the key stores it: whole numbers for integers, flags and colours, the general
 // number format with "." for numbers, "True"/"False" for switches.
 std::string StoredText(const SettingKey& key, double value);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -9,8 +10,22 @@
 
 namespace marelos {
 
+// No text file the program reads comes near this size (a full profile has about 200 kB); a larger
+// one is refused before it is read, so a wrong file cannot exhaust the memory.
+inline constexpr std::uintmax_t kMaxTextFileBytes = 50u * 1024 * 1024;
+
+struct TextFileContent {
+    std::vector<std::string> lines;
+    bool lastLineEnded = true;  // false when the file ends in the middle of its last line
+};
+
 // The lines of a text file, decoded to UTF-8 (see DecodeTextBytes) and split at CR LF, LF or CR.
-Result<std::vector<std::string>> ReadTextFileLines(const std::filesystem::path& path);
+// A file larger than `maxBytes` is refused (FailureKind::TooLarge).
+Result<TextFileContent> ReadTextFile(const std::filesystem::path& path,
+                                     std::uintmax_t maxBytes = kMaxTextFileBytes);
+// ReadTextFile's lines only.
+Result<std::vector<std::string>> ReadTextFileLines(const std::filesystem::path& path,
+                                                   std::uintmax_t maxBytes = kMaxTextFileBytes);
 
 // Writes the lines in Windows-1252, each followed by CR LF. The text goes to a temporary file in
 // the same folder that replaces `path` only when it is complete, so a failed write (full disk,

@@ -1,5 +1,6 @@
 #include "val.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -74,7 +75,11 @@ long long DecimalMagnitude(const std::string& digits) {
         const auto [end, ec] =
             std::from_chars(e.data() + (e[0] == '+' ? 1 : 0), e.data() + e.size(), parsed);
         (void)end;
-        exponent = ec == std::errc() ? parsed : (e[0] == '-' ? -100000 : 100000);
+        // Any exponent beyond a few hundred decides alone; clamped, the sum below cannot
+        // overflow.
+        constexpr long long kDecisive = 100000;
+        exponent = ec == std::errc() ? std::clamp(parsed, -kDecisive, kDecisive)
+                                     : (e[0] == '-' ? -kDecisive : kDecisive);
     }
     const std::size_t point = mantissa.find('.');
     const std::string whole = mantissa.substr(0, point);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string_view>
 
 namespace marelos {
@@ -12,5 +13,13 @@ namespace marelos {
 // A decimal number too large for a double gives +/-infinity; callers that store the value check
 // for it (the settings loader treats it like a text without a number).
 double Val(std::string_view text);
+
+// Numbers read from files are refused from this size on: every smaller value fits the 32-bit
+// whole numbers it is rounded into, with room for the sums of a whole file; larger ones (and
+// infinity) are no depth, time or share.
+inline constexpr double kLargestFileNumber = 1e9;
+inline bool IsUsableFileNumber(double value) {
+    return std::fabs(value) < kLargestFileNumber;
+}
 
 }  // namespace marelos

@@ -17,12 +17,16 @@ class DecoTableTest : public ::testing::Test {
     }
 
     std::optional<std::vector<std::string>> Build(const std::vector<std::string>& input) {
-        return BuildDecoTable(*workspace_, store_, ui_, input);
+        std::optional<DecoTable> table = BuildDecoTable(*workspace_, store_, ui_, input);
+        if (!table) return std::nullopt;
+        notes_ = table->notes;
+        return table->lines;
     }
 
     std::unique_ptr<Workspace> workspace_;
     InMemorySettingsStore store_;
     ScriptedUi ui_;
+    std::vector<std::string> notes_;
 };
 
 TEST_F(DecoTableTest, HeaderAndOneBlockPerDepthLine) {
@@ -42,6 +46,8 @@ TEST_F(DecoTableTest, HeaderAndOneBlockPerDepthLine) {
     EXPECT_EQ((*table)[14], "Tiefe: 40 m");
     EXPECT_EQ(table->size(), 7u + 7 + 5);
     EXPECT_EQ(workspace_->settings.maxVScale, 50);
+    // The columns follow the line's last dive, even when an earlier one needs deeper stops.
+    EXPECT_EQ((*Build({"30 40 20"}))[8], "GZ\t6m\t3m\t");
 }
 
 TEST_F(DecoTableTest, EdgeLinesAndWhatTheRunPutsBack) {
@@ -85,6 +91,42 @@ TEST_F(DecoTableTest, CancellingAfterADepthLineLeavesNoTableAndAnEmptyProfile) {
     EXPECT_EQ(ui_.lines.back(), "Ausgabe abgebrochen.");
     EXPECT_EQ(workspace_->profile.nextPoint, 1);
     EXPECT_EQ(workspace_->settings.surfaceInterval, 77);
+}
+
+TEST_F(DecoTableTest, ADiveThatCannotBeCalculatedSaysSoInItsRowAndBadLinesAreSkipped) {
+    store_.WriteSetting("Decompression", "Step", "True");
+    const auto table = Build({"99999 10", "1e999 10", "30 20 1e9", "30 20"});
+    ASSERT_TRUE(table.has_value());
+    EXPECT_EQ((*table)[7], "Tiefe: 99999 m");
+    EXPECT_EQ((*table)[8], "GZ\t");
+    EXPECT_TRUE((*table)[9].starts_with("10\tDer Tauchgang konnte nicht vollständig berechnet "));
+    EXPECT_NE((*table)[9].find("tiefer als 300 m"), std::string::npos);
+    EXPECT_EQ((*table)[11], "Tiefe: 30 m");  // the two lines of too large numbers are skipped
+    EXPECT_EQ((*table)[13], "20\t1\t6\t");
+    EXPECT_EQ(table->size(), 7u + 4 + 4);
+    ASSERT_EQ(notes_.size(), 3u);
+    EXPECT_TRUE(notes_[0].starts_with("Zeile 1, Grundzeit 10: Der Tauchgang konnte nicht"));
+    EXPECT_EQ(notes_[1],
+              "Zeile 2: Tiefe oder Grundzeit ist zu groß, die Zeile wird nicht berechnet.");
+    EXPECT_EQ(notes_[2],
+              "Zeile 3: Tiefe oder Grundzeit ist zu groß, die Zeile wird nicht berechnet.");
+}
+
+TEST_F(DecoTableTest, ProgressCountsTheCellsAndEscapeIsAskedAfterTheCellItCameIn) {
+    int rounds = 0;
+    ui_.onEvents = [&] {
+        if (++rounds == 2) workspace_->cancelRequested = true;
+    };
+    ui_.answers = {Answer::No, Answer::Yes};
+    const auto table = Build({"20 10 20 30", "30 10 20"});
+    EXPECT_FALSE(table.has_value());
+    EXPECT_EQ(ui_.progressSteps, 5);
+    // Asked after the second cell (No), not again in that line, then after the first cell of
+    // the next line (Yes).
+    EXPECT_EQ(ui_.questions.size(), 2u);
+    EXPECT_EQ(ui_.eventRounds, 4);
+    EXPECT_EQ(ui_.lastProgress, 4);
+    EXPECT_TRUE(ui_.progressReset);
 }
 
 TEST_F(DecoTableTest, BlocksBeyondTenThousandLinesAreLeftOut) {

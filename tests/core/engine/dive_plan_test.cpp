@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/engine/calculation.h"
+#include "core/profile/profile_file.h"
 #include "tests/core/engine/outputs_test_support.h"
 
 namespace marelos {
@@ -79,17 +80,66 @@ TEST(DivePlan, TheTravelLineShowsTheGasOfTheAscentToTheFirstStop) {
 TEST(DecompressionText, ListsTheStopsAndTheirSum) {
     auto dive = DrawnDive({});
     SetStops(*dive, {{2, 2}, {1, 4}});
-    EXPECT_EQ(DecompressionText(dive->profile),
+    EXPECT_EQ(DecompressionText(*dive),
               "Dekompressionstufen:\r\n\r\n2 min. @ 6m\r\n4 min. @ 3m\r\nGesamte "
               "Dekompressionzeit: 6 min.");
     SetStops(*dive, {});
-    EXPECT_EQ(DecompressionText(dive->profile),
+    EXPECT_EQ(DecompressionText(*dive),
               "Dekompressionstufen:\r\n\r\nGesamte Dekompressionzeit: 0 min.");
     ScriptedUi ui;
     ui.answers = {Answer::Yes};
-    EXPECT_TRUE(ShowDecompressionText(dive->profile, ui));
+    EXPECT_TRUE(ShowDecompressionText(*dive, ui));
     EXPECT_TRUE(ui.questions[0].ends_with("\r\nIn Zwischenablage speichern?"));
 }
+
+// Calculations that end early, each after a dive with stops: in the dive phase (the stops of the
+// dive before would be left), in the decompression phase (a part of the stops would be left) and
+// before the first stop (no stops would read as no decompression).
+struct StoppedDive {
+    const char* name;
+    std::vector<std::pair<int, int>> corners;
+    const char* reason;
+};
+
+class StoppedCalculation : public ::testing::TestWithParam<StoppedDive> {};
+
+TEST_P(StoppedCalculation, EveryReaderShowsTheReasonInsteadOfStops) {
+    InMemorySettingsStore store;
+    store.WriteSetting("Decompression", "Step", "True");
+    ScriptedUi ui;
+    auto dive = DrawnDive({{3, 30}, {25, 30}});
+    ASSERT_FALSE(Stopped(mnuCalcSaturation(*dive, store, ui)));
+    ASSERT_GT(DecompressionLines(*dive, LastWrittenLine(dive->profile)).size(), 2u);
+
+    dive->profile.nextPoint = 1;
+    for (const auto& [minute, depth] : GetParam().corners)
+        dive->profile.points[dive->profile.nextPoint++] = {minute, depth, 78, 0};
+    dive->settings.maxHScale = 6000;
+    const CalculationResult result = mnuCalcSaturation(*dive, store, ui);
+    ASSERT_TRUE(Stopped(result));
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(result.stopReason.substr(0, 20), std::string(GetParam().reason).substr(0, 20));
+    for (int k = 1; k <= kStopTableEnd; ++k)
+        EXPECT_EQ(dive->profile.stops[k].time, 0) << 3 * k << " m";
+
+    const std::string reason = IncompleteCalculationMessage(result);
+    EXPECT_EQ(DecompressionText(*dive), reason);
+    EXPECT_EQ(DivePlanLines(*dive, store, ui).back(), reason);
+    EXPECT_TRUE(DecompressionLines(*dive, LastWrittenLine(dive->profile)).empty());
+    ui.answers = {Answer::Yes};
+    EXPECT_FALSE(ShowDecompressionText(*dive, ui));
+    EXPECT_EQ(ui.boxes.back().text, reason);
+    EXPECT_EQ(ui.boxes.back().icon, MessageIcon::Critical);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , StoppedCalculation,
+    ::testing::Values(StoppedDive{"InTheDivePhase", {{3, 10}, {6000, 10}}, kArrayFullMessage},
+                      StoppedDive{"InTheDecompression", {{3, 60}, {5500, 60}}, kArrayFullMessage},
+                      StoppedDive{"BeforeTheFirstStop",
+                                  {{60, 600}, {400, 600}},
+                                  "Die erste Dekompressionsstufe"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DiveValues, CommentFieldsOnlyWhenFilled) {
     ComputedProfile computed;

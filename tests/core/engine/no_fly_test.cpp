@@ -31,6 +31,19 @@ TEST(NoFly, TheSearchLeavesEveryResultAsTheCalculationBeforeIt) {
     }
 }
 
+TEST(NoFly, ADiveThatCannotBeCalculatedIsNotSearchedAndSaysWhy) {
+    auto dive = DrawnDive({{60, 600}, {400, 600}});
+    dive->settings.maxHScale = 500;
+    InMemorySettingsStore store;
+    ScriptedUi ui;
+    EXPECT_FALSE(ComputeNoFlyMinutes(*dive, store, ui).has_value());
+    ui.boxes.clear();
+    ShowNoFlyResult(*dive, std::nullopt, ui);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(ui.boxes[0].text, IncompleteCalculationMessage(dive->computed.last));
+}
+
 TEST(NoFly, CountsMinutesAtTheSurfaceUntilTheCabinPressureIsStrictlyAbove) {
     auto dive = DrawnDive({{4, 40}, {30, 40}});
     InMemorySettingsStore store;

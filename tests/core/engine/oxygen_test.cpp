@@ -46,6 +46,7 @@ TEST(Oxygen, CnsLevelIsTheNextTenthAboveCountedInWholeTenths) {
     EXPECT_DOUBLE_EQ(CnsOfMinute(0.5).dive, 100.0 / 720);  // level 0.6
     EXPECT_EQ(CnsOfMinute(0.49).dive, 0);                  // level 0.5: nothing
     EXPECT_EQ(CnsOfMinute(2.5).dive, 10);
+    EXPECT_EQ(CnsOfMinute(std::nan("")).dive, 0);  // no table index from a missing number
 
     ComputedMinute record;
     record.cnsDive = 7;

@@ -132,6 +132,51 @@ TEST_F(ProfileFileTest, MoreThan5998DataLinesAreRefused) {
     EXPECT_EQ(ws().profile.lines[1], ProfileLine{});  // nothing of it is left to draw
 }
 
+TEST_F(ProfileFileTest, LinesNoDiveCanHaveAreRefusedWithTheirNumber) {
+    const std::string header = "Depth\tt.delta\tt.total\tN2%\tHe%\r\n30\t3\t3\t78\t0\r\n";
+    struct Case {
+        std::string last;  // the third line of the file
+        const char* problem;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"30\t22\t25\t", "ist unvollständig, die Datei endet mitten in der Zeile"},
+             {"30\t22\t25\t78\t0\r\n30\t5\t30\t7", "unvollständig"},
+             {"1e9223372036854775807\t22\t25\t78\t0\r\n", "zu große Zahl"},
+             {"1e9\t22\t25\t78\t0\r\n", "zu große Zahl"},
+             {"30\t22\t-1e9\t78\t0\r\n", "zu große Zahl"},
+             {"30\t22\t25\t150\t100\r\n", "unmögliche Gasanteile"},
+             {"30\t22\t25\t101\t-1\r\n", "unmögliche Gasanteile"},
+             {"30\t22\t25\t60\t40.5\r\n", "unmögliche Gasanteile"}}) {
+        WriteRaw("tg.mrp", header + c.last);
+        ui_.boxes.clear();
+        EXPECT_FALSE(Load("tg.mrp")) << c.last;
+        ASSERT_EQ(ui_.boxes.size(), 1u) << c.last;
+        EXPECT_THAT(ui_.boxes[0].text, ::testing::HasSubstr(c.problem));
+        EXPECT_THAT(ui_.boxes[0].text, ::testing::StartsWith("Die Zeile "));
+        EXPECT_EQ(ws().profile.nextPoint, 1);
+    }
+    // Just inside every limit, and a short line that the file does not end in.
+    WriteRaw("tg.mrp", header + "999999999\t1\t4\t60\t40\r\n0\t2\r\n30\t1\t5\t0\t0");
+    EXPECT_TRUE(Load("tg.mrp"));
+}
+
+TEST_F(ProfileFileTest, AStoppedCalculationIsSavedWithoutDecompressionLines) {
+    store_.WriteSetting("Decompression", "Step", "True");
+    WriteRaw("tief.mrp", "600\t60\t60\t78\t0\r\n600\t340\t400\t78\t0\r\n");
+    ASSERT_TRUE(Load("tief.mrp"));
+    ASSERT_TRUE(Stopped(ws().computed.last));
+    ui_.answers = {Answer::Yes};
+    ui_.boxes.clear();
+    ASSERT_TRUE(Save("tief.mrp"));
+    EXPECT_THAT(ReadLines("tief.mrp"),
+                ElementsAre("Depth\tt.delta\tt.total\tN2%\tHe%", "600\t60\t60\t78\t0",
+                            "600\t340\t400\t78\t0", "# END OF PROFILE #"));
+    ASSERT_FALSE(ui_.boxes.empty());
+    EXPECT_THAT(ui_.boxes.back().text,
+                ::testing::StartsWith("Die Dekompressionsphase wird nicht mitgespeichert."));
+    EXPECT_EQ(ui_.lines.back(), "Dekompressionsphase nicht gespeichert.");
+}
+
 TEST_F(ProfileFileTest, WritingAndReadingBackKeepsTheLineTable) {
     WriteRaw("tg.mrp",
              "Depth\tt.delta\tt.total\tN2%\tHe%\r\n18\t2\t2\t68\t0\r\n18\t40\t42\t68\t0\r\n"

@@ -121,6 +121,26 @@ TEST_F(RepetitiveDivesTest, SeriesTableHasSurfaceRowsPerMinuteAndDiveRowsPerLine
     EXPECT_NE(ui_.boxes.back().text.find(out), std::string::npos);
 }
 
+TEST_F(RepetitiveDivesTest, SeriesRefusesEndlessIntervalsAndDivesNoOneCanMake) {
+    const std::string out = (folder_ / "serie.txt").string();
+    const std::string bad = Write("falsch.mrp", "30\t20\t20\t150\t100\r\n");
+    struct Case {
+        std::vector<std::string> entries;
+        const char* message;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {{"1e999|" + first_}, "länger als 1440 Stunden"},
+             {{"720|", "721|" + first_}, "bis zum Tauchgang 2 sind zusammen länger"},
+             {{"1|" + bad}, "enthält unmögliche Gasanteile"}}) {
+        ui_.boxes.clear();
+        EXPECT_FALSE(CalcDiveSeries(*workspace_, ui_, c.entries, out));
+        ASSERT_EQ(ui_.boxes.size(), 1u);
+        EXPECT_EQ(ui_.boxes[0].icon, MessageIcon::Critical);
+        EXPECT_THAT(ui_.boxes[0].text, ::testing::HasSubstr(c.message));
+        EXPECT_FALSE(fs::exists(out));
+    }
+}
+
 // The table of a series of two example dives, compared byte for byte with tests/data. After a
 // deliberate change of the calculation, MARELOS_UPDATE_GOLDEN=1 writes the reference anew.
 TEST_F(RepetitiveDivesTest, SeriesOfTwoDivesMatchesItsGoldenTable) {

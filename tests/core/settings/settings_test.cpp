@@ -139,6 +139,39 @@ TEST(LoadSettings, RangesIncludeTheirEndsAndReplaceEverythingOutside) {
     EXPECT_EQ(LoadWith({{"CommPort", "StopBits", "0"}}).stopBits, 1);
 }
 
+TEST(LoadSettings, SurfaceIntervalAndGasSharesOutsideWhatCanBeAreReplaced) {
+    struct Case {
+        const char* interval;
+        std::int32_t loaded;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"0", 0}, {"6000", 6000}, {"6001", 120}, {"-1", -1}, {"2147483647", 120}}) {
+        EXPECT_EQ(LoadWith({{"Values", "SurfaceInterval", c.interval}}).surfaceInterval, c.loaded)
+            << c.interval;
+    }
+    struct Gas {
+        const char* n2;
+        const char* he;
+        std::int32_t n2Loaded;
+        std::int32_t heLoaded;
+    };
+    for (const Gas& g : std::initializer_list<Gas>{{"22", "78", 22, 78},
+                                                   {"0", "100", 0, 100},
+                                                   {"23", "78", 78, 0},
+                                                   {"0", "250", 78, 0},
+                                                   {"150", "0", 78, 0},
+                                                   {"-1", "50", 78, 0}}) {
+        const Settings s = LoadWith({{"Values", "N2PerCentDecompression", g.n2},
+                                     {"Values", "HePerCentDecompression", g.he}});
+        EXPECT_EQ(s.n2PerCentDecompression, g.n2Loaded) << g.n2 << "/" << g.he;
+        EXPECT_EQ(s.hePerCentDecompression, g.heLoaded) << g.n2 << "/" << g.he;
+    }
+    EXPECT_EQ(LoadWith({{"Values", "N2PerCentSurface", "100"}}).n2PerCentSurface, 100);
+    EXPECT_EQ(LoadWith({{"Values", "N2PerCentSurface", "101"}}).n2PerCentSurface, 78);
+    EXPECT_EQ(LoadWith({{"Values", "N2Percent", "1e999"}}).n2PercentText, "78");
+    EXPECT_EQ(LoadWith({{"Values", "N2Percent", "100"}}).n2PercentText, "100");
+}
+
 TEST(LoadSettings, MixFieldsKeepTheirTextWithinTheirLimits) {
     Settings s = LoadWith({{"Values", "O2Percent", "32"},
                            {"Values", "N2Percent", "68"},

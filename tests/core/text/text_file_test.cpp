@@ -83,6 +83,21 @@ TEST_F(TextFileTest, AFailedWriteLeavesTheOldFileUntouched) {
     EXPECT_NE(FailureMessage(*failure).find("nicht geschrieben"), std::string::npos);
 }
 
+TEST_F(TextFileTest, AFileAboveTheLimitIsRefusedAndACutLastLineIsSeen) {
+    WriteBytes(folder_ / "a.txt", "1234\r\n6789");
+    const auto whole = ReadTextFile(folder_ / "a.txt", 10);
+    ASSERT_TRUE(whole.ok());
+    EXPECT_EQ(whole.value().lines, (std::vector<std::string>{"1234", "6789"}));
+    EXPECT_FALSE(whole.value().lastLineEnded);
+    const auto refused = ReadTextFileLines(folder_ / "a.txt", 9);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.failure().kind, FailureKind::TooLarge);
+    EXPECT_EQ(FailureMessage(refused.failure()),
+              "Die Datei " + (folder_ / "a.txt").string() + " ist zu groß und wird nicht gelesen.");
+    WriteBytes(folder_ / "b.txt", "1234\r");
+    EXPECT_TRUE(ReadTextFile(folder_ / "b.txt").value().lastLineEnded);
+}
+
 TEST_F(TextFileTest, AMissingFileOrFolderIsAReadErrorAndNotAnEmptyFile) {
     const auto missing = ReadTextFileLines(folder_ / "fehlt.mrp");
     ASSERT_FALSE(missing.ok());

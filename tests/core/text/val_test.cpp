@@ -70,6 +70,10 @@ TEST(Val, NumbersBeyondADoubleOverflowToInfinityAndUnderflowToZero) {
     EXPECT_EQ(Val("1E-400"), 0);
     EXPECT_EQ(Val("0.0000001E-400"), 0);
     EXPECT_EQ(Val("1E99999999999999999999"), HUGE_VAL);
+    // Exponents at the ends of a 64-bit number, with digits that would add to them.
+    EXPECT_EQ(Val("1e9223372036854775807"), HUGE_VAL);
+    EXPECT_EQ(Val("-12345e9223372036854775807"), -HUGE_VAL);
+    EXPECT_EQ(Val("0.00001e-9223372036854775808"), 0);
 }
 
 }  // namespace
