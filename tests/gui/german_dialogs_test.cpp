@@ -10,8 +10,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <stdexcept>
 
+#include "app/shell/guarded_application.h"
 #include "app/shell/modal_dialogs.h"
+#include "tests/gui/scripted_dialogs.h"
 
 namespace marelos {
 namespace {
@@ -67,6 +70,26 @@ TEST(GermanDialogs, EscapeCancelsAQuestionThatCanBeCancelledAndOtherwiseSaysNo) 
     PressWhenOpen(Qt::Key_Escape);
     EXPECT_EQ(dialogs.Ask(nullptr, "Diesen Punkt löschen?", Buttons::YesNo, MessageIcon::Question),
               Answer::No);
+}
+
+// An object whose event handling fails, as a button of a dialog window might.
+class Failing : public QObject {
+  public:
+    bool event(QEvent*) override { throw std::length_error("vector::_M_range_check"); }
+};
+
+TEST(GermanDialogs, AnErrorNoCommandCaughtIsReportedAndTheProgramGoesOn) {
+    auto* application = dynamic_cast<GuardedApplication*>(qApp);
+    ASSERT_NE(application, nullptr);
+    ScriptedDialogs dialogs;
+    application->ReportFailuresTo(&dialogs);
+    Failing failing;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QApplication::sendEvent(&failing, &event));
+    application->ReportFailuresTo(nullptr);
+    EXPECT_EQ(dialogs.messages,
+              (std::vector<std::string>{"Der Befehl wurde wegen eines Fehlers abgebrochen: "
+                                        "vector::_M_range_check."}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "app/shell/frm_main.h"
 #include "app/shell/german_dialogs.h"
+#include "app/shell/guarded_application.h"
 #include "app/shell/modal_dialogs.h"
 #include "core/workspace.h"
 #include "platform/qt_settings_store.h"
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
             stderr);
         return 1;
     }
-    QApplication application(argc, argv);
+    marelos::GuardedApplication application(argc, argv);
     QApplication::setApplicationName("Marelos");
     QApplication::setDesktopFileName("marelos");
     QApplication::setWindowIcon(QIcon::fromTheme("applications-science"));

@@ -24,10 +24,16 @@ struct Nesting {
 
 }  // namespace
 
-std::string CommandFailureMessage(bool outOfMemory, const std::string& detail) {
-    if (outOfMemory) return std::string(kOutOfMemory) + kNothingLost;
-    if (detail.empty()) return std::string(kFailedUnknown) + kNothingLost;
-    return kFailed + detail + "." + kNothingLost;
+std::string CommandFailureMessage(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    } catch (const std::exception& error) {
+        return kFailed + std::string(error.what()) + ".";
+    } catch (...) {
+        return kFailedUnknown;
+    }
 }
 
 bool CommandGuard::Run(CommandKind kind, const std::function<void()>& command) {
@@ -47,23 +53,19 @@ bool CommandGuard::Run(CommandKind kind, const std::function<void()>& command) {
         }
         workspace_.profile.changed = history_.Modified();
         return true;
-    } catch (const std::bad_alloc&) {
-        PutBack(before, mix, CommandFailureMessage(true, {}));
-    } catch (const std::exception& error) {
-        PutBack(before, mix, CommandFailureMessage(false, error.what()));
     } catch (...) {
-        PutBack(before, mix, CommandFailureMessage(false, {}));
+        const std::string failure = CommandFailureMessage(std::current_exception());
+        PutBack(before, mix);
+        ui_.ShowMessage(failure + kNothingLost, MessageIcon::Critical);
     }
     return false;
 }
 
-void CommandGuard::PutBack(const ProfileSnapshot& profile, const GasMixFields& mix,
-                           const std::string& failure) {
+void CommandGuard::PutBack(const ProfileSnapshot& profile, const GasMixFields& mix) {
     RestoreSnapshot(profile, workspace_);
     workspace_.mix = mix;
     workspace_.cancelRequested = false;
     ui_.ResetProgress();
-    ui_.ShowMessage(failure, MessageIcon::Critical);
 }
 
 }  // namespace marelos

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -29,8 +30,7 @@ class CommandGuard {
     bool Run(CommandKind kind, const std::function<void()>& command);
 
   private:
-    void PutBack(const ProfileSnapshot& profile, const GasMixFields& mix,
-                 const std::string& failure);
+    void PutBack(const ProfileSnapshot& profile, const GasMixFields& mix);
 
     Workspace& workspace_;
     EditHistory& history_;
@@ -38,8 +38,8 @@ class CommandGuard {
     int running_ = 0;
 };
 
-// The message for a command that failed; `detail` is the error's own text, empty for an
-// error of unknown kind.
-std::string CommandFailureMessage(bool outOfMemory, const std::string& detail);
+// The message for the exception that ended a command (call it from a catch block): out of
+// memory, an error with its own text, or an error of unknown kind.
+std::string CommandFailureMessage(const std::exception_ptr& failure);
 
 }  // namespace marelos
