@@ -23,9 +23,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
-#include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <exception>
@@ -134,67 +132,6 @@ constexpr const char* kLoadFilter = "Tauchprofile (*.prf;*.mrp)|*.prf;*.mrp";
 constexpr const char* kSaveFilter = "Tauchprofile (*.mrp)|*.mrp";
 constexpr const char* kSaveAsFilter = "Tauchprofile Marelos 2.x (*.mrp)|*.mrp";
 
-// A button of the command bar: it runs the menu command of the same row.
-struct CommandButton {
-    const char* name;
-    const char* tooltip;
-    const char* command;
-    const char* themeIcon;
-    QStyle::StandardPixmap fallback;
-};
-
-constexpr CommandButton kButtons[] = {
-    {"cmdNewProfile", "Neues Tauchprofil anlegen", "mnuNewProfile", "document-new",
-     QStyle::SP_FileIcon},
-    {"cmdLoadProfile", "Tauchprofil laden", "mnuLoadProfile2", "document-open",
-     QStyle::SP_DialogOpenButton},
-    {"cmdSaveProfile", "Tauchprofil speichern", "mnuSaveProfile2", "document-save",
-     QStyle::SP_DialogSaveButton},
-    {"cmdCalcDrawProfile", "Tauchprofil ausrechnen", "mnuCalcProfile", "view-refresh",
-     QStyle::SP_BrowserReload},
-    {"cmdDraProfile", "Tauchprofil editieren", "mnuProfileInput", "document-edit",
-     QStyle::SP_FileDialogDetailedView},
-    {"cmdCalc", "Tauchgang berechnen", "mnuCalcSaturation", "system-run", QStyle::SP_MediaPlay},
-    {"cmdGraph1", "N2-Partialdrücke in den Geweben", "", "office-chart-line",
-     QStyle::SP_FileDialogContentsView},
-    {"cmdGraph2", "Druckverhältnisse", "", "office-chart-area", QStyle::SP_FileDialogListView},
-    {"cmdGraph3", "Errechnetes Tauchprofil ausgeben", "", "go-bottom", QStyle::SP_ArrowDown},
-    {"cmdAscendSpeed", "Aufstiegsgeschwindigkeit", "mnuShowAscSpeed", "go-up", QStyle::SP_ArrowUp},
-    {"cmdBarGraph", "Balkengrafik der Gewebesättigung anzeigen", "mnuBarGraph", "office-chart-bar",
-     QStyle::SP_FileDialogInfoView},
-    {"cmdNoFly", "Flugverbotszeit berechnen", "mnuCalcNoFlyTime", "weather-few-clouds",
-     QStyle::SP_MessageBoxWarning},
-    {"cmdAirConsumption", "Luftverbrauch berechnen", "mnuCalcAirConsume", "accessories-calculator",
-     QStyle::SP_DriveHDIcon},
-    {"cmdCalcAltitude", "Luftdruck in der Höhe ausrechnen", "mnuCalcAltitude", "go-top",
-     QStyle::SP_ArrowUp},
-    {"cmdJoinDives", "2 oder mehrere Tauchgänge verbinden", "mnuJoinDives", "insert-link",
-     QStyle::SP_ArrowRight},
-    {"cmdBrowse", "Tauchgangs-Browser", "mnuBrowse", "folder", QStyle::SP_DirIcon},
-    {"cmdPrint", "Tauchgangsgrafik drucken", "mnuPrintGraph", "document-print",
-     QStyle::SP_ComputerIcon},
-    {"cmdPrintDecophase", "Dekompressionsphase in Textform ausgeben", "mnuPrintDecoPhase",
-     "text-x-generic", QStyle::SP_FileIcon},
-    {"cmdSetMaxDepth", "Maximale Tauchtiefe einstellen", "mnuSetaxDepth", "zoom-fit-height",
-     QStyle::SP_ToolBarVerticalExtensionButton},
-    {"cmdSetTime", "Zeitachse einstellen", "mnuSetTime", "zoom-fit-width",
-     QStyle::SP_ToolBarHorizontalExtensionButton},
-    {"cmdSetN2Percent", "N2-Prozentsatz einstellen", "mnuSetN2Percent", "format-text-bold",
-     QStyle::SP_DialogApplyButton},
-    {"cmdShowOptions", "Einstellungen", "mnuOptions", "preferences-system",
-     QStyle::SP_FileDialogDetailedView},
-    {"cmdCommentADive", "Kommentar oder Beschreibung zum Tauchgang speichern", "",
-     "document-properties", QStyle::SP_FileDialogInfoView},
-    {"cmdDiveComp1", "Tauchcomputer auswählen", "mnuDiveComputer", "computer",
-     QStyle::SP_ComputerIcon},
-    {"cmdDecoGas", "Dekompressionsgas einstellen", "", "preferences-other",
-     QStyle::SP_DialogResetButton},
-    {"cmdLarge", "Fenster vergrößern", "", "zoom-in", QStyle::SP_TitleBarMaxButton},
-    {"cmdSmall", "Fenster verkleinern", "", "zoom-out", QStyle::SP_TitleBarMinButton},
-    {"cmdQuit", "Programm beenden", "mnuFileQuit", "application-exit",
-     QStyle::SP_DialogCloseButton},
-};
-
 }  // namespace
 
 frmMain::frmMain(Workspace& workspace, SettingsStore& store, ModalDialogs& dialogs,
@@ -206,7 +143,7 @@ frmMain::frmMain(Workspace& workspace, SettingsStore& store, ModalDialogs& dialo
       ui_(std::make_unique<WindowUi>(*this)),
       guard_(workspace_, history_, *ui_) {
     BuildLayout();
-    BuildButtons();
+    BuildCommandBar(*this);
     ConnectCommands();
     Initialise(programFolder, profileFile);
     qApp->installEventFilter(this);
@@ -332,26 +269,6 @@ QWidget* frmMain::BuildMixPanel() {
     cursor->addWidget(lblppN2_, 3, 1);
     layout->addWidget(cursorBox);
     return panel;
-}
-
-void frmMain::BuildButtons() {
-    auto* bar = addToolBar("Befehle");
-    bar->setObjectName("tlbCommands");
-    bar->setMovable(false);
-    bar->setIconSize(QSize(22, 22));
-    for (const CommandButton& button : kButtons) {
-        const QIcon icon =
-            QIcon::fromTheme(button.themeIcon, style()->standardIcon(button.fallback));
-        auto* action = bar->addAction(icon, QString::fromUtf8(button.tooltip));
-        action->setObjectName(button.name);
-        action->setToolTip(QString::fromUtf8(button.tooltip));
-        action->setEnabled(false);
-        QAction* command = *button.command ? findChild<QAction*>(button.command) : nullptr;
-        if (command) {
-            connect(action, &QAction::triggered, command, &QAction::trigger);
-            connect(command, &QAction::enabledChanged, action, &QAction::setEnabled);
-        }
-    }
 }
 
 void frmMain::ConnectCommands() {
@@ -988,7 +905,10 @@ void frmMain::ShowSnapshot(const ProfileSnapshot* snapshot) {
         WriteSetting(store_, keys::kMaxVScale, std::to_string(workspace_.settings.maxVScale));
     }
     workspace_.profile.changed = history_.Modified();
-    EnterInputMode(workspace_, picture(), *ui_);
+    // The profile as it is now, in the input view, under the caption of its file.
+    workspace_.view.mode = 1;
+    ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));
+    RedrawView();
 }
 
 void frmMain::RunCommand(CommandKind kind, const std::function<void()>& command) {

@@ -105,7 +105,6 @@ class frmMain : public QMainWindow {
   private:
     void BuildLayout();
     QWidget* BuildMixPanel();
-    void BuildButtons();
     void ConnectCommands();
     void Initialise(const QString& programFolder, const QString& profileFile);
     void RedrawView();
