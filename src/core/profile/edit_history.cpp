@@ -71,18 +71,18 @@ void EditHistory::MarkSaved() {
 }
 
 const ProfileSnapshot* EditHistory::Undo() {
-    if (undo_.empty()) return nullptr;
-    redo_.push_back(std::move(current_));
-    current_ = std::move(undo_.back());
-    undo_.pop_back();
-    return &current_.state;
+    return Step(undo_, redo_);
 }
 
 const ProfileSnapshot* EditHistory::Redo() {
-    if (redo_.empty()) return nullptr;
-    undo_.push_back(std::move(current_));
-    current_ = std::move(redo_.back());
-    redo_.pop_back();
+    return Step(redo_, undo_);
+}
+
+const ProfileSnapshot* EditHistory::Step(std::deque<Entry>& from, std::deque<Entry>& to) {
+    if (from.empty()) return nullptr;
+    to.push_back(std::move(current_));
+    current_ = std::move(from.back());
+    from.pop_back();
     return &current_.state;
 }
 

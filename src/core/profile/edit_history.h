@@ -67,6 +67,9 @@ class EditHistory {
         std::uint64_t id = 0;
     };
 
+    // The last state of `from` becomes the current one, which goes onto `to`.
+    const ProfileSnapshot* Step(std::deque<Entry>& from, std::deque<Entry>& to);
+
     std::deque<Entry> undo_;
     std::deque<Entry> redo_;
     Entry current_;
