@@ -35,6 +35,9 @@ TEST(GermanDialogs, QtsOwnDialogsSpeakGermanWhateverTheDesktopSpeaks) {
     for (const QLabel* label : save.findChildren<QLabel*>())
         labels << label->text().remove('&');
     EXPECT_TRUE(labels.contains("Suchen in:")) << labels.join(", ").toStdString();
+    EXPECT_TRUE(
+        QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+            .startsWith("Die Datei %1 existiert bereits."));
 }
 
 // An object whose event handling fails, as a button of a dialog window might.
