@@ -896,13 +896,15 @@ void frmMain::RedoEdit() {
 
 void frmMain::ShowSnapshot(const ProfileSnapshot* snapshot) {
     if (!snapshot) return;
-    const Settings before = workspace_.settings;
+    // The axis lengths are settings as well: the store keeps what is shown.
+    const Settings& settings = workspace_.settings;
+    const std::pair<std::int32_t, std::int32_t> axes = {settings.maxHScale, settings.maxVScale};
     RestoreSnapshot(*snapshot, workspace_);
-    if (workspace_.settings.maxHScale != before.maxHScale) {
-        WriteSetting(store_, keys::kMaxHScale, std::to_string(workspace_.settings.maxHScale));
+    if (settings.maxHScale != axes.first) {
+        WriteSetting(store_, keys::kMaxHScale, std::to_string(settings.maxHScale));
     }
-    if (workspace_.settings.maxVScale != before.maxVScale) {
-        WriteSetting(store_, keys::kMaxVScale, std::to_string(workspace_.settings.maxVScale));
+    if (settings.maxVScale != axes.second) {
+        WriteSetting(store_, keys::kMaxVScale, std::to_string(settings.maxVScale));
     }
     workspace_.profile.changed = history_.Modified();
     // The profile as it is now, in the input view, under the caption of its file.
