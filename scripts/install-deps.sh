@@ -9,6 +9,7 @@ packages=(
     g++
     qt6-base-dev        # Qt Core, Gui and Widgets
     qt6-qpa-plugins     # the desktop's platform plugins
+    qt6-translations-l10n  # Qt's own dialogs and buttons in German
     libgtest-dev
     libgmock-dev
     libbenchmark-dev

@@ -6,12 +6,14 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "app/shell/guarded_application.h"
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", QDir(home.path()).filePath("config").toUtf8());
     qputenv("XDG_DATA_HOME", QDir(home.path()).filePath("data").toUtf8());
-    QApplication application(argc, argv);
+    marelos::GuardedApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

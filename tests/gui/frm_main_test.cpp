@@ -17,10 +17,12 @@
 #include <QToolBar>
 #include <functional>
 #include <memory>
+#include <new>
 
 #include "app/shell/picture_box.h"
 #include "core/graphics/analysis_graphs.h"
 #include "core/graphics/profile_graph.h"
+#include "core/profile/edit_history.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/text/paths.h"
 #include "platform/qt_convert.h"
@@ -41,7 +43,7 @@ QStringList MessageLines(const frmMain& window) {
 QString WriteProfile(const QTemporaryDir& dir, const QString& name, const QByteArray& lines) {
     const QString path = dir.filePath(name);
     QFile out(path);
-    out.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(lines);
     return path;
 }
@@ -164,7 +166,8 @@ TEST(frmMain, DrawCalculateSaveQuitAndFindTheFileAgain) {
         w.window.findChild<QComboBox*>("cmbO2Percent")->setEditText("32");
         w.window.findChild<QComboBox*>("cmbN2Percent")->setEditText("68");
         EXPECT_TRUE(w.window.close());
-        EXPECT_EQ(w.dialogs.offered.back(), Buttons::YesNo);  // closing the window: Yes or No
+        // Closing the window can be cancelled too, so Escape never throws changes away.
+        EXPECT_EQ(w.dialogs.offered.back(), Buttons::YesNoCancel);
         EXPECT_EQ(store.ReadSetting("Values", "O2Percent"), "32");
         EXPECT_EQ(store.ReadSetting("Values", "N2Percent"), "68");
         EXPECT_EQ(store.ReadSetting("Settings", "MaxHScale"), "155");  // widened: 25 + 120 + 10
@@ -186,7 +189,7 @@ TEST(frmMain, GraphButtonsCalculateFirstAndTheNextCalculationShowsTheGraphAgain)
     w.ClickAt(25, 30);
     w.Trigger("cmdGraph1");
     EXPECT_EQ(w.window.windowTitle(),
-              "Marelos 3 Beta - Inertgaspartialdrücke in den einzelnen Geweben - Nur N2 - "
+              "*Marelos 3 Beta - Inertgaspartialdrücke in den einzelnen Geweben - Nur N2 - "
               "Unbenannte Datei");
     EXPECT_EQ(w.workspace->view.mode, 2);
     EXPECT_EQ(w.workspace->view.graphKind, 1);
@@ -196,7 +199,7 @@ TEST(frmMain, GraphButtonsCalculateFirstAndTheNextCalculationShowsTheGraphAgain)
     EXPECT_EQ(w.workspace->view.graphKind, 3);
     w.Trigger("cmdCalc");  // the view last used is shown again after the calculation
     EXPECT_EQ(w.window.windowTitle(),
-              "Marelos 3 Beta - Errechnetes Tauchprofil - Unbenannte Datei");
+              "*Marelos 3 Beta - Errechnetes Tauchprofil - Unbenannte Datei");
     // A click in an analysis view is a time-cursor click with the remaining air.
     w.ClickAt(10, 30);
     EXPECT_TRUE(MessageLines(w.window).last().startsWith("t = 10 min. Restluft:"));
@@ -291,7 +294,8 @@ TEST(frmMain, ADecompressionTableShowsEachOfItsDivesWhileItIsBuilt) {
     window.findChild<QAction*>("mnuCreateDecoTable")->trigger();
     EXPECT_EQ(title, "Marelos 3 Beta - Errechnetes Tauchprofil - Unbenannte Datei");
     EXPECT_TRUE(computedProfileShown);
-    EXPECT_EQ(window.windowTitle(), "Marelos 3 Beta - Unbenannte Datei");  // a new profile after it
+    // a new, unsaved profile after it
+    EXPECT_EQ(window.windowTitle(), "*Marelos 3 Beta - Unbenannte Datei");
 }
 
 TEST(frmMain, KeysSetMixesAndMoveMinutes) {
@@ -374,6 +378,112 @@ TEST(frmMain, TheGraphShowsTheProfileAtTheWindowsSize) {
     QCoreApplication::processEvents();
     EXPECT_LT(w.window.findChild<PictureBox*>("picDive")->canvas().Image().width(),
               image.width() + 1);
+}
+
+TEST(frmMain, TenEditsUndoneAndRedoneGiveTheStartAndTheEndAgain) {
+    QTemporaryDir dir;
+    const QString file =
+        WriteProfile(dir, "geladen.mrp", "20\t2\t2\t78\t0\r\n20\t30\t32\t78\t0\r\n");
+    InMemorySettingsStore store;
+    Window w(store, file);  // a loaded dive starts with nothing to undo
+    QAction* undo = w.window.findChild<QAction*>("mnuUndo");
+    QAction* redo = w.window.findChild<QAction*>("mnuRedo");
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_TRUE(redo->shortcuts().contains(QKeySequence("Ctrl+Shift+Z")));
+    const ProfileSnapshot start = TakeSnapshot(*w.workspace);
+
+    w.ClickAt(40, 10);  // 1-3: points
+    w.ClickAt(45, 5);
+    w.ClickAt(50, 0);
+    w.Trigger("mnuCalcProfile");  // drawing the lines is no edit of its own
+    w.dialogs.texts = {"10", "1", "100", "80"};
+    w.Trigger("mnuInsertMinute");  // 4-5: minutes
+    w.Trigger("mnuDeleteMinute");
+    w.Trigger("mnuSetTime");  // 6-7: axis lengths
+    w.Trigger("mnuSetaxDepth");
+    w.window.findChild<QComboBox*>("cmbO2Percent")->setEditText("32");
+    w.window.findChild<QComboBox*>("cmbN2Percent")->setEditText("67");
+    w.Trigger("mnuRecalDive");           // 8: gases, calculated
+    w.Trigger("mnuDeleteLastDiveMark");  // 9
+    w.ClickAt(70, 20);                   // 10
+    const ProfileSnapshot end = TakeSnapshot(*w.workspace);
+    EXPECT_TRUE(w.window.windowTitle().startsWith("*Marelos 3 Beta"));
+
+    for (int step = 0; step < 10; ++step) {
+        ASSERT_TRUE(undo->isEnabled()) << step;
+        undo->trigger();
+    }
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(TakeSnapshot(*w.workspace), start);
+    EXPECT_FALSE(w.window.windowTitle().startsWith("*"));  // back at the loaded state
+    EXPECT_EQ(store.ReadSetting("Settings", "MaxVScale"), std::to_string(start.maxVScale));
+    for (int step = 0; step < 10; ++step) {
+        ASSERT_TRUE(redo->isEnabled()) << step;
+        redo->trigger();
+    }
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_EQ(TakeSnapshot(*w.workspace), end);
+    EXPECT_EQ(store.ReadSetting("Settings", "MaxVScale"), "80");
+
+    w.dialogs.answers = {Answer::No};
+    w.Trigger("mnuNewProfile");  // a new dive starts a fresh history
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+}
+
+TEST(frmMain, ASaveQuestionNeverDropsChangesWithoutAnExplicitNein) {
+    QTemporaryDir dir;
+    const QString recent = WriteProfile(dir, "alt.mrp", "10\t1\t1\t78\t0\r\n");
+    InMemorySettingsStore store;
+    store.WriteSetting("Files", "1", recent.toStdString());
+    store.WriteSetting("Settings", "FileStoragePath", dir.path().toStdString());
+    Window w(store);
+    w.ClickAt(3, 30);
+    w.ClickAt(20, 30);
+    const ProfileSnapshot drawn = TakeSnapshot(*w.workspace);
+    // "Ja" with a cancelled save dialog, and "Abbrechen" (also Escape), both keep everything.
+    for (const char* command : {"mnuFileQuit", "mnuNewProfile", "mnuLoadProfile2", "mnuF1"}) {
+        for (const Answer answer : {Answer::Yes, Answer::Cancel}) {
+            w.dialogs.answers = {answer};
+            w.dialogs.files = {std::nullopt};
+            w.dialogs.fileDialogs.clear();
+            w.dialogs.questions.clear();
+            w.Trigger(command);
+            EXPECT_EQ(w.dialogs.questions,
+                      (std::vector<std::string>{"Geändertes Tauchprofil speichern?"}))
+                << command;
+            EXPECT_EQ(w.dialogs.offered.back(), Buttons::YesNoCancel) << command;
+            // After "Ja" only the save dialog was shown, never the open dialog.
+            EXPECT_EQ(w.dialogs.fileDialogs.size(), answer == Answer::Yes ? 1u : 0u) << command;
+            EXPECT_EQ(TakeSnapshot(*w.workspace), drawn) << command;
+            EXPECT_TRUE(w.window.isVisible()) << command;
+        }
+    }
+    EXPECT_EQ(store.ReadSetting("Values", "O2Percent"), "");  // quitting never got that far
+    w.dialogs.answers = {Answer::No};
+    w.Trigger("mnuF1");
+    EXPECT_EQ(w.workspace->profile.fileName, recent.toStdString());
+    EXPECT_FALSE(w.workspace->profile.changed);
+    EXPECT_FALSE(w.window.findChild<QAction*>("mnuUndo")->isEnabled());
+}
+
+TEST(frmMain, ACommandThatFailsIsReportedAndLeavesTheProfileAsItWas) {
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("tg.mrp").toStdString();
+    InMemorySettingsStore store;
+    Window w(store);
+    w.ClickAt(3, 30);
+    w.ClickAt(25, 30);
+    const ProfileSnapshot drawn = TakeSnapshot(*w.workspace);
+    // Saving calculates first (the lines are built, the time axis widens) and then asks.
+    w.dialogs.onAsk = [](std::string_view) { throw std::bad_alloc(); };
+    w.dialogs.files = {file};
+    w.Trigger("mnuSaveProfile2");
+    EXPECT_TRUE(w.dialogs.messages.back().starts_with("Für diesen Befehl reicht der"));
+    EXPECT_EQ(TakeSnapshot(*w.workspace), drawn);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(file)));
+    EXPECT_TRUE(w.window.windowTitle().startsWith("*"));
 }
 
 }  // namespace

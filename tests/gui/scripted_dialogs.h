@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ class ScriptedDialogs : public ModalDialogs {
         messages.emplace_back(text);
     }
     Answer Ask(QWidget*, std::string_view text, Buttons buttons, MessageIcon) override {
+        if (onAsk) onAsk(text);
         questions.emplace_back(text);
         offered.push_back(buttons);
         return Next(answers, Answer::No);
@@ -36,6 +38,7 @@ class ScriptedDialogs : public ModalDialogs {
         return Next(files, std::optional<std::string>());
     }
 
+    std::function<void(std::string_view)> onAsk;  // runs before a question is answered
     std::deque<Answer> answers;
     std::deque<std::optional<std::string>> texts;
     std::deque<std::optional<std::string>> files;

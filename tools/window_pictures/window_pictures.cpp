@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QWidget>
 #include <cstdio>
 #include <memory>
@@ -11,6 +12,8 @@
 #include "app/profile/profile_windows.h"
 #include "app/shell/frm_about.h"
 #include "app/shell/frm_main.h"
+#include "app/shell/german_dialogs.h"
+#include "app/shell/modal_dialogs.h"
 #include "core/engine/dive_plan.h"
 #include "core/profile/profile_file.h"
 #include "core/settings/memory_settings_store.h"
@@ -29,6 +32,7 @@ void Save(QWidget& window, const QString& folder, const char* name) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    marelos::UseGermanDialogs(application);
     if (argc < 2) {
         std::fputs("Aufruf: window_pictures AUSGABEORDNER [PROFIL.mrp]\n", stderr);
         return 2;
@@ -71,5 +75,9 @@ int main(int argc, char** argv) {
     Save(editor, folder, "frmEditProfile");
     marelos::frmDiveSerialMain series(*workspace, ui, &main);
     Save(series, folder, "frmDiveSerialMain");
+    // Qt's own save dialog, in German like every standard dialog of the program.
+    const auto save = marelos::SaveFileDialog(&main, "Tauchprofil speichern unter...",
+                                              "Tauchprofile (*.mrp)|*.mrp", folder.toStdString());
+    Save(*save, folder, "SaveFileDialog");
     return 0;
 }

@@ -23,9 +23,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
-#include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <exception>
@@ -101,7 +99,12 @@ class frmMain::WindowUi : public Ui {
     void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
     void RedrawProfileGraph() override { window_.RedrawView(); }
     void SetWindowCaption(std::string_view caption) override {
-        window_.setWindowTitle(ToQString(caption));
+        caption_ = ToQString(caption);
+        ShowCaption();
+    }
+    // Unsaved changes show as a "*" before the caption, as on every desktop.
+    void ShowCaption() {
+        window_.setWindowTitle((window_.workspace_.profile.changed ? "*" : "") + caption_);
     }
     void ShowRecentFiles(const std::vector<std::string>& /*captions*/) override {
         window_.ShowRecentFiles();
@@ -119,6 +122,7 @@ class frmMain::WindowUi : public Ui {
 
   private:
     frmMain& window_;
+    QString caption_;
 };
 
 namespace {
@@ -131,67 +135,6 @@ constexpr const char* kComputedProfileTitle = "Errechnetes Tauchprofil";
 constexpr const char* kShowBarGraphTip = "Balkengrafik der Gewebesättigung anzeigen";
 constexpr const char* kHideBarGraphTip = "Balkengrafik der Gewebesättigung ausblenden";
 
-// A button of the command bar: it runs the menu command of the same row.
-struct CommandButton {
-    const char* name;
-    const char* tooltip;
-    const char* command;
-    const char* themeIcon;
-    QStyle::StandardPixmap fallback;
-};
-
-constexpr CommandButton kButtons[] = {
-    {"cmdNewProfile", "Neues Tauchprofil anlegen", "mnuNewProfile", "document-new",
-     QStyle::SP_FileIcon},
-    {"cmdLoadProfile", "Tauchprofil laden", "mnuLoadProfile2", "document-open",
-     QStyle::SP_DialogOpenButton},
-    {"cmdSaveProfile", "Tauchprofil speichern", "mnuSaveProfile2", "document-save",
-     QStyle::SP_DialogSaveButton},
-    {"cmdCalcDrawProfile", "Tauchprofil ausrechnen", "mnuCalcProfile", "view-refresh",
-     QStyle::SP_BrowserReload},
-    {"cmdDraProfile", "Tauchprofil editieren", "mnuProfileInput", "document-edit",
-     QStyle::SP_FileDialogDetailedView},
-    {"cmdCalc", "Tauchgang berechnen", "mnuCalcSaturation", "system-run", QStyle::SP_MediaPlay},
-    {"cmdGraph1", "N2-Partialdrücke in den Geweben", "", "office-chart-line",
-     QStyle::SP_FileDialogContentsView},
-    {"cmdGraph2", "Druckverhältnisse", "", "office-chart-area", QStyle::SP_FileDialogListView},
-    {"cmdGraph3", "Errechnetes Tauchprofil ausgeben", "", "go-bottom", QStyle::SP_ArrowDown},
-    {"cmdAscendSpeed", "Aufstiegsgeschwindigkeit", "mnuShowAscSpeed", "go-up", QStyle::SP_ArrowUp},
-    {"cmdBarGraph", kShowBarGraphTip, "mnuBarGraph", "office-chart-bar",
-     QStyle::SP_FileDialogInfoView},
-    {"cmdNoFly", "Flugverbotszeit berechnen", "mnuCalcNoFlyTime", "weather-few-clouds",
-     QStyle::SP_MessageBoxWarning},
-    {"cmdAirConsumption", "Luftverbrauch berechnen", "mnuCalcAirConsume", "accessories-calculator",
-     QStyle::SP_DriveHDIcon},
-    {"cmdCalcAltitude", "Luftdruck in der Höhe ausrechnen", "mnuCalcAltitude", "go-top",
-     QStyle::SP_ArrowUp},
-    {"cmdJoinDives", "2 oder mehrere Tauchgänge verbinden", "mnuJoinDives", "insert-link",
-     QStyle::SP_ArrowRight},
-    {"cmdBrowse", "Tauchgangs-Browser", "mnuBrowse", "folder", QStyle::SP_DirIcon},
-    {"cmdPrint", "Tauchgangsgrafik drucken", "mnuPrintGraph", "document-print",
-     QStyle::SP_ComputerIcon},
-    {"cmdPrintDecophase", "Dekompressionsphase in Textform ausgeben", "mnuPrintDecoPhase",
-     "text-x-generic", QStyle::SP_FileIcon},
-    {"cmdSetMaxDepth", "Maximale Tauchtiefe einstellen", "mnuSetaxDepth", "zoom-fit-height",
-     QStyle::SP_ToolBarVerticalExtensionButton},
-    {"cmdSetTime", "Zeitachse einstellen", "mnuSetTime", "zoom-fit-width",
-     QStyle::SP_ToolBarHorizontalExtensionButton},
-    {"cmdSetN2Percent", "N2-Prozentsatz einstellen", "mnuSetN2Percent", "format-text-bold",
-     QStyle::SP_DialogApplyButton},
-    {"cmdShowOptions", "Einstellungen", "mnuOptions", "preferences-system",
-     QStyle::SP_FileDialogDetailedView},
-    {"cmdCommentADive", "Kommentar oder Beschreibung zum Tauchgang speichern", "",
-     "document-properties", QStyle::SP_FileDialogInfoView},
-    {"cmdDiveComp1", "Tauchcomputer auswählen", "mnuDiveComputer", "computer",
-     QStyle::SP_ComputerIcon},
-    {"cmdDecoGas", "Dekompressionsgas einstellen", "", "preferences-other",
-     QStyle::SP_DialogResetButton},
-    {"cmdLarge", "Fenster vergrößern", "", "zoom-in", QStyle::SP_TitleBarMaxButton},
-    {"cmdSmall", "Fenster verkleinern", "", "zoom-out", QStyle::SP_TitleBarMinButton},
-    {"cmdQuit", "Programm beenden", "mnuFileQuit", "application-exit",
-     QStyle::SP_DialogCloseButton},
-};
-
 }  // namespace
 
 frmMain::frmMain(Workspace& workspace, SettingsStore& store, ModalDialogs& dialogs,
@@ -200,9 +143,10 @@ frmMain::frmMain(Workspace& workspace, SettingsStore& store, ModalDialogs& dialo
       workspace_(workspace),
       store_(store),
       dialogs_(dialogs),
-      ui_(std::make_unique<WindowUi>(*this)) {
+      ui_(std::make_unique<WindowUi>(*this)),
+      guard_(workspace_, history_, *ui_) {
     BuildLayout();
-    BuildButtons();
+    BuildCommandBar(*this);
     ConnectCommands();
     Initialise(programFolder, profileFile);
     qApp->installEventFilter(this);
@@ -299,8 +243,8 @@ QWidget* frmMain::BuildMixPanel() {
     auto* newCalc = new QPushButton("Tauchgang mit Atemgas neu berechnen");
     newCalc->setObjectName("cmdNewCalc");
     connect(newCalc, &QPushButton::clicked, this, [this] {
-        marelos::cmdNewCalc(workspace_, store_, picture(), *ui_);
-        picDive_->update();
+        RunCommand(CommandKind::Edit,
+                   [this] { marelos::cmdNewCalc(workspace_, store_, picture(), *ui_); });
     });
     layout->addWidget(newCalc);
 
@@ -330,36 +274,19 @@ QWidget* frmMain::BuildMixPanel() {
     return panel;
 }
 
-void frmMain::BuildButtons() {
-    auto* bar = addToolBar("Befehle");
-    bar->setObjectName("tlbCommands");
-    bar->setMovable(false);
-    bar->setIconSize(QSize(22, 22));
-    for (const CommandButton& button : kButtons) {
-        const QIcon icon =
-            QIcon::fromTheme(button.themeIcon, style()->standardIcon(button.fallback));
-        auto* action = bar->addAction(icon, QString::fromUtf8(button.tooltip));
-        action->setObjectName(button.name);
-        action->setToolTip(QString::fromUtf8(button.tooltip));
-        action->setEnabled(false);
-        QAction* command = *button.command ? findChild<QAction*>(button.command) : nullptr;
-        if (command) {
-            connect(action, &QAction::triggered, command, &QAction::trigger);
-            connect(command, &QAction::enabledChanged, action, &QAction::setEnabled);
-        }
-    }
-}
-
 void frmMain::ConnectCommands() {
-    const auto on = [this](const char* name, std::function<void()> run,
-                           QKeySequence shortcut = {}) {
+    const auto on = [this](const char* name, std::function<void()> run, QKeySequence shortcut = {},
+                           CommandKind kind = CommandKind::Edit) {
         QAction* action = findChild<QAction*>(name);
         action->setEnabled(true);
         if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
-            run();
-            picDive_->update();
-        });
+        connect(action, &QAction::triggered, this,
+                [this, kind, run = std::move(run)] { RunCommand(kind, run); });
+    };
+    // Commands that calculate change the profile only by their results: no step to undo.
+    const auto calculate = [on](const char* name, std::function<void()> run,
+                                QKeySequence shortcut = {}) {
+        on(name, std::move(run), shortcut, CommandKind::Calculation);
     };
     const auto setMix = [this](const GasMixFields& mix) {
         workspace_.mix = mix;
@@ -369,23 +296,22 @@ void frmMain::ConnectCommands() {
         "mnuNewProfile2", [this] { mnuNewProfile(); }, QKeySequence::New);
     on(
         "mnuLoadProfile2", [this] { mnuLoadProfile2(); }, QKeySequence::Open);
-    on(
+    calculate(
         "mnuSaveProfile2", [this] { mnuSaveProfile2(); }, QKeySequence::Save);
-    on(
+    calculate(
         "mnuSaveAs2", [this] { mnuSaveAs2(); }, QKeySequence::SaveAs);
     on(
-        "mnuFileQuit",
-        [this] {
-            quitFromMenu_ = true;
-            close();
-            quitFromMenu_ = false;
-        },
-        QKeySequence::Quit);
+        "mnuFileQuit", [this] { close(); }, QKeySequence::Quit);
+    calculate(
+        "mnuUndo", [this] { UndoEdit(); }, QKeySequence::Undo);
+    calculate("mnuRedo", [this] { RedoEdit(); });
+    findChild<QAction*>("mnuRedo")->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     for (int k = 1; k <= kRecentFileCount; ++k) {
         on(("mnuF" + std::to_string(k)).c_str(), [this, k] { OpenRecentFile(k); });
     }
     on("mnuDeleteLastDiveMark", [this] { DeleteLastPoint(workspace_, picture(), *ui_); });
-    on("mnuProfileInput", [this] { mnuProfileInput(); });
+    calculate("mnuProfileInput", [this] { mnuProfileInput(); });
     on("mnuSetN2Percent", [this] {
         AskN2Percent(workspace_, *ui_);
         ShowMixFields();
@@ -396,14 +322,14 @@ void frmMain::ConnectCommands() {
     on("mnuSetOxygen100", [setMix] { setMix(OxygenMix()); });
     on("mnuSetHeliox", [setMix] { setMix(HelioxMix()); });
     on("mnuNewProfile", [this] { mnuNewProfile(); });
-    on("mnuCalcProfile", [this] { mnuCalcProfile(); });
+    calculate("mnuCalcProfile", [this] { mnuCalcProfile(); });
     on("mnuInsertMinute", [this] { AskInsertMinute(workspace_, picture(), *ui_); });
     on("mnuDeleteMinute", [this] { AskDeleteMinute(workspace_, picture(), *ui_); });
     on("mnuSetTime", [this] { SetTimeAxis(workspace_, store_, picture(), *ui_); });
     on("mnuSetaxDepth", [this] { SetDepthAxis(workspace_, store_, picture(), *ui_); });
-    on(
+    calculate(
         "mnuCalcSaturation", [this] { mnuCalcSaturation(); }, QKeySequence(Qt::Key_F5));
-    on("mnuCalcNoFlyTime", [this] {
+    calculate("mnuCalcNoFlyTime", [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const std::optional<int> minutes = ComputeNoFlyMinutes(workspace_, store_, *ui_);
         QApplication::restoreOverrideCursor();
@@ -415,7 +341,7 @@ void frmMain::ConnectCommands() {
         frmAltitude window(workspace_, store_, this);
         window.exec();
     });
-    on("mnuDivePlan", [this] {
+    calculate("mnuDivePlan", [this] {
         const std::vector<std::string> plan = DivePlanLines(workspace_, store_, *ui_);
         frmRunTimeTable window(plan, *ui_, this);
         window.exec();
@@ -487,7 +413,7 @@ void frmMain::ConnectCommands() {
     for (const auto& [button, view] : {std::pair{"cmdGraph1", AnalysisView::TissuesNitrogen},
                                        std::pair{"cmdGraph2", AnalysisView::PressureRatio},
                                        std::pair{"cmdGraph3", AnalysisView::ComputedProfile}}) {
-        on(button, [this, view = view] {
+        calculate(button, [this, view = view] {
             mnuCalcSaturation();
             ShowAnalysis(view);
         });
@@ -565,7 +491,7 @@ void frmMain::Initialise(const QString& programFolder, const QString& profileFil
         },
         [&] {
             if (!profileFile.isEmpty()) {
-                ReadProfileFile(workspace_, store_, *ui_, ToStdString(profileFile));
+                LoadProfile(ToStdString(profileFile));
             }
         },
         [&] {
@@ -581,6 +507,8 @@ void frmMain::Initialise(const QString& programFolder, const QString& profileFil
                              MessageIcon::Critical);
         }
     }
+    history_.Start(TakeSnapshot(workspace_));
+    ShowEditState();
 }
 
 void frmMain::ShowStartUpPicture() {
@@ -730,8 +658,10 @@ void frmMain::MixFieldEdited() {
 void frmMain::cmdSelectMix() {
     const QListWidgetItem* item = lstMixes_->currentItem();
     if (!item) return;
-    workspace_.mix = SelectMix(ToStdString(item->text()));
-    ShowMixFields();
+    RunCommand(CommandKind::Edit, [&] {
+        workspace_.mix = SelectMix(ToStdString(item->text()));
+        ShowMixFields();
+    });
 }
 
 void frmMain::ShowCursorReadoutAt(double x, double y) {
@@ -757,17 +687,16 @@ void frmMain::GraphPointerMoved(double x, double y) {
 }
 
 void frmMain::GraphClicked(double x, double y) {
-    if (workspace_.view.mode == 1) {
-        if (AddPointAtClick(workspace_, picture(), *ui_, x, y)) {
+    RunCommand(CommandKind::Edit, [&] {
+        if (workspace_.view.mode != 1) {
+            cursorMinute_ = SelectCursorMinute(workspace_, picture(), *ui_, x);
+            ShowBarsAtCursorMinute();
+        } else if (AddPointAtClick(workspace_, picture(), *ui_, x, y)) {
             lstMixes_->clear();
             for (const std::string& mix : workspace_.mixList)
                 lstMixes_->addItem(ToQString(mix));
         }
-    } else {
-        cursorMinute_ = SelectCursorMinute(workspace_, picture(), *ui_, x);
-        ShowBarsAtCursorMinute();
-    }
-    picDive_->update();
+    });
 }
 
 void frmMain::OpenBarGraph() {
@@ -836,8 +765,8 @@ void frmMain::StepDisplayTick() {
 }
 
 void frmMain::GraphDoubleClicked() {
-    DeleteRightOfCursor(workspace_, picture(), *ui_, mousePosition_.x());
-    picDive_->update();
+    RunCommand(CommandKind::Edit,
+               [this] { DeleteRightOfCursor(workspace_, picture(), *ui_, mousePosition_.x()); });
 }
 
 bool frmMain::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
@@ -846,27 +775,38 @@ bool frmMain::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
     const bool keypad = modifiers & Qt::KeypadModifier;
     const std::int32_t minute =
         TimeFromX(mousePosition_.x(), GraphGeometry::Of(picture()), workspace_.settings.maxHScale);
+    std::function<void()> command;
     if (key == Qt::Key_Escape) {
-        workspace_.cancelRequested = true;
+        command = [this] { workspace_.cancelRequested = true; };
     } else if (key == Qt::Key_F2) {
-        SetBestMixAtCursor(workspace_, picture(), mousePosition_.y());
-        ShowMixFields();
+        command = [this] {
+            SetBestMixAtCursor(workspace_, picture(), mousePosition_.y());
+            ShowMixFields();
+        };
     } else if (key == Qt::Key_F3) {
-        SetConstantPpO2MixAtCursor(workspace_, picture(), *ui_, mousePosition_.y(), held != 0,
-                                   ToStdString(lblCurPos_->text()));
-        ShowMixFields();
+        command = [this, held] {
+            SetConstantPpO2MixAtCursor(workspace_, picture(), *ui_, mousePosition_.y(), held != 0,
+                                       ToStdString(lblCurPos_->text()));
+            ShowMixFields();
+        };
     } else if ((key == Qt::Key_Plus && keypad) || (key == Qt::Key_M && held == Qt::ShiftModifier)) {
-        EnterInputMode(workspace_, picture(), *ui_);
-        InsertMinute(workspace_, picture(), *ui_, minute);
+        command = [this, minute] {
+            EnterInputMode(workspace_, picture(), *ui_);
+            InsertMinute(workspace_, picture(), *ui_, minute);
+        };
     } else if ((key == Qt::Key_Minus && keypad) ||
                (key == Qt::Key_X && held == Qt::ShiftModifier)) {
-        EnterInputMode(workspace_, picture(), *ui_);
-        DeleteMinute(workspace_, picture(), *ui_, minute);
+        command = [this, minute] {
+            EnterInputMode(workspace_, picture(), *ui_);
+            DeleteMinute(workspace_, picture(), *ui_, minute);
+        };
     } else {
         return false;
     }
-    ShowCursorReadoutAt(mousePosition_.x(), mousePosition_.y());
-    picDive_->update();
+    RunCommand(CommandKind::Edit, [&] {
+        command();
+        ShowCursorReadoutAt(mousePosition_.x(), mousePosition_.y());
+    });
     return true;
 }
 
@@ -883,12 +823,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return HandleKey(key->key(), key->modifiers()) || QMainWindow::eventFilter(watched, event);
 }
 
-bool frmMain::AskSaveChanges(Buttons buttons) {
+bool frmMain::AskSaveChanges() {
     if (!workspace_.profile.changed) return true;
-    const Answer answer = ui_->Ask(kChangedQuestion, buttons);
+    // Every save question offers "Abbrechen", so Escape never throws the changes away.
+    const Answer answer = ui_->Ask(kChangedQuestion, Buttons::YesNoCancel, MessageIcon::Question);
     if (answer == Answer::Cancel) return false;
-    if (answer == Answer::Yes) mnuSaveProfile2();
-    return true;
+    return answer == Answer::No || mnuSaveProfile2();
 }
 
 std::string frmMain::ProfileFolder() const {
@@ -902,24 +842,29 @@ std::string frmMain::ProfileFolder() const {
 }
 
 void frmMain::mnuNewProfile() {
-    if (!AskSaveChanges(Buttons::YesNoCancel)) return;
+    if (!AskSaveChanges()) return;
     NewProfile(workspace_);
+    history_.Start(TakeSnapshot(workspace_));
     ui_->SetWindowCaption(WindowCaption("", ""));
     RedrawView();
 }
 
 void frmMain::mnuLoadProfile2() {
-    if (workspace_.profile.changed && ui_->Ask(kChangedQuestion, Buttons::YesNo) == Answer::Yes) {
-        mnuSaveProfile2();
-    }
-    const std::string name =
-        dialogs_.OpenFile(this, "Tauchprofil laden...", kLoadFilter, ProfileFolder())
-            .value_or("*.prf;*.mrp");
+    if (!AskSaveChanges()) return;
+    LoadProfile(dialogs_.OpenFile(this, "Tauchprofil laden...", kLoadFilter, ProfileFolder())
+                    .value_or("*.prf;*.mrp"));
+}
+
+void frmMain::LoadProfile(const std::string& path) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool loaded = ReadProfileFile(workspace_, store_, *ui_, name);
+    const bool loaded = ReadProfileFile(workspace_, store_, *ui_, path);
     QApplication::restoreOverrideCursor();
-    // A cancelled dialog keeps the changed flag, so the question on quitting still comes.
-    if (loaded) workspace_.profile.changed = false;
+    // A cancelled dialog keeps the changed flag, so the question on quitting still comes; a
+    // failed load stays a step that can be undone, which brings the dive before it back.
+    if (!loaded) return;
+    workspace_.profile.changed = false;
+    history_.Start(TakeSnapshot(workspace_));
+    ui_->ShowCaption();
 }
 
 bool frmMain::mnuSaveProfile2() {
@@ -933,6 +878,8 @@ bool frmMain::mnuSaveProfile2() {
     RememberRecentFile(store_, name);
     ShowRecentFiles();
     workspace_.profile.changed = false;
+    history_.MarkSaved();
+    ui_->ShowCaption();
     return true;
 }
 
@@ -944,8 +891,52 @@ void frmMain::mnuSaveAs2() {
 }
 
 void frmMain::OpenRecentFile(int slot) {
-    const std::vector<std::string> files = RecentFiles(store_);
-    ReadProfileFile(workspace_, store_, *ui_, files[static_cast<std::size_t>(slot - 1)]);
+    if (!AskSaveChanges()) return;
+    LoadProfile(RecentFiles(store_)[static_cast<std::size_t>(slot - 1)]);
+}
+
+void frmMain::UndoEdit() {
+    ShowSnapshot(history_.Undo());
+}
+
+void frmMain::RedoEdit() {
+    ShowSnapshot(history_.Redo());
+}
+
+void frmMain::ShowSnapshot(const ProfileSnapshot* snapshot) {
+    if (!snapshot) return;
+    // The axis lengths are settings as well: the store keeps what is shown.
+    const Settings& settings = workspace_.settings;
+    const std::pair<std::int32_t, std::int32_t> axes = {settings.maxHScale, settings.maxVScale};
+    RestoreSnapshot(*snapshot, workspace_);
+    if (settings.maxHScale != axes.first) {
+        WriteSetting(store_, keys::kMaxHScale, std::to_string(settings.maxHScale));
+    }
+    if (settings.maxVScale != axes.second) {
+        WriteSetting(store_, keys::kMaxVScale, std::to_string(settings.maxVScale));
+    }
+    workspace_.profile.changed = history_.Modified();
+    // The profile as it is now, in the input view, under the caption of its file.
+    workspace_.view.mode = 1;
+    ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));
+    RedrawView();
+}
+
+void frmMain::RunCommand(CommandKind kind, const std::function<void()>& command) {
+    if (!guard_.Run(kind, command)) {
+        // Whatever the command had begun: no waiting pointer, and the profile as it was.
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+        RedrawView();
+    }
+    ShowEditState();
+    picDive_->update();
+}
+
+void frmMain::ShowEditState() {
+    ui_->ShowCaption();
+    findChild<QAction*>("mnuUndo")->setEnabled(history_.CanUndo());
+    findChild<QAction*>("mnuRedo")->setEnabled(history_.CanRedo());
 }
 
 void frmMain::ShowRecentFiles() {
@@ -1028,15 +1019,16 @@ void frmMain::cmdSmall() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (!AskSaveChanges(quitFromMenu_ ? Buttons::YesNoCancel : Buttons::YesNo)) {
-        event->ignore();
-        return;
-    }
-    WriteSetting(store_, keys::kMaxHScale, std::to_string(workspace_.settings.maxHScale));
-    WriteSetting(store_, keys::kO2Percent, workspace_.mix.o2);
-    WriteSetting(store_, keys::kN2Percent, workspace_.mix.n2);
-    WriteSetting(store_, keys::kHePercent, workspace_.mix.he);
-    event->accept();
+    bool quit = false;
+    RunCommand(CommandKind::Calculation, [&] {
+        if (!AskSaveChanges()) return;
+        WriteSetting(store_, keys::kMaxHScale, std::to_string(workspace_.settings.maxHScale));
+        WriteSetting(store_, keys::kO2Percent, workspace_.mix.o2);
+        WriteSetting(store_, keys::kN2Percent, workspace_.mix.n2);
+        WriteSetting(store_, keys::kHePercent, workspace_.mix.he);
+        quit = true;
+    });
+    event->setAccepted(quit);
 }
 
 }  // namespace marelos

@@ -2,13 +2,16 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/shell/modal_dialogs.h"
 #include "core/graphics/analysis_graphs.h"
+#include "core/profile/edit_history.h"
 #include "core/settings/settings_store.h"
+#include "core/ui/command_guard.h"
 #include "core/workspace.h"
 
 class QComboBox;
@@ -55,6 +58,9 @@ class frmMain : public QMainWindow {
     bool mnuSaveProfile2();
     void mnuSaveAs2();
     void OpenRecentFile(int slot);
+    // Ctrl+Z and Ctrl+Y: the profile one edit back or forward, shown in the input view.
+    void UndoEdit();
+    void RedoEdit();
     void mnuCalcProfile();
     void mnuProfileInput();
     void mnuCalcSaturation();
@@ -102,7 +108,6 @@ class frmMain : public QMainWindow {
   private:
     void BuildLayout();
     QWidget* BuildMixPanel();
-    void BuildButtons();
     void ConnectCommands();
     void Initialise(const QString& programFolder, const QString& profileFile);
     void RedrawView();
@@ -110,15 +115,25 @@ class frmMain : public QMainWindow {
     void MixFieldEdited();
     void ShowCursorReadoutAt(double x, double y);
     void ShowRecentFiles();
-    // The question before a changed profile is dropped: false when the user cancels.
-    bool AskSaveChanges(Buttons buttons);
+    // Every command runs here: a failure is reported and leaves the profile as it was, and an
+    // edit becomes a step of the undo history.
+    void RunCommand(CommandKind kind, const std::function<void()>& command);
+    // The "*" of unsaved changes in the caption, and which of undo and redo can be used.
+    void ShowEditState();
+    void ShowSnapshot(const ProfileSnapshot* snapshot);
+    // The question before a changed profile is dropped: false when the user cancels, also by
+    // Escape or by cancelling the save dialog after "Ja".
+    bool AskSaveChanges();
+    // A profile file into the current dive; a loaded dive starts a fresh undo history.
+    void LoadProfile(const std::string& path);
     std::string ProfileFolder() const;
 
     Workspace& workspace_;
     SettingsStore& store_;
     ModalDialogs& dialogs_;
-    std::unique_ptr<Ui> ui_;  // a WindowUi
-    bool quitFromMenu_ = false;
+    std::unique_ptr<WindowUi> ui_;
+    EditHistory history_;
+    CommandGuard guard_;
     QPointF mousePosition_;        // the last pointer position over the graph, in picture units
     std::optional<int> lastUsed_;  // the analysis graph last used; read when first needed
     KeptProfile keptProfile_;      // a calculation kept for comparison

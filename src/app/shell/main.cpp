@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "app/shell/frm_main.h"
+#include "app/shell/german_dialogs.h"
+#include "app/shell/guarded_application.h"
 #include "app/shell/modal_dialogs.h"
 #include "core/workspace.h"
 #include "platform/qt_settings_store.h"
@@ -29,10 +31,16 @@ int main(int argc, char** argv) {
             stderr);
         return 1;
     }
-    QApplication application(argc, argv);
+    marelos::GuardedApplication application(argc, argv);
     QApplication::setApplicationName("Marelos");
     QApplication::setDesktopFileName("marelos");
     QApplication::setWindowIcon(QIcon::fromTheme("applications-science"));
+    if (!marelos::UseGermanDialogs(application)) {
+        std::fputs(
+            "Die deutschen Qt-Übersetzungen fehlen (Debian-Paket qt6-translations-l10n); "
+            "die Standarddialoge erscheinen deshalb in der Sprache von Qt.\n",
+            stderr);
+    }
 
     // The whole command line after the program name is one profile file name.
     const QStringList arguments = QApplication::arguments().mid(1);

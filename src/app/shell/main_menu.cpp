@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
 #include <span>
 
 namespace marelos {
@@ -43,6 +45,9 @@ constexpr MenuEntry kMenu[] = {
     {"-", "", 1},
     {"mnuFileQuit", "&Beenden", 1},
     {"mnuEdit", "&Bearbeiten", 0},
+    {"mnuUndo", "&Rückgängig", 1},
+    {"mnuRedo", "&Wiederholen", 1},
+    {"-", "", 1},
     {"mnuDeleteLastDiveMark", "&Letzte Tauchgangskoordinate löschen", 1},
     {"mnuCopyBMP", "Tauchgangsgrafik &kopieren", 1},
     {"mnuCopyProfile", "&Profil zwischenspeichern", 1},
@@ -107,6 +112,67 @@ bool OpensSubmenu(std::span<const MenuEntry> entries, std::size_t index) {
     return index + 1 < entries.size() && entries[index + 1].level > entries[index].level;
 }
 
+// A button of the command bar: it runs the menu command of the same row.
+struct CommandButton {
+    const char* name;
+    const char* tooltip;
+    const char* command;
+    const char* themeIcon;
+    QStyle::StandardPixmap fallback;
+};
+
+constexpr CommandButton kButtons[] = {
+    {"cmdNewProfile", "Neues Tauchprofil anlegen", "mnuNewProfile", "document-new",
+     QStyle::SP_FileIcon},
+    {"cmdLoadProfile", "Tauchprofil laden", "mnuLoadProfile2", "document-open",
+     QStyle::SP_DialogOpenButton},
+    {"cmdSaveProfile", "Tauchprofil speichern", "mnuSaveProfile2", "document-save",
+     QStyle::SP_DialogSaveButton},
+    {"cmdCalcDrawProfile", "Tauchprofil ausrechnen", "mnuCalcProfile", "view-refresh",
+     QStyle::SP_BrowserReload},
+    {"cmdDraProfile", "Tauchprofil editieren", "mnuProfileInput", "document-edit",
+     QStyle::SP_FileDialogDetailedView},
+    {"cmdCalc", "Tauchgang berechnen", "mnuCalcSaturation", "system-run", QStyle::SP_MediaPlay},
+    {"cmdGraph1", "N2-Partialdrücke in den Geweben", "", "office-chart-line",
+     QStyle::SP_FileDialogContentsView},
+    {"cmdGraph2", "Druckverhältnisse", "", "office-chart-area", QStyle::SP_FileDialogListView},
+    {"cmdGraph3", "Errechnetes Tauchprofil ausgeben", "", "go-bottom", QStyle::SP_ArrowDown},
+    {"cmdAscendSpeed", "Aufstiegsgeschwindigkeit", "mnuShowAscSpeed", "go-up", QStyle::SP_ArrowUp},
+    {"cmdBarGraph", "Balkengrafik der Gewebesättigung anzeigen", "mnuBarGraph", "office-chart-bar",
+     QStyle::SP_FileDialogInfoView},
+    {"cmdNoFly", "Flugverbotszeit berechnen", "mnuCalcNoFlyTime", "weather-few-clouds",
+     QStyle::SP_MessageBoxWarning},
+    {"cmdAirConsumption", "Luftverbrauch berechnen", "mnuCalcAirConsume", "accessories-calculator",
+     QStyle::SP_DriveHDIcon},
+    {"cmdCalcAltitude", "Luftdruck in der Höhe ausrechnen", "mnuCalcAltitude", "go-top",
+     QStyle::SP_ArrowUp},
+    {"cmdJoinDives", "2 oder mehrere Tauchgänge verbinden", "mnuJoinDives", "insert-link",
+     QStyle::SP_ArrowRight},
+    {"cmdBrowse", "Tauchgangs-Browser", "mnuBrowse", "folder", QStyle::SP_DirIcon},
+    {"cmdPrint", "Tauchgangsgrafik drucken", "mnuPrintGraph", "document-print",
+     QStyle::SP_ComputerIcon},
+    {"cmdPrintDecophase", "Dekompressionsphase in Textform ausgeben", "mnuPrintDecoPhase",
+     "text-x-generic", QStyle::SP_FileIcon},
+    {"cmdSetMaxDepth", "Maximale Tauchtiefe einstellen", "mnuSetaxDepth", "zoom-fit-height",
+     QStyle::SP_ToolBarVerticalExtensionButton},
+    {"cmdSetTime", "Zeitachse einstellen", "mnuSetTime", "zoom-fit-width",
+     QStyle::SP_ToolBarHorizontalExtensionButton},
+    {"cmdSetN2Percent", "N2-Prozentsatz einstellen", "mnuSetN2Percent", "format-text-bold",
+     QStyle::SP_DialogApplyButton},
+    {"cmdShowOptions", "Einstellungen", "mnuOptions", "preferences-system",
+     QStyle::SP_FileDialogDetailedView},
+    {"cmdCommentADive", "Kommentar oder Beschreibung zum Tauchgang speichern", "",
+     "document-properties", QStyle::SP_FileDialogInfoView},
+    {"cmdDiveComp1", "Tauchcomputer auswählen", "mnuDiveComputer", "computer",
+     QStyle::SP_ComputerIcon},
+    {"cmdDecoGas", "Dekompressionsgas einstellen", "", "preferences-other",
+     QStyle::SP_DialogResetButton},
+    {"cmdLarge", "Fenster vergrößern", "", "zoom-in", QStyle::SP_TitleBarMaxButton},
+    {"cmdSmall", "Fenster verkleinern", "", "zoom-out", QStyle::SP_TitleBarMinButton},
+    {"cmdQuit", "Programm beenden", "mnuFileQuit", "application-exit",
+     QStyle::SP_DialogCloseButton},
+};
+
 }  // namespace
 
 void BuildMainMenu(QMainWindow& window) {
@@ -130,6 +196,26 @@ void BuildMainMenu(QMainWindow& window) {
             QAction* action = parent->addAction(QString::fromUtf8(entry.caption));
             action->setObjectName(entry.name);
             action->setEnabled(false);  // enabled by the window once its command is built
+        }
+    }
+}
+
+void BuildCommandBar(QMainWindow& window) {
+    auto* bar = window.addToolBar("Befehle");
+    bar->setObjectName("tlbCommands");
+    bar->setMovable(false);
+    bar->setIconSize(QSize(22, 22));
+    for (const CommandButton& button : kButtons) {
+        const QIcon icon =
+            QIcon::fromTheme(button.themeIcon, window.style()->standardIcon(button.fallback));
+        auto* action = bar->addAction(icon, QString::fromUtf8(button.tooltip));
+        action->setObjectName(button.name);
+        action->setToolTip(QString::fromUtf8(button.tooltip));
+        action->setEnabled(false);
+        QAction* command = *button.command ? window.findChild<QAction*>(button.command) : nullptr;
+        if (command) {
+            QObject::connect(action, &QAction::triggered, command, &QAction::trigger);
+            QObject::connect(command, &QAction::enabledChanged, action, &QAction::setEnabled);
         }
     }
 }

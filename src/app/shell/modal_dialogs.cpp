@@ -76,11 +76,20 @@ std::optional<std::string> QtModalDialogs::OpenFile(QWidget* parent, std::string
 std::optional<std::string> QtModalDialogs::SaveFile(QWidget* parent, std::string_view title,
                                                     std::string_view filter,
                                                     std::string_view folder) {
-    QFileDialog dialog(parent, ToQString(title), ToQString(folder), ToQtFileFilter(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("mrp");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToStdString(dialog.selectedFiles().front());
+    const auto dialog = SaveFileDialog(parent, title, filter, folder);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return ToStdString(dialog->selectedFiles().front());
+}
+
+std::unique_ptr<QFileDialog> SaveFileDialog(QWidget* parent, std::string_view title,
+                                            std::string_view filter, std::string_view folder) {
+    auto dialog = std::make_unique<QFileDialog>(parent, ToQString(title), ToQString(folder),
+                                                ToQtFileFilter(filter));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix("mrp");
+    return dialog;
 }
 
 }  // namespace marelos

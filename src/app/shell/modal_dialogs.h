@@ -1,11 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/ui/ui.h"
 
+class QFileDialog;
 class QWidget;
 
 namespace marelos {
@@ -43,6 +45,10 @@ class QtModalDialogs : public ModalDialogs {
     std::optional<std::string> SaveFile(QWidget* parent, std::string_view title,
                                         std::string_view filter, std::string_view folder) override;
 };
+
+// The save dialog as the program shows it, not yet opened.
+std::unique_ptr<QFileDialog> SaveFileDialog(QWidget* parent, std::string_view title,
+                                            std::string_view filter, std::string_view folder);
 
 // Dialogs nobody answers: every question gets No, boxes are passed over, input boxes and file
 // dialogs are cancelled. For benchmarks and tools that drive a window without a user.

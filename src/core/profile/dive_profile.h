@@ -39,6 +39,8 @@ struct ProfileLine {
 struct ProfileMark {
     std::string text;
     std::int16_t minute = 0;
+
+    bool operator==(const ProfileMark&) const = default;
 };
 
 // Stop index k lies at 3k metres; time 0 means that the index holds no stop.
