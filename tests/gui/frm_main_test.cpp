@@ -35,6 +35,15 @@ QStringList MessageLines(const frmMain& window) {
     return lines;
 }
 
+// A profile file with these bytes in the folder; its path.
+QString WriteProfile(const QTemporaryDir& dir, const char* name, const char* bytes) {
+    const QString path = dir.filePath(name);
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    return path;
+}
+
 // A main window on its own workspace and store, shown at a fixed size.
 struct Window {
     explicit Window(SettingsStore& store, const QString& file = {})
@@ -227,12 +236,7 @@ TEST(frmMain, KeysSetMixesAndMoveMinutes) {
 
 TEST(frmMain, ANamedProfileOpensAtStartAfterTheSettings) {
     QTemporaryDir dir;
-    const QString file = dir.filePath("start.mrp");
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write("20\t2\t2\t78\t0\r\n20\t80\t82\t78\t0\r\n");
-    }
+    const QString file = WriteProfile(dir, "start.mrp", "20\t2\t2\t78\t0\r\n20\t80\t82\t78\t0\r\n");
     InMemorySettingsStore store;
     Window w(store, file);
     const QStringList lines = MessageLines(w.window);
@@ -241,6 +245,25 @@ TEST(frmMain, ANamedProfileOpensAtStartAfterTheSettings) {
     EXPECT_EQ(lines[3], "Berechne Profil");
     EXPECT_GE(w.workspace->settings.maxHScale, 82);  // widened for the long dive
     EXPECT_EQ(w.workspace->profile.lines[2].tTotal, 82);
+}
+
+// Such a line once grew the time axis to a billion minutes and froze the window for good.
+TEST(frmMain, AFileOfABillionMinutesOpensAndEveryViewRedraws) {
+    QTemporaryDir dir;
+    const QString file = WriteProfile(dir, "riesig.mrp", "30\t1e9\t1e9\t78\t0\r\n");
+    InMemorySettingsStore store;
+    Window w(store, file);
+    for (const char* view : {"mnuShowDiveProfile", "mnuPressureRelation", "mnuShowAscSpeed",
+                             "mnuCNSDraw", "mnuPartialPressureN2plusHe"}) {
+        w.Trigger(view);
+        QCoreApplication::processEvents();
+    }
+    w.window.resize(900, 640);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.workspace->settings.maxHScale, kLongestTimeAxis);
+    EXPECT_TRUE(MessageLines(w.window).contains(
+        "Das Tauchprofil ist länger als die längste Zeitachse (6000 min.) und wird nur bis "
+        "dahin gezeigt."));
 }
 
 TEST(frmMain, StartsWithAStoreFileThatCannotBeWritten) {

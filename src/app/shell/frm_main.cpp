@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -406,7 +405,8 @@ void frmMain::ConnectCommands() {
         QApplication::restoreOverrideCursor();
         // Until the next calculation there is nothing new to search.
         findChild<QAction*>("mnuCalcNoFlyTime")->setEnabled(false);
-        ui_->ShowMessage(NoFlyMessage(minutes, workspace_.settings.cabinPressure),
+        ui_->ShowMessage(NoFlyMessage(minutes, workspace_.settings.cabinPressure,
+                                      workspace_.settings.decimalSeparator),
                          MessageIcon::Information);
     });
     on("mnuCalcAltitude", [this] {
@@ -429,9 +429,13 @@ void frmMain::ConnectCommands() {
                          MessageIcon::Information);
     });
     on("mnuCalcAvDepth", [this] {
-        ui_->ShowMessage(AverageDepthText(workspace_.computed), MessageIcon::Information);
+        ui_->ShowMessage(
+            AverageDepthText(workspace_.computed, workspace_.settings.decimalSeparator),
+            MessageIcon::Information);
     });
-    on("mnuCalcBreathingRatio", [this] { mnuCalcBreathingRatio(workspace_.computed, *ui_); });
+    on("mnuCalcBreathingRatio", [this] {
+        mnuCalcBreathingRatio(workspace_.computed, *ui_, workspace_.settings.decimalSeparator);
+    });
     on("mnuShowMixLimits", [this] {
         ui_->ShowMessage(MixLimitsText(workspace_.mix, workspace_.settings),
                          MessageIcon::Information);
@@ -533,6 +537,7 @@ void frmMain::Initialise(const QString& programFolder, const QString& profileFil
         },
         [&] {
             workspace_ = WorkspaceFromSettings(LoadSettings(store_, folder));
+            workspace_.settings.decimalSeparator = UserDecimalSeparator();
             lstMixes_->clear();
             for (const std::string& mix : workspace_.mixList)
                 lstMixes_->addItem(ToQString(mix));
@@ -686,7 +691,7 @@ void frmMain::mnuSaveSaturationFile() {
                                  .value_or("");
     if (path.empty() || HasWildcards(path)) return;
     const std::vector<std::string> table =
-        SaturationTable(workspace_, ToStdString(QLocale().decimalPoint()));
+        SaturationTable(workspace_, workspace_.settings.decimalSeparator);
     if (const auto failure = WriteTextFileLines(path, table)) {
         ui_->ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
     }

@@ -19,11 +19,12 @@ QPointF PictureBox::ToTwips(const QPointF& pixels) const {
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.drawImage(event->rect(), canvas_.Image(), event->rect());
+    painter.setClipRect(event->rect());
+    painter.drawImage(QPointF(0, 0), canvas_.Image());
 }
 
 void PictureBox::resizeEvent(QResizeEvent* /*event*/) {
-    canvas_.Resize(width(), height());
+    canvas_.Resize(width(), height(), devicePixelRatioF());
     emit resized();
     update();
 }

@@ -11,8 +11,8 @@
 namespace marelos {
 namespace {
 
-std::string N(double value) {
-    return FormatGeneral(value);
+std::string N(double value, std::string_view decimalSeparator) {
+    return FormatGeneral(value, decimalSeparator);
 }
 
 struct DepthLine {
@@ -41,14 +41,18 @@ std::vector<std::string> Header(const Workspace& workspace) {
     const Settings& settings = workspace.settings;
     const double bottomO2 = 99 - Val(mix.n2) - Val(mix.he);
     const double decoO2 = 99 - settings.n2PerCentDecompression - settings.hePerCentDecompression;
-    return {"Dekompressionstabelle nach Bühlmann",
-            "",
-            "Gaszusammensetzung ",
-            "Grundphase: \t\tN2: " + mix.n2 + "%  He: " + mix.he + "%  O2: " + N(bottomO2) + "%",
-            "Dekompressionsphase: \tN2: " + N(settings.n2PerCentDecompression) +
-                "%  He: " + N(settings.hePerCentDecompression) + "%  O2: " + N(decoO2) + "%",
-            std::string(48, '-'),
-            ""};
+    return {
+        "Dekompressionstabelle nach Bühlmann",
+        "",
+        "Gaszusammensetzung ",
+        "Grundphase: \t\tN2: " + mix.n2 + "%  He: " + mix.he +
+            "%  O2: " + N(bottomO2, workspace.settings.decimalSeparator) + "%",
+        "Dekompressionsphase: \tN2: " +
+            N(settings.n2PerCentDecompression, workspace.settings.decimalSeparator) +
+            "%  He: " + N(settings.hePerCentDecompression, workspace.settings.decimalSeparator) +
+            "%  O2: " + N(decoO2, workspace.settings.decimalSeparator) + "%",
+        std::string(48, '-'),
+        ""};
 }
 
 // Puts the run's changes back: the surface interval, the view, and an empty profile.
@@ -119,8 +123,10 @@ std::optional<std::vector<std::string>> BuildDecoTable(Workspace& workspace, Set
     for (std::size_t row = 0; row < input.size(); ++row) {
         const DepthLine line = ReadDepthLine(input[row]);
         if (line.truncated) {
-            ui.ShowSysMsg("Zeile " + N(static_cast<double>(row + 1)) + ": nur die ersten " +
-                          N(kDecoTableMaxTimes) + " Grundzeiten werden berechnet.");
+            ui.ShowSysMsg(
+                "Zeile " + N(static_cast<double>(row + 1), workspace.settings.decimalSeparator) +
+                ": nur die ersten " + N(kDecoTableMaxTimes, workspace.settings.decimalSeparator) +
+                " Grundzeiten werden berechnet.");
         }
         int deepest = 0;
         for (std::size_t c = 0; c < line.times.size(); ++c) {
@@ -133,20 +139,24 @@ std::optional<std::vector<std::string>> BuildDecoTable(Workspace& workspace, Set
             }
         }
 
-        std::vector<std::string> block = {"Tiefe: " + N(line.depth) + " m"};
+        std::vector<std::string> block = {
+            "Tiefe: " + N(line.depth, workspace.settings.decimalSeparator) + " m"};
         std::string header = "GZ\t";
         for (int s = deepest; s >= 1; --s)
-            header += N(3 * s) + "m\t";
+            header += N(3 * s, workspace.settings.decimalSeparator) + "m\t";
         block.push_back(header);
         for (std::size_t c = 0; c < line.times.size(); ++c) {
-            std::string cells = N(line.times[c]) + "\t";
+            std::string cells = N(line.times[c], workspace.settings.decimalSeparator) + "\t";
             for (int s = deepest; s >= 1; --s)
-                cells += N(grid[c][static_cast<std::size_t>(s)]) + "\t";
+                cells +=
+                    N(grid[c][static_cast<std::size_t>(s)], workspace.settings.decimalSeparator) +
+                    "\t";
             block.push_back(cells);
         }
         block.emplace_back();
         if (out.size() + block.size() > static_cast<std::size_t>(kDecoTableMaxLines)) {
-            ui.ShowSysMsg("Die Tabelle erreicht " + N(kDecoTableMaxLines) +
+            ui.ShowSysMsg("Die Tabelle erreicht " +
+                          N(kDecoTableMaxLines, workspace.settings.decimalSeparator) +
                           " Zeilen; die weiteren Tiefen wurden nicht berechnet.");
             break;
         }
