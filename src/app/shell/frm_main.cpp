@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -227,7 +228,17 @@ void frmMain::BuildLayout() {
     auto* topLayout = new QHBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addWidget(picDive_, 1);
-    topLayout->addWidget(BuildMixPanel());
+    // On a small or 2x screen the panel scrolls rather than pushing the window off the screen.
+    auto* mixScroll = new QScrollArea;
+    QWidget* mixPanel = BuildMixPanel();
+    mixScroll->setWidget(mixPanel);
+    mixScroll->setWidgetResizable(true);
+    mixScroll->setFrameShape(QFrame::NoFrame);
+    mixScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    mixScroll->setMinimumWidth(mixPanel->minimumWidth() + scrollBar);
+    mixScroll->setMaximumWidth(mixPanel->maximumWidth() + scrollBar);
+    topLayout->addWidget(mixScroll);
 
     lstSysMsg_ = new QListWidget;
     lstSysMsg_->setObjectName("lstSysMsg");

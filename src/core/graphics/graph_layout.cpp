@@ -100,12 +100,11 @@ AxisSteps AxisStepsFor(int wantedLabelStep, double unitsPerValue, double labelEx
 
 void ReadableText(Canvas& canvas, double x, double y, std::string_view text, const CanvasFont& font,
                   std::int32_t colour) {
-    if (Luminance(colour) > 0.65) {
-        constexpr double d = 15;  // one pixel on a 96 dpi screen
-        constexpr std::int32_t kOutline = 0x303030;
-        for (const auto& [dx, dy] : std::array<std::pair<double, double>, 8>{
-                 {{-d, -d}, {0, -d}, {d, -d}, {-d, 0}, {d, 0}, {-d, d}, {0, d}, {d, d}}})
-            canvas.Text(x + dx, y + dy, text, font, kOutline);
+    if (Luminance(colour) > 0.55) {
+        // A dark shadow one pixel (on a 96 dpi screen) below and right of the text.
+        constexpr double d = 15;
+        constexpr std::int32_t kShadow = 0x202020;
+        canvas.Text(x + d, y + d, text, font, kShadow);
     }
     canvas.Text(x, y, text, font, colour);
 }

@@ -18,6 +18,7 @@ struct Box {
     bool Intersects(const Box& other) const {
         return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
     }
+    Box Inset(double by) const { return {left + by, top + by, right - by, bottom - by}; }
     bool Contains(const Box& other) const {
         return other.left >= left && other.right <= right && other.top >= top &&
                other.bottom <= bottom;
@@ -30,12 +31,15 @@ double TextWidth(std::string_view text, const CanvasFont& font);
 double TextHeight(const CanvasFont& font);
 Box TextBox(double x, double y, std::string_view text, const CanvasFont& font);
 
+inline constexpr double kLabelClearance = 30;
+
 // Puts labels where they cover neither each other nor the reserved areas (axis numbers,
 // captions) and stay within the bounds. A label that fits nowhere near its spot is left out:
 // a crowded graph loses a label rather than becoming unreadable.
 class LabelLayout {
   public:
-    explicit LabelLayout(const Box& bounds) : bounds_(bounds) {}
+    // Labels keep a few pixels from the edges of the bounds, so they never touch a frame line.
+    explicit LabelLayout(const Box& bounds) : bounds_(bounds.Inset(kLabelClearance)) {}
 
     void Reserve(const Box& box) { taken_.push_back(box); }
     bool IsFree(const Box& box) const;
@@ -67,7 +71,8 @@ AxisSteps AxisStepsFor(int wantedLabelStep, double unitsPerValue, double labelEx
 // The closest ticks may stand together, in picture units (4 pixels on a 96 dpi screen).
 inline constexpr double kMinTickSpacing = 60;
 
-// A text that stays readable on a light background: a light colour gets a dark outline.
+// A text that stays readable on a light background: a light colour (yellow, orange) gets a
+// dark shadow.
 void ReadableText(Canvas& canvas, double x, double y, std::string_view text, const CanvasFont& font,
                   std::int32_t colour);
 

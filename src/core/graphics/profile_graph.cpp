@@ -208,6 +208,12 @@ void DrawProfile(Canvas& canvas, const Settings& settings, const DiveProfile& pr
     const double ys = (g.bottom - g.top) / settings.maxVScale;
     double previousX = g.left;
     double previousY = g.top;
+    struct Corner {
+        double x;
+        double y;
+        const ProfileLine& line;
+    };
+    std::vector<Corner> labelled;
     const int last = std::min(profile.nextPoint, kProfileTableEnd - 1);
     for (int i = 1; i <= last; ++i) {
         const ProfileLine& line = profile.lines[i];
@@ -221,9 +227,15 @@ void DrawProfile(Canvas& canvas, const Settings& settings, const DiveProfile& pr
         // A corner beyond the axes (a file longer or deeper than they reach) gets no texts,
         // and no circle where nobody could see it.
         if (x <= canvas.Width() && y <= canvas.Height()) DrawPointCircle(canvas, settings, x, y);
-        if (x <= g.right && y <= g.bottom) {
-            DrawCornerTexts(labels, canvas, font, x, y, CornerTexts(line, settings));
-        }
+        if (x <= g.right && y <= g.bottom) labelled.push_back({x, y, line});
+    }
+    // The texts go where they cover no corner, so every circle stays visible.
+    const double r = settings.circleDiameter;
+    for (const Corner& corner : labelled)
+        labels.Reserve({corner.x - r, corner.y - r, corner.x + r, corner.y + r});
+    for (const Corner& corner : labelled) {
+        DrawCornerTexts(labels, canvas, font, corner.x, corner.y,
+                        CornerTexts(corner.line, settings));
     }
 }
 
