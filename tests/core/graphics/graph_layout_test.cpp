@@ -64,19 +64,12 @@ TEST(GraphLayout, LabelsMoveToTheNextFreeLineOrTheOtherSideOrStayOut) {
     const auto aboveTheReserved = put({100, 880}, 0);
     ASSERT_TRUE(aboveTheReserved);
     EXPECT_EQ(aboveTheReserved->y, 780);
+    // Extents count characters, not bytes.
+    const CanvasFont font{"Arial", 10, false};
+    EXPECT_DOUBLE_EQ(TextWidth("Größe", font), TextWidth("Grsse", font));
     LabelLayout full({0, 0, 1000, 1000});
     full.Reserve({0, 0, 1000, 1000});
     EXPECT_FALSE(full.Put(10, 10, {100, 100}, 0, 100));
-}
-
-TEST(GraphLayout, TextExtentCountsCharactersNotBytes) {
-    const CanvasFont font{"Arial", 10, false};
-    EXPECT_DOUBLE_EQ(TextWidth("Größe", font), TextWidth("Grsse", font));
-    EXPECT_GT(TextWidth("10 m", font), TextWidth("1 m", font));
-    const Box box = TextBox(100, 200, "ab", font);
-    EXPECT_DOUBLE_EQ(box.bottom - box.top, TextHeight(font));
-    EXPECT_TRUE(box.Intersects(TextBox(110, 210, "ab", font)));
-    EXPECT_FALSE(box.Intersects(TextBox(box.right, 200, "ab", font)));
 }
 
 TEST(GraphLayout, LightTextsGetADarkShadowDarkTextsStayPlain) {
