@@ -1027,7 +1027,10 @@ void frmMain::cmdLarge() {
         ShowSysMsg("Programmfenster ist bereits maximiert");
         return;
     }
-    resize(static_cast<int>(width() / 0.9), static_cast<int>(height() / 0.9));
+    // Larger, but never past the screen the window stands on.
+    const QRect available = screen() ? screen()->availableGeometry() : geometry();
+    resize(std::min(static_cast<int>(width() / 0.9), available.width()),
+           std::min(static_cast<int>(height() / 0.9), available.height()));
 }
 
 void frmMain::cmdSmall() {

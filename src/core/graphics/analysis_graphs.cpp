@@ -145,7 +145,10 @@ void DrawAnalysisAxes(Canvas& canvas, const Settings& settings, int yMax, int xM
             const double y = g.bottom - static_cast<double>(i) * py;
             if (i % steps.label == 0) {
                 canvas.Line(g.left - 150, y, g.left + 10, y, 1, cross);
-                canvas.Text(g.left - 350, y - 120, N(static_cast<double>(i)), font, cross);
+                // A wide number moves left, clear of its tick.
+                const std::string label = N(static_cast<double>(i));
+                canvas.Text(std::min(g.left - 350, g.left - 170 - TextWidth(label, font)), y - 120,
+                            label, font, cross);
             } else {
                 canvas.Line(g.left - 100, y, g.left + 10, y, 1, cross);
             }
