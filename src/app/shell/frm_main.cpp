@@ -19,7 +19,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -35,6 +34,7 @@
 #include "app/analysis/frm_bar_graph.h"
 #include "app/analysis/tool_windows.h"
 #include "app/profile/profile_windows.h"
+#include "app/shell/dialog_parts.h"
 #include "app/shell/frm_about.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/picture_box.h"
@@ -228,17 +228,7 @@ void frmMain::BuildLayout() {
     auto* topLayout = new QHBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addWidget(picDive_, 1);
-    // On a small or 2x screen the panel scrolls rather than pushing the window off the screen.
-    auto* mixScroll = new QScrollArea;
-    QWidget* mixPanel = BuildMixPanel();
-    mixScroll->setWidget(mixPanel);
-    mixScroll->setWidgetResizable(true);
-    mixScroll->setFrameShape(QFrame::NoFrame);
-    mixScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    mixScroll->setMinimumWidth(mixPanel->minimumWidth() + scrollBar);
-    mixScroll->setMaximumWidth(mixPanel->maximumWidth() + scrollBar);
-    topLayout->addWidget(mixScroll);
+    topLayout->addWidget(ScrollingPanel(BuildMixPanel()));
 
     lstSysMsg_ = new QListWidget;
     lstSysMsg_->setObjectName("lstSysMsg");
