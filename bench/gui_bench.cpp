@@ -1,5 +1,5 @@
-// What a user waits for on screen: the start-up to a usable main window, and the redraw of a
-// long profile with guide lines on every minute and metre.
+// What a user waits for on screen: the start-up to a usable main window, the redraw of a
+// long profile with guide lines on every minute and metre, and of axes of any length.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -47,6 +47,26 @@ void BM_Redraw600MinuteProfileWithGuideLines(benchmark::State& state) {
         marelos::DrawProfile(canvas, settings, profile);
 }
 BENCHMARK(BM_Redraw600MinuteProfileWithGuideLines)->Unit(benchmark::kMillisecond);
+
+// The grid with guide lines for a time axis of this many minutes, on a 2x screen: the work
+// follows the pixels, so a billion-minute axis costs what a one-hour axis does.
+void BM_RedrawTheGridOfAnAxisOnA2xScreen(benchmark::State& state) {
+    marelos::Settings settings;
+    settings.maxHScale = static_cast<std::int32_t>(state.range(0));
+    settings.horizontalGuidelines = 1;
+    settings.verticalGuidelines = 1;
+    marelos::QtCanvas canvas(96);
+    canvas.Resize(1200, 700, 2);
+    for (auto _ : state) {
+        marelos::DrawProfile(canvas, settings, marelos::DiveProfile{});
+        benchmark::DoNotOptimize(canvas.Image().width());
+    }
+}
+BENCHMARK(BM_RedrawTheGridOfAnAxisOnA2xScreen)
+    ->Arg(60)
+    ->Arg(6000)
+    ->Arg(1'000'000'000)
+    ->Unit(benchmark::kMillisecond);
 
 // Every analysis view of a calculated 600-minute dive.
 void BM_RedrawEveryAnalysisViewOf600Minutes(benchmark::State& state) {

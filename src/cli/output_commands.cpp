@@ -17,6 +17,7 @@
 #include "core/text/text_file.h"
 #include "core/text/val.h"
 #include "core/ui/unattended_ui.h"
+#include "platform/qt_convert.h"
 
 namespace marelos {
 namespace {
@@ -27,6 +28,8 @@ struct Context {
     const std::string& programFolder;
     std::ostream& out;
     std::ostream& err;
+    // Texts for people use the user's decimal separator, JSON always ".".
+    std::string decimalSeparator;
 };
 
 void PrintLines(std::ostream& out, const std::vector<std::string>& lines) {
@@ -53,12 +56,15 @@ int WithProfile(const Context& c, Answer answer,
     const auto workspace =
         LoadProfileForCommand(c.operands[0], c.store, c.programFolder, ui, c.err);
     if (!workspace) return kExitFailure;
+    workspace->settings.decimalSeparator = c.decimalSeparator;
     run(*workspace, ui);
     return ExitForCalculation(workspace->computed.last, c.err);
 }
 
 Settings RunningSettings(const Context& c) {
-    return CommandSettings(c.store, c.programFolder);
+    Settings settings = CommandSettings(c.store, c.programFolder);
+    settings.decimalSeparator = c.decimalSeparator;
+    return settings;
 }
 
 int NoFly(const Context& c) {
@@ -74,7 +80,8 @@ int NoFly(const Context& c) {
             json.Null();
         }
         json.Key("message");
-        json.String(NoFlyMessage(minutes, workspace.settings.cabinPressure));
+        json.String(NoFlyMessage(minutes, workspace.settings.cabinPressure,
+                                 workspace.settings.decimalSeparator));
         json.EndObject();
         c.out << "\n";
     });
@@ -130,7 +137,7 @@ int AirUse(const Context& c) {
 
 int AverageDepthCommand(const Context& c) {
     return WithProfile(c, Answer::No, [&](Workspace& workspace, UnattendedUi&) {
-        PrintText(c.out, AverageDepthText(workspace.computed));
+        PrintText(c.out, AverageDepthText(workspace.computed, workspace.settings.decimalSeparator));
     });
 }
 
@@ -147,10 +154,11 @@ int BestMix(const Context& c) {
 
 int Blend(const Context& c) {
     const BlendSteps steps = BlendMix(c.operands[0], c.operands[1], c.operands[2], c.operands[3]);
-    c.out << "1. Füllschritt: Sauerstoff\t" << FormatGeneral(steps.oxygen) << " bar\n"
-          << "2. Füllschritt:  Helium\t" << FormatGeneral(steps.helium) << " bar\n"
-          << "3. Füllschritt:  Luft aus Kompressor\t" << FormatGeneral(steps.air) << " bar\n"
-          << "Summe\t" << FormatGeneral(steps.sum) << " bar\n";
+    const auto number = [&](double value) { return FormatGeneral(value, c.decimalSeparator); };
+    c.out << "1. Füllschritt: Sauerstoff\t" << number(steps.oxygen) << " bar\n"
+          << "2. Füllschritt:  Helium\t" << number(steps.helium) << " bar\n"
+          << "3. Füllschritt:  Luft aus Kompressor\t" << number(steps.air) << " bar\n"
+          << "Summe\t" << number(steps.sum) << " bar\n";
     return 0;
 }
 
@@ -192,7 +200,8 @@ int RunOutputCommand(const std::string& command, const std::vector<std::string>&
         found->second.needsJson != json) {
         return -1;
     }
-    return found->second.run({operands, store, programFolder, out, err});
+    return found->second.run(
+        {operands, store, programFolder, out, err, json ? "." : UserDecimalSeparator()});
 }
 
 }  // namespace marelos

@@ -45,9 +45,14 @@ const QImage& QtCanvas::Image() const {
     return image_;
 }
 
-void QtCanvas::Resize(int widthPixels, int heightPixels) {
+void QtCanvas::Resize(int widthPixels, int heightPixels, double devicePixelRatio) {
     EndPainting();
-    image_ = QImage(std::max(widthPixels, 1), std::max(heightPixels, 1), QImage::Format_RGB32);
+    const double ratio = devicePixelRatio > 0 ? devicePixelRatio : 1;
+    image_ =
+        QImage(static_cast<int>(std::max(widthPixels, 1) * ratio + 0.5),
+               static_cast<int>(std::max(heightPixels, 1) * ratio + 0.5), QImage::Format_RGB32);
+    image_.setDevicePixelRatio(ratio);
+    // Points become pixels at the screen's resolution; the painter adds the device pixel ratio.
     const int dotsPerMetre = static_cast<int>(dotsPerInch_ / 0.0254 + 0.5);
     image_.setDotsPerMeterX(dotsPerMetre);
     image_.setDotsPerMeterY(dotsPerMetre);
@@ -55,11 +60,11 @@ void QtCanvas::Resize(int widthPixels, int heightPixels) {
 }
 
 double QtCanvas::Width() const {
-    return image_.width() / pixelsPerTwip_;
+    return image_.deviceIndependentSize().width() / pixelsPerTwip_;
 }
 
 double QtCanvas::Height() const {
-    return image_.height() / pixelsPerTwip_;
+    return image_.deviceIndependentSize().height() / pixelsPerTwip_;
 }
 
 void QtCanvas::Clear(std::int32_t background) {

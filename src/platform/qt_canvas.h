@@ -11,13 +11,16 @@ namespace marelos {
 
 // The Canvas on a QImage: the picture keeps its drawing until it is cleared, like a picture box
 // that repaints itself. Twips are scaled to pixels with the screen's real resolution (1440 twips
-// per inch), and texts are set in points at that resolution.
+// per inch), and texts are set in points at that resolution. On a screen with more device
+// pixels per pixel (a 2x screen, QT_SCALE_FACTOR) the image holds the device pixels, so lines
+// and texts stay sharp; positions and sizes are the same as on a 1x screen.
 class QtCanvas : public Canvas {
   public:
     explicit QtCanvas(double dotsPerInch = 96);
 
-    // A new size in pixels; the picture is empty afterwards and has to be drawn again.
-    void Resize(int widthPixels, int heightPixels);
+    // A new size in (device-independent) pixels at the screen's device pixel ratio; the picture
+    // is empty afterwards and has to be drawn again.
+    void Resize(int widthPixels, int heightPixels, double devicePixelRatio = 1);
     // The picture as drawn so far.
     const QImage& Image() const;
     double PixelsPerTwip() const { return pixelsPerTwip_; }

@@ -15,8 +15,12 @@ std::string ToStdString(const QString& text) {
     return text.toStdString();
 }
 
+std::string UserDecimalSeparator() {
+    return ToStdString(QLocale::system().decimalPoint());
+}
+
 QString FormatForScreen(double value) {
-    return ToQString(FormatGeneral(value, ToStdString(QLocale().decimalPoint())));
+    return ToQString(FormatGeneral(value, UserDecimalSeparator()));
 }
 
 QString ToQtFileFilter(std::string_view filter) {

@@ -12,7 +12,11 @@ namespace marelos {
 QString ToQString(std::string_view utf8);
 std::string ToStdString(const QString& text);
 
-// The general number format with the decimal separator of the user's locale, for the screen.
+// The decimal separator of texts people read: the user's numeric locale's (LC_NUMERIC, else
+// LANG), whatever language the program's dialogs speak.
+std::string UserDecimalSeparator();
+
+// The general number format with the user's decimal separator, for the screen.
 QString FormatForScreen(double value);
 
 // A file filter of the program, "Tauchprofile (*.prf;*.mrp)|*.prf;*.mrp", in Qt's form

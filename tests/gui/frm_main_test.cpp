@@ -354,6 +354,25 @@ TEST(frmMain, ADiveThatCannotBeCalculatedShowsWhyInsteadOfStops) {
     EXPECT_TRUE(w.dialogs.questions.empty());
 }
 
+// Such a line once grew the time axis to a billion minutes and froze the window for good.
+TEST(frmMain, AFileOfABillionMinutesOpensAndEveryViewRedraws) {
+    QTemporaryDir dir;
+    const QString file = WriteProfile(dir, "riesig.mrp", "30\t999999999\t999999999\t78\t0\r\n");
+    InMemorySettingsStore store;
+    Window w(store, file);
+    for (const char* view : {"mnuShowDiveProfile", "mnuPressureRelation", "mnuShowAscSpeed",
+                             "mnuCNSDraw", "mnuPartialPressureN2plusHe"}) {
+        w.Trigger(view);
+        QCoreApplication::processEvents();
+    }
+    w.window.resize(900, 640);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.workspace->settings.maxHScale, kLongestTimeAxis);
+    EXPECT_TRUE(MessageLines(w.window).contains(
+        "Das Tauchprofil ist länger als die längste Zeitachse (6000 min.) und wird nur bis "
+        "dahin gezeigt."));
+}
+
 TEST(frmMain, StartsWithAStoreFileThatCannotBeWritten) {
     // A folder below a regular file can never be created, not even by the superuser.
     QTemporaryDir dir;

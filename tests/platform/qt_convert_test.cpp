@@ -12,13 +12,18 @@ TEST(QtConvert, TextsKeepTheirGermanLetters) {
     EXPECT_EQ(ToStdString(QString::fromUtf8("Größe 4 °C")), "Größe 4 °C");
 }
 
-TEST(QtConvert, ScreenNumbersUseTheLocaleDecimalSeparator) {
+// German dialogs (the default locale) must not change the numbers: they follow the user's
+// numeric locale, the system's.
+TEST(QtConvert, ScreenNumbersFollowTheNumericLocaleNotTheDialogLanguage) {
     const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(FormatForScreen(2.02343 * 0.78), "1,5782754");
-    EXPECT_EQ(FormatForScreen(6000), "6000");
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(FormatForScreen(0.1 + 0.2), "0.3");
+    for (const QLocale::Language language : {QLocale::German, QLocale::English}) {
+        QLocale::setDefault(QLocale(language));
+        const QString point = QLocale::system().decimalPoint();
+        EXPECT_EQ(FormatForScreen(2.02343 * 0.78), "1" + point + "5782754");
+        EXPECT_EQ(FormatForScreen(0.1 + 0.2), "0" + point + "3");
+        EXPECT_EQ(FormatForScreen(6000), "6000");
+        EXPECT_EQ(ToQString(UserDecimalSeparator()), point);
+    }
     QLocale::setDefault(previous);
 }
 

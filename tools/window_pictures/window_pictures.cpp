@@ -41,6 +41,12 @@ int main(int argc, char** argv) {
     QDir().mkpath(folder);
     marelos::InMemorySettingsStore store;
     store.WriteSetting("Files", "TypeAssigned", "No");
+    // Every optional text of the graphs, so that their placement can be looked at too.
+    for (const char* key : {"ShowAirMix", "PrintDiveValues"})
+        store.WriteSetting("View", key, "1");
+    for (const char* key : {"PPO2Hi", "PPO2Lo", "PPN2"})
+        store.WriteSetting("Warnings", key, "1");
+    store.WriteSetting("View", "LastUsed", "3");  // a calculation shows the computed profile
     marelos::UnattendedDialogs dialogs;
     marelos::UnattendedUi ui(marelos::Answer::Yes);  // the dive plan calculates in stops
     auto workspace = std::make_unique<marelos::Workspace>();
@@ -48,11 +54,12 @@ int main(int argc, char** argv) {
                           argc > 2 ? QString(argv[2]) : QString());
     Save(main, folder, "frmMain");
     // The main window in every view of the loaded dive.
-    for (const auto& [command, name] : {std::pair{"mnuPartialPressureN2plusHe", "view-tissues"},
-                                        std::pair{"mnuPressureRelation", "view-pressure-ratio"},
-                                        std::pair{"mnuShowDiveProfile", "view-computed-profile"},
-                                        std::pair{"mnuShowAscSpeed", "view-ascent-speeds"},
-                                        std::pair{"mnuCNSDraw", "view-cns"}}) {
+    for (const auto& [command, name] :
+         {std::pair{"mnuPartialPressureN2plusHe", "view-tissues"},
+          std::pair{"mnuPressureRelation", "view-pressure-ratio"},
+          std::pair{"mnuShowDiveProfile", "view-computed-profile"},
+          std::pair{"mnuShowAscSpeed", "view-ascent-speeds"}, std::pair{"mnuCNSDraw", "view-cns"},
+          std::pair{"mnuProfileInput", "view-profile-input"}}) {
         main.findChild<QAction*>(command)->trigger();
         Save(main, folder, name);
     }

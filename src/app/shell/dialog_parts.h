@@ -3,6 +3,8 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <initializer_list>
 
 namespace marelos {
@@ -32,6 +34,20 @@ inline QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> left,
     for (QPushButton* button : right)
         row->addWidget(button);
     return row;
+}
+
+// A side panel that scrolls up and down on a small or 2x screen rather than pushing its window
+// past the screen's edge; as wide as the panel may be.
+inline QScrollArea* ScrollingPanel(QWidget* panel) {
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(panel);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    scroll->setMinimumWidth(panel->minimumWidth() + bar);
+    scroll->setMaximumWidth(panel->maximumWidth() + bar);
+    return scroll;
 }
 
 }  // namespace marelos

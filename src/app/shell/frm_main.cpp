@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,6 +32,7 @@
 #include "app/analysis/frm_bar_graph.h"
 #include "app/analysis/tool_windows.h"
 #include "app/profile/profile_windows.h"
+#include "app/shell/dialog_parts.h"
 #include "app/shell/frm_about.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/picture_box.h"
@@ -175,7 +175,7 @@ void frmMain::BuildLayout() {
     auto* topLayout = new QHBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addWidget(picDive_, 1);
-    topLayout->addWidget(BuildMixPanel());
+    topLayout->addWidget(ScrollingPanel(BuildMixPanel()));
 
     lstSysMsg_ = new QListWidget;
     lstSysMsg_->setObjectName("lstSysMsg");
@@ -357,9 +357,13 @@ void frmMain::ConnectCommands() {
                          MessageIcon::Information);
     });
     on("mnuCalcAvDepth", [this] {
-        ui_->ShowMessage(AverageDepthText(workspace_.computed), MessageIcon::Information);
+        ui_->ShowMessage(
+            AverageDepthText(workspace_.computed, workspace_.settings.decimalSeparator),
+            MessageIcon::Information);
     });
-    on("mnuCalcBreathingRatio", [this] { mnuCalcBreathingRatio(workspace_.computed, *ui_); });
+    on("mnuCalcBreathingRatio", [this] {
+        mnuCalcBreathingRatio(workspace_.computed, *ui_, workspace_.settings.decimalSeparator);
+    });
     on("mnuShowMixLimits", [this] {
         ui_->ShowMessage(MixLimitsText(workspace_.mix, workspace_.settings),
                          MessageIcon::Information);
@@ -459,6 +463,7 @@ void frmMain::Initialise(const QString& programFolder, const QString& profileFil
         },
         [&] {
             workspace_ = WorkspaceFromSettings(LoadSettings(store_, folder));
+            workspace_.settings.decimalSeparator = UserDecimalSeparator();
             lstMixes_->clear();
             for (const std::string& mix : workspace_.mixList)
                 lstMixes_->addItem(ToQString(mix));
@@ -624,7 +629,7 @@ void frmMain::mnuSaveSaturationFile() {
                                  .value_or("");
     if (path.empty() || HasWildcards(path)) return;
     const std::vector<std::string> table =
-        SaturationTable(workspace_, ToStdString(QLocale().decimalPoint()));
+        SaturationTable(workspace_, workspace_.settings.decimalSeparator);
     if (const auto failure = WriteTextFileLines(path, table)) {
         ui_->ShowMessage(FailureMessage(*failure), MessageIcon::Critical);
     }
@@ -1010,7 +1015,10 @@ void frmMain::cmdLarge() {
         ShowSysMsg("Programmfenster ist bereits maximiert");
         return;
     }
-    resize(static_cast<int>(width() / 0.9), static_cast<int>(height() / 0.9));
+    // Larger, but never past the screen the window stands on.
+    const QRect available = screen() ? screen()->availableGeometry() : geometry();
+    resize(std::min(static_cast<int>(width() / 0.9), available.width()),
+           std::min(static_cast<int>(height() / 0.9), available.height()));
 }
 
 void frmMain::cmdSmall() {

@@ -18,12 +18,18 @@ QPointF PictureBox::ToTwips(const QPointF& pixels) const {
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
+    // Moved to a screen of another pixel ratio: draw the picture anew at that one.
+    if (canvas_.Image().devicePixelRatio() != devicePixelRatioF()) {
+        canvas_.Resize(width(), height(), devicePixelRatioF());
+        emit resized();
+    }
     QPainter painter(this);
-    painter.drawImage(event->rect(), canvas_.Image(), event->rect());
+    painter.setClipRect(event->rect());
+    painter.drawImage(QPointF(0, 0), canvas_.Image());
 }
 
 void PictureBox::resizeEvent(QResizeEvent* /*event*/) {
-    canvas_.Resize(width(), height());
+    canvas_.Resize(width(), height(), devicePixelRatioF());
     emit resized();
     update();
 }

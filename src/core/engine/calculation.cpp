@@ -21,8 +21,8 @@ bool IsMultipleOfTen(double metres) {
     return std::fmod(metres, 10.0) == 0.0;
 }
 
-std::string Number(double value) {
-    return FormatGeneral(value);
+std::string Number(double value, std::string_view decimalSeparator) {
+    return FormatGeneral(value, decimalSeparator);
 }
 
 // Ends the progress display however the surface interval ends.
@@ -72,7 +72,7 @@ int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& 
     }
     if (!report) return count;
     if (count > 0) {
-        const std::string text = "Während " + Number(count) +
+        const std::string text = "Während " + std::to_string(count) +
                                  " Minute(n) wurden die Dekompressionsregeln nicht beachtet!";
         ui.ShowMessage(text, MessageIcon::Information);
         ui.ShowSysMsg(text);
@@ -130,11 +130,15 @@ CalculationResult DiveCalculation::RunSteps() {
     }
     result.violations = CheckDecompression(workspace_.computed, settings_.airPressure, ui_, true);
     const ComputedProfile& computed = workspace_.computed;
-    ui_.ShowSysMsg("Oxygen Tolerance Units: " + Number(TotalOtu(computed)));
-    ui_.ShowSysMsg("ZNS Tagesdosis: " + Number(DailyCns(computed)) + "%");
-    ui_.ShowSysMsg("ZNS Tauchgangsdosis: " + Number(DiveCns(computed)) + "%");
-    ui_.ShowSysMsg("Max.Tiefe: " + Number(result.maxDepth) + " m Wassertiefe");
-    ui_.ShowSysMsg("Zeit: " + Number(result.diveMinutes) + " min.");
+    ui_.ShowSysMsg("Oxygen Tolerance Units: " +
+                   Number(TotalOtu(computed), settings_.decimalSeparator));
+    ui_.ShowSysMsg("ZNS Tagesdosis: " + Number(DailyCns(computed), settings_.decimalSeparator) +
+                   "%");
+    ui_.ShowSysMsg("ZNS Tauchgangsdosis: " + Number(DiveCns(computed), settings_.decimalSeparator) +
+                   "%");
+    ui_.ShowSysMsg("Max.Tiefe: " + Number(result.maxDepth, settings_.decimalSeparator) +
+                   " m Wassertiefe");
+    ui_.ShowSysMsg("Zeit: " + Number(result.diveMinutes, settings_.decimalSeparator) + " min.");
     result.completed = true;
     workspace_.computed.last = result;  // the views shown next write this dive's values
     ui_.CalculationFinished();
@@ -156,7 +160,7 @@ void DiveCalculation::CheckHalfTimes() {
         const bool valid = model.halfTimeN2[c] > 0 && std::isfinite(model.halfTimeN2[c]) &&
                            model.halfTimeHe[c] > 0 && std::isfinite(model.halfTimeHe[c]);
         if (!valid) {
-            Stop("Die Halbwertszeit von Kompartiment " + Number(c) +
+            Stop("Die Halbwertszeit von Kompartiment " + Number(c, settings_.decimalSeparator) +
                      " ist 0 oder ungültig. Die Berechnung wurde abgebrochen.",
                  true);
         }
@@ -197,7 +201,8 @@ void DiveCalculation::WriteRecord(int index, double depth, double n2Percent, dou
     if (!finite) {
         record = ComputedMinute{};
         computed.computedCount = index;
-        Stop("Die Werte des Tauchprofils liegen in Minute " + Number(index) +
+        Stop("Die Werte des Tauchprofils liegen in Minute " +
+                 Number(index, settings_.decimalSeparator) +
                  " außerhalb des Rechenbereichs. Die Berechnung wurde abgebrochen.",
              true);
     }
@@ -249,7 +254,8 @@ void DiveCalculation::StagedDecompression(double currentDepth) {
             true);
     }
     const double firstStopDepth = 3.0 * first;
-    ui_.ShowSysMsg("Erste Deko-Stufe auf " + Number(firstStopDepth) + " m");
+    ui_.ShowSysMsg("Erste Deko-Stufe auf " + Number(firstStopDepth, settings_.decimalSeparator) +
+                   " m");
 
     const double n2Deco = settings_.n2PerCentDecompression;
     const double heDeco = settings_.hePerCentDecompression;

@@ -16,8 +16,8 @@ const char* const kNoCalculatedDive =
 
 namespace {
 
-std::string N(double value) {
-    return FormatGeneral(value);
+std::string N(double value, std::string_view decimalSeparator) {
+    return FormatGeneral(value, decimalSeparator);
 }
 
 // The records 1..minutes that a calculator reads; the count is rounded first and never runs
@@ -57,8 +57,9 @@ double AirUsedUpTo(const ComputedProfile& computed, double minutes, const Settin
 }
 
 std::string AirConsumptionText(const ComputedProfile& computed, const Settings& settings) {
-    return "Luftverbrauch für diesen TG (AMV: " + N(settings.airConsumption) +
-           "l/min bei 1 bar): " + N(AirUsedUpTo(computed, computed.computedCount, settings)) +
+    return "Luftverbrauch für diesen TG (AMV: " +
+           N(settings.airConsumption, settings.decimalSeparator) + "l/min bei 1 bar): " +
+           N(AirUsedUpTo(computed, computed.computedCount, settings), settings.decimalSeparator) +
            " Liter.";
 }
 
@@ -68,10 +69,10 @@ std::optional<double> AverageDepth(const ComputedProfile& computed, double minut
     return Int(total.sum / total.count * 10) / 10;
 }
 
-std::string AverageDepthText(const ComputedProfile& computed) {
+std::string AverageDepthText(const ComputedProfile& computed, std::string_view decimalSeparator) {
     const std::optional<double> average = AverageDepth(computed, computed.computedCount);
     if (!average) return kNoCalculatedDive;
-    return "Durchschnittliche Tiefe dieses Tauchgangs: " + N(*average) + " m";
+    return "Durchschnittliche Tiefe dieses Tauchgangs: " + N(*average, decimalSeparator) + " m";
 }
 
 std::optional<double> BreathingVolume(const ComputedProfile& computed, double minutes,
@@ -84,12 +85,13 @@ std::optional<double> BreathingVolume(const ComputedProfile& computed, double mi
     return Int(litres / (average / 10 + 1) * 10 / total.count) / 10;
 }
 
-void mnuCalcBreathingRatio(const ComputedProfile& computed, Ui& ui) {
+void mnuCalcBreathingRatio(const ComputedProfile& computed, Ui& ui,
+                           std::string_view decimalSeparator) {
     const std::optional<std::string> answer =
         ui.AskText("Wieviel Luft in Litern wurde verbraucht?", "2000");
     const std::optional<double> volume =
         BreathingVolume(computed, computed.computedCount, answer.value_or(""));
-    ui.ShowMessage(volume ? "AMV: " + N(*volume) + " Liter pro Minute bei 1 bar"
+    ui.ShowMessage(volume ? "AMV: " + N(*volume, decimalSeparator) + " Liter pro Minute bei 1 bar"
                           : std::string(kNoCalculatedDive),
                    MessageIcon::Information);
 }
@@ -99,14 +101,15 @@ std::string MixLimitsText(const GasMixFields& mix, const Settings& settings) {
     const double n2 = Val(mix.n2) / 100;
     std::string text;
     if (o2 > 0) {
-        text +=
-            "Hyperoxiegefahr in Tiefen > " + N(Int((settings.maxPpO2 / o2 - 1) * 10)) + " m\r\n";
+        text += "Hyperoxiegefahr in Tiefen > " +
+                N(Int((settings.maxPpO2 / o2 - 1) * 10), settings.decimalSeparator) + " m\r\n";
         const double hypoxic = Int((settings.minPpO2 / o2 - 1) * 10);
-        if (hypoxic > 0) text += "Hypoxiegefahr in Tiefen < " + N(hypoxic) + " m\r\n";
+        if (hypoxic > 0)
+            text += "Hypoxiegefahr in Tiefen < " + N(hypoxic, settings.decimalSeparator) + " m\r\n";
     }
     if (n2 > 0) {
-        text += "N2-Grenzwert wird überschritten bei " + N(Int((settings.maxPpN2 / n2 - 1) * 10)) +
-                " m\r\n";
+        text += "N2-Grenzwert wird überschritten bei " +
+                N(Int((settings.maxPpN2 / n2 - 1) * 10), settings.decimalSeparator) + " m\r\n";
     }
     return text;
 }
@@ -123,8 +126,10 @@ std::string BestMixText(int depth, const Settings& settings) {
     }
     n2 = std::max(n2, 0.0);
     he = std::max(he, 0.0);
-    return "Best Mix für " + N(depth) + " m Wassertiefe: O2=" + N(RoundTo(o2, 1)) +
-           "%  N2=" + N(RoundTo(n2, 1)) + "%  He=" + N(RoundTo(he, 1)) + "%  ";
+    return "Best Mix für " + N(depth, settings.decimalSeparator) +
+           " m Wassertiefe: O2=" + N(RoundTo(o2, 1), settings.decimalSeparator) +
+           "%  N2=" + N(RoundTo(n2, 1), settings.decimalSeparator) +
+           "%  He=" + N(RoundTo(he, 1), settings.decimalSeparator) + "%  ";
 }
 
 BlendSteps BlendMix(const std::string& o2Text, const std::string& n2Text, const std::string& heText,
@@ -139,7 +144,9 @@ BlendSteps BlendMix(const std::string& o2Text, const std::string& n2Text, const 
     steps.air = RoundTo(airShare / 100 * pressure, 2);
     steps.oxygen = RoundTo(pressure * (o2 - 0.21 * airShare) / 100, 2);
     // The sum adds the steps as they are shown.
-    steps.sum = RoundTo(Val(N(steps.helium)) + Val(N(steps.air)) + Val(N(steps.oxygen)), 2);
+    steps.sum = RoundTo(Val(FormatGeneral(steps.helium)) + Val(FormatGeneral(steps.air)) +
+                            Val(FormatGeneral(steps.oxygen)),
+                        2);
     return steps;
 }
 
@@ -158,12 +165,14 @@ std::string RemainingAirText(const ComputedProfile& computed, int minute,
     const double left =
         static_cast<double>(settings.airSupply) - AirUsedUpTo(computed, minute, settings);
     if (left < 0) return "Flasche ist leer";
-    return N(left) + " Liter  " + N(Int(left / settings.tankSize)) + " bar";
+    return N(left, settings.decimalSeparator) + " Liter  " +
+           N(Int(left / settings.tankSize), settings.decimalSeparator) + " bar";
 }
 
 std::string CursorMinuteLine(const ComputedProfile& computed, int minute,
                              const Settings& settings) {
-    return "t = " + N(minute) + " min. Restluft:" + RemainingAirText(computed, minute, settings);
+    return "t = " + N(minute, settings.decimalSeparator) +
+           " min. Restluft:" + RemainingAirText(computed, minute, settings);
 }
 
 }  // namespace marelos

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/engine/computed_profile.h"
 #include "core/settings/settings.h"
@@ -21,14 +22,15 @@ std::string AirConsumptionText(const ComputedProfile& computed, const Settings& 
 // The average depth of the records 1..minutes below 0 m, cut to tenths; nothing without such
 // a record.
 std::optional<double> AverageDepth(const ComputedProfile& computed, double minutes);
-std::string AverageDepthText(const ComputedProfile& computed);
+std::string AverageDepthText(const ComputedProfile& computed, std::string_view decimalSeparator);
 
 // Litres per minute at 1 bar from the litres the diver used (the answer's text) over the
 // records below 0 m; 0 for an answer below 1 litre; nothing without such a record.
 std::optional<double> BreathingVolume(const ComputedProfile& computed, double minutes,
                                       const std::string& litresAnswer);
 // mnuCalcBreathingRatio: asks for the litres and shows the result.
-void mnuCalcBreathingRatio(const ComputedProfile& computed, Ui& ui);
+void mnuCalcBreathingRatio(const ComputedProfile& computed, Ui& ui,
+                           std::string_view decimalSeparator);
 
 // The depths at which the current mix passes MaxPPO2, MinPPO2 and MaxPPN2 (CR LF after each).
 std::string MixLimitsText(const GasMixFields& mix, const Settings& settings);

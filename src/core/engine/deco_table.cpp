@@ -11,8 +11,8 @@
 namespace marelos {
 namespace {
 
-std::string N(double value) {
-    return FormatGeneral(value);
+std::string N(double value, std::string_view decimalSeparator) {
+    return FormatGeneral(value, decimalSeparator);
 }
 
 struct DepthLine {
@@ -44,14 +44,18 @@ std::vector<std::string> Header(const Workspace& workspace) {
     const Settings& settings = workspace.settings;
     const double bottomO2 = 99 - Val(mix.n2) - Val(mix.he);
     const double decoO2 = 99 - settings.n2PerCentDecompression - settings.hePerCentDecompression;
-    return {"Dekompressionstabelle nach Bühlmann",
-            "",
-            "Gaszusammensetzung ",
-            "Grundphase: \t\tN2: " + mix.n2 + "%  He: " + mix.he + "%  O2: " + N(bottomO2) + "%",
-            "Dekompressionsphase: \tN2: " + N(settings.n2PerCentDecompression) +
-                "%  He: " + N(settings.hePerCentDecompression) + "%  O2: " + N(decoO2) + "%",
-            std::string(48, '-'),
-            ""};
+    return {
+        "Dekompressionstabelle nach Bühlmann",
+        "",
+        "Gaszusammensetzung ",
+        "Grundphase: \t\tN2: " + mix.n2 + "%  He: " + mix.he +
+            "%  O2: " + N(bottomO2, workspace.settings.decimalSeparator) + "%",
+        "Dekompressionsphase: \tN2: " +
+            N(settings.n2PerCentDecompression, workspace.settings.decimalSeparator) +
+            "%  He: " + N(settings.hePerCentDecompression, workspace.settings.decimalSeparator) +
+            "%  O2: " + N(decoO2, workspace.settings.decimalSeparator) + "%",
+        std::string(48, '-'),
+        ""};
 }
 
 // One calculated cell: the stop times of the square dive, or why it could not be calculated.
@@ -131,19 +135,19 @@ void CalculateSquareDive(Workspace& workspace, const SettingsStore& store, Ui& u
 // The block of one depth line: its title, the stop depths down to `deepest`, a row per bottom
 // time (the stop times, or why the dive could not be calculated) and an empty line.
 std::vector<std::string> DepthBlock(const DepthLine& line, const std::vector<Cell>& cells,
-                                    int deepest) {
-    std::vector<std::string> block = {"Tiefe: " + N(line.depth) + " m"};
+                                    int deepest, std::string_view sep) {
+    std::vector<std::string> block = {"Tiefe: " + N(line.depth, sep) + " m"};
     std::string header = "GZ\t";
     for (int s = deepest; s >= 1; --s)
-        header += N(3 * s) + "m\t";
+        header += N(3 * s, sep) + "m\t";
     block.push_back(header);
     for (std::size_t c = 0; c < line.times.size(); ++c) {
-        std::string row = N(line.times[c]) + "\t";
+        std::string row = N(line.times[c], sep) + "\t";
         if (!cells[c].failure.empty()) {
             row += cells[c].failure;
         } else {
             for (int s = deepest; s >= 1; --s)
-                row += N(cells[c].stops[static_cast<std::size_t>(s)]) + "\t";
+                row += N(cells[c].stops[static_cast<std::size_t>(s)], sep) + "\t";
         }
         block.push_back(row);
     }
@@ -178,6 +182,7 @@ std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& sto
     DecoTable table;
     table.lines = Header(workspace);
     std::vector<std::string>& out = table.lines;
+    const std::string_view sep = workspace.settings.decimalSeparator;
     const auto note = [&](const std::string& text) {
         ui.ShowSysMsg(text);
         table.notes.push_back(text);
@@ -194,13 +199,13 @@ std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& sto
     };
     for (std::size_t row = 0; row < lines.size(); ++row) {
         const DepthLine& line = lines[row];
-        const std::string lineName = "Zeile " + N(static_cast<double>(row + 1));
+        const std::string lineName = "Zeile " + N(static_cast<double>(row + 1), sep);
         if (!line.usable) {
             note(lineName + ": Tiefe oder Grundzeit ist zu groß, die Zeile wird nicht berechnet.");
             continue;
         }
         if (line.truncated) {
-            note(lineName + ": nur die ersten " + N(kDecoTableMaxTimes) +
+            note(lineName + ": nur die ersten " + N(kDecoTableMaxTimes, sep) +
                  " Grundzeiten werden berechnet.");
         }
         bool asked = false;
@@ -215,7 +220,7 @@ std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& sto
             if (Stopped(result)) {
                 cell.failure = IncompleteCalculationMessage(result);
                 if (table.everyDiveCalculated) {
-                    note(lineName + ", Grundzeit " + N(line.times[c]) + ": " + cell.failure);
+                    note(lineName + ", Grundzeit " + N(line.times[c], sep) + ": " + cell.failure);
                 }
                 table.everyDiveCalculated = false;
             } else {
@@ -230,9 +235,9 @@ std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& sto
             if (cancelled(asked)) return Cancel(ui, restore);
         }
 
-        const std::vector<std::string> block = DepthBlock(line, cells, deepest);
+        const std::vector<std::string> block = DepthBlock(line, cells, deepest, sep);
         if (out.size() + block.size() > static_cast<std::size_t>(kDecoTableMaxLines)) {
-            note("Die Tabelle erreicht " + N(kDecoTableMaxLines) +
+            note("Die Tabelle erreicht " + N(kDecoTableMaxLines, sep) +
                  " Zeilen; die weiteren Tiefen wurden nicht berechnet.");
             break;
         }

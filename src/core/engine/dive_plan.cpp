@@ -19,14 +19,16 @@ const char* const kStagedDecompressionQuestion =
 
 namespace {
 
-std::string N(double value) {
-    return FormatGeneral(value);
+std::string N(double value, std::string_view decimalSeparator) {
+    return FormatGeneral(value, decimalSeparator);
 }
 
-std::string PlanLine(const std::string& action, const std::string& depth, double minutes,
-                     double runTime, const std::string& n2Label, double n2, double he) {
-    return action + "\t" + depth + "\tZeit: " + N(minutes) + " min.\tGesamtzeit: " + N(runTime) +
-           " min.\t" + n2Label + N(n2) + "%\tHe: " + N(he) + "%";
+std::string PlanLine(std::string_view separator, const std::string& action,
+                     const std::string& depth, double minutes, double runTime,
+                     const std::string& n2Label, double n2, double he) {
+    return action + "\t" + depth + "\tZeit: " + N(minutes, separator) +
+           " min.\tGesamtzeit: " + N(runTime, separator) + " min.\t" + n2Label + N(n2, separator) +
+           "%\tHe: " + N(he, separator) + "%";
 }
 
 // The N2 share of the ascent to the first stop at its end, as the staged calculation used it.
@@ -55,8 +57,10 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
             const std::string action = line.depth > before   ? "Abtauchen auf  "
                                        : line.depth < before ? "Auftauchen auf "
                                                              : "Tiefe halten   ";
-            plan.push_back(PlanLine(action, N(line.depth) + " m", line.tDelta, line.tTotal,
-                                    "N2: ", line.n2Percent, line.hePercent));
+            plan.push_back(PlanLine(workspace.settings.decimalSeparator, action,
+                                    N(line.depth, workspace.settings.decimalSeparator) + " m",
+                                    line.tDelta, line.tTotal, "N2: ", line.n2Percent,
+                                    line.hePercent));
             runTime = line.tTotal;
             lastDepth = RoundHalfEven(line.depth);
         }
@@ -80,17 +84,23 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
     const Settings& settings = workspace.settings;
     const double travel = Int((lastDepth - 3 * deepest) / 10) + 1;
     runTime = Int((lastDepth - 3 * deepest) / 10) + runTime + 1;
-    plan.push_back(PlanLine("Auftauchen auf ", N(3 * deepest) + " m", travel, runTime,
-                            "N2: ", AscentN2(workspace, deepest), settings.hePerCentDecompression));
+    plan.push_back(PlanLine(workspace.settings.decimalSeparator, "Auftauchen auf ",
+                            N(3 * deepest, workspace.settings.decimalSeparator) + " m", travel,
+                            runTime, "N2: ", AscentN2(workspace, deepest),
+                            settings.hePerCentDecompression));
     for (int k = kStopTableEnd; k >= 1; --k) {
         const std::int32_t time = profile.stops[k].time;
         if (time == 0) continue;
         runTime = runTime + 1;
-        plan.push_back(PlanLine("Auftauchen auf ", N(3 * k) + " m ", 1, runTime, "N2: ",
-                                settings.n2PerCentDecompression, settings.hePerCentDecompression));
+        plan.push_back(PlanLine(workspace.settings.decimalSeparator, "Auftauchen auf ",
+                                N(3 * k, workspace.settings.decimalSeparator) + " m ", 1, runTime,
+                                "N2: ", settings.n2PerCentDecompression,
+                                settings.hePerCentDecompression));
         runTime = runTime + time;
-        plan.push_back(PlanLine("Dekostufe: ", N(3 * k) + " m", time, runTime, " N2: ",
-                                settings.n2PerCentDecompression, settings.hePerCentDecompression));
+        plan.push_back(PlanLine(workspace.settings.decimalSeparator,
+                                "Dekostufe: ", N(3 * k, workspace.settings.decimalSeparator) + " m",
+                                time, runTime, " N2: ", settings.n2PerCentDecompression,
+                                settings.hePerCentDecompression));
     }
     return plan;
 }
@@ -105,11 +115,11 @@ std::string DecompressionText(const Workspace& workspace) {
     for (int k = kStopTableEnd; k >= 1; --k) {
         const std::int32_t time = profile.stops[k].time;
         if (time == 0) continue;
-        stops += N(time) + " min. @ " + N(3 * k) + "m\r\n";
+        stops += FormatGeneral(time) + " min. @ " + FormatGeneral(3 * k) + "m\r\n";
         total = total + time;
     }
-    return "Dekompressionstufen:\r\n\r\n" + stops + "Gesamte Dekompressionzeit: " + N(total) +
-           " min.";
+    return "Dekompressionstufen:\r\n\r\n" + stops +
+           "Gesamte Dekompressionzeit: " + FormatGeneral(total) + " min.";
 }
 
 bool ShowDecompressionText(const Workspace& workspace, Ui& ui) {
@@ -121,8 +131,8 @@ bool ShowDecompressionText(const Workspace& workspace, Ui& ui) {
                   MessageIcon::Information) == Answer::Yes;
 }
 
-std::vector<std::string> DiveValueTexts(const ComputedProfile& computed,
-                                        const DiveComment& comment) {
+std::vector<std::string> DiveValueTexts(const ComputedProfile& computed, const DiveComment& comment,
+                                        std::string_view decimalSeparator) {
     std::vector<std::string> texts;
     if (!comment.number.empty()) texts.push_back("TG-Nr. im Logbuch: " + comment.number);
     std::string site = comment.place;
@@ -132,11 +142,11 @@ std::vector<std::string> DiveValueTexts(const ComputedProfile& computed,
     if (!comment.date.empty() || !comment.time.empty()) {
         texts.push_back("Datum/Zeit: " + comment.date + "/" + comment.time);
     }
-    texts.push_back("Oxygen Tolerance Units: " + N(TotalOtu(computed)));
-    texts.push_back("CNS (Tauchgangsdosis): " + N(DiveCns(computed)) + "%");
-    texts.push_back("CNS (Gesamtdosis - Tag): " + N(DailyCns(computed)) + "%");
-    texts.push_back("Max. Tiefe: " + N(computed.last.maxDepth) + " m");
-    texts.push_back("Tauchzeit: " + N(computed.last.diveMinutes) + " min.");
+    texts.push_back("Oxygen Tolerance Units: " + N(TotalOtu(computed), decimalSeparator));
+    texts.push_back("CNS (Tauchgangsdosis): " + N(DiveCns(computed), decimalSeparator) + "%");
+    texts.push_back("CNS (Gesamtdosis - Tag): " + N(DailyCns(computed), decimalSeparator) + "%");
+    texts.push_back("Max. Tiefe: " + N(computed.last.maxDepth, decimalSeparator) + " m");
+    texts.push_back("Tauchzeit: " + N(computed.last.diveMinutes, decimalSeparator) + " min.");
     return texts;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/settings/settings_store.h"
@@ -37,7 +38,7 @@ struct DiveComment {
 };
 
 // The dive values written into the computed-profile graph, one text per line.
-std::vector<std::string> DiveValueTexts(const ComputedProfile& computed,
-                                        const DiveComment& comment);
+std::vector<std::string> DiveValueTexts(const ComputedProfile& computed, const DiveComment& comment,
+                                        std::string_view decimalSeparator);
 
 }  // namespace marelos

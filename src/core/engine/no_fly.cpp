@@ -57,23 +57,27 @@ void ShowNoFlyResult(const Workspace& workspace, std::optional<int> minutes, Ui&
         ui.ShowMessage(IncompleteCalculationMessage(last), MessageIcon::Critical);
         return;
     }
-    ui.ShowMessage(NoFlyMessage(minutes, workspace.settings.cabinPressure),
+    ui.ShowMessage(NoFlyMessage(minutes, workspace.settings.cabinPressure,
+                                workspace.settings.decimalSeparator),
                    MessageIcon::Information);
 }
 
-std::string NoFlyMessage(std::optional<int> minutes, double cabinPressure) {
+std::string NoFlyMessage(std::optional<int> minutes, double cabinPressure,
+                         std::string_view decimalSeparator) {
     if (!minutes) {
-        return "Für einen Kabinendruck von " + FormatGeneral(cabinPressure) +
+        return "Für einen Kabinendruck von " + FormatGeneral(cabinPressure, decimalSeparator) +
                " mbar lässt sich keine Flugverbotszeit bestimmen: Auch nach beliebig langer "
                "Zeit an der Oberfläche bleibt der tolerierte Umgebungsdruck der Gewebe nicht "
                "unter dem Kabinendruck.";
     }
     const double hours = Int(*minutes / 60.0);
     const double rest = *minutes - 60 * hours;
-    return "Die Flugverbotszeit für diesen Tauchgang beträgt: " + FormatGeneral(*minutes) +
-           " Minuten gerechnet ab Tauchgangsende. Dies entspricht " + FormatGeneral(hours) +
-           "h und " + FormatGeneral(rest) + " min. Der Kabinendruck wird angesetzt mit " +
-           FormatGeneral(cabinPressure) + " mbar.";
+    return "Die Flugverbotszeit für diesen Tauchgang beträgt: " +
+           FormatGeneral(*minutes, decimalSeparator) +
+           " Minuten gerechnet ab Tauchgangsende. Dies entspricht " +
+           FormatGeneral(hours, decimalSeparator) + "h und " +
+           FormatGeneral(rest, decimalSeparator) + " min. Der Kabinendruck wird angesetzt mit " +
+           FormatGeneral(cabinPressure, decimalSeparator) + " mbar.";
 }
 
 double AltitudePressure(double seaLevelMbar, double altitudeMetres) {

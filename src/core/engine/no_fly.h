@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/settings/settings_store.h"
 #include "core/ui/ui.h"
@@ -22,7 +23,8 @@ void ShowNoFlyResult(const Workspace& workspace, std::optional<int> minutes, Ui&
 
 // The text of the no-fly message: minutes, hours and minutes, and the cabin pressure; or why
 // there is no no-fly time for that cabin pressure.
-std::string NoFlyMessage(std::optional<int> minutes, double cabinPressure);
+std::string NoFlyMessage(std::optional<int> minutes, double cabinPressure,
+                         std::string_view decimalSeparator);
 
 // The air pressure at an altitude, in mbar: sea-level pressure x 100 Pa, and the barometric
 // formula p0 exp(-12.682368 h / p0).

@@ -25,11 +25,6 @@ std::string N(double value) {
     return FormatGeneral(value);
 }
 
-CanvasFont GraphFont(const Canvas& canvas, const Settings& settings, double size = 0,
-                     bool bold = false) {
-    return {settings.picDiveFontName, size > 0 ? size : std::max(canvas.Height() / 900, 5.0), bold};
-}
-
 int LastRecord(const ComputedProfile& computed) {
     return std::min(computed.computedCount, ComputedProfile::kTableEnd) - 1;
 }
@@ -61,7 +56,7 @@ void DrawDepthLine(Canvas& canvas, const Workspace& workspace, bool gasColours) 
         const std::int32_t colour =
             gasColours ? GasLineColour(settings, record.n2Percent, record.hePercent)
                        : settings.outProfileColour;
-        canvas.Line(x, y, nextX, nextY, settings.lineWidth, colour);
+        ClippedLine(canvas, scale.g.Plot(), x, y, nextX, nextY, settings.lineWidth, colour);
         x = nextX;
         y = nextY;
     }
@@ -131,12 +126,13 @@ void DrawAnalysisAxes(Canvas& canvas, const Settings& settings, int yMax, int xM
     const CanvasFont font = GraphFont(canvas, settings);
     if (xMax > 0) {
         const double px = Int((g.right - g.left) / xMax);
-        const int step = TimeLabelStep(xMax);
-        for (int i = 0; i <= xMax; ++i) {
-            const double x = g.left + i * px;
-            if (i % step == 0) {
+        const AxisSteps steps =
+            AxisStepsFor(TimeLabelStep(xMax), px, TextWidth(N(xMax), font) + TextWidth("0", font));
+        for (long long i = 0; i <= xMax; i += steps.tick) {
+            const double x = g.left + static_cast<double>(i) * px;
+            if (i % steps.label == 0) {
                 canvas.Line(x, g.bottom, x, g.bottom + 150, 1, cross);
-                canvas.Text(x, g.bottom + 150, N(i), font, cross);
+                canvas.Text(x, g.bottom + 150, N(static_cast<double>(i)), font, cross);
             } else {
                 canvas.Line(x, g.bottom, x, g.bottom + 100, 1, cross);
             }
@@ -145,12 +141,15 @@ void DrawAnalysisAxes(Canvas& canvas, const Settings& settings, int yMax, int xM
     canvas.Text(g.right - 1000, g.bottom - 300, "Tauchzeit [min.]", font, cross);
     if (yMax > 0) {
         const double py = Int((g.bottom - g.top) / yMax);
-        const int step = yMax <= 20 ? 1 : 5;
-        for (int i = 0; i <= yMax; ++i) {
-            const double y = g.bottom - i * py;
-            if (i % step == 0) {
+        const AxisSteps steps = AxisStepsFor(yMax <= 20 ? 1 : 5, py, TextHeight(font));
+        for (long long i = 0; i <= yMax; i += steps.tick) {
+            const double y = g.bottom - static_cast<double>(i) * py;
+            if (i % steps.label == 0) {
                 canvas.Line(g.left - 150, y, g.left + 10, y, 1, cross);
-                canvas.Text(g.left - 350, y - 120, N(i), font, cross);
+                // A wide number moves left, clear of its tick.
+                const std::string label = N(static_cast<double>(i));
+                canvas.Text(std::min(g.left - 350, g.left - 170 - TextWidth(label, font)), y - 120,
+                            label, font, cross);
             } else {
                 canvas.Line(g.left - 100, y, g.left + 10, y, 1, cross);
             }
@@ -170,8 +169,10 @@ void DrawAnalysisLegend(Canvas& canvas, int kind, const Workspace& workspace) {
             const double y = ++row * 300.0 + 100;
             canvas.Text(
                 width - 3000, y,
-                "Komp. " + N(c) + " (T1/2 N2: " + N(workspace.model.halfTimeN2[c]) + " min.)", font,
-                settings.crossColour);
+                "Komp. " + N(c) + " (T1/2 N2: " +
+                    FormatGeneral(workspace.model.halfTimeN2[c], settings.decimalSeparator) +
+                    " min.)",
+                font, settings.crossColour);
             canvas.Line(width - 3200, y + 100, width - 3100, y + 100, settings.lineWidth,
                         CompartmentColour(c));
         }
@@ -207,7 +208,8 @@ void DrawTissueCurves(Canvas& canvas, TissueGas gas, int yMax, int xMax,
                                                                  : record.pHe[c];
             const double nextX = g.left + j * px;
             const double nextY = g.bottom - Int(pressure * py);
-            canvas.Line(x, y, nextX, nextY, settings.lineWidth, CompartmentColour(c));
+            ClippedLine(canvas, g.Plot(), x, y, nextX, nextY, settings.lineWidth,
+                        CompartmentColour(c));
             x = nextX;
             y = nextY;
         }
@@ -233,7 +235,8 @@ void DrawPressureRatio(Canvas& canvas, int yMax, int xMax, const Workspace& work
                            : computed.records[j].toleratedPressure;
             const double nextX = g.left + j * px;
             const double nextY = g.bottom - Int(pressure * py);
-            canvas.Line(x, y, nextX, nextY, settings.lineWidth, CompartmentColour(curve));
+            ClippedLine(canvas, g.Plot(), x, y, nextX, nextY, settings.lineWidth,
+                        CompartmentColour(curve));
             x = nextX;
             y = nextY;
         }
@@ -275,6 +278,14 @@ void DrawAscentSpeeds(Canvas& canvas, const Workspace& workspace) {
     DrawDepthLine(canvas, workspace, true);
     const ProfileScale scale(canvas, settings);
     const CanvasFont font{settings.picDiveFontName, 8, false};
+    const CanvasFont summary{settings.picDiveFontName, 11, true};
+    const double summaryX = canvas.Width() - 6000;
+    // Speed labels keep clear of each other, the axis caption and the summary lines below.
+    LabelLayout labels(scale.g.Plot());
+    labels.Reserve(TimeCaptionBox(scale.g, GraphFont(canvas, settings)));
+    labels.Reserve({summaryX, 4500,
+                    summaryX + TextWidth("Kleinste Aufstiegsgeschwindigkeit: 9999 m/min.", summary),
+                    5000 + TextHeight(summary)});
     const ComputedProfile& computed = workspace.computed;
     std::int16_t largest = 0;
     std::int16_t smallest = 999;
@@ -298,14 +309,17 @@ void DrawAscentSpeeds(Canvas& canvas, const Workspace& workspace) {
             if (v >= 7 && v <= 10) colour = 8388736;
             if (v > 10) colour = 255;
             if (!(Int(v) - 1 <= previous && previous <= Int(v) + 1)) {
-                canvas.Text(x, y, "v=" + N(Int(v * 10) / 10) + " m/min.", font, colour);
+                const std::string text =
+                    "v=" + FormatGeneral(Int(v * 10) / 10, settings.decimalSeparator) + " m/min.";
+                const auto place = labels.Put(TextWidth(text, font), TextHeight(font), {x, y},
+                                              x - 100, TextHeight(font));
+                if (place) canvas.Text(place->x, place->y, text, font, colour);
             }
         }
         previous = RoundToInt16(v);
     }
     if (count == 0) return;
-    const CanvasFont summary{settings.picDiveFontName, 11, true};
-    const double x = canvas.Width() - 6000;
+    const double x = summaryX;
     const std::int32_t first = CompartmentColour(1);
     canvas.Text(x, 4500, "Größe Aufstiegsgeschwindigkeit: " + N(largest) + " m/min.", summary,
                 first);
@@ -340,7 +354,7 @@ void DrawProfileComparison(Canvas& canvas, const Workspace& workspace, const Kep
     for (int j = 1; j <= last; ++j) {
         const double nextX = scale.X(j);
         const double nextY = scale.Y(kept.depths[static_cast<std::size_t>(j)]);
-        canvas.Line(x, y, nextX, nextY, 1, 255);
+        ClippedLine(canvas, scale.g.Plot(), x, y, nextX, nextY, 1, 255);
         x = nextX;
         y = nextY;
     }
@@ -355,8 +369,9 @@ void DrawDiveValues(Canvas& canvas, const Workspace& workspace) {
     const CanvasFont font{workspace.settings.picDiveFontName, 8, false};
     double y = 900;
     int colour = 1;
-    for (const std::string& text : DiveValueTexts(workspace.computed, comment)) {
-        canvas.Text(canvas.Width() - 4200, y, text, font, CompartmentColour(colour++));
+    for (const std::string& text :
+         DiveValueTexts(workspace.computed, comment, workspace.settings.decimalSeparator)) {
+        ReadableText(canvas, canvas.Width() - 4200, y, text, font, CompartmentColour(colour++));
         y += 220;
     }
 }
@@ -379,7 +394,7 @@ void DrawCnsDayGraph(Canvas& canvas, const Workspace& workspace) {
         dose = share == 0 ? dose * decay : dose + share;
         const double nextX = g.left + j * px;
         const double nextY = g.bottom - Int(py * dose);
-        canvas.Line(x, y, nextX, nextY, settings.lineWidth, CompartmentColour(1));
+        ClippedLine(canvas, g.Plot(), x, y, nextX, nextY, settings.lineWidth, CompartmentColour(1));
         x = nextX;
         y = nextY;
     }

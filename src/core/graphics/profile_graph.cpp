@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
+#include "core/graphics/graph_layout.h"
 #include "core/profile/gas_mix.h"
 #include "core/text/number_format.h"
 #include "core/text/rounding.h"
@@ -10,27 +12,27 @@
 namespace marelos {
 namespace {
 
+constexpr std::string_view kTimeCaption = "Tauchzeit [min.]";
+
 std::string N(double value) {
     return FormatGeneral(value);
 }
 
-CanvasFont GraphFont(const Canvas& canvas, const Settings& settings) {
-    return {settings.picDiveFontName, std::max(canvas.Height() / 900, 5.0), false};
-}
-
+// The number labels under the time axis: centred under their ticks, never running together.
 void DrawTimeAxis(Canvas& canvas, const GraphGeometry& g, const Settings& settings,
                   const CanvasFont& font) {
     const double perMinute = (g.right - g.left) / settings.maxHScale;
-    const int step = TimeLabelStep(settings.maxHScale);
-    for (int m = 0; m <= settings.maxHScale; ++m) {
-        const double x = m * perMinute + GraphGeometry::kMargin;
-        const bool major = m % step == 0;
+    const double widestLabel = TextWidth(N(settings.maxHScale), font) + TextWidth("0", font);
+    const AxisSteps steps = AxisStepsFor(TimeLabelStep(settings.maxHScale), perMinute, widestLabel);
+    for (long long m = 0; m <= settings.maxHScale; m += steps.tick) {
+        const double x = static_cast<double>(m) * perMinute + GraphGeometry::kMargin;
+        const bool major = m % steps.label == 0;
         const double tick = major ? 150 : 100;
         canvas.Line(x, g.top, x, g.top - tick, 1, settings.crossColour);
         canvas.Line(x, g.bottom, x, g.bottom + tick, 1, settings.crossColour);
         if (major) {
-            const std::string label = N(m);
-            canvas.Text(x - ApproximateTextWidth(label, font) / 2, g.bottom + 170, label, font,
+            const std::string label = N(static_cast<double>(m));
+            canvas.Text(x - TextWidth(label, font) / 2, g.bottom + 170, label, font,
                         settings.crossColour);
         }
         if (settings.verticalGuidelines == 1 && m >= 1) {
@@ -43,21 +45,66 @@ void DrawDepthAxis(Canvas& canvas, const GraphGeometry& g, const Settings& setti
                    const CanvasFont& font) {
     if (settings.maxVScale == 0) return;
     const double perMetre = Int((g.bottom - g.top) / settings.maxVScale) + 0.75;
-    const int step = settings.maxVScale <= 20 ? 1 : 5;
-    for (int m = 0; m <= settings.maxVScale; ++m) {
-        const double y = m * perMetre + GraphGeometry::kMargin;
+    const AxisSteps steps =
+        AxisStepsFor(settings.maxVScale <= 20 ? 1 : 5, perMetre, TextHeight(font));
+    // The spacing never falls below 0.75 units, so a long axis would run far past the picture.
+    const double end = std::min(static_cast<double>(settings.maxVScale),
+                                (canvas.Height() - GraphGeometry::kMargin) / perMetre);
+    for (long long m = 0; m <= end; m += steps.tick) {
+        const double y = static_cast<double>(m) * perMetre + GraphGeometry::kMargin;
         if (settings.horizontalGuidelines == 1 && m >= 1) {
             canvas.Line(g.left + 1, y, g.right, y, 1, settings.guidelinesColour);
         }
-        if (m % step != 0) {
+        if (m % steps.label != 0) {
             canvas.Line(g.left - 50, y, g.left - 1, y, 1, settings.graphLineColour);
             continue;
         }
-        std::string label = N(m);
+        std::string label = N(static_cast<double>(m));
         if (label.size() < 4) label.insert(0, 4 - label.size(), ' ');
         canvas.Text(g.left - 550, y - 120, label, font, settings.graphLineColour);
         canvas.Line(g.left - 100, y, g.left - 1, y, 1, settings.graphLineColour);
     }
+}
+
+// The texts beside a corner: its depth and mix, then the partial-pressure warnings, each in
+// its row below the corner.
+struct CornerText {
+    std::string text;
+    std::int32_t colour;
+    int row;
+};
+
+std::vector<CornerText> CornerTexts(const ProfileLine& line, const Settings& settings) {
+    std::vector<CornerText> texts;
+    if (settings.showAirMix != 0) {
+        texts.push_back(
+            {FormatGeneral(line.depth, settings.decimalSeparator) +
+                 " m (N2:" + FormatGeneral(line.n2Percent, settings.decimalSeparator) +
+                 "% / He:" + FormatGeneral(line.hePercent, settings.decimalSeparator) + "% / O2:" +
+                 FormatGeneral(99 - line.n2Percent - line.hePercent, settings.decimalSeparator) +
+                 "%)",
+             settings.profileCircleColour, 0});
+    }
+    for (const PressureWarning& warning : PartialPressureWarnings(line, settings))
+        texts.push_back({warning.text, warning.colour, warning.colour == 32768 ? 2 : 1});
+    return texts;
+}
+
+// Corner texts are placed as one block, so a corner's lines stay together and apart from the
+// other corners' blocks, the axis numbers and the caption.
+void DrawCornerTexts(LabelLayout& layout, Canvas& canvas, const CanvasFont& font, double x,
+                     double y, const std::vector<CornerText>& texts) {
+    if (texts.empty()) return;
+    const double row = std::max(160.0, TextHeight(font));
+    double width = 0;
+    for (const CornerText& t : texts)
+        width = std::max(width, TextWidth(t.text, font));
+    const int firstRow = texts.front().row;
+    const double height = (texts.back().row - firstRow) * row + TextHeight(font);
+    const auto place = layout.Put(width, height, {x + 100, y + firstRow * row}, x, row);
+    if (!place) return;
+    for (const CornerText& t : texts)
+        canvas.Text(place->x, place->y + (t.row - firstRow) * row, t.text, font, t.colour);
 }
 
 }  // namespace
@@ -90,6 +137,46 @@ int TimeLabelStep(std::int32_t maxHScale) {
     return 2000;
 }
 
+CanvasFont GraphFont(const Canvas& canvas, const Settings& settings) {
+    return {settings.picDiveFontName, std::max(canvas.Height() / 900, 5.0), false};
+}
+
+Box GraphGeometry::Plot() const {
+    return {left, top, right, bottom};
+}
+
+void ClippedLine(Canvas& canvas, const Box& area, double x1, double y1, double x2, double y2,
+                 int width, std::int32_t colour) {
+    // Liang-Barsky: the part of the segment 0 <= t <= 1 that lies inside the area.
+    double from = 0;
+    double to = 1;
+    const double dx = x2 - x1;
+    const double dy = y2 - y1;
+    for (const auto& [p, q] : {std::pair{-dx, x1 - area.left}, std::pair{dx, area.right - x1},
+                               std::pair{-dy, y1 - area.top}, std::pair{dy, area.bottom - y1}}) {
+        if (p == 0) {
+            if (q < 0) return;
+            continue;
+        }
+        const double t = q / p;
+        if (p < 0) {
+            from = std::max(from, t);
+        } else {
+            to = std::min(to, t);
+        }
+    }
+    if (from > to) return;
+    if (from == 0 && to == 1) {
+        canvas.Line(x1, y1, x2, y2, width, colour);
+        return;
+    }
+    canvas.Line(x1 + from * dx, y1 + from * dy, x1 + to * dx, y1 + to * dy, width, colour);
+}
+
+Box TimeCaptionBox(const GraphGeometry& g, const CanvasFont& font) {
+    return TextBox(g.right - 1000, g.bottom - 300, kTimeCaption, font);
+}
+
 void DrawGrid(Canvas& canvas, const Settings& settings) {
     const GraphGeometry g = GraphGeometry::Of(canvas);
     const std::int32_t cross = settings.crossColour;
@@ -100,7 +187,7 @@ void DrawGrid(Canvas& canvas, const Settings& settings) {
     if (settings.maxHScale > 0) DrawTimeAxis(canvas, g, settings, font);
     DrawDepthAxis(canvas, g, settings, font);
     canvas.Text(200, 100, "Wassertiefe [m]", font, settings.graphLineColour);
-    canvas.Text(g.right - 1000, g.bottom - 300, "Tauchzeit [min.]", font, cross);
+    canvas.Text(g.right - 1000, g.bottom - 300, kTimeCaption, font, cross);
 }
 
 void DrawPointCircle(Canvas& canvas, const Settings& settings, double x, double y) {
@@ -113,32 +200,42 @@ void DrawProfile(Canvas& canvas, const Settings& settings, const DiveProfile& pr
     DrawGrid(canvas, settings);
     if (settings.maxHScale == 0 || settings.maxVScale == 0) return;
     const GraphGeometry g = GraphGeometry::Of(canvas);
+    const Box plot = g.Plot();
     const CanvasFont font = GraphFont(canvas, settings);
+    LabelLayout labels(plot);
+    labels.Reserve(TimeCaptionBox(g, font));
     const double xs = (g.right - g.left) / settings.maxHScale;
     const double ys = (g.bottom - g.top) / settings.maxVScale;
     double previousX = g.left;
     double previousY = g.top;
+    struct Corner {
+        double x;
+        double y;
+        const ProfileLine& line;
+    };
+    std::vector<Corner> labelled;
     const int last = std::min(profile.nextPoint, kProfileTableEnd - 1);
     for (int i = 1; i <= last; ++i) {
         const ProfileLine& line = profile.lines[i];
         const double x = RoundHalfEven(line.tTotal * xs + g.left);
         const double y = RoundHalfEven(line.depth * ys + g.top);
         if (!(x > previousX)) continue;
-        canvas.Line(previousX, previousY, x, y, settings.lineWidth, settings.graphLineColour);
-        DrawPointCircle(canvas, settings, x, y);
-        if (settings.showAirMix != 0) {
-            canvas.Text(x + 100, y,
-                        N(line.depth) + " m (N2:" + N(line.n2Percent) +
-                            "% / He:" + N(line.hePercent) +
-                            "% / O2:" + N(99 - line.n2Percent - line.hePercent) + "%)",
-                        font, settings.profileCircleColour);
-        }
-        for (const PressureWarning& warning : PartialPressureWarnings(line, settings)) {
-            const double offset = warning.colour == 32768 ? 320 : 160;
-            canvas.Text(x + 100, y + offset, warning.text, font, warning.colour);
-        }
+        ClippedLine(canvas, plot, previousX, previousY, x, y, settings.lineWidth,
+                    settings.graphLineColour);
         previousX = x;
         previousY = y;
+        // A corner beyond the axes (a file longer or deeper than they reach) gets no texts,
+        // and no circle where nobody could see it.
+        if (x <= canvas.Width() && y <= canvas.Height()) DrawPointCircle(canvas, settings, x, y);
+        if (x <= g.right && y <= g.bottom) labelled.push_back({x, y, line});
+    }
+    // The texts go where they cover no corner, so every circle stays visible.
+    const double r = settings.circleDiameter;
+    for (const Corner& corner : labelled)
+        labels.Reserve({corner.x - r, corner.y - r, corner.x + r, corner.y + r});
+    for (const Corner& corner : labelled) {
+        DrawCornerTexts(labels, canvas, font, corner.x, corner.y,
+                        CornerTexts(corner.line, settings));
     }
 }
 

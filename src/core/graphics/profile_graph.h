@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/graphics/canvas.h"
+#include "core/graphics/graph_layout.h"
 #include "core/workspace.h"
 
 namespace marelos {
@@ -20,7 +21,20 @@ struct GraphGeometry {
     static GraphGeometry Of(const Canvas& canvas) {
         return ForSize(canvas.Width(), canvas.Height());
     }
+    // The plot area inside the margins.
+    Box Plot() const;
 };
+
+// The part of a line that lies within the area: curves stop at the axis ends instead of
+// running through the margins, their numbers and titles.
+void ClippedLine(Canvas& canvas, const Box& area, double x1, double y1, double x2, double y2,
+                 int width, std::int32_t colour);
+
+// The font of the graph texts: the picture font, its size following the picture height.
+CanvasFont GraphFont(const Canvas& canvas, const Settings& settings);
+
+// Where the caption of the time axis stands: labels inside the plot keep clear of it.
+Box TimeCaptionBox(const GraphGeometry& geometry, const CanvasFont& font);
 
 // A picture position as a whole minute: the plot width per minute is rounded to whole units
 // first, so the minute under a grid line may differ slightly from the grid's.

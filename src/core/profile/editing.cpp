@@ -86,7 +86,8 @@ bool AddPointAtClick(Workspace& workspace, Canvas& canvas, Ui& ui, double x, dou
     const Settings& settings = workspace.settings;
     const std::int32_t depth = DepthFromY(y, g, settings.maxVScale);
     const std::int32_t minute = TimeFromX(x, g, settings.maxHScale);
-    ui.ShowSysMsg(AddedPointStatus(depth, minute, Val(workspace.mix.n2), Val(workspace.mix.he)));
+    ui.ShowSysMsg(AddedPointStatus(depth, minute, Val(workspace.mix.n2), Val(workspace.mix.he),
+                                   settings.decimalSeparator));
     if (AskDeletePointAt(workspace, canvas, ui, x, y)) return false;
 
     DiveProfile& profile = workspace.profile;
@@ -184,14 +185,14 @@ void AskDeleteMinute(Workspace& workspace, Canvas& canvas, Ui& ui) {
 
 void SetTimeAxis(Workspace& workspace, SettingsStore& store, Canvas& canvas, Ui& ui) {
     SetAxisLength(workspace, store, canvas, ui,
-                  {"Max. Zeit auf der Zeitachse in [min.]", N(workspace.settings.maxHScale), 6000,
-                   keys::kMaxHScale, workspace.settings.maxHScale});
+                  {"Max. Zeit auf der Zeitachse in [min.]", N(workspace.settings.maxHScale),
+                   kLongestTimeAxis, keys::kMaxHScale, workspace.settings.maxHScale});
 }
 
 void SetDepthAxis(Workspace& workspace, SettingsStore& store, Canvas& canvas, Ui& ui) {
-    SetAxisLength(
-        workspace, store, canvas, ui,
-        {"Max. Tiefe in Metern?", "50", 200, keys::kMaxVScale, workspace.settings.maxVScale});
+    SetAxisLength(workspace, store, canvas, ui,
+                  {"Max. Tiefe in Metern?", "50", kDeepestDepthAxis, keys::kMaxVScale,
+                   workspace.settings.maxVScale});
 }
 
 void AskN2Percent(Workspace& workspace, Ui& ui) {
@@ -285,13 +286,14 @@ CursorReadout ShowCursorReadout(const Workspace& workspace, const Canvas& canvas
         return readout;
     }
     const double pressure = AmbientPressure(depth, settings.airPressure);
-    readout.position = N(depth) + " m bei " + N(minute) + " min.";
+    readout.position = FormatGeneral(depth, settings.decimalSeparator) + " m bei " +
+                       FormatGeneral(minute, settings.decimalSeparator) + " min.";
     readout.bestMix = BestMixText(depth, settings);
     const double ppO2 = Int(pressure * Val(workspace.mix.o2) / 100 * 100) / 100;
-    readout.ppO2 = N(ppO2) + " bar";
+    readout.ppO2 = FormatGeneral(ppO2, settings.decimalSeparator) + " bar";
     readout.ppO2Colour = ppO2 < settings.maxPpO2 ? kDarkBlue : kRed;
     const double ppN2 = pressure * Val(workspace.mix.n2) / 100;
-    readout.ppN2 = N(ppN2) + " bar";
+    readout.ppN2 = FormatGeneral(ppN2, settings.decimalSeparator) + " bar";
     readout.ppN2Colour = ppN2 < settings.maxPpN2 ? kDarkGreen : kRed;
     return readout;
 }

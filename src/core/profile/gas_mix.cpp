@@ -85,21 +85,24 @@ std::vector<PressureWarning> PartialPressureWarnings(const ProfileLine& line,
     const double ppO2 = Int(pressure * (100 - line.hePercent - line.n2Percent)) / 100;
     std::vector<PressureWarning> warnings;
     if (ppO2 > settings.maxPpO2 && settings.warnPpO2Hi == 1) {
-        warnings.push_back({FormatGeneral(ppO2) + " bar ppO2!", 255});
+        warnings.push_back({FormatGeneral(ppO2, settings.decimalSeparator) + " bar ppO2!", 255});
     }
     if (ppO2 < settings.minPpO2 && settings.warnPpO2Lo == 1) {
-        warnings.push_back({FormatGeneral(ppO2) + " bar ppO2 (Hypoxie)!", 33023});
+        warnings.push_back(
+            {FormatGeneral(ppO2, settings.decimalSeparator) + " bar ppO2 (Hypoxie)!", 33023});
     }
     if (ppN2 > settings.maxPpN2 && settings.warnPpN2 == 1) {
-        warnings.push_back({FormatGeneral(ppN2) + " bar ppN2!", 32768});
+        warnings.push_back({FormatGeneral(ppN2, settings.decimalSeparator) + " bar ppN2!", 32768});
     }
     return warnings;
 }
 
-std::string AddedPointStatus(double depth, double minute, double n2Percent, double hePercent) {
-    return "> " + FormatGeneral(depth) + " m / " + FormatGeneral(minute) +
-           " min. - N2-Anteil: " + FormatGeneral(n2Percent) +
-           "% / He-Anteil: " + FormatGeneral(hePercent);
+std::string AddedPointStatus(double depth, double minute, double n2Percent, double hePercent,
+                             std::string_view decimalSeparator) {
+    return "> " + FormatGeneral(depth, decimalSeparator) + " m / " +
+           FormatGeneral(minute, decimalSeparator) +
+           " min. - N2-Anteil: " + FormatGeneral(n2Percent, decimalSeparator) +
+           "% / He-Anteil: " + FormatGeneral(hePercent, decimalSeparator);
 }
 
 }  // namespace marelos

@@ -60,6 +60,7 @@ std::vector<PressureWarning> PartialPressureWarnings(const ProfileLine& line,
                                                      const Settings& settings);
 
 // The message-list line of a clicked point: "> 30 m / 5 min. - N2-Anteil: 78% / He-Anteil: 0".
-std::string AddedPointStatus(double depth, double minute, double n2Percent, double hePercent);
+std::string AddedPointStatus(double depth, double minute, double n2Percent, double hePercent,
+                             std::string_view decimalSeparator);
 
 }  // namespace marelos

@@ -194,8 +194,19 @@ bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const s
     if (profile.markCount > 0) --profile.markCount;
 
     Settings& settings = workspace.settings;
-    if (runTime > settings.maxHScale) settings.maxHScale = runTime;
-    if (deepest > settings.maxVScale) settings.maxVScale = deepest + 10;
+    if (runTime > settings.maxHScale) settings.maxHScale = std::min(runTime, kLongestTimeAxis);
+    if (deepest > settings.maxVScale) {
+        settings.maxVScale =
+            static_cast<std::int32_t>(std::min<long long>(deepest + 10LL, kDeepestDepthAxis));
+    }
+    if (runTime > kLongestTimeAxis) {
+        ui.ShowSysMsg("Das Tauchprofil ist länger als die längste Zeitachse (" +
+                      std::to_string(kLongestTimeAxis) + " min.) und wird nur bis dahin gezeigt.");
+    }
+    if (deepest > kDeepestDepthAxis) {
+        ui.ShowSysMsg("Das Tauchprofil ist tiefer als die längste Tiefenachse (" +
+                      std::to_string(kDeepestDepthAxis) + " m) und wird nur bis dahin gezeigt.");
+    }
     for (int j = 1; j <= k - 1; ++j)
         LineToPoint(profile, j);
     profile.nextPoint = k;

@@ -69,10 +69,12 @@ std::string N(double value) {
     return FormatGeneral(value);
 }
 
-std::string NitrogenRow(const std::string& phase, double minute, const TissueState& tissues) {
-    std::string row = phase + "\t" + N(minute) + "\t";
+// A row of the series table, written for reading: numbers with the user's decimal separator.
+std::string NitrogenRow(const std::string& phase, double minute, const TissueState& tissues,
+                        std::string_view decimalSeparator) {
+    std::string row = phase + "\t" + FormatGeneral(minute, decimalSeparator) + "\t";
     for (int c = 1; c <= kLastCompartment; ++c)
-        row += N(tissues.pN2[c]) + "\t";
+        row += FormatGeneral(tissues.pN2[c], decimalSeparator) + "\t";
     return row;
 }
 
@@ -196,7 +198,8 @@ bool CalcDiveSeries(Workspace& workspace, Ui& ui, const std::vector<std::string>
             minute += 1;
             SaturateTissues(workspace.tissues, workspace.model, settings.airPressure, 0, 1,
                             settings.n2PerCentSurface, 0);
-            table.push_back(NitrogenRow("OFP " + number, minute, workspace.tissues));
+            table.push_back(
+                NitrogenRow("OFP " + number, minute, workspace.tissues, settings.decimalSeparator));
         }
         if (!IsUsablePath(path)) continue;
         ui.ShowSysMsg("Berechne: " + path);
@@ -212,7 +215,8 @@ bool CalcDiveSeries(Workspace& workspace, Ui& ui, const std::vector<std::string>
             SaturateTissues(workspace.tissues, workspace.model, settings.airPressure,
                             Val(GetField(line, 1)), time, Val(GetField(line, 4)), 0);
             minute = RoundHalfEven(minute + time);
-            table.push_back(NitrogenRow("TG " + number, minute, workspace.tissues));
+            table.push_back(
+                NitrogenRow("TG " + number, minute, workspace.tissues, settings.decimalSeparator));
         }
     }
     if (const auto failure = WriteTextFileLines(outputPath, table)) {

@@ -55,6 +55,11 @@ struct Compartment0Values {
     bool operator==(const Compartment0Values&) const = default;
 };
 
+// The longest axes a user or a file can set: the time axis covers the computed profile's
+// 6000 minutes, the depth axis any dive.
+inline constexpr std::int32_t kLongestTimeAxis = 6000;
+inline constexpr std::int32_t kDeepestDepthAxis = 200;
+
 // The running values of every setting that is loaded when the program starts. The member
 // initialisers are the defaults that the load rules fall back to, so a default-constructed
 // value equals what an empty store loads.
@@ -63,8 +68,8 @@ struct Settings {
     std::int16_t firstCompartment = 1;  // 0 when compartment 0 takes part ("UseC0" = 1)
     std::int32_t interval = 1000;       // ms, step of the stepwise display
     std::string fileStoragePath;       // profile folder; "<program folder>/Tauchprofile" when empty
-    std::int32_t maxVScale = 50;       // m, end of the depth axis
-    std::int32_t maxHScale = 60;       // min, end of the time axis
+    std::int32_t maxVScale = 50;       // m, end of the depth axis (at most kDeepestDepthAxis)
+    std::int32_t maxHScale = 60;       // min, end of the time axis (at most kLongestTimeAxis)
     std::int32_t nitroxDecoStart = 0;  // m; read when the options dialog opens, 0 until then
 
     // "Values"
@@ -131,6 +136,11 @@ struct Settings {
     std::int16_t interfaceType = 1;
 
     bool operator==(const Settings&) const = default;
+
+    // Not stored: texts people read (messages, labels, tables for reading) use the decimal
+    // separator of the user's locale, which the program takes from its environment at start;
+    // files the program reads back always use ".".
+    std::string decimalSeparator = ".";
 };
 
 // Reads every setting in the program's start-up order, each with its load rule. A progressivity

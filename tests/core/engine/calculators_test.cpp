@@ -29,8 +29,9 @@ TEST(Calculators, AirAndAverageDepthCountOnlyMinutesUnderWater) {
     EXPECT_EQ(AirUsedUpTo(computed, 9.5, settings), 453);  // the minute count is rounded first
     EXPECT_EQ(AirConsumptionText(computed, settings),
               "Luftverbrauch für diesen TG (AMV: 15l/min bei 1 bar): 603 Liter.");
-    EXPECT_EQ(AverageDepthText(computed), "Durchschnittliche Tiefe dieses Tauchgangs: 16.6 m");
-    EXPECT_EQ(AverageDepthText(ComputedProfile{}), kNoCalculatedDive);
+    // Texts for people carry the user's decimal separator.
+    EXPECT_EQ(AverageDepthText(computed, ","), "Durchschnittliche Tiefe dieses Tauchgangs: 16,6 m");
+    EXPECT_EQ(AverageDepthText(ComputedProfile{}, "."), kNoCalculatedDive);
 }
 
 TEST(Calculators, BreathingVolumeFromTheLitresUsed) {
@@ -42,10 +43,10 @@ TEST(Calculators, BreathingVolumeFromTheLitresUsed) {
     EXPECT_FALSE(BreathingVolume(ComputedProfile{}, 1, "1200").has_value());
     ScriptedUi ui;
     ui.textAnswers = {std::string("1234")};
-    mnuCalcBreathingRatio(computed, ui);
+    mnuCalcBreathingRatio(computed, ui, ",");
     EXPECT_EQ(ui.questions.front(), "Wieviel Luft in Litern wurde verbraucht?");
-    EXPECT_EQ(ui.boxes.back().text, "AMV: 30.8 Liter pro Minute bei 1 bar");
-    mnuCalcBreathingRatio(ComputedProfile{}, ui);
+    EXPECT_EQ(ui.boxes.back().text, "AMV: 30,8 Liter pro Minute bei 1 bar");
+    mnuCalcBreathingRatio(ComputedProfile{}, ui, ".");
     EXPECT_EQ(ui.boxes.back().text, kNoCalculatedDive);
 }
 

@@ -146,11 +146,11 @@ TEST(DiveValues, CommentFieldsOnlyWhenFilled) {
     computed.last.maxDepth = 30;
     computed.last.diveMinutes = 25;
     EXPECT_THAT(
-        DiveValueTexts(computed, {}),
+        DiveValueTexts(computed, {}, "."),
         ElementsAre("Oxygen Tolerance Units: 0", "CNS (Tauchgangsdosis): 0%",
                     "CNS (Gesamtdosis - Tag): 0%", "Max. Tiefe: 30 m", "Tauchzeit: 25 min."));
     const auto texts =
-        DiveValueTexts(computed, {"12", "Überlingen", "Bodensee", "12-07-03", "14:05"});
+        DiveValueTexts(computed, {"12", "Überlingen", "Bodensee", "12-07-03", "14:05"}, ".");
     EXPECT_THAT(std::vector<std::string>(texts.begin(), texts.begin() + 3),
                 ElementsAre("TG-Nr. im Logbuch: 12", "Tauchplatz: Überlingen, Bodensee",
                             "Datum/Zeit: 12-07-03/14:05"));

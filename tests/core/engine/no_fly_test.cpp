@@ -69,11 +69,13 @@ TEST(NoFly, ADiveWithoutLoadAllowsFlyingAtOnce) {
     InMemorySettingsStore store;
     ScriptedUi ui;
     EXPECT_EQ(ComputeNoFlyMinutes(*dive, store, ui), 0);
-    EXPECT_EQ(NoFlyMessage(0, 595),
+    EXPECT_EQ(NoFlyMessage(0, 595, "."),
               "Die Flugverbotszeit für diesen Tauchgang beträgt: 0 Minuten gerechnet ab "
               "Tauchgangsende. Dies entspricht 0h und 0 min. Der Kabinendruck wird angesetzt mit "
               "595 mbar.");
-    EXPECT_NE(NoFlyMessage(135, 595).find("Dies entspricht 2h und 15 min."), std::string::npos);
+    const std::string german = NoFlyMessage(135, 595.5, ",");
+    EXPECT_NE(german.find("Dies entspricht 2h und 15 min."), std::string::npos);
+    EXPECT_NE(german.find("595,5 mbar."), std::string::npos);
 }
 
 TEST(NoFly, ACabinPressureTheTissuesNeverGetBelowHasNoNoFlyTime) {
@@ -86,7 +88,7 @@ TEST(NoFly, ACabinPressureTheTissuesNeverGetBelowHasNoNoFlyTime) {
     ScriptedUi ui;
     const std::optional<int> minutes = ComputeNoFlyMinutes(*dive, store, ui);
     EXPECT_FALSE(minutes.has_value());
-    const std::string message = NoFlyMessage(minutes, 450);
+    const std::string message = NoFlyMessage(minutes, 450, ".");
     EXPECT_NE(message.find("keine Flugverbotszeit"), std::string::npos);
     EXPECT_NE(message.find("450 mbar"), std::string::npos);
     dive->settings.cabinPressure = 510;  // just above it: the search ends with a time

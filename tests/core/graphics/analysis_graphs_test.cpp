@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/engine/calculation.h"
+#include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/text/rounding.h"
 #include "tests/fakes/recording_canvas.h"
@@ -173,6 +174,45 @@ TEST(AnalysisGraphs, TheCnsDayDoseRisesWithExposureAndDecaysAtTheSurface) {
     ASSERT_EQ(dose.size(), 3u);
     EXPECT_EQ(dose[0].y2, 5650 - Int(50 * 40.0));  // Int(5000 / 100) units per per cent
     EXPECT_GT(dose[1].y2, dose[0].y2);             // lower dose, lower line
+}
+
+TEST(AnalysisGraphs, CrowdedGraphsKeepLabelsApartAndCurvesInsideTheAxes) {
+    auto workspace = EmptyWorkspace();
+    workspace->settings.maxHScale = 30;
+    // Ascents of 2 and 5 m/min. in turn: every minute changes the speed and wants a label.
+    std::vector<double> depths;
+    for (double depth = 60; depth > 0; depth -= depths.size() % 2 == 0 ? 2 : 5)
+        depths.push_back(depth);
+    int j = 1;
+    for (const double depth : depths)
+        workspace->computed.records[j++].depth = depth;
+    workspace->computed.computedCount = j;  // 17 minutes, within the axis
+    RecordingCanvas canvas(9300, 6300);
+    DrawAscentSpeeds(canvas, *workspace);
+    std::vector<Box> labels;
+    for (const Call& text : canvas.Of(Call::kText)) {
+        if (text.text.starts_with("v="))
+            labels.push_back(TextBox(text.x1, text.y1, text.text, text.font));
+    }
+    EXPECT_GE(labels.size(), 4u);
+    for (std::size_t a = 0; a < labels.size(); ++a) {
+        for (std::size_t b = a + 1; b < labels.size(); ++b)
+            EXPECT_FALSE(labels[a].Intersects(labels[b])) << a << " / " << b;
+    }
+    // A dose above the axis and a dive longer than it: the curve stops at the axis ends.
+    for (int minute = 1; minute <= 60; ++minute)
+        workspace->computed.records[minute].cnsDay = 10;
+    workspace->computed.computedCount = 61;
+    DrawCnsDayGraph(canvas, *workspace);
+    const GraphGeometry g = GraphGeometry::Of(canvas);
+    int dose = 0;
+    for (const Call& line : canvas.Of(Call::kLine)) {
+        if (line.colour != CompartmentColour(1)) continue;
+        ++dose;
+        EXPECT_TRUE(g.Plot().Contains({line.x1, line.y1, line.x1, line.y1}));
+        EXPECT_TRUE(g.Plot().Contains({line.x2, line.y2, line.x2, line.y2}));
+    }
+    EXPECT_GT(dose, 0);
 }
 
 // The text export of a calculated 300-minute dive, byte for byte against tests/data.

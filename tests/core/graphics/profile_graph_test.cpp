@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/fakes/recording_canvas.h"
 
 namespace marelos {
@@ -125,9 +127,80 @@ TEST(ProfileGraph, TheProfileIsAPolylineWithCirclesOnlyWhereTimeAdvances) {
     EXPECT_THAT(canvas.Texts(), Not(Contains("40 m (N2:78% / He:0% / O2:21%)")));
 }
 
+// The estimated boxes of the texts drawn in these colours.
+std::vector<Box> TextBoxes(const RecordingCanvas& canvas, std::initializer_list<int> colours) {
+    std::vector<Box> boxes;
+    for (const Call& text : canvas.Of(Call::kText)) {
+        if (std::find(colours.begin(), colours.end(), text.colour) != colours.end())
+            boxes.push_back(TextBox(text.x1, text.y1, text.text, text.font));
+    }
+    return boxes;
+}
+
+bool AnyTwoOverlap(const std::vector<Box>& boxes) {
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+            if (boxes[i].Intersects(boxes[j])) return true;
+        }
+    }
+    return false;
+}
+
+TEST(ProfileGraph, AxesOfAnyLengthCostPixelsNotMinutesAndKeepTheirLabelsApart) {
+    Settings settings;
+    settings.crossColour = 77;
+    settings.graphLineColour = 5;
+    settings.verticalGuidelines = settings.horizontalGuidelines = 1;
+    for (const auto& [width, height] : {std::pair{9300.0, 6300.0}, std::pair{4000.0, 2500.0}}) {
+        for (const std::int32_t length : {15, 60, 6000, 1'000'000'000}) {
+            RecordingCanvas canvas(width, height);
+            settings.maxHScale = length;
+            settings.maxVScale = length;
+            DrawGrid(canvas, settings);
+            EXPECT_LT(canvas.calls.size(), 3 * (width + height) / kMinTickSpacing) << length;
+            const std::vector<Box> time = TextBoxes(canvas, {77});
+            const std::vector<Box> depth = TextBoxes(canvas, {5});
+            EXPECT_GE(time.size(), 3u) << length;  // the caption and at least two numbers
+            EXPECT_FALSE(AnyTwoOverlap(time)) << width << " / " << length;
+            EXPECT_FALSE(AnyTwoOverlap(depth)) << width << " / " << length;
+        }
+    }
+}
+
+TEST(ProfileGraph, CornerTextsOfACrowdedProfileStayApartAndInsideThePlot) {
+    Settings settings;
+    settings.showAirMix = 1;
+    settings.profileCircleColour = 99;
+    settings.warnPpO2Hi = settings.warnPpN2 = 1;
+    settings.maxPpO2 = 0.5;  // every corner warns twice
+    settings.maxPpN2 = 1;
+    DiveProfile profile;
+    for (int i = 1; i <= 40; ++i)  // a corner every minute, close to the bottom of the axis
+        profile.lines[i] = {i % 2 == 0 ? 48.0 : 46.0, 1, static_cast<double>(i), 50, 30};
+    profile.lines[41] = {30, 30, 70, 50, 30};  // beyond the time axis
+    profile.nextPoint = 42;
+    RecordingCanvas canvas(9300, 6300);
+    DrawProfile(canvas, settings, profile);
+    const GraphGeometry g = GraphGeometry::Of(canvas);
+    const std::vector<Box> corners = TextBoxes(canvas, {99, 255, 32768});
+    EXPECT_GE(corners.size(), 3u);  // some corners keep their texts
+    EXPECT_FALSE(AnyTwoOverlap(corners));
+    const Box caption = TimeCaptionBox(g, GraphFont(canvas, settings));
+    for (const Box& box : corners) {
+        EXPECT_TRUE(g.Plot().Contains(box));
+        EXPECT_FALSE(box.Intersects(caption));
+        for (const Call& circle : canvas.Of(Call::kCircle))
+            EXPECT_FALSE(box.Intersects({circle.x1, circle.y1, circle.x1 + 1, circle.y1 + 1}));
+    }
+    // The line to the corner beyond the axis stops at the axis end.
+    for (const Call& line : canvas.Of(Call::kLine))
+        EXPECT_LE(line.x2, g.right + 1e-9);
+}
+
 TEST(ProfileGraph, WarningsStandBelowTheCorner) {
     Settings settings;
     settings.warnPpO2Hi = settings.warnPpN2 = 1;
+    settings.maxVScale = 80;
     DiveProfile profile;
     profile.lines[1] = {70, 7, 7, 78, 0};
     profile.nextPoint = 2;

@@ -86,9 +86,10 @@ TEST(GasMix, PartialPressureWarningsAtALine) {
 }
 
 TEST(GasMix, StatusTextOfAnAddedPoint) {
-    EXPECT_EQ(AddedPointStatus(30, 12, 78, 0), "> 30 m / 12 min. - N2-Anteil: 78% / He-Anteil: 0");
-    EXPECT_EQ(AddedPointStatus(45, 5, 40.5, 35.5),
-              "> 45 m / 5 min. - N2-Anteil: 40.5% / He-Anteil: 35.5");
+    EXPECT_EQ(AddedPointStatus(30, 12, 78, 0, "."),
+              "> 30 m / 12 min. - N2-Anteil: 78% / He-Anteil: 0");
+    EXPECT_EQ(AddedPointStatus(45, 5, 40.5, 35.5, ","),
+              "> 45 m / 5 min. - N2-Anteil: 40,5% / He-Anteil: 35,5");
 }
 
 }  // namespace

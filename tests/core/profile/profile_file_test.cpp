@@ -16,6 +16,7 @@ namespace marelos {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 
 class ProfileFileTest : public ::testing::Test {
@@ -87,8 +88,10 @@ TEST_F(ProfileFileTest, ReadsLinesByTheirFirstCharacter) {
     EXPECT_EQ(profile.marks[1].text,
               "Tiefster");  // a two-word mark reads its second word as minute
     EXPECT_EQ(profile.marks[1].minute, 0);
-    // 815 m is deeper than the depth axis: it is widened to the depth + 10.
-    EXPECT_EQ(ws().settings.maxVScale, 825);
+    // 815 m is deeper than the deepest depth axis: the axis stops there, and the user is told.
+    EXPECT_EQ(ws().settings.maxVScale, kDeepestDepthAxis);
+    EXPECT_THAT(ui_.lines, Contains("Das Tauchprofil ist tiefer als die längste Tiefenachse "
+                                    "(200 m) und wird nur bis dahin gezeigt."));
 }
 
 TEST_F(ProfileFileTest, ALongProfileWidensTheTimeAxisBeforeItsPointsBecomeLines) {
@@ -97,6 +100,15 @@ TEST_F(ProfileFileTest, ALongProfileWidensTheTimeAxisBeforeItsPointsBecomeLines)
     EXPECT_GE(ws().settings.maxHScale, 100);
     // The line table was rebuilt from the points: whole minutes and metres.
     EXPECT_EQ(ws().profile.lines[2], (ProfileLine{20, 95, 100, 78, 0}));
+}
+
+TEST_F(ProfileFileTest, AFileOfABillionMinutesGetsTheLongestTimeAxisOnly) {
+    WriteRaw("riesig.mrp", "30\t999999999\t999999999\t78\t0\r\n");
+    ASSERT_TRUE(Load("riesig.mrp"));
+    EXPECT_EQ(ws().settings.maxHScale, kLongestTimeAxis);
+    EXPECT_EQ(ws().settings.maxVScale, 50);
+    EXPECT_THAT(ui_.lines, Contains("Das Tauchprofil ist länger als die längste Zeitachse "
+                                    "(6000 min.) und wird nur bis dahin gezeigt."));
 }
 
 TEST_F(ProfileFileTest, AMissingFileIsReportedAndLeavesAnEmptyUntitledProfile) {
