@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -68,14 +69,14 @@ PdfPages ReadPdf(const QString& path) {
         pages.boxes.emplace_back(page.captured(1).toDouble(), page.captured(2).toDouble());
     }
     // Each compressed stream, unpacked (qUncompress wants the unpacked size in front).
-    for (qsizetype at = pdf.indexOf("stream\n"); at >= 0; at = pdf.indexOf("stream\n", at + 1)) {
-        const qsizetype start = at + 7;
-        const qsizetype end = pdf.indexOf("endstream", start);
-        if (end < 0) break;
+    const QByteArray packedStream = "/FlateDecode\n>>\nstream\n";
+    for (qsizetype at = pdf.indexOf(packedStream); at >= 0; at = pdf.indexOf(packedStream, at)) {
+        const qsizetype start = at + packedStream.size();
+        at = pdf.indexOf("endstream", start);
+        if (at < 0) break;
         QByteArray packed(4, '\0');
         qToBigEndian<quint32>(64 << 20, packed.data());
-        pages.drawing += qUncompress(packed + pdf.mid(start, end - start));
-        at = end;
+        pages.drawing += qUncompress(packed + pdf.mid(start, at - start));
     }
     return pages;
 }
@@ -147,9 +148,13 @@ TEST(GraphOutput, SavedPicturesReopenWithTheGraphsSizeAndPatternsSaveNothing) {
     EXPECT_TRUE(w.dialogs.messages[0].starts_with("Die Datei ")) << w.dialogs.messages[0];
 }
 
-TEST(GraphOutput, ASaveDialogGivesATypedNameTheEndingOfTheChosenFilter) {
-    const auto dialog = SaveFileDialog(
-        nullptr, "Titel", "Bitmap-Dateien (*.bmp)|*.bmp|PNG-Bilder (*.png)|*.png|", "");
+TEST(GraphOutput, ThePictureSaveDialogOffersBmpFirstAndGivesATypedNameTheFiltersEnding) {
+    QTemporaryDir dir;
+    const auto dialog =
+        SaveFileDialog(nullptr, "Titel", "Bitmap-Dateien (*.bmp)|*.bmp|PNG-Bilder (*.png)|*.png|",
+                       dir.filePath("*.bmp").toStdString());
+    EXPECT_EQ(dialog->directory().path(), dir.path());
+    EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), "*.bmp");
     EXPECT_EQ(dialog->defaultSuffix(), "bmp");
     emit dialog->filterSelected("PNG-Bilder (*.png)");
     EXPECT_EQ(dialog->defaultSuffix(), "png");
