@@ -85,6 +85,7 @@ TEST(GraphOutput, PrintsTheDiveSharpOnOneLandscapePageWithItsFileName) {
     QTemporaryDir dir;
     Window w(kExampleDive);
     w.Trigger("mnuCalcSaturation");
+    w.Trigger("mnuPartialPressureN2plusHe");
     const QString pdf = dir.filePath("grafik.pdf");
     w.dialogs.printFiles.push_back(pdf.toStdString());
     w.Trigger("cmdPrint");
