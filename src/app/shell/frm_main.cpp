@@ -391,8 +391,9 @@ void frmMain::ConnectCommands() {
         DrawProfileComparison(picture(), workspace_, keptProfile_, ShowDiveComputerWarnings());
     });
     on("mnuSaveSaturationFile", [this] { mnuSaveSaturationFile(); });
-    calculate("mnuPrintGraph",
-              [this] { graphOutput_->mnuPrintGraph(workspace_.profile.fileName); });
+    calculate(
+        "mnuPrintGraph", [this] { graphOutput_->mnuPrintGraph(workspace_.profile.fileName); },
+        QKeySequence::Print);
     calculate("mnuSetPrinter", [this] { graphOutput_->mnuSetPrinter(); });
     calculate("mnuSavePic", [this] { graphOutput_->mnuSavePic(ProfileFolder()); });
     calculate("mnuCopyBMP", [this] { graphOutput_->mnuCopyBMP(); });
