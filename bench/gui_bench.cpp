@@ -1,10 +1,14 @@
 // What a user waits for on screen: the start-up to a usable main window, the redraw of a
-// long profile with guide lines on every minute and metre, and of axes of any length.
+// long profile with guide lines on every minute and metre, of axes of any length, and the
+// printout of a graph.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <memory>
 
+#include "app/analysis/graph_output.h"
 #include "app/shell/frm_main.h"
 #include "core/engine/calculation.h"
 #include "core/graphics/analysis_graphs.h"
@@ -90,6 +94,30 @@ void BM_RedrawEveryAnalysisViewOf600Minutes(benchmark::State& state) {
     state.counters["views"] = 5;
 }
 BENCHMARK(BM_RedrawEveryAnalysisViewOf600Minutes)->Unit(benchmark::kMillisecond);
+
+// The tissue graph of a calculated 600-minute dive printed into a PDF file at 1200 dpi: the
+// graph is painted anew from its record at the printer's resolution.
+void BM_PrintTissueGraphOf600MinutesToPdf(benchmark::State& state) {
+    auto workspace = std::make_unique<marelos::Workspace>(marelos::WorkspaceFromSettings({}));
+    workspace->settings.maxHScale = 700;
+    workspace->profile.points[workspace->profile.nextPoint++] = {3, 20, 78, 0};
+    workspace->profile.points[workspace->profile.nextPoint++] = {600, 20, 78, 0};
+    marelos::InMemorySettingsStore store;
+    marelos::UnattendedUi ui;
+    marelos::mnuCalcSaturation(*workspace, store, ui);
+    marelos::QtCanvas canvas(96);
+    canvas.Resize(1000, 620);
+    marelos::DrawTissueGraph(canvas, marelos::TissueGas::Total, *workspace);
+    QTemporaryDir folder;
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setResolution(1200);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath("grafik.pdf"));
+        benchmark::DoNotOptimize(marelos::PrintPicture(canvas, printer));
+    }
+}
+BENCHMARK(BM_PrintTissueGraphOf600MinutesToPdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -7,7 +7,7 @@ packages=(
     cmake
     ninja-build
     g++
-    qt6-base-dev        # Qt Core, Gui and Widgets
+    qt6-base-dev        # Qt Core, Gui, Widgets and PrintSupport
     qt6-qpa-plugins     # the desktop's platform plugins
     qt6-translations-l10n  # Qt's own dialogs and buttons in German
     libgtest-dev

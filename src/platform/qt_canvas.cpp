@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
 
 #include "platform/qt_convert.h"
 
@@ -11,15 +12,62 @@ namespace marelos {
 namespace {
 
 constexpr double kTwipsPerInch = 1440;
+constexpr std::int32_t kWhite = 0xFFFFFF;
 
-QPen PenOf(int width, std::int32_t colour) {
+}  // namespace
+
+PainterCanvas::PainterCanvas(QPainter& painter, double pixelsPerTwip, double penScale,
+                             double widthTwips, double heightTwips)
+    : painter_(painter),
+      pixelsPerTwip_(pixelsPerTwip),
+      penScale_(penScale),
+      width_(widthTwips),
+      height_(heightTwips) {}
+
+QPen PainterCanvas::PenOf(int width, std::int32_t colour) const {
     QPen pen(ToQColor(colour));
-    pen.setWidth(std::max(width, 1));
+    pen.setWidthF(std::max(width, 1) * penScale_);
     pen.setCapStyle(Qt::FlatCap);
     return pen;
 }
 
-}  // namespace
+void PainterCanvas::Clear(std::int32_t background) {
+    const double s = pixelsPerTwip_;
+    painter_.fillRect(QRectF(0, 0, width_ * s, height_ * s), ToQColor(background));
+}
+
+void PainterCanvas::Line(double x1, double y1, double x2, double y2, int width,
+                         std::int32_t colour) {
+    painter_.setRenderHint(QPainter::Antialiasing, width > 1);
+    painter_.setPen(PenOf(width, colour));
+    const double s = pixelsPerTwip_;
+    painter_.drawLine(QPointF(x1 * s, y1 * s), QPointF(x2 * s, y2 * s));
+}
+
+void PainterCanvas::Circle(double x, double y, double radius, int width, std::int32_t colour) {
+    painter_.setRenderHint(QPainter::Antialiasing);
+    painter_.setPen(PenOf(width, colour));
+    const double s = pixelsPerTwip_;
+    painter_.drawEllipse(QPointF(x * s, y * s), radius * s, radius * s);
+}
+
+void PainterCanvas::Text(double x, double y, std::string_view text, const CanvasFont& font,
+                         std::int32_t colour) {
+    const bool sameFont = fontSet_ && font.name == lastFont_.name && font.size == lastFont_.size &&
+                          font.bold == lastFont_.bold;
+    if (!sameFont) {
+        font_ = QFont(ToQString(font.name));
+        font_.setPointSizeF(font.size);
+        font_.setBold(font.bold);
+        lastFont_ = font;
+        fontSet_ = true;
+        ascent_ = QFontMetricsF(font_, painter_.device()).ascent();
+    }
+    painter_.setFont(font_);
+    painter_.setPen(ToQColor(colour));
+    const double s = pixelsPerTwip_;
+    painter_.drawText(QPointF(x * s, y * s + ascent_), ToQString(text));
+}
 
 QtCanvas::QtCanvas(double dotsPerInch)
     : dotsPerInch_(dotsPerInch),
@@ -28,15 +76,21 @@ QtCanvas::QtCanvas(double dotsPerInch)
     image_.fill(Qt::white);
 }
 
-QPainter& QtCanvas::Painter() {
-    if (!painter_) {
+QtCanvas::~QtCanvas() {
+    EndPainting();
+}
+
+PainterCanvas& QtCanvas::Painting() {
+    if (!painting_) {
         painter_ = std::make_unique<QPainter>(&image_);
         painter_->setRenderHint(QPainter::TextAntialiasing);
+        painting_.emplace(*painter_, pixelsPerTwip_, 1.0, Width(), Height());
     }
-    return *painter_;
+    return *painting_;
 }
 
 void QtCanvas::EndPainting() const {
+    painting_.reset();
     painter_.reset();
 }
 
@@ -57,6 +111,7 @@ void QtCanvas::Resize(int widthPixels, int heightPixels, double devicePixelRatio
     image_.setDotsPerMeterX(dotsPerMetre);
     image_.setDotsPerMeterY(dotsPerMetre);
     image_.fill(Qt::white);
+    record_.Clear(kWhite);
 }
 
 double QtCanvas::Width() const {
@@ -70,41 +125,23 @@ double QtCanvas::Height() const {
 void QtCanvas::Clear(std::int32_t background) {
     EndPainting();
     image_.fill(ToQColor(background));
+    record_.Clear(background);
 }
 
 void QtCanvas::Line(double x1, double y1, double x2, double y2, int width, std::int32_t colour) {
-    QPainter& painter = Painter();
-    painter.setRenderHint(QPainter::Antialiasing, width > 1);
-    painter.setPen(PenOf(width, colour));
-    const double s = pixelsPerTwip_;
-    painter.drawLine(QPointF(x1 * s, y1 * s), QPointF(x2 * s, y2 * s));
+    Painting().Line(x1, y1, x2, y2, width, colour);
+    record_.Line(x1, y1, x2, y2, width, colour);
 }
 
 void QtCanvas::Circle(double x, double y, double radius, int width, std::int32_t colour) {
-    QPainter& painter = Painter();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(PenOf(width, colour));
-    const double s = pixelsPerTwip_;
-    painter.drawEllipse(QPointF(x * s, y * s), radius * s, radius * s);
+    Painting().Circle(x, y, radius, width, colour);
+    record_.Circle(x, y, radius, width, colour);
 }
 
 void QtCanvas::Text(double x, double y, std::string_view text, const CanvasFont& font,
                     std::int32_t colour) {
-    QPainter& painter = Painter();
-    const bool sameFont = fontSet_ && font.name == lastFont_.name && font.size == lastFont_.size &&
-                          font.bold == lastFont_.bold;
-    if (!sameFont) {
-        font_ = QFont(ToQString(font.name));
-        font_.setPointSizeF(font.size);
-        font_.setBold(font.bold);
-        lastFont_ = font;
-        fontSet_ = true;
-        ascent_ = QFontMetricsF(font_, &image_).ascent();
-    }
-    painter.setFont(font_);
-    painter.setPen(ToQColor(colour));
-    const double s = pixelsPerTwip_;
-    painter.drawText(QPointF(x * s, y * s + ascent_), ToQString(text));
+    Painting().Text(x, y, text, font, colour);
+    record_.Text(x, y, text, font, colour);
 }
 
 }  // namespace marelos

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPrinter>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -37,11 +38,25 @@ class ScriptedDialogs : public ModalDialogs {
         fileDialogs.push_back(std::string(title) + " | " + std::string(filter));
         return Next(files, std::optional<std::string>());
     }
+    // The print dialog chooses a PDF file from `printFiles`, or is cancelled when none is left.
+    bool Print(QWidget*, QPrinter& printer) override {
+        const std::optional<std::string> file = Next(printFiles, std::optional<std::string>());
+        if (!file) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(*file));
+        return true;
+    }
+    bool SetUpPage(QWidget*, QPrinter&) override {
+        ++pageSetUps;
+        return true;
+    }
 
     std::function<void(std::string_view)> onAsk;  // runs before a question is answered
     std::deque<Answer> answers;
     std::deque<std::optional<std::string>> texts;
     std::deque<std::optional<std::string>> files;
+    std::deque<std::optional<std::string>> printFiles;
+    int pageSetUps = 0;
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::vector<Buttons> offered;

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QWidget>
 #include <cstdio>
 #include <memory>
@@ -86,5 +89,12 @@ int main(int argc, char** argv) {
     const auto save = marelos::SaveFileDialog(&main, "Tauchprofil speichern unter...",
                                               "Tauchprofile (*.mrp)|*.mrp", folder.toStdString());
     Save(*save, folder, "SaveFileDialog");
+    // Qt's own print and page set-up dialogs, as the graph's printout opens them.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog print(&printer, &main);
+    Save(print, folder, "QPrintDialog");
+    QPageSetupDialog pageSetUp(&printer, &main);
+    Save(pageSetUp, folder, "QPageSetupDialog");
     return 0;
 }

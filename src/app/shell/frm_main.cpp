@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "app/analysis/frm_bar_graph.h"
+#include "app/analysis/graph_output.h"
 #include "app/analysis/tool_windows.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
@@ -146,6 +147,7 @@ frmMain::frmMain(Workspace& workspace, SettingsStore& store, ModalDialogs& dialo
       ui_(std::make_unique<WindowUi>(*this)),
       guard_(workspace_, history_, *ui_) {
     BuildLayout();
+    graphOutput_ = std::make_unique<GraphOutput>(*picDive_, dialogs_);
     BuildCommandBar(*this);
     ConnectCommands();
     Initialise(programFolder, profileFile);
@@ -393,6 +395,12 @@ void frmMain::ConnectCommands() {
         DrawProfileComparison(picture(), workspace_, keptProfile_, ShowDiveComputerWarnings());
     });
     on("mnuSaveSaturationFile", [this] { mnuSaveSaturationFile(); });
+    calculate(
+        "mnuPrintGraph", [this] { graphOutput_->mnuPrintGraph(workspace_.profile.fileName); },
+        QKeySequence::Print);
+    calculate("mnuSetPrinter", [this] { graphOutput_->mnuSetPrinter(); });
+    calculate("mnuSavePic", [this] { graphOutput_->mnuSavePic(ProfileFolder()); });
+    calculate("mnuCopyBMP", [this] { graphOutput_->mnuCopyBMP(); });
     on("mnuSavesaturationExcel", [this] {
         // A workbook of its own for every export, so an open earlier one is never in the way.
         const std::string path = SaturationWorkbookPath(

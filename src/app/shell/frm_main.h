@@ -22,6 +22,7 @@ class QProgressBar;
 namespace marelos {
 
 class Canvas;
+class GraphOutput;
 class PictureBox;
 
 // The main window: the profile graph, the mix fields and list, the cursor readout, the message
@@ -137,6 +138,7 @@ class frmMain : public QMainWindow {
     QPointF mousePosition_;        // the last pointer position over the graph, in picture units
     std::optional<int> lastUsed_;  // the analysis graph last used; read when first needed
     KeptProfile keptProfile_;      // a calculation kept for comparison
+    std::unique_ptr<GraphOutput> graphOutput_;  // printing, picture file, clipboard
     class frmBarGraph* barGraph_ = nullptr;
     class QTimer* timStep_ = nullptr;
     int cursorMinute_ = 0;

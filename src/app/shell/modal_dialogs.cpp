@@ -3,7 +3,10 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "core/app_info.h"
 #include "platform/qt_convert.h"
@@ -88,8 +91,23 @@ std::unique_ptr<QFileDialog> SaveFileDialog(QWidget* parent, std::string_view ti
     auto dialog = std::make_unique<QFileDialog>(parent, ToQString(title), ToQString(folder),
                                                 ToQtFileFilter(filter));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setDefaultSuffix("mrp");
+    const auto useEndingOf = [chosen = dialog.get()](const QString& nameFilter) {
+        static const QRegularExpression firstPattern(R"(\*\.(\w+))");
+        chosen->setDefaultSuffix(firstPattern.match(nameFilter).captured(1));
+    };
+    useEndingOf(dialog->selectedNameFilter());
+    QObject::connect(dialog.get(), &QFileDialog::filterSelected, dialog.get(), useEndingOf);
     return dialog;
+}
+
+bool QtModalDialogs::Print(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtModalDialogs::SetUpPage(QWidget* parent, QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace marelos

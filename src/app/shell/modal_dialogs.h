@@ -8,6 +8,7 @@
 #include "core/ui/ui.h"
 
 class QFileDialog;
+class QPrinter;
 class QWidget;
 
 namespace marelos {
@@ -31,6 +32,9 @@ class ModalDialogs {
     virtual std::optional<std::string> SaveFile(QWidget* parent, std::string_view title,
                                                 std::string_view filter,
                                                 std::string_view folder) = 0;
+    // The print dialog and the page set-up dialog for `printer`; false when cancelled.
+    virtual bool Print(QWidget* parent, QPrinter& printer) = 0;
+    virtual bool SetUpPage(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // Qt's message boxes, input dialog and file dialogs.
@@ -44,9 +48,12 @@ class QtModalDialogs : public ModalDialogs {
                                         std::string_view filter, std::string_view folder) override;
     std::optional<std::string> SaveFile(QWidget* parent, std::string_view title,
                                         std::string_view filter, std::string_view folder) override;
+    bool Print(QWidget* parent, QPrinter& printer) override;
+    bool SetUpPage(QWidget* parent, QPrinter& printer) override;
 };
 
-// The save dialog as the program shows it, not yet opened.
+// The save dialog as the program shows it, not yet opened. A name typed without an ending gets
+// the ending of the chosen filter.
 std::unique_ptr<QFileDialog> SaveFileDialog(QWidget* parent, std::string_view title,
                                             std::string_view filter, std::string_view folder);
 
@@ -67,6 +74,8 @@ class UnattendedDialogs : public ModalDialogs {
                                         std::string_view) override {
         return std::nullopt;
     }
+    bool Print(QWidget*, QPrinter&) override { return false; }
+    bool SetUpPage(QWidget*, QPrinter&) override { return false; }
 };
 
 }  // namespace marelos
