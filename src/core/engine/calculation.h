@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "core/engine/oxygen.h"
 #include "core/engine/tissues.h"
 #include "core/settings/settings_store.h"
 #include "core/ui/ui.h"
@@ -33,6 +34,9 @@ int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& 
 class DiveCalculation {
   public:
     DiveCalculation(Workspace& workspace, const SettingsStore& store, Ui& ui);
+    ~DiveCalculation() { ClearStaleRecords(); }
+    DiveCalculation(const DiveCalculation&) = delete;
+    DiveCalculation& operator=(const DiveCalculation&) = delete;
 
     // The whole calculation (mnuCalcSaturation).
     CalculationResult Run();
@@ -51,9 +55,16 @@ class DiveCalculation {
   private:
     CalculationResult RunSteps();
     void WriteRecord(int index, double depth, double n2Percent, double hePercent, bool oxygen);
+    // Records are written whole, so the table is not cleared before a calculation; what an
+    // earlier, longer calculation left beyond this one's records is cleared when it ends and
+    // before it tells the user anything.
+    void ClearStaleRecords();
     void Stop(const std::string& message, bool messageBox);
     void CheckHalfTimes();
-    double Tolerated() const { return ToleratedAmbientPressure(tissues_, workspace_.model); }
+    // Every change of the tissues goes through Saturate, so the tolerated pressure of a step is
+    // worked out once however often the step's record and the ascent ask for it.
+    void Saturate(double depth, double time, double n2Percent, double hePercent);
+    double Tolerated();
     double Ambient(double depth) const { return stepper_.AmbientPressure(depth); }
 
     Workspace& workspace_;
@@ -62,6 +73,10 @@ class DiveCalculation {
     TissueState& tissues_;
     const Settings& settings_;
     TissueStepper stepper_;
+    std::int32_t staleEnd_ = 1;  // where the records of the earlier calculation end
+    OxygenSteps oxygen_;
+    bool toleratedKnown_ = false;
+    double tolerated_ = 0;
 };
 
 // mnuCalcSaturation: the calculation of the current dive with its messages.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 #include "core/text/rounding.h"
 
@@ -39,8 +40,16 @@ int LastRecord(const ComputedProfile& computed) {
 
 }  // namespace
 
-void ClearComputedProfile(ComputedProfile& computed) {
-    std::fill(computed.records.begin() + 1, computed.records.end(), ComputedMinute{});
+std::int32_t RecordsInUseEnd(const ComputedProfile& computed) {
+    return std::clamp(std::max(computed.usedEnd, computed.computedCount + 1), 1,
+                      ComputedProfile::kTableEnd + 1);
+}
+
+void ClearRecords(ComputedProfile& computed, std::int32_t first, std::int32_t end) {
+    first = std::max(first, 1);
+    end = std::min(end, ComputedProfile::kTableEnd + 1);
+    if (first >= end) return;
+    std::fill(computed.records.begin() + first, computed.records.begin() + end, ComputedMinute{});
 }
 
 double OxygenPartialPressure(double ambientPressure, double n2Percent, double hePercent) {
@@ -70,18 +79,21 @@ CnsShares CnsOfMinute(double ppO2) {
     return {100 / limit.singleExposure, 100 / limit.day};
 }
 
-void AddOtuMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
-                  double hePercent) {
-    record.otu = OtuOfMinute(OxygenPartialPressure(ambientPressure, n2Percent, hePercent));
-}
-
-void AddCnsMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
-                  double hePercent) {
-    const double ppO2 = OxygenPartialPressure(ambientPressure, n2Percent, hePercent);
-    if (Int(ppO2 * 10) + 1 <= 5) return;  // below the table: the record keeps its values
-    const CnsShares shares = CnsOfMinute(ppO2);
-    record.cnsDive = shares.dive;
-    record.cnsDay = shares.day;
+void OxygenSteps::AddMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+                            double hePercent) {
+    const std::array<double, 3> inputs = {ambientPressure, n2Percent, hePercent};
+    if (!known_ || std::memcmp(inputs.data(), inputs_.data(), sizeof inputs) != 0) {
+        known_ = true;
+        inputs_ = inputs;
+        const double ppO2 = OxygenPartialPressure(ambientPressure, n2Percent, hePercent);
+        otu_ = OtuOfMinute(ppO2);
+        belowCnsTable_ = Int(ppO2 * 10) + 1 <= 5;
+        cns_ = CnsOfMinute(ppO2);
+    }
+    record.otu = otu_;
+    if (belowCnsTable_) return;
+    record.cnsDive = cns_.dive;
+    record.cnsDay = cns_.day;
 }
 
 double TotalOtu(const ComputedProfile& computed) {

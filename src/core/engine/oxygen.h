@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "core/engine/computed_profile.h"
 
 namespace marelos {
@@ -20,11 +22,23 @@ struct CnsShares {
 };
 CnsShares CnsOfMinute(double ppO2);
 
-// The two per-minute steps for a record.
-void AddOtuMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
-                  double hePercent);
-void AddCnsMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
-                  double hePercent);
+// The two per-minute oxygen steps for the records of one calculation: `otu` of the record, and
+// `cnsDive` and `cnsDay` unless the oxygen level lies below the CNS table, where the record keeps
+// its values. A calculation spends long runs of minutes at one depth on one gas; a minute with
+// bit for bit the previous minute's pressure and gas takes over that minute's doses instead of
+// working them out again.
+class OxygenSteps {
+  public:
+    void AddMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+                   double hePercent);
+
+  private:
+    bool known_ = false;
+    std::array<double, 3> inputs_{};  // ambient pressure, N2 and He of the last minute
+    double otu_ = 0;
+    bool belowCnsTable_ = true;
+    CnsShares cns_;
+};
 
 // Sums over records 1 to computedCount, each cut down to a whole number.
 double TotalOtu(const ComputedProfile& computed);

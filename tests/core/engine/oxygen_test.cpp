@@ -46,11 +46,25 @@ TEST(Oxygen, CnsLevelIsTheNextTenthAboveCountedInWholeTenths) {
     EXPECT_DOUBLE_EQ(CnsOfMinute(0.5).dive, 100.0 / 720);  // level 0.6
     EXPECT_EQ(CnsOfMinute(0.49).dive, 0);                  // level 0.5: nothing
     EXPECT_EQ(CnsOfMinute(2.5).dive, 10);
+}
 
+TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnPressureAndGas) {
+    OxygenSteps steps;
     ComputedMinute record;
     record.cnsDive = 7;
-    AddCnsMinute(record, 1.0, 78, 0);  // 0.21 bar: below the table, the record keeps its values
+    steps.AddMinute(record, 1.0, 78, 0);  // 0.21 bar: below the table, the record keeps its values
     EXPECT_EQ(record.cnsDive, 7);
+    // Repeated minutes, then a change of only the pressure, only the N2 or only the He share.
+    const double minutes[][3] = {{4.04429, 78, 0}, {4.04429, 78, 0}, {2.0, 78, 0},
+                                 {2.0, 50, 0},     {2.0, 50, 20},    {2.0, 50, 20}};
+    for (const auto& m : minutes) {
+        ComputedMinute fresh;
+        steps.AddMinute(fresh, m[0], m[1], m[2]);
+        const double ppO2 = OxygenPartialPressure(m[0], m[1], m[2]);
+        EXPECT_EQ(fresh.otu, OtuOfMinute(ppO2)) << ppO2;
+        EXPECT_EQ(fresh.cnsDive, CnsOfMinute(ppO2).dive) << ppO2;
+        EXPECT_EQ(fresh.cnsDay, CnsOfMinute(ppO2).day) << ppO2;
+    }
 }
 
 TEST(Oxygen, DaySumDecaysOnlyInMinutesWithoutExposure) {
