@@ -73,9 +73,15 @@ int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& 
     ui.ShowSysMsg("Überprüfe Dekompressionsstatus...");
     int count = 0;
     const int last = std::min(computed.computedCount, ComputedProfile::kTableEnd);
+    double depth = 0;
+    double ambient = AmbientPressure(depth, airPressure);  // kept while the depth repeats
     for (int j = 1; j <= last; ++j) {
         const ComputedMinute& record = computed.records[j];
-        if (1.1 * AmbientPressure(record.depth, airPressure) < record.toleratedPressure) ++count;
+        if (record.depth != depth) {
+            depth = record.depth;
+            ambient = AmbientPressure(depth, airPressure);
+        }
+        if (1.1 * ambient < record.toleratedPressure) ++count;
     }
     if (!report) return count;
     if (count > 0) {
@@ -98,7 +104,10 @@ DiveCalculation::DiveCalculation(Workspace& workspace, const SettingsStore& stor
       ui_(ui),
       tissues_(workspace.tissues),
       settings_(workspace.settings),
-      stepper_(workspace.model, workspace.settings.airPressure) {}
+      stepper_(workspace.model, workspace.settings.airPressure),
+      oxygen_(workspace.settings.airPressure),
+      ambientDepth_(0),
+      ambient_(stepper_.AmbientPressure(0)) {}
 
 CalculationResult DiveCalculation::Run() {
     const CalculationResult result = RunSteps();
@@ -183,6 +192,14 @@ void DiveCalculation::ClearStaleRecords() {
     staleEnd_ = computed.usedEnd;
 }
 
+double DiveCalculation::Ambient(double depth) {
+    if (depth != ambientDepth_) {
+        ambientDepth_ = depth;
+        ambient_ = stepper_.AmbientPressure(depth);
+    }
+    return ambient_;
+}
+
 double DiveCalculation::Tolerated() {
     if (!toleratedKnown_) {
         tolerated_ = ToleratedAmbientPressure(tissues_, workspace_.model);
@@ -202,13 +219,16 @@ void DiveCalculation::WriteRecord(int index, double depth, double n2Percent, dou
     computed.usedEnd = std::max(computed.usedEnd, index + 1);
     ComputedMinute& record = computed.records[index];
     record.depth = depth;
-    record.pTotal = tissues_.pTotal;
-    record.pN2 = tissues_.pN2;
-    record.pHe = tissues_.pHe;
-    if (workspace_.model.firstCompartment != 0) {  // compartment 0 does not take part
-        record.pTotal[0] = 0;
-        record.pN2[0] = 0;
-        record.pHe[0] = 0;
+    // Compartment 0 on its own and 1 to 16 in one loop, as the saturation step stores them, so
+    // that the processor can hand each stored value straight on to the copy.
+    const bool useCompartment0 = workspace_.model.firstCompartment == 0;
+    record.pTotal[0] = useCompartment0 ? tissues_.pTotal[0] : 0;
+    record.pN2[0] = useCompartment0 ? tissues_.pN2[0] : 0;
+    record.pHe[0] = useCompartment0 ? tissues_.pHe[0] : 0;
+    for (int c = 1; c <= kLastCompartment; ++c) {
+        record.pTotal[c] = tissues_.pTotal[c];
+        record.pN2[c] = tissues_.pN2[c];
+        record.pHe[c] = tissues_.pHe[c];
     }
     record.toleratedPressure = Tolerated();
     record.n2Percent = n2Percent;
@@ -216,7 +236,7 @@ void DiveCalculation::WriteRecord(int index, double depth, double n2Percent, dou
     record.otu = 0;
     record.cnsDay = 0;
     record.cnsDive = 0;
-    if (oxygen) oxygen_.AddMinute(record, Ambient(depth), n2Percent, hePercent);
+    if (oxygen) oxygen_.AddMinute(record, depth, n2Percent, hePercent);
     // A compartment that does not take part holds 0 and passes the check.
     const bool finite =
         std::isfinite(record.otu) && std::fabs(depth) <= kDepthLimit && AllFinite(tissues_.pTotal);

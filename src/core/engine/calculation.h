@@ -65,7 +65,8 @@ class DiveCalculation {
     // worked out once however often the step's record and the ascent ask for it.
     void Saturate(double depth, double time, double n2Percent, double hePercent);
     double Tolerated();
-    double Ambient(double depth) const { return stepper_.AmbientPressure(depth); }
+    // The ambient pressure, kept for the depth asked last (the next stop, asked on every pass).
+    double Ambient(double depth);
 
     Workspace& workspace_;
     const SettingsStore& store_;
@@ -75,6 +76,8 @@ class DiveCalculation {
     TissueStepper stepper_;
     std::int32_t staleEnd_ = 1;  // where the records of the earlier calculation end
     OxygenSteps oxygen_;
+    double ambientDepth_;
+    double ambient_;
     bool toleratedKnown_ = false;
     double tolerated_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/engine/tissues.h"
 #include "core/text/rounding.h"
 
 namespace marelos {
@@ -33,6 +34,26 @@ constexpr std::array<CnsLimit, 17> kCnsLimits = {{{0, 0},
                                                   {120, 180},
                                                   {45, 150}}};
 constexpr CnsLimit kCnsLimitAbove = {10, 50};  // level 1.7 bar and above
+
+// The dose of a partial pressure in whole hundredths of a bar (a multiple of 5).
+double OtuOfHundredths(double hundredths) {
+    const double p = hundredths / 100;
+    if (p <= 0.5) return 0;
+    return std::pow(2 * (p - 0.5), 0.83);
+}
+
+// OtuOfHundredths from 0 to 20 bar in steps of 5 hundredths, worked out once: the ascents meet
+// a new partial pressure every few records, and a power is the costly part of a minute's doses.
+constexpr int kOtuTableEnd = 2000;
+const std::array<double, kOtuTableEnd / 5 + 1>& OtuTable() {
+    static const auto table = [] {
+        std::array<double, kOtuTableEnd / 5 + 1> values{};
+        for (std::size_t n = 0; n < values.size(); ++n)
+            values[n] = OtuOfHundredths(5.0 * static_cast<double>(n));
+        return values;
+    }();
+    return table;
+}
 
 int LastRecord(const ComputedProfile& computed) {
     return std::min(computed.computedCount, ComputedProfile::kTableEnd);
@@ -66,9 +87,9 @@ double OtuOfMinute(double ppO2) {
     } else {
         hundredths += 10 - lastDigit;
     }
-    const double p = hundredths / 100;
-    if (p <= 0.5) return 0;
-    return std::pow(2 * (p - 0.5), 0.83);
+    if (hundredths >= 0 && hundredths <= kOtuTableEnd)
+        return OtuTable()[static_cast<std::size_t>(hundredths) / 5];
+    return OtuOfHundredths(hundredths);
 }
 
 CnsShares CnsOfMinute(double ppO2) {
@@ -79,13 +100,14 @@ CnsShares CnsOfMinute(double ppO2) {
     return {100 / limit.singleExposure, 100 / limit.day};
 }
 
-void OxygenSteps::AddMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+void OxygenSteps::AddMinute(ComputedMinute& record, double depth, double n2Percent,
                             double hePercent) {
-    const std::array<double, 3> inputs = {ambientPressure, n2Percent, hePercent};
+    const std::array<double, 3> inputs = {depth, n2Percent, hePercent};
     if (!known_ || std::memcmp(inputs.data(), inputs_.data(), sizeof inputs) != 0) {
         known_ = true;
         inputs_ = inputs;
-        const double ppO2 = OxygenPartialPressure(ambientPressure, n2Percent, hePercent);
+        const double ppO2 =
+            OxygenPartialPressure(AmbientPressure(depth, airPressure_), n2Percent, hePercent);
         otu_ = OtuOfMinute(ppO2);
         belowCnsTable_ = Int(ppO2 * 10) + 1 <= 5;
         cns_ = CnsOfMinute(ppO2);

@@ -25,16 +25,18 @@ CnsShares CnsOfMinute(double ppO2);
 // The two per-minute oxygen steps for the records of one calculation: `otu` of the record, and
 // `cnsDive` and `cnsDay` unless the oxygen level lies below the CNS table, where the record keeps
 // its values. A calculation spends long runs of minutes at one depth on one gas; a minute with
-// bit for bit the previous minute's pressure and gas takes over that minute's doses instead of
+// bit for bit the previous minute's depth and gas takes over that minute's doses instead of
 // working them out again.
 class OxygenSteps {
   public:
-    void AddMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
-                   double hePercent);
+    explicit OxygenSteps(double airPressureMbar) : airPressure_(airPressureMbar) {}
+
+    void AddMinute(ComputedMinute& record, double depth, double n2Percent, double hePercent);
 
   private:
+    double airPressure_;
     bool known_ = false;
-    std::array<double, 3> inputs_{};  // ambient pressure, N2 and He of the last minute
+    std::array<double, 3> inputs_{};  // depth, N2 and He of the last minute
     double otu_ = 0;
     bool belowCnsTable_ = true;
     CnsShares cns_;

@@ -6,16 +6,6 @@
 namespace marelos {
 namespace {
 
-// Compartment 0 when it takes part (firstCompartment is 0 or 1), then compartments 1 to 16 in
-// one loop of fixed length, which the compiler can run over several compartments at once.
-// Each compartment's arithmetic stays exactly as written, so the results do not change.
-template <class Step>
-void ForEachCompartment(int firstCompartment, const Step& step) {
-    if (firstCompartment == 0) step(0);
-    for (int c = 1; c <= kLastCompartment; ++c)
-        step(c);
-}
-
 // The gas pressures breathed at an ambient pressure, in bar.
 InspiredPressures InspiredAt(double ambient, double n2Percent, double hePercent) {
     return {(ambient - kWaterVapourPressure) * n2Percent / 100,
@@ -24,13 +14,27 @@ InspiredPressures InspiredAt(double ambient, double n2Percent, double hePercent)
 
 void SaturateWithFactors(TissueState& tissues, int firstCompartment, InspiredPressures inspired,
                          const CompartmentValues& factorN2, const CompartmentValues& factorHe) {
-    CompartmentValues& pN2 = tissues.pN2;
-    CompartmentValues& pHe = tissues.pHe;
-    ForEachCompartment(firstCompartment, [&](int c) {
-        pN2[c] = pN2[c] + factorN2[c] * (inspired.n2 - pN2[c]);
-        pHe[c] = pHe[c] + factorHe[c] * (inspired.he - pHe[c]);
-        tissues.pTotal[c] = pHe[c] + pN2[c];
-    });
+    // The new pressures go to local arrays first, so the compiler knows that no store into the
+    // tissues changes a factor; compartments 1 to 16 run as one loop of fixed length, and
+    // compartment 0 (firstCompartment is 0 or 1) on its own. The compiler then works on several
+    // compartments at once; each compartment's arithmetic stays exactly as written.
+    CompartmentValues n2;  // compartment 0 stays unset when it does not take part
+    CompartmentValues he;
+    const auto step = [&](int c) {
+        n2[c] = tissues.pN2[c] + factorN2[c] * (inspired.n2 - tissues.pN2[c]);
+        he[c] = tissues.pHe[c] + factorHe[c] * (inspired.he - tissues.pHe[c]);
+    };
+    const auto store = [&](int c) {
+        tissues.pN2[c] = n2[c];
+        tissues.pHe[c] = he[c];
+        tissues.pTotal[c] = he[c] + n2[c];
+    };
+    if (firstCompartment == 0) step(0);
+    for (int c = 1; c <= kLastCompartment; ++c)
+        step(c);
+    if (firstCompartment == 0) store(0);
+    for (int c = 1; c <= kLastCompartment; ++c)
+        store(c);
 }
 
 }  // namespace
@@ -65,15 +69,18 @@ void SaturateTissues(TissueState& tissues, const ModelParameters& model, double 
 }
 
 double ToleratedAmbientPressure(const TissueState& tissues, const ModelParameters& model) {
-    // Every compartment's value first (two divisions each, the costly part), then the largest.
-    CompartmentValues tolerated;  // every element is written below
-    if (model.firstCompartment != 0) tolerated[0] = 0;
-    ForEachCompartment(model.firstCompartment, [&](int c) {
+    // Every compartment's value first (two divisions each, the costly part, which the compiler
+    // does for several compartments at once), then the largest.
+    CompartmentValues tolerated;
+    const auto toleratedOf = [&](int c) {
         const double gas = tissues.pHe[c] + tissues.pN2[c] + 0.001;
         const double a = (model.aHe[c] * tissues.pHe[c] + model.aN2[c] * tissues.pN2[c]) / gas;
         const double b = (model.bHe[c] * tissues.pHe[c] + model.bN2[c] * tissues.pN2[c]) / gas;
-        tolerated[c] = (tissues.pTotal[c] - a) * b;
-    });
+        return (tissues.pTotal[c] - a) * b;
+    };
+    tolerated[0] = model.firstCompartment == 0 ? toleratedOf(0) : 0;  // firstCompartment: 0 or 1
+    for (int c = 1; c <= kLastCompartment; ++c)
+        tolerated[c] = toleratedOf(c);
     // Only a strictly larger value replaces the result, which starts at +0 and ignores NaN: the
     // largest value is then the same whichever compartment is looked at first, so two running
     // maxima (even and odd compartments) may share the work. A compartment that does not take

@@ -48,19 +48,19 @@ TEST(Oxygen, CnsLevelIsTheNextTenthAboveCountedInWholeTenths) {
     EXPECT_EQ(CnsOfMinute(2.5).dive, 10);
 }
 
-TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnPressureAndGas) {
-    OxygenSteps steps;
+TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGas) {
+    OxygenSteps steps(1013);
     ComputedMinute record;
     record.cnsDive = 7;
-    steps.AddMinute(record, 1.0, 78, 0);  // 0.21 bar: below the table, the record keeps its values
+    steps.AddMinute(record, 0, 78, 0);  // 0.21 bar: below the table, the record keeps its values
     EXPECT_EQ(record.cnsDive, 7);
-    // Repeated minutes, then a change of only the pressure, only the N2 or only the He share.
-    const double minutes[][3] = {{4.04429, 78, 0}, {4.04429, 78, 0}, {2.0, 78, 0},
-                                 {2.0, 50, 0},     {2.0, 50, 20},    {2.0, 50, 20}};
+    // Repeated minutes, then a change of only the depth, only the N2 or only the He share.
+    const double minutes[][3] = {{30, 78, 0}, {30, 78, 0},  {10, 78, 0},
+                                 {10, 50, 0}, {10, 50, 20}, {10, 50, 20}};
     for (const auto& m : minutes) {
         ComputedMinute fresh;
         steps.AddMinute(fresh, m[0], m[1], m[2]);
-        const double ppO2 = OxygenPartialPressure(m[0], m[1], m[2]);
+        const double ppO2 = OxygenPartialPressure(AmbientPressure(m[0], 1013), m[1], m[2]);
         EXPECT_EQ(fresh.otu, OtuOfMinute(ppO2)) << ppO2;
         EXPECT_EQ(fresh.cnsDive, CnsOfMinute(ppO2).dive) << ppO2;
         EXPECT_EQ(fresh.cnsDay, CnsOfMinute(ppO2).day) << ppO2;
