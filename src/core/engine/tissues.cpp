@@ -12,8 +12,14 @@ InspiredPressures InspiredAt(double ambient, double n2Percent, double hePercent)
             (ambient - kWaterVapourPressure) * hePercent / 100};
 }
 
-void SaturateWithFactors(TissueState& tissues, int firstCompartment, InspiredPressures inspired,
-                         const CompartmentValues& factorN2, const CompartmentValues& factorHe) {
+// The saturation step and the tolerated pressure are the calculation's per-minute work, so they
+// also come in a version for processors with AVX2, chosen when the program loads: four
+// compartments per instruction instead of two. IEEE division, multiplication, addition and
+// subtraction give the same bits in both versions, and AVX2 brings no fused multiply-add, so
+// nothing is contracted either.
+[[gnu::target_clones("avx2", "default")]] void SaturateWithFactors(
+    TissueState& tissues, int firstCompartment, InspiredPressures inspired,
+    const CompartmentValues& factorN2, const CompartmentValues& factorHe) {
     // The new pressures go to local arrays first, so the compiler knows that no store into the
     // tissues changes a factor; compartments 1 to 16 run as one loop of fixed length, and
     // compartment 0 (firstCompartment is 0 or 1) on its own. The compiler then works on several
@@ -68,10 +74,7 @@ void SaturateTissues(TissueState& tissues, const ModelParameters& model, double 
                         factorN2, factorHe);
 }
 
-// The divisions bound the whole calculation's speed, so this one function also comes in a
-// version for processors with AVX2, chosen when the program loads: four compartments per
-// division instead of two. IEEE division, multiplication and addition give the same bits in
-// both versions; AVX2 brings no fused multiply-add, so nothing is contracted either.
+// Like the saturation step, in an AVX2 version too: its divisions bound the calculation's speed.
 [[gnu::target_clones("avx2", "default")]] double ToleratedAmbientPressure(
     const TissueState& tissues, const ModelParameters& model) {
     // Every compartment's value first (two divisions each, the costly part, which the compiler
