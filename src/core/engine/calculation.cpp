@@ -233,10 +233,13 @@ void DiveCalculation::WriteRecord(int index, double depth, double n2Percent, dou
     record.toleratedPressure = Tolerated();
     record.n2Percent = n2Percent;
     record.hePercent = hePercent;
-    record.otu = 0;
-    record.cnsDay = 0;
-    record.cnsDive = 0;
-    if (oxygen) oxygen_.AddMinute(record, depth, n2Percent, hePercent);
+    if (oxygen) {
+        oxygen_.AddMinute(record, depth, n2Percent, hePercent);
+    } else {
+        record.otu = 0;
+        record.cnsDay = 0;
+        record.cnsDive = 0;
+    }
     // A compartment that does not take part holds 0 and passes the check.
     const bool finite =
         std::isfinite(record.otu) && std::fabs(depth) <= kDepthLimit && AllFinite(tissues_.pTotal);

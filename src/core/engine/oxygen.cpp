@@ -100,20 +100,34 @@ CnsShares CnsOfMinute(double ppO2) {
     return {100 / limit.singleExposure, 100 / limit.day};
 }
 
+void AddOtuMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+                  double hePercent) {
+    record.otu = OtuOfMinute(OxygenPartialPressure(ambientPressure, n2Percent, hePercent));
+}
+
+void AddCnsMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+                  double hePercent) {
+    const double ppO2 = OxygenPartialPressure(ambientPressure, n2Percent, hePercent);
+    if (Int(ppO2 * 10) + 1 <= 5) return;  // below the table: the record keeps its values
+    const CnsShares shares = CnsOfMinute(ppO2);
+    record.cnsDive = shares.dive;
+    record.cnsDay = shares.day;
+}
+
 void OxygenSteps::AddMinute(ComputedMinute& record, double depth, double n2Percent,
                             double hePercent) {
     const std::array<double, 3> inputs = {depth, n2Percent, hePercent};
     if (!known_ || std::memcmp(inputs.data(), inputs_.data(), sizeof inputs) != 0) {
         known_ = true;
         inputs_ = inputs;
-        const double ppO2 =
-            OxygenPartialPressure(AmbientPressure(depth, airPressure_), n2Percent, hePercent);
-        otu_ = OtuOfMinute(ppO2);
-        belowCnsTable_ = Int(ppO2 * 10) + 1 <= 5;
-        cns_ = CnsOfMinute(ppO2);
+        ComputedMinute doses;
+        const double ambient = AmbientPressure(depth, airPressure_);
+        AddOtuMinute(doses, ambient, n2Percent, hePercent);
+        AddCnsMinute(doses, ambient, n2Percent, hePercent);
+        otu_ = doses.otu;
+        cns_ = {doses.cnsDive, doses.cnsDay};
     }
     record.otu = otu_;
-    if (belowCnsTable_) return;
     record.cnsDive = cns_.dive;
     record.cnsDay = cns_.day;
 }

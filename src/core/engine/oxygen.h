@@ -22,11 +22,16 @@ struct CnsShares {
 };
 CnsShares CnsOfMinute(double ppO2);
 
-// The two per-minute oxygen steps for the records of one calculation: `otu` of the record, and
-// `cnsDive` and `cnsDay` unless the oxygen level lies below the CNS table, where the record keeps
-// its values. A calculation spends long runs of minutes at one depth on one gas; a minute with
-// bit for bit the previous minute's depth and gas takes over that minute's doses instead of
-// working them out again.
+// The two per-minute steps for a record.
+void AddOtuMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+                  double hePercent);
+void AddCnsMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
+                  double hePercent);
+
+// The two per-minute steps for the records of one calculation, which are written whole: `otu`,
+// `cnsDive` and `cnsDay` as the steps give them for an empty record. A calculation spends long
+// runs of minutes at one depth on one gas; a minute with bit for bit the previous minute's depth
+// and gas takes over that minute's doses instead of working them out again.
 class OxygenSteps {
   public:
     explicit OxygenSteps(double airPressureMbar) : airPressure_(airPressureMbar) {}
@@ -38,7 +43,6 @@ class OxygenSteps {
     bool known_ = false;
     std::array<double, 3> inputs_{};  // depth, N2 and He of the last minute
     double otu_ = 0;
-    bool belowCnsTable_ = true;
     CnsShares cns_;
 };
 

@@ -46,24 +46,27 @@ TEST(Oxygen, CnsLevelIsTheNextTenthAboveCountedInWholeTenths) {
     EXPECT_DOUBLE_EQ(CnsOfMinute(0.5).dive, 100.0 / 720);  // level 0.6
     EXPECT_EQ(CnsOfMinute(0.49).dive, 0);                  // level 0.5: nothing
     EXPECT_EQ(CnsOfMinute(2.5).dive, 10);
-}
 
-TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGas) {
-    OxygenSteps steps(1013);
     ComputedMinute record;
     record.cnsDive = 7;
-    steps.AddMinute(record, 0, 78, 0);  // 0.21 bar: below the table, the record keeps its values
+    AddCnsMinute(record, 1.0, 78, 0);  // 0.21 bar: below the table, the record keeps its values
     EXPECT_EQ(record.cnsDive, 7);
+}
+
+// A calculation's records are written whole, so below the CNS table a minute gets 0.
+TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGas) {
+    OxygenSteps steps(1013);
     // Repeated minutes, then a change of only the depth, only the N2 or only the He share.
-    const double minutes[][3] = {{30, 78, 0}, {30, 78, 0},  {10, 78, 0},
-                                 {10, 50, 0}, {10, 50, 20}, {10, 50, 20}};
+    const double minutes[][3] = {{30, 78, 0},  {30, 78, 0},  {10, 78, 0}, {10, 50, 0},
+                                 {10, 50, 20}, {10, 50, 20}, {0, 78, 0}};
     for (const auto& m : minutes) {
-        ComputedMinute fresh;
-        steps.AddMinute(fresh, m[0], m[1], m[2]);
+        ComputedMinute record;
+        record.cnsDive = 7;
+        steps.AddMinute(record, m[0], m[1], m[2]);
         const double ppO2 = OxygenPartialPressure(AmbientPressure(m[0], 1013), m[1], m[2]);
-        EXPECT_EQ(fresh.otu, OtuOfMinute(ppO2)) << ppO2;
-        EXPECT_EQ(fresh.cnsDive, CnsOfMinute(ppO2).dive) << ppO2;
-        EXPECT_EQ(fresh.cnsDay, CnsOfMinute(ppO2).day) << ppO2;
+        EXPECT_EQ(record.otu, OtuOfMinute(ppO2)) << ppO2;
+        EXPECT_EQ(record.cnsDive, CnsOfMinute(ppO2).dive) << ppO2;
+        EXPECT_EQ(record.cnsDay, CnsOfMinute(ppO2).day) << ppO2;
     }
 }
 
