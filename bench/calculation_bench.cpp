@@ -22,8 +22,8 @@ std::unique_ptr<marelos::Workspace> DiveOf(std::initializer_list<marelos::Profil
 
 void Calculate(benchmark::State& state, marelos::Workspace& workspace) {
     marelos::InMemorySettingsStore store;
-    marelos::UnattendedUi ui;
     for (auto _ : state) {
+        marelos::UnattendedUi ui;  // one calculation's message lines, as a user would see them
         const marelos::CalculationResult result = marelos::mnuCalcSaturation(workspace, store, ui);
         benchmark::DoNotOptimize(result);
     }

@@ -22,9 +22,9 @@ void BM_DecoTable20TimesBy30Depths(benchmark::State& state) {
         input.push_back(line);
     }
     marelos::InMemorySettingsStore store;
-    marelos::UnattendedUi ui;
     for (auto _ : state) {
         auto workspace = std::make_unique<marelos::Workspace>(marelos::WorkspaceFromSettings({}));
+        marelos::UnattendedUi ui;  // the message lines of one run only
         benchmark::DoNotOptimize(marelos::BuildDecoTable(*workspace, store, ui, input));
     }
 }
@@ -37,10 +37,11 @@ void BM_NoFlySearchOfALongTrimixDive(benchmark::State& state) {
     profile.points[profile.nextPoint++] = {4, 80, 30, 55};
     profile.points[profile.nextPoint++] = {40, 80, 30, 55};
     marelos::InMemorySettingsStore store;
-    marelos::UnattendedUi ui;
     int minutes = 0;
-    for (auto _ : state)
+    for (auto _ : state) {
+        marelos::UnattendedUi ui;
         minutes = marelos::ComputeNoFlyMinutes(*workspace, store, ui).value_or(-1);
+    }
     state.counters["noFlyMinutes"] = minutes;
 }
 BENCHMARK(BM_NoFlySearchOfALongTrimixDive)->Unit(benchmark::kMicrosecond);

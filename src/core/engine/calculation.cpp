@@ -1,7 +1,9 @@
 #include "calculation.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "core/engine/oxygen.h"
@@ -16,6 +18,17 @@ namespace {
 // Beyond this depth a profile is no dive any more; the loops over metres would not end in
 // any sensible time and the pressures lose all meaning.
 constexpr double kDepthLimit = 1e6;
+
+// Whether every value is a finite number. A double is infinite or NaN exactly when its exponent
+// bits are all ones; tested on the bits, the compiler can check several values at once.
+bool AllFinite(const CompartmentValues& values) {
+    constexpr std::uint64_t kExponent = 0x7ff0000000000000;
+    constexpr std::uint64_t kExponentOne = 0x0010000000000000;
+    std::uint64_t nonFinite = 0;
+    for (const double value : values)
+        nonFinite |= ((std::bit_cast<std::uint64_t>(value) & kExponent) + kExponentOne) >> 63;
+    return nonFinite == 0;
+}
 
 bool IsMultipleOfTen(double metres) {
     return std::fmod(metres, 10.0) == 0.0;
@@ -66,9 +79,15 @@ int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& 
     ui.ShowSysMsg("Überprüfe Dekompressionsstatus...");
     int count = 0;
     const int last = std::min(computed.computedCount, ComputedProfile::kTableEnd);
+    double depth = 0;
+    double ambient = AmbientPressure(depth, airPressure);  // kept while the depth repeats
     for (int j = 1; j <= last; ++j) {
         const ComputedMinute& record = computed.records[j];
-        if (1.1 * AmbientPressure(record.depth, airPressure) < record.toleratedPressure) ++count;
+        if (record.depth != depth) {
+            depth = record.depth;
+            ambient = AmbientPressure(depth, airPressure);
+        }
+        if (1.1 * ambient < record.toleratedPressure) ++count;
     }
     if (!report) return count;
     if (count > 0) {
@@ -91,7 +110,10 @@ DiveCalculation::DiveCalculation(Workspace& workspace, const SettingsStore& stor
       ui_(ui),
       tissues_(workspace.tissues),
       settings_(workspace.settings),
-      stepper_(workspace.model, workspace.settings.airPressure) {}
+      stepper_(workspace.model, workspace.settings.airPressure),
+      oxygen_(workspace.settings.airPressure),
+      ambientDepth_(0),
+      ambient_(stepper_.AmbientPressure(0)) {}
 
 CalculationResult DiveCalculation::Run() {
     const CalculationResult result = RunSteps();
@@ -108,7 +130,9 @@ CalculationResult DiveCalculation::RunSteps() {
         ui_.ShowSysMsg("Berechne Profil");
     }
     InitTissues(tissues_, settings_.initialPpN2, settings_.airPressure);
-    ClearComputedProfile(workspace_.computed);
+    toleratedKnown_ = false;
+    staleEnd_ = RecordsInUseEnd(workspace_.computed);
+    workspace_.computed.usedEnd = 1;
     try {
         CheckHalfTimes();
         double depth = 0.0;
@@ -122,6 +146,7 @@ CalculationResult DiveCalculation::RunSteps() {
     } catch (const CalculationStopped& stopped) {
         return Incomplete(result, stopped.reason);
     }
+    ClearStaleRecords();
 
     const long long axisTime = static_cast<long long>(result.totalTime) + settings_.surfaceInterval;
     if (axisTime > workspace_.settings.maxHScale) {
@@ -148,6 +173,7 @@ CalculationResult DiveCalculation::RunSteps() {
 }
 
 CalculationResult DiveCalculation::Incomplete(CalculationResult result, const std::string& reason) {
+    ClearStaleRecords();
     ClearStopTimes(workspace_.profile);
     result.completed = false;
     result.stopReason = reason;
@@ -168,9 +194,37 @@ void DiveCalculation::CheckHalfTimes() {
 }
 
 void DiveCalculation::Stop(const std::string& message, bool messageBox) {
+    ClearStaleRecords();
     if (messageBox) ui_.ShowMessage(message, MessageIcon::Critical);
     ui_.ShowSysMsg(message);
     throw CalculationStopped{message};
+}
+
+void DiveCalculation::Saturate(double depth, double time, double n2Percent, double hePercent) {
+    stepper_.Saturate(tissues_, depth, time, n2Percent, hePercent);
+    toleratedKnown_ = false;
+}
+
+void DiveCalculation::ClearStaleRecords() {
+    ComputedProfile& computed = workspace_.computed;
+    ClearRecords(computed, computed.usedEnd, staleEnd_);
+    staleEnd_ = computed.usedEnd;
+}
+
+double DiveCalculation::Ambient(double depth) {
+    if (depth != ambientDepth_) {
+        ambientDepth_ = depth;
+        ambient_ = stepper_.AmbientPressure(depth);
+    }
+    return ambient_;
+}
+
+double DiveCalculation::Tolerated() {
+    if (!toleratedKnown_) {
+        tolerated_ = ToleratedAmbientPressure(tissues_, workspace_.model);
+        toleratedKnown_ = true;
+    }
+    return tolerated_;
 }
 
 void DiveCalculation::WriteRecord(int index, double depth, double n2Percent, double hePercent,
@@ -181,23 +235,33 @@ void DiveCalculation::WriteRecord(int index, double depth, double n2Percent, dou
         computed.computedCount = ComputedProfile::kTableEnd;
         Stop(kArrayFullMessage, false);
     }
+    computed.usedEnd = std::max(computed.usedEnd, index + 1);
     ComputedMinute& record = computed.records[index];
-    if (oxygen) {
-        const double ambient = Ambient(depth);
-        AddOtuMinute(record, ambient, n2Percent, hePercent);
-        AddCnsMinute(record, ambient, n2Percent, hePercent);
-    }
     record.depth = depth;
-    bool finite = std::isfinite(record.otu) && std::fabs(depth) <= kDepthLimit;
-    for (int c = workspace_.model.firstCompartment; c <= kLastCompartment; ++c) {
+    // Compartment 0 on its own and 1 to 16 in one loop, as the saturation step stores them, so
+    // that the processor can hand each stored value straight on to the copy.
+    const bool useCompartment0 = workspace_.model.firstCompartment == 0;
+    record.pTotal[0] = useCompartment0 ? tissues_.pTotal[0] : 0;
+    record.pN2[0] = useCompartment0 ? tissues_.pN2[0] : 0;
+    record.pHe[0] = useCompartment0 ? tissues_.pHe[0] : 0;
+    for (int c = 1; c <= kLastCompartment; ++c) {
         record.pTotal[c] = tissues_.pTotal[c];
         record.pN2[c] = tissues_.pN2[c];
         record.pHe[c] = tissues_.pHe[c];
-        finite = finite && std::isfinite(tissues_.pTotal[c]);
     }
     record.toleratedPressure = Tolerated();
     record.n2Percent = n2Percent;
     record.hePercent = hePercent;
+    if (oxygen) {
+        oxygen_.AddMinute(record, depth, n2Percent, hePercent);
+    } else {
+        record.otu = 0;
+        record.cnsDay = 0;
+        record.cnsDive = 0;
+    }
+    // A compartment that does not take part holds 0 and passes the check.
+    const bool finite =
+        std::isfinite(record.otu) && std::fabs(depth) <= kDepthLimit && AllFinite(tissues_.pTotal);
     if (!finite) {
         record = ComputedMinute{};
         computed.computedCount = index;
@@ -227,7 +291,7 @@ bool DiveCalculation::WalkLineTable(CalculationResult& result, double& finalDept
         const double lastStep = RoundHalfEven(line.tDelta - 1);
         for (double k = 0; k <= lastStep; ++k) {
             d = d + rate;
-            stepper_.Saturate(tissues_, d, 1, line.n2Percent, line.hePercent);
+            Saturate(d, 1, line.n2Percent, line.hePercent);
             WriteRecord(j, d, line.n2Percent, line.hePercent, true);
             if (Int(d) > result.maxDepth) result.maxDepth = RoundToInt16(Int(d));
             if (Int(d) > 0) result.diveMinutes = RoundToInt16(result.diveMinutes + 1.0);
@@ -265,11 +329,11 @@ void DiveCalculation::StagedDecompression(double currentDepth) {
         if (deepStop > firstStopDepth) {
             for (double m = Int(currentDepth); m >= deepStop; --m) {
                 depth = m;
-                stepper_.Saturate(tissues_, m, 0.1, n2Deco, heDeco);
+                Saturate(m, 0.1, n2Deco, heDeco);
                 if (IsMultipleOfTen(m) || m == deepStop) AppendComputedMinute(m, n2Deco, heDeco);
             }
             for (int t = 0; t < settings_.deepStopTime; ++t) {
-                stepper_.Saturate(tissues_, depth, 1, n2Deco, heDeco);
+                Saturate(depth, 1, n2Deco, heDeco);
                 AppendComputedMinute(depth, n2Deco, heDeco);
             }
             currentDepth = depth;
@@ -283,10 +347,10 @@ void DiveCalculation::StagedDecompression(double currentDepth) {
     for (double m = Int(currentDepth); m >= firstStopDepth; --m) {
         depth = m;
         if (switchDepth > 0) n2 = m >= switchDepth ? bottomN2 : n2Deco;
-        stepper_.Saturate(tissues_, m, 0.1, n2, heDeco);
+        Saturate(m, 0.1, n2, heDeco);
         if (IsMultipleOfTen(m)) AppendComputedMinute(m, n2, heDeco);
     }
-    stepper_.Saturate(tissues_, depth, 1, n2, heDeco);
+    Saturate(depth, 1, n2, heDeco);
     AppendComputedMinute(depth, n2, heDeco);
 
     int k = first;
@@ -295,14 +359,14 @@ void DiveCalculation::StagedDecompression(double currentDepth) {
         if (switchDepth > 0) n2 = depth > switchDepth ? bottomN2 : n2Deco;
         const double nextDepth = 3.0 * (k - 1);
         if (Ambient(nextDepth) >= Tolerated()) {
-            stepper_.Saturate(tissues_, depth, 1, n2, heDeco);
+            Saturate(depth, 1, n2, heDeco);
             AppendComputedMinute(depth, n2, heDeco);
             if (k > 0) profile.stops[k].time = stopMinutes;
             stopMinutes = 0;
             depth = nextDepth;
             k -= 1;
         }
-        stepper_.Saturate(tissues_, depth, 1, n2, heDeco);
+        Saturate(depth, 1, n2, heDeco);
         AppendComputedMinute(depth, n2, heDeco);
     }
 }
@@ -314,7 +378,7 @@ void DiveCalculation::ContinuousAscent(double currentDepth) {
     int counter = 1;
     double depth = 0.0;
     for (double m = Int(currentDepth); m >= ceiling; --m) {
-        stepper_.Saturate(tissues_, m, 0.1, n2Deco, heDeco);
+        Saturate(m, 0.1, n2Deco, heDeco);
         counter += 1;
         if (counter == 10) {
             AppendComputedMinute(m, n2Deco, heDeco);
@@ -323,7 +387,7 @@ void DiveCalculation::ContinuousAscent(double currentDepth) {
         depth = m;
     }
     while (depth > 0) {
-        stepper_.Saturate(tissues_, depth, 1, n2Deco, heDeco);
+        Saturate(depth, 1, n2Deco, heDeco);
         AppendComputedMinute(depth, n2Deco, heDeco);
         if (Ambient(depth) > Tolerated()) depth = DepthFromPressure(Tolerated()) + 0.5;
     }
@@ -334,7 +398,7 @@ void DiveCalculation::SimulateSurfaceInterval(int minutes) {
     const ProgressScope progress(ui_, std::min(minutes, ComputedProfile::kTableEnd) + 1);
     ComputedProfile& computed = workspace_.computed;
     for (int t = 1; t <= minutes; ++t) {
-        stepper_.Saturate(tissues_, 0, 1, settings_.n2PerCentSurface, 0);
+        Saturate(0, 1, settings_.n2PerCentSurface, 0);
         WriteRecord(computed.computedCount, 0, 0, 0, false);
         computed.computedCount += 1;
         ui_.ShowProgress(t);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/engine/oxygen.h"
 #include "core/engine/tissues.h"
 #include "core/settings/settings_store.h"
 #include "core/ui/ui.h"
@@ -41,6 +42,9 @@ int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& 
 class DiveCalculation {
   public:
     DiveCalculation(Workspace& workspace, const SettingsStore& store, Ui& ui);
+    ~DiveCalculation() { ClearStaleRecords(); }
+    DiveCalculation(const DiveCalculation&) = delete;
+    DiveCalculation& operator=(const DiveCalculation&) = delete;
 
     // The whole calculation (mnuCalcSaturation).
     CalculationResult Run();
@@ -64,10 +68,18 @@ class DiveCalculation {
     // of the previous dive or a part of this one's.
     CalculationResult Incomplete(CalculationResult result, const std::string& reason);
     void WriteRecord(int index, double depth, double n2Percent, double hePercent, bool oxygen);
+    // Records are written whole, so the table is not cleared before a calculation; what an
+    // earlier, longer calculation left beyond this one's records is cleared when it ends and
+    // before it tells the user anything.
+    void ClearStaleRecords();
     void Stop(const std::string& message, bool messageBox);
     void CheckHalfTimes();
-    double Tolerated() const { return ToleratedAmbientPressure(tissues_, workspace_.model); }
-    double Ambient(double depth) const { return stepper_.AmbientPressure(depth); }
+    // Every change of the tissues goes through Saturate, so the tolerated pressure of a step is
+    // worked out once however often the step's record and the ascent ask for it.
+    void Saturate(double depth, double time, double n2Percent, double hePercent);
+    double Tolerated();
+    // The ambient pressure, kept for the depth asked last (the next stop, asked on every pass).
+    double Ambient(double depth);
 
     Workspace& workspace_;
     const SettingsStore& store_;
@@ -75,6 +87,12 @@ class DiveCalculation {
     TissueState& tissues_;
     const Settings& settings_;
     TissueStepper stepper_;
+    std::int32_t staleEnd_ = 1;  // where the records of the earlier calculation end
+    OxygenSteps oxygen_;
+    double ambientDepth_;
+    double ambient_;
+    bool toleratedKnown_ = false;
+    double tolerated_ = 0;
 };
 
 // mnuCalcSaturation: the calculation of the current dive with its messages.

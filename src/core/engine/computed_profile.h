@@ -19,6 +19,9 @@ struct ComputedMinute {
     double cnsDay = 0;   // % of the 24-hour CNS limits
     double cnsDive = 0;  // % of the single-exposure CNS limits
 };
+// The calculation writes every field of a record (so that it need not clear the table first);
+// a new field has to be written there too.
+static_assert(sizeof(ComputedMinute) == (3 * (kLastCompartment + 1) + 7) * sizeof(double));
 
 // What a calculation reports besides its records.
 struct CalculationResult {
@@ -44,10 +47,17 @@ struct ComputedProfile {
 
     std::vector<ComputedMinute> records;
     std::int32_t computedCount = 0;
+    // Records from this index to the table's end are all zero. The calculation raises it with
+    // every record it writes, so that clearing can stop there.
+    std::int32_t usedEnd = 1;
     CalculationResult last;  // the counters of the last calculation
 };
 
-// Zeroes records 1 to 6000 (computedCount stays).
-void ClearComputedProfile(ComputedProfile& computed);
+// Where the records that may be non-zero end: usedEnd, or past computedCount for records
+// written by hand.
+std::int32_t RecordsInUseEnd(const ComputedProfile& computed);
+
+// Zeroes the records from `first` up to `end` (exclusive), within 1..6000.
+void ClearRecords(ComputedProfile& computed, std::int32_t first, std::int32_t end);
 
 }  // namespace marelos

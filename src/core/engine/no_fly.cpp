@@ -22,7 +22,7 @@ constexpr int kNoFlySearchLimit = 1000000;
 // longer wait would let the diver fly.
 std::optional<int> SearchNoFlyMinutes(Workspace& workspace) {
     const Settings& settings = workspace.settings;
-    const TissueStepper stepper(workspace.model, settings.airPressure);
+    TissueStepper stepper(workspace.model, settings.airPressure);
     const double surfaceDepth = DepthFromPressure(settings.airPressure / 1000);
     const double cabin = settings.cabinPressure / 1000;
     double tolerated = ToleratedAmbientPressure(workspace.tissues, workspace.model);

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
+#include "core/engine/tissues.h"
 #include "core/text/rounding.h"
 
 namespace marelos {
@@ -33,14 +35,42 @@ constexpr std::array<CnsLimit, 17> kCnsLimits = {{{0, 0},
                                                   {45, 150}}};
 constexpr CnsLimit kCnsLimitAbove = {10, 50};  // level 1.7 bar and above
 
+// The dose of a partial pressure in whole hundredths of a bar (a multiple of 5).
+double OtuOfHundredths(double hundredths) {
+    const double p = hundredths / 100;
+    if (p <= 0.5) return 0;
+    return std::pow(2 * (p - 0.5), 0.83);
+}
+
+// OtuOfHundredths from 0 to 20 bar in steps of 5 hundredths, worked out once: the ascents meet
+// a new partial pressure every few records, and a power is the costly part of a minute's doses.
+constexpr int kOtuTableEnd = 2000;
+const std::array<double, kOtuTableEnd / 5 + 1>& OtuTable() {
+    static const auto table = [] {
+        std::array<double, kOtuTableEnd / 5 + 1> values{};
+        for (std::size_t n = 0; n < values.size(); ++n)
+            values[n] = OtuOfHundredths(5.0 * static_cast<double>(n));
+        return values;
+    }();
+    return table;
+}
+
 int LastRecord(const ComputedProfile& computed) {
     return std::min(computed.computedCount, ComputedProfile::kTableEnd);
 }
 
 }  // namespace
 
-void ClearComputedProfile(ComputedProfile& computed) {
-    std::fill(computed.records.begin() + 1, computed.records.end(), ComputedMinute{});
+std::int32_t RecordsInUseEnd(const ComputedProfile& computed) {
+    return std::clamp(std::max(computed.usedEnd, computed.computedCount + 1), 1,
+                      ComputedProfile::kTableEnd + 1);
+}
+
+void ClearRecords(ComputedProfile& computed, std::int32_t first, std::int32_t end) {
+    first = std::max(first, 1);
+    end = std::min(end, ComputedProfile::kTableEnd + 1);
+    if (first >= end) return;
+    std::fill(computed.records.begin() + first, computed.records.begin() + end, ComputedMinute{});
 }
 
 double OxygenPartialPressure(double ambientPressure, double n2Percent, double hePercent) {
@@ -57,9 +87,9 @@ double OtuOfMinute(double ppO2) {
     } else {
         hundredths += 10 - lastDigit;
     }
-    const double p = hundredths / 100;
-    if (p <= 0.5) return 0;
-    return std::pow(2 * (p - 0.5), 0.83);
+    if (hundredths >= 0 && hundredths <= kOtuTableEnd)
+        return OtuTable()[static_cast<std::size_t>(hundredths) / 5];
+    return OtuOfHundredths(hundredths);
 }
 
 CnsShares CnsOfMinute(double ppO2) {
@@ -82,6 +112,24 @@ void AddCnsMinute(ComputedMinute& record, double ambientPressure, double n2Perce
     const CnsShares shares = CnsOfMinute(ppO2);
     record.cnsDive = shares.dive;
     record.cnsDay = shares.day;
+}
+
+void OxygenSteps::AddMinute(ComputedMinute& record, double depth, double n2Percent,
+                            double hePercent) {
+    const std::array<double, 3> inputs = {depth, n2Percent, hePercent};
+    if (!known_ || std::memcmp(inputs.data(), inputs_.data(), sizeof inputs) != 0) {
+        known_ = true;
+        inputs_ = inputs;
+        ComputedMinute doses;
+        const double ambient = AmbientPressure(depth, airPressure_);
+        AddOtuMinute(doses, ambient, n2Percent, hePercent);
+        AddCnsMinute(doses, ambient, n2Percent, hePercent);
+        otu_ = doses.otu;
+        cns_ = {doses.cnsDive, doses.cnsDay};
+    }
+    record.otu = otu_;
+    record.cnsDive = cns_.dive;
+    record.cnsDay = cns_.day;
 }
 
 double TotalOtu(const ComputedProfile& computed) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "core/engine/computed_profile.h"
 
 namespace marelos {
@@ -25,6 +27,24 @@ void AddOtuMinute(ComputedMinute& record, double ambientPressure, double n2Perce
                   double hePercent);
 void AddCnsMinute(ComputedMinute& record, double ambientPressure, double n2Percent,
                   double hePercent);
+
+// The two per-minute steps for the records of one calculation, which are written whole: `otu`,
+// `cnsDive` and `cnsDay` as the steps give them for an empty record. A calculation spends long
+// runs of minutes at one depth on one gas; a minute with bit for bit the previous minute's depth
+// and gas takes over that minute's doses instead of working them out again.
+class OxygenSteps {
+  public:
+    explicit OxygenSteps(double airPressureMbar) : airPressure_(airPressureMbar) {}
+
+    void AddMinute(ComputedMinute& record, double depth, double n2Percent, double hePercent);
+
+  private:
+    double airPressure_;
+    bool known_ = false;
+    std::array<double, 3> inputs_{};  // depth, N2 and He of the last minute
+    double otu_ = 0;
+    CnsShares cns_;
+};
 
 // Sums over records 1 to computedCount, each cut down to a whole number.
 double TotalOtu(const ComputedProfile& computed);

@@ -16,7 +16,9 @@ struct TissueState {
 inline constexpr double kWaterVapourPressure = 0.0627;  // bar
 
 // depth x 10.1043 / 100 + air pressure / 1000, in bar (sea water, air pressure in mbar).
-double AmbientPressure(double depth, double airPressureMbar);
+inline double AmbientPressure(double depth, double airPressureMbar) {
+    return depth * 10.1043 / 100 + airPressureMbar / 1000;
+}
 
 // 10 m per bar above a surface of exactly 1 bar: pressure x 10 - 10, in metres.
 double DepthFromPressure(double pressure);
@@ -38,21 +40,34 @@ void SaturateTissues(TissueState& tissues, const ModelParameters& model, double 
 // compartment leads when two tolerate exactly the same pressure.
 double ToleratedAmbientPressure(const TissueState& tissues, const ModelParameters& model);
 
+// The gas pressures breathed, in bar: (ambient pressure - water vapour) x share / 100.
+struct InspiredPressures {
+    double n2 = 0;
+    double he = 0;
+};
+
 // Saturation steps of 1 and 0.1 minutes with their factors worked out once: the calculation
-// walks thousands of such steps with one model, and the factors equal SaturationFactor's.
+// walks thousands of such steps with one model, and the factors equal SaturationFactor's. The
+// inspired pressures are kept for a step at the depth and gas of the one before, as on a stop
+// or at the surface.
 class TissueStepper {
   public:
     TissueStepper(const ModelParameters& model, double airPressureMbar);
 
     // SaturateTissues for a time of 1 or 0.1 minutes (any other time is computed directly).
     void Saturate(TissueState& tissues, double depth, double time, double n2Percent,
-                  double hePercent) const;
-    double AmbientPressure(double depth) const;
+                  double hePercent);
+    double AmbientPressure(double depth) const {
+        return marelos::AmbientPressure(depth, airPressure_);
+    }
 
   private:
     const ModelParameters& model_;
     double airPressure_;
     CompartmentValues minuteN2_{}, minuteHe_{}, tenthN2_{}, tenthHe_{};
+    bool inspiredKnown_ = false;
+    std::array<double, 3> inspiredFor_{};  // depth, N2 and He of the last step
+    InspiredPressures inspired_;
 };
 
 }  // namespace marelos

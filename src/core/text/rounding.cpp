@@ -20,7 +20,7 @@ T RoundToLimited(double value) {
 }  // namespace
 
 double RoundHalfEven(double value) {
-    const double below = std::floor(value);
+    const double below = Int(value);
     const double fraction = value - below;
     if (fraction < 0.5) return below;
     if (fraction > 0.5) return below + 1.0;
@@ -33,10 +33,6 @@ std::int16_t RoundToInt16(double value) {
 
 std::int32_t RoundToInt32(double value) {
     return RoundToLimited<std::int32_t>(value);
-}
-
-double Int(double value) {
-    return std::floor(value);
 }
 
 double RoundTo(double value, int digits) {

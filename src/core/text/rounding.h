@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace marelos {
@@ -15,7 +16,16 @@ std::int16_t RoundToInt16(double value);
 std::int32_t RoundToInt32(double value);
 
 // The largest whole number not above the value, also for negative values (Int(-1.5) = -2).
-double Int(double value);
+// The same result as std::floor for every input, but plain arithmetic where the value has a
+// fraction: the engine cuts several values a minute, and floor is a library call on the basic
+// x86-64 instruction set.
+inline double Int(double value) {
+    constexpr double kAllWhole = 4503599627370496.0;  // 2^52: from here on every double is whole
+    if (!(std::fabs(value) < kAllWhole)) return std::floor(value);  // also NaN and infinities
+    const double cut = static_cast<double>(static_cast<std::int64_t>(value));  // towards zero
+    if (cut == value) return value;  // whole already; keeps the sign of -0.0
+    return cut > value ? cut - 1 : cut;
+}
 
 // Int(10^digits * value + 0.05) / 10^digits: the program's rounding of shares and depths to a
 // number of decimal digits (the fixed 0.05 is part of the rule, whatever the digits).

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "core/engine/oxygen.h"
@@ -286,6 +287,51 @@ TEST_F(CalculationTest, Compartment0CountsOnlyWhenSwitchedOn) {
     Calculate();
     EXPECT_GT(ws().computed.records[10].pN2[0], 0);
     EXPECT_NE(ws().computed.records[10].toleratedPressure, before[10].toleratedPressure);
+}
+
+// A calculation writes whole records and clears only what an earlier, longer one left beyond
+// its own: after a long dive with compartment 0, a short dive without it, and a calculation
+// that stops before its first record, leave everything as in a fresh workspace.
+TEST_F(CalculationTest, ALongerEarlierCalculationLeavesNothingBehind) {
+    const Compartment0Values compartment0 = {0.2, 0.1, 0.99, 0.1, 0.1, 0.99};
+    const double halfTimeHe5 = ws().model.halfTimeHe[5];
+    const auto dive = [](Workspace& workspace, std::initializer_list<Corner> corners) {
+        NewProfile(workspace);
+        workspace.settings.maxHScale = 600;
+        workspace.settings.surfaceInterval = 30;
+        DiveProfile& profile = workspace.profile;
+        profile.points[profile.nextPoint++] = {0, 0, 78, 0};
+        for (const Corner& corner : corners)
+            profile.points[profile.nextPoint++] = {corner.minute, corner.depth, corner.n2, 0};
+    };
+    const auto afterALongDive = [&](double shortHalfTimeHe5, const std::string& what) {
+        SetCompartment0(ws().model, compartment0, true);
+        ws().model.halfTimeHe[5] = halfTimeHe5;
+        dive(ws(), {{4, 60}, {90, 60}});
+        Calculate();
+        ASSERT_GT(ws().computed.computedCount, 400) << what;
+
+        const auto fresh = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
+        for (Workspace* workspace : {&ws(), fresh.get()}) {
+            SetCompartment0(workspace->model, compartment0, false);
+            workspace->model.halfTimeHe[5] = shortHalfTimeHe5;
+            dive(*workspace, {{2, 12}, {10, 12}});
+        }
+        ScriptedUi freshUi;
+        const CalculationResult expected = mnuCalcSaturation(*fresh, store_, freshUi);
+        const CalculationResult result = Calculate();
+        EXPECT_EQ(result.completed, expected.completed) << what;
+        EXPECT_EQ(ui_.lines, freshUi.lines) << what;
+        EXPECT_EQ(ws().computed.computedCount, fresh->computed.computedCount) << what;
+        EXPECT_EQ(ws().tissues, fresh->tissues) << what;
+        const std::vector<ComputedMinute>& records = ws().computed.records;
+        for (std::size_t j = 0; j < records.size(); ++j) {
+            ASSERT_EQ(std::memcmp(&records[j], &fresh->computed.records[j], sizeof records[j]), 0)
+                << what << ": record " << j;
+        }
+    };
+    afterALongDive(halfTimeHe5, "a short dive");
+    afterALongDive(0, "a calculation stopped by a zero half-time");
 }
 
 TEST(CheckDecompression, CountsMinutesAboveTheToleranceAndWarnsTwiceAboveThree) {

@@ -54,6 +54,23 @@ TEST(Oxygen, CnsLevelIsTheNextTenthAboveCountedInWholeTenths) {
     EXPECT_EQ(record.cnsDive, 7);
 }
 
+// A calculation's records are written whole, so below the CNS table a minute gets 0.
+TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGas) {
+    OxygenSteps steps(1013);
+    // Repeated minutes, then a change of only the depth, only the N2 or only the He share.
+    const double minutes[][3] = {{30, 78, 0},  {30, 78, 0},  {10, 78, 0}, {10, 50, 0},
+                                 {10, 50, 20}, {10, 50, 20}, {0, 78, 0}};
+    for (const auto& m : minutes) {
+        ComputedMinute record;
+        record.cnsDive = 7;
+        steps.AddMinute(record, m[0], m[1], m[2]);
+        const double ppO2 = OxygenPartialPressure(AmbientPressure(m[0], 1013), m[1], m[2]);
+        EXPECT_EQ(record.otu, OtuOfMinute(ppO2)) << ppO2;
+        EXPECT_EQ(record.cnsDive, CnsOfMinute(ppO2).dive) << ppO2;
+        EXPECT_EQ(record.cnsDay, CnsOfMinute(ppO2).day) << ppO2;
+    }
+}
+
 TEST(Oxygen, DaySumDecaysOnlyInMinutesWithoutExposure) {
     ComputedProfile computed;
     computed.records[1].cnsDay = 10;

@@ -86,8 +86,12 @@ TEST(Tissues, TheStepperGivesExactlyTheDirectResult) {
     TissueState direct;
     InitTissues(direct, 0.79, 950);
     TissueState stepped = direct;
-    const TissueStepper stepper(model, 950);
-    const double steps[][4] = {{30, 1, 64, 0}, {45, 0.1, 40, 43}, {12, 1, 50, 20}, {7, 0.5, 78, 0}};
+    TissueStepper stepper(model, 950);
+    // Repeated depths and gases, where the stepper keeps its inspired pressures, and changes of
+    // only the time or only one gas share, where it must not.
+    const double steps[][4] = {{30, 1, 64, 0},  {30, 1, 64, 0},    {30, 0.1, 64, 0},
+                               {30, 1, 64, 10}, {30, 1, 40, 10},   {45, 0.1, 40, 43},
+                               {12, 1, 50, 20}, {12, 0.5, 50, 20}, {7, 0.5, 78, 0}};
     for (const auto& s : steps) {
         SaturateTissues(direct, model, 950, s[0], s[1], s[2], s[3]);
         stepper.Saturate(stepped, s[0], s[1], s[2], s[3]);

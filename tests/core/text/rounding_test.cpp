@@ -43,6 +43,17 @@ TEST(Rounding, IntIsTheFloorAlsoBelowZero) {
     EXPECT_EQ(Int(-1.1), -2);
     EXPECT_EQ(Int(-2.0), -2);
     EXPECT_EQ(Int(0.0), 0);
+    // Bit for bit std::floor, also at the edges of its arithmetic: signed zeros, the last
+    // fractions before 2^52, whole numbers beyond, infinities and NaN.
+    const double inf = std::numeric_limits<double>::infinity();
+    const double below1 = std::nextafter(1.0, 0.0);
+    for (const double value :
+         {-0.0, 0.0, -0.5, 0.5, below1, -below1, 4503599627370495.5, -4503599627370495.5,
+          4503599627370496.0, -9007199254740993.0, 1e300, -1e300, inf, -inf, 84.93, -84.93}) {
+        EXPECT_EQ(std::signbit(Int(value)), std::signbit(std::floor(value))) << value;
+        EXPECT_EQ(Int(value), std::floor(value)) << value;
+    }
+    EXPECT_TRUE(std::isnan(Int(std::nan(""))));
 }
 
 TEST(Rounding, RoundToAddsFiveHundredthsBeforeCuttingOff) {
