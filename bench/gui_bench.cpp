@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <memory>
@@ -14,8 +15,10 @@
 #include "core/graphics/analysis_graphs.h"
 #include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
+#include "core/settings/settings.h"
 #include "core/ui/unattended_ui.h"
 #include "platform/qt_canvas.h"
+#include "platform/qt_settings_store.h"
 
 namespace {
 
@@ -118,6 +121,26 @@ void BM_PrintTissueGraphOf600MinutesToPdf(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PrintTissueGraphOf600MinutesToPdf)->Unit(benchmark::kMillisecond);
+
+// Start-up reads every setting from the user's INI file, which may have grown by hand or by a
+// broken tool to hundreds of thousands of keys in one section.
+void BM_LoadSettingsFromAnIniFileWith400000Keys(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Marelos31.ini");
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        QByteArray text = "[Values]\nAirPressure=950\n";
+        for (int i = 0; i < 400000; ++i)
+            text += "Unbekannt" + QByteArray::number(i) + "=1\n";
+        file.write(text);
+    }
+    for (auto _ : state) {
+        marelos::QtSettingsStore store(path);
+        benchmark::DoNotOptimize(marelos::LoadSettings(store, "/opt/marelos"));
+    }
+}
+BENCHMARK(BM_LoadSettingsFromAnIniFileWith400000Keys)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

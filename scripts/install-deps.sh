@@ -14,9 +14,12 @@ packages=(
     libgmock-dev
     libbenchmark-dev
     libxlsxwriter-dev   # the spreadsheet export
+    nlohmann-json3-dev  # the JSON output of marelos-cli
     pkg-config
     fonts-dejavu-core   # a font for the program and for the tests without a display
     python3             # the reference calculation the engine is checked against
+    clang               # the fuzz targets (scripts/fuzz.sh) ...
+    libclang-rt-dev     # ... with libFuzzer and the sanitizer runtimes of the default clang
 )
 
 missing=()

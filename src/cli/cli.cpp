@@ -134,4 +134,11 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     return kExitUsage;
 }
 
+int FinishOutput(std::ostream& out, std::ostream& err, int code) {
+    out.flush();
+    if (out) return code;
+    err << "Die Ausgabe konnte nicht vollständig geschrieben werden.\n";
+    return code == 0 ? 1 : code;
+}
+
 }  // namespace marelos

@@ -12,4 +12,8 @@ namespace marelos {
 int RunCli(const std::vector<std::string>& args, const std::string& programFolder,
            std::ostream& out, std::ostream& err);
 
+// The exit code once everything is written: a command's output that did not reach standard
+// output in full (a full disk, a closed pipe) fails the run, with a message on `err`.
+int FinishOutput(std::ostream& out, std::ostream& err, int code);
+
 }  // namespace marelos

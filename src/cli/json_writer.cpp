@@ -1,91 +1,76 @@
 #include "json_writer.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <utility>
 
 namespace marelos {
+namespace {
 
-void JsonWriter::Separate() {
-    if (afterKey_) {
-        afterKey_ = false;
+// Whole numbers up to this size are exact in a double.
+constexpr double kLargestExactWhole = 9007199254740992.0;  // 2^53
+
+}  // namespace
+
+void JsonWriter::Add(nlohmann::ordered_json value) {
+    if (open_.empty()) {
+        out_ << value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
         return;
     }
-    if (!first_) out_ << ',';
-    first_ = false;
+    nlohmann::ordered_json& container = open_.back().value;
+    if (container.is_array()) {
+        container.push_back(std::move(value));
+    } else {
+        container[std::exchange(key_, {})] = std::move(value);
+    }
+}
+
+void JsonWriter::Close() {
+    Open closed = std::move(open_.back());
+    open_.pop_back();
+    key_ = std::move(closed.key);
+    Add(std::move(closed.value));
 }
 
 void JsonWriter::BeginObject() {
-    Separate();
-    out_ << '{';
-    first_ = true;
+    open_.push_back({nlohmann::ordered_json::object(), std::exchange(key_, {})});
 }
 
 void JsonWriter::EndObject() {
-    out_ << '}';
-    first_ = false;
+    Close();
 }
 
 void JsonWriter::BeginArray() {
-    Separate();
-    out_ << '[';
-    first_ = true;
+    open_.push_back({nlohmann::ordered_json::array(), std::exchange(key_, {})});
 }
 
 void JsonWriter::EndArray() {
-    out_ << ']';
-    first_ = false;
+    Close();
 }
 
 void JsonWriter::Key(std::string_view key) {
-    String(key);
-    out_ << ':';
-    afterKey_ = true;
+    key_ = key;
 }
 
 void JsonWriter::String(std::string_view value) {
-    Separate();
-    out_ << '"';
-    for (const char c : value) {
-        switch (c) {
-            case '"':
-                out_ << "\\\"";
-                break;
-            case '\\':
-                out_ << "\\\\";
-                break;
-            case '\n':
-                out_ << "\\n";
-                break;
-            case '\r':
-                out_ << "\\r";
-                break;
-            case '\t':
-                out_ << "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    std::array<char, 8> escaped{};
-                    std::snprintf(escaped.data(), escaped.size(), "\\u%04x", c);
-                    out_ << escaped.data();
-                } else {
-                    out_ << c;
-                }
-        }
-    }
-    out_ << '"';
+    Add(std::string(value));
 }
 
 void JsonWriter::Number(double value) {
-    Separate();
     if (!std::isfinite(value)) {
-        out_ << "null";  // JSON has no infinity; the calculation never leaves one behind
-        return;
+        Add(nullptr);  // JSON has no infinity; the calculation never leaves one behind
+    } else if (std::trunc(value) == value && std::fabs(value) <= kLargestExactWhole) {
+        Add(static_cast<long long>(value));
+    } else {
+        Add(value);
     }
-    std::array<char, 32> buffer{};
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    out_ << std::string_view(buffer.data(), ec == std::errc() ? end - buffer.data() : 0);
+}
+
+void JsonWriter::Integer(long long value) {
+    Add(value);
+}
+
+void JsonWriter::Null() {
+    Add(nullptr);
 }
 
 void JsonWriter::Member(std::string_view key, double value) {
@@ -96,16 +81,6 @@ void JsonWriter::Member(std::string_view key, double value) {
 void JsonWriter::Member(std::string_view key, long long value) {
     Key(key);
     Integer(value);
-}
-
-void JsonWriter::Null() {
-    Separate();
-    out_ << "null";
-}
-
-void JsonWriter::Integer(long long value) {
-    Separate();
-    out_ << value;
 }
 
 }  // namespace marelos

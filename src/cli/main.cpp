@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return marelos::RunCli(args, QCoreApplication::applicationDirPath().toStdString(), std::cout,
-                           std::cerr);
+    const int code = marelos::RunCli(args, QCoreApplication::applicationDirPath().toStdString(),
+                                     std::cout, std::cerr);
+    return marelos::FinishOutput(std::cout, std::cerr, code);
 }

@@ -55,6 +55,13 @@ std::string FailureMessage(const Failure& failure) {
         case FailureKind::WriteError:
             return "Die Datei " + failure.subject +
                    " konnte nicht geschrieben werden. Die bisherige Datei bleibt unverändert.";
+        case FailureKind::ReadOnly:
+            return "Die Datei " + failure.subject +
+                   " ist schreibgeschützt und wurde nicht überschrieben.";
+        case FailureKind::Unrepresentable:
+            return "Das Zeichen „" + failure.subject +
+                   "“ lässt sich in einer Datei mit westeuropäischem Zeichensatz "
+                   "(Windows-1252) nicht speichern. Bitte ersetzen Sie es.";
         case FailureKind::Timeout:
             return "Keine Antwort von " + failure.subject + ".";
         case FailureKind::Protocol:

@@ -16,6 +16,10 @@ enum class FailureKind {
     Protocol,    // a device answered something the protocol does not allow
     DataFormat,  // data was read but does not have the expected form
     Cancelled,   // the user cancelled the work
+    // A file that is protected against writing would be overwritten.
+    ReadOnly,
+    // A text holds a character that the file's code page cannot hold; the subject is the character.
+    Unrepresentable,
 };
 
 struct Failure {

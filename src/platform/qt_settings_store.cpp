@@ -7,17 +7,6 @@
 #include "platform/qt_convert.h"
 
 namespace marelos {
-namespace {
-
-QString MatchingName(const QStringList& names, const QString& wanted) {
-    for (const QString& name : names) {
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0) return name;
-    }
-    return wanted;
-}
-
-}  // namespace
-
 QtSettingsStore::QtSettingsStore() : QtSettingsStore(DefaultFilePath()) {}
 
 QtSettingsStore::QtSettingsStore(const QString& iniPath)
@@ -28,12 +17,25 @@ QString QtSettingsStore::DefaultFilePath() {
            ToQString(ApplicationName()) + ".ini";
 }
 
+void QtSettingsStore::IndexSpellings() const {
+    // Once per store: a file with very many keys must not make every lookup list them all.
+    for (const QString& path : settings_.allKeys()) {
+        const qsizetype slash = path.indexOf('/');
+        if (slash < 0) continue;  // a key outside every section is never looked up
+        groups_.insert(path.left(slash).toCaseFolded(), path.left(slash));
+        paths_.insert(path.toCaseFolded(), path);
+    }
+    indexed_ = true;
+}
+
 QString QtSettingsStore::StoredPath(std::string_view section, std::string_view key) const {
-    const QString group = MatchingName(settings_.childGroups(), ToQString(section));
-    settings_.beginGroup(group);
-    const QString name = MatchingName(settings_.childKeys(), ToQString(key));
-    settings_.endGroup();
-    return group + "/" + name;
+    if (!indexed_) IndexSpellings();
+    const QString wanted = ToQString(section) + "/" + ToQString(key);
+    const QString folded = wanted.toCaseFolded();
+    if (const auto path = paths_.constFind(folded); path != paths_.cend()) return *path;
+    // A new key goes into the section's existing spelling.
+    const QString group = groups_.value(ToQString(section).toCaseFolded(), ToQString(section));
+    return group + "/" + ToQString(key);
 }
 
 std::string QtSettingsStore::ReadSetting(std::string_view section, std::string_view key) const {
@@ -47,7 +49,11 @@ std::string QtSettingsStore::ReadSetting(std::string_view section, std::string_v
 
 void QtSettingsStore::WriteSetting(std::string_view section, std::string_view key,
                                    std::string_view value) {
-    settings_.setValue(StoredPath(section, key), ToQString(value));
+    const QString path = StoredPath(section, key);
+    settings_.setValue(path, ToQString(value));
+    const qsizetype slash = path.indexOf('/');
+    groups_.insert(path.left(slash).toCaseFolded(), path.left(slash));
+    paths_.insert(path.toCaseFolded(), path);
     settings_.sync();  // each change reaches the file at once; a failure leaves the cache intact
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSettings>
 #include <QString>
 
@@ -28,8 +29,13 @@ class QtSettingsStore : public SettingsStore {
   private:
     // "Section/Key" in the spelling the file already uses, or the given one.
     QString StoredPath(std::string_view section, std::string_view key) const;
+    void IndexSpellings() const;
 
     mutable QSettings settings_;
+    // The spellings in the file, by their case-folded form: sections, and "Section/Key".
+    mutable QHash<QString, QString> groups_;
+    mutable QHash<QString, QString> paths_;
+    mutable bool indexed_ = false;
 };
 
 }  // namespace marelos

@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "core/text/number_format.h"
 #include "core/text/val.h"
@@ -16,7 +17,14 @@ namespace marelos {
 
 XlsxSpreadsheetLink::XlsxSpreadsheetLink(const QString& path, const QString& program)
     : path_(path), program_(program) {
-    workbook_ = workbook_new(path.toUtf8().constData());
+    // The workbook is written beside the file and takes its place only when it is complete.
+    Result<FileReplacement> begun = FileReplacement::Begin(ToStdString(path));
+    if (!begun) {
+        refusal_ = begun.failure();
+        return;
+    }
+    replacement_.emplace(std::move(begun).value());
+    workbook_ = workbook_new(replacement_->TemporaryPath().c_str());
     if (workbook_) worksheet_ = workbook_add_worksheet(workbook_, "TABELLE1");
 }
 
@@ -38,12 +46,14 @@ bool XlsxSpreadsheetLink::Poke(int row, int column, std::string_view text) {
 }
 
 std::optional<Failure> XlsxSpreadsheetLink::Finish() {
+    if (refusal_) return refusal_;
     const Failure failure{FailureKind::WriteError, ToStdString(path_)};
     if (!workbook_) return failure;
     const lxw_error error = workbook_close(workbook_);
     workbook_ = nullptr;
     worksheet_ = nullptr;
     if (error != LXW_NO_ERROR) return failure;
+    if (const auto notReplaced = replacement_->Commit()) return notReplaced;
     return std::nullopt;
 }
 

@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
+
+#include "core/text/codepage.h"
 
 namespace marelos {
 namespace {
@@ -89,6 +93,30 @@ TEST(Cli, CalcOfAFileThatCannotBeReadSaysSoOnStandardError) {
               "Die Datei konnte nicht gelesen werden: Datei oder Ordner nicht gefunden "
               "(Fehler 2) '/nicht/da.mrp'\n");
     EXPECT_EQ(RunTool({"calc", "/nicht/da.mrp"}).code, 2);  // without --json
+}
+
+TEST(Cli, JsonStaysValidUtf8ForAPathThatIsNot) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/tauch\xFFgang.mrp";
+    std::filesystem::copy_file(MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp", path);
+    const CliRun run = RunTool({"calc", path, "--settings", "/nicht/da.ini", "--json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(IsValidUtf8(run.out));
+    const nlohmann::json parsed = nlohmann::json::parse(run.out);
+    EXPECT_EQ(parsed["messages"][0], "Lade: " + dir.path().toStdString() + "/tauch\uFFFDgang.mrp");
+    std::filesystem::remove(path);  // a name Qt cannot remove
+}
+
+TEST(Cli, OutputThatCannotBeWrittenFailsTheRun) {
+    std::ostringstream fine;
+    std::ostringstream err;
+    EXPECT_EQ(FinishOutput(fine, err, 0), 0);
+    EXPECT_EQ(FinishOutput(fine, err, 2), 2);
+    std::ostream broken(nullptr);  // as standard output on a full disk
+    EXPECT_EQ(FinishOutput(broken, err, 0), 1);
+    EXPECT_EQ(FinishOutput(broken, err, 2), 2);
+    const std::string message = "Die Ausgabe konnte nicht vollständig geschrieben werden.\n";
+    EXPECT_EQ(err.str(), message + message);
 }
 
 TEST(Cli, OutputCommandsPrintTheProgramsTexts) {

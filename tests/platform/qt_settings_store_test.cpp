@@ -43,11 +43,16 @@ TEST(QtSettingsStore, ReadsAndWritesWithoutRegardToCaseInTheFilesSpelling) {
         EXPECT_EQ(store.ReadSetting("Warnings", "PPO2Hi"), "1");
         EXPECT_EQ(store.ReadSetting("Values", "PPO2Hi"), "");
         store.WriteSetting("WARNINGS", "PpO2Hi", "0");
+        store.WriteSetting("Warnings", "PpO2Lo", "1");  // a new key in the section's spelling
         store.WriteSetting("Values", "MaxPPO2", "1.4");
         EXPECT_EQ(store.ReadSetting("values", "maxppo2"), "1.4");
+        EXPECT_EQ(store.ReadSetting("WARNINGS", "ppo2lo"), "1");
     }
     const QByteArray written = ReadFile(path);
-    EXPECT_TRUE(written.contains("[warnings]\nppo2hi=0"));
+    EXPECT_TRUE(written.contains("ppo2hi=0"));
+    EXPECT_TRUE(written.contains("PpO2Lo=1"));
+    EXPECT_EQ(written.count("[warnings]"), 1);
+    EXPECT_EQ(QString(written).count("[warnings]", Qt::CaseInsensitive), 1);
     EXPECT_FALSE(written.contains("PpO2Hi"));
     EXPECT_TRUE(written.contains("MaxPPO2=1.4"));
 }

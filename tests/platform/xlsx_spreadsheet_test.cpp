@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -59,6 +61,40 @@ TEST(XlsxSpreadsheet, AWorkbookThatCannotBeWrittenIsAFailure) {
     const auto failure = link.Finish();
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->kind, FailureKind::WriteError);
+}
+
+TEST(XlsxSpreadsheet, AnExportReplacesTheOldWorkbookOnlyWhenItIsComplete) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("export.xlsx");
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("alt");
+    old.close();
+    old.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    {
+        XlsxSpreadsheetLink link(path, {});
+        link.Poke(1, 1, "x");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);  // beside, not over it
+        EXPECT_EQ(QFile(path).size(), 3);
+        // Abandoned without finishing: the old workbook stays, nothing else does.
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"export.xlsx"});
+    EXPECT_EQ(QFile(path).size(), 3);
+    {
+        XlsxSpreadsheetLink link(path, {});
+        link.Poke(1, 1, "x");
+        EXPECT_FALSE(link.Finish().has_value());
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"export.xlsx"});
+    EXPECT_GT(QFile(path).size(), 1000);
+    const QFile::Permissions userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    EXPECT_EQ(QFile(path).permissions() & ~userBits, QFile::ReadOwner | QFile::WriteOwner);
+
+    old.setPermissions(QFile::ReadOwner);
+    XlsxSpreadsheetLink refused(path, {});
+    const auto failure = refused.Finish();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->kind, FailureKind::ReadOnly);
 }
 
 }  // namespace

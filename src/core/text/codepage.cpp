@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace marelos {
 namespace {
@@ -12,6 +13,60 @@ constexpr std::array<char32_t, 32> kHighControlRange = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+
+// The closest Windows-1252 letters of U+0100..U+017F (Latin Extended-A): the letter without its
+// accent or stroke. '*' marks the four characters handled apart: IJ, ij, OE and oe.
+constexpr std::string_view kLatinExtendedA =
+    "AaAaAaCcCcCcCcDd"
+    "DdEeEeEeEeEeGgGg"
+    "GgGgHhHhIiIiIiIi"
+    "Ii**JjKkkLlLlLlL"
+    "lLlNnNnNnnNnOoOo"
+    "Oo**RrRrRrSsSsSs"
+    "SsTtTtTtUuUuUuUu"
+    "UuUuWwYyYZzZzZzs";
+
+struct Transliteration {
+    char32_t codePoint;
+    std::string_view text;
+};
+
+// Other characters a German or European text is likely to hold, with their closest form.
+constexpr std::array<Transliteration, 18> kTransliterations = {{
+    {0x0132, "IJ"},
+    {0x0133, "ij"},
+    {0x0218, "S"},
+    {0x0219, "s"},
+    {0x021A, "T"},
+    {0x021B, "t"},
+    {0x03BC, "\xB5"},
+    {0x2009, " "},
+    {0x200A, " "},
+    {0x202F, " "},
+    {0x2010, "-"},
+    {0x2011, "-"},
+    {0x2012, "-"},
+    {0x2015, "-"},
+    {0x2212, "-"},
+    {0x2032, "'"},
+    {0x2033, "\""},
+    {0x2044, "/"},
+}};
+
+// The Windows-1252 form of a code point above 0x7F, or nothing when there is none.
+std::optional<std::string> Windows1252Form(char32_t cp) {
+    if (cp >= 0xA0 && cp <= 0xFF) return std::string(1, static_cast<char>(cp));
+    for (std::size_t i = 0; i < kHighControlRange.size(); ++i) {
+        if (kHighControlRange[i] == cp) return std::string(1, static_cast<char>(0x80 + i));
+    }
+    if (cp >= 0x100 && cp < 0x100 + kLatinExtendedA.size() && kLatinExtendedA[cp - 0x100] != '*') {
+        return std::string(1, kLatinExtendedA[cp - 0x100]);
+    }
+    for (const Transliteration& entry : kTransliterations) {
+        if (entry.codePoint == cp) return std::string(entry.text);
+    }
+    return std::nullopt;
+}
 
 char32_t CodePointOf1252(unsigned char byte) {
     if (byte >= 0x80 && byte <= 0x9F) return kHighControlRange[byte - 0x80];
@@ -83,38 +138,33 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string Utf8ToWindows1252(std::string_view utf8) {
+Result<std::string> Utf8ToWindows1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
         char32_t cp = 0;
         const std::size_t length = DecodeUtf8At(utf8, pos, cp);
-        if (length == 0) {  // a stray byte: keep the text going
-            out += '?';
-            ++pos;
+        if (length == 0) {  // a stray byte came from outside as it is and goes back so
+            out += utf8[pos++];
             continue;
+        }
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (const std::optional<std::string> form = Windows1252Form(cp)) {
+            out += *form;
+        } else {
+            return Failure{FailureKind::Unrepresentable, std::string(utf8.substr(pos, length))};
         }
         pos += length;
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            out += static_cast<char>(cp);
-            continue;
-        }
-        char replacement = '?';
-        for (std::size_t i = 0; i < kHighControlRange.size(); ++i) {
-            if (kHighControlRange[i] == cp) replacement = static_cast<char>(0x80 + i);
-        }
-        out += replacement;
     }
     return out;
 }
 
 std::string DecodeTextBytes(std::string_view bytes) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-        bytes.remove_prefix(kByteOrderMark.size());
-    }
-    if (IsValidUtf8(bytes)) return std::string(bytes);
-    return Windows1252ToUtf8(bytes);
+    if (!IsValidUtf8(bytes)) return Windows1252ToUtf8(bytes);
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    return std::string(bytes);
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {

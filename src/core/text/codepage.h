@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/failure.h"
+
 namespace marelos {
 
 // Text inside the program is UTF-8. Files are read as UTF-8 when their bytes are valid UTF-8 and
@@ -17,11 +19,13 @@ bool IsValidUtf8(std::string_view bytes);
 // control characters of the same number, so nothing is lost.
 std::string Windows1252ToUtf8(std::string_view bytes);
 
-// UTF-8 text as Windows-1252 bytes; a character the code page cannot hold becomes "?".
-std::string Utf8ToWindows1252(std::string_view utf8);
+// UTF-8 text as Windows-1252 bytes. A Latin letter the code page lacks is written as the closest
+// letter it has ("Łukasz" as "Lukasz"), a few signs likewise (a thin space as a space); any other
+// character fails as Unrepresentable, naming it. A stray byte that is not UTF-8 is kept as it is.
+Result<std::string> Utf8ToWindows1252(std::string_view utf8);
 
-// The bytes of a text file as UTF-8 text: a UTF-8 byte-order mark is dropped; bytes that are
-// not valid UTF-8 are read as Windows-1252.
+// The bytes of a text file as UTF-8 text: valid UTF-8 is taken as it is, without a leading
+// byte-order mark; anything else is read as Windows-1252, leading bytes included.
 std::string DecodeTextBytes(std::string_view bytes);
 
 // The lines of a text; CR LF, LF and a lone CR each end a line. A line end after the last line

@@ -3,24 +3,13 @@
 #include <array>
 #include <cerrno>
 #include <fstream>
-#include <random>
 #include <system_error>
 #include <utility>
 
 #include "core/text/codepage.h"
+#include "core/text/file_replacement.h"
 
 namespace marelos {
-namespace {
-
-// A name beside the target that no other writer uses at the same moment.
-std::filesystem::path TemporaryNameBeside(const std::filesystem::path& path) {
-    std::random_device entropy;
-    std::filesystem::path temporary = path;
-    temporary += ".tmp" + std::to_string(entropy() % 1000000);
-    return temporary;
-}
-
-}  // namespace
 
 Result<TextFileContent> ReadTextFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
     const auto failure = [&](std::errc cause) {
@@ -63,29 +52,14 @@ Result<std::vector<std::string>> ReadTextFileLines(const std::filesystem::path& 
 
 std::optional<Failure> WriteTextFileLines(const std::filesystem::path& path,
                                           const std::vector<std::string>& lines) {
-    const Failure failure{FailureKind::WriteError, path.string()};
-    const std::filesystem::path temporary = TemporaryNameBeside(path);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return failure;
-        for (const std::string& line : lines) {
-            out << Utf8ToWindows1252(line) << "\r\n";
-        }
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return failure;
-        }
+    std::string bytes;
+    for (const std::string& line : lines) {
+        const Result<std::string> encoded = Utf8ToWindows1252(line);
+        if (!encoded) return encoded.failure();
+        bytes += encoded.value();
+        bytes += "\r\n";
     }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return failure;
-    }
-    return std::nullopt;
+    return ReplaceFileContent(path, bytes);
 }
 
 }  // namespace marelos

@@ -27,9 +27,9 @@ Result<TextFileContent> ReadTextFile(const std::filesystem::path& path,
 Result<std::vector<std::string>> ReadTextFileLines(const std::filesystem::path& path,
                                                    std::uintmax_t maxBytes = kMaxTextFileBytes);
 
-// Writes the lines in Windows-1252, each followed by CR LF. The text goes to a temporary file in
-// the same folder that replaces `path` only when it is complete, so a failed write (full disk,
-// read-only folder) leaves the file that was there untouched. Returns the failure, if any.
+// Writes the lines in Windows-1252 (see Utf8ToWindows1252), each followed by CR LF, as a
+// FileReplacement: a failed write (full disk, read-only folder, a character the code page cannot
+// hold) leaves the file that was there untouched. Returns the failure, if any.
 std::optional<Failure> WriteTextFileLines(const std::filesystem::path& path,
                                           const std::vector<std::string>& lines);
 

@@ -7,7 +7,7 @@ namespace {
 
 TEST(Codepage, GermanLettersAndDegreeSignRoundTripThroughWindows1252) {
     const std::string utf8 = "Überlingen: 12 °C, Größe, Bärenhöhle, Fußweg €";
-    const std::string bytes = Utf8ToWindows1252(utf8);
+    const std::string bytes = Utf8ToWindows1252(utf8).value();
     EXPECT_EQ(bytes,
               "\xDC"
               "berlingen: 12 \xB0"
@@ -16,16 +16,31 @@ TEST(Codepage, GermanLettersAndDegreeSignRoundTripThroughWindows1252) {
     EXPECT_EQ(Windows1252ToUtf8(bytes), utf8);
 }
 
-TEST(Codepage, CharactersWithoutAWindows1252CodeBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToWindows1252("Ω≈"), "??");
+TEST(Codepage, LettersWithoutAWindows1252CodeBecomeTheClosestLetterOthersAreRefused) {
+    EXPECT_EQ(Utf8ToWindows1252("Łukasz Wałęsa, Dvořák, Őrség, Ĳssel, Ștefan").value(),
+              "Lukasz Walesa, Dvor\xE1"
+              "k, Ors\xE9"
+              "g, IJssel, Stefan");  // the code page has á and é
+    EXPECT_EQ(Utf8ToWindows1252("5\u2009\u03BCm \u2212 3\u2032").value(), "5 \xB5m - 3'");
+    // Letters the code page has keep their own code rather than a plain letter.
+    EXPECT_EQ(Utf8ToWindows1252("Šœ").value(), "\x8A\x9C");
+    for (const std::string text : {"≈", "Ω", "東京", "🐠"}) {
+        const Result<std::string> refused = Utf8ToWindows1252("a" + text);
+        ASSERT_FALSE(refused.ok()) << text;
+        EXPECT_EQ(refused.failure().kind, FailureKind::Unrepresentable);
+        EXPECT_EQ(refused.failure().subject, Utf8Prefix(text, 1));
+    }
+    EXPECT_NE(FailureMessage(Utf8ToWindows1252("≈").failure()).find("„≈“"), std::string::npos);
     EXPECT_EQ(Utf8ToWindows1252("a\xFF"
-                                "b"),
-              "a?b");  // a stray byte in the text
+                                "b")
+                  .value(),
+              "a\xFF"
+              "b");  // a stray byte in the text goes back as it came
 }
 
 TEST(Codepage, UndefinedBytesSurviveARoundTrip) {
     const std::string bytes = "\x81\x8D\x8F\x90\x9D";
-    EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(bytes)), bytes);
+    EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(bytes)).value(), bytes);
 }
 
 TEST(Codepage, DecodeTakesValidUtf8AsItIsAndEverythingElseAsWindows1252) {
@@ -38,6 +53,11 @@ TEST(Codepage, DecodeTakesValidUtf8AsItIsAndEverythingElseAsWindows1252) {
     EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF"
                               "30\t5"),
               "30\t5");
+    // Windows-1252 text that happens to begin with the bytes of the mark keeps them.
+    EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF"
+                              "Gr\xF6\xDF"
+                              "e"),
+              "ï»¿Größe");
     // Malformed UTF-8: overlong form, surrogate, truncated sequence.
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));

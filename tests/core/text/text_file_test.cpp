@@ -1,9 +1,15 @@
 #include "core/text/text_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 namespace marelos {
@@ -33,6 +39,23 @@ class TextFileTest : public ::testing::Test {
         return static_cast<std::size_t>(
             std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
     }
+
+    // Runs `check` as the unprivileged user "nobody" (in a child process when the tests run as
+    // the superuser, who may write anything) and returns its result.
+    bool AsUnprivilegedUser(const std::function<bool()>& check) {
+        if (::geteuid() != 0) return check();
+        fs::permissions(folder_, fs::perms::all);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            constexpr uid_t kNobody = 65534;
+            const bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+            ::_exit(dropped && check() ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    static fs::perms PermissionsOf(const fs::path& path) { return fs::status(path).permissions(); }
 
     fs::path folder_;
 };
@@ -96,6 +119,87 @@ TEST_F(TextFileTest, AFileAboveTheLimitIsRefusedAndACutLastLineIsSeen) {
               "Die Datei " + (folder_ / "a.txt").string() + " ist zu groß und wird nicht gelesen.");
     WriteBytes(folder_ / "b.txt", "1234\r");
     EXPECT_TRUE(ReadTextFile(folder_ / "b.txt").value().lastLineEnded);
+}
+
+TEST_F(TextFileTest, AReplacedFileKeepsItsPermissionsAndALinkKeepsPointingToIt) {
+    const fs::path file = folder_ / "tg.mrp";
+    WriteBytes(file, "alt\r\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("tg.mrp", folder_ / "verweis.mrp");
+    ASSERT_FALSE(WriteTextFileLines(folder_ / "verweis.mrp", {"neu"}).has_value());
+    EXPECT_TRUE(fs::is_symlink(folder_ / "verweis.mrp"));
+    EXPECT_EQ(ReadBytes(file), "neu\r\n");
+    EXPECT_EQ(PermissionsOf(file),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // A link to a file that does not exist yet creates it.
+    fs::create_symlink("neu.mrp", folder_ / "vorwaerts.mrp");
+    ASSERT_FALSE(WriteTextFileLines(folder_ / "vorwaerts.mrp", {"x"}).has_value());
+    EXPECT_EQ(ReadBytes(folder_ / "neu.mrp"), "x\r\n");
+    EXPECT_EQ(FileCount(), 4u);
+}
+
+TEST_F(TextFileTest, AReadOnlyFileIsRefusedAndStaysAsItWas) {
+    const fs::path file = folder_ / "tg.mrp";
+    WriteBytes(file, "alt\r\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const auto failure = WriteTextFileLines(file, {"neu"});
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->kind, FailureKind::ReadOnly);
+    EXPECT_EQ(FailureMessage(*failure), "Die Datei " + file.string() +
+                                            " ist schreibgeschützt und wurde nicht überschrieben.");
+    EXPECT_EQ(ReadBytes(file), "alt\r\n");
+
+    // Writable by its owner only: another user may not replace it, although the folder would
+    // let them; their own files they replace with the permissions the files had.
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    EXPECT_TRUE(AsUnprivilegedUser([&] {
+        const auto refused = WriteTextFileLines(file, {"neu"});
+        if (!refused || refused->kind != FailureKind::ReadOnly) return false;
+        const fs::path own = folder_ / "eigen.mrp";
+        if (WriteTextFileLines(own, {"1"})) return false;
+        fs::permissions(own, fs::perms::owner_read | fs::perms::owner_write);
+        return !WriteTextFileLines(own, {"2"}) && ReadBytes(own) == "2\r\n" &&
+               PermissionsOf(own) == (fs::perms::owner_read | fs::perms::owner_write);
+    }));
+    EXPECT_EQ(ReadBytes(file), "alt\r\n");
+    EXPECT_EQ(FileCount(), 2u);
+}
+
+TEST_F(TextFileTest, TheTemporaryFileOfACrashedSaveIsReplacedButNotOneInUse) {
+    const fs::path file = folder_ / "tg.mrp";
+    const fs::path temporary = folder_ / "tg.mrp.marelos-tmp";
+    WriteBytes(file, "alt\r\n");
+    WriteBytes(temporary, "halb");
+    ASSERT_FALSE(WriteTextFileLines(file, {"neu"}).has_value());
+    EXPECT_EQ(ReadBytes(file), "neu\r\n");
+    EXPECT_EQ(FileCount(), 1u);
+
+    // A save still running holds its temporary file locked.
+    WriteBytes(temporary, "laeuft");
+    const int running = ::open(temporary.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(running, LOCK_EX), 0);
+    EXPECT_TRUE(WriteTextFileLines(file, {"zweiter"}).has_value());
+    ::close(running);
+    EXPECT_EQ(ReadBytes(temporary), "laeuft");
+    EXPECT_EQ(ReadBytes(file), "neu\r\n");
+
+    // A link planted at the temporary name is never followed.
+    fs::remove(temporary);
+    WriteBytes(folder_ / "fremd", "fremd");
+    fs::create_symlink("fremd", temporary);
+    EXPECT_TRUE(WriteTextFileLines(file, {"neu"}).has_value());
+    EXPECT_EQ(ReadBytes(folder_ / "fremd"), "fremd");
+}
+
+TEST_F(TextFileTest, ATextTheCodePageCannotHoldIsRefusedBeforeTheFileIsTouched) {
+    const fs::path file = folder_ / "tg.mrp";
+    WriteBytes(file, "alt\r\n");
+    const auto failure = WriteTextFileLines(file, {"Ort: Łódź", "Fisch: 🐠"});
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->kind, FailureKind::Unrepresentable);
+    EXPECT_EQ(failure->subject, "🐠");
+    EXPECT_EQ(ReadBytes(file), "alt\r\n");
+    EXPECT_EQ(FileCount(), 1u);
 }
 
 TEST_F(TextFileTest, AMissingFileOrFolderIsAReadErrorAndNotAnEmptyFile) {
