@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -136,6 +137,32 @@ TEST(frmOptions, EndRecentFilesAndStorageFolder) {
     EXPECT_EQ(d.store.ReadSetting("Files", "1"), "");
     d.Click("cmdSearchFileStoragePath");
     EXPECT_EQ(d.Find<QLineEdit>("txtFileStoragePath")->text(), "/srv/tg/");
+}
+
+// The letter after "&" in a caption, lower case; 0 when there is none.
+QChar AccessKey(const QString& caption) {
+    const qsizetype at = caption.indexOf('&');
+    return at >= 0 && at + 1 < caption.size() ? caption[at + 1].toLower() : QChar();
+}
+
+TEST(frmOptions, EveryAccessKeyOfATabIsUniqueAndLeadsToAField) {
+    Dialog d;
+    auto* tabs = d.Find<QTabWidget>("tabOptions");
+    QList<QChar> shared;  // the tabs' own keys work on every page
+    for (int tab = 0; tab < tabs->count(); ++tab)
+        shared << AccessKey(tabs->tabText(tab));
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        QList<QChar> keys = shared;
+        for (const QLabel* label : tabs->widget(tab)->findChildren<QLabel*>()) {
+            if (AccessKey(label->text()).isNull()) continue;
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+            keys << AccessKey(label->text());
+        }
+        for (const QAbstractButton* button : tabs->widget(tab)->findChildren<QAbstractButton*>())
+            if (!AccessKey(button->text()).isNull()) keys << AccessKey(button->text());
+        for (const QChar key : keys)
+            EXPECT_EQ(keys.count(key), 1) << "tab " << tab << " key " << QString(key).toStdString();
+    }
 }
 
 // A pseudo-terminal whose other end sends back every byte, like a home-made interface.

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <exception>
 
 #include "app/shell/dialog_parts.h"
 #include "core/profile/profile_file.h"
@@ -34,12 +35,12 @@ struct ColourSetting {
     std::int32_t Settings::*value;
 };
 constexpr std::array<ColourSetting, 6> kColours = {{
-    {"cmdColLines", "&Hilfslinien", &Settings::guidelinesColour},
-    {"cmdColorCircle", "&Markierungskreis", &Settings::profileCircleColour},
-    {"cmdProfileLineCol", "G&raphlinie", &Settings::graphLineColour},
+    {"cmdColLines", "Hilfsli&nien", &Settings::guidelinesColour},
+    {"cmdColorCircle", "Mar&kierungskreis", &Settings::profileCircleColour},
+    {"cmdProfileLineCol", "Grap&hlinie", &Settings::graphLineColour},
     {"cmdColOutProfile", "&Tauchprofilausgabe", &Settings::outProfileColour},
-    {"cmdBackColor", "Hintergrundfarbe  TG-Gra&fik", &Settings::graphBackColour},
-    {"cmdCrossColor", "&Koordinatenkreuz", &Settings::crossColour},
+    {"cmdBackColor", "Hintergr&undfarbe  TG-Grafik", &Settings::graphBackColour},
+    {"cmdCrossColor", "K&oordinatenkreuz", &Settings::crossColour},
 }};
 
 constexpr const char* kCompartment0Names[6] = {"txtC0T05N2", "txtC0aN2", "txtC0bN2",
@@ -79,6 +80,7 @@ QComboBox* NamedCombo(const char* name, const std::vector<std::string>& items) {
 
 QLineEdit* ShortField(const char* name) {
     auto* field = NamedField(name, "");
+    field->setMinimumWidth(70);
     field->setMaximumWidth(120);
     return field;
 }
@@ -145,7 +147,12 @@ frmOptions::frmOptions(Workspace& workspace, SettingsStore& store, Ui& ui,
     layout->addWidget(tabOptions_);
     layout->addLayout(ButtonRow({}, {ok, cancel}));
 
-    fields_ = OpenOptions(workspace_, store_);
+    try {
+        fields_ = OpenOptions(workspace_, store_);
+    } catch (const std::exception& error) {
+        ui_.ShowMessage(std::string(error.what()) + " beim Laden des Formulars.",
+                        MessageIcon::Critical);
+    }
     ShowFields();
     if (decoGasOnly) {
         fields_.tab = 1;
@@ -171,7 +178,7 @@ QWidget* frmOptions::BuildGeneralTab() {
     txtExcelPath_ = NamedField("txtExcelPath", "");
 
     auto* form = new QFormLayout;
-    form->addRow("&Luftdruck am Tauchort [mbar]", txtAirPressure_);
+    form->addRow("Luftdruck am &Tauchort [mbar]", txtAirPressure_);
     form->addRow("Luftdruck auf &Meereshöhe (NN)", txtAirPressureStd_);
     form->addRow("Atemminutenvol&umen an der Oberfläche (Liter)", txtAirLitre_);
     form->addRow("&Flaschenvolumen [Liter]", cmbTankSize_);
@@ -202,7 +209,7 @@ QWidget* frmOptions::BuildGeneralTab() {
     folderLabel->setBuddy(txtFileStoragePath_);
     form->addRow(folderLabel, WithButton(txtFileStoragePath_, searchFolder));
 
-    auto* searchExcel = NamedButton("cmdSearchExcel", "Durch&suchen", this);
+    auto* searchExcel = NamedButton("cmdSearchExcel", "Durchsu&chen", this);
     connect(searchExcel, &QPushButton::clicked, this, [this] {
         // On this platform the spreadsheet program is any program file, such as LibreOffice.
         if (const auto path =
@@ -215,13 +222,13 @@ QWidget* frmOptions::BuildGeneralTab() {
     form->addRow(excelLabel, WithButton(txtExcelPath_, searchExcel));
 
     auto* history =
-        NamedButton("cmdDeleteHistoryList", "Liste der zuletzt geladenen Daeien lös&chen", this);
+        NamedButton("cmdDeleteHistoryList", "Liste der zuletzt geladenen Daeien lösche&n", this);
     connect(history, &QPushButton::clicked, this, [this] {
         ClearRecentFiles(store_);
         BuildRecentFilesMenu(store_, ui_);
     });
     auto* registration =
-        NamedButton("cmdRegisterFileType", "Dateityp .mrp mit Marelos &verknüpfen", this);
+        NamedButton("cmdRegisterFileType", "Dateityp .mrp mit Marelos ve&rknüpfen", this);
     connect(registration, &QPushButton::clicked, this,
             [this] { RegisterProfileFileType(registry_, store_); });
     auto* buttons = new QHBoxLayout;
@@ -240,7 +247,7 @@ QWidget* frmOptions::BuildDecompressionTab() {
     txtInitialppN2_ = ShortField("txtInitialppN2");
     auto* gas = new QFormLayout;
     auto* surfaceLabel =
-        new QLabel("&Stickstoffanteil im Atemgas [%] während der Oberflächenpause (OFP)");
+        new QLabel("St&ickstoffanteil im Atemgas [%] während der Oberflächenpause (OFP)");
     surfaceLabel->setWordWrap(true);
     surfaceLabel->setBuddy(txtN2PerCentSurface_);
     gas->addRow(surfaceLabel, txtN2PerCentSurface_);
@@ -254,7 +261,7 @@ QWidget* frmOptions::BuildDecompressionTab() {
     start->addWidget(new QLabel("m verwenden."));
     start->addStretch();
     gas->addRow(start);
-    gas->addRow("ppN2 in den &Geweben zu Beginn des Tauchgangs", txtInitialppN2_);
+    gas->addRow("&ppN2 in den Geweben zu Beginn des Tauchgangs", txtInitialppN2_);
     auto* standard = NamedButton("cmdSetDecoStandardValues", "S&tandard", this);
     connect(standard, &QPushButton::clicked, this, [this] {
         ReadFields();
@@ -265,7 +272,7 @@ QWidget* frmOptions::BuildDecompressionTab() {
     auto* gasBox = new QGroupBox("Dekompressionsgas");
     gasBox->setLayout(gas);
 
-    optStep_ = NamedOption("optStep", "In Stufen (&wie Dekotabelle)");
+    optStep_ = NamedOption("optStep", "In Stu&fen (wie Dekotabelle)");
     optContinuous_ = NamedOption("optContinuous", "&Kontinuierlich (exponenziell)");
     chkSharpDeco_ = NamedCheck("chkSharpDeco", "&1. Dekostufe knapp berechnen");
     auto* ascentBox = new QGroupBox("Aufstieg");
@@ -274,10 +281,10 @@ QWidget* frmOptions::BuildDecompressionTab() {
     ascent->addWidget(optContinuous_);
     ascent->addWidget(chkSharpDeco_);
 
-    chkDeepStops_ = NamedCheck("chkDeepStops", "Tiefen Dekompressionsstop von x min. &einlegen");
-    optDeepStopMode1_ = NamedOption("optDeepStopMode1", "Halbe Tiefe zur &Oberfläche");
+    chkDeepStops_ = NamedCheck("chkDeepStops", "Tiefen Dekompressionsst&op von x min. einlegen");
+    optDeepStopMode1_ = NamedOption("optDeepStopMode1", "Halbe Tiefe zu&r Oberfläche");
     optDeepStopMode2_ =
-        NamedOption("optDeepStopMode2", "Halbe Tiefe zur e&rsten Dekompressionsstufe");
+        NamedOption("optDeepStopMode2", "Halbe Tiefe zur erst&en Dekompressionsstufe");
     txtDeepStopTime_ = ShortField("txtDeepStopTime");
     auto* deepBox = new QGroupBox("Deep Stop");
     auto* deep = new QGridLayout(deepBox);
@@ -315,7 +322,7 @@ QWidget* frmOptions::BuildWarningsTab() {
     txtMaxPPN2_ = ShortField("txtMaxPPN2");
     txtEND_ = ShortField("txtEND");
     txtConstppO2_ = ShortField("txtConstppO2");
-    chkWarnppO2Hi_ = NamedCheck("chkWarnppO2Hi", "Bei zu hohem ppO2 &warnen");
+    chkWarnppO2Hi_ = NamedCheck("chkWarnppO2Hi", "Bei zu &hohem ppO2 warnen");
     chkWarnppO2Lo_ = NamedCheck("chkWarnppO2Lo", "Bei H&ypoxiegefahr (<<<ppO2) warnen");
     chkWarnppN2_ = NamedCheck("chkWarnppN2", "Bei zu hohem ppN2 wa&rnen");
     auto* grid = new QGridLayout;
@@ -329,7 +336,7 @@ QWidget* frmOptions::BuildWarningsTab() {
     row(0, "Ma&ximaler ppO2", txtMaxPPO2_, chkWarnppO2Hi_);
     row(1, "Mi&nimaler ppO2", txtMinPPO2_, chkWarnppO2Lo_);
     row(2, "Maximaler &ppN2", txtMaxPPN2_, chkWarnppN2_);
-    auto* useEnd = NamedButton("cmdCalcEnd", "END ver&wenden", this);
+    auto* useEnd = NamedButton("cmdCalcEnd", "&END verwenden", this);
     connect(useEnd, &QPushButton::clicked, this,
             [this] { txtMaxPPN2_->setText(Q(MaxPpN2FromEnd(S(txtEND_->text())))); });
     row(3, "Äquivalente N2- Narkosetiefe in &m", txtEND_, useEnd);
@@ -350,11 +357,11 @@ QWidget* frmOptions::BuildGraphicsTab() {
 
     chkHorLine_ = NamedCheck("chkHorLine", "Hori&zontale Hilfslinien");
     chkVertLine_ = NamedCheck("chkVertLine", "&Vertikale Hilfslinien");
-    chkShowAirMix_ = NamedCheck("chkShowAirMix", "Gemischangaben im &Diagramm anzeigen");
+    chkShowAirMix_ = NamedCheck("chkShowAirMix", "Gemischangaben im Di&agramm anzeigen");
     chkPrintDiveValues_ =
         NamedCheck("chkPrintDiveValues", "Daten des Tauchganges in Profilgrafik &einblenden");
     chkUseMultiColorLine_ =
-        NamedCheck("chkUseMultiColorLine", "Linienfarbe abhängig vom &Gasgemisch");
+        NamedCheck("chkUseMultiColorLine", "Linien&farbe abhängig vom Gasgemisch");
     auto* switchesBox = new QGroupBox("Anzeige");
     auto* switches = new QVBoxLayout(switchesBox);
     for (QCheckBox* box :
@@ -365,7 +372,7 @@ QWidget* frmOptions::BuildGraphicsTab() {
     cmbLineWidth_ = NamedCombo("cmbLineWidth", kLineWidthItems);
     cmbCircleLineWidth_ = NamedCombo("cmbCircleLineWidth", kLineWidthItems);
     txtCurFont_ = NamedField("txtCurFont", "");
-    auto* changeFont = NamedButton("cmdChgFont", "Ä&ndern", this);
+    auto* changeFont = NamedButton("cmdChgFont", "Ände&rn", this);
     connect(changeFont, &QPushButton::clicked, this, [this] {
         if (const auto font = chooseFont(txtCurFont_->text())) {
             txtCurFont_->setText(*font);
@@ -375,13 +382,13 @@ QWidget* frmOptions::BuildGraphicsTab() {
     auto* linesBox = new QGroupBox("Linien und Schrift");
     auto* lines = new QFormLayout(linesBox);
     auto* diameterLabel =
-        new QLabel("Durchmesser des Markierungskreises im Tauchprofildiagramm in &Bildpunkten");
+        new QLabel("Durch&messer des Markierungskreises im Tauchprofildiagramm in Bildpunkten");
     diameterLabel->setWordWrap(true);
     diameterLabel->setBuddy(cmbCircleDiameter_);
     lines->addRow(diameterLabel, cmbCircleDiameter_);
-    lines->addRow("Linienstärke der &Linien (in Pixel)", cmbLineWidth_);
-    lines->addRow("Linienstärke des Markierungs&kreis (in Pixel)", cmbCircleLineWidth_);
-    auto* fontLabel = new QLabel("Sc&hriftart im Grafikfenster");
+    lines->addRow("Linienstärke der L&inien (in Pixel)", cmbLineWidth_);
+    lines->addRow("Linienstärke des Markierungskreis (in &Pixel)", cmbCircleLineWidth_);
+    auto* fontLabel = new QLabel("S&chriftart im Grafikfenster");
     fontLabel->setBuddy(txtCurFont_);
     lines->addRow(fontLabel, WithButton(txtCurFont_, changeFont));
 
@@ -411,10 +418,10 @@ QWidget* frmOptions::BuildTissuesTab() {
     txtAMulti_ = ShortField("txtAMulti");
     txtBMulti_ = ShortField("txtBMulti");
     txtT05Multi_ = ShortField("txtT05Multi");
-    auto* resetAB = NamedButton("cmdResetAB", "&Rücksetzen", this);
+    auto* resetAB = NamedButton("cmdResetAB", "Rü&cksetzen", this);
     auto* recalcAB = NamedButton("cmdRecalcAB", "Be&rechnen", this);
     auto* recalcT05 = NamedButton("cmdRecalcT05", "m&ultiplizieren", this);
-    auto* resetT05 = NamedButton("cmdResetT05", "Rücksetzen", this);
+    auto* resetT05 = NamedButton("cmdResetT05", "Rücks&etzen", this);
     connect(resetAB, &QPushButton::clicked, this, &frmOptions::cmdResetAB);
     connect(recalcAB, &QPushButton::clicked, this, &frmOptions::cmdRecalcAB);
     connect(recalcT05, &QPushButton::clicked, this, &frmOptions::cmdRecalcT05);
@@ -444,7 +451,7 @@ QWidget* frmOptions::BuildTissuesTab() {
     halfTimes->addWidget(resetT05);
     halfTimes->addStretch();
 
-    chkUseC0_ = NamedCheck("chkUseC0", "Gewebe in Berechnung mit &einbeziehen");
+    chkUseC0_ = NamedCheck("chkUseC0", "Gewebe in Berechnung mit e&inbeziehen");
     auto* c0Box = new QGroupBox("Kompartiment 0");
     auto* c0 = new QGridLayout(c0Box);
     c0->addWidget(chkUseC0_, 0, 0, 1, 4);
@@ -477,10 +484,10 @@ QWidget* frmOptions::BuildInterfaceTab() {
     auto* portBox = new QGroupBox("Serielle Schnittstelle");
     auto* port = new QFormLayout(portBox);
     port->addRow("C&OM:", cmbCommPort_);
-    port->addRow("&Datenbits", cmbDataBits_);
+    port->addRow("Date&nbits", cmbDataBits_);
     port->addRow("S&topBits", cmbStopBits_);
     port->addRow("&Parität", cmbParity_);
-    port->addRow("&Baud", cmbBaudRate_);
+    port->addRow("Ba&ud", cmbBaudRate_);
     auto* delay = new QHBoxLayout;
     delay->addWidget(txtCOMDelay_);
     delay->addWidget(new QLabel("[ms]"));
@@ -491,8 +498,8 @@ QWidget* frmOptions::BuildInterfaceTab() {
 
     chkShowVyperWarnings_ =
         NamedCheck("chkShowVyperWarnings", "Warnmeldungen des Vyper in TG-Profilgrafik &ausgeben");
-    optSuunto_ = NamedOption("optSuunto", "Ori&ginal-Suunto");
-    optSimple_ = NamedOption("optSimple", "Selbstbau oder &Nachbau");
+    optSuunto_ = NamedOption("optSuunto", "O&riginal-Suunto");
+    optSimple_ = NamedOption("optSimple", "S&elbstbau oder Nachbau");
     auto* vyperBox = new QGroupBox("Suunto Vyper");
     auto* vyper = new QVBoxLayout(vyperBox);
     vyper->addWidget(chkShowVyperWarnings_);
