@@ -30,7 +30,11 @@ namespace {
 
 class NoRegistry : public FileTypeRegistry {
   public:
-    bool RegisterProfileFileType() override { return true; }
+    bool RegisterProfileFileType() override {
+        ++registrations;
+        return true;
+    }
+    int registrations = 0;
 };
 
 // The dialog on a workspace loaded from its own store.
@@ -126,7 +130,7 @@ TEST(frmOptions, ModelButtonsWorkOnTheDialogsCopyAndCommitWithOk) {
     EXPECT_TRUE(d.Find<QCheckBox>("chkUseC0")->isChecked());  // other fields stay as edited
 }
 
-TEST(frmOptions, EndRecentFilesAndStorageFolder) {
+TEST(frmOptions, EndRecentFilesStorageFolderAndRegistration) {
     Dialog d;
     d.store.WriteSetting("Files", "1", "/tmp/a.mrp");
     d.window->chooseFolder = [](const QString&) { return std::optional(QString("/srv/tg")); };
@@ -137,6 +141,9 @@ TEST(frmOptions, EndRecentFilesAndStorageFolder) {
     EXPECT_EQ(d.store.ReadSetting("Files", "1"), "");
     d.Click("cmdSearchFileStoragePath");
     EXPECT_EQ(d.Find<QLineEdit>("txtFileStoragePath")->text(), "/srv/tg/");
+    d.Click("cmdRegisterFileType");
+    EXPECT_EQ(d.registry.registrations, 1);
+    EXPECT_EQ(d.store.ReadSetting("Files", "TypeAssigned"), "Done");
 }
 
 // The letter after "&" in a caption, lower case; 0 when there is none.
