@@ -1,5 +1,6 @@
 #include "qt_serial_link.h"
 
+#include <QSerialPortInfo>
 #include <cerrno>
 
 namespace marelos {
@@ -91,6 +92,13 @@ std::vector<std::uint8_t> QtSerialLink::Read(std::size_t count) {
 
 void QtSerialLink::OnDataArrived(std::function<void()> callback) {
     dataArrived_ = std::move(callback);
+}
+
+std::vector<std::string> SystemSerialPorts() {
+    std::vector<std::string> paths;
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
+        paths.push_back(port.systemLocation().toStdString());
+    return paths;
 }
 
 }  // namespace marelos

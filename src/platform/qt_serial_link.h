@@ -28,4 +28,7 @@ class QtSerialLink : public SerialLink {
     std::function<void()> dataArrived_;
 };
 
+// The serial ports the system reports, as device paths.
+std::vector<std::string> SystemSerialPorts();
+
 }  // namespace marelos

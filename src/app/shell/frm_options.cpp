@@ -492,6 +492,11 @@ QWidget* frmOptions::BuildInterfaceTab() {
     delay->addWidget(txtCOMDelay_);
     delay->addWidget(new QLabel("[ms]"));
     delay->addStretch();
+    lblDevice_ = new QLabel;
+    lblDevice_->setObjectName("lblDevice");
+    lblDevice_->setWordWrap(true);
+    port->addRow(lblDevice_);
+    connect(cmbCommPort_, &QComboBox::currentTextChanged, this, &frmOptions::ShowPortDevice);
     auto* delayLabel = new QLabel("COM-&Verzögerung");
     delayLabel->setBuddy(txtCOMDelay_);
     port->addRow(delayLabel, delay);
@@ -590,6 +595,7 @@ void frmOptions::ShowFields() {
     txtCOMDelay_->setText(Q(f.comDelay));
     chkShowVyperWarnings_->setChecked(f.showVyperWarnings);
     (f.interfaceSuunto ? optSuunto_ : optSimple_)->setChecked(true);
+    ShowPortDevice();
 }
 
 void frmOptions::ReadFields() {
@@ -709,22 +715,30 @@ void frmOptions::cmdResetT05() {
     reject();
 }
 
+std::string frmOptions::PortDevice(int port) const {
+    return SerialDevice(store_, port,
+                        [](const std::string& path) { return QFileInfo::exists(Q(path)); });
+}
+
+void frmOptions::ShowPortDevice() {
+    OptionsFields chosen;
+    chosen.commPort = S(cmbCommPort_->currentText());
+    QStringList reported;
+    for (const std::string& path : SystemSerialPorts())
+        reported << Q(path);
+    lblDevice_->setText(QString("Gerät: %1\nVom System gemeldet: %2")
+                            .arg(Q(PortDevice(ChosenPort(chosen))),
+                                 reported.isEmpty() ? QString("keine") : reported.join(", ")));
+}
+
 void frmOptions::cmdVyperTest() {
     txtReply_->setText("Teste...");
     reply_.clear();
     testLink_.Close();
-    const int port = Val(S(cmbCommPort_->currentText())) >= 1
-                         ? static_cast<int>(Val(S(cmbCommPort_->currentText())))
-                         : 2;
-    const std::string device = SerialDevice(
-        store_, port, [](const std::string& path) { return QFileInfo::exists(Q(path)); });
-    LineSettings settings;
-    settings.baudRate = static_cast<std::int32_t>(Val(S(cmbBaudRate_->currentText())));
-    settings.parity = cmbParity_->currentText().isEmpty()
-                          ? 'N'
-                          : cmbParity_->currentText().toUpper()[0].toLatin1();
-    settings.dataBits = static_cast<int>(Val(S(cmbDataBits_->currentText())));
-    settings.stopBits = static_cast<int>(Val(S(cmbStopBits_->currentText())));
+    ReadFields();
+    const int port = ChosenPort(fields_);
+    const std::string device = PortDevice(port);
+    const LineSettings settings = ChosenLineSettings(fields_);
     if (const auto error = testLink_.Open(device, settings)) {
         txtReply_->clear();
         ui_.ShowMessage(

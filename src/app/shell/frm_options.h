@@ -62,6 +62,9 @@ class frmOptions : public QDialog {
     void cmdRecalcAB();
     void cmdRecalcT05();
     void cmdResetT05();
+    // The device the chosen COM port opens, and the ports the system reports.
+    std::string PortDevice(int port) const;
+    void ShowPortDevice();
     void cmdVyperTest();
     void ReplyArrived();
 
@@ -105,6 +108,7 @@ class frmOptions : public QDialog {
     QComboBox *cmbCommPort_, *cmbDataBits_, *cmbStopBits_, *cmbParity_, *cmbBaudRate_;
     QLineEdit *txtCOMDelay_, *txtReply_;
     QCheckBox* chkShowVyperWarnings_;
+    QLabel* lblDevice_;
     QRadioButton *optSuunto_, *optSimple_;
 };
 

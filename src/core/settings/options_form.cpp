@@ -342,6 +342,16 @@ void ApplyOptions(OptionsFields& f, const ModelParameters& model, Workspace& wor
     put(keys::kFileStoragePath, f.fileStoragePath);
 }
 
+int ChosenPort(const OptionsFields& fields) {
+    return Int32Of(PortOr2(Int32Of(fields.commPort)));
+}
+
+LineSettings ChosenLineSettings(const OptionsFields& fields) {
+    return {Int32Of(BaudRateOr2400(Int32Of(fields.baudRate))), ParityOr(fields.parity, "N")[0],
+            Int32Of(DataBitsOr8(Int32Of(fields.dataBits))),
+            Int32Of(StopBitsOr1(Int32Of(fields.stopBits)))};
+}
+
 void ClearRecentFiles(SettingsStore& store) {
     for (int slot = 1; slot <= kRecentFileCount; ++slot)
         WriteSetting(store, RecentFileKey(slot), "");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/divecomputers/serial_link.h"
 #include "core/settings/settings_store.h"
 #include "core/ui/ui.h"
 #include "core/workspace.h"
@@ -86,6 +87,11 @@ void SetDecoStandardValues(OptionsFields& fields);
 // line. The question about the constant ppO2 and the model-change message go through `ui`.
 void ApplyOptions(OptionsFields& fields, const ModelParameters& model, Workspace& workspace,
                   SettingsStore& store, Ui& ui, const std::function<void()>& redraw);
+
+// The serial port and line settings chosen in the fields, with the replacements of "OK": what
+// the interface test opens.
+int ChosenPort(const OptionsFields& fields);
+LineSettings ChosenLineSettings(const OptionsFields& fields);
 
 // "Liste der zuletzt geladenen Dateien löschen": the six recent files become empty.
 void ClearRecentFiles(SettingsStore& store);

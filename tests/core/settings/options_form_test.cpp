@@ -123,6 +123,16 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
         EXPECT_EQ(ReadSetting(p.store, c.key), c.stored) << c.key.name << " " << c.typed;
     }
 
+    // The interface test opens what "OK" would store.
+    OptionsFields serial;
+    serial.commPort = "Keine";
+    serial.baudRate = "19200";
+    serial.parity = "m";
+    serial.dataBits = "7";
+    serial.stopBits = "3";
+    EXPECT_EQ(ChosenPort(serial), 2);
+    EXPECT_EQ(ChosenLineSettings(serial), (LineSettings{2400, 'M', 7, 1}));
+
     // The interval runs only within 1 to 63999 ms.
     for (const auto& [typed, running] : std::vector<std::pair<const char*, int>>{
              {"70000", 1000}, {"64000", 1000}, {"63999", 63999}, {"0", 1000}, {"1", 1}}) {
