@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev        # Qt Core, Gui, Widgets and PrintSupport
     qt6-qpa-plugins     # the desktop's platform plugins
     qt6-translations-l10n  # Qt's own dialogs and buttons in German
+    qt6-serialport-dev  # the serial port of the dive-computer interface
     libgtest-dev
     libgmock-dev
     libbenchmark-dev

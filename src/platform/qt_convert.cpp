@@ -43,4 +43,8 @@ QColor ToQColor(std::int32_t colour) {
                   static_cast<int>((value >> 16) & 0xFF));
 }
 
+std::int32_t FromQColor(const QColor& colour) {
+    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+}
+
 }  // namespace marelos

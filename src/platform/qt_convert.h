@@ -25,5 +25,7 @@ QString ToQtFileFilter(std::string_view filter);
 
 // A stored colour 0x00BBGGRR (red in the low byte) as a Qt colour.
 QColor ToQColor(std::int32_t colour);
+// A Qt colour as the program stores it, 0x00BBGGRR.
+std::int32_t FromQColor(const QColor& colour);
 
 }  // namespace marelos

@@ -35,6 +35,7 @@
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
 #include "app/shell/frm_about.h"
+#include "app/shell/frm_options.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/picture_box.h"
 #include "core/app_info.h"
@@ -454,6 +455,8 @@ void frmMain::ConnectCommands() {
     on(
         "mnuShowHelp", [this] { mnuShowHelp(); }, QKeySequence::HelpContents);
     on("mnuMe", [this] { mnuMe(); });
+    calculate("mnuOptions", [this] { mnuOptions(false); });
+    calculate("cmdDecoGas", [this] { mnuOptions(true); });
     for (const char* name : {"cmdLarge", "cmdSmall"})
         findChild<QAction*>(name)->setEnabled(true);
     connect(findChild<QAction*>("cmdLarge"), &QAction::triggered, this, &frmMain::cmdLarge);
@@ -476,9 +479,7 @@ void frmMain::Initialise(const QString& programFolder, const QString& profileFil
             for (const std::string& mix : workspace_.mixList)
                 lstMixes_->addItem(ToQString(mix));
             ShowMixFields();
-            QPalette palette = picDive_->palette();
-            palette.setColor(QPalette::Window, ToQColor(workspace_.settings.graphBackColour));
-            picDive_->setPalette(palette);
+            ShowGraphBackground();
         },
         [&] {
             // The tissues start from the N2 field's share of the surface pressure.
@@ -536,6 +537,24 @@ void frmMain::ShowStartUpPicture() {
 
 void frmMain::ShowSysMsg(const QString& line) {
     ui_->ShowSysMsg(ToStdString(line));
+}
+
+void frmMain::ShowGraphBackground() {
+    QPalette palette = picDive_->palette();
+    palette.setColor(QPalette::Window, ToQColor(workspace_.settings.graphBackColour));
+    picDive_->setPalette(palette);
+}
+
+void frmMain::mnuOptions(bool decoGasOnly) {
+    FreedesktopFileTypeRegistry registry(QCoreApplication::applicationFilePath());
+    // Confirmed settings redraw the profile input or the analysis graph; a table run redraws
+    // its dives itself.
+    const auto redraw = [this] {
+        ShowGraphBackground();
+        if (workspace_.view.mode == 1 || workspace_.view.mode == 2) RedrawView();
+    };
+    frmOptions window(workspace_, store_, *ui_, registry, redraw, decoGasOnly, this);
+    window.exec();
 }
 
 void frmMain::RedrawView() {

@@ -68,6 +68,8 @@ class frmMain : public QMainWindow {
     void mnuCreateDecoTable();
     void mnuShowHelp();
     void mnuMe();
+    // The options dialog; for the decompression gas only its decompression tab can be used.
+    void mnuOptions(bool decoGasOnly);
     void cmdLarge();
     void cmdSmall();
     void cmdSelectMix();
@@ -112,6 +114,7 @@ class frmMain : public QMainWindow {
     void ConnectCommands();
     void Initialise(const QString& programFolder, const QString& profileFile);
     void RedrawView();
+    void ShowGraphBackground();
     void ShowMixFields();
     void MixFieldEdited();
     void ShowCursorReadoutAt(double x, double y);

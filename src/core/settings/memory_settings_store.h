@@ -16,6 +16,8 @@ class InMemorySettingsStore : public SettingsStore {
         std::string section;  // the spelling of the first write
         std::string key;
         std::string value;
+
+        bool operator==(const Entry&) const = default;
     };
 
     std::string ReadSetting(std::string_view section, std::string_view key) const override;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSerialPort>
+
+#include "core/divecomputers/serial_link.h"
+
+namespace marelos {
+
+// A serial port through QSerialPort. A pseudo-terminal has no modem lines: the adapter lets
+// their requests fail quietly, so tests and simulators run over a pty like over a real port.
+class QtSerialLink : public SerialLink {
+  public:
+    QtSerialLink();
+
+    std::optional<SerialOpenError> Open(const std::string& device,
+                                        const LineSettings& settings) override;
+    void Close() override;
+    bool IsOpen() const override;
+    void SetDtr(bool on) override;
+    void SetRts(bool on) override;
+    bool Write(std::span<const std::uint8_t> bytes) override;
+    std::size_t BytesWaiting() const override;
+    std::vector<std::uint8_t> Read(std::size_t count) override;
+    void OnDataArrived(std::function<void()> callback) override;
+
+  private:
+    QSerialPort port_;
+    std::function<void()> dataArrived_;
+};
+
+// The serial ports the system reports, as device paths.
+std::vector<std::string> SystemSerialPorts();
+
+}  // namespace marelos
