@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     UnattendedUi ui(Answer::Yes);  // "save the decompression phase too?" - yes
     if (!ReadProfileFile(*workspace, store, ui, path)) return 0;
     DivePlanLines(*workspace, store, ui);
-    DecompressionText(workspace->profile);
+    DecompressionText(*workspace);
     const std::string saved = (fuzz::Folder() / "gespeichert.mrp").string();
     if (!WriteProfileFile(*workspace, store, ui, saved)) return 0;
     auto reloaded = std::make_unique<Workspace>(WorkspaceFromSettings(LoadSettings(store, "/")));
