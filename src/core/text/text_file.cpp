@@ -22,7 +22,7 @@ std::filesystem::path TemporaryNameBeside(const std::filesystem::path& path) {
 
 }  // namespace
 
-Result<TextFileContent> ReadTextFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+Result<std::string> ReadFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes) {
     const auto failure = [&](std::errc cause) {
         return Failure{FailureKind::ReadError, path.string(),
                        SystemErrorText(static_cast<int>(cause))};
@@ -50,6 +50,13 @@ Result<TextFileContent> ReadTextFile(const std::filesystem::path& path, std::uin
         if (bytes.size() > maxBytes) return tooLarge;
     }
     if (in.bad()) return failure(std::errc::io_error);
+    return bytes;
+}
+
+Result<TextFileContent> ReadTextFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+    Result<std::string> read = ReadFileBytes(path, maxBytes);
+    if (!read) return read.failure();
+    const std::string& bytes = read.value();
     const bool ended = bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r';
     return TextFileContent{SplitLines(DecodeTextBytes(bytes)), ended};
 }
@@ -61,16 +68,13 @@ Result<std::vector<std::string>> ReadTextFileLines(const std::filesystem::path& 
     return std::move(file).value().lines;
 }
 
-std::optional<Failure> WriteTextFileLines(const std::filesystem::path& path,
-                                          const std::vector<std::string>& lines) {
+std::optional<Failure> WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
     const Failure failure{FailureKind::WriteError, path.string()};
     const std::filesystem::path temporary = TemporaryNameBeside(path);
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) return failure;
-        for (const std::string& line : lines) {
-            out << Utf8ToWindows1252(line) << "\r\n";
-        }
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) {
             out.close();
@@ -86,6 +90,16 @@ std::optional<Failure> WriteTextFileLines(const std::filesystem::path& path,
         return failure;
     }
     return std::nullopt;
+}
+
+std::optional<Failure> WriteTextFileLines(const std::filesystem::path& path,
+                                          const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += Utf8ToWindows1252(line);
+        bytes += "\r\n";
+    }
+    return WriteFileBytes(path, bytes);
 }
 
 }  // namespace marelos
