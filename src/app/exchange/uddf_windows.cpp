@@ -49,11 +49,12 @@ frmUddfImport::frmUddfImport(UddfLog log, std::string folder, Ui& ui, QWidget* p
     for (const UddfDive& dive : log_.dives) {
         const DiveSummary summary = SummarizeDive(dive, log_.mixes);
         auto* item = new QTreeWidgetItem(lvwDives_);
-        const std::string values[] = {summary.number,   summary.date, summary.time,
-                                      summary.maxDepth, summary.duration, summary.site,
-                                      summary.problem.value_or("")};
+        const QString values[] = {ToQString(summary.number),   ToQString(summary.date),
+                                  ToQString(summary.time),     FormatForScreen(summary.maxDepth),
+                                  ToQString(summary.duration), ToQString(summary.site),
+                                  ToQString(summary.problem.value_or(""))};
         for (int column = 0; column < 7; ++column)
-            item->setText(column, ToQString(values[column]));
+            item->setText(column, values[column]);
         if (summary.problem) item->setFlags(item->flags() & ~Qt::ItemIsSelectable);
     }
     lvwDives_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);

@@ -197,7 +197,7 @@ DiveSummary SummarizeDive(const UddfDive& dive, const std::vector<UddfMix>& mixe
                        PadZero(date->year, 4);
         summary.time = PadZero(date->hour, 2) + ":" + PadZero(date->minute, 2);
     }
-    summary.maxDepth = OneDecimal(DeepestDepth(dive));
+    summary.maxDepth = std::round(DeepestDepth(dive) * 10) / 10;
     summary.problem = ImportProblem(dive);
     const std::vector<ImportedLine> lines =
         summary.problem ? std::vector<ImportedLine>{} : ResampleToMinutes(dive, mixes);

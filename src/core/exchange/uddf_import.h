@@ -47,7 +47,7 @@ struct DiveSummary {
     std::string number;
     std::string date;      // "12.07.2003"
     std::string time;      // "14:05"
-    std::string maxDepth;  // metres, one decimal at most
+    double maxDepth = 0;   // metres, one decimal at most
     std::string duration;  // whole minutes
     std::string site;
     std::optional<std::string> problem;  // ImportProblem
