@@ -24,8 +24,8 @@ UddfLog HundredDives() {
         dive.site = "Platz " + std::to_string(d);
         for (int t = 0; t <= 3000; t += 2) {
             const double depth = t < 2700 ? 25 + 5 * std::sin(t / 300.0) : 25.0 * (3000 - t) / 300;
-            dive.waypoints.push_back({double(t), std::round(depth * 100) / 100,
-                                      t == 0 ? "nx32" : "", 290.0});
+            dive.waypoints.push_back(
+                {double(t), std::round(depth * 100) / 100, t == 0 ? "nx32" : "", 290.0});
         }
         log.dives.push_back(std::move(dive));
     }

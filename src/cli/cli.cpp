@@ -131,8 +131,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     if (options->command == "calc" && options->operands.size() == 1 && options->json) {
         return RunCalcCommand(options->operands[0], store, programFolder, out, err);
     }
-    if (const int code = RunUddfCommand(options->command, options->operands, store,
-                                        programFolder, out, err);
+    if (const int code =
+            RunUddfCommand(options->command, options->operands, store, programFolder, out, err);
         code >= 0) {
         return code;
     }

@@ -128,10 +128,14 @@ class UddfReader {
                 waypoint_->switchMix = Ref();
                 return false;
             }
-            if (name == u"depth") waypoint_->depth = Number(Text()).value_or(std::nan(""));
-            else if (name == u"divetime") waypoint_->seconds = Number(Text()).value_or(std::nan(""));
-            else if (name == u"temperature") waypoint_->temperature = Number(Text());
-            else return false;
+            if (name == u"depth")
+                waypoint_->depth = Number(Text()).value_or(std::nan(""));
+            else if (name == u"divetime")
+                waypoint_->seconds = Number(Text()).value_or(std::nan(""));
+            else if (name == u"temperature")
+                waypoint_->temperature = Number(Text());
+            else
+                return false;
             return true;
         }
         if (name == u"link") {
@@ -139,10 +143,14 @@ class UddfReader {
             return false;
         }
         if (Inside(u"informationbeforedive")) {
-            if (name == u"datetime") dive_->dateTime = Utf8(Text().trimmed());
-            else if (name == u"divenumber") dive_->number = Utf8(Text().trimmed());
-            else if (name == u"airtemperature") dive_->airTemperature = Number(Text());
-            else return false;
+            if (name == u"datetime")
+                dive_->dateTime = Utf8(Text().trimmed());
+            else if (name == u"divenumber")
+                dive_->number = Utf8(Text().trimmed());
+            else if (name == u"airtemperature")
+                dive_->airTemperature = Number(Text());
+            else
+                return false;
             return true;
         }
         if (Inside(u"informationafterdive") && name == u"lowesttemperature") {

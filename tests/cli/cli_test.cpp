@@ -204,8 +204,7 @@ TEST(Cli, UddfImportWritesAProfilePerDiveAndExportGoesBackIntoTheSameProfile) {
     ASSERT_EQ(first.code, 0) << first.err;
     const std::string imported = folder + "/Tauchgang 2024-Juni-01 14 Uhr 40.mrp";
     EXPECT_NE(first.out.find(imported + "\n"), std::string::npos) << first.out;
-    EXPECT_NE(first.out.find("Tauchgang 3 nicht importiert: ohne Profilpunkte"),
-              std::string::npos);
+    EXPECT_NE(first.out.find("Tauchgang 3 nicht importiert: ohne Profilpunkte"), std::string::npos);
     // A second import keeps what is there.
     EXPECT_NE(RunTool({"uddf-import", log, folder}).out.find("bereits vorhanden"),
               std::string::npos);

@@ -97,7 +97,8 @@ TEST(UddfXml, DamagedForeignOrHugeFilesAreRefusedWithTheProgramsMessage) {
         "<informationbeforedive><link ref=\"s\"/></informationbeforedive></dive>"
         "</repetitiongroup></profiledata></uddf>",
         "x.uddf");
-    EXPECT_TRUE(!outside.ok() || outside.value().dives.at(0).site.find("root") == std::string::npos);
+    EXPECT_TRUE(!outside.ok() ||
+                outside.value().dives.at(0).site.find("root") == std::string::npos);
 
     QTemporaryDir folder;
     const std::string huge = folder.filePath("huge.uddf").toStdString();
@@ -145,10 +146,10 @@ TEST(UddfXml, EveryExampleDiveComesBackAsTheSameLineTableFromAWellFormedExport) 
             UddfDocument(ExportLog(workspace.profile, {}, ReadDiveComment(entry.path()).value()));
 
         QString rootNamespace;
-        EXPECT_THAT(Outline(document, &rootNamespace),
-                    ElementsAre("generator", "divesite", "gasdefinitions", "profiledata",
-                                "repetitiongroup", "dive", "informationbeforedive", "samples",
-                                "waypoint"));
+        EXPECT_THAT(
+            Outline(document, &rootNamespace),
+            ElementsAre("generator", "divesite", "gasdefinitions", "profiledata", "repetitiongroup",
+                        "dive", "informationbeforedive", "samples", "waypoint"));
         EXPECT_EQ(rootNamespace, "http://www.streit.cc/uddf/3.2/");
 
         const Result<UddfLog> back = ParseUddf(document, "export");

@@ -37,9 +37,8 @@ frmUddfImport::frmUddfImport(UddfLog log, std::string folder, Ui& ui, QWidget* p
     setWindowTitle("UDDF-Datei importieren");
     resize(760, 420);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("Tauchgänge der Datei (Zielordner: " +
-                                     ToQString(folder_) + "):",
-                                 this));
+    layout->addWidget(
+        new QLabel("Tauchgänge der Datei (Zielordner: " + ToQString(folder_) + "):", this));
     lvwDives_ = new QTreeWidget(this);
     lvwDives_->setObjectName("lvwDives");
     lvwDives_->setRootIsDecorated(false);
@@ -49,9 +48,12 @@ frmUddfImport::frmUddfImport(UddfLog log, std::string folder, Ui& ui, QWidget* p
     for (const UddfDive& dive : log_.dives) {
         const DiveSummary summary = SummarizeDive(dive, log_.mixes);
         auto* item = new QTreeWidgetItem(lvwDives_);
-        const QString values[] = {ToQString(summary.number),   ToQString(summary.date),
-                                  ToQString(summary.time),     FormatForScreen(summary.maxDepth),
-                                  ToQString(summary.duration), ToQString(summary.site),
+        const QString values[] = {ToQString(summary.number),
+                                  ToQString(summary.date),
+                                  ToQString(summary.time),
+                                  FormatForScreen(summary.maxDepth),
+                                  ToQString(summary.duration),
+                                  ToQString(summary.site),
                                   ToQString(summary.problem.value_or(""))};
         for (int column = 0; column < 7; ++column)
             item->setText(column, values[column]);
@@ -83,16 +85,17 @@ frmUddfImport::frmUddfImport(UddfLog log, std::string folder, Ui& ui, QWidget* p
 std::optional<std::string> frmUddfImport::ImportRow(int row) {
     const UddfDive& dive = log_.dives[static_cast<std::size_t>(row)];
     if (const auto problem = ImportProblem(dive)) {
-        lstMessages_->addItem(ToQString("Tauchgang " + std::to_string(row + 1) +
-                                        " nicht importiert: " + *problem));
+        lstMessages_->addItem(
+            ToQString("Tauchgang " + std::to_string(row + 1) + " nicht importiert: " + *problem));
         return std::nullopt;
     }
     Result<ImportOutcome> outcome = ImportDive(log_, row, folder_, false);
     if (outcome && !outcome.value().written) {
         const std::string name = ImportedFileName(dive, row + 1);
-        const std::string question = "Dieser Tauchgang wurde bereits abgespeichert. Soll die "
-                                     "Datei " +
-                                     name + " überschrieben werden?";
+        const std::string question =
+            "Dieser Tauchgang wurde bereits abgespeichert. Soll die "
+            "Datei " +
+            name + " überschrieben werden?";
         if (ui_.Ask(question, Buttons::YesNo) != Answer::Yes) {
             lstMessages_->addItem(ToQString("Nicht überschrieben: " + name));
             return outcome.value().path;
@@ -157,7 +160,8 @@ std::optional<std::string> ImportUddfFile(const std::string& profileFolder, Ui& 
 
 void ExportUddfFile(Workspace& workspace, SettingsStore& store, Ui& ui,
                     const std::string& profileFolder) {
-    const std::optional<std::string> path = ui.AskSaveFile("UDDF-Datei exportieren...", kUddfFilter, profileFolder);
+    const std::optional<std::string> path =
+        ui.AskSaveFile("UDDF-Datei exportieren...", kUddfFilter, profileFolder);
     if (!path || path->empty() || HasWildcards(*path)) return;
     mnuCalcSaturation(workspace, store, ui);
     const std::vector<std::string> decompression =

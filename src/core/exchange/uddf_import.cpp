@@ -21,7 +21,7 @@ constexpr double kMaxImportDepth = 1000;
 constexpr double kZeroCelsius = 273.15;
 
 constexpr std::array<const char*, 12> kMonthNames = {
-    "Januar", "Februar", "März",     "April",   "Mai",      "Juni",
+    "Januar", "Februar", "März",      "April",   "Mai",      "Juni",
     "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
 
 struct DiveDate {
@@ -78,10 +78,9 @@ std::vector<UddfWaypoint> UsableWaypoints(const UddfDive& dive) {
     for (const UddfWaypoint& point : dive.waypoints) {
         if (std::isfinite(point.seconds) && std::isfinite(point.depth)) points.push_back(point);
     }
-    std::stable_sort(points.begin(), points.end(),
-                     [](const UddfWaypoint& a, const UddfWaypoint& b) {
-                         return a.seconds < b.seconds;
-                     });
+    std::stable_sort(
+        points.begin(), points.end(),
+        [](const UddfWaypoint& a, const UddfWaypoint& b) { return a.seconds < b.seconds; });
     return points;
 }
 
@@ -193,8 +192,8 @@ DiveSummary SummarizeDive(const UddfDive& dive, const std::vector<UddfMix>& mixe
     DiveSummary summary;
     summary.number = dive.number;
     if (const auto date = ParseDateTime(dive.dateTime)) {
-        summary.date = PadZero(date->day, 2) + "." + PadZero(date->month, 2) + "." +
-                       PadZero(date->year, 4);
+        summary.date =
+            PadZero(date->day, 2) + "." + PadZero(date->month, 2) + "." + PadZero(date->year, 4);
         summary.time = PadZero(date->hour, 2) + ":" + PadZero(date->minute, 2);
     }
     summary.maxDepth = std::round(DeepestDepth(dive) * 10) / 10;
@@ -267,8 +266,8 @@ Result<ImportOutcome> ImportDive(const UddfLog& log, int index, const std::strin
     if (!lines) return lines.failure();
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    const std::string path = (std::filesystem::path(folder) / ImportedFileName(dive, index + 1))
-                                 .string();
+    const std::string path =
+        (std::filesystem::path(folder) / ImportedFileName(dive, index + 1)).string();
     if (FileExists(path) && !overwrite) return ImportOutcome{path, false};
     if (const auto failure = WriteTextFileLines(path, lines.value())) return *failure;
     return ImportOutcome{path, true};

@@ -39,7 +39,8 @@ LineGas GasOfMix(const UddfMix& mix);
 std::vector<ImportedLine> ResampleToMinutes(const UddfDive& dive,
                                             const std::vector<UddfMix>& mixes);
 
-// Why a dive cannot become a profile ("ohne Profilpunkte", too long, too deep); nothing when it can.
+// Why a dive cannot become a profile ("ohne Profilpunkte", too long, too deep); nothing when it
+// can.
 std::optional<std::string> ImportProblem(const UddfDive& dive);
 
 // What the import window lists of a dive.

@@ -58,8 +58,8 @@ TEST(UddfImport, ALineBreathesTheMixInUseWhenItBegins) {
     const std::vector<UddfMix> mixes = {Mix("bottom", 0.21, 0), Mix("ean50", 0.5, 0)};
     // Dense samples: the switch at 25:30 lies inside minute 26, which is still breathed on
     // the bottom gas; minute 27 is the first on the decompression gas.
-    UddfDive dense = DiveOf({{0, 0}, {1470, 24}, {1500, 21}, {1530, 21}, {1560, 21}, {1620, 21}},
-                            "bottom");
+    UddfDive dense =
+        DiveOf({{0, 0}, {1470, 24}, {1500, 21}, {1530, 21}, {1560, 21}, {1620, 21}}, "bottom");
     dense.waypoints[3].switchMix = "ean50";
     EXPECT_THAT(ResampleToMinutes(dense, mixes),
                 ElementsAre(ImportedLine{25, 24, 78, 0}, ImportedLine{26, 21, 78, 0},
@@ -79,10 +79,9 @@ TEST(UddfImport, FractionsBecomeWholeSharesThatPassTheMixCheck) {
         double o2, he;
         LineGas gas;
     };
-    for (const Case& c : {Case{0.21, 0, {78, 0}}, Case{0.209, 0, {78, 0}},
-                          Case{0.32, 0, {67, 0}}, Case{0.18, 0.45, {36, 45}},
-                          Case{0.105, 0.705, {17, 71}}, Case{1.0, 0, {0, 0}},
-                          Case{0.995, 0.0, {0, 0}}, Case{0.5, 0.6, {0, 50}},
+    for (const Case& c : {Case{0.21, 0, {78, 0}}, Case{0.209, 0, {78, 0}}, Case{0.32, 0, {67, 0}},
+                          Case{0.18, 0.45, {36, 45}}, Case{0.105, 0.705, {17, 71}},
+                          Case{1.0, 0, {0, 0}}, Case{0.995, 0.0, {0, 0}}, Case{0.5, 0.6, {0, 50}},
                           Case{1.7, -0.2, {0, 0}}, Case{NAN, 0.35, {64, 35}}}) {
         const LineGas gas = GasOfMix(Mix("m", c.o2, c.he));
         EXPECT_EQ(gas, c.gas) << c.o2 << " " << c.he;
@@ -105,18 +104,19 @@ TEST(UddfImport, CommentLinesCarryWhatTheLogKnowsInTheProgramsUnits) {
     dive.waypoints[3].temperature = 279.15;
     dive.buddy = "Ute";
     dive.notes = "Eis\nam Einstieg\t";
-    EXPECT_THAT(ImportedCommentLines(dive, {}),
-                ElementsAre("TG-Nummer: 7", "Ort: Hemmoor", "Datum: 05-01-23", "Uhrzeit: 08 Uhr 03",
-                            "Dauer: 30 min.", "Maximale Tiefe: 30.5 m",
-                            "Lufttemperatur vor TG: -5 °C",
-                            "Temperatur auf maximaler Tiefe: 4.2 °C", "Tauchpartner: Ute",
-                            "Bemerkungen: Eis am Einstieg"));
+    EXPECT_THAT(
+        ImportedCommentLines(dive, {}),
+        ElementsAre("TG-Nummer: 7", "Ort: Hemmoor", "Datum: 05-01-23", "Uhrzeit: 08 Uhr 03",
+                    "Dauer: 30 min.", "Maximale Tiefe: 30.5 m", "Lufttemperatur vor TG: -5 °C",
+                    "Temperatur auf maximaler Tiefe: 4.2 °C", "Tauchpartner: Ute",
+                    "Bemerkungen: Eis am Einstieg"));
     dive.lowestTemperature = 276.15;  // the log's own lowest value wins over the samples
     EXPECT_EQ(ImportedCommentLines(dive, {})[7], "Temperatur auf maximaler Tiefe: 3 °C");
     EXPECT_EQ(ImportedFileName(dive, 4), "Tauchgang 2023-Januar-05 08 Uhr 03.mrp");
 
     const UddfDive bare = DiveOf({{0, 0}, {60, 5}});
-    EXPECT_THAT(ImportedCommentLines(bare, {}), ElementsAre("Dauer: 1 min.", "Maximale Tiefe: 5 m"));
+    EXPECT_THAT(ImportedCommentLines(bare, {}),
+                ElementsAre("Dauer: 1 min.", "Maximale Tiefe: 5 m"));
     EXPECT_EQ(ImportedFileName(bare, 4), "Tauchgang ohne Datum 4.mrp");
 }
 
