@@ -2,15 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include "app/shell/frm_main.h"
+#include "core/exchange/uddf_import.h"
+#include "core/settings/memory_settings_store.h"
 #include "platform/qt_convert.h"
 #include "platform/uddf_xml.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/gui/scripted_dialogs.h"
 
 namespace marelos {
 namespace {
@@ -61,6 +66,32 @@ TEST(frmUddfImport, ADamagedFileIsReportedAndNoWindowOpens) {
     EXPECT_FALSE(ImportUddfFile("/tmp", ui, nullptr));
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_NE(ui.boxes[0].text.find("nicht das erwartete Format"), std::string::npos);
+}
+
+TEST(frmMain, ExportsTheCurrentDiveWithItsDecompressionPhaseOnRequest) {
+    QTemporaryDir dir;
+    InMemorySettingsStore store;
+    store.WriteSetting("Decompression", "Step", "True");
+    ScriptedDialogs dialogs;
+    Workspace workspace;
+    frmMain window(workspace, store, dialogs, "/opt/marelos/bin",
+                   MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp");
+    const std::string out = dir.filePath("export.uddf").toStdString();
+    const auto exportedLines = [&](Answer withDecompression) {
+        dialogs.files.push_back(out);
+        dialogs.answers.push_back(withDecompression);
+        window.findChild<QAction*>("mnuExportUddf")->trigger();
+        const UddfLog log = ReadUddfFile(out).value();
+        return ResampleToMinutes(log.dives.at(0), log.mixes);
+    };
+    const std::vector<ImportedLine> plain = exportedLines(Answer::No);
+    ASSERT_EQ(plain.size(), 2u);
+    EXPECT_EQ(plain.back(), (ImportedLine{25, 30, 78, 0}));
+    // With the stops the dive ends at the surface after its last stop.
+    const std::vector<ImportedLine> staged = exportedLines(Answer::Yes);
+    ASSERT_GT(staged.size(), 4u);
+    EXPECT_EQ(staged.back().depth, 0);
+    EXPECT_EQ(staged[staged.size() - 2].depth, 3);
 }
 
 }  // namespace
