@@ -51,7 +51,7 @@ frmUddfImport::frmUddfImport(UddfLog log, std::string folder, Ui& ui, QWidget* p
         const QString values[] = {ToQString(summary.number),
                                   ToQString(summary.date),
                                   ToQString(summary.time),
-                                  FormatForScreen(summary.maxDepth),
+                                  summary.problem ? QString() : FormatForScreen(summary.maxDepth),
                                   ToQString(summary.duration),
                                   ToQString(summary.site),
                                   ToQString(summary.problem.value_or(""))};

@@ -198,9 +198,9 @@ DiveSummary SummarizeDive(const UddfDive& dive, const std::vector<UddfMix>& mixe
     }
     summary.maxDepth = std::round(DeepestDepth(dive) * 10) / 10;
     summary.problem = ImportProblem(dive);
-    const std::vector<ImportedLine> lines =
-        summary.problem ? std::vector<ImportedLine>{} : ResampleToMinutes(dive, mixes);
-    summary.duration = std::to_string(lines.empty() ? 0 : lines.back().minute);
+    if (!summary.problem) {
+        summary.duration = std::to_string(ResampleToMinutes(dive, mixes).back().minute);
+    }
     summary.site = dive.site;
     return summary;
 }

@@ -49,7 +49,7 @@ struct DiveSummary {
     std::string date;      // "12.07.2003"
     std::string time;      // "14:05"
     double maxDepth = 0;   // metres, one decimal at most
-    std::string duration;  // whole minutes
+    std::string duration;  // whole minutes; empty for a dive that cannot be imported
     std::string site;
     std::optional<std::string> problem;  // ImportProblem
 };
