@@ -78,9 +78,13 @@ std::vector<UddfWaypoint> UsableWaypoints(const UddfDive& dive) {
     for (const UddfWaypoint& point : dive.waypoints) {
         if (std::isfinite(point.seconds) && std::isfinite(point.depth)) points.push_back(point);
     }
-    std::stable_sort(
-        points.begin(), points.end(),
-        [](const UddfWaypoint& a, const UddfWaypoint& b) { return a.seconds < b.seconds; });
+    const auto earlier = [](const UddfWaypoint& a, const UddfWaypoint& b) {
+        return a.seconds < b.seconds;
+    };
+    // Logs list their samples in time order; only the rare other one needs sorting.
+    if (!std::is_sorted(points.begin(), points.end(), earlier)) {
+        std::stable_sort(points.begin(), points.end(), earlier);
+    }
     return points;
 }
 
