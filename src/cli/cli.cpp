@@ -5,6 +5,7 @@
 
 #include "cli/calc_command.h"
 #include "cli/output_commands.h"
+#include "cli/uddf_commands.h"
 #include "core/app_info.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/settings/settings.h"
@@ -31,6 +32,9 @@ constexpr const char* kUsage =
     "  bestmix TIEFE            bestes Gemisch für eine Tiefe\n"
     "  blend O2 N2 HE BAR       Füllschritte für ein Trimix-Gemisch\n"
     "  altitude MBAR METER      Luftdruck in der Höhe\n"
+    "  uddf-import DATEI ORDNER jeden Tauchgang mit Profil aus einem UDDF-Logbuch als\n"
+    "                           Tauchprofil in den Ordner (vorhandene Dateien bleiben)\n"
+    "  uddf-export DATEI AUS    Profilzeilen und Kommentar eines Tauchprofils als UDDF\n"
     "  settings                 die geladenen Einstellungen als Abschnitt/Schlüssel=Wert\n"
     "  --version                die Programmversion\n"
     "  --help                   diese Hilfe\n"
@@ -126,6 +130,11 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     }
     if (options->command == "calc" && options->operands.size() == 1 && options->json) {
         return RunCalcCommand(options->operands[0], store, programFolder, out, err);
+    }
+    if (const int code =
+            RunUddfCommand(options->command, options->operands, store, programFolder, out, err);
+        code >= 0) {
+        return code;
     }
     const int code = RunOutputCommand(options->command, options->operands, options->json, store,
                                       programFolder, out, err);

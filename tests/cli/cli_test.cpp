@@ -220,3 +220,38 @@ TEST(Cli, ADiveThatCannotBeCalculatedEndsWithItsReasonAndExitCode3) {
 
 }  // namespace
 }  // namespace marelos
+
+namespace marelos {
+namespace {
+
+TEST(Cli, UddfImportWritesAProfilePerDiveAndExportGoesBackIntoTheSameProfile) {
+    QTemporaryDir dir;
+    const std::string folder = QDir(dir.path()).filePath("profile").toStdString();
+    const std::string log = MARELOS_SOURCE_DIR "/tests/data/uddf_logbook_three_dives.uddf";
+    const CliRun first = RunTool({"uddf-import", log, folder});
+    ASSERT_EQ(first.code, 0) << first.err;
+    const std::string imported = folder + "/Tauchgang 2024-Juni-01 14 Uhr 40.mrp";
+    EXPECT_NE(first.out.find(imported + "\n"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("Tauchgang 3 nicht importiert: ohne Profilpunkte"), std::string::npos);
+    // A second import keeps what is there.
+    EXPECT_NE(RunTool({"uddf-import", log, folder}).out.find("bereits vorhanden"),
+              std::string::npos);
+
+    const std::string exported = QDir(dir.path()).filePath("zurueck.uddf").toStdString();
+    ASSERT_EQ(RunTool({"uddf-export", imported, exported, "--settings", "/nicht/da.ini"}).code, 0);
+    const std::string again = QDir(dir.path()).filePath("wieder").toStdString();
+    ASSERT_EQ(RunTool({"uddf-import", exported, again}).code, 0);
+    const auto bytes = [](const std::string& path) {
+        QFile file(QString::fromStdString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    EXPECT_EQ(bytes(again + "/Tauchgang 2024-Juni-01 14 Uhr 40.mrp"), bytes(imported));
+
+    EXPECT_EQ(RunTool({"uddf-import", "/nicht/da.uddf", folder}).code, 1);
+    EXPECT_EQ(RunTool({"uddf-import", MARELOS_SOURCE_DIR "/examples/trimix-60m.mrp", folder}).code,
+              1);
+    EXPECT_EQ(RunTool({"uddf-export", imported}).code, 2);
+}
+
+}  // namespace
+}  // namespace marelos

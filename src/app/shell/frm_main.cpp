@@ -32,6 +32,7 @@
 #include "app/analysis/frm_bar_graph.h"
 #include "app/analysis/graph_output.h"
 #include "app/analysis/tool_windows.h"
+#include "app/exchange/uddf_windows.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
 #include "app/shell/frm_about.h"
@@ -310,6 +311,12 @@ void frmMain::ConnectCommands() {
     calculate("mnuRedo", [this] { RedoEdit(); });
     findChild<QAction*>("mnuRedo")->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    on("mnuImportUddf", [this] {
+        const auto imported = ImportUddfFile(ProfileFolder(), *ui_, this);
+        if (imported && AskSaveChanges()) LoadProfile(*imported);
+    });
+    calculate("mnuExportUddf",
+              [this] { ExportUddfFile(workspace_, store_, *ui_, ProfileFolder()); });
     for (int k = 1; k <= kRecentFileCount; ++k) {
         on(("mnuF" + std::to_string(k)).c_str(), [this, k] { OpenRecentFile(k); });
     }

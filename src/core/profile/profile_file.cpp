@@ -220,6 +220,30 @@ bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const s
     return true;
 }
 
+std::vector<std::string> AskedDecompressionLines(Workspace& workspace, SettingsStore& store, Ui& ui,
+                                                 const LastLine& last) {
+    bool withDecompression = ui.Ask("Soll die Dekompressionsphase mitgespeichert werden?",
+                                    Buttons::YesNo) == Answer::Yes;
+    if (withDecompression && !StepwiseForOutputs(store)) {
+        if (ui.Ask(kStagedDecompressionQuestion, Buttons::YesNo) == Answer::Yes) {
+            WriteSetting(store, keys::kStep, "True");
+            mnuCalcSaturation(workspace, store, ui);
+        } else {
+            ui.ShowSysMsg("Dekompressionsphase nicht gespeichert.");
+            withDecompression = false;
+        }
+    }
+    if (withDecompression && Stopped(workspace.computed.last)) {
+        const std::string text = "Die Dekompressionsphase wird nicht mitgespeichert. " +
+                                 IncompleteCalculationMessage(workspace.computed.last);
+        ui.ShowMessage(text, MessageIcon::Critical);
+        ui.ShowSysMsg("Dekompressionsphase nicht gespeichert.");
+        withDecompression = false;
+    }
+    if (!withDecompression) return {};
+    return DecompressionLines(workspace, last);
+}
+
 bool WriteProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const std::string& path) {
     if (IsRefusedPath(path)) return false;
     mnuCalcSaturation(workspace, store, ui);
@@ -252,28 +276,9 @@ bool WriteProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const 
     }
     const LastLine last = LastWrittenLine(profile);
 
-    bool withDecompression = ui.Ask("Soll die Dekompressionsphase mitgespeichert werden?",
-                                    Buttons::YesNo) == Answer::Yes;
-    if (withDecompression && !StepwiseForOutputs(store)) {
-        if (ui.Ask(kStagedDecompressionQuestion, Buttons::YesNo) == Answer::Yes) {
-            WriteSetting(store, keys::kStep, "True");
-            mnuCalcSaturation(workspace, store, ui);
-        } else {
-            ui.ShowSysMsg("Dekompressionsphase nicht gespeichert.");
-            withDecompression = false;
-        }
-    }
-    if (withDecompression && Stopped(workspace.computed.last)) {
-        const std::string text = "Die Dekompressionsphase wird nicht mitgespeichert. " +
-                                 IncompleteCalculationMessage(workspace.computed.last);
-        ui.ShowMessage(text, MessageIcon::Critical);
-        ui.ShowSysMsg("Dekompressionsphase nicht gespeichert.");
-        withDecompression = false;
-    }
-    if (withDecompression) {
-        const std::vector<std::string> decompression = DecompressionLines(workspace, last);
-        out.insert(out.end(), decompression.begin(), decompression.end());
-    }
+    const std::vector<std::string> decompression =
+        AskedDecompressionLines(workspace, store, ui, last);
+    out.insert(out.end(), decompression.begin(), decompression.end());
     out.emplace_back(kEndOfProfile);
     for (const std::string& comment : kept) {
         if (!comment.empty()) out.push_back(comment);

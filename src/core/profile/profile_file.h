@@ -44,6 +44,12 @@ LastLine LastWrittenLine(const DiveProfile& profile);
 // the surface. Without stops: the travel to 0 m and the surface minute.
 std::vector<std::string> DecompressionLines(const Workspace& workspace, const LastLine& last);
 
+// Asks whether the decompression phase goes along (for a continuous ascent, whether to switch
+// to stops and calculate again) and gives its lines; none when it does not go along or the
+// calculation ended early (which is told).
+std::vector<std::string> AskedDecompressionLines(Workspace& workspace, SettingsStore& store, Ui& ui,
+                                                 const LastLine& last);
+
 // mnuSaveAs2: the profile under a new name. The comment lines of the current file go along;
 // a line the new file already holds (its own comment, or the same file saved again) is not
 // written twice. The recent files and the changed flag stay as they are.

@@ -11,7 +11,7 @@
 
 namespace marelos {
 
-Result<TextFileContent> ReadTextFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+Result<std::string> ReadFileBytes(const std::filesystem::path& path, std::uintmax_t maxBytes) {
     const auto failure = [&](std::errc cause) {
         return Failure{FailureKind::ReadError, path.string(),
                        SystemErrorText(static_cast<int>(cause))};
@@ -39,6 +39,13 @@ Result<TextFileContent> ReadTextFile(const std::filesystem::path& path, std::uin
         if (bytes.size() > maxBytes) return tooLarge;
     }
     if (in.bad()) return failure(std::errc::io_error);
+    return bytes;
+}
+
+Result<TextFileContent> ReadTextFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+    Result<std::string> read = ReadFileBytes(path, maxBytes);
+    if (!read) return read.failure();
+    const std::string& bytes = read.value();
     const bool ended = bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r';
     return TextFileContent{SplitLines(DecodeTextBytes(bytes)), ended};
 }
@@ -50,6 +57,10 @@ Result<std::vector<std::string>> ReadTextFileLines(const std::filesystem::path& 
     return std::move(file).value().lines;
 }
 
+std::optional<Failure> WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
+    return ReplaceFileContent(path, bytes);
+}
+
 std::optional<Failure> WriteTextFileLines(const std::filesystem::path& path,
                                           const std::vector<std::string>& lines) {
     std::string bytes;
@@ -59,7 +70,7 @@ std::optional<Failure> WriteTextFileLines(const std::filesystem::path& path,
         bytes += encoded.value();
         bytes += "\r\n";
     }
-    return ReplaceFileContent(path, bytes);
+    return WriteFileBytes(path, bytes);
 }
 
 }  // namespace marelos

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/failure.h"
@@ -13,6 +14,11 @@ namespace marelos {
 // No text file the program reads comes near this size (a full profile has about 200 kB); a larger
 // one is refused before it is read, so a wrong file cannot exhaust the memory.
 inline constexpr std::uintmax_t kMaxTextFileBytes = 50u * 1024 * 1024;
+
+// The bytes of a file as they stand; a file larger than `maxBytes` is refused
+// (FailureKind::TooLarge), a folder, a pipe or a device is no file to read.
+Result<std::string> ReadFileBytes(const std::filesystem::path& path,
+                                  std::uintmax_t maxBytes = kMaxTextFileBytes);
 
 struct TextFileContent {
     std::vector<std::string> lines;
@@ -32,5 +38,7 @@ Result<std::vector<std::string>> ReadTextFileLines(const std::filesystem::path& 
 // hold) leaves the file that was there untouched. Returns the failure, if any.
 std::optional<Failure> WriteTextFileLines(const std::filesystem::path& path,
                                           const std::vector<std::string>& lines);
+// Writes the bytes as they stand (an XML file in UTF-8, say), by the same temporary-file rule.
+std::optional<Failure> WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace marelos
