@@ -75,8 +75,8 @@ BENCHMARK(BM_RedrawTheGridOfAnAxisOnA2xScreen)
     ->Arg(1'000'000'000)
     ->Unit(benchmark::kMillisecond);
 
-// Every analysis view of a calculated 600-minute dive.
-void BM_RedrawEveryAnalysisViewOf600Minutes(benchmark::State& state) {
+// A calculated dive of 600 minutes at 20 m on air.
+std::unique_ptr<marelos::Workspace> Calculated600MinuteDive() {
     auto workspace = std::make_unique<marelos::Workspace>(marelos::WorkspaceFromSettings({}));
     workspace->settings.maxHScale = 700;
     workspace->profile.points[workspace->profile.nextPoint++] = {3, 20, 78, 0};
@@ -84,6 +84,12 @@ void BM_RedrawEveryAnalysisViewOf600Minutes(benchmark::State& state) {
     marelos::InMemorySettingsStore store;
     marelos::UnattendedUi ui;
     marelos::mnuCalcSaturation(*workspace, store, ui);
+    return workspace;
+}
+
+// Every analysis view of a calculated 600-minute dive.
+void BM_RedrawEveryAnalysisViewOf600Minutes(benchmark::State& state) {
+    const auto workspace = Calculated600MinuteDive();
     marelos::QtCanvas canvas(96);
     canvas.Resize(1200, 700);
     for (auto _ : state) {
@@ -101,13 +107,7 @@ BENCHMARK(BM_RedrawEveryAnalysisViewOf600Minutes)->Unit(benchmark::kMillisecond)
 // The tissue graph of a calculated 600-minute dive printed into a PDF file at 1200 dpi: the
 // graph is painted anew from its record at the printer's resolution.
 void BM_PrintTissueGraphOf600MinutesToPdf(benchmark::State& state) {
-    auto workspace = std::make_unique<marelos::Workspace>(marelos::WorkspaceFromSettings({}));
-    workspace->settings.maxHScale = 700;
-    workspace->profile.points[workspace->profile.nextPoint++] = {3, 20, 78, 0};
-    workspace->profile.points[workspace->profile.nextPoint++] = {600, 20, 78, 0};
-    marelos::InMemorySettingsStore store;
-    marelos::UnattendedUi ui;
-    marelos::mnuCalcSaturation(*workspace, store, ui);
+    const auto workspace = Calculated600MinuteDive();
     marelos::QtCanvas canvas(96);
     canvas.Resize(1000, 620);
     marelos::DrawTissueGraph(canvas, marelos::TissueGas::Total, *workspace);
