@@ -41,7 +41,7 @@ constexpr const char* kUsage =
     "\n"
     "Rückgabewerte:\n"
     "  0  erfolgreich\n"
-    "  1  eine Datei konnte nicht gelesen oder geschrieben werden\n"
+    "  1  eine Datei oder die Ausgabe konnte nicht gelesen oder geschrieben werden\n"
     "  2  unbekannter Befehl oder falsche Angaben\n"
     "  3  ein Tauchgang konnte nicht vollständig berechnet werden; der Grund steht in der\n"
     "     Fehlerausgabe, und es werden keine Dekompressionsstufen ausgegeben\n"
