@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace marelos {
@@ -39,6 +40,11 @@ FolderView::FolderView(const char* placesName, const char* treeName, const QStri
     layout->addWidget(places_);
     layout->addWidget(tree_);
 
+    // The tree fills itself in the background: once the folder's branch is there, show it.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (!folder_.startsWith(loaded)) return;
+        QTimer::singleShot(0, this, &FolderView::ScrollToFolder);
+    });
     connect(places_, &QComboBox::activated, this,
             [this](int index) { setFolder(places_->itemText(index)); });
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -48,6 +54,15 @@ FolderView::FolderView(const char* placesName, const char* treeName, const QStri
                 folder_ = path;
                 emit folderChanged(folder_);
             });
+}
+
+void FolderView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    QTimer::singleShot(0, this, &FolderView::ScrollToFolder);  // once the tree has its size
+}
+
+void FolderView::ScrollToFolder() {
+    tree_->scrollTo(model_->index(folder_), QAbstractItemView::PositionAtCenter);
 }
 
 void FolderView::setFolder(const QString& folder) {
@@ -61,6 +76,15 @@ void FolderView::setFolder(const QString& folder) {
     }
     tree_->setCurrentIndex(index);
     tree_->scrollTo(index);
+    // The place the folder lies in: the longest place its path begins with.
+    int place = 0;
+    for (int i = 0; i < places_->count(); ++i) {
+        const QString root = places_->itemText(i);
+        if ((path == root || path.startsWith(root.endsWith('/') ? root : root + '/')) &&
+            root.size() > places_->itemText(place).size())
+            place = i;
+    }
+    places_->setCurrentIndex(place);
 }
 
 }  // namespace marelos

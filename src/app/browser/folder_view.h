@@ -21,10 +21,15 @@ class FolderView : public QWidget {
     // Opens the folder (or, when it is gone, the nearest folder above it that exists).
     void setFolder(const QString& folder);
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   signals:
     void folderChanged(const QString& folder);
 
   private:
+    void ScrollToFolder();
+
     QComboBox* places_;
     QTreeView* tree_;
     QFileSystemModel* model_;

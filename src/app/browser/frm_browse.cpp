@@ -29,7 +29,7 @@ namespace marelos {
 namespace {
 
 constexpr int kTwipsPerPixel = 15;  // column widths are stored in twips
-constexpr int kDefaultColumnWidths[] = {260, 110, 140};
+constexpr int kDefaultColumnWidths[] = {220, 90, 130};
 constexpr int kSortRole = Qt::UserRole;
 
 // A row that sorts sizes as numbers and dates as dates rather than as their texts.
@@ -145,7 +145,7 @@ frmBrowse::frmBrowse(Workspace& workspace, SettingsStore& store, Ui& ui, FileSys
     layout->addWidget(split, 1);
     layout->addLayout(commands);
     BuildMenu();
-    resize(1000, 600);
+    resize(1100, 640);
 
     connect(folders_, &FolderView::folderChanged, this, [this] {
         ClearPreview();

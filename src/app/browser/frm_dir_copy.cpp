@@ -1,5 +1,6 @@
 #include "frm_dir_copy.h"
 
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include "app/browser/folder_view.h"
@@ -35,8 +36,12 @@ void frmDirCopy::Build(const QString& storageFolder, bool reduced) {
     auto* cancel = NamedButton("cmdCancel", "&Abbrechen", this);
     connect(newFolder, &QPushButton::clicked, this, &frmDirCopy::cmdNewFolder);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* chosen = new QLabel;
+    chosen->setObjectName("lblFolder");
+    connect(folders_, &FolderView::folderChanged, chosen, &QLabel::setText);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(folders_);
+    layout->addWidget(chosen);
     if (reduced) {
         auto* ok = NamedButton("cmdOK", "&OK", this);
         ok->setDefault(true);

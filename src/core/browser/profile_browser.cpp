@@ -202,7 +202,7 @@ void DrawProfilePreview(Canvas& canvas, const std::vector<std::string>& lines,
     const std::string time = FormatGeneral(extent.time) + " min.";
     canvas.Text(right - ApproximateTextWidth(time, font), bottom + 30, time, font, profileColour);
 
-    std::optional<std::pair<double, double>> last;
+    std::pair last{x(0), y(0)};  // every dive starts at the surface
     for (const std::string& line : lines) {
         if (line.empty()) continue;
         if (line.front() == ';') {
@@ -210,8 +210,7 @@ void DrawProfilePreview(Canvas& canvas, const std::vector<std::string>& lines,
             canvas.Line(x(minute), top, x(minute), bottom, 1, kMarkColour);
         } else if (std::isdigit(static_cast<unsigned char>(line.front()))) {
             const std::pair point{x(Val(GetField(line, 3))), y(Val(GetField(line, 1)))};
-            if (last)
-                canvas.Line(last->first, last->second, point.first, point.second, 1, profileColour);
+            canvas.Line(last.first, last.second, point.first, point.second, 1, profileColour);
             last = point;
         }
     }

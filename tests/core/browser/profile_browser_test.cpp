@@ -162,13 +162,14 @@ TEST(ProfilePreview, DrawsDataLinesMarksAndScaleFromTheLargestValues) {
     for (const auto& line : canvas.Of(RecordingCanvas::Call::kLine))
         (line.colour == 0x800000 ? marks : profile).push_back(line);
     ASSERT_EQ(marks.size(), 1u);
-    ASSERT_EQ(profile.size(), 4u);  // two axes and two pieces of the polyline
+    ASSERT_EQ(profile.size(), 5u);  // two axes and the line from the surface through 3 points
+    EXPECT_DOUBLE_EQ(profile[2].y1, 120);  // starts at the surface
     const auto& last = profile.back();
     EXPECT_DOUBLE_EQ(last.x2, 3000 - 120);  // the largest run time reaches the right edge
-    const auto& deepest = profile[2];
+    const auto& deepest = profile[3];
     const double top = 120, bottom = 2000 - 200 - 60;
     EXPECT_DOUBLE_EQ(deepest.y2, top + 30.0 / 50 * (bottom - top));  // scaled as 50 m deep
-    EXPECT_DOUBLE_EQ(marks[0].x1, profile[2].x1 + 1.0 / 8 * (profile[2].x2 - profile[2].x1));
+    EXPECT_DOUBLE_EQ(marks[0].x1, deepest.x1 + 1.0 / 8 * (deepest.x2 - deepest.x1));
 
     DrawProfilePreview(canvas, {"20\t1\t0\t78\t0"}, colour, 0xFFFFFF, "Arial");
     EXPECT_EQ(canvas.calls.size(), 1u);  // cleared, nothing else without a run time
