@@ -58,11 +58,15 @@ FolderView::FolderView(const char* placesName, const char* treeName, const QStri
 
 void FolderView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    QTimer::singleShot(0, this, &FolderView::ScrollToFolder);  // once the tree has its size
+    QTimer::singleShot(200, this,
+                       &FolderView::ScrollToFolder);  // after the first layout and listing
 }
 
 void FolderView::ScrollToFolder() {
-    tree_->scrollTo(model_->index(folder_), QAbstractItemView::PositionAtCenter);
+    const QModelIndex index = model_->index(folder_);
+    for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
+        tree_->expand(above);
+    tree_->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void FolderView::setFolder(const QString& folder) {
