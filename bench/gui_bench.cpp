@@ -7,9 +7,11 @@
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <memory>
 
 #include "app/analysis/graph_output.h"
+#include "app/browser/frm_browse.h"
 #include "app/shell/frm_main.h"
 #include "core/engine/calculation.h"
 #include "core/graphics/analysis_graphs.h"
@@ -141,6 +143,51 @@ void BM_LoadSettingsFromAnIniFileWith400000Keys(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadSettingsFromAnIniFileWith400000Keys)->Unit(benchmark::kMillisecond);
+
+// The browser in a folder of 5000 profile files: a refresh (F5) lists all of them, and
+// selecting one draws its preview.
+class BrowserFolder {
+  public:
+    BrowserFolder() {
+        for (int i = 0; i < 5000; ++i) {
+            QFile file(dir_.filePath(QString("tg%1.mrp").arg(i, 4, 10, QChar('0'))));
+            if (file.open(QIODevice::WriteOnly)) file.write(kProfile);
+        }
+        store_.WriteSetting("Browser", "LastPath", dir_.path().toStdString());
+        window_ = std::make_unique<marelos::frmBrowse>(
+            workspace_, store_, ui_, disk_, [](const std::string&) {}, nullptr);
+    }
+    marelos::frmBrowse& window() { return *window_; }
+
+  private:
+    static constexpr const char* kProfile =
+        "Tiefe\tdt\tt\tN2\tHe\r\n20\t2\t2\t78\t0\r\n40\t20\t22\t78\t0\r\n"
+        "; Abstieg 3\r\n0\t10\t32\t78\t0\r\n# END OF PROFILE #\r\n";
+    QTemporaryDir dir_;
+    marelos::Workspace workspace_;
+    marelos::InMemorySettingsStore store_;
+    marelos::UnattendedUi ui_;
+    marelos::LocalFileSystem disk_;
+    std::unique_ptr<marelos::frmBrowse> window_;
+};
+
+void BM_BrowserRefreshOf5000Files(benchmark::State& state) {
+    BrowserFolder folder;
+    for (auto _ : state)
+        folder.window().mnuFolderRefresh();
+}
+BENCHMARK(BM_BrowserRefreshOf5000Files)->Unit(benchmark::kMillisecond);
+
+void BM_BrowserPreviewOfTheSelection(benchmark::State& state) {
+    BrowserFolder folder;
+    auto* list = folder.window().findChild<QTreeWidget*>("lvwFiles");
+    int row = 0;
+    for (auto _ : state) {
+        list->clearSelection();
+        list->topLevelItem(row++ % 5000)->setSelected(true);  // draws the preview
+    }
+}
+BENCHMARK(BM_BrowserPreviewOfTheSelection)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,13 +13,18 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <functional>
 #include <memory>
 #include <new>
 
+#include "app/browser/frm_browse.h"
 #include "app/shell/picture_box.h"
 #include "core/graphics/analysis_graphs.h"
 #include "core/graphics/profile_graph.h"
@@ -109,11 +115,34 @@ TEST(frmMain, CommandsNotYetBuiltAreVisibleButDisabled) {
     EXPECT_TRUE(w.window.findChild<QAction*>("mnuCalcSaturation")->isEnabled());
     EXPECT_TRUE(w.window.findChild<QAction*>("cmdCalc")->isEnabled());
     EXPECT_EQ(w.window.findChild<QAction*>("cmdCalc")->toolTip(), "Tauchgang berechnen");
-    for (const char* later : {"mnuCalcNoFlyTime", "cmdNoFly", "mnuBrowse", "mnuDiveComputer"}) {
+    for (const char* later : {"mnuCalcNoFlyTime", "cmdNoFly", "mnuDiveComputer"}) {
         EXPECT_FALSE(w.window.findChild<QAction*>(later)->isEnabled()) << later;
     }
     EXPECT_EQ(w.window.findChild<QAction*>("mnuMe")->text(), "Über Marelos 3 Beta ");
     EXPECT_FALSE(w.window.findChild<QAction*>("mnuF1")->isVisible());
+}
+
+TEST(frmMain, TheBrowserOpensTheChosenFileAsTheCurrentProfileAndCloses) {
+    QTemporaryDir dir;
+    const QString file = WriteProfile(dir, "riff.mrp", "40\t4\t4\t78\t0\r\n40\t20\t24\t78\t0\r\n");
+    InMemorySettingsStore store;
+    store.WriteSetting("Browser", "LastPath", dir.path().toStdString());
+    Window w(store);
+    QPointer<QDialog> shown;
+    QTimer::singleShot(0, [&] {
+        auto* browser = qobject_cast<frmBrowse*>(QApplication::activeModalWidget());
+        ASSERT_NE(browser, nullptr);
+        shown = browser;
+        browser->findChild<QTreeWidget*>("lvwFiles")->topLevelItem(0)->setSelected(true);
+        browser->findChild<QPushButton*>("cmdOpen")->click();
+        EXPECT_FALSE(browser->isVisible());
+    });
+    QAction* button = w.window.findChild<QAction*>("cmdBrowse");  // the toolbar button
+    ASSERT_TRUE(button && button->isEnabled());
+    button->trigger();
+    EXPECT_TRUE(shown.isNull() || !shown->isVisible());
+    EXPECT_EQ(w.workspace->profile.fileName, file.toStdString());
+    EXPECT_EQ(w.workspace->profile.lines[2].depth, 40);
 }
 
 TEST(frmMain, DrawCalculateSaveQuitAndFindTheFileAgain) {

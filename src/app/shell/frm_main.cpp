@@ -32,6 +32,7 @@
 #include "app/analysis/frm_bar_graph.h"
 #include "app/analysis/graph_output.h"
 #include "app/analysis/tool_windows.h"
+#include "app/browser/frm_browse.h"
 #include "app/exchange/uddf_windows.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
@@ -448,6 +449,16 @@ void frmMain::ConnectCommands() {
         }
         frmDiveComment window(store_, *ui_, this);
         if (window.OpenDiveComment(workspace_.profile.fileName)) window.exec();
+    });
+    on("mnuBrowse", [this] {
+        LocalFileSystem disk;
+        frmBrowse window(
+            workspace_, store_, *ui_, disk,
+            [this](const std::string& path) {
+                if (AskSaveChanges()) LoadProfile(path);
+            },
+            this);
+        window.exec();
     });
     on("mnuJoinDives", [this] { JoinDives(workspace_, store_, *ui_); });
     on("mnuDiveSeries", [this] {

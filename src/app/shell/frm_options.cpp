@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFormLayout>
@@ -17,7 +16,9 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "app/browser/frm_dir_copy.h"
 #include "app/shell/dialog_parts.h"
+#include "core/browser/file_system.h"
 #include "core/profile/profile_file.h"
 #include "core/settings/setting_keys.h"
 #include "core/text/fields.h"
@@ -124,9 +125,11 @@ frmOptions::frmOptions(Workspace& workspace, SettingsStore& store, Ui& ui,
         return ok ? std::optional(font.family()) : std::nullopt;
     };
     chooseFolder = [this](const QString& start) -> std::optional<QString> {
-        const QString folder =
-            QFileDialog::getExistingDirectory(this, "Verzeichnis für Tauchgänge", start);
-        return folder.isEmpty() ? std::nullopt : std::optional(folder);
+        LocalFileSystem disk;
+        ProfileFileOperations operations(disk, ui_);
+        frmDirCopy chooser(operations, start, this);
+        if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+        return std::optional(chooser.folder());
     };
 
     tabOptions_ = new QTabWidget;
@@ -199,9 +202,8 @@ QWidget* frmOptions::BuildGeneralTab() {
 
     auto* searchFolder = NamedButton("cmdSearchFileStoragePath", "Durc&hsuchen", this);
     connect(searchFolder, &QPushButton::clicked, this, [this] {
-        QString start = txtFileStoragePath_->text();
-        if (!QFileInfo(start).isDir()) start = "/";  // the root when the folder is gone
-        if (const auto folder = chooseFolder(start)) {
+        // A folder that is gone opens the nearest folder above it.
+        if (const auto folder = chooseFolder(txtFileStoragePath_->text())) {
             txtFileStoragePath_->setText(folder->endsWith('/') ? *folder : *folder + "/");
         }
     });

@@ -1,0 +1,94 @@
+#include "folder_view.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QStorageInfo>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace marelos {
+
+FolderView::FolderView(const char* placesName, const char* treeName, const QString& storageFolder,
+                       QWidget* parent)
+    : QWidget(parent),
+      places_(new QComboBox),
+      tree_(new QTreeView),
+      model_(new QFileSystemModel(this)) {
+    places_->setObjectName(placesName);
+    tree_->setObjectName(treeName);
+    QStringList places{"/", QDir::homePath()};
+    if (!storageFolder.isEmpty()) places << QDir::cleanPath(storageFolder);
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid() && volume.isReady() && !volume.rootPath().startsWith("/proc") &&
+            !volume.rootPath().startsWith("/sys"))
+            places << volume.rootPath();
+    }
+    places.removeDuplicates();
+    places_->addItems(places);
+
+    model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    model_->setRootPath("/");
+    tree_->setModel(model_);
+    tree_->setRootIndex(model_->index("/"));
+    for (int column = 1; column < model_->columnCount(); ++column)
+        tree_->hideColumn(column);
+    tree_->setHeaderHidden(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(places_);
+    layout->addWidget(tree_);
+
+    // The tree fills itself in the background: once the folder's branch is there, show it.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (!folder_.startsWith(loaded)) return;
+        QTimer::singleShot(0, this, &FolderView::ScrollToFolder);
+    });
+    connect(places_, &QComboBox::activated, this,
+            [this](int index) { setFolder(places_->itemText(index)); });
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                const QString path = model_->filePath(current);
+                if (path.isEmpty() || path == folder_) return;
+                folder_ = path;
+                emit folderChanged(folder_);
+            });
+}
+
+void FolderView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    QTimer::singleShot(200, this,
+                       &FolderView::ScrollToFolder);  // after the first layout and listing
+}
+
+void FolderView::ScrollToFolder() {
+    const QModelIndex index = model_->index(folder_);
+    for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
+        tree_->expand(above);
+    tree_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+void FolderView::setFolder(const QString& folder) {
+    QString path = QDir::cleanPath(folder.isEmpty() ? QDir::homePath() : folder);
+    while (!QFileInfo(path).isDir() && path != "/")
+        path = QFileInfo(path).absolutePath();
+    const QModelIndex index = model_->index(path);
+    if (path != folder_) {
+        folder_ = path;
+        emit folderChanged(folder_);
+    }
+    tree_->setCurrentIndex(index);
+    tree_->scrollTo(index);
+    // The place the folder lies in: the longest place its path begins with.
+    int place = 0;
+    for (int i = 0; i < places_->count(); ++i) {
+        const QString root = places_->itemText(i);
+        if ((path == root || path.startsWith(root.endsWith('/') ? root : root + '/')) &&
+            root.size() > places_->itemText(place).size())
+            place = i;
+    }
+    places_->setCurrentIndex(place);
+}
+
+}  // namespace marelos

@@ -1,0 +1,179 @@
+#include "core/browser/profile_browser.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/text/text_file.h"
+#include "tests/fakes/recording_canvas.h"
+#include "tests/fakes/scripted_ui.h"
+
+namespace marelos {
+namespace {
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// The real disk, except that copies into one folder fail as on a read-only target (the tests may
+// run as root, who writes anywhere).
+class FailingCopies : public LocalFileSystem {
+  public:
+    std::string refusedFolder;
+    std::optional<Failure> Copy(const std::string& from, const std::string& to) override {
+        if (fs::path(to).parent_path() == fs::path(refusedFolder))
+            return Failure{FailureKind::WriteError, to};
+        return LocalFileSystem::Copy(from, to);
+    }
+};
+
+class BrowserFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("marelos-browser-" +
+               std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        folder = dir.string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    void Put(const std::string& name, const std::string& content = "30\t1\t1\t78\t0") {
+        std::ofstream(dir / name) << content;
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const FolderFile& f : ListProfileFiles(disk, folder))
+            names.push_back(f.name);
+        return names;
+    }
+    std::string Content(const fs::path& path) const { return ReadFileBytes(path).value(); }
+
+    fs::path dir;
+    std::string folder;
+    FailingCopies disk;
+    ScriptedUi ui;
+    ProfileFileOperations ops{disk, ui};
+};
+
+TEST_F(BrowserFolder, ListsPrfThenMrpFilesAndCountsThem) {
+    EXPECT_EQ(FileCountText(Names().size(), folder), "0 Dateien in " + folder);
+    Put("b.mrp");
+    EXPECT_EQ(FileCountText(Names().size(), folder), "1 Datei in " + folder);
+    for (const char* name : {"a.mrp", "z.prf", "c.PRF", "notes.txt", "x.mrp.bak"})
+        Put(name);
+    fs::create_directory(dir / "folder.mrp");
+    EXPECT_THAT(Names(), ElementsAre("c.PRF", "z.prf", "a.mrp", "b.mrp"));
+
+    const FolderFile file = ListProfileFiles(disk, folder).back();
+    EXPECT_EQ(SizeText(file), "11 Bytes");
+    EXPECT_THAT(ModifiedText(file), ::testing::MatchesRegex("20[0-9][0-9]-[01][0-9]-[0-3][0-9] "
+                                                            "[0-2][0-9]:[0-5][0-9]"));
+}
+
+TEST(RenamedFileName, DropsAFourCharacterEndingAndAddsMrp) {
+    EXPECT_EQ(RenamedFileName(""), std::nullopt);
+    EXPECT_EQ(RenamedFileName("Riff.prf"), "Riff.mrp");
+    EXPECT_EQ(RenamedFileName("Riff"), "Riff.mrp");
+    EXPECT_EQ(RenamedFileName("Riff.x"), "Riff.x.mrp");  // the dot must be fourth from the end
+    EXPECT_EQ(RenamedFileName(".abc"), ".mrp");
+}
+
+TEST_F(BrowserFolder, RenameMakesAPrfAnMrpAndAsksBeforeReplacing) {
+    Put("alt.prf", "prf");
+    EXPECT_TRUE(ops.Rename(folder, "alt.prf", "neu.prf"));
+    EXPECT_THAT(Names(), ElementsAre("neu.mrp"));
+    EXPECT_EQ(Content(dir / "neu.mrp"), "prf");
+    EXPECT_FALSE(ops.Rename(folder, "neu.mrp", "neu"));  // its own name: nothing to ask or do
+    EXPECT_TRUE(ui.questions.empty());
+
+    Put("other.mrp", "other");
+    ui.answers = {Answer::No};
+    EXPECT_FALSE(ops.Rename(folder, "neu.mrp", "other"));
+    EXPECT_EQ(Content(dir / "other.mrp"), "other");
+    ui.answers = {Answer::Yes};
+    EXPECT_TRUE(ops.Rename(folder, "neu.mrp", "other"));
+    EXPECT_EQ(Content(dir / "other.mrp"), "prf");
+    EXPECT_THAT(ui.questions, ElementsAre("Die Datei other.mrp gibt es schon. Ersetzen?",
+                                          "Die Datei other.mrp gibt es schon. Ersetzen?"));
+}
+
+TEST_F(BrowserFolder, CopyAndMoveReplaceByNameAndKeepTheSourceWhenTheCopyFails) {
+    const fs::path target = dir / "ziel";
+    fs::create_directory(target);
+    Put("a.mrp", "A");
+    Put("b.mrp", "B");
+    std::ofstream(target / "a.mrp") << "old";
+
+    EXPECT_EQ(ops.Copy(folder, {"a.mrp"}, target.string(), false), 1);
+    EXPECT_EQ(Content(target / "a.mrp"), "A");
+    EXPECT_EQ(ops.Copy(folder, {"a.mrp", "b.mrp"}, folder, true), 0);  // onto itself: kept
+    EXPECT_THAT(Names(), ElementsAre("a.mrp", "b.mrp"));
+
+    EXPECT_EQ(ops.Copy(folder, {"b.mrp", "gone.mrp"}, target.string(), true), 1);
+    EXPECT_THAT(Names(), ElementsAre("a.mrp"));
+    EXPECT_EQ(Content(target / "b.mrp"), "B");
+    ASSERT_EQ(ui.boxes.size(), 1u);  // the vanished source
+    EXPECT_THAT(ui.boxes[0].text, HasSubstr("gone.mrp bleibt unverändert."));
+
+    disk.refusedFolder = target.string();
+    EXPECT_EQ(ops.Copy(folder, {"a.mrp"}, target.string(), true), 0);
+    EXPECT_EQ(Content(dir / "a.mrp"), "A");
+    EXPECT_THAT(ui.boxes.back().text, HasSubstr("ziel/a.mrp konnte nicht geschrieben werden"));
+}
+
+TEST_F(BrowserFolder, DeletesFilesAndAFolderOnlyWhenNothingElseIsInIt) {
+    Put("a.mrp");
+    Put("b.prf");
+    EXPECT_EQ(ops.Delete(folder, {"a.mrp", "gone.mrp"}), 1);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_THAT(Names(), ElementsAre("b.prf"));
+
+    Put("notes.txt");
+    EXPECT_FALSE(ops.DeleteFolder(folder, {"b.prf"}));
+    EXPECT_TRUE(fs::exists(dir / "b.prf"));  // nothing lost while the folder stays
+    fs::remove(dir / "notes.txt");
+    fs::create_directory(dir / "sub");
+    EXPECT_FALSE(ops.DeleteFolder(folder, {"b.prf"}));
+    EXPECT_TRUE(fs::exists(dir / "sub"));
+    fs::remove(dir / "sub");
+    EXPECT_TRUE(ops.DeleteFolder(folder, {"b.prf"}));
+    EXPECT_FALSE(fs::exists(dir));
+
+    EXPECT_FALSE(ops.CreateFolder(folder, ""));
+    fs::create_directory(dir);
+    EXPECT_TRUE(ops.CreateFolder(folder, "Neu"));
+    EXPECT_TRUE(fs::is_directory(dir / "Neu"));
+    EXPECT_FALSE(ops.CreateFolder(folder, "Neu"));
+    EXPECT_EQ(ui.boxes.back().icon, MessageIcon::Critical);
+}
+
+TEST(ProfilePreview, DrawsDataLinesMarksAndScaleFromTheLargestValues) {
+    RecordingCanvas canvas(3000, 2000);
+    const int colour = 0x0000FF;
+    DrawProfilePreview(canvas,
+                       {"Tiefe Zeit", "20\t1\t2\t78\t0", "; Abstieg 3", "30\t1\t10\t78\t0",
+                        "0\t1\t20\t78\t0", "# END OF PROFILE #", "Ort: See"},
+                       colour, 0xFFFFFF, "Arial");
+    EXPECT_THAT(canvas.Texts(), ElementsAre("m", "20 min."));
+    std::vector<RecordingCanvas::Call> profile, marks;
+    for (const auto& line : canvas.Of(RecordingCanvas::Call::kLine))
+        (line.colour == 0x800000 ? marks : profile).push_back(line);
+    ASSERT_EQ(marks.size(), 1u);
+    ASSERT_EQ(profile.size(), 5u);  // two axes and the line from the surface through 3 points
+    EXPECT_DOUBLE_EQ(profile[2].y1, 120);  // starts at the surface
+    const auto& last = profile.back();
+    EXPECT_DOUBLE_EQ(last.x2, 3000 - 120);  // the largest run time reaches the right edge
+    const auto& deepest = profile[3];
+    const double top = 120, bottom = 2000 - 200 - 60;
+    EXPECT_DOUBLE_EQ(deepest.y2, top + 30.0 / 50 * (bottom - top));  // scaled as 50 m deep
+    EXPECT_DOUBLE_EQ(marks[0].x1, deepest.x1 + 1.0 / 8 * (deepest.x2 - deepest.x1));
+
+    DrawProfilePreview(canvas, {"20\t1\t0\t78\t0"}, colour, 0xFFFFFF, "Arial");
+    EXPECT_EQ(canvas.calls.size(), 1u);  // cleared, nothing else without a run time
+}
+
+}  // namespace
+}  // namespace marelos

@@ -1,0 +1,172 @@
+#include "app/browser/frm_browse.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "app/browser/frm_dir_copy.h"
+#include "core/settings/memory_settings_store.h"
+#include "tests/fakes/scripted_ui.h"
+
+namespace marelos {
+namespace {
+using ::testing::ElementsAre;
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class Browser : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // Sizes 9, 10 and 100 bytes and dates in the opposite order, so that sorting the texts
+        // ("10 Bytes" before "9 Bytes") or the wrong column shows.
+        Put("b.mrp", 100, 1000);
+        Put("c.prf", 9, 3000);
+        Put("a.mrp", 10, 2000);
+        store.WriteSetting("Browser", "LastPath", dir.path().toStdString());
+        window = std::make_unique<frmBrowse>(
+            workspace, store, ui, disk, [this](const std::string& path) { opened = path; },
+            nullptr);
+    }
+    void Put(const char* name, int size, int hoursAgo) {
+        const QString path = dir.filePath(name);
+        Write(path, QByteArray(size, '1'));
+        namespace fs = std::filesystem;
+        fs::last_write_time(path.toStdString(),
+                            fs::file_time_type::clock::now() - std::chrono::hours(hoursAgo));
+    }
+    QTreeWidget* list() { return window->findChild<QTreeWidget*>("lvwFiles"); }
+    QStringList Names() {
+        QStringList names;
+        for (int row = 0; row < list()->topLevelItemCount(); ++row)
+            names << list()->topLevelItem(row)->text(0);
+        return names;
+    }
+    void Select(std::initializer_list<int> rows) {
+        list()->clearSelection();
+        for (int row : rows)
+            list()->topLevelItem(row)->setSelected(true);
+    }
+    void Click(const char* button) { window->findChild<QPushButton*>(button)->click(); }
+    QString Label(const char* name) { return window->findChild<QLabel*>(name)->text(); }
+
+    QTemporaryDir dir;
+    Workspace workspace;
+    InMemorySettingsStore store;
+    ScriptedUi ui;
+    LocalFileSystem disk;
+    std::string opened;
+    std::unique_ptr<frmBrowse> window;
+};
+
+TEST_F(Browser, ListsTheStoredFolderAndSortsEachColumnBothWays) {
+    EXPECT_EQ(Names(), QStringList({"c.prf", "a.mrp", "b.mrp"}));
+    EXPECT_EQ(Label("lblNFiles"), "3 Dateien in " + dir.path());
+    EXPECT_EQ(list()->topLevelItem(1)->text(1), "10 Bytes");
+    QHeaderView* header = list()->header();
+    const auto clickHeader = [&](int column) { emit header->sectionClicked(column); };
+    clickHeader(0);
+    EXPECT_EQ(Names(), QStringList({"a.mrp", "b.mrp", "c.prf"}));
+    clickHeader(0);
+    EXPECT_EQ(Names(), QStringList({"c.prf", "b.mrp", "a.mrp"}));
+    clickHeader(1);
+    EXPECT_EQ(Names(), QStringList({"c.prf", "a.mrp", "b.mrp"}));
+    clickHeader(1);
+    EXPECT_EQ(Names(), QStringList({"b.mrp", "a.mrp", "c.prf"}));
+    clickHeader(2);
+    EXPECT_EQ(Names(), QStringList({"c.prf", "a.mrp", "b.mrp"}));
+    clickHeader(2);
+    EXPECT_EQ(Names(), QStringList({"b.mrp", "a.mrp", "c.prf"}));
+}
+
+TEST_F(Browser, SelectionRulesAndTheirMessages) {
+    Click("cmdSelectNone");
+    Click("cmdOpen");
+    Select({0, 2});
+    Click("cmdOpen");
+    Click("cmdRename");
+    Click("cmdComment");
+    std::vector<std::string> texts;
+    for (const auto& box : ui.boxes)
+        texts.push_back(box.text);
+    EXPECT_THAT(texts, ElementsAre("Sie müssen einen Tauchgang auswählen.",
+                                   "Sie können nur einen Tauchgang auswählen.",
+                                   "Das Umbenennen von Dateien bei einer Mehrfachauswahl ist nicht "
+                                   "möglich.",
+                                   "Das Kommentieren von Dateien ist nur möglich, wenn genau 1 "
+                                   "Tauchgang ausgewählt ist."));
+    EXPECT_TRUE(opened.empty());
+
+    Click("cmdInvertSelection");
+    EXPECT_EQ(Label("lblFN"), dir.filePath("a.mrp"));
+    Click("cmdSelectAll");
+    EXPECT_EQ(list()->selectedItems().size(), 3);
+
+    Select({0});
+    ui.textAnswers = {"neu.prf"};
+    Click("cmdRename");
+    EXPECT_EQ(Names(), QStringList({"a.mrp", "b.mrp", "neu.mrp"}));
+
+    Select({0, 1});
+    ui.answers = {Answer::Yes};
+    window->findChild<QAction*>("mnuFileDelete")->trigger();
+    EXPECT_EQ(Names(), QStringList({"neu.mrp"}));
+    EXPECT_EQ(Label("lblNFiles"), "1 Datei in " + dir.path());
+    EXPECT_EQ(Label("lblFN"), "");
+}
+
+TEST_F(Browser, F5AnywhereRefreshesAndOpeningClosesTheWindow) {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Put("d.mrp", 1, 1);
+    QTest::keyClick(window->findChild<QPushButton*>("cmdKill"), Qt::Key_F5);
+    EXPECT_EQ(Names().size(), 4);
+
+    Select({1});
+    emit list()->activated(list()->currentIndex());  // Enter or a double-click
+    EXPECT_EQ(opened, dir.filePath("a.mrp").toStdString());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(store.ReadSetting("Browser", "LastPath"), dir.path().toStdString());
+}
+
+TEST_F(Browser, FolderChooserMovesTheSelectionAndTheStorageFolderIsKept) {
+    ProfileFileOperations operations(disk, ui);
+    frmDirCopy chooser(operations, dir.path().toStdString(), {"a.mrp"}, "", nullptr);
+    EXPECT_NE(chooser.findChild<QPushButton*>("cmdCopy"), nullptr);
+    EXPECT_EQ(chooser.findChild<QPushButton*>("cmdOK"), nullptr);
+    EXPECT_EQ(chooser.folder(), dir.path());
+    ui.textAnswers = {"ziel"};
+    chooser.cmdNewFolder();
+    EXPECT_EQ(chooser.folder(), dir.filePath("ziel"));
+    chooser.findChild<QPushButton*>("cmdMove")->click();
+    EXPECT_TRUE(chooser.moved());
+    EXPECT_TRUE(QFile::exists(dir.filePath("ziel/a.mrp")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("a.mrp")));
+
+    frmDirCopy reduced(operations, dir.filePath("gone/deeper"), nullptr);
+    EXPECT_EQ(reduced.findChild<QPushButton*>("cmdCopy"), nullptr);
+    EXPECT_EQ(reduced.folder(), dir.path());  // the nearest folder that exists
+
+    window->setFolder(dir.filePath("ziel"));
+    window->findChild<QAction*>("mnuFolderSelectForStorage")->trigger();
+    EXPECT_EQ(store.ReadSetting("Settings", "FileStoragePath"),
+              dir.filePath("ziel").toStdString() + "/");
+    EXPECT_EQ(Names(), QStringList({"a.mrp"}));
+}
+
+}  // namespace
+}  // namespace marelos
