@@ -6,6 +6,7 @@
 #include "cli/calc_command.h"
 #include "cli/output_commands.h"
 #include "cli/uddf_commands.h"
+#include "cli/vyper_commands.h"
 #include "core/app_info.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/settings/settings.h"
@@ -35,6 +36,9 @@ constexpr const char* kUsage =
     "  uddf-import DATEI ORDNER jeden Tauchgang mit Profil aus einem UDDF-Logbuch als\n"
     "                           Tauchprofil in den Ordner (vorhandene Dateien bleiben)\n"
     "  uddf-export DATEI AUS    Profilzeilen und Kommentar eines Tauchprofils als UDDF\n"
+    "  vyper-decode DUMP ORDNER [VORHERIGER]\n"
+    "                           die Bytes eines Vyper-Tauchgangs (Dezimalzahlen) als\n"
+    "                           Tauchprofil in den Ordner (vorhandene Datei wird ersetzt)\n"
     "  settings                 die geladenen Einstellungen als Abschnitt/Schlüssel=Wert\n"
     "  --version                die Programmversion\n"
     "  --help                   diese Hilfe\n"
@@ -133,6 +137,10 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     }
     if (const int code =
             RunUddfCommand(options->command, options->operands, store, programFolder, out, err);
+        code >= 0) {
+        return code;
+    }
+    if (const int code = RunVyperCommand(options->command, options->operands, out, err);
         code >= 0) {
         return code;
     }
