@@ -1,6 +1,7 @@
 #include "core/divecomputers/vyper_link.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "core/divecomputers/vyper_dive.h"
@@ -69,6 +70,19 @@ std::vector<std::string> VyperSettingsLines(int block, const std::vector<int>& p
     lines.push_back("Zeit bis Alarm: " + Tabs(3) + std::to_string(at(7)) + " min.");
     lines.push_back("Alarmtiefe: " + Tabs(3) + Depth(Word(packet, 8)));
     return lines;
+}
+
+LineSettings VyperLineSettings(const Settings& settings) {
+    const char parity = settings.parity.empty() ? 'N' : settings.parity[0];
+    return {settings.baudRate, static_cast<char>(std::toupper(static_cast<unsigned char>(parity))),
+            settings.dataBits, settings.stopBits};
+}
+
+VyperOptions VyperOptionsFrom(const Settings& settings) {
+    VyperOptions options;
+    options.interfaceType = settings.interfaceType;
+    options.comDelay = settings.comDelay;
+    return options;
 }
 
 std::vector<std::uint8_t> VyperFrame(std::string_view decimalBytes) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/divecomputers/serial_link.h"
+#include "core/settings/settings.h"
 
 namespace marelos {
 
@@ -24,6 +25,11 @@ struct VyperOptions {
     int maxDives = 0;              // 0: all
     int maxErrors = 3;
 };
+
+// The port's line settings and the link's options as the user's settings give them (the parity
+// letter upper-cased); the storage folder, overwrite choice and limits are the caller's.
+LineSettings VyperLineSettings(const Settings& settings);
+VyperOptions VyperOptionsFrom(const Settings& settings);
 
 // Where the transfer shows what it does: the window, or the command line.
 class VyperView {
