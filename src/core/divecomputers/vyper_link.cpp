@@ -259,6 +259,7 @@ bool VyperLink::Tick() {
     bool again = false;
     if (mode_ == VyperMode::ReadSettings) {
         ReadMemoryBlock(memoryBlock_ * 32, 32);
+        if (mode_ != VyperMode::ReadSettings) return false;
         while (link_.BytesWaiting() > 0)
             ReceiveByte();
         for (const std::string& line : VyperSettingsLines(memoryBlock_, rx_))
@@ -270,6 +271,8 @@ bool VyperLink::Tick() {
         again = ++memoryBlock_ <= 3;
     } else if (mode_ == VyperMode::DownloadDives) {
         SendDiveCommand(nextDive_ == 1);
+        // The user may stop the transfer during the command's pauses: then nothing is stored.
+        if (mode_ != VyperMode::DownloadDives) return false;
         while (link_.BytesWaiting() > 0)
             ReceiveByte();
         StoreDive();
