@@ -1,11 +1,13 @@
 #include "cli.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 
 #include "cli/calc_command.h"
 #include "cli/output_commands.h"
 #include "cli/uddf_commands.h"
+#include "cli/vyper_commands.h"
 #include "core/app_info.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/settings/settings.h"
@@ -35,6 +37,12 @@ constexpr const char* kUsage =
     "  uddf-import DATEI ORDNER jeden Tauchgang mit Profil aus einem UDDF-Logbuch als\n"
     "                           Tauchprofil in den Ordner (vorhandene Dateien bleiben)\n"
     "  uddf-export DATEI AUS    Profilzeilen und Kommentar eines Tauchprofils als UDDF\n"
+    "  vyper-decode DUMP ORDNER [VORHERIGER]\n"
+    "                           die Bytes eines Vyper-Tauchgangs (Dezimalzahlen) als\n"
+    "                           Tauchprofil in den Ordner (vorhandene Datei wird ersetzt)\n"
+    "  vyper-download --device PFAD ORDNER [--dives N] [--interface 1|2]\n"
+    "                           alle (oder N) Tauchgänge vom Suunto Vyper an der\n"
+    "                           Schnittstelle in den Ordner laden\n"
     "  settings                 die geladenen Einstellungen als Abschnitt/Schlüssel=Wert\n"
     "  --version                die Programmversion\n"
     "  --help                   diese Hilfe\n"
@@ -56,7 +64,13 @@ struct Options {
     bool json = false;
     std::optional<std::string> settingsFile;
     std::vector<std::pair<std::string, std::string>> overrides;  // "Section/Key", value
+    std::map<std::string, std::string> named;  // a command's own options, "--device" and so on
 };
+
+// Options that belong to one command and take a value.
+bool IsNamedOption(const std::string& arg) {
+    return arg == "--device" || arg == "--dives" || arg == "--interface";
+}
 
 // Parses the arguments; on a mistake writes the reason to `err` and returns nothing.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::ostream& err) {
@@ -76,6 +90,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
             }
             options.overrides.emplace_back(assignment.substr(0, equals),
                                            assignment.substr(equals + 1));
+        } else if (IsNamedOption(arg) && hasValue) {
+            options.named[arg] = args[++i];
         } else if (arg == "--json") {
             options.json = true;
         } else if (options.command.empty() && !arg.starts_with("--")) {
@@ -133,6 +149,11 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     }
     if (const int code =
             RunUddfCommand(options->command, options->operands, store, programFolder, out, err);
+        code >= 0) {
+        return code;
+    }
+    if (const int code = RunVyperCommand(options->command, options->operands, options->named, store,
+                                         programFolder, out, err);
         code >= 0) {
         return code;
     }

@@ -1,7 +1,11 @@
 #include "qt_serial_link.h"
 
+#include <QEventLoop>
 #include <QSerialPortInfo>
+#include <QTimer>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 
 namespace marelos {
 namespace {
@@ -32,6 +36,17 @@ SerialOpenError OpenErrorOf(QSerialPort::SerialPortError error) {
         default:
             return {false, EIO};
     }
+}
+
+// With MARELOS_SERIAL_TRACE set, every byte in and out is written to stderr in hex, one line
+// per write or read ("> 08 a5 ad", "< 08 20 ..."), to diagnose a real cable.
+void Trace(char direction, const std::uint8_t* bytes, std::size_t count) {
+    static const bool enabled = std::getenv("MARELOS_SERIAL_TRACE") != nullptr;
+    if (!enabled || count == 0) return;
+    std::fprintf(stderr, "%c", direction);
+    for (std::size_t i = 0; i < count; ++i)
+        std::fprintf(stderr, " %02x", bytes[i]);
+    std::fprintf(stderr, "\n");
 }
 
 }  // namespace
@@ -77,8 +92,11 @@ void QtSerialLink::SetRts(bool on) {
 }
 
 bool QtSerialLink::Write(std::span<const std::uint8_t> bytes) {
+    Trace('>', bytes.data(), bytes.size());
     const auto size = static_cast<qint64>(bytes.size());
-    return port_.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+    const bool written = port_.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+    port_.flush();  // the command timing counts from the byte on the line, not in a buffer
+    return written;
 }
 
 std::size_t QtSerialLink::BytesWaiting() const {
@@ -87,11 +105,20 @@ std::size_t QtSerialLink::BytesWaiting() const {
 
 std::vector<std::uint8_t> QtSerialLink::Read(std::size_t count) {
     const QByteArray bytes = port_.read(static_cast<qint64>(count));
-    return {bytes.begin(), bytes.end()};
+    std::vector<std::uint8_t> out(bytes.begin(), bytes.end());
+    Trace('<', out.data(), out.size());
+    return out;
 }
 
 void QtSerialLink::OnDataArrived(std::function<void()> callback) {
     dataArrived_ = std::move(callback);
+}
+
+void PauseWithEvents(int milliseconds) {
+    if (milliseconds <= 0) return;
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 std::vector<std::string> SystemSerialPorts() {

@@ -28,6 +28,10 @@ class QtSerialLink : public SerialLink {
     std::function<void()> dataArrived_;
 };
 
+// Waits the time while the event loop runs on: received bytes and the user's clicks are handled
+// meanwhile, so a command's pauses never freeze a window.
+void PauseWithEvents(int milliseconds);
+
 // The serial ports the system reports, as device paths.
 std::vector<std::string> SystemSerialPorts();
 

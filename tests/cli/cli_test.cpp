@@ -255,3 +255,38 @@ TEST(Cli, UddfImportWritesAProfilePerDiveAndExportGoesBackIntoTheSameProfile) {
 
 }  // namespace
 }  // namespace marelos
+
+namespace marelos {
+namespace {
+
+TEST(Cli, VyperDecodeWritesTheDiveFileAndListsItsSummary) {
+    QTemporaryDir dir;
+    const std::string folder = QDir(dir.path()).filePath("tg").toStdString();
+    const CliRun run =
+        RunTool({"vyper-decode", MARELOS_SOURCE_DIR "/tests/data/vyper_dive_nitrox.txt", folder,
+                 "/tmp/vy/prev.mrp"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("Datum: \t\t\t\t23-08-24\n")) << run.out;
+    EXPECT_TRUE(
+        run.out.ends_with("O2-Anteil: \t\t\t\t32%\nAufzeichnungsintervall: \t\t\t\t20 s\n"
+                          "Tauchgang 2024-August-23 09 Uhr 42.mrp\n"))
+        << run.out;
+    const auto bytes = [](const std::string& path) {
+        QFile file(QString::fromStdString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    EXPECT_EQ(bytes(folder + "/Tauchgang 2024-August-23 09 Uhr 42.mrp"),
+              bytes(MARELOS_SOURCE_DIR "/tests/data/vyper_dive_nitrox.mrp"));
+
+    const std::string shortDump = QDir(dir.path()).filePath("kurz.txt").toStdString();
+    QFile file(QString::fromStdString(shortDump));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("9 165 1 2 3\n");
+    file.close();
+    const CliRun tooShort = RunTool({"vyper-decode", shortDump, folder});
+    EXPECT_EQ(tooShort.code, 1);
+    EXPECT_EQ(tooShort.out, "ErrorCount: 1\n");
+}
+
+}  // namespace
+}  // namespace marelos

@@ -33,6 +33,7 @@
 #include "app/analysis/graph_output.h"
 #include "app/analysis/tool_windows.h"
 #include "app/browser/frm_browse.h"
+#include "app/divecomputers/vyper_windows.h"
 #include "app/exchange/uddf_windows.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
@@ -315,6 +316,11 @@ void frmMain::ConnectCommands() {
     on("mnuImportUddf", [this] {
         const auto imported = ImportUddfFile(ProfileFolder(), *ui_, this);
         if (imported && AskSaveChanges()) LoadProfile(*imported);
+    });
+    on("mnuDiveComputer", [this] {
+        frmSelectDC window(workspace_.settings, store_, *ui_, this);
+        window.exec();
+        if (window.fileToOpen() && AskSaveChanges()) LoadProfile(*window.fileToOpen());
     });
     calculate("mnuExportUddf",
               [this] { ExportUddfFile(workspace_, store_, *ui_, ProfileFolder()); });

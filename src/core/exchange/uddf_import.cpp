@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <unordered_map>
 
+#include "core/profile/dive_name.h"
 #include "core/profile/profile_file.h"
 #include "core/text/number_format.h"
 #include "core/text/paths.h"
@@ -19,10 +20,6 @@ namespace {
 constexpr int kMaxImportMinutes = kMaxProfileLines;
 constexpr double kMaxImportDepth = 1000;
 constexpr double kZeroCelsius = 273.15;
-
-constexpr std::array<const char*, 12> kMonthNames = {
-    "Januar", "Februar", "März",      "April",   "Mai",      "Juni",
-    "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
 
 struct DiveDate {
     int year = 0;
@@ -258,9 +255,7 @@ Result<std::vector<std::string>> ImportedProfileFile(const UddfDive& dive,
 std::string ImportedFileName(const UddfDive& dive, int position) {
     const auto date = ParseDateTime(dive.dateTime);
     if (!date) return "Tauchgang ohne Datum " + std::to_string(position) + ".mrp";
-    return "Tauchgang " + PadZero(date->year, 4) + "-" +
-           kMonthNames[static_cast<std::size_t>(date->month - 1)] + "-" + PadZero(date->day, 2) +
-           " " + PadZero(date->hour, 2) + " Uhr " + PadZero(date->minute, 2) + ".mrp";
+    return DatedDiveName(date->year, date->month, date->day, date->hour, date->minute) + ".mrp";
 }
 
 Result<ImportOutcome> ImportDive(const UddfLog& log, int index, const std::string& folder,

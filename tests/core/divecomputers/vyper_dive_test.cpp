@@ -1,0 +1,132 @@
+#include "core/divecomputers/vyper_dive.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace marelos {
+namespace {
+
+struct DiveHeader {
+    int minute = 5, hour = 14, day = 12, month = 7, year = 3;
+    int air = 24, oxygen = 32, interval = 20, surfaceHours = 1, surfaceMinutes = 30;
+};
+
+// A dive's bytes as the memory holds them: two leading bytes, the samples from the newest to
+// the oldest, then the header.
+std::vector<std::uint8_t> DiveBytes(std::vector<std::uint8_t> samples, const DiveHeader& h = {}) {
+    std::vector<std::uint8_t> data = {0, 0};
+    std::reverse(samples.begin(), samples.end());
+    data.insert(data.end(), samples.begin(), samples.end());
+    const int header[] = {
+        h.minute, h.hour, h.day, h.month,    h.year, h.air,          0,
+        h.oxygen, 0,      0,     h.interval, 0,      h.surfaceHours, h.surfaceMinutes};
+    for (int b : header)
+        data.push_back(static_cast<std::uint8_t>(b));
+    return data;
+}
+
+std::vector<std::string> Lines(const VyperDive& dive, std::size_t from, std::size_t to) {
+    return {dive.fileLines.begin() + static_cast<long>(from),
+            dive.fileLines.begin() + static_cast<long>(to)};
+}
+
+TEST(ConvertVyperDive, WritesProfileMarksAndCommentsOfACompleteDive) {
+    // Down 10 ft three times (one minute), a SLOW mark, up by 3, 0 and 17 ft, the end mark and
+    // after it the temperature at the deepest point.
+    const auto data = DiveBytes({246, 246, 246, 122, 3, 0, 17, 128, 17});
+    const auto dive = ConvertVyperDive(data, "/d/Tauchgang 2003-Juli-12 16 Uhr 00.mrp");
+    ASSERT_TRUE(dive);
+    EXPECT_EQ(dive->name, "Tauchgang 2003-Juli-12 14 Uhr 05");
+    EXPECT_TRUE(dive->endMarkerFound);
+    EXPECT_EQ(Lines(*dive, 0, 5),
+              (std::vector<std::string>{"Depth\tt.delta\tt.total\tN2%\tHe%", "9\t1\t0\t67\t0",
+                                        "; SLOW 1", "3\t1\t1\t67\t0", "; SLOW 2"}));
+    EXPECT_EQ(
+        Lines(*dive, 5, dive->fileLines.size()),
+        (std::vector<std::string>{
+            "# END OF PROFILE #", "Ort: ", "Datum: 12-07-03", "Uhrzeit: 14 Uhr 05", "Dauer: 2 min.",
+            "Maximale Tiefe: 9 m", "Lufttemperatur vor TG: 24 °C",
+            "Temperatur auf maximaler Tiefe: 17 °C", "Oberflächenpause vor dem TG: 01 h 30 min",
+            "Vorheriger TG: /d/Tauchgang 2003-Juli-12 16 Uhr 00.mrp",
+            "Aufzeichnungsintervall: 20 s"}));
+    EXPECT_EQ(
+        dive->summaryLines,
+        (std::vector<std::string>{
+            "Datum: \t\t\t\t12-07-03", "Uhrzeit: \t\t\t\t14:05", "Maximale Tiefe: \t\t\t\t9 m",
+            "Dauer: \t\t\t\t2 min.", "Oberflächenpause vor dem TG: \t\t\t\t01 h : 30 min",
+            "Lufttemperatur vor TG: \t\t\t\t24 °C", "Temperatur auf maximaler Tiefe: \t\t\t\t17 °C",
+            "O2-Anteil: \t\t\t\t32%", "Aufzeichnungsintervall: \t\t\t\t20 s"}));
+}
+
+TEST(ConvertVyperDive, SampleIntervalDecidesSamplesPerLine) {
+    const std::vector<std::uint8_t> six(6, 0);
+    const auto lineCount = [](const VyperDive& d) {
+        return std::count_if(d.fileLines.begin(), d.fileLines.end(), [](const std::string& l) {
+            return l.ends_with("\t0") && l[0] != 'D';
+        });
+    };
+    DiveHeader h;
+    h.interval = 10;  // six samples a line
+    EXPECT_EQ(lineCount(*ConvertVyperDive(DiveBytes(six, h), "")), 1);
+    h.interval = 0;  // read as 20: three samples a line
+    const auto asTwenty = ConvertVyperDive(DiveBytes(six, h), "");
+    EXPECT_EQ(lineCount(*asTwenty), 2);
+    EXPECT_EQ(asTwenty->summaryLines.back(), "Aufzeichnungsintervall: \t\t\t\t20 s");
+    h.interval = 61;  // no whole sample a minute: a line after every byte, marks included
+    EXPECT_EQ(lineCount(*ConvertVyperDive(DiveBytes({0, 123, 0}, h), "")), 3);
+}
+
+TEST(ConvertVyperDive, AirAndSurfaceDriftAndTheOlderClosingForm) {
+    DiveHeader h;
+    h.oxygen = 0;         // air
+    h.interval = 60;      // one sample a line
+    h.surfaceHours = 13;  // beyond a repetitive dive
+    // One foot above the surface after the samples; no end mark anywhere.
+    const auto dive = ConvertVyperDive(DiveBytes({1}, h), "/d/prev.mrp");
+    ASSERT_TRUE(dive);
+    EXPECT_FALSE(dive->endMarkerFound);
+    EXPECT_EQ(dive->fileLines[1], "1\t1\t0\t78\t0");  // -0.3 m: whole part -1, made positive
+    EXPECT_EQ(dive->summaryLines[7], "O2-Anteil: \t\t\t\t21%");
+    const auto& f = dive->fileLines;
+    EXPECT_NE(std::find(f.begin(), f.end(), "Uhrzeit: 14 05"), f.end());
+    EXPECT_NE(std::find(f.begin(), f.end(), "Temperatur auf maximaler Tiefe: 0 ° C"), f.end());
+    EXPECT_EQ(std::count_if(f.begin(), f.end(),
+                            [](const std::string& l) { return l.starts_with("Vorheriger"); }),
+              0);
+
+    // With the end mark but 13 hours on the surface there is no previous dive either.
+    const auto ended = ConvertVyperDive(DiveBytes({1, 128}, h), "/d/prev.mrp");
+    EXPECT_EQ(std::count_if(ended->fileLines.begin(), ended->fileLines.end(),
+                            [](const std::string& l) { return l.starts_with("Vorheriger"); }),
+              0);
+}
+
+TEST(ConvertVyperDive, ShortDivesAndDateWindow) {
+    EXPECT_FALSE(ConvertVyperDive(std::vector<std::uint8_t>(15, 0), ""));
+    // 16 bytes: the samples would start below index 2, so there are none.
+    const auto bare = ConvertVyperDive(std::vector<std::uint8_t>(16, 128), "");
+    ASSERT_TRUE(bare);
+    EXPECT_FALSE(bare->endMarkerFound);
+    EXPECT_EQ(bare->fileLines[1], "# END OF PROFILE #");
+
+    DiveHeader h;
+    h.year = 99;
+    EXPECT_EQ(ConvertVyperDive(DiveBytes({}, h), "")->name, "Tauchgang 1999-Juli-12 14 Uhr 05");
+    h.year = 29;
+    h.month = 12;
+    EXPECT_EQ(ConvertVyperDive(DiveBytes({}, h), "")->name, "Tauchgang 2029-Dezember-12 14 Uhr 05");
+}
+
+TEST(VyperDive, PathAndProgressFish) {
+    EXPECT_EQ(VyperDivePath("/t", "A"), "/t/A.mrp");
+    EXPECT_EQ(VyperDivePath("/t/", "A"), "/t/A.mrp");
+    EXPECT_EQ(ProgressFish(0), " >{{{°> " + std::string(36, '~'));
+    // Step 12: t = 1, |sin| * 36 = 30.29 and still rising towards step 13; |cos| * 36 = 19.45.
+    EXPECT_EQ(ProgressFish(12), std::string(30, '~') + " >{{{°> " + std::string(19, '~'));
+    // Past the top of the swing the fish turns round.
+    EXPECT_EQ(ProgressFish(19), std::string(36, '~') + " <°}}}< ");
+}
+
+}  // namespace
+}  // namespace marelos

@@ -1,0 +1,209 @@
+#include "core/divecomputers/vyper_link.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/text/text_file.h"
+#include "tests/fakes/fake_vyper.h"
+
+namespace marelos {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::Contains;
+using ::testing::Not;
+
+struct RecordingView : VyperView {
+    std::vector<std::string> lines, files;
+    int errors = 0;
+    bool finished = false;
+    bool overwrite = false;
+    void List(const std::string& line) override { lines.push_back(line); }
+    void ShowBytes(long long) override {}
+    void ShowDiveNumber(long long) override {}
+    void ShowErrors(int count) override { errors = count; }
+    void AddFile(const std::string& name) override { files.push_back(name); }
+    bool AskOverwrite(const std::string&) override { return overwrite; }
+    void DownloadFinished() override { finished = true; }
+    void Pause(int) override {}
+};
+
+std::vector<std::uint8_t> StoredDive() {
+    std::ifstream in(MARELOS_TEST_DATA "/vyper_dive_nitrox.txt");
+    std::vector<std::uint8_t> bytes;
+    for (int value = 0; in >> value;)
+        bytes.push_back(static_cast<std::uint8_t>(value));
+    return bytes;
+}
+
+// Three dives a few minutes apart, newest first.
+FakeVyper DeviceWithDives() {
+    FakeVyper device;
+    for (int minute : {50, 40, 30}) {
+        auto dive = StoredDive();
+        dive[dive.size() - 14] = static_cast<std::uint8_t>(minute);
+        device.dives.push_back(dive);
+    }
+    return device;
+}
+
+struct Download {
+    RecordingView view;
+    int ticks = 0;
+    // Ticks until the link stops re-arming; a hanging transfer fails the test instead.
+    void Run(VyperLink& link) {
+        while (link.Tick() && ++ticks < 100) {
+        }
+        ASSERT_LT(ticks, 100);
+    }
+};
+
+class VyperLinkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("vyper_link_" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        options.storageFolder = folder.string();
+        options.maxErrors = 1;
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    fs::path folder;
+    VyperOptions options;
+};
+
+TEST_F(VyperLinkTest, DownloadsEveryDiveWithEitherInterfaceUntilTheMemoryEnds) {
+    for (bool echoes : {false, true}) {
+        SCOPED_TRACE(echoes);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        FakeVyper device = DeviceWithDives();
+        device.echoes = echoes;
+        options.interfaceType = echoes ? 2 : 1;
+        Download d;
+        VyperLink link(device, d.view, options);
+        link.StartDownload();
+        d.Run(link);
+        EXPECT_EQ(d.ticks, 3);  // the fourth request found the memory's end
+        EXPECT_EQ(link.ReceivedDiveCount(), 3);
+        // Good packets count without their three frame bytes; the echo is counted along.
+        EXPECT_EQ(link.TotalBytes(), 3 * (77 + (echoes ? 3 : 0)));
+        EXPECT_EQ(d.view.files,
+                  (std::vector<std::string>{"Tauchgang 2024-August-23 09 Uhr 50.mrp",
+                                            "Tauchgang 2024-August-23 09 Uhr 40.mrp",
+                                            "Tauchgang 2024-August-23 09 Uhr 30.mrp"}));
+        const std::vector<std::string> packetLines = {
+            echoes ? "38 Zeichen empfangen. CRC OK" : "35 Zeichen empfangen. CRC OK",
+            "35 Zeichen empfangen. CRC OK", "16 Zeichen empfangen. CRC OK"};
+        EXPECT_EQ(std::vector<std::string>(d.view.lines.begin(), d.view.lines.begin() + 3),
+                  packetLines);
+        const std::vector<std::string> closing = {
+            "",
+            "Übertragung beendet.",
+            "",
+            "Alle Tauchgänge wurden in das Datenformat von Marelos",
+            "umgewandelt und im Ordner",
+            folder.string(),
+            "abgespeichert."};
+        EXPECT_EQ(std::vector<std::string>(d.view.lines.end() - 7, d.view.lines.end()), closing);
+        // The older dive names the newer one, converted just before it, as its previous dive.
+        const auto older = ReadTextFileLines(folder / "Tauchgang 2024-August-23 09 Uhr 40.mrp");
+        ASSERT_TRUE(older);
+        EXPECT_THAT(older.value(),
+                    Contains("Vorheriger TG: " +
+                             (folder / "Tauchgang 2024-August-23 09 Uhr 50.mrp").string()));
+    }
+}
+
+TEST_F(VyperLinkTest, ADamagedPacketIsListedAndTheDownloadGoesOn) {
+    FakeVyper device = DeviceWithDives();
+    device.badPackets = {1};
+    Download d;
+    VyperLink link(device, d.view, options);
+    link.StartDownload();
+    d.Run(link);
+    EXPECT_THAT(d.view.lines, Contains("35 Zeichen empfangen. CRC Falsch"));
+    EXPECT_EQ(link.ReceivedDiveCount(), 3);
+}
+
+TEST_F(VyperLinkTest, ASilentDeviceEndsAtTheErrorLimitAndStopHalts) {
+    FakeVyper device = DeviceWithDives();
+    device.silent = true;
+    options.maxErrors = 3;
+    Download d;
+    VyperLink link(device, d.view, options);
+    link.StartDownload();
+    d.Run(link);
+    EXPECT_EQ(d.ticks, 2);
+    EXPECT_EQ(link.ErrorCount(), 3);
+    EXPECT_THAT(d.view.lines, Contains("Übertragung beendet."));
+    EXPECT_THAT(d.view.lines, Not(Contains("umgewandelt und im Ordner")));
+
+    link.StartDownload();
+    link.Stop();
+    EXPECT_FALSE(link.Tick());
+    EXPECT_EQ(d.view.lines.back(), "Übertragung unterbrochen.");
+}
+
+TEST_F(VyperLinkTest, StoredDivesAreKeptAndCanEndTheDownloadOrAFixedCount) {
+    FakeVyper device = DeviceWithDives();
+    options.maxDives = 2;
+    Download first;
+    VyperLink link(device, first.view, options);
+    link.StartDownload();
+    first.Run(link);
+    EXPECT_TRUE(first.view.finished);
+    EXPECT_EQ(first.view.files.size(), 2u);
+
+    options.maxDives = 0;
+    options.abortWhenStored = true;
+    Download again;
+    VyperLink second(device, again.view, options);
+    second.StartDownload();
+    again.Run(second);
+    EXPECT_EQ(second.Mode(), VyperMode::Idle);
+    EXPECT_EQ(second.ReceivedDiveCount(), 1);
+    EXPECT_TRUE(again.view.files.empty());
+    EXPECT_THAT(again.view.lines, Contains("Dieser Tauchgang wurde bereits abgespeichert:"));
+}
+
+TEST_F(VyperLinkTest, ListsTheSettingsOfTheFourMemoryBlocks) {
+    for (bool echoes : {false, true}) {
+        FakeVyper device;
+        device.echoes = echoes;
+        options.interfaceType = echoes ? 2 : 1;
+        auto& m = device.memory;
+        m[0x1E] = 0x19;  // 6400 / 128 feet = 15.24 m
+        m[0x20] = 0x01, m[0x21] = 0x2C, m[0x22] = 0, m[0x23] = 42, m[0x24] = 20;
+        m[0x25] = 0, m[0x26] = 12, m[0x27] = 3, m[0x28] = 45;
+        const std::string user = "Taucher Hans        ";
+        std::copy(user.begin(), user.end(), m.begin() + 0x2C);
+        m[0x51] = 0x1F, m[0x52] = 0x40;
+        m[0x60] = 5, m[0x62] = 1, m[0x63] = 1, m[0x64] = 0x85, m[0x65] = 2, m[0x67] = 10;
+        m[0x68] = 0x20;  // 8192 / 128 feet = 19.5 m
+        Download d;
+        VyperLink link(device, d.view, options);
+        link.StartReadSettings();
+        d.Run(link);
+        EXPECT_EQ(d.ticks, 3);
+        d.view.lines.erase(d.view.lines.end() - 2);  // the fish
+        EXPECT_EQ(d.view.lines,
+                  (std::vector<std::string>{
+                      "Lese Speicher von Vyper...", "Maximale Tauchtiefe:\t\t15 m",
+                      "Messintervall:\t\t\t20 sec.", "Tauchgänge:\t\t\t42",
+                      "Gesamte Tauchzeit:\t\t300 min.", "Seriennummer:\t\t\t012345",
+                      "Benutzerinfo:\t\t\tTaucher Hans        ", "Bytes TG-Daten:\t\t\t8000",
+                      "Persönliche Einstellungen:\t\t5", "Maßsystem                  \t\tmetrisch",
+                      "Rechnermodus Dekompression: \tNitrox", "Beleuchtung: \t\t\tAus.",
+                      "Beleuchtung Dauer: \t\t5", "Tauchzeitalarm: \t\t\tAus.",
+                      "Tauchtiefenalarm: \t\t\tAn.", "Zeit bis Alarm: \t\t\t10 min.",
+                      "Alarmtiefe: \t\t\t19 m", "OK."}));
+    }
+}
+
+}  // namespace
+}  // namespace marelos

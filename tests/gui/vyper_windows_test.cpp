@@ -1,0 +1,125 @@
+#include "app/divecomputers/vyper_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "core/settings/memory_settings_store.h"
+#include "tests/fakes/scripted_ui.h"
+
+namespace marelos {
+namespace {
+
+// The simulated Vyper on a pseudo-terminal, for as long as the test runs.
+class SimulatedVyper {
+  public:
+    explicit SimulatedVyper(const QStringList& options) {
+        process_.start("python3",
+                       QStringList{MARELOS_SOURCE_DIR "/tools/simulators/vyper_sim.py",
+                                   MARELOS_SOURCE_DIR "/tools/simulators/vyper_image.json"} +
+                           options);
+        if (process_.waitForReadyRead(5000))
+            device = QString::fromUtf8(process_.readLine()).trimmed().toStdString();
+    }
+    ~SimulatedVyper() {
+        process_.kill();
+        process_.waitForFinished();
+    }
+    std::string device;
+
+  private:
+    QProcess process_;
+};
+
+std::vector<std::string> Items(const QListWidget* list) {
+    std::vector<std::string> items;
+    for (int i = 0; i < list->count(); ++i)
+        items.push_back(list->item(i)->text().toStdString());
+    return items;
+}
+
+// Lets the window work until `done` holds, for at most `limitMs`.
+template <typename Done>
+bool RunUntil(Done done, int limitMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < limitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+struct VyperWindow {
+    explicit VyperWindow(const std::string& device, int interface) {
+        store.WriteSetting("CommPort", "Device", device);
+        settings.interfaceType = static_cast<std::int16_t>(interface);
+        settings.comDelay = 30;
+        settings.fileStoragePath = QDir(dir.path()).filePath("tg").toStdString();
+        window = std::make_unique<frmVyper>(settings, store, ui, nullptr);
+        comm = window->findChild<QListWidget*>("lstVyperComm");
+        files = window->findChild<QListWidget*>("lstFiles");
+    }
+    void Click(const char* name) { window->findChild<QPushButton*>(name)->click(); }
+    bool Listed(const std::string& line) const {
+        const auto items = Items(comm);
+        return std::find(items.begin(), items.end(), line) != items.end();
+    }
+    QTemporaryDir dir;
+    InMemorySettingsStore store;
+    Settings settings;
+    ScriptedUi ui;
+    std::unique_ptr<frmVyper> window;
+    QListWidget* comm;
+    QListWidget* files;
+};
+
+TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
+    for (int interface : {1, 2}) {
+        SimulatedVyper vyper({"--interface", QString::number(interface)});
+        ASSERT_FALSE(vyper.device.empty());
+        VyperWindow w(vyper.device, interface);
+        EXPECT_TRUE(w.ui.boxes.empty());
+        EXPECT_EQ(Items(w.comm)[0], "Eingestellte Schnittstelle: Vyper an COM1:");
+        w.Click("cmdDownload");
+        ASSERT_TRUE(RunUntil([&] { return w.Listed("abgespeichert."); }))
+            << testing::PrintToString(Items(w.comm));
+        EXPECT_EQ(Items(w.files),
+                  (std::vector<std::string>{"Tauchgang 2024-August-23 15 Uhr 42.mrp",
+                                            "Tauchgang 2024-August-23 11 Uhr 05.mrp",
+                                            "Tauchgang 2003-Juli-02 09 Uhr 30.mrp"}));
+        EXPECT_EQ(w.window->findChild<QLabel*>("lblErr")->text(), "3");
+    }
+}
+
+TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
+    SimulatedVyper vyper({});
+    VyperWindow w(vyper.device, 1);
+    // The user stops as soon as the first answer is listed, while the command still waits: the
+    // window keeps handling clicks during the command's pauses.
+    bool stopped = false;
+    QObject::connect(w.comm->model(), &QAbstractItemModel::rowsInserted, w.window.get(), [&] {
+        if (stopped || !w.Listed("35 Zeichen empfangen. CRC OK")) return;
+        stopped = true;
+        w.Click("cmdStop");
+    });
+    w.Click("cmdDownload");
+    ASSERT_TRUE(RunUntil([&] { return w.Listed("Übertragung unterbrochen."); }));
+    RunUntil([] { return false; }, 1000);  // the command's pauses run out; nothing follows
+    EXPECT_EQ(w.files->count(), 0) << testing::PrintToString(Items(w.files));
+}
+
+TEST(frmVyper, ATakenOrMissingPortIsReportedAndTheWindowStays) {
+    VyperWindow w("/nicht/da", 1);
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_EQ(w.ui.boxes[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(w.window->findChild<QPushButton*>("cmdClose")->isEnabled());
+}
+
+}  // namespace
+}  // namespace marelos
