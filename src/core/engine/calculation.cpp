@@ -34,10 +34,6 @@ bool IsMultipleOfTen(double metres) {
     return std::fmod(metres, 10.0) == 0.0;
 }
 
-std::string Number(double value, std::string_view decimalSeparator) {
-    return FormatGeneral(value, decimalSeparator);
-}
-
 // Ends the progress display however the surface interval ends.
 class ProgressScope {
   public:
@@ -156,14 +152,15 @@ CalculationResult DiveCalculation::RunSteps() {
     result.violations = CheckDecompression(workspace_.computed, settings_.airPressure, ui_, true);
     const ComputedProfile& computed = workspace_.computed;
     ui_.ShowSysMsg("Oxygen Tolerance Units: " +
-                   Number(TotalOtu(computed), settings_.decimalSeparator));
-    ui_.ShowSysMsg("ZNS Tagesdosis: " + Number(DailyCns(computed), settings_.decimalSeparator) +
-                   "%");
-    ui_.ShowSysMsg("ZNS Tauchgangsdosis: " + Number(DiveCns(computed), settings_.decimalSeparator) +
-                   "%");
-    ui_.ShowSysMsg("Max.Tiefe: " + Number(result.maxDepth, settings_.decimalSeparator) +
+                   FormatGeneral(TotalOtu(computed), settings_.decimalSeparator));
+    ui_.ShowSysMsg(
+        "ZNS Tagesdosis: " + FormatGeneral(DailyCns(computed), settings_.decimalSeparator) + "%");
+    ui_.ShowSysMsg("ZNS Tauchgangsdosis: " +
+                   FormatGeneral(DiveCns(computed), settings_.decimalSeparator) + "%");
+    ui_.ShowSysMsg("Max.Tiefe: " + FormatGeneral(result.maxDepth, settings_.decimalSeparator) +
                    " m Wassertiefe");
-    ui_.ShowSysMsg("Zeit: " + Number(result.diveMinutes, settings_.decimalSeparator) + " min.");
+    ui_.ShowSysMsg("Zeit: " + FormatGeneral(result.diveMinutes, settings_.decimalSeparator) +
+                   " min.");
     result.completed = true;
     workspace_.computed.last = result;  // the views shown next write this dive's values
     ui_.CalculationFinished();
@@ -186,7 +183,8 @@ void DiveCalculation::CheckHalfTimes() {
         const bool valid = model.halfTimeN2[c] > 0 && std::isfinite(model.halfTimeN2[c]) &&
                            model.halfTimeHe[c] > 0 && std::isfinite(model.halfTimeHe[c]);
         if (!valid) {
-            Stop("Die Halbwertszeit von Kompartiment " + Number(c, settings_.decimalSeparator) +
+            Stop("Die Halbwertszeit von Kompartiment " +
+                     FormatGeneral(c, settings_.decimalSeparator) +
                      " ist 0 oder ungültig. Die Berechnung wurde abgebrochen.",
                  true);
         }
@@ -266,7 +264,7 @@ void DiveCalculation::WriteRecord(int index, double depth, double n2Percent, dou
         record = ComputedMinute{};
         computed.computedCount = index;
         Stop("Die Werte des Tauchprofils liegen in Minute " +
-                 Number(index, settings_.decimalSeparator) +
+                 FormatGeneral(index, settings_.decimalSeparator) +
                  " außerhalb des Rechenbereichs. Die Berechnung wurde abgebrochen.",
              true);
     }
@@ -318,8 +316,8 @@ void DiveCalculation::StagedDecompression(double currentDepth) {
             true);
     }
     const double firstStopDepth = 3.0 * first;
-    ui_.ShowSysMsg("Erste Deko-Stufe auf " + Number(firstStopDepth, settings_.decimalSeparator) +
-                   " m");
+    ui_.ShowSysMsg("Erste Deko-Stufe auf " +
+                   FormatGeneral(firstStopDepth, settings_.decimalSeparator) + " m");
 
     const double n2Deco = settings_.n2PerCentDecompression;
     const double heDeco = settings_.hePerCentDecompression;

@@ -16,10 +16,6 @@ const char* const kNoCalculatedDive =
 
 namespace {
 
-std::string N(double value, std::string_view decimalSeparator) {
-    return FormatGeneral(value, decimalSeparator);
-}
-
 // The records 1..minutes that a calculator reads; the count is rounded first and never runs
 // past the table.
 int LastRecordUpTo(double minutes) {
@@ -58,8 +54,10 @@ double AirUsedUpTo(const ComputedProfile& computed, double minutes, const Settin
 
 std::string AirConsumptionText(const ComputedProfile& computed, const Settings& settings) {
     return "Luftverbrauch für diesen TG (AMV: " +
-           N(settings.airConsumption, settings.decimalSeparator) + "l/min bei 1 bar): " +
-           N(AirUsedUpTo(computed, computed.computedCount, settings), settings.decimalSeparator) +
+           FormatGeneral(settings.airConsumption, settings.decimalSeparator) +
+           "l/min bei 1 bar): " +
+           FormatGeneral(AirUsedUpTo(computed, computed.computedCount, settings),
+                         settings.decimalSeparator) +
            " Liter.";
 }
 
@@ -72,7 +70,8 @@ std::optional<double> AverageDepth(const ComputedProfile& computed, double minut
 std::string AverageDepthText(const ComputedProfile& computed, std::string_view decimalSeparator) {
     const std::optional<double> average = AverageDepth(computed, computed.computedCount);
     if (!average) return kNoCalculatedDive;
-    return "Durchschnittliche Tiefe dieses Tauchgangs: " + N(*average, decimalSeparator) + " m";
+    return "Durchschnittliche Tiefe dieses Tauchgangs: " +
+           FormatGeneral(*average, decimalSeparator) + " m";
 }
 
 std::optional<double> BreathingVolume(const ComputedProfile& computed, double minutes,
@@ -91,9 +90,10 @@ void mnuCalcBreathingRatio(const ComputedProfile& computed, Ui& ui,
         ui.AskText("Wieviel Luft in Litern wurde verbraucht?", "2000");
     const std::optional<double> volume =
         BreathingVolume(computed, computed.computedCount, answer.value_or(""));
-    ui.ShowMessage(volume ? "AMV: " + N(*volume, decimalSeparator) + " Liter pro Minute bei 1 bar"
-                          : std::string(kNoCalculatedDive),
-                   MessageIcon::Information);
+    ui.ShowMessage(
+        volume ? "AMV: " + FormatGeneral(*volume, decimalSeparator) + " Liter pro Minute bei 1 bar"
+               : std::string(kNoCalculatedDive),
+        MessageIcon::Information);
 }
 
 std::string MixLimitsText(const GasMixFields& mix, const Settings& settings) {
@@ -102,14 +102,17 @@ std::string MixLimitsText(const GasMixFields& mix, const Settings& settings) {
     std::string text;
     if (o2 > 0) {
         text += "Hyperoxiegefahr in Tiefen > " +
-                N(Int((settings.maxPpO2 / o2 - 1) * 10), settings.decimalSeparator) + " m\r\n";
+                FormatGeneral(Int((settings.maxPpO2 / o2 - 1) * 10), settings.decimalSeparator) +
+                " m\r\n";
         const double hypoxic = Int((settings.minPpO2 / o2 - 1) * 10);
         if (hypoxic > 0)
-            text += "Hypoxiegefahr in Tiefen < " + N(hypoxic, settings.decimalSeparator) + " m\r\n";
+            text += "Hypoxiegefahr in Tiefen < " +
+                    FormatGeneral(hypoxic, settings.decimalSeparator) + " m\r\n";
     }
     if (n2 > 0) {
         text += "N2-Grenzwert wird überschritten bei " +
-                N(Int((settings.maxPpN2 / n2 - 1) * 10), settings.decimalSeparator) + " m\r\n";
+                FormatGeneral(Int((settings.maxPpN2 / n2 - 1) * 10), settings.decimalSeparator) +
+                " m\r\n";
     }
     return text;
 }
@@ -126,10 +129,10 @@ std::string BestMixText(int depth, const Settings& settings) {
     }
     n2 = std::max(n2, 0.0);
     he = std::max(he, 0.0);
-    return "Best Mix für " + N(depth, settings.decimalSeparator) +
-           " m Wassertiefe: O2=" + N(RoundTo(o2, 1), settings.decimalSeparator) +
-           "%  N2=" + N(RoundTo(n2, 1), settings.decimalSeparator) +
-           "%  He=" + N(RoundTo(he, 1), settings.decimalSeparator) + "%  ";
+    return "Best Mix für " + FormatGeneral(depth, settings.decimalSeparator) +
+           " m Wassertiefe: O2=" + FormatGeneral(RoundTo(o2, 1), settings.decimalSeparator) +
+           "%  N2=" + FormatGeneral(RoundTo(n2, 1), settings.decimalSeparator) +
+           "%  He=" + FormatGeneral(RoundTo(he, 1), settings.decimalSeparator) + "%  ";
 }
 
 BlendSteps BlendMix(const std::string& o2Text, const std::string& n2Text, const std::string& heText,
@@ -165,13 +168,13 @@ std::string RemainingAirText(const ComputedProfile& computed, int minute,
     const double left =
         static_cast<double>(settings.airSupply) - AirUsedUpTo(computed, minute, settings);
     if (left < 0) return "Flasche ist leer";
-    return N(left, settings.decimalSeparator) + " Liter  " +
-           N(Int(left / settings.tankSize), settings.decimalSeparator) + " bar";
+    return FormatGeneral(left, settings.decimalSeparator) + " Liter  " +
+           FormatGeneral(Int(left / settings.tankSize), settings.decimalSeparator) + " bar";
 }
 
 std::string CursorMinuteLine(const ComputedProfile& computed, int minute,
                              const Settings& settings) {
-    return "t = " + N(minute, settings.decimalSeparator) +
+    return "t = " + FormatGeneral(minute, settings.decimalSeparator) +
            " min. Restluft:" + RemainingAirText(computed, minute, settings);
 }
 

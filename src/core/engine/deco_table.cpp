@@ -11,10 +11,6 @@
 namespace marelos {
 namespace {
 
-std::string N(double value, std::string_view decimalSeparator) {
-    return FormatGeneral(value, decimalSeparator);
-}
-
 struct DepthLine {
     double depth = 0;
     std::vector<double> times;
@@ -49,11 +45,12 @@ std::vector<std::string> Header(const Workspace& workspace) {
         "",
         "Gaszusammensetzung ",
         "Grundphase: \t\tN2: " + mix.n2 + "%  He: " + mix.he +
-            "%  O2: " + N(bottomO2, workspace.settings.decimalSeparator) + "%",
+            "%  O2: " + FormatGeneral(bottomO2, workspace.settings.decimalSeparator) + "%",
         "Dekompressionsphase: \tN2: " +
-            N(settings.n2PerCentDecompression, workspace.settings.decimalSeparator) +
-            "%  He: " + N(settings.hePerCentDecompression, workspace.settings.decimalSeparator) +
-            "%  O2: " + N(decoO2, workspace.settings.decimalSeparator) + "%",
+            FormatGeneral(settings.n2PerCentDecompression, workspace.settings.decimalSeparator) +
+            "%  He: " +
+            FormatGeneral(settings.hePerCentDecompression, workspace.settings.decimalSeparator) +
+            "%  O2: " + FormatGeneral(decoO2, workspace.settings.decimalSeparator) + "%",
         std::string(48, '-'),
         ""};
 }
@@ -136,18 +133,18 @@ void CalculateSquareDive(Workspace& workspace, const SettingsStore& store, Ui& u
 // time (the stop times, or why the dive could not be calculated) and an empty line.
 std::vector<std::string> DepthBlock(const DepthLine& line, const std::vector<Cell>& cells,
                                     int deepest, std::string_view sep) {
-    std::vector<std::string> block = {"Tiefe: " + N(line.depth, sep) + " m"};
+    std::vector<std::string> block = {"Tiefe: " + FormatGeneral(line.depth, sep) + " m"};
     std::string header = "GZ\t";
     for (int s = deepest; s >= 1; --s)
-        header += N(3 * s, sep) + "m\t";
+        header += FormatGeneral(3 * s, sep) + "m\t";
     block.push_back(header);
     for (std::size_t c = 0; c < line.times.size(); ++c) {
-        std::string row = N(line.times[c], sep) + "\t";
+        std::string row = FormatGeneral(line.times[c], sep) + "\t";
         if (!cells[c].failure.empty()) {
             row += cells[c].failure;
         } else {
             for (int s = deepest; s >= 1; --s)
-                row += N(cells[c].stops[static_cast<std::size_t>(s)], sep) + "\t";
+                row += FormatGeneral(cells[c].stops[static_cast<std::size_t>(s)], sep) + "\t";
         }
         block.push_back(row);
     }
@@ -199,13 +196,13 @@ std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& sto
     };
     for (std::size_t row = 0; row < lines.size(); ++row) {
         const DepthLine& line = lines[row];
-        const std::string lineName = "Zeile " + N(static_cast<double>(row + 1), sep);
+        const std::string lineName = "Zeile " + FormatGeneral(static_cast<double>(row + 1), sep);
         if (!line.usable) {
             note(lineName + ": Tiefe oder Grundzeit ist zu groß, die Zeile wird nicht berechnet.");
             continue;
         }
         if (line.truncated) {
-            note(lineName + ": nur die ersten " + N(kDecoTableMaxTimes, sep) +
+            note(lineName + ": nur die ersten " + FormatGeneral(kDecoTableMaxTimes, sep) +
                  " Grundzeiten werden berechnet.");
         }
         bool asked = false;
@@ -220,7 +217,8 @@ std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& sto
             if (Stopped(result)) {
                 cell.failure = IncompleteCalculationMessage(result);
                 if (table.everyDiveCalculated) {
-                    note(lineName + ", Grundzeit " + N(line.times[c], sep) + ": " + cell.failure);
+                    note(lineName + ", Grundzeit " + FormatGeneral(line.times[c], sep) + ": " +
+                         cell.failure);
                 }
                 table.everyDiveCalculated = false;
             } else {
@@ -237,7 +235,7 @@ std::optional<DecoTable> BuildDecoTable(Workspace& workspace, SettingsStore& sto
 
         const std::vector<std::string> block = DepthBlock(line, cells, deepest, sep);
         if (out.size() + block.size() > static_cast<std::size_t>(kDecoTableMaxLines)) {
-            note("Die Tabelle erreicht " + N(kDecoTableMaxLines, sep) +
+            note("Die Tabelle erreicht " + FormatGeneral(kDecoTableMaxLines, sep) +
                  " Zeilen; die weiteren Tiefen wurden nicht berechnet.");
             break;
         }

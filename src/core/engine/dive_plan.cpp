@@ -19,16 +19,12 @@ const char* const kStagedDecompressionQuestion =
 
 namespace {
 
-std::string N(double value, std::string_view decimalSeparator) {
-    return FormatGeneral(value, decimalSeparator);
-}
-
 std::string PlanLine(std::string_view separator, const std::string& action,
                      const std::string& depth, double minutes, double runTime,
                      const std::string& n2Label, double n2, double he) {
-    return action + "\t" + depth + "\tZeit: " + N(minutes, separator) +
-           " min.\tGesamtzeit: " + N(runTime, separator) + " min.\t" + n2Label + N(n2, separator) +
-           "%\tHe: " + N(he, separator) + "%";
+    return action + "\t" + depth + "\tZeit: " + FormatGeneral(minutes, separator) +
+           " min.\tGesamtzeit: " + FormatGeneral(runTime, separator) + " min.\t" + n2Label +
+           FormatGeneral(n2, separator) + "%\tHe: " + FormatGeneral(he, separator) + "%";
 }
 
 // The N2 share of the ascent to the first stop at its end, as the staged calculation used it.
@@ -57,10 +53,10 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
             const std::string action = line.depth > before   ? "Abtauchen auf  "
                                        : line.depth < before ? "Auftauchen auf "
                                                              : "Tiefe halten   ";
-            plan.push_back(PlanLine(workspace.settings.decimalSeparator, action,
-                                    N(line.depth, workspace.settings.decimalSeparator) + " m",
-                                    line.tDelta, line.tTotal, "N2: ", line.n2Percent,
-                                    line.hePercent));
+            plan.push_back(
+                PlanLine(workspace.settings.decimalSeparator, action,
+                         FormatGeneral(line.depth, workspace.settings.decimalSeparator) + " m",
+                         line.tDelta, line.tTotal, "N2: ", line.n2Percent, line.hePercent));
             runTime = line.tTotal;
             lastDepth = RoundHalfEven(line.depth);
         }
@@ -85,22 +81,22 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
     const double travel = Int((lastDepth - 3 * deepest) / 10) + 1;
     runTime = Int((lastDepth - 3 * deepest) / 10) + runTime + 1;
     plan.push_back(PlanLine(workspace.settings.decimalSeparator, "Auftauchen auf ",
-                            N(3 * deepest, workspace.settings.decimalSeparator) + " m", travel,
-                            runTime, "N2: ", AscentN2(workspace, deepest),
+                            FormatGeneral(3 * deepest, workspace.settings.decimalSeparator) + " m",
+                            travel, runTime, "N2: ", AscentN2(workspace, deepest),
                             settings.hePerCentDecompression));
     for (int k = kStopTableEnd; k >= 1; --k) {
         const std::int32_t time = profile.stops[k].time;
         if (time == 0) continue;
         runTime = runTime + 1;
         plan.push_back(PlanLine(workspace.settings.decimalSeparator, "Auftauchen auf ",
-                                N(3 * k, workspace.settings.decimalSeparator) + " m ", 1, runTime,
-                                "N2: ", settings.n2PerCentDecompression,
+                                FormatGeneral(3 * k, workspace.settings.decimalSeparator) + " m ",
+                                1, runTime, "N2: ", settings.n2PerCentDecompression,
                                 settings.hePerCentDecompression));
         runTime = runTime + time;
-        plan.push_back(PlanLine(workspace.settings.decimalSeparator,
-                                "Dekostufe: ", N(3 * k, workspace.settings.decimalSeparator) + " m",
-                                time, runTime, " N2: ", settings.n2PerCentDecompression,
-                                settings.hePerCentDecompression));
+        plan.push_back(PlanLine(
+            workspace.settings.decimalSeparator,
+            "Dekostufe: ", FormatGeneral(3 * k, workspace.settings.decimalSeparator) + " m", time,
+            runTime, " N2: ", settings.n2PerCentDecompression, settings.hePerCentDecompression));
     }
     return plan;
 }
@@ -142,11 +138,16 @@ std::vector<std::string> DiveValueTexts(const ComputedProfile& computed, const D
     if (!comment.date.empty() || !comment.time.empty()) {
         texts.push_back("Datum/Zeit: " + comment.date + "/" + comment.time);
     }
-    texts.push_back("Oxygen Tolerance Units: " + N(TotalOtu(computed), decimalSeparator));
-    texts.push_back("CNS (Tauchgangsdosis): " + N(DiveCns(computed), decimalSeparator) + "%");
-    texts.push_back("CNS (Gesamtdosis - Tag): " + N(DailyCns(computed), decimalSeparator) + "%");
-    texts.push_back("Max. Tiefe: " + N(computed.last.maxDepth, decimalSeparator) + " m");
-    texts.push_back("Tauchzeit: " + N(computed.last.diveMinutes, decimalSeparator) + " min.");
+    texts.push_back("Oxygen Tolerance Units: " +
+                    FormatGeneral(TotalOtu(computed), decimalSeparator));
+    texts.push_back("CNS (Tauchgangsdosis): " + FormatGeneral(DiveCns(computed), decimalSeparator) +
+                    "%");
+    texts.push_back(
+        "CNS (Gesamtdosis - Tag): " + FormatGeneral(DailyCns(computed), decimalSeparator) + "%");
+    texts.push_back("Max. Tiefe: " + FormatGeneral(computed.last.maxDepth, decimalSeparator) +
+                    " m");
+    texts.push_back("Tauchzeit: " + FormatGeneral(computed.last.diveMinutes, decimalSeparator) +
+                    " min.");
     return texts;
 }
 
