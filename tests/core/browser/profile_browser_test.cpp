@@ -9,6 +9,7 @@
 #include "core/text/text_file.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
@@ -30,16 +31,6 @@ class FailingCopies : public LocalFileSystem {
 
 class BrowserFolder : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("marelos-browser-" +
-               std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        folder = dir.string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
     void Put(const std::string& name, const std::string& content = "30\t1\t1\t78\t0") {
         std::ofstream(dir / name) << content;
     }
@@ -51,8 +42,9 @@ class BrowserFolder : public ::testing::Test {
     }
     std::string Content(const fs::path& path) const { return ReadFileBytes(path).value(); }
 
-    fs::path dir;
-    std::string folder;
+    const TempFolder temp{"browser"};
+    const fs::path dir = temp.path();
+    const std::string folder = dir.string();
     FailingCopies disk;
     ScriptedUi ui;
     ProfileFileOperations ops{disk, ui};

@@ -9,6 +9,7 @@
 
 #include "core/text/text_file.h"
 #include "tests/fakes/fake_vyper.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
@@ -65,14 +66,11 @@ struct Download {
 class VyperLinkTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() / ("vyper_link_" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
         options.storageFolder = folder.string();
         options.maxErrors = 1;
     }
-    void TearDown() override { fs::remove_all(folder); }
-    fs::path folder;
+    const TempFolder temp{"vyper_link"};
+    const fs::path folder = temp.path();
     VyperOptions options;
 };
 

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "core/profile/file_type.h"
 #include "core/profile/profile_text.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/text/text_file.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
@@ -19,24 +19,15 @@ namespace fs = std::filesystem;
 
 class CommentTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("marelos_comment_" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
     std::string Write(const std::string& name, const std::string& bytes) {
-        const std::string path = (folder_ / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
+        return PutFile(folder_ / name, bytes);
     }
     std::vector<std::string> Lines(const std::string& path) {
         return ReadTextFileLines(path).value();
     }
 
-    fs::path folder_;
+    const TempFolder temp_{"comment"};
+    const fs::path folder_ = temp_.path();
 };
 
 TEST_F(CommentTest, ReadsEachKeyAfterItsColonTrimmedAndTheLastLineWins) {

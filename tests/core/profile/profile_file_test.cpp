@@ -3,42 +3,30 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "core/settings/memory_settings_store.h"
 #include "core/text/text_file.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 
 class ProfileFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("marelos_profile_" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         workspace_ = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
-    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string Path(const std::string& name) const { return temp_.File(name); }
     void WriteRaw(const std::string& name, const std::string& bytes) const {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
+        PutFile(Path(name), bytes);
     }
-    std::string ReadRaw(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string ReadRaw(const std::string& name) const { return FileBytes(Path(name)); }
     std::vector<std::string> ReadLines(const std::string& name) const {
         return ReadTextFileLines(Path(name)).value();
     }
@@ -46,7 +34,7 @@ class ProfileFileTest : public ::testing::Test {
     bool Save(const std::string& name) { return WriteProfileFile(ws(), store_, ui_, Path(name)); }
     Workspace& ws() { return *workspace_; }
 
-    fs::path folder_;
+    const TempFolder temp_{"profile"};
     std::unique_ptr<Workspace> workspace_;
     InMemorySettingsStore store_;
     ScriptedUi ui_;

@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "core/engine/tissues.h"
@@ -15,6 +13,7 @@
 #include "core/text/text_file.h"
 #include "core/text/val.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
@@ -24,11 +23,6 @@ namespace fs = std::filesystem;
 class RepetitiveDivesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("marelos_repetitive_" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         workspace_ = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
         first_ = Write("erster.mrp",
                        "Depth\tt.delta\tt.total\tN2%\tHe%\r\n20\t2\t2\t78\t0\r\n"
@@ -36,14 +30,12 @@ class RepetitiveDivesTest : public ::testing::Test {
         second_ =
             Write("zweiter.mrp", "12\t2\t2\t78\t0\r\n12\t26\t28\t78\t0\r\n0\t2\t30\t78\t0\r\n");
     }
-    void TearDown() override { fs::remove_all(folder_); }
     std::string Write(const std::string& name, const std::string& bytes) {
-        const std::string path = (folder_ / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
+        return PutFile(folder_ / name, bytes);
     }
 
-    fs::path folder_;
+    const TempFolder temp_{"repetitive"};
+    const fs::path folder_ = temp_.path();
     std::unique_ptr<Workspace> workspace_;
     std::string first_;
     std::string second_;
@@ -147,13 +139,9 @@ TEST_F(RepetitiveDivesTest, SeriesOfTwoDivesMatchesItsGoldenTable) {
     const std::string out = (folder_ / "serie.txt").string();
     ASSERT_TRUE(CalcDiveSeries(*workspace_, ui_, {"0|" + first_, "1|" + second_}, out));
     const std::string golden = MARELOS_TEST_DATA "/series_two_dives.txt";
-    const auto read = [](const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    };
     if (std::getenv("MARELOS_UPDATE_GOLDEN") != nullptr)
         fs::copy_file(out, golden, fs::copy_options::overwrite_existing);
-    EXPECT_EQ(read(out), read(golden));
+    EXPECT_EQ(FileBytes(out), FileBytes(golden));
 }
 
 }  // namespace

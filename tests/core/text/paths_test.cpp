@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/fakes/temp_folder.h"
+
 namespace marelos {
 namespace {
 
@@ -30,8 +32,8 @@ TEST(Paths, WildcardsAndExistingFiles) {
     EXPECT_TRUE(HasWildcards("tg?.mrp"));
     EXPECT_FALSE(HasWildcards("/tmp/tg1.mrp"));
 
-    const auto folder = std::filesystem::temp_directory_path() / "marelos_paths_test";
-    std::filesystem::create_directories(folder);
+    const TempFolder temp("paths");
+    const auto& folder = temp.path();
     const auto file = folder / ".versteckt.mrp";
     std::ofstream(file) << "0\t0\r\n";
     std::filesystem::permissions(file, std::filesystem::perms::owner_read);
@@ -40,7 +42,6 @@ TEST(Paths, WildcardsAndExistingFiles) {
     EXPECT_FALSE(FileExists((folder / "fehlt.mrp").string()));
     EXPECT_FALSE(FileExists(""));
     EXPECT_FALSE(FileExists((folder / "*.mrp").string()));
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

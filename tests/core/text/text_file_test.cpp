@@ -8,9 +8,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iterator>
+
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
@@ -19,22 +20,6 @@ namespace fs = std::filesystem;
 
 class TextFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("marelos_text_file_" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    static void WriteBytes(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    static std::string ReadBytes(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
     std::size_t FileCount() const {
         return static_cast<std::size_t>(
             std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
@@ -57,15 +42,16 @@ class TextFileTest : public ::testing::Test {
     }
     static fs::perms PermissionsOf(const fs::path& path) { return fs::status(path).permissions(); }
 
-    fs::path folder_;
+    const TempFolder temp_{"text_file"};
+    const fs::path folder_ = temp_.path();
 };
 
 TEST_F(TextFileTest, ReadsWindows1252AndUtf8WithEitherLineEnd) {
-    WriteBytes(folder_ / "alt.mrp",
-               "30\t5\r\n# END OF PROFILE #\r\nOrt: \xDC"
-               "berlingen 4 \xB0"
-               "C\r\n");
-    WriteBytes(folder_ / "neu.mrp", "30\t5\n# END OF PROFILE #\nOrt: Überlingen 4 °C");
+    PutFile(folder_ / "alt.mrp",
+            "30\t5\r\n# END OF PROFILE #\r\nOrt: \xDC"
+            "berlingen 4 \xB0"
+            "C\r\n");
+    PutFile(folder_ / "neu.mrp", "30\t5\n# END OF PROFILE #\nOrt: Überlingen 4 °C");
     const std::vector<std::string> expected = {"30\t5", "# END OF PROFILE #",
                                                "Ort: Überlingen 4 °C"};
     const auto windows = ReadTextFileLines(folder_ / "alt.mrp");
@@ -79,7 +65,7 @@ TEST_F(TextFileTest, ReadsWindows1252AndUtf8WithEitherLineEnd) {
 TEST_F(TextFileTest, WritesWindows1252WithCrLfAndReadsItBack) {
     const std::vector<std::string> lines = {"Tiefe\tt", "", "Temperatur: 4 °C, Größe"};
     ASSERT_FALSE(WriteTextFileLines(folder_ / "tg.mrp", lines).has_value());
-    EXPECT_EQ(ReadBytes(folder_ / "tg.mrp"),
+    EXPECT_EQ(FileBytes(folder_ / "tg.mrp"),
               "Tiefe\tt\r\n\r\nTemperatur: 4 \xB0"
               "C, Gr\xF6\xDF"
               "e\r\n");
@@ -88,26 +74,26 @@ TEST_F(TextFileTest, WritesWindows1252WithCrLfAndReadsItBack) {
 }
 
 TEST_F(TextFileTest, ReplacesAnExistingFileWhole) {
-    WriteBytes(folder_ / "tg.mrp", "eine viel laengere alte Zeile\r\nund noch eine\r\n");
+    PutFile(folder_ / "tg.mrp", "eine viel laengere alte Zeile\r\nund noch eine\r\n");
     ASSERT_FALSE(WriteTextFileLines(folder_ / "tg.mrp", {"neu"}).has_value());
-    EXPECT_EQ(ReadBytes(folder_ / "tg.mrp"), "neu\r\n");
+    EXPECT_EQ(FileBytes(folder_ / "tg.mrp"), "neu\r\n");
 }
 
 TEST_F(TextFileTest, AFailedWriteLeavesTheOldFileUntouched) {
     // The temporary name beside a file with the longest possible name cannot be created,
     // which fails the write even for the superuser.
     const fs::path longest = folder_ / std::string(255, 'x');
-    WriteBytes(longest, "alt\r\n");
+    PutFile(longest, "alt\r\n");
     const auto failure = WriteTextFileLines(longest, {"neu"});
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->kind, FailureKind::WriteError);
-    EXPECT_EQ(ReadBytes(longest), "alt\r\n");
+    EXPECT_EQ(FileBytes(longest), "alt\r\n");
     EXPECT_EQ(FileCount(), 1u);
     EXPECT_NE(FailureMessage(*failure).find("nicht geschrieben"), std::string::npos);
 }
 
 TEST_F(TextFileTest, AFileAboveTheLimitIsRefusedAndACutLastLineIsSeen) {
-    WriteBytes(folder_ / "a.txt", "1234\r\n6789");
+    PutFile(folder_ / "a.txt", "1234\r\n6789");
     const auto whole = ReadTextFile(folder_ / "a.txt", 10);
     ASSERT_TRUE(whole.ok());
     EXPECT_EQ(whole.value().lines, (std::vector<std::string>{"1234", "6789"}));
@@ -117,37 +103,37 @@ TEST_F(TextFileTest, AFileAboveTheLimitIsRefusedAndACutLastLineIsSeen) {
     EXPECT_EQ(refused.failure().kind, FailureKind::TooLarge);
     EXPECT_EQ(FailureMessage(refused.failure()),
               "Die Datei " + (folder_ / "a.txt").string() + " ist zu groß und wird nicht gelesen.");
-    WriteBytes(folder_ / "b.txt", "1234\r");
+    PutFile(folder_ / "b.txt", "1234\r");
     EXPECT_TRUE(ReadTextFile(folder_ / "b.txt").value().lastLineEnded);
 }
 
 TEST_F(TextFileTest, AReplacedFileKeepsItsPermissionsAndALinkKeepsPointingToIt) {
     const fs::path file = folder_ / "tg.mrp";
-    WriteBytes(file, "alt\r\n");
+    PutFile(file, "alt\r\n");
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink("tg.mrp", folder_ / "verweis.mrp");
     ASSERT_FALSE(WriteTextFileLines(folder_ / "verweis.mrp", {"neu"}).has_value());
     EXPECT_TRUE(fs::is_symlink(folder_ / "verweis.mrp"));
-    EXPECT_EQ(ReadBytes(file), "neu\r\n");
+    EXPECT_EQ(FileBytes(file), "neu\r\n");
     EXPECT_EQ(PermissionsOf(file),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     // A link to a file that does not exist yet creates it.
     fs::create_symlink("neu.mrp", folder_ / "vorwaerts.mrp");
     ASSERT_FALSE(WriteTextFileLines(folder_ / "vorwaerts.mrp", {"x"}).has_value());
-    EXPECT_EQ(ReadBytes(folder_ / "neu.mrp"), "x\r\n");
+    EXPECT_EQ(FileBytes(folder_ / "neu.mrp"), "x\r\n");
     EXPECT_EQ(FileCount(), 4u);
 }
 
 TEST_F(TextFileTest, AReadOnlyFileIsRefusedAndStaysAsItWas) {
     const fs::path file = folder_ / "tg.mrp";
-    WriteBytes(file, "alt\r\n");
+    PutFile(file, "alt\r\n");
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const auto failure = WriteTextFileLines(file, {"neu"});
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->kind, FailureKind::ReadOnly);
     EXPECT_EQ(FailureMessage(*failure), "Die Datei " + file.string() +
                                             " ist schreibgeschützt und wurde nicht überschrieben.");
-    EXPECT_EQ(ReadBytes(file), "alt\r\n");
+    EXPECT_EQ(FileBytes(file), "alt\r\n");
 
     // Writable by its owner only: another user may not replace it, although the folder would
     // let them; their own files they replace with the permissions the files had.
@@ -158,47 +144,47 @@ TEST_F(TextFileTest, AReadOnlyFileIsRefusedAndStaysAsItWas) {
         const fs::path own = folder_ / "eigen.mrp";
         if (WriteTextFileLines(own, {"1"})) return false;
         fs::permissions(own, fs::perms::owner_read | fs::perms::owner_write);
-        return !WriteTextFileLines(own, {"2"}) && ReadBytes(own) == "2\r\n" &&
+        return !WriteTextFileLines(own, {"2"}) && FileBytes(own) == "2\r\n" &&
                PermissionsOf(own) == (fs::perms::owner_read | fs::perms::owner_write);
     }));
-    EXPECT_EQ(ReadBytes(file), "alt\r\n");
+    EXPECT_EQ(FileBytes(file), "alt\r\n");
     EXPECT_EQ(FileCount(), 2u);
 }
 
 TEST_F(TextFileTest, TheTemporaryFileOfACrashedSaveIsReplacedButNotOneInUse) {
     const fs::path file = folder_ / "tg.mrp";
     const fs::path temporary = folder_ / "tg.mrp.marelos-tmp";
-    WriteBytes(file, "alt\r\n");
-    WriteBytes(temporary, "halb");
+    PutFile(file, "alt\r\n");
+    PutFile(temporary, "halb");
     ASSERT_FALSE(WriteTextFileLines(file, {"neu"}).has_value());
-    EXPECT_EQ(ReadBytes(file), "neu\r\n");
+    EXPECT_EQ(FileBytes(file), "neu\r\n");
     EXPECT_EQ(FileCount(), 1u);
 
     // A save still running holds its temporary file locked.
-    WriteBytes(temporary, "laeuft");
+    PutFile(temporary, "laeuft");
     const int running = ::open(temporary.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(running, LOCK_EX), 0);
     EXPECT_TRUE(WriteTextFileLines(file, {"zweiter"}).has_value());
     ::close(running);
-    EXPECT_EQ(ReadBytes(temporary), "laeuft");
-    EXPECT_EQ(ReadBytes(file), "neu\r\n");
+    EXPECT_EQ(FileBytes(temporary), "laeuft");
+    EXPECT_EQ(FileBytes(file), "neu\r\n");
 
     // A link planted at the temporary name is never followed.
     fs::remove(temporary);
-    WriteBytes(folder_ / "fremd", "fremd");
+    PutFile(folder_ / "fremd", "fremd");
     fs::create_symlink("fremd", temporary);
     EXPECT_TRUE(WriteTextFileLines(file, {"neu"}).has_value());
-    EXPECT_EQ(ReadBytes(folder_ / "fremd"), "fremd");
+    EXPECT_EQ(FileBytes(folder_ / "fremd"), "fremd");
 }
 
 TEST_F(TextFileTest, ATextTheCodePageCannotHoldIsRefusedBeforeTheFileIsTouched) {
     const fs::path file = folder_ / "tg.mrp";
-    WriteBytes(file, "alt\r\n");
+    PutFile(file, "alt\r\n");
     const auto failure = WriteTextFileLines(file, {"Ort: Łódź", "Fisch: 🐠"});
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->kind, FailureKind::Unrepresentable);
     EXPECT_EQ(failure->subject, "🐠");
-    EXPECT_EQ(ReadBytes(file), "alt\r\n");
+    EXPECT_EQ(FileBytes(file), "alt\r\n");
     EXPECT_EQ(FileCount(), 1u);
 }
 
