@@ -74,9 +74,10 @@ TEST(frmBestMix, FillingStepsOfTheWantedMixAndNothingForAMixThatCannotBe) {
     EXPECT_EQ(ui.boxes.back().text, "Eingabe ungültig!");
     EXPECT_EQ(calculate("21", "35", "44", "zweihundert"), "---");
     EXPECT_EQ(ui.boxes.back().text, "Eingabe ungültig!");
+    EXPECT_EQ(calculate("21", "35", "44", std::string(400, '9').c_str()), "---");
     EXPECT_EQ(calculate("21", "35", "50", "200"), "---");  // 106 %
     EXPECT_EQ(ui.boxes.back().text, "Das eingestellte Gemisch ist unplausibel!");
-    EXPECT_EQ(ui.boxes.size(), 3u);
+    EXPECT_EQ(ui.boxes.size(), 4u);
 }
 
 TEST(DecoTableCommand, TablesAreWrittenWhereTheUserSaysAndTheProfileIsNewAfterwards) {

@@ -1,6 +1,7 @@
 #include "calculators.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/engine/tissues.h"
 #include "core/profile/gas_mix.h"
@@ -159,6 +160,8 @@ BlendInputCheck CheckBlendInput(const std::string& o2Text, const std::string& n2
     for (int field = 0; field < 4; ++field) {
         if (!IsDecimalNumber(CommaToPoint(*fields[field]))) return {kInvalidInput, field};
     }
+    // A pressure of hundreds of digits overflows to infinity and would show "inf bar".
+    if (!std::isfinite(Val(CommaToPoint(pressureText)))) return {kInvalidInput, 3};
     if (!CheckMix({o2Text, n2Text, heText}).plausible) return {kImplausibleMix, 0};
     return {};
 }

@@ -49,8 +49,9 @@ struct BlendSteps {
 BlendSteps BlendMix(const std::string& o2Text, const std::string& n2Text, const std::string& heText,
                     const std::string& pressureText);
 // Why the fields of the best-mix window cannot be blended: every field must hold a number
-// ("," read as ".") and the three shares must add up as the mix fields must. `field` is the
-// one to correct (0 O2, 1 N2, 2 He, 3 pressure); an empty message when all is well.
+// ("," read as ".") that is not too large to hold, and the three shares must add up as the mix
+// fields must. `field` is the one to correct (0 O2, 1 N2, 2 He, 3 pressure); an empty message
+// when all is well.
 struct BlendInputCheck {
     std::string message;
     int field = -1;
