@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/graphics/graph_layout.h"
 #include "core/text/fields.h"
 #include "core/text/number_format.h"
 #include "core/text/val.h"
@@ -189,10 +190,10 @@ void DrawProfilePreview(Canvas& canvas, const std::vector<std::string>& lines,
     const double maxDepth = std::max(extent.depth, kLeastPreviewDepth);
 
     const CanvasFont font{fontName, 8, false};
-    const double left = ApproximateTextWidth("m", font) + 120;
+    const double left = TextWidth("m", font) + 120;
     const double top = 120;
     const double right = canvas.Width() - 120;
-    const double bottom = canvas.Height() - ApproximateTextHeight(font) - 60;
+    const double bottom = canvas.Height() - TextHeight(font) - 60;
     const auto x = [&](double time) { return left + time / extent.time * (right - left); };
     const auto y = [&](double depth) { return top + depth / maxDepth * (bottom - top); };
 
@@ -200,7 +201,7 @@ void DrawProfilePreview(Canvas& canvas, const std::vector<std::string>& lines,
     canvas.Line(left, top, right, top, 1, profileColour);
     canvas.Text(40, top, "m", font, profileColour);
     const std::string time = FormatGeneral(extent.time) + " min.";
-    canvas.Text(right - ApproximateTextWidth(time, font), bottom + 30, time, font, profileColour);
+    canvas.Text(right - TextWidth(time, font), bottom + 30, time, font, profileColour);
 
     std::pair last{x(0), y(0)};  // every dive starts at the surface
     for (const std::string& line : lines) {

@@ -6,6 +6,7 @@
 
 #include "core/engine/tissues.h"
 #include "core/graphics/analysis_graphs.h"
+#include "core/graphics/graph_layout.h"
 #include "core/text/number_format.h"
 #include "core/text/rounding.h"
 
@@ -93,11 +94,11 @@ void DrawCompartmentBars(Canvas& canvas, const Workspace& workspace, int minute)
     canvas.Clear(kWhite);
     const double h = canvas.Height() - 500;
     const CanvasFont font{settings.picDiveFontName, 8, false};
-    const double textHeight = ApproximateTextHeight(font);
+    const double textHeight = TextHeight(font);
     // Half a slot after the last bar, then a column for the labels of the pressure lines, with
     // room to spare at the right for fonts wider than the estimate.
-    const double pitch = Int(
-        (canvas.Width() - kLeft - 3 * kLabelGap - ApproximateTextWidth("p.amb.tol", font)) / 17.5);
+    const double pitch =
+        Int((canvas.Width() - kLeft - 3 * kLabelGap - TextWidth("p.amb.tol", font)) / 17.5);
     const double labelX = kLeft + 17.5 * pitch + kLabelGap;
     const double lineEnd = labelX - kLabelGap / 2;
     const double scale = BarPressureScale(workspace);

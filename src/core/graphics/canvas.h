@@ -12,15 +12,6 @@ struct CanvasFont {
     bool bold = false;
 };
 
-// Text extents estimated from the font size alone (a point is 20 units): about half an em per
-// character and a line of 1.25 em; enough to keep labels apart without asking the screen.
-inline double ApproximateTextWidth(std::string_view text, const CanvasFont& font) {
-    return static_cast<double>(text.size()) * font.size * 10;
-}
-inline double ApproximateTextHeight(const CanvasFont& font) {
-    return font.size * 25;
-}
-
 // A picture that keeps what is drawn into it until it is cleared. Positions are in the
 // picture's own units (twips, about 15 per screen pixel, y growing downward); pen widths are in
 // pixels; colours are 0x00BBGGRR. Every drawing routine draws through this, so the screen, the

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/graphics/graph_layout.h"
 #include "core/text/text_file.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
@@ -159,7 +160,7 @@ TEST(ProfilePreview, DrawsDataLinesMarksAndScaleFromTheLargestValues) {
     const auto& last = profile.back();
     EXPECT_DOUBLE_EQ(last.x2, 3000 - 120);  // the largest run time reaches the right edge
     const auto& deepest = profile[3];
-    const double top = 120, bottom = 2000 - 200 - 60;
+    const double top = 120, bottom = 2000 - TextHeight({"Arial", 8, false}) - 60;  // time below
     EXPECT_DOUBLE_EQ(deepest.y2, top + 30.0 / 50 * (bottom - top));  // scaled as 50 m deep
     EXPECT_DOUBLE_EQ(marks[0].x1, deepest.x1 + 1.0 / 8 * (deepest.x2 - deepest.x1));
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/graphics/analysis_graphs.h"
+#include "core/graphics/graph_layout.h"
 #include "tests/fakes/recording_canvas.h"
 
 namespace marelos {
@@ -63,7 +64,7 @@ TEST(BarGraph, PressureLinesAreLabelledBesideThemApartAndClearOfTheBars) {
     record.depth = 10;  // 2.02 bar
     record.pTotal.fill(1.9);
     const CanvasFont font{workspace->settings.picDiveFontName, 8, false};
-    const double textHeight = ApproximateTextHeight(font);
+    const double textHeight = TextHeight(font);
     for (const double tolerated : {2.0, 0.5}) {  // lines 50 units apart, then far apart
         record.toleratedPressure = tolerated;
         RecordingCanvas canvas(9000, 6500);
@@ -84,7 +85,7 @@ TEST(BarGraph, PressureLinesAreLabelledBesideThemApartAndClearOfTheBars) {
         const Call& toleratedLabel = labels.at("p.amb.tol");
         for (const Call* label : {&ambient, &toleratedLabel}) {
             EXPECT_GT(label->x1, barsEnd);
-            EXPECT_LE(label->x1 + ApproximateTextWidth(label->text, font), canvas.Width());
+            EXPECT_LE(label->x1 + TextWidth(label->text, font), canvas.Width());
             EXPECT_NEAR(label->y1 + textHeight / 2, lineY.at(label->colour), textHeight / 2);
         }
         EXPECT_GE(toleratedLabel.y1 - ambient.y1, textHeight);  // the higher pressure above
