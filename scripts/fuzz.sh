@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 jobs=${FUZZ_JOBS:-1}
-all_targets=(text_fuzz profile_fuzz comment_fuzz settings_fuzz deco_table_fuzz series_fuzz)
+all_targets=(text_fuzz profile_fuzz comment_fuzz settings_fuzz deco_table_fuzz series_fuzz uddf_fuzz)
 read -r -a targets <<<"${FUZZ_TARGETS:-${all_targets[*]}}"
 
 if [[ ! -f build-fuzz/CMakeCache.txt ]]; then
@@ -32,6 +32,7 @@ seeds_of() {
     case "$1" in
         profile_fuzz | comment_fuzz) folders+=(examples) ;;
         text_fuzz) folders+=(examples tests/data) ;;
+        uddf_fuzz) folders+=(tests/data) ;;
     esac
     for folder in "${folders[@]}"; do
         [[ -d $folder ]] && echo "$folder"
@@ -44,6 +45,7 @@ seeds_of() {
 options_of() {
     case "$1" in
         deco_table_fuzz) echo -max_len=96 ;;
+        uddf_fuzz) echo -max_len=16384 ;;
         *) echo -max_len=8192 ;;
     esac
 }
