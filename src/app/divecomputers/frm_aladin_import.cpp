@@ -1,0 +1,96 @@
+#include "frm_aladin_import.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/shell/dialog_parts.h"
+#include "core/settings/setting_keys.h"
+#include "core/text/codepage.h"
+#include "core/text/paths.h"
+#include "platform/qt_convert.h"
+
+namespace marelos {
+
+frmAladinImport::frmAladinImport(SettingsStore& store, std::string storageFolder, Ui& ui,
+                                 QWidget* parent)
+    : QDialog(parent), store_(store), storageFolder_(std::move(storageFolder)), ui_(ui) {
+    setObjectName("frmAladinImport");
+    setWindowTitle("Import von Aladin Datatrak-Dateien");
+    lstImport_ = new QListWidget;
+    lstImport_->setObjectName("lstImport");
+    // The listing aligns its values with tab stops every eight characters.
+    lstImport_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    pgbImport_ = new QProgressBar;
+    pgbImport_->setObjectName("pgbImport");
+    pgbImport_->setTextVisible(false);
+    cmdImport_ = NamedButton("cmdImport", "&Importieren", this);
+    auto* close = NamedButton("cmdClose", "&Schließen", this);
+    cmdImport_->setAutoDefault(false);
+    close->setAutoDefault(false);
+    connect(cmdImport_, &QPushButton::clicked, this, &frmAladinImport::ImportDatatrakLog);
+    connect(close, &QPushButton::clicked, this, &frmAladinImport::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lstImport_, 1);
+    layout->addWidget(pgbImport_);
+    layout->addLayout(ButtonRow({cmdImport_}, {close}));
+    resize(760, 520);
+}
+
+void frmAladinImport::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    QTimer::singleShot(0, this, &frmAladinImport::ImportDatatrakLog);
+}
+
+void frmAladinImport::reject() {
+    if (running_) {
+        cancelRequested_ = true;
+        return;
+    }
+    QDialog::reject();
+}
+
+void frmAladinImport::ImportDatatrakLog() {
+    if (running_) return;
+    cancelRequested_ = false;
+    const std::optional<std::string> path =
+        ui_.AskOpenFile("Aladin Datatrak-Datei laden...", "Aladin Datatrak-Datei (*.log)|*.log",
+                        ReadSetting(store_, keys::kDatatrakLastPath));
+    if (!path || Utf8Length(*path) < 3 || HasWildcards(*path)) {
+        QDialog::reject();
+        return;
+    }
+    WriteSetting(store_, keys::kDatatrakLastPath, DatatrakLastPath(*path));
+    running_ = true;
+    cmdImport_->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const DatatrakOutcome outcome = ImportDatatrakFile(*path, storageFolder_, *this);
+    QApplication::restoreOverrideCursor();
+    running_ = false;
+    ui_.ShowMessage(outcome.message, outcome.icon);
+    cmdImport_->setEnabled(true);
+}
+
+void frmAladinImport::List(const std::string& line) {
+    lstImport_->addItem(ToQString(line));
+}
+
+bool frmAladinImport::Cancelled(std::size_t position, std::size_t size) {
+    pgbImport_->setRange(0, static_cast<int>(size));
+    pgbImport_->setValue(static_cast<int>(position));
+    lstImport_->scrollToBottom();
+    ui_.ProcessPendingEvents();
+    if (!cancelRequested_) return false;
+    QApplication::restoreOverrideCursor();
+    const bool stop = ui_.Ask("Umwandeln abbrechen?", Buttons::YesNo) == Answer::Yes;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    cancelRequested_ = false;
+    return stop;
+}
+
+}  // namespace marelos
