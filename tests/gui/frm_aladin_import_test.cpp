@@ -43,7 +43,7 @@ TEST(frmAladinImport, ConvertsTheChosenLogListsItsDivesAndRemembersItsFolder) {
     ASSERT_GT(w.list->count(), 3);
     EXPECT_EQ(w.list->item(0)->text(), "Lese Datei...");
     EXPECT_EQ(w.list->item(1)->text(), "Anzahl Tauchgänge in diesem Log: 52");
-    EXPECT_EQ(w.list->item(3)->text(), "Lfd. Tauchgangs-Nr: \t\t1");
+    EXPECT_EQ(w.list->item(3)->text(), "Lfd. Tauchgangs-Nr:             1");
     EXPECT_EQ(w.files(), 48);
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     EXPECT_EQ(w.ui.boxes[0].text,

@@ -14,6 +14,25 @@
 #include "platform/qt_convert.h"
 
 namespace marelos {
+namespace {
+
+// The list's font has fixed widths, so the values line up when each tab becomes the spaces up to
+// the next multiple of eight characters.
+QString WithTabsExpanded(const QString& line) {
+    QString shown;
+    for (const QChar c : line) {
+        if (c != '\t') {
+            shown += c;
+            continue;
+        }
+        do {
+            shown += ' ';
+        } while (shown.size() % 8 != 0);
+    }
+    return shown;
+}
+
+}  // namespace
 
 frmAladinImport::frmAladinImport(SettingsStore& store, std::string storageFolder, Ui& ui,
                                  QWidget* parent)
@@ -22,7 +41,6 @@ frmAladinImport::frmAladinImport(SettingsStore& store, std::string storageFolder
     setWindowTitle("Import von Aladin Datatrak-Dateien");
     lstImport_ = new QListWidget;
     lstImport_->setObjectName("lstImport");
-    // The listing aligns its values with tab stops every eight characters.
     lstImport_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     pgbImport_ = new QProgressBar;
     pgbImport_->setObjectName("pgbImport");
@@ -77,7 +95,7 @@ void frmAladinImport::ImportDatatrakLog() {
 }
 
 void frmAladinImport::List(const std::string& line) {
-    lstImport_->addItem(ToQString(line));
+    lstImport_->addItem(WithTabsExpanded(ToQString(line)));
 }
 
 bool frmAladinImport::Cancelled(std::size_t position, std::size_t size) {
