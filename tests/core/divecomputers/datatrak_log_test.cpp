@@ -99,21 +99,26 @@ TEST(DatatrakImport, FieldsAtTheirLimits) {
     dives[4].depth = 2250;
     const DatatrakConversion c = Convert(LogBytes(dives));
     ASSERT_EQ(c.files.size(), 5u);
-    const auto comment = [&](std::size_t dive, std::size_t line) {
-        return c.files[dive].lines[3 + line];
+    // Comment line k of a dive is line 3 + k of its file.
+    const struct {
+        std::size_t dive, line;
+        const char* text;
+    } expected[] = {
+        {0, 0, "Ort: "},
+        {0, 1, "Gewässer: Blue Hole"},
+        {0, 9, "Bemerkungen: Wrack"},
+        {0, 10, "Tauchpartner: Eva"},
+        {1, 6, "Lufttemperatur vor TG: ---"},
+        {1, 7, "Temperatur auf maximaler Tiefe: 30 °C"},
+        {1, 9, "Bemerkungen: Muränen"},
+        {2, 7, "Temperatur auf maximaler Tiefe: ---"},
+        {2, 8, "Oberflächenpause vor dem TG: 100 h und 59 min"},
+        {3, 8, "Oberflächenpause vor dem TG: ---"},
+        {4, 5, "Maximale Tiefe: 22 m"},
+        {4, 6, "Lufttemperatur vor TG: 327 °C"},
     };
-    EXPECT_EQ(comment(0, 0), "Ort: ");
-    EXPECT_EQ(comment(0, 1), "Gewässer: Blue Hole");
-    EXPECT_EQ(comment(0, 9), "Bemerkungen: Wrack");
-    EXPECT_EQ(comment(0, 10), "Tauchpartner: Eva");
-    EXPECT_EQ(comment(1, 6), "Lufttemperatur vor TG: ---");
-    EXPECT_EQ(comment(1, 7), "Temperatur auf maximaler Tiefe: 30 °C");
-    EXPECT_EQ(comment(2, 7), "Temperatur auf maximaler Tiefe: ---");
-    EXPECT_EQ(comment(2, 8), "Oberflächenpause vor dem TG: 100 h und 59 min");
-    EXPECT_EQ(comment(3, 8), "Oberflächenpause vor dem TG: ---");
-    EXPECT_EQ(comment(4, 5), "Maximale Tiefe: 22 m");
-    EXPECT_EQ(comment(4, 6), "Lufttemperatur vor TG: 327 °C");
-    EXPECT_EQ(comment(1, 9), "Bemerkungen: Muränen");
+    for (const auto& e : expected)
+        EXPECT_EQ(c.files[e.dive].lines[3 + e.line], e.text) << "dive " << e.dive;
     EXPECT_THAT(c.listLines, Not(Contains("Lufttemperatur \t\t\t328 °C")));
     EXPECT_THAT(c.listLines, Contains("Minimale Wassertemperatur: \t---"));
     EXPECT_THAT(c.listLines, Contains("Land: \t\t\t\t"));
