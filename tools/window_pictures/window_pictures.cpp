@@ -30,9 +30,7 @@ class ExampleLogUi : public marelos::UnattendedUi {
   public:
     std::optional<std::string> AskOpenFile(std::string_view, std::string_view,
                                            std::string_view) override {
-        return QDir(QCoreApplication::applicationDirPath() + "/../../../examples")
-            .absoluteFilePath("aladin-logbuch.log")
-            .toStdString();
+        return MARELOS_SOURCE_DIR "/examples/aladin-logbuch.log";
     }
 };
 
