@@ -60,7 +60,7 @@ TEST(frmAladinImport, EscapeAsksAndYesStopsAfterTheDiveInWork) {
     w.ui.onEvents = [&] {
         // Escape while the first and the third record are converted.
         if (w.ui.eventRounds == 1 || w.ui.eventRounds == 3)
-            QTest::keyClick(&w.window, Qt::Key_Escape);
+            QTest::keyClick(w.list, Qt::Key_Escape);  // where the focus is
     };
     w.window.open();
     w.window.ImportDatatrakLog();
