@@ -1,6 +1,5 @@
 #include "core/divecomputers/datatrak_log.h"
 
-#include <cstdint>
 #include <filesystem>
 #include <limits>
 
