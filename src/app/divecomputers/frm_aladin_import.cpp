@@ -32,6 +32,28 @@ QString WithTabsExpanded(const QString& line) {
     return shown;
 }
 
+// While a log is converted: the busy pointer, the import button disabled, Escape a request to
+// stop. All of it ends with the conversion, also when a failure ends it.
+class RunningImport {
+  public:
+    RunningImport(bool& running, QPushButton& import) : running_(running), import_(import) {
+        running_ = true;
+        import_.setEnabled(false);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~RunningImport() {
+        QApplication::restoreOverrideCursor();
+        import_.setEnabled(true);
+        running_ = false;
+    }
+    RunningImport(const RunningImport&) = delete;
+    RunningImport& operator=(const RunningImport&) = delete;
+
+  private:
+    bool& running_;
+    QPushButton& import_;
+};
+
 }  // namespace
 
 frmAladinImport::frmAladinImport(SettingsStore& store, std::string storageFolder, Ui& ui,
@@ -84,14 +106,11 @@ void frmAladinImport::ImportDatatrakLog() {
         return;
     }
     WriteSetting(store_, keys::kDatatrakLastPath, DatatrakLastPath(*path));
-    running_ = true;
-    cmdImport_->setEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DatatrakOutcome outcome = ImportDatatrakFile(*path, storageFolder_, *this);
-    QApplication::restoreOverrideCursor();
-    running_ = false;
+    const DatatrakOutcome outcome = [&] {
+        const RunningImport running(running_, *cmdImport_);
+        return ImportDatatrakFile(*path, storageFolder_, *this);
+    }();
     ui_.ShowMessage(outcome.message, outcome.icon);
-    cmdImport_->setEnabled(true);
 }
 
 void frmAladinImport::List(const std::string& line) {
