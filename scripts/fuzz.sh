@@ -3,14 +3,17 @@
 # sanitizers) in build-fuzz/ and runs each for SECONDS (default 60). Seeds come from examples/,
 # tests/data and tests/fuzz/corpus; what a run learns stays in build-fuzz/corpus. A crash,
 # a leak or undefined behaviour fails the script and leaves its input in build-fuzz/crashes/.
-# FUZZ_JOBS=N runs N targets side by side (default 1); FUZZ_TARGETS="a b" runs only those;
-# FUZZ_SEED=N repeats the same sequence of inputs (CI uses one seed, so a run is reproducible).
+# FUZZ_JOBS=N runs N targets side by side (default 1); FUZZ_TARGETS="a b" runs only those ("_fuzz"
+# may be left off); FUZZ_SEED=N repeats the same sequence of inputs (CI uses one seed, so a run is reproducible).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 jobs=${FUZZ_JOBS:-1}
-all_targets=(text_fuzz profile_fuzz comment_fuzz settings_fuzz deco_table_fuzz series_fuzz uddf_fuzz)
+all_targets=(text_fuzz profile_fuzz comment_fuzz settings_fuzz deco_table_fuzz series_fuzz datatrak_fuzz
+    uddf_fuzz)
 read -r -a targets <<<"${FUZZ_TARGETS:-${all_targets[*]}}"
+targets=("${targets[@]/%_fuzz/}")  # "datatrak" and "datatrak_fuzz" name the same target
+targets=("${targets[@]/%/_fuzz}")
 
 if [[ ! -f build-fuzz/CMakeCache.txt ]]; then
     launcher=()

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli/calc_command.h"
+#include "cli/datatrak_commands.h"
 #include "cli/output_commands.h"
 #include "cli/uddf_commands.h"
 #include "cli/vyper_commands.h"
@@ -43,6 +44,8 @@ constexpr const char* kUsage =
     "  vyper-download --device PFAD ORDNER [--dives N] [--interface 1|2]\n"
     "                           alle (oder N) Tauchgänge vom Suunto Vyper an der\n"
     "                           Schnittstelle in den Ordner laden\n"
+    "  datatrak LOG ORDNER      die Tauchgänge eines Aladin-DataTrak-Logs als Tauchprofile\n"
+    "                           in den Ordner (vorhandene Dateien werden ersetzt)\n"
     "  settings                 die geladenen Einstellungen als Abschnitt/Schlüssel=Wert\n"
     "  --version                die Programmversion\n"
     "  --help                   diese Hilfe\n"
@@ -149,6 +152,10 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     }
     if (const int code =
             RunUddfCommand(options->command, options->operands, store, programFolder, out, err);
+        code >= 0) {
+        return code;
+    }
+    if (const int code = RunDatatrakCommand(options->command, options->operands, out, err);
         code >= 0) {
         return code;
     }

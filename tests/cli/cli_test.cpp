@@ -290,3 +290,40 @@ TEST(Cli, VyperDecodeWritesTheDiveFileAndListsItsSummary) {
 
 }  // namespace
 }  // namespace marelos
+
+namespace marelos {
+namespace {
+
+// The example log against its golden listing and two of its files (an air and a nitrox dive);
+// MARELOS_UPDATE_GOLDEN=1 writes them anew after a deliberate change.
+TEST(Cli, DatatrakConvertsTheExampleLogAsItsGoldenFilesSay) {
+    const std::string log = MARELOS_SOURCE_DIR "/examples/aladin-logbuch.log";
+    const std::string golden = MARELOS_SOURCE_DIR "/tests/data/datatrak/";
+    QTemporaryDir dir;
+    const std::string folder = QDir(dir.path()).filePath("tg").toStdString();
+    CliRun run = RunTool({"datatrak", log, folder});
+    ASSERT_EQ(run.code, 0) << run.err;
+    run.out.replace(run.out.find(log), log.size(), "LOG");
+    const auto bytes = [](const std::string& path) {
+        QFile file(QString::fromStdString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+    };
+    const std::vector<std::string> files = {"listing.txt",
+                                            "aladin-logbuch Luft Datatrak TG 0002.mrp",
+                                            "aladin-logbuch Nitrox Datatrak TG 0007.mrp"};
+    for (const std::string& name : files) {
+        const std::string written = name == files[0] ? run.out : bytes(folder + "/" + name);
+        if (std::getenv("MARELOS_UPDATE_GOLDEN") != nullptr) {
+            QFile out(QString::fromStdString(golden + name));
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(written.data(), static_cast<qint64>(written.size()));
+        }
+        EXPECT_EQ(written, bytes(golden + name)) << name;
+    }
+    EXPECT_EQ(QDir(QString::fromStdString(folder)).entryList(QDir::Files).size(), 48);
+    EXPECT_EQ(RunTool({"datatrak", "/nicht/da.log", folder}).code, 1);
+    EXPECT_EQ(RunTool({"datatrak", log}).code, 2);
+}
+
+}  // namespace
+}  // namespace marelos

@@ -11,10 +11,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
 
 #include "app/browser/frm_dir_copy.h"
+#include "app/divecomputers/frm_aladin_import.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/fakes/scripted_ui.h"
 
@@ -166,6 +168,25 @@ TEST_F(Browser, FolderChooserMovesTheSelectionAndTheStorageFolderIsKept) {
     EXPECT_EQ(store.ReadSetting("Settings", "FileStoragePath"),
               dir.filePath("ziel").toStdString() + "/");
     EXPECT_EQ(Names(), QStringList({"a.mrp"}));
+}
+
+}  // namespace
+}  // namespace marelos
+
+namespace marelos {
+namespace {
+
+TEST_F(Browser, TheAladinImportWritesIntoTheStorageFolderAndTheListShowsTheNewFiles) {
+    workspace.settings.fileStoragePath = dir.path().toStdString();
+    ui.files = {std::string(MARELOS_SOURCE_DIR "/examples/aladin-logbuch.log")};
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* import = qobject_cast<frmAladinImport*>(QApplication::activeModalWidget());
+        if (import && !ui.boxes.empty()) import->reject();  // closed once it has finished
+    });
+    poll.start(10);
+    Click("cmdShowAladinImport");
+    EXPECT_EQ(Names().size(), 3 + 48);
 }
 
 }  // namespace

@@ -116,6 +116,7 @@ TEST(frmMain, CommandsNotYetBuiltAreVisibleButDisabled) {
     EXPECT_TRUE(w.window.findChild<QAction*>("cmdCalc")->isEnabled());
     EXPECT_EQ(w.window.findChild<QAction*>("cmdCalc")->toolTip(), "Tauchgang berechnen");
     EXPECT_TRUE(w.window.findChild<QAction*>("mnuDiveComputer")->isEnabled());
+    EXPECT_TRUE(w.window.findChild<QAction*>("mnuImportDatatrak")->isEnabled());
     for (const char* later : {"mnuCalcNoFlyTime", "cmdNoFly"}) {
         EXPECT_FALSE(w.window.findChild<QAction*>(later)->isEnabled()) << later;
     }

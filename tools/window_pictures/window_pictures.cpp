@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/analysis/tool_windows.h"
+#include "app/divecomputers/frm_aladin_import.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/frm_about.h"
 #include "app/shell/frm_main.h"
@@ -23,6 +24,15 @@
 #include "core/ui/unattended_ui.h"
 
 namespace {
+
+// Chooses the example DataTrak log in the file dialog.
+class ExampleLogUi : public marelos::UnattendedUi {
+  public:
+    std::optional<std::string> AskOpenFile(std::string_view, std::string_view,
+                                           std::string_view) override {
+        return MARELOS_SOURCE_DIR "/examples/aladin-logbuch.log";
+    }
+};
 
 void Save(QWidget& window, const QString& folder, const char* name) {
     window.show();
@@ -85,6 +95,13 @@ int main(int argc, char** argv) {
     Save(editor, folder, "frmEditProfile");
     marelos::frmDiveSerialMain series(*workspace, ui, &main);
     Save(series, folder, "frmDiveSerialMain");
+    // The DataTrak import after converting the example log into a folder of the output.
+    ExampleLogUi exampleLog;
+    marelos::frmAladinImport aladin(store, QDir(folder).filePath("tg").toStdString(), exampleLog,
+                                    &main);
+    aladin.show();
+    aladin.ImportDatatrakLog();
+    Save(aladin, folder, "frmAladinImport");
     // Qt's own save dialog, in German like every standard dialog of the program.
     const auto save = marelos::SaveFileDialog(&main, "Tauchprofil speichern unter...",
                                               "Tauchprofile (*.mrp)|*.mrp", folder.toStdString());

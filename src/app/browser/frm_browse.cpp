@@ -17,6 +17,7 @@
 
 #include "app/browser/folder_view.h"
 #include "app/browser/frm_dir_copy.h"
+#include "app/divecomputers/frm_aladin_import.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
 #include "app/shell/picture_box.h"
@@ -107,11 +108,6 @@ frmBrowse::frmBrowse(Workspace& workspace, SettingsStore& store, Ui& ui, FileSys
         connect(b, &QPushButton::clicked, this, slot);
         return b;
     };
-    auto* aladin = NamedButton("cmdShowAladinImport", "Aladin-Dateien &importieren", this);
-    aladin->setAutoDefault(false);
-    aladin->setEnabled(false);  // the DataTrak import is not built yet
-    aladin->setToolTip("Der Import von Aladin-Dateien ist noch nicht verfügbar.");
-
     auto* commands = new QVBoxLayout;
     for (QPushButton* b :
          {button("cmdOpen", "Tauchgang ö&ffnen", &frmBrowse::cmdOpen),
@@ -123,7 +119,9 @@ frmBrowse::frmBrowse(Workspace& workspace, SettingsStore& store, Ui& ui, FileSys
           button("cmdSelectAll", "&Alle markieren", &frmBrowse::SelectAll),
           button("cmdSelectNone", "Keine markieren", &frmBrowse::SelectNone),
           button("cmdInvertSelection", "Markierung umkehren", &frmBrowse::InvertSelection),
-          button("cmdUpdate", "A&ktualisieren   F5", &frmBrowse::mnuFolderRefresh), aladin,
+          button("cmdUpdate", "A&ktualisieren   F5", &frmBrowse::mnuFolderRefresh),
+          button("cmdShowAladinImport", "Aladin-Dateien &importieren",
+                 &frmBrowse::cmdShowAladinImport),
           button("cmdClose", "&Schließen", &QDialog::reject)})
         commands->addWidget(b);
     commands->addStretch();
@@ -180,9 +178,7 @@ void frmBrowse::BuildMenu() {
     entry(file, "mnuFileDelete", "&Löschen", &frmBrowse::cmdKill);
     entry(file, "mnuFileComment", "K&ommentieren", &frmBrowse::cmdComment);
     file->addSeparator();
-    QAction* aladin = file->addAction("&Aladin Datatrak und WLog");
-    aladin->setObjectName("mnuAladinImport");
-    aladin->setEnabled(false);  // the DataTrak import is not built yet
+    entry(file, "mnuAladinImport", "&Aladin Datatrak und WLog", &frmBrowse::cmdShowAladinImport);
     file->addSeparator();
     entry(file, "mnuExit", "&Beenden", [this] {
         StoreColumnWidths();
@@ -222,6 +218,12 @@ void frmBrowse::StoreColumnWidths() {
     for (int column = 0; column < 3; ++column)
         WriteSetting(store_, *kColumnKeys[column],
                      std::to_string(lvwFiles_->columnWidth(column) * kTwipsPerPixel));
+}
+
+void frmBrowse::cmdShowAladinImport() {
+    frmAladinImport window(store_, workspace_.settings.fileStoragePath, ui_, this);
+    window.exec();
+    mnuFolderRefresh();
 }
 
 void frmBrowse::mnuFolderRefresh() {

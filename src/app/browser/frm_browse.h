@@ -33,6 +33,7 @@ class frmBrowse : public QDialog {
     void setFolder(const QString& folder);
 
     void mnuFolderRefresh();
+    void cmdShowAladinImport();
     void cmdOpen();
     void cmdTransfer();  // copy or move through the folder chooser
     void cmdRename();

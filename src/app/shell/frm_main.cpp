@@ -33,6 +33,7 @@
 #include "app/analysis/graph_output.h"
 #include "app/analysis/tool_windows.h"
 #include "app/browser/frm_browse.h"
+#include "app/divecomputers/frm_aladin_import.h"
 #include "app/divecomputers/vyper_windows.h"
 #include "app/exchange/uddf_windows.h"
 #include "app/profile/profile_windows.h"
@@ -316,6 +317,10 @@ void frmMain::ConnectCommands() {
     on("mnuImportUddf", [this] {
         const auto imported = ImportUddfFile(ProfileFolder(), *ui_, this);
         if (imported && AskSaveChanges()) LoadProfile(*imported);
+    });
+    on("mnuImportDatatrak", [this] {
+        frmAladinImport window(store_, ProfileFolder(), *ui_, this);
+        window.exec();
     });
     on("mnuDiveComputer", [this] {
         frmSelectDC window(workspace_.settings, store_, *ui_, this);

@@ -1,0 +1,250 @@
+#include "core/divecomputers/datatrak_log.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "core/text/text_file.h"
+#include "tests/fakes/datatrak_log_builder.h"
+
+namespace marelos {
+namespace {
+
+using datatrak::LogBytes;
+using datatrak::Record;
+using datatrak::Samples;
+using testing::Contains;
+using testing::ElementsAre;
+using testing::Not;
+
+DatatrakConversion Convert(const std::string& log) {
+    return ConvertDatatrakLog(log, "/logs/aladin.2004.log", "/tg/");
+}
+
+TEST(ConvertDosText, GermanLettersInBothCodePagesPrintableAsciiAndNothingElse) {
+    EXPECT_EQ(ConvertDosText("\x81\xFC\x84\xE4\x8E\x94\xF6\x99\x9A\xA0\xDF\xE1"), "üüääÄööÖÜßßß");
+    EXPECT_EQ(ConvertDosText(std::string("\x1F\x20~\x7F\x80\xFF\0z", 8)), " ~\x7Fz");
+}
+
+TEST(DateFromDays, CountsFromTheFirstOfJanuary1600) {
+    EXPECT_EQ(DateFromDays(0).text, "01-01-1600");
+    EXPECT_EQ(DateFromDays(109571).text, "30-12-1899");
+    EXPECT_EQ(DateFromDays(109632).text, "01-03-1900");  // 1900 has no 29 February
+    EXPECT_EQ(DateFromDays(146156).text, "29-02-2000");
+    EXPECT_EQ(DateFromDays(4294967295UL).year, 11760821);  // no overflow
+}
+
+TEST(DatatrakImport, AnAirDiveIsListedAndWrittenWithItsComment) {
+    Record dive;
+    dive.country = "\x8Egypten";
+    dive.site =
+        "Stra\xE1"
+        "e";
+    dive.remarksB = "Str\x94mung";
+    dive.profile = Samples(7, {0, 5, 12, 99, 12});
+    dive.profile[14] = 0x0F;  // 0x0FC0: 9.8 m, of which the whole part counts
+    dive.profile[15] = 0xC0;
+    const DatatrakConversion c = Convert(LogBytes({dive}));
+    EXPECT_THAT(
+        c.listLines,
+        ElementsAre("Anzahl Tauchgänge in diesem Log: 1", std::string(128, '-'),
+                    "Lfd. Tauchgangs-Nr: \t\t7", "Datum/Uhrzeit: \t\t\t15-06-2004\t09:05",
+                    "Bytes Profildaten: \t\t35", "Identifizierungsbyte: \t\t0",
+                    "Daten OK? \t\t\tJa", "Oberflächenpause vor TG: \t01 h und 30 min",
+                    "Land: \t\t\t\tÄgypten", "Tauchplatz: \t\t\tStraße", "Tauchpartner: \t\t\tEva",
+                    "Maximale Tiefe \t\t\t24 m", "Tauchzeit \t\t\t48 min",
+                    "Minimale Wassertemperatur \t18 °C", "Lufttemperatur \t\t\t24 °C",
+                    "Bemerkungen: \t\t\tMuränen, Strömung", std::string(128, '-')));
+    ASSERT_EQ(c.files.size(), 1u);
+    EXPECT_EQ(c.files[0].path, "/tg/aladin Luft Datatrak TG 0007.mrp");
+    EXPECT_THAT(c.files[0].lines,
+                ElementsAre("Depth\tt.delta\tt.total\tN2%\tHe%", "0\t1\t1\t78\t0", "5\t1\t2\t78\t0",
+                            "9\t1\t3\t78\t0", "12\t1\t4\t78\t0", "# END OF PROFILE #",
+                            "Ort: Ägypten", "Gewässer: Straße", "Datum: 15-06-2004",
+                            "Uhrzeit: 09:05", "Dauer: 48 min.", "Maximale Tiefe: 24 m",
+                            "Lufttemperatur vor TG: 24 °C", "Temperatur auf maximaler Tiefe: 18 °C",
+                            "Oberflächenpause vor dem TG: 01 h und 30 min",
+                            "Bemerkungen: Muränen, Strömung", "Tauchpartner: Eva",
+                            "Aufzeichnungsintervall: 20 s"));
+    EXPECT_EQ(c.outcome.end, DatatrakEnd::EndOfData);
+    EXPECT_EQ(c.outcome.message,
+              "Umwandeln von /logs/aladin.2004.log beendet. 1 Tauchgänge abgespeichert.");
+}
+
+// Each record changes one field near a limit; the fields behind a changed text must still be
+// found, so every record is checked from its number onwards.
+TEST(DatatrakImport, FieldsAtTheirLimits) {
+    std::vector<Record> dives(5);
+    for (std::size_t i = 0; i < dives.size(); ++i) {
+        dives[i].number = static_cast<int>(i + 1);
+        dives[i].profile = Samples(7, {3});
+    }
+    dives[0].country = "";
+    dives[0].remarksA = "";
+    dives[0].remarksB = "Wrack";
+    dives[1].air = 0x8000;
+    dives[1].water = 3050;  // 30.5: 30 °C, halves to even
+    dives[2].water = 3051;
+    dives[2].interval = 6059;
+    dives[3].interval = 6100;
+    dives[3].water = 0xFFFF;
+    dives[4].air = 32749;  // 327 °C: there, however implausible
+    dives[4].depth = 2250;
+    const DatatrakConversion c = Convert(LogBytes(dives));
+    ASSERT_EQ(c.files.size(), 5u);
+    // Comment line k of a dive is line 3 + k of its file.
+    const struct {
+        std::size_t dive, line;
+        const char* text;
+    } expected[] = {
+        {0, 0, "Ort: "},
+        {0, 1, "Gewässer: Blue Hole"},
+        {0, 9, "Bemerkungen: Wrack"},
+        {0, 10, "Tauchpartner: Eva"},
+        {1, 6, "Lufttemperatur vor TG: ---"},
+        {1, 7, "Temperatur auf maximaler Tiefe: 30 °C"},
+        {1, 9, "Bemerkungen: Muränen"},
+        {2, 7, "Temperatur auf maximaler Tiefe: ---"},
+        {2, 8, "Oberflächenpause vor dem TG: 100 h und 59 min"},
+        {3, 8, "Oberflächenpause vor dem TG: ---"},
+        {4, 5, "Maximale Tiefe: 22 m"},
+        {4, 6, "Lufttemperatur vor TG: 327 °C"},
+    };
+    for (const auto& e : expected)
+        EXPECT_EQ(c.files[e.dive].lines[3 + e.line], e.text) << "dive " << e.dive;
+    EXPECT_THAT(c.listLines, Not(Contains("Lufttemperatur \t\t\t328 °C")));
+    EXPECT_THAT(c.listLines, Contains("Minimale Wassertemperatur: \t---"));
+    EXPECT_THAT(c.listLines, Contains("Land: \t\t\t\t"));
+    // The dive without air temperature lists no line for it.
+    const auto second =
+        std::find(c.listLines.begin(), c.listLines.end(), "Lfd. Tauchgangs-Nr: \t\t2");
+    EXPECT_EQ(second[12], "Bemerkungen: \t\t\tMuränen");
+}
+
+TEST(DatatrakImport, TheStrideWithFewestImplausibleDepthsWinsTheSmallerOnATie) {
+    std::vector<Record> dives(4);
+    dives[0].profile = Samples(8, {4, 18, 25, 7});
+    dives[1].profile = Samples(9, {4, 18, 25, 7});
+    dives[2].profile = std::vector<std::uint8_t>(72, 0);  // every stride finds nothing implausible
+    // Stride 7 finds two implausible groups, strides 8 and 9 one each: 8 wins.
+    dives[3].profile = std::vector<std::uint8_t>(72, 0);
+    dives[3].profile[0] = 0xE0;
+    dives[3].profile[14] = 0xE0;
+    for (std::size_t i = 0; i < dives.size(); ++i)
+        dives[i].number = static_cast<int>(i + 1);
+    const DatatrakConversion c = Convert(LogBytes(dives));
+    ASSERT_EQ(c.files.size(), 3u);  // the stride-9 dive is listed, not written
+    EXPECT_EQ(c.files[0].path, "/tg/aladin Nitrox Datatrak TG 0001.mrp");
+    EXPECT_THAT(
+        std::vector(c.files[0].lines.begin() + 1, c.files[0].lines.begin() + 5),
+        ElementsAre("4\t1\t1\t78\t0", "18\t1\t2\t78\t0", "25\t1\t3\t78\t0", "7\t1\t4\t78\t0"));
+    EXPECT_THAT(c.listLines, Contains("Lfd. Tauchgangs-Nr: \t\t2"));
+    EXPECT_EQ(c.files[1].path, "/tg/aladin Luft Datatrak TG 0003.mrp");
+    EXPECT_EQ(c.files[2].path, "/tg/aladin Nitrox Datatrak TG 0004.mrp");
+}
+
+TEST(DatatrakImport, ImplausibleRecordsAreSkippedAndTheHeaderCountEndsTheWalk) {
+    std::vector<Record> dives(7);
+    for (std::size_t i = 0; i < dives.size(); ++i) {
+        dives[i].number = static_cast<int>(i + 1);
+        dives[i].profile = Samples(7, {3});
+    }
+    dives[0].days = 138791;  // 31-12-1979
+    dives[1].days = 153768;  // 01-01-2021
+    dives[2].profileBytes = 0;
+    dives[3].profileBytes = 3001;
+    dives[4].profileBytes = 3000;
+    dives[4].days = 138792;  // 01-01-1980
+    dives[5].days = 153767;  // 31-12-2020
+    // Two listed dives are more than the header's one: the seventh record is not read.
+    const DatatrakConversion c = Convert(LogBytes(dives, 1));
+    ASSERT_EQ(c.files.size(), 2u);
+    EXPECT_EQ(c.files[0].path, "/tg/aladin Luft Datatrak TG 0005.mrp");
+    EXPECT_EQ(c.files[1].path, "/tg/aladin Luft Datatrak TG 0006.mrp");
+    EXPECT_EQ(c.listLines.size(), 2u + 2 * 15);
+    EXPECT_EQ(c.outcome.end, DatatrakEnd::AllDives);
+    EXPECT_EQ(c.outcome.message,
+              "Alle Tauchgänge eingelesen. Umwandeln von /logs/aladin.2004.log beendet. 2 "
+              "Tauchgänge gespeichert.");
+}
+
+TEST(DatatrakImport, ATruncatedOrEmptyLogEndsAtTheEndOfItsData) {
+    Record dive;
+    dive.profile = Samples(7, {3, 6, 9, 12});
+    const std::string whole = LogBytes({dive, dive});
+    // Cut inside the second dive's samples: its first three remain.
+    const DatatrakConversion inSamples = Convert(whole.substr(0, whole.size() - 9));
+    ASSERT_EQ(inSamples.files.size(), 2u);
+    EXPECT_EQ(inSamples.files[1].lines[3], "9\t1\t3\t78\t0");
+    EXPECT_EQ(inSamples.files[1].lines[4], "# END OF PROFILE #");
+    // Cut inside its remarks: the count of profile bytes is gone, so the dive is skipped.
+    for (const std::size_t size :
+         {whole.size() - 80, std::size_t{13}, std::size_t{3}, std::size_t{0}}) {
+        const DatatrakConversion cut = Convert(whole.substr(0, size));
+        EXPECT_EQ(cut.files.size(), size > 13 ? 1u : 0u);
+        EXPECT_EQ(cut.outcome.end, DatatrakEnd::EndOfData);
+    }
+}
+
+// A disk that takes the first file and refuses the second.
+struct FailingView : DatatrakView {
+    void List(const std::string&) override {}
+    std::optional<Failure> Write(const DatatrakFile& file) override {
+        if (++writes == 2) return Failure{FailureKind::WriteError, file.path};
+        return std::nullopt;
+    }
+    int writes = 0;
+};
+
+TEST(DatatrakImport, AWriteFailureStopsTheWalkAndKeepsTheFilesWritten) {
+    Record dive;
+    dive.profile = Samples(7, {3});
+    FailingView view;
+    const DatatrakOutcome failed =
+        RunDatatrakImport(LogBytes({dive, dive, dive}), "a.log", "/tg", view);
+    EXPECT_EQ(view.writes, 2);
+    EXPECT_EQ(failed.icon, MessageIcon::Critical);
+    EXPECT_EQ(failed.message,
+              "Die Datei /tg/a Luft Datatrak TG 0007.mrp konnte nicht geschrieben werden. Die "
+              "bisherige Datei bleibt unverändert. Umwandeln von a.log beendet. 1 Tauchgänge "
+              "gespeichert.");
+}
+
+// Writes the files as the window does.
+struct QuietView : DatatrakView {
+    void List(const std::string&) override {}
+};
+
+TEST(DatatrakImport, ALogOf256000BytesOrMoreIsRefusedBeforeAnyDiveIsWritten) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / "marelos_datatrak_test";
+    std::filesystem::remove_all(dir);
+    Record dive;
+    dive.profile = Samples(7, {3});
+    std::string log = LogBytes({dive}) + std::string("\xA0\0", 2);  // an empty record follows
+    for (const std::size_t size : {kDatatrakMaxBytes - 1, kDatatrakMaxBytes, std::size_t{300000}}) {
+        log.resize(size, '\0');
+        const std::string path = (dir / "gross.log").string();
+        std::filesystem::create_directories(dir);
+        std::ofstream(path, std::ios::binary) << log;
+        QuietView view;
+        const DatatrakOutcome outcome = ImportDatatrakFile(path, (dir / "tg").string(), view);
+        if (size < kDatatrakMaxBytes) {
+            EXPECT_EQ(outcome.written, 1);
+            EXPECT_TRUE(std::filesystem::exists(dir / "tg" / "gross Luft Datatrak TG 0007.mrp"));
+        } else {
+            EXPECT_EQ(outcome.message, "Die Datei " + path +
+                                           " ist größer als 256 kB. Zuwenig Speicherplatz "
+                                           "vorhanden, Import wird abgebrochen.");
+            EXPECT_EQ(outcome.icon, MessageIcon::Critical);
+        }
+        std::filesystem::remove_all(dir / "tg");
+    }
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace marelos
