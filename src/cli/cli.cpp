@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli/calc_command.h"
+#include "cli/kora_commands.h"
 #include "cli/output_commands.h"
 #include "cli/uddf_commands.h"
 #include "cli/vyper_commands.h"
@@ -43,6 +44,11 @@ constexpr const char* kUsage =
     "  vyper-download --device PFAD ORDNER [--dives N] [--interface 1|2]\n"
     "                           alle (oder N) Tauchgänge vom Suunto Vyper an der\n"
     "                           Schnittstelle in den Ordner laden\n"
+    "  kora-dive ABBILD N       die Profilzeilen von Tauchgang N eines KORA-4-Speicherabbilds\n"
+    "                           (4097 Zahlen oder Bytes), durch Tabulatoren getrennt\n"
+    "  kora-download --device PFAD DATEI [--timeout MS]\n"
+    "                           den ganzen Speicher des KORA 4 an der Schnittstelle als\n"
+    "                           4097 Zahlen in die Datei lesen und die Tauchgänge nennen\n"
     "  settings                 die geladenen Einstellungen als Abschnitt/Schlüssel=Wert\n"
     "  --version                die Programmversion\n"
     "  --help                   diese Hilfe\n"
@@ -69,7 +75,7 @@ struct Options {
 
 // Options that belong to one command and take a value.
 bool IsNamedOption(const std::string& arg) {
-    return arg == "--device" || arg == "--dives" || arg == "--interface";
+    return arg == "--device" || arg == "--dives" || arg == "--interface" || arg == "--timeout";
 }
 
 // Parses the arguments; on a mistake writes the reason to `err` and returns nothing.
@@ -154,6 +160,11 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     }
     if (const int code = RunVyperCommand(options->command, options->operands, options->named, store,
                                          programFolder, out, err);
+        code >= 0) {
+        return code;
+    }
+    if (const int code = RunKoraCommand(options->command, options->operands, options->named, store,
+                                        programFolder, out, err);
         code >= 0) {
         return code;
     }

@@ -121,6 +121,17 @@ void PauseWithEvents(int milliseconds) {
     loop.exec();
 }
 
+void WaitForBytesWithEvents(SerialLink& link, std::size_t count, int milliseconds) {
+    if (link.BytesWaiting() >= count) return;
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    link.OnDataArrived([&] {
+        if (link.BytesWaiting() >= count) loop.quit();
+    });
+    loop.exec();
+    link.OnDataArrived({});
+}
+
 std::vector<std::string> SystemSerialPorts() {
     std::vector<std::string> paths;
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())

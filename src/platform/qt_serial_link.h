@@ -32,6 +32,10 @@ class QtSerialLink : public SerialLink {
 // meanwhile, so a command's pauses never freeze a window.
 void PauseWithEvents(int milliseconds);
 
+// Waits until `count` bytes wait on the link or the time is up, with the event loop running, and
+// returns as soon as they are there. The link's data-arrived callback is its own meanwhile.
+void WaitForBytesWithEvents(SerialLink& link, std::size_t count, int milliseconds);
+
 // The serial ports the system reports, as device paths.
 std::vector<std::string> SystemSerialPorts();
 
