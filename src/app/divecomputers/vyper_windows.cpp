@@ -255,24 +255,4 @@ void frmVyper::Pause(int milliseconds) {
     PauseWithEvents(milliseconds);
 }
 
-frmSelectDC::frmSelectDC(const Settings& settings, SettingsStore& store, Ui& ui, QWidget* parent)
-    : QDialog(parent) {
-    setObjectName("frmSelectDC");
-    setWindowTitle("Tauchcomputer auswählen");
-    auto* vyper = NamedButton("cmdVyper", "Suunto Vyper", this);
-    auto* kora = NamedButton("cmdKora", "KORA 4", this);
-    kora->setEnabled(false);  // its transfer is not built yet
-    auto* close = NamedButton("cmdClose", "Schließen", this);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(vyper, &QPushButton::clicked, this, [this, &settings, &store, &ui] {
-        frmVyper window(settings, store, ui, this);
-        window.exec();
-        fileToOpen_ = window.fileToOpen();
-        if (fileToOpen_) accept();
-    });
-    auto* layout = new QVBoxLayout(this);
-    for (QPushButton* b : {vyper, kora, close})
-        layout->addWidget(b);
-}
-
 }  // namespace marelos

@@ -33,7 +33,7 @@
 #include "app/analysis/graph_output.h"
 #include "app/analysis/tool_windows.h"
 #include "app/browser/frm_browse.h"
-#include "app/divecomputers/vyper_windows.h"
+#include "app/divecomputers/frm_select_dc.h"
 #include "app/exchange/uddf_windows.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
@@ -318,7 +318,9 @@ void frmMain::ConnectCommands() {
         if (imported && AskSaveChanges()) LoadProfile(*imported);
     });
     on("mnuDiveComputer", [this] {
-        frmSelectDC window(workspace_.settings, store_, *ui_, this);
+        frmSelectDC window(
+            workspace_.settings, store_, *ui_,
+            [this](const ProfileSnapshot& dive) { return ShowDeviceDive(dive); }, this);
         window.exec();
         if (window.fileToOpen() && AskSaveChanges()) LoadProfile(*window.fileToOpen());
     });
@@ -976,6 +978,17 @@ void frmMain::ShowSnapshot(const ProfileSnapshot* snapshot) {
     workspace_.view.mode = 1;
     ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));
     RedrawView();
+}
+
+bool frmMain::ShowDeviceDive(const ProfileSnapshot& dive) {
+    if (!AskSaveChanges()) return false;
+    // The dive has no file yet; replacing the profile with it is a step that can be undone.
+    workspace_.profile.fileName.clear();
+    ShowSnapshot(&dive);
+    history_.Record(TakeSnapshot(workspace_));
+    workspace_.profile.changed = history_.Modified();
+    ShowEditState();
+    return true;
 }
 
 void frmMain::RunCommand(CommandKind kind, const std::function<void()>& command) {

@@ -169,6 +169,13 @@ std::optional<ProfileSnapshot> KoraDiveProfile(const KoraEeprom& image, int n) {
     return dive;
 }
 
+std::vector<KoraSettingField> KoraSettingFieldLayout() {
+    std::vector<KoraSettingField> fields = ReadKoraSettings([](int) { return -1; }, ".");
+    for (KoraSettingField& field : fields)
+        field.text.clear();
+    return fields;
+}
+
 std::vector<KoraSettingField> ReadKoraSettings(const std::function<int(int address)>& read,
                                                std::string_view decimalSeparator) {
     std::vector<KoraSettingField> fields;

@@ -50,6 +50,9 @@ struct KoraSettingField {
     bool checkBox = false;
 };
 
+// The fields before anything is read: names, labels and units, texts empty.
+std::vector<KoraSettingField> KoraSettingFieldLayout();
+
 // The settings, clock and statistics read through `read` (address → byte or -1) in the device's
 // order, as the window's fields in that order. A field with a failed read shows "?".
 std::vector<KoraSettingField> ReadKoraSettings(const std::function<int(int address)>& read,

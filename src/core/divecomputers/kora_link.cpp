@@ -58,7 +58,15 @@ void KoraLink::WriteEepromByte(int address, int value) {
     link_.Write(KoraWriteRequest(address, value));
 }
 
+std::vector<KoraSettingField> ReadKoraSettings(KoraLink& link, std::string_view decimalSeparator) {
+    link.ForgetSilence();
+    return ReadKoraSettings(
+        [&link](int address) { return link.GivenUp() ? -1 : link.ReadEepromByte(address); },
+        decimalSeparator);
+}
+
 KoraLoad LoadKoraEeprom(KoraLink& link, const std::function<bool(int address)>& progress) {
+    link.ForgetSilence();
     KoraLoad load;
     for (int address = 0; address < kKoraEepromSize; ++address) {
         load.image[static_cast<std::size_t>(address)] = link.ReadEepromByte(address);

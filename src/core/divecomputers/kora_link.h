@@ -43,6 +43,8 @@ class KoraLink {
     // Reads in a row that got no reply (a short reply counts as none).
     int SilentReads() const { return silentReads_; }
     bool GivenUp() const { return silentReads_ >= kKoraSilentReadsToGiveUp; }
+    // A new command gives the device a new chance.
+    void ForgetSilence() { silentReads_ = 0; }
 
   private:
     SerialLink& link_;
@@ -58,6 +60,10 @@ struct KoraLoad {
     KoraEeprom image = EmptyKoraEeprom();  // entries not read stay -1
     KoraLoadEnd end = KoraLoadEnd::Complete;
 };
+
+// Reads the settings window's fields; once the device has stopped answering, the remaining
+// fields show a failed read without waiting for it again.
+std::vector<KoraSettingField> ReadKoraSettings(KoraLink& link, std::string_view decimalSeparator);
 
 // Reads addresses 0..4096 one by one. `progress` runs after each read with its address and
 // returns false to stop; the load also ends when the device stops answering.
