@@ -1,41 +1,23 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <set>
 #include <vector>
 
 #include "core/divecomputers/kora_eeprom.h"
-#include "core/divecomputers/serial_link.h"
+#include "tests/fakes/fake_serial_link.h"
 
 namespace marelos {
 
 // A KORA 4 in the test's own process: it answers each read request at once from its EEPROM
 // image and stores the value of each write whose checksum fits. Every byte it is sent is kept.
-class FakeKora : public SerialLink {
+class FakeKora : public FakeSerialLink {
   public:
     std::vector<int> eeprom = std::vector<int>(kKoraEepromSize, 0);
     std::set<int> badChecksum;         // reads of these addresses get a wrong checksum
     int silentFrom = kKoraEepromSize;  // reads from this address on get no reply
     std::vector<std::uint8_t> received;
 
-    std::optional<SerialOpenError> Open(const std::string&, const LineSettings&) override {
-        return std::nullopt;
-    }
-    void Close() override {}
-    bool IsOpen() const override { return true; }
-    void SetDtr(bool) override {}
-    void SetRts(bool) override {}
-    std::size_t BytesWaiting() const override { return out_.size(); }
-    std::vector<std::uint8_t> Read(std::size_t count) override {
-        std::vector<std::uint8_t> bytes;
-        while (count-- > 0 && !out_.empty()) {
-            bytes.push_back(out_.front());
-            out_.pop_front();
-        }
-        return bytes;
-    }
-    void OnDataArrived(std::function<void()>) override {}
     bool Write(std::span<const std::uint8_t> bytes) override {
         received.insert(received.end(), bytes.begin(), bytes.end());
         request_.insert(request_.end(), bytes.begin(), bytes.end());
@@ -60,7 +42,6 @@ class FakeKora : public SerialLink {
     }
 
     std::vector<std::uint8_t> request_;
-    std::deque<std::uint8_t> out_;
 };
 
 }  // namespace marelos

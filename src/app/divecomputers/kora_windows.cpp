@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -223,12 +222,8 @@ frmKORA4::~frmKORA4() {
 }
 
 void frmKORA4::OpenPort(const Settings& settings, SettingsStore& store) {
-    const std::string device = SerialDevice(store, settings.port, [](const std::string& path) {
-        return QFileInfo::exists(ToQString(path));
-    });
-    if (const auto failure = port_.Open(device, VyperLineSettings(settings))) {
-        ui_.ShowMessage(SerialOpenErrorMessage("COM" + std::to_string(settings.port), *failure),
-                        MessageIcon::Critical);
+    if (const auto failure = OpenCommPort(port_, settings, store)) {
+        ui_.ShowMessage(*failure, MessageIcon::Critical);
         return;
     }
     port_.SetRts(true);
