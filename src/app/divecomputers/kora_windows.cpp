@@ -56,29 +56,39 @@ frmKORASettings::frmKORASettings(KoraLink& link, Ui& ui, std::string decimalSepa
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
-    // One row per label; fields that share a label stand side by side.
+    // One row per label, its fields side by side and its unit behind them. The fields only show
+    // what was read: the device's settings are not written from here.
     auto* grid = new QGridLayout;
     int row = -1;
     int column = 1;
     std::string label;
+    std::string unit;
+    const auto endRow = [&] {
+        if (!unit.empty()) grid->addWidget(new QLabel(ToQString(unit)), row, column);
+    };
     for (const KoraSettingField& field : KoraSettingFieldLayout()) {
         if (field.label != label) {
+            endRow();
             label = field.label;
+            unit = field.unit;
             column = 1;
             grid->addWidget(new QLabel(ToQString(label)), ++row, 0);
-            if (!field.unit.empty()) grid->addWidget(new QLabel(ToQString(field.unit)), row, 4);
         }
         QWidget* control = nullptr;
         if (field.checkBox) {
             control = new QCheckBox;
+            control->setAttribute(Qt::WA_TransparentForMouseEvents);
+            control->setFocusPolicy(Qt::NoFocus);
         } else {
             auto* text = new QLineEdit;
+            text->setReadOnly(true);
             text->setMaximumWidth(80);
             control = text;
         }
         control->setObjectName(ToQString(field.name));
         grid->addWidget(control, row, column++);
     }
+    endRow();
     grid->setColumnStretch(5, 1);
 
     auto* read = NamedButton("cmdGetSettings", "Lesen", this);
@@ -129,6 +139,7 @@ void frmKORASettings::cmdGetSettings() {
         }
     }
     EnableCommands(true);
+    commands_.front()->setFocus();  // not "Schließen", where the focus went while reading
     lblStatus_->clear();
     if (link_.GivenUp()) ui_.ShowMessage(kKoraSilentMessage, MessageIcon::Critical);
 }
@@ -211,7 +222,7 @@ frmKORA4::frmKORA4(const Settings& settings, SettingsStore& store, Ui& ui, ShowD
     layout->addWidget(pgbLoad_);
     layout->addLayout(
         ButtonRow({cmdLoadDives_, cmdShowDive_, cmdKORASettings_, cmdStop_}, {close}));
-    resize(480, 420);
+    resize(430, 340);
     EnableCommands(false);
     OpenPort(settings, store);
 }
@@ -258,6 +269,7 @@ void frmKORA4::cmdLoadDives() {
         lstDives_->addItem(ToQString(entry));
     lblDives_->setText(QString::number(count));
     EnableCommands(false);
+    cmdLoadDives_->setFocus();
     if (load.end == KoraLoadEnd::Silent) ui_.ShowMessage(kKoraSilentMessage, MessageIcon::Critical);
 }
 
