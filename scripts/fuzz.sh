@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 jobs=${FUZZ_JOBS:-1}
-all_targets=(text_fuzz profile_fuzz comment_fuzz settings_fuzz deco_table_fuzz series_fuzz)
+all_targets=(text_fuzz profile_fuzz comment_fuzz settings_fuzz deco_table_fuzz series_fuzz kora_fuzz)
 read -r -a targets <<<"${FUZZ_TARGETS:-${all_targets[*]}}"
 
 if [[ ! -f build-fuzz/CMakeCache.txt ]]; then

@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <sstream>
 
 #include "app/divecomputers/frm_select_dc.h"
 #include "app/shell/frm_main.h"
+#include "cli/cli.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/gui/scripted_dialogs.h"
@@ -157,6 +159,29 @@ TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
     EXPECT_EQ(lines().mid(12, 5), (QStringList{"6", "12", "26", "9", "4"}));
     EXPECT_TRUE(
         RunUntil([&] { return window.findChild<QPushButton*>("cmdRTCSync")->isEnabled(); }));
+}
+
+TEST(KoraCli, DownloadsTheSimulatedKoraAndPrintsTheLinesOfADive) {
+    QTemporaryDir dir;
+    const std::string image = dir.filePath("eeprom.txt").toStdString();
+    SimulatedKora kora({"--bad-checksum", "149"});  // the second dive's start byte
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(RunCli({"kora-download", "--device", kora.device, image, "--timeout", "200",
+                      "--settings", dir.filePath("keine.ini").toStdString()},
+                     "/opt/marelos", out, err),
+              0)
+        << err.str();
+    // The damaged byte is kept as -1 and starts no dive.
+    EXPECT_EQ(out.str(), "Tauchgang Nr. 1\nTauchgang Nr. 2\nTauchgang Nr. 3\n");
+    QFile file(QString::fromStdString(image));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString(file.readAll()).split('\n').value(149), "-1");
+
+    std::ostringstream lines;
+    EXPECT_EQ(RunCli({"kora-dive", image, "1"}, "/opt/marelos", lines, err), 0);
+    EXPECT_EQ(lines.str().substr(0, 25), "3\t1\t1\t78\t0\n6\t1\t2\t78\t0\n9\t1");
+    EXPECT_EQ(RunCli({"kora-dive", image, "4"}, "/opt/marelos", lines, err), 2);
 }
 
 }  // namespace
