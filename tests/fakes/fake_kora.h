@@ -10,16 +10,14 @@
 namespace marelos {
 
 // A KORA 4 in the test's own process: it answers each read request at once from its EEPROM
-// image and stores the value of each write whose checksum fits. Every byte it is sent is kept.
+// image and stores the value of each write whose checksum fits.
 class FakeKora : public FakeSerialLink {
   public:
     std::vector<int> eeprom = std::vector<int>(kKoraEepromSize, 0);
     std::set<int> badChecksum;         // reads of these addresses get a wrong checksum
     int silentFrom = kKoraEepromSize;  // reads from this address on get no reply
-    std::vector<std::uint8_t> received;
 
     bool Write(std::span<const std::uint8_t> bytes) override {
-        received.insert(received.end(), bytes.begin(), bytes.end());
         request_.insert(request_.end(), bytes.begin(), bytes.end());
         const std::size_t frame = request_.front() == 200 ? 3 : 5;
         if (request_.size() >= frame) Answer();

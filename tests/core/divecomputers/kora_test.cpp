@@ -11,55 +11,21 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
-// A device whose memory holds two dives: 12 m then 15 m, and 20 m, a sample without depth (255),
-// then 18 m. The other two bytes of a sample are no depth and may hold anything but 229 or 230.
-FakeKora DeviceWithDives() {
-    FakeKora device;
-    const std::vector<int> dives = {229, 12, 7,   0, 15, 201, 0, 230, 229, 20,
-                                    7,   0,  255, 7, 0,  18,  7, 0,   230};
-    std::copy(dives.begin(), dives.end(), device.eeprom.begin() + 100);
-    return device;
-}
-
-KoraLoad LoadAll(FakeKora& device) {
-    KoraLink link(device, [](std::size_t, int) {});
-    return LoadKoraEeprom(link, [](int) { return true; });
-}
-
 TEST(KoraLink, RequestsCarryTheAddressLowByteFirstAndXorChecksums) {
     EXPECT_THAT(KoraReadRequest(300), ElementsAre(200, 44, 1));
-    EXPECT_THAT(KoraReadRequest(4096), ElementsAre(200, 0, 16));
     EXPECT_THAT(KoraWriteRequest(300, 7), ElementsAre(201, 44, 1, 7, 201 ^ 44 ^ 1 ^ 7));
-    const std::uint8_t good[] = {7, 200 ^ 44 ^ 1 ^ 7};
-    const std::uint8_t bad[] = {7, 200 ^ 44 ^ 1};
-    const std::uint8_t shortReply[] = {7};
-    EXPECT_EQ(KoraReplyValue(300, good), 7);
-    EXPECT_EQ(KoraReplyValue(300, bad), -1);
-    EXPECT_EQ(KoraReplyValue(300, shortReply), -1);
+    const std::uint8_t reply[] = {7, 200 ^ 44 ^ 1 ^ 7, 200 ^ 44 ^ 1};
+    EXPECT_EQ(KoraReplyValue(300, std::span(reply, 2)), 7);
+    EXPECT_EQ(KoraReplyValue(300, std::span(reply + 1, 2)), -1);  // a checksum that does not fit
+    EXPECT_EQ(KoraReplyValue(300, std::span(reply, 1)), -1);      // a short reply
+    // The clock: hour, minute, day, month, year in two digits.
+    EXPECT_THAT(KoraClockWrites({6, 12, 2026, 4, 9}),
+                ElementsAre(KoraWrite{16, 4}, KoraWrite{15, 9}, KoraWrite{12, 6}, KoraWrite{13, 12},
+                            KoraWrite{14, 26}));
 }
 
-TEST(KoraLink, LoadReadsEveryAddressAndABadChecksumNeverMakesADive) {
-    FakeKora device = DeviceWithDives();
-    KoraLoad load = LoadAll(device);
-    EXPECT_EQ(load.end, KoraLoadEnd::Complete);
-    EXPECT_TRUE(std::equal(load.image.begin(), load.image.end(), device.eeprom.begin()));
-    EXPECT_EQ(CountKoraDives(load.image), 2);
-    EXPECT_THAT(KoraDiveList(2), ElementsAre("Tauchgang Nr. 1", "Tauchgang Nr. 2"));
-
-    // The first start byte and the second dive's first depth arrive damaged: -1 is no start
-    // byte and no depth, so one dive is left and its first minute is the 18 m sample.
-    device.badChecksum = {100, 109};
-    load = LoadAll(device);
-    EXPECT_EQ(load.image[100], -1);
-    EXPECT_EQ(CountKoraDives(load.image), 1);
-    const auto dive = KoraDiveProfile(load.image, 1);
-    ASSERT_TRUE(dive);
-    ASSERT_EQ(dive->lines.size(), 2u);
-    EXPECT_EQ(dive->lines[1].depth, 18);
-}
-
-TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReads) {
-    FakeKora device = DeviceWithDives();
+TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReadsInARow) {
+    FakeKora device;
     device.silentFrom = 50;
     int waits = 0;
     KoraLink link(device, [&](std::size_t count, int ms) {
@@ -77,7 +43,6 @@ TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReads) {
     EXPECT_EQ(waits, 53);
     EXPECT_EQ(load.image[49], 0);
     EXPECT_EQ(load.image[50], -1);
-
     // One answer in between starts the count anew.
     device.silentFrom = kKoraEepromSize;
     EXPECT_EQ(link.ReadEepromByte(1), 0);
@@ -85,35 +50,35 @@ TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReads) {
 }
 
 TEST(KoraEeprom, ADiveTakesOneMinutePerDepthAndSkipsSamplesWithoutDepth) {
-    FakeKora device = DeviceWithDives();
-    const KoraEeprom image = LoadAll(device).image;
+    // Two dives: 12 m then 15 m; and 20 m (its read failed), 255 (no depth), 18 m. The other two
+    // bytes of a sample are no depth, whatever they hold.
+    KoraEeprom image = EmptyKoraEeprom();
+    const std::vector<int> dives = {229, 12, 7,   0, 15, 201, 0, 230, 229, -1,
+                                    7,   0,  255, 7, 0,  18,  7, 0,   230};
+    std::copy(dives.begin(), dives.end(), image.begin() + 100);
+    ASSERT_EQ(CountKoraDives(image), 2);
     const auto first = KoraDiveProfile(image, 1);
     ASSERT_TRUE(first);
-    // The end byte stands where the next sample would begin; the byte 201 is not a sample's first.
-    ASSERT_EQ(first->lines.size(), 3u);
+    ASSERT_EQ(first->lines.size(), 3u);  // the end byte stands where the next sample would begin
     EXPECT_EQ(first->lines[2], (ProfileLine{15, 1, 2, 78, 0}));
     EXPECT_EQ(first->maxVScale, 15);
 
     const auto second = KoraDiveProfile(image, 2);
     ASSERT_TRUE(second);
-    ASSERT_EQ(second->lines.size(), 3u);
-    EXPECT_EQ(second->lines[1], (ProfileLine{20, 1, 1, 78, 0}));
-    EXPECT_EQ(second->lines[2], (ProfileLine{18, 1, 2, 78, 0}));  // 255 took no minute
-    EXPECT_EQ(second->points[2], (ProfilePoint{2, 18, 78, 0}));
-    EXPECT_EQ(second->nextPoint, 3);
-    EXPECT_EQ(second->maxHScale, 2);
-    EXPECT_EQ(second->maxVScale, 20);
-    EXPECT_TRUE(second->marks.empty());
+    ASSERT_EQ(second->lines.size(), 2u);
+    EXPECT_EQ(second->lines[1], (ProfileLine{18, 1, 1, 78, 0}));
+    EXPECT_EQ(second->points[1], (ProfilePoint{1, 18, 78, 0}));
+    EXPECT_EQ(second->nextPoint, 2);
+    EXPECT_EQ(second->maxHScale, 1);
 
     EXPECT_FALSE(KoraDiveProfile(image, 3));
     EXPECT_FALSE(KoraDiveProfile(image, 0));
-    // An image without a start byte lists no dive; a start byte at address 0 is listed but not
-    // shown, as the show command searches from address 1.
-    KoraEeprom empty = EmptyKoraEeprom();
-    EXPECT_EQ(CountKoraDives(empty), 0);
-    empty[0] = kKoraDiveStart;
-    EXPECT_EQ(CountKoraDives(empty), 1);
-    EXPECT_FALSE(KoraDiveProfile(empty, 1));
+    // A start byte at address 0 is listed but not shown, as the show command searches from 1 on.
+    image = EmptyKoraEeprom();
+    EXPECT_EQ(CountKoraDives(image), 0);
+    image[0] = kKoraDiveStart;
+    EXPECT_EQ(CountKoraDives(image), 1);
+    EXPECT_FALSE(KoraDiveProfile(image, 1));
 }
 
 TEST(KoraEeprom, SettingsAreReadInTheDevicesOrderIntoTheFields) {
@@ -147,17 +112,6 @@ TEST(KoraEeprom, SettingsAreReadInTheDevicesOrderIntoTheFields) {
     EXPECT_TRUE(fields[8].checkBox);
     device.eeprom[20] = 1;
     EXPECT_EQ(ReadKoraSettings([&](int a) { return link.ReadEepromByte(a); }, ".")[8].text, "1");
-}
-
-TEST(KoraEeprom, TheClockIsSetHourMinuteDayMonthYearWithCheckedWrites) {
-    FakeKora device;
-    KoraLink link(device, [](std::size_t, int) {});
-    for (const KoraWrite& write : KoraClockWrites({6, 12, 2026, 4, 9}))
-        link.WriteEepromByte(write.address, write.value);
-    EXPECT_THAT(device.received, ElementsAre(201, 16, 0, 4, 201 ^ 16 ^ 4, 201, 15, 0, 9,
-                                             201 ^ 15 ^ 9, 201, 12, 0, 6, 201 ^ 12 ^ 6, 201, 13, 0,
-                                             12, 201 ^ 13 ^ 12, 201, 14, 0, 26, 201 ^ 14 ^ 26));
-    EXPECT_EQ(device.eeprom[14], 26);
 }
 
 TEST(KoraEeprom, AnImageFileHoldsNumbersOrRawBytes) {
