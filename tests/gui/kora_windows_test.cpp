@@ -151,8 +151,10 @@ TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
     };
     ASSERT_TRUE(RunUntil([&] { return lines().value(14) == "26"; }, 10000));
     EXPECT_EQ(lines().mid(12, 5), (QStringList{"6", "12", "26", "9", "4"}));
-    EXPECT_TRUE(
-        RunUntil([&] { return window.findChild<QPushButton*>("cmdRTCSync")->isEnabled(); }));
+    EXPECT_TRUE(RunUntil([&] {
+        return window.findChild<QLabel*>("lblStatus")->text().endsWith("06.12.2026 04:09") &&
+               window.findChild<QPushButton*>("cmdRTCSync")->isEnabled();
+    }));
 }
 
 TEST(KoraCli, DownloadsTheSimulatedKoraAndPrintsTheLinesOfADive) {

@@ -17,6 +17,13 @@
 #include "platform/qt_convert.h"
 
 namespace marelos {
+namespace {
+
+constexpr const char* kClockNotSent =
+    "Datum und Uhrzeit konnten nicht zum KORA 4 gesendet werden. Bitte Anschluss und "
+    "eingestellte Schnittstelle prüfen.";
+
+}  // namespace
 
 KoraClock PcClock() {
     const QDateTime now = QDateTime::currentDateTime();
@@ -111,10 +118,7 @@ frmKORASettings::frmKORASettings(KoraLink& link, Ui& ui, std::string decimalSepa
     layout->addStretch();
     layout->addLayout(ButtonRow({read, sync, set}, {close}));
 
-    connect(&timRTCSync_, &QTimer::timeout, this, [this] {
-        ++tickCount_;
-        WriteNextClockByte();
-    });
+    connect(&timRTCSync_, &QTimer::timeout, this, &frmKORASettings::WriteNextClockByte);
 }
 
 void frmKORASettings::EnableCommands(bool enabled) {
@@ -146,7 +150,8 @@ void frmKORASettings::cmdGetSettings() {
 
 void frmKORASettings::cmdRTCSync() {
     EnableCommands(false);
-    clockWrites_ = KoraClockWrites(clock_());
+    syncedClock_ = clock_();
+    clockWrites_ = KoraClockWrites(syncedClock_);
     nextClockWrite_ = 0;
     lblStatus_->setText("Datum und Uhrzeit werden gesetzt...");
     // The first byte goes at once, each further one with a tick of the timer.
@@ -155,19 +160,25 @@ void frmKORASettings::cmdRTCSync() {
 }
 
 void frmKORASettings::WriteNextClockByte() {
-    if (nextClockWrite_ >= clockWrites_.size()) {
-        timRTCSync_.stop();
-        lblStatus_->setText(QString("Datum und Uhrzeit des KORA 4 gesetzt (%1.%2.%3 %4:%5).")
-                                .arg(clockWrites_[2].value, 2, 10, QChar('0'))
-                                .arg(clockWrites_[3].value, 2, 10, QChar('0'))
-                                .arg(clockWrites_[4].value, 2, 10, QChar('0'))
-                                .arg(clockWrites_[0].value, 2, 10, QChar('0'))
-                                .arg(clockWrites_[1].value, 2, 10, QChar('0')));
-        EnableCommands(true);
+    const bool done = nextClockWrite_ >= clockWrites_.size();
+    const bool sent = done || link_.WriteEepromByte(clockWrites_[nextClockWrite_].address,
+                                                    clockWrites_[nextClockWrite_].value);
+    ++nextClockWrite_;
+    if (!done && sent) return;
+    timRTCSync_.stop();
+    EnableCommands(true);
+    if (!sent) {
+        lblStatus_->clear();
+        ui_.ShowMessage(kClockNotSent, MessageIcon::Critical);
         return;
     }
-    const KoraWrite& write = clockWrites_[nextClockWrite_++];
-    link_.WriteEepromByte(write.address, write.value);
+    const KoraClock& c = syncedClock_;
+    lblStatus_->setText(QString("Datum und Uhrzeit des KORA 4 gesetzt: %1.%2.%3 %4:%5")
+                            .arg(c.day, 2, 10, QChar('0'))
+                            .arg(c.month, 2, 10, QChar('0'))
+                            .arg(c.year)
+                            .arg(c.hour, 2, 10, QChar('0'))
+                            .arg(c.minute, 2, 10, QChar('0')));
 }
 
 void frmKORASettings::reject() {

@@ -68,7 +68,7 @@ class frmKORASettings : public QDialog {
     std::function<KoraClock()> clock_;
     KoraCommand command_;
     QTimer timRTCSync_;
-    std::uint32_t tickCount_ = 0;
+    KoraClock syncedClock_;
     std::vector<KoraWrite> clockWrites_;
     std::size_t nextClockWrite_ = 0;
     QLabel* lblStatus_;

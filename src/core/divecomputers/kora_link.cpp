@@ -54,8 +54,8 @@ int KoraLink::ReadEepromByte(int address) {
     return KoraReplyValue(address, reply);
 }
 
-void KoraLink::WriteEepromByte(int address, int value) {
-    link_.Write(KoraWriteRequest(address, value));
+bool KoraLink::WriteEepromByte(int address, int value) {
+    return link_.Write(KoraWriteRequest(address, value));
 }
 
 std::vector<KoraSettingField> ReadKoraSettings(KoraLink& link, std::string_view decimalSeparator) {

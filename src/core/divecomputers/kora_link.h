@@ -38,8 +38,9 @@ class KoraLink {
 
     // The byte at the address, or -1 when the reply's checksum fails or no reply comes in time.
     int ReadEepromByte(int address);
-    // Sends the write and returns at once; the device does not answer it.
-    void WriteEepromByte(int address, int value);
+    // Sends the write and returns at once; the device does not answer it. False when the bytes
+    // could not be sent (a port that is not open).
+    bool WriteEepromByte(int address, int value);
     // Reads in a row that got no reply (a short reply counts as none).
     int SilentReads() const { return silentReads_; }
     bool GivenUp() const { return silentReads_ >= kKoraSilentReadsToGiveUp; }
