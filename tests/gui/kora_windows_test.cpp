@@ -98,7 +98,7 @@ TEST(frmKORA4, ASilentKoraEndsTheLoadWithTheMessageAndTheWindowStaysUsable) {
     ScriptedUi ui;
     int shown = 0;
     frmKORA4 window(
-        Settings{}, store, ui, [&](const ProfileSnapshot&) { return ++shown > 0; }, nullptr, 100);
+        Settings{}, store, ui, [&](const ProfileSnapshot&) { ++shown; }, nullptr, 100);
     EXPECT_TRUE(ui.boxes.empty());
     Click(&window, "cmdLoadDives");
     ASSERT_EQ(ui.boxes.size(), 1u);

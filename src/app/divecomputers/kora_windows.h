@@ -19,8 +19,8 @@ class QPushButton;
 namespace marelos {
 
 // Hands a dive read from a dive computer to the main window, which shows it as the current
-// profile; false when the user kept the profile there (a save question cancelled).
-using ShowDeviceDive = std::function<bool(const ProfileSnapshot& dive)>;
+// profile (after asking to save a changed one).
+using ShowDeviceDive = std::function<void(const ProfileSnapshot& dive)>;
 
 // The PC's clock now.
 KoraClock PcClock();

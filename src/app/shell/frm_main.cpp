@@ -320,7 +320,7 @@ void frmMain::ConnectCommands() {
     on("mnuDiveComputer", [this] {
         frmSelectDC window(
             workspace_.settings, store_, *ui_,
-            [this](const ProfileSnapshot& dive) { return ShowDeviceDive(dive); }, this);
+            [this](const ProfileSnapshot& dive) { ShowDeviceDive(dive); }, this);
         window.exec();
         if (window.fileToOpen() && AskSaveChanges()) LoadProfile(*window.fileToOpen());
     });
@@ -980,15 +980,14 @@ void frmMain::ShowSnapshot(const ProfileSnapshot* snapshot) {
     RedrawView();
 }
 
-bool frmMain::ShowDeviceDive(const ProfileSnapshot& dive) {
-    if (!AskSaveChanges()) return false;
+void frmMain::ShowDeviceDive(const ProfileSnapshot& dive) {
+    if (!AskSaveChanges()) return;
     // The dive has no file yet; replacing the profile with it is a step that can be undone.
     workspace_.profile.fileName.clear();
     ShowSnapshot(&dive);
     history_.Record(TakeSnapshot(workspace_));
     workspace_.profile.changed = history_.Modified();
     ShowEditState();
-    return true;
 }
 
 void frmMain::RunCommand(CommandKind kind, const std::function<void()>& command) {

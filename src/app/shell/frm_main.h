@@ -126,7 +126,7 @@ class frmMain : public QMainWindow {
     void ShowEditState();
     void ShowSnapshot(const ProfileSnapshot* snapshot);
     // A dive read from a dive computer as the current profile, after the save question.
-    bool ShowDeviceDive(const ProfileSnapshot& dive);
+    void ShowDeviceDive(const ProfileSnapshot& dive);
     // The question before a changed profile is dropped: false when the user cancels, also by
     // Escape or by cancelling the save dialog after "Ja".
     bool AskSaveChanges();
