@@ -6,6 +6,7 @@
 
 #include "cli/calc_command.h"
 #include "cli/datatrak_commands.h"
+#include "cli/kora_commands.h"
 #include "cli/output_commands.h"
 #include "cli/uddf_commands.h"
 #include "cli/vyper_commands.h"
@@ -46,6 +47,11 @@ constexpr const char* kUsage =
     "                           Schnittstelle in den Ordner laden\n"
     "  datatrak LOG ORDNER      die Tauchgänge eines Aladin-DataTrak-Logs als Tauchprofile\n"
     "                           in den Ordner (vorhandene Dateien werden ersetzt)\n"
+    "  kora-dive ABBILD N       die Profilzeilen von Tauchgang N eines KORA-4-Speicherabbilds\n"
+    "                           (4097 Zahlen oder Bytes), durch Tabulatoren getrennt\n"
+    "  kora-download --device PFAD DATEI [--timeout MS]\n"
+    "                           den ganzen Speicher des KORA 4 an der Schnittstelle als\n"
+    "                           4097 Zahlen in die Datei lesen und die Tauchgänge nennen\n"
     "  settings                 die geladenen Einstellungen als Abschnitt/Schlüssel=Wert\n"
     "  --version                die Programmversion\n"
     "  --help                   diese Hilfe\n"
@@ -72,7 +78,7 @@ struct Options {
 
 // Options that belong to one command and take a value.
 bool IsNamedOption(const std::string& arg) {
-    return arg == "--device" || arg == "--dives" || arg == "--interface";
+    return arg == "--device" || arg == "--dives" || arg == "--interface" || arg == "--timeout";
 }
 
 // Parses the arguments; on a mistake writes the reason to `err` and returns nothing.
@@ -161,6 +167,11 @@ int RunCli(const std::vector<std::string>& args, const std::string& programFolde
     }
     if (const int code = RunVyperCommand(options->command, options->operands, options->named, store,
                                          programFolder, out, err);
+        code >= 0) {
+        return code;
+    }
+    if (const int code = RunKoraCommand(options->command, options->operands, options->named, store,
+                                        programFolder, out, err);
         code >= 0) {
         return code;
     }

@@ -1,11 +1,14 @@
 #include "qt_serial_link.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QTimer>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+
+#include "core/divecomputers/vyper_link.h"
 
 namespace marelos {
 namespace {
@@ -119,6 +122,27 @@ void PauseWithEvents(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+std::optional<std::string> OpenCommPort(SerialLink& link, const Settings& settings,
+                                        const SettingsStore& store) {
+    const std::string device = SerialDevice(store, settings.port, [](const std::string& path) {
+        return QFileInfo::exists(QString::fromStdString(path));
+    });
+    const auto failure = link.Open(device, VyperLineSettings(settings));
+    if (!failure) return std::nullopt;
+    return SerialOpenErrorMessage("COM" + std::to_string(settings.port), *failure);
+}
+
+void WaitForBytesWithEvents(SerialLink& link, std::size_t count, int milliseconds) {
+    if (link.BytesWaiting() >= count) return;
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    link.OnDataArrived([&] {
+        if (link.BytesWaiting() >= count) loop.quit();
+    });
+    loop.exec();
+    link.OnDataArrived({});
 }
 
 std::vector<std::string> SystemSerialPorts() {

@@ -3,6 +3,7 @@
 #include <QSerialPort>
 
 #include "core/divecomputers/serial_link.h"
+#include "core/settings/settings.h"
 
 namespace marelos {
 
@@ -31,6 +32,15 @@ class QtSerialLink : public SerialLink {
 // Waits the time while the event loop runs on: received bytes and the user's clicks are handled
 // meanwhile, so a command's pauses never freeze a window.
 void PauseWithEvents(int milliseconds);
+
+// Opens the device of COM port `settings.port` (see SerialDevice) with the user's line settings;
+// the program's message when it does not open.
+std::optional<std::string> OpenCommPort(SerialLink& link, const Settings& settings,
+                                        const SettingsStore& store);
+
+// Waits until `count` bytes wait on the link or the time is up, with the event loop running, and
+// returns as soon as they are there. The link's data-arrived callback is its own meanwhile.
+void WaitForBytesWithEvents(SerialLink& link, std::size_t count, int milliseconds);
 
 // The serial ports the system reports, as device paths.
 std::vector<std::string> SystemSerialPorts();

@@ -1,17 +1,16 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <set>
 #include <vector>
 
-#include "core/divecomputers/serial_link.h"
+#include "tests/fakes/fake_serial_link.h"
 
 namespace marelos {
 
 // A Vyper behind its cable, in the test's own process: it answers each complete request frame at
 // once from its memory image and its dives (newest first); after the last dive it stays silent.
-class FakeVyper : public SerialLink {
+class FakeVyper : public FakeSerialLink {
   public:
     std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(128, 0);
     std::vector<std::vector<std::uint8_t>> dives;
@@ -19,23 +18,6 @@ class FakeVyper : public SerialLink {
     std::set<int> badPackets;  // packets (counted from 0 over the session) sent damaged
     bool silent = false;
 
-    std::optional<SerialOpenError> Open(const std::string&, const LineSettings&) override {
-        return std::nullopt;
-    }
-    void Close() override {}
-    bool IsOpen() const override { return true; }
-    void SetDtr(bool) override {}
-    void SetRts(bool) override {}
-    std::size_t BytesWaiting() const override { return out_.size(); }
-    std::vector<std::uint8_t> Read(std::size_t count) override {
-        std::vector<std::uint8_t> bytes;
-        while (count-- > 0 && !out_.empty()) {
-            bytes.push_back(out_.front());
-            out_.pop_front();
-        }
-        return bytes;
-    }
-    void OnDataArrived(std::function<void()>) override {}
     bool Write(std::span<const std::uint8_t> bytes) override {
         request_.insert(request_.end(), bytes.begin(), bytes.end());
         const std::size_t frame = request_.front() == 0x05 ? 5 : 3;
@@ -75,7 +57,6 @@ class FakeVyper : public SerialLink {
     }
 
     std::vector<std::uint8_t> request_;
-    std::deque<std::uint8_t> out_;
     std::size_t next_ = 0;
     int packets_ = 0;
 };

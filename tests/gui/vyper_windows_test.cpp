@@ -2,58 +2,26 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include "core/settings/memory_settings_store.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/gui/simulated_device.h"
 
 namespace marelos {
 namespace {
 
-// The simulated Vyper on a pseudo-terminal, for as long as the test runs.
-class SimulatedVyper {
-  public:
-    explicit SimulatedVyper(const QStringList& options) {
-        process_.start("python3",
-                       QStringList{MARELOS_SOURCE_DIR "/tools/simulators/vyper_sim.py",
-                                   MARELOS_SOURCE_DIR "/tools/simulators/vyper_image.json"} +
-                           options);
-        if (process_.waitForReadyRead(5000))
-            device = QString::fromUtf8(process_.readLine()).trimmed().toStdString();
-    }
-    ~SimulatedVyper() {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    std::string device;
-
-  private:
-    QProcess process_;
+// The simulated Vyper on a pseudo-terminal.
+struct SimulatedVyper : SimulatedDevice {
+    explicit SimulatedVyper(const QStringList& options)
+        : SimulatedDevice(
+              "vyper_sim.py",
+              QStringList{MARELOS_SOURCE_DIR "/tools/simulators/vyper_image.json"} + options) {}
 };
-
-std::vector<std::string> Items(const QListWidget* list) {
-    std::vector<std::string> items;
-    for (int i = 0; i < list->count(); ++i)
-        items.push_back(list->item(i)->text().toStdString());
-    return items;
-}
-
-// Lets the window work until `done` holds, for at most `limitMs`.
-template <typename Done>
-bool RunUntil(Done done, int limitMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < limitMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
 
 struct VyperWindow {
     explicit VyperWindow(const std::string& device, int interface) {

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -143,12 +142,8 @@ frmVyper::~frmVyper() {
 }
 
 void frmVyper::OpenPort(const Settings& settings, SettingsStore& store) {
-    const std::string device = SerialDevice(store, settings.port, [](const std::string& path) {
-        return QFileInfo::exists(ToQString(path));
-    });
-    if (const auto failure = port_.Open(device, VyperLineSettings(settings))) {
-        ui_.ShowMessage(SerialOpenErrorMessage("COM" + std::to_string(settings.port), *failure),
-                        MessageIcon::Critical);
+    if (const auto failure = OpenCommPort(port_, settings, store)) {
+        ui_.ShowMessage(*failure, MessageIcon::Critical);
         return;
     }
     port_.SetDtr(true);  // it powers the interface
@@ -253,26 +248,6 @@ void frmVyper::DownloadFinished() {
 
 void frmVyper::Pause(int milliseconds) {
     PauseWithEvents(milliseconds);
-}
-
-frmSelectDC::frmSelectDC(const Settings& settings, SettingsStore& store, Ui& ui, QWidget* parent)
-    : QDialog(parent) {
-    setObjectName("frmSelectDC");
-    setWindowTitle("Tauchcomputer auswählen");
-    auto* vyper = NamedButton("cmdVyper", "Suunto Vyper", this);
-    auto* kora = NamedButton("cmdKora", "KORA 4", this);
-    kora->setEnabled(false);  // its transfer is not built yet
-    auto* close = NamedButton("cmdClose", "Schließen", this);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(vyper, &QPushButton::clicked, this, [this, &settings, &store, &ui] {
-        frmVyper window(settings, store, ui, this);
-        window.exec();
-        fileToOpen_ = window.fileToOpen();
-        if (fileToOpen_) accept();
-    });
-    auto* layout = new QVBoxLayout(this);
-    for (QPushButton* b : {vyper, kora, close})
-        layout->addWidget(b);
 }
 
 }  // namespace marelos

@@ -73,16 +73,4 @@ class frmVyper : public QDialog, private VyperView {
     QPushButton* cmdClose_;
 };
 
-// The choice of dive computer; only the Vyper is there yet.
-class frmSelectDC : public QDialog {
-    Q_OBJECT
-
-  public:
-    frmSelectDC(const Settings& settings, SettingsStore& store, Ui& ui, QWidget* parent);
-    const std::optional<std::string>& fileToOpen() const { return fileToOpen_; }
-
-  private:
-    std::optional<std::string> fileToOpen_;
-};
-
 }  // namespace marelos

@@ -34,7 +34,7 @@
 #include "app/analysis/tool_windows.h"
 #include "app/browser/frm_browse.h"
 #include "app/divecomputers/frm_aladin_import.h"
-#include "app/divecomputers/vyper_windows.h"
+#include "app/divecomputers/frm_select_dc.h"
 #include "app/exchange/uddf_windows.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
@@ -323,7 +323,9 @@ void frmMain::ConnectCommands() {
         window.exec();
     });
     on("mnuDiveComputer", [this] {
-        frmSelectDC window(workspace_.settings, store_, *ui_, this);
+        frmSelectDC window(
+            workspace_.settings, store_, *ui_,
+            [this](const ProfileSnapshot& dive) { ShowDeviceDive(dive); }, this);
         window.exec();
         if (window.fileToOpen() && AskSaveChanges()) LoadProfile(*window.fileToOpen());
     });
@@ -981,6 +983,16 @@ void frmMain::ShowSnapshot(const ProfileSnapshot* snapshot) {
     workspace_.view.mode = 1;
     ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));
     RedrawView();
+}
+
+void frmMain::ShowDeviceDive(const ProfileSnapshot& dive) {
+    if (!AskSaveChanges()) return;
+    // The dive has no file yet; replacing the profile with it is a step that can be undone.
+    workspace_.profile.fileName.clear();
+    ShowSnapshot(&dive);
+    history_.Record(TakeSnapshot(workspace_));
+    workspace_.profile.changed = history_.Modified();
+    ShowEditState();
 }
 
 void frmMain::RunCommand(CommandKind kind, const std::function<void()>& command) {

@@ -125,6 +125,8 @@ class frmMain : public QMainWindow {
     // The "*" of unsaved changes in the caption, and which of undo and redo can be used.
     void ShowEditState();
     void ShowSnapshot(const ProfileSnapshot* snapshot);
+    // A dive read from a dive computer as the current profile, after the save question.
+    void ShowDeviceDive(const ProfileSnapshot& dive);
     // The question before a changed profile is dropped: false when the user cancels, also by
     // Escape or by cancelling the save dialog after "Ja".
     bool AskSaveChanges();

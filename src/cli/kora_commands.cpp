@@ -1,0 +1,104 @@
+#include "kora_commands.h"
+
+#include <charconv>
+
+#include "cli/calc_command.h"
+#include "core/divecomputers/kora_link.h"
+#include "core/divecomputers/vyper_link.h"
+#include "core/text/file_replacement.h"
+#include "core/text/number_format.h"
+#include "core/text/text_file.h"
+#include "platform/qt_serial_link.h"
+
+namespace marelos {
+namespace {
+
+// A whole number above 0 that the text is and nothing else.
+std::optional<int> PositiveNumber(const std::string& text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || value < 1) return std::nullopt;
+    return value;
+}
+
+int PrintDive(const std::string& file, const std::string& number, std::ostream& out,
+              std::ostream& err) {
+    const std::optional<int> n = PositiveNumber(number);
+    if (!n) {
+        err << "Die Tauchgangsnummer muss eine ganze Zahl ab 1 sein, nicht: " << number << "\n";
+        return kExitUsage;
+    }
+    const Result<std::string> bytes = ReadFileBytes(file);
+    if (!bytes) {
+        err << FailureMessage(bytes.failure()) << "\n";
+        return kExitFailure;
+    }
+    const std::optional<KoraEeprom> image = ParseKoraEeprom(bytes.value());
+    if (!image) {
+        err << "Die Datei " << file
+            << " ist kein Speicherabbild des KORA 4: erwartet werden 4097 Zahlen von -1 bis 255 "
+               "oder 4097 Bytes.\n";
+        return kExitFailure;
+    }
+    const std::optional<ProfileSnapshot> dive = KoraDiveProfile(*image, *n);
+    if (!dive) {
+        err << "Das Speicherabbild enthält keinen Tauchgang Nr. " << *n
+            << " (gefunden: " << CountKoraDives(*image) << ").\n";
+        return kExitUsage;
+    }
+    for (std::size_t k = 1; k < dive->lines.size(); ++k) {
+        const ProfileLine& line = dive->lines[k];
+        out << FormatGeneral(line.depth) << "\t" << FormatGeneral(line.tDelta) << "\t"
+            << FormatGeneral(line.tTotal) << "\t" << FormatGeneral(line.n2Percent) << "\t"
+            << FormatGeneral(line.hePercent) << "\n";
+    }
+    return kExitOk;
+}
+
+int Download(const std::string& device, const std::string& file, int timeoutMs,
+             SettingsStore& store, const std::string& programFolder, std::ostream& out,
+             std::ostream& err) {
+    const Settings settings = LoadSettings(store, programFolder);
+    QtSerialLink port;
+    if (const auto failure = port.Open(device, VyperLineSettings(settings))) {
+        err << SerialOpenErrorMessage(device, *failure) << "\n";
+        return kExitFailure;
+    }
+    port.SetRts(true);
+    KoraLink link(
+        port, [&](std::size_t count, int ms) { WaitForBytesWithEvents(port, count, ms); },
+        timeoutMs);
+    const KoraLoad load = LoadKoraEeprom(link, [](int) { return true; });
+    port.Close();
+    if (load.end == KoraLoadEnd::Silent) {
+        err << kKoraSilentMessage << "\n";
+        return kExitFailure;
+    }
+    if (const auto failure = ReplaceFileContent(file, KoraEepromText(load.image))) {
+        err << FailureMessage(*failure) << "\n";
+        return kExitFailure;
+    }
+    for (const std::string& line : KoraDiveList(CountKoraDives(load.image)))
+        out << line << "\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunKoraCommand(const std::string& command, const std::vector<std::string>& operands,
+                   const std::map<std::string, std::string>& named, SettingsStore& store,
+                   const std::string& programFolder, std::ostream& out, std::ostream& err) {
+    if (command == "kora-dive" && named.empty() && operands.size() == 2) {
+        return PrintDive(operands[0], operands[1], out, err);
+    }
+    if (command == "kora-download" && operands.size() == 1 && named.contains("--device")) {
+        std::optional<int> timeout = kKoraReplyTimeoutMs;
+        if (named.contains("--timeout")) timeout = PositiveNumber(named.at("--timeout"));
+        if (!timeout) return -1;
+        return Download(named.at("--device"), operands[0], *timeout, store, programFolder, out,
+                        err);
+    }
+    return -1;
+}
+
+}  // namespace marelos

@@ -1,0 +1,137 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "core/divecomputers/kora_eeprom.h"
+#include "core/divecomputers/kora_link.h"
+#include "tests/fakes/fake_kora.h"
+
+namespace marelos {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+TEST(KoraLink, RequestsCarryTheAddressLowByteFirstAndXorChecksums) {
+    EXPECT_THAT(KoraReadRequest(300), ElementsAre(200, 44, 1));
+    EXPECT_THAT(KoraWriteRequest(300, 7), ElementsAre(201, 44, 1, 7, 201 ^ 44 ^ 1 ^ 7));
+    const std::uint8_t reply[] = {7, 200 ^ 44 ^ 1 ^ 7, 200 ^ 44 ^ 1};
+    EXPECT_EQ(KoraReplyValue(300, std::span(reply, 2)), 7);
+    EXPECT_EQ(KoraReplyValue(300, std::span(reply + 1, 2)), -1);  // a checksum that does not fit
+    EXPECT_EQ(KoraReplyValue(300, std::span(reply, 1)), -1);      // a short reply
+    // The clock: hour, minute, day, month, year in two digits.
+    EXPECT_THAT(KoraClockWrites({6, 12, 2026, 4, 9}),
+                ElementsAre(KoraWrite{16, 4}, KoraWrite{15, 9}, KoraWrite{12, 6}, KoraWrite{13, 12},
+                            KoraWrite{14, 26}));
+}
+
+TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReadsInARow) {
+    FakeKora device;
+    device.silentFrom = 50;
+    int waits = 0;
+    KoraLink link(device, [&](std::size_t count, int ms) {
+        EXPECT_EQ(count, 2u);
+        EXPECT_EQ(ms, kKoraReplyTimeoutMs);
+        ++waits;
+    });
+    int lastProgress = -1;
+    const KoraLoad load = LoadKoraEeprom(link, [&](int address) {
+        lastProgress = address;
+        return true;
+    });
+    EXPECT_EQ(load.end, KoraLoadEnd::Silent);
+    EXPECT_EQ(lastProgress, 51);
+    EXPECT_EQ(waits, 53);
+    EXPECT_EQ(load.image[49], 0);
+    EXPECT_EQ(load.image[50], -1);
+    // One answer in between starts the count anew.
+    device.silentFrom = kKoraEepromSize;
+    EXPECT_EQ(link.ReadEepromByte(1), 0);
+    EXPECT_EQ(link.SilentReads(), 0);
+}
+
+TEST(KoraEeprom, ADiveTakesOneMinutePerDepthAndSkipsSamplesWithoutDepth) {
+    // Two dives: 12 m then 15 m; and 20 m (its read failed), 255 (no depth), 18 m. The other two
+    // bytes of a sample are no depth, whatever they hold.
+    KoraEeprom image = EmptyKoraEeprom();
+    const std::vector<int> dives = {229, 12, 7,   0, 15, 201, 0, 230, 229, -1,
+                                    7,   0,  255, 7, 0,  18,  7, 0,   230};
+    std::copy(dives.begin(), dives.end(), image.begin() + 100);
+    ASSERT_EQ(CountKoraDives(image), 2);
+    const auto first = KoraDiveProfile(image, 1);
+    ASSERT_TRUE(first);
+    ASSERT_EQ(first->lines.size(), 3u);  // the end byte stands where the next sample would begin
+    EXPECT_EQ(first->lines[2], (ProfileLine{15, 1, 2, 78, 0}));
+    EXPECT_EQ(first->maxVScale, 15);
+
+    const auto second = KoraDiveProfile(image, 2);
+    ASSERT_TRUE(second);
+    ASSERT_EQ(second->lines.size(), 2u);
+    EXPECT_EQ(second->lines[1], (ProfileLine{18, 1, 1, 78, 0}));
+    EXPECT_EQ(second->points[1], (ProfilePoint{1, 18, 78, 0}));
+    EXPECT_EQ(second->nextPoint, 2);
+    EXPECT_EQ(second->maxHScale, 1);
+
+    EXPECT_FALSE(KoraDiveProfile(image, 3));
+    EXPECT_FALSE(KoraDiveProfile(image, 0));
+    // A start byte at address 0 is listed but not shown, as the show command searches from 1 on.
+    image = EmptyKoraEeprom();
+    EXPECT_EQ(CountKoraDives(image), 0);
+    image[0] = kKoraDiveStart;
+    EXPECT_EQ(CountKoraDives(image), 1);
+    EXPECT_FALSE(KoraDiveProfile(image, 1));
+}
+
+TEST(KoraEeprom, SettingsAreReadInTheDevicesOrderIntoTheFields) {
+    FakeKora device;
+    const std::vector<int> settings = {245, 3,   44,  1,   238, 2,  79,   68,   64,  12,
+                                       0,   14,  23,  8,   24,  42, 15,   5,    2,   10,
+                                       2,   '2', '.', '1', 57,  0,  0x38, 0x0C, 157, 1};
+    std::copy(settings.begin(), settings.end(), device.eeprom.begin());
+    device.badChecksum = {2};
+    std::vector<int> order;
+    KoraLink link(device, [](std::size_t, int) {});
+    const auto fields = ReadKoraSettings(
+        [&](int address) {
+            order.push_back(address);
+            return link.ReadEepromByte(address);
+        },
+        ",");
+    EXPECT_THAT(order,
+                ElementsAreArray({0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  11, 20, 20, 21, 22,
+                                  23, 18, 19, 17, 12, 13, 14, 16, 15, 24, 25, 26, 27, 28, 29}));
+    std::vector<std::string> texts;
+    for (const auto& field : fields)
+        texts.push_back(field.name + "=" + field.text);
+    EXPECT_THAT(
+        texts, ElementsAre("txtAirPressure=1013", "txtAltitude=?", "txtCabinPressure=750",
+                           "txtN2Gas1=79", "txtN2Gas2=68", "txtN2Gas3=64", "txtConservatism=1,2",
+                           "txtMaxPpO2=1,4", "chkStartScreen=0", "txtSoftwareVersion=2.1",
+                           "txtLightOffTime=2", "txtStandbyTime=10", "txtBrightness=5", "txtDay=23",
+                           "txtMonth=8", "txtYear=24", "txtHour=15", "txtMinute=42", "txtDives=57",
+                           "txtTotalDiveTime=3128", "txtMaxDepth=41,3"));
+    EXPECT_TRUE(fields[8].checkBox);
+    device.eeprom[20] = 1;
+    EXPECT_EQ(ReadKoraSettings([&](int a) { return link.ReadEepromByte(a); }, ".")[8].text, "1");
+}
+
+TEST(KoraEeprom, AnImageFileHoldsNumbersOrRawBytes) {
+    std::string numbers;
+    for (int i = 0; i < kKoraEepromSize; ++i)
+        numbers += (i == 5 ? "-1" : std::to_string(i % 256)) + (i % 16 == 15 ? "\n" : " ");
+    const auto image = ParseKoraEeprom(numbers);
+    ASSERT_TRUE(image);
+    EXPECT_EQ((*image)[5], -1);
+    EXPECT_EQ((*image)[4096], 0);
+    EXPECT_EQ(ParseKoraEeprom(KoraEepromText(*image)), image);
+
+    std::string raw(kKoraEepromSize, '\xE5');
+    EXPECT_EQ(CountKoraDives(*ParseKoraEeprom(raw)), kKoraEepromSize);
+    EXPECT_FALSE(ParseKoraEeprom(raw.substr(1)));
+    EXPECT_FALSE(ParseKoraEeprom(numbers + " 1"));                         // one number too many
+    EXPECT_FALSE(ParseKoraEeprom(numbers.substr(0, numbers.size() - 3)));  // one too few
+    numbers.replace(0, 1, "256");
+    EXPECT_FALSE(ParseKoraEeprom(numbers));
+}
+
+}  // namespace
+}  // namespace marelos
