@@ -5,36 +5,30 @@
 namespace marelos {
 namespace {
 
-TEST(GetField, NumbersFieldsFromOneAcrossTabsAndBlanks) {
-    const std::string line = "30\t5 25\t78\t0";
-    EXPECT_EQ(GetField(line, 1), "30");
-    EXPECT_EQ(GetField(line, 2), "5");
-    EXPECT_EQ(GetField(line, 3), "25");
-    EXPECT_EQ(GetField(line, 5), "0");
-    EXPECT_EQ(GetField(line, 6), "");
-    EXPECT_EQ(GetField(line, 0), "");
-    EXPECT_EQ(GetField(line, -1), "");
+using Texts = std::vector<std::string>;
+
+// Fields 1 to `count` of the line.
+Texts Fields(const std::string& line, int count) {
+    Texts fields;
+    for (int index = 1; index <= count; ++index)
+        fields.push_back(GetField(line, index));
+    return fields;
 }
 
-TEST(GetField, EverySeparatorEndsAFieldSoDoubleSeparatorsEncloseAnEmptyOne) {
-    EXPECT_EQ(GetField("a\t\tb", 2), "");
-    EXPECT_EQ(GetField("a\t\tb", 3), "b");
-    EXPECT_EQ(GetField("a  b", 3), "b");
-    EXPECT_EQ(GetField("\tx", 1), "");
-    EXPECT_EQ(GetField("\tx", 2), "x");
-}
-
-TEST(GetField, TheLastCharacterAlwaysBelongsToTheLastField) {
-    EXPECT_EQ(GetField("1 2 ", 2), "2 ");
-    EXPECT_EQ(GetField("1 2 ", 3), "");
+// Fields count from one across tabs and blanks; every separator ends a field, so two of them
+// enclose an empty one; the last character always belongs to the last field.
+TEST(GetField, NumbersFieldsFromOneAndEverySeparatorEndsOne) {
+    EXPECT_EQ(Fields("30\t5 25\t78\t0", 6), (Texts{"30", "5", "25", "78", "0", ""}));
+    EXPECT_EQ(GetField("30\t5", 0), "");
+    EXPECT_EQ(GetField("30\t5", -1), "");
+    EXPECT_EQ(Fields("a\t\tb", 3), (Texts{"a", "", "b"}));
+    EXPECT_EQ(Fields("a  b", 3), (Texts{"a", "", "b"}));
+    EXPECT_EQ(Fields("\tx", 2), (Texts{"", "x"}));
+    EXPECT_EQ(Fields("1 2 ", 3), (Texts{"1", "2 ", ""}));
     EXPECT_EQ(GetField("1\t", 1), "1\t");
     EXPECT_EQ(GetField(" ", 1), " ");
     EXPECT_EQ(GetField("", 1), "");
-}
-
-TEST(GetField, ReadsAMarkLineAsTheDescriptionShowsIt) {
-    EXPECT_EQ(GetField("; Abstieg 3", 2), "Abstieg");
-    EXPECT_EQ(GetField("; Abstieg 3", 3), "3");
+    EXPECT_EQ(Fields("; Abstieg 3", 3), (Texts{";", "Abstieg", "3"}));
     // A two-word mark name gives its second word as the minute field.
     EXPECT_EQ(GetField("; Tiefster Punkt 12", 3), "Punkt");
 }
@@ -42,15 +36,10 @@ TEST(GetField, ReadsAMarkLineAsTheDescriptionShowsIt) {
 TEST(TextHelpers, IsDigitsCommaToPointAndControlCharacters) {
     EXPECT_TRUE(IsDigits(""));
     EXPECT_TRUE(IsDigits("0123456789"));
-    EXPECT_FALSE(IsDigits("12a"));
-    EXPECT_FALSE(IsDigits("-1"));
-    EXPECT_FALSE(IsDigits("1.5"));
-    EXPECT_FALSE(IsDigits(" 1"));
-
-    EXPECT_EQ(CommaToPoint("1,5"), "1.5");
+    for (const char* text : {"12a", "-1", "1.5", " 1"})
+        EXPECT_FALSE(IsDigits(text)) << text;
     EXPECT_EQ(CommaToPoint("1,5,6"), "1.5.6");
     EXPECT_EQ(CommaToPoint("abc"), "abc");
-
     EXPECT_EQ(WithoutControlCharacters("a\tb\r\nc\x01"), "abc");
     EXPECT_EQ(WithoutControlCharacters("Über 30 °C"), "Über 30 °C");
 }
