@@ -47,36 +47,29 @@ class TextFileTest : public ::testing::Test {
 };
 
 TEST_F(TextFileTest, ReadsWindows1252AndUtf8WithEitherLineEnd) {
-    PutFile(folder_ / "alt.mrp",
-            "30\t5\r\n# END OF PROFILE #\r\nOrt: \xDC"
-            "berlingen 4 \xB0"
-            "C\r\n");
-    PutFile(folder_ / "neu.mrp", "30\t5\n# END OF PROFILE #\nOrt: Überlingen 4 °C");
-    const std::vector<std::string> expected = {"30\t5", "# END OF PROFILE #",
-                                               "Ort: Überlingen 4 °C"};
-    const auto windows = ReadTextFileLines(folder_ / "alt.mrp");
-    const auto unicode = ReadTextFileLines(folder_ / "neu.mrp");
-    ASSERT_TRUE(windows.ok());
-    ASSERT_TRUE(unicode.ok());
-    EXPECT_EQ(windows.value(), expected);
-    EXPECT_EQ(unicode.value(), expected);
+    const fs::path file = folder_ / "tg.mrp";
+    for (const std::string bytes : {"30\t5\r\n# END OF PROFILE #\r\nOrt: \xDC"
+                                    "berlingen 4 \xB0"
+                                    "C\r\n",
+                                    "30\t5\n# END OF PROFILE #\nOrt: Überlingen 4 °C"}) {
+        PutFile(file, bytes);
+        EXPECT_EQ(
+            ReadTextFileLines(file).value(),
+            (std::vector<std::string>{"30\t5", "# END OF PROFILE #", "Ort: Überlingen 4 °C"}));
+    }
 }
 
-TEST_F(TextFileTest, WritesWindows1252WithCrLfAndReadsItBack) {
+TEST_F(TextFileTest, WritesWindows1252WithCrLfOverTheWholeOldFileAndReadsItBack) {
+    const fs::path file = folder_ / "tg.mrp";
+    PutFile(file, "eine viel laengere alte Zeile\r\nund noch eine\r\nund noch eine\r\n");
     const std::vector<std::string> lines = {"Tiefe\tt", "", "Temperatur: 4 °C, Größe"};
-    ASSERT_FALSE(WriteTextFileLines(folder_ / "tg.mrp", lines).has_value());
-    EXPECT_EQ(FileBytes(folder_ / "tg.mrp"),
+    ASSERT_FALSE(WriteTextFileLines(file, lines).has_value());
+    EXPECT_EQ(FileBytes(file),
               "Tiefe\tt\r\n\r\nTemperatur: 4 \xB0"
               "C, Gr\xF6\xDF"
               "e\r\n");
-    EXPECT_EQ(ReadTextFileLines(folder_ / "tg.mrp").value(), lines);
+    EXPECT_EQ(ReadTextFileLines(file).value(), lines);
     EXPECT_EQ(FileCount(), 1u);  // no temporary file is left behind
-}
-
-TEST_F(TextFileTest, ReplacesAnExistingFileWhole) {
-    PutFile(folder_ / "tg.mrp", "eine viel laengere alte Zeile\r\nund noch eine\r\n");
-    ASSERT_FALSE(WriteTextFileLines(folder_ / "tg.mrp", {"neu"}).has_value());
-    EXPECT_EQ(FileBytes(folder_ / "tg.mrp"), "neu\r\n");
 }
 
 TEST_F(TextFileTest, AFailedWriteLeavesTheOldFileUntouched) {
@@ -124,9 +117,16 @@ TEST_F(TextFileTest, AReplacedFileKeepsItsPermissionsAndALinkKeepsPointingToIt) 
     EXPECT_EQ(FileCount(), 4u);
 }
 
-TEST_F(TextFileTest, AReadOnlyFileIsRefusedAndStaysAsItWas) {
+TEST_F(TextFileTest, ATextTheCodePageCannotHoldOrAReadOnlyFileIsRefusedAndTheFileStays) {
     const fs::path file = folder_ / "tg.mrp";
     PutFile(file, "alt\r\n");
+    const auto unrepresentable = WriteTextFileLines(file, {"Ort: Łódź", "Fisch: 🐠"});
+    ASSERT_TRUE(unrepresentable.has_value());
+    EXPECT_EQ(unrepresentable->kind, FailureKind::Unrepresentable);
+    EXPECT_EQ(unrepresentable->subject, "🐠");
+    EXPECT_EQ(FileBytes(file), "alt\r\n");
+    EXPECT_EQ(FileCount(), 1u);
+
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const auto failure = WriteTextFileLines(file, {"neu"});
     ASSERT_TRUE(failure.has_value());
@@ -175,17 +175,6 @@ TEST_F(TextFileTest, TheTemporaryFileOfACrashedSaveIsReplacedButNotOneInUse) {
     fs::create_symlink("fremd", temporary);
     EXPECT_TRUE(WriteTextFileLines(file, {"neu"}).has_value());
     EXPECT_EQ(FileBytes(folder_ / "fremd"), "fremd");
-}
-
-TEST_F(TextFileTest, ATextTheCodePageCannotHoldIsRefusedBeforeTheFileIsTouched) {
-    const fs::path file = folder_ / "tg.mrp";
-    PutFile(file, "alt\r\n");
-    const auto failure = WriteTextFileLines(file, {"Ort: Łódź", "Fisch: 🐠"});
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->kind, FailureKind::Unrepresentable);
-    EXPECT_EQ(failure->subject, "🐠");
-    EXPECT_EQ(FileBytes(file), "alt\r\n");
-    EXPECT_EQ(FileCount(), 1u);
 }
 
 TEST_F(TextFileTest, AMissingFileOrFolderIsAReadErrorAndNotAnEmptyFile) {
