@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "core/text/text_file.h"
 #include "tests/fakes/datatrak_log_builder.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
@@ -22,6 +22,16 @@ using testing::Not;
 
 DatatrakConversion Convert(const std::string& log) {
     return ConvertDatatrakLog(log, "/logs/aladin.2004.log", "/tg/");
+}
+
+// Dives numbered from 1 with one sample of 3 m each.
+std::vector<Record> NumberedDives(std::size_t count) {
+    std::vector<Record> dives(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        dives[i].number = static_cast<int>(i + 1);
+        dives[i].profile = Samples(7, {3});
+    }
+    return dives;
 }
 
 TEST(ConvertDosText, GermanLettersInBothCodePagesPrintableAsciiAndNothingElse) {
@@ -77,11 +87,7 @@ TEST(DatatrakImport, AnAirDiveIsListedAndWrittenWithItsComment) {
 // Each record changes one field near a limit; the fields behind a changed text must still be
 // found, so every record is checked from its number onwards.
 TEST(DatatrakImport, FieldsAtTheirLimits) {
-    std::vector<Record> dives(5);
-    for (std::size_t i = 0; i < dives.size(); ++i) {
-        dives[i].number = static_cast<int>(i + 1);
-        dives[i].profile = Samples(7, {3});
-    }
+    std::vector<Record> dives = NumberedDives(5);
     dives[0].country = "";
     dives[0].remarksA = "";
     dives[0].remarksB = "Wrack";
@@ -125,7 +131,7 @@ TEST(DatatrakImport, FieldsAtTheirLimits) {
 }
 
 TEST(DatatrakImport, TheStrideWithFewestImplausibleDepthsWinsTheSmallerOnATie) {
-    std::vector<Record> dives(4);
+    std::vector<Record> dives = NumberedDives(4);
     dives[0].profile = Samples(8, {4, 18, 25, 7});
     dives[1].profile = Samples(9, {4, 18, 25, 7});
     dives[2].profile = std::vector<std::uint8_t>(72, 0);  // every stride finds nothing implausible
@@ -133,8 +139,6 @@ TEST(DatatrakImport, TheStrideWithFewestImplausibleDepthsWinsTheSmallerOnATie) {
     dives[3].profile = std::vector<std::uint8_t>(72, 0);
     dives[3].profile[0] = 0xE0;
     dives[3].profile[14] = 0xE0;
-    for (std::size_t i = 0; i < dives.size(); ++i)
-        dives[i].number = static_cast<int>(i + 1);
     const DatatrakConversion c = Convert(LogBytes(dives));
     ASSERT_EQ(c.files.size(), 3u);  // the stride-9 dive is listed, not written
     EXPECT_EQ(c.files[0].path, "/tg/aladin Nitrox Datatrak TG 0001.mrp");
@@ -147,11 +151,7 @@ TEST(DatatrakImport, TheStrideWithFewestImplausibleDepthsWinsTheSmallerOnATie) {
 }
 
 TEST(DatatrakImport, ImplausibleRecordsAreSkippedAndTheHeaderCountEndsTheWalk) {
-    std::vector<Record> dives(7);
-    for (std::size_t i = 0; i < dives.size(); ++i) {
-        dives[i].number = static_cast<int>(i + 1);
-        dives[i].profile = Samples(7, {3});
-    }
+    std::vector<Record> dives = NumberedDives(7);
     dives[0].days = 138791;  // 31-12-1979
     dives[1].days = 153768;  // 01-01-2021
     dives[2].profileBytes = 0;
@@ -219,17 +219,14 @@ struct QuietView : DatatrakView {
 };
 
 TEST(DatatrakImport, ALogOf256000BytesOrMoreIsRefusedBeforeAnyDiveIsWritten) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / "marelos_datatrak_test";
-    std::filesystem::remove_all(dir);
+    const TempFolder temp("datatrak");
+    const std::filesystem::path dir = temp.path();
     Record dive;
     dive.profile = Samples(7, {3});
     std::string log = LogBytes({dive}) + std::string("\xA0\0", 2);  // an empty record follows
     for (const std::size_t size : {kDatatrakMaxBytes - 1, kDatatrakMaxBytes, std::size_t{300000}}) {
         log.resize(size, '\0');
-        const std::string path = (dir / "gross.log").string();
-        std::filesystem::create_directories(dir);
-        std::ofstream(path, std::ios::binary) << log;
+        const std::string path = PutFile(dir / "gross.log", log);
         QuietView view;
         const DatatrakOutcome outcome = ImportDatatrakFile(path, (dir / "tg").string(), view);
         if (size < kDatatrakMaxBytes) {
@@ -243,7 +240,6 @@ TEST(DatatrakImport, ALogOf256000BytesOrMoreIsRefusedBeforeAnyDiveIsWritten) {
         }
         std::filesystem::remove_all(dir / "tg");
     }
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

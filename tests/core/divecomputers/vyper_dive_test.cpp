@@ -1,11 +1,16 @@
 #include "core/divecomputers/vyper_dive.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 namespace marelos {
 namespace {
+
+using ::testing::Contains;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 struct DiveHeader {
     int minute = 5, hour = 14, day = 12, month = 7, year = 3;
@@ -88,18 +93,12 @@ TEST(ConvertVyperDive, AirAndSurfaceDriftAndTheOlderClosingForm) {
     EXPECT_FALSE(dive->endMarkerFound);
     EXPECT_EQ(dive->fileLines[1], "1\t1\t0\t78\t0");  // -0.3 m: whole part -1, made positive
     EXPECT_EQ(dive->summaryLines[7], "O2-Anteil: \t\t\t\t21%");
-    const auto& f = dive->fileLines;
-    EXPECT_NE(std::find(f.begin(), f.end(), "Uhrzeit: 14 05"), f.end());
-    EXPECT_NE(std::find(f.begin(), f.end(), "Temperatur auf maximaler Tiefe: 0 ° C"), f.end());
-    EXPECT_EQ(std::count_if(f.begin(), f.end(),
-                            [](const std::string& l) { return l.starts_with("Vorheriger"); }),
-              0);
-
+    EXPECT_THAT(dive->fileLines, Contains("Uhrzeit: 14 05"));
+    EXPECT_THAT(dive->fileLines, Contains("Temperatur auf maximaler Tiefe: 0 ° C"));
+    EXPECT_THAT(dive->fileLines, Not(Contains(StartsWith("Vorheriger"))));
     // With the end mark but 13 hours on the surface there is no previous dive either.
-    const auto ended = ConvertVyperDive(DiveBytes({1, 128}, h), "/d/prev.mrp");
-    EXPECT_EQ(std::count_if(ended->fileLines.begin(), ended->fileLines.end(),
-                            [](const std::string& l) { return l.starts_with("Vorheriger"); }),
-              0);
+    EXPECT_THAT(ConvertVyperDive(DiveBytes({1, 128}, h), "/d/prev.mrp")->fileLines,
+                Not(Contains(StartsWith("Vorheriger"))));
 }
 
 TEST(ConvertVyperDive, ShortDivesAndDateWindow) {

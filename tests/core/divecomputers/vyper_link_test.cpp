@@ -52,15 +52,19 @@ FakeVyper DeviceWithDives() {
     return device;
 }
 
+// A download (or the reading of the settings) run to its end: ticks until the link stops
+// re-arming; a hanging transfer fails the test instead.
 struct Download {
-    RecordingView view;
-    int ticks = 0;
-    // Ticks until the link stops re-arming; a hanging transfer fails the test instead.
-    void Run(VyperLink& link) {
+    Download(FakeVyper& device, const VyperOptions& options, bool settings = false)
+        : link(device, view, options) {
+        settings ? link.StartReadSettings() : link.StartDownload();
         while (link.Tick() && ++ticks < 100) {
         }
-        ASSERT_LT(ticks, 100);
+        EXPECT_LT(ticks, 100);
     }
+    RecordingView view;
+    VyperLink link;
+    int ticks = 0;
 };
 
 class VyperLinkTest : public ::testing::Test {
@@ -82,10 +86,8 @@ TEST_F(VyperLinkTest, DownloadsEveryDiveWithEitherInterfaceUntilTheMemoryEnds) {
         FakeVyper device = DeviceWithDives();
         device.echoes = echoes;
         options.interfaceType = echoes ? 2 : 1;
-        Download d;
-        VyperLink link(device, d.view, options);
-        link.StartDownload();
-        d.Run(link);
+        Download d(device, options);
+        const VyperLink& link = d.link;
         EXPECT_EQ(d.ticks, 3);  // the fourth request found the memory's end
         EXPECT_EQ(link.ReceivedDiveCount(), 3);
         // Good packets count without their three frame bytes; the echo is counted along.
@@ -120,22 +122,17 @@ TEST_F(VyperLinkTest, DownloadsEveryDiveWithEitherInterfaceUntilTheMemoryEnds) {
 TEST_F(VyperLinkTest, ADamagedPacketIsListedAndTheDownloadGoesOn) {
     FakeVyper device = DeviceWithDives();
     device.badPackets = {1};
-    Download d;
-    VyperLink link(device, d.view, options);
-    link.StartDownload();
-    d.Run(link);
+    const Download d(device, options);
     EXPECT_THAT(d.view.lines, Contains("35 Zeichen empfangen. CRC Falsch"));
-    EXPECT_EQ(link.ReceivedDiveCount(), 3);
+    EXPECT_EQ(d.link.ReceivedDiveCount(), 3);
 }
 
 TEST_F(VyperLinkTest, ASilentDeviceEndsAtTheErrorLimitAndStopHalts) {
     FakeVyper device = DeviceWithDives();
     device.silent = true;
     options.maxErrors = 3;
-    Download d;
-    VyperLink link(device, d.view, options);
-    link.StartDownload();
-    d.Run(link);
+    Download d(device, options);
+    VyperLink& link = d.link;
     EXPECT_EQ(d.ticks, 2);
     EXPECT_EQ(link.ErrorCount(), 3);
     EXPECT_THAT(d.view.lines, Contains("Übertragung beendet."));
@@ -150,21 +147,15 @@ TEST_F(VyperLinkTest, ASilentDeviceEndsAtTheErrorLimitAndStopHalts) {
 TEST_F(VyperLinkTest, StoredDivesAreKeptAndCanEndTheDownloadOrAFixedCount) {
     FakeVyper device = DeviceWithDives();
     options.maxDives = 2;
-    Download first;
-    VyperLink link(device, first.view, options);
-    link.StartDownload();
-    first.Run(link);
+    const Download first(device, options);
     EXPECT_TRUE(first.view.finished);
     EXPECT_EQ(first.view.files.size(), 2u);
 
     options.maxDives = 0;
     options.abortWhenStored = true;
-    Download again;
-    VyperLink second(device, again.view, options);
-    second.StartDownload();
-    again.Run(second);
-    EXPECT_EQ(second.Mode(), VyperMode::Idle);
-    EXPECT_EQ(second.ReceivedDiveCount(), 1);
+    const Download again(device, options);
+    EXPECT_EQ(again.link.Mode(), VyperMode::Idle);
+    EXPECT_EQ(again.link.ReceivedDiveCount(), 1);
     EXPECT_TRUE(again.view.files.empty());
     EXPECT_THAT(again.view.lines, Contains("Dieser Tauchgang wurde bereits abgespeichert:"));
 }
@@ -183,10 +174,7 @@ TEST_F(VyperLinkTest, ListsTheSettingsOfTheFourMemoryBlocks) {
         m[0x51] = 0x1F, m[0x52] = 0x40;
         m[0x60] = 5, m[0x62] = 1, m[0x63] = 1, m[0x64] = 0x85, m[0x65] = 2, m[0x67] = 10;
         m[0x68] = 0x20;  // 8192 / 128 feet = 19.5 m
-        Download d;
-        VyperLink link(device, d.view, options);
-        link.StartReadSettings();
-        d.Run(link);
+        Download d(device, options, true);
         EXPECT_EQ(d.ticks, 3);
         d.view.lines.erase(d.view.lines.end() - 2);  // the fish
         EXPECT_EQ(d.view.lines,
