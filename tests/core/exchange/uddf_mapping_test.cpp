@@ -19,7 +19,7 @@ UddfMix Mix(std::string id, double o2, double he) {
 }
 
 // A dive from (seconds, depth) pairs, the first breathing `mix`.
-UddfDive DiveOf(std::initializer_list<std::pair<double, double>> points, std::string mix = "") {
+UddfDive DiveOf(const std::vector<std::pair<double, double>>& points, std::string mix = "") {
     UddfDive dive;
     for (const auto& [seconds, depth] : points)
         dive.waypoints.push_back({seconds, depth, "", std::nullopt});
@@ -30,22 +30,13 @@ UddfDive DiveOf(std::initializer_list<std::pair<double, double>> points, std::st
 TEST(UddfImport, EachMinuteKeepsItsDeepestDepthAndTheDiveEndsAtTheSurfaceOnTime) {
     // 20-second samples: the bounce to 21.6 m inside minute 2 and the 3.4 m early in the last
     // minute must not be averaged away; the dive lasts 4 min 40 s, so 5 whole minutes.
-    const UddfDive dive = DiveOf({{0, 0},
-                                  {20, 6},
-                                  {40, 12.4},
-                                  {60, 15},
-                                  {80, 21.6},
-                                  {100, 18},
-                                  {120, 18},
-                                  {180, 17.5},
-                                  {200, 9},
-                                  {240, 6.6},
-                                  {250, 3.4},
-                                  {280, 0.2}});
-    const std::vector<ImportedLine> lines = ResampleToMinutes(dive, {});
-    EXPECT_THAT(lines, ElementsAre(ImportedLine{1, 15, 78, 0}, ImportedLine{2, 22, 78, 0},
-                                   ImportedLine{3, 18, 78, 0}, ImportedLine{4, 9, 78, 0},
-                                   ImportedLine{5, 0, 78, 0}));
+    const std::vector<std::pair<double, double>> samples = {
+        {0, 0},    {20, 6},     {40, 12.4}, {60, 15},   {80, 21.6}, {100, 18},
+        {120, 18}, {180, 17.5}, {200, 9},   {240, 6.6}, {250, 3.4}, {280, 0.2}};
+    EXPECT_THAT(ResampleToMinutes(DiveOf(samples), {}),
+                ElementsAre(ImportedLine{1, 15, 78, 0}, ImportedLine{2, 22, 78, 0},
+                            ImportedLine{3, 18, 78, 0}, ImportedLine{4, 9, 78, 0},
+                            ImportedLine{5, 0, 78, 0}));
     // A dive whose record stops below the surface keeps its last depth.
     EXPECT_EQ(ResampleToMinutes(DiveOf({{0, 0}, {60, 10}, {130, 4.6}}), {}).back(),
               (ImportedLine{3, 5, 78, 0}));

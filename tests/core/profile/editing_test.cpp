@@ -13,6 +13,10 @@
 namespace marelos {
 namespace {
 
+std::string Shares(const GasMixFields& mix) {
+    return mix.o2 + " " + mix.n2 + " " + mix.he;
+}
+
 // A picture with a plot of 6000 x 3000 units: 100 units per minute and 60 per metre.
 class EditingTest : public ::testing::Test {
   protected:
@@ -123,8 +127,7 @@ TEST_F(EditingTest, MixKeysAtTheCursorDepth) {
     ws().settings.constantPpO2 = 1.4;
     ws().mix = {"32", "67", "0"};
     SetConstantPpO2MixAtCursor(ws(), canvas_, ui_, Y(20), false, "");
-    EXPECT_EQ(ws().mix.o2, "46.14");
-    EXPECT_EQ(ws().mix.n2, "53.86");
+    EXPECT_EQ(Shares(ws().mix), "46.14 53.86 0");
     ui_.textAnswers = {std::string("1,2")};
     SetConstantPpO2MixAtCursor(ws(), canvas_, ui_, Y(20), true, "20 m bei 10 min.");
     EXPECT_EQ(ws().mix.o2, "39.55");
@@ -133,20 +136,15 @@ TEST_F(EditingTest, MixKeysAtTheCursorDepth) {
     ws().mix = {"21", "40", "39"};
     SetConstantPpO2MixAtCursor(ws(), canvas_, ui_, Y(20), false, "");
     EXPECT_NE(ui_.boxes.back().text.find("nicht mit Trimix"), std::string::npos);
-    EXPECT_EQ(ws().mix.o2, "21");
+    EXPECT_EQ(Shares(ws().mix), "21 40 39");
 
     SetBestMixAtCursor(ws(), canvas_, Y(3));
-    EXPECT_EQ(ws().mix.o2, "100");
-    EXPECT_EQ(ws().mix.n2, "0");
-    EXPECT_EQ(ws().mix.he, "0");
+    EXPECT_EQ(Shares(ws().mix), "100 0 0");
     ws().settings.airPressure = 1000;
     SetBestMixAtCursor(ws(), canvas_, Y(50));  // P = 6.0968 bar
-    EXPECT_EQ(ws().mix.o2, "26");
-    EXPECT_EQ(ws().mix.n2, "74");
-    SetBestMixAtCursor(ws(), canvas_, Y(60));  // P = 7.1162 bar: the N2 limit asks for helium
-    EXPECT_EQ(ws().mix.o2, "22.4");
-    EXPECT_EQ(ws().mix.n2, "70.2");
-    EXPECT_EQ(ws().mix.he, "7.3");  // from the O2 share already cut to tenths
+    EXPECT_EQ(Shares(ws().mix), "26 74 0");
+    SetBestMixAtCursor(ws(), canvas_, Y(60));      // P = 7.1162 bar: the N2 limit asks for helium
+    EXPECT_EQ(Shares(ws().mix), "22.4 70.2 7.3");  // He from the O2 share already cut to tenths
 }
 
 TEST_F(EditingTest, CursorReadoutAndRemainingAir) {

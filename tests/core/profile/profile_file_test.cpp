@@ -82,15 +82,13 @@ TEST_F(ProfileFileTest, ReadsLinesByTheirFirstCharacter) {
                                     "(200 m) und wird nur bis dahin gezeigt."));
 }
 
-TEST_F(ProfileFileTest, ALongProfileWidensTheTimeAxisBeforeItsPointsBecomeLines) {
+TEST_F(ProfileFileTest, ALongProfileWidensTheTimeAxisUpToTheLongestOne) {
     WriteRaw("lang.mrp", "20\t5\t5\t78\t0\n20\t95.4\t100.4\t78\t0\n");
     ASSERT_TRUE(Load("lang.mrp"));
     EXPECT_GE(ws().settings.maxHScale, 100);
     // The line table was rebuilt from the points: whole minutes and metres.
     EXPECT_EQ(ws().profile.lines[2], (ProfileLine{20, 95, 100, 78, 0}));
-}
 
-TEST_F(ProfileFileTest, AFileOfABillionMinutesGetsTheLongestTimeAxisOnly) {
     WriteRaw("riesig.mrp", "30\t999999999\t999999999\t78\t0\r\n");
     ASSERT_TRUE(Load("riesig.mrp"));
     EXPECT_EQ(ws().settings.maxHScale, kLongestTimeAxis);
@@ -201,7 +199,7 @@ TEST_F(ProfileFileTest, SavingOverAFileKeepsItsCommentLinesOnce) {
     EXPECT_THAT(CommentLines(ReadLines("tg.mrp")), ElementsAre("TG-Nummer: 12", "Ort: Überlingen"));
 }
 
-TEST_F(ProfileFileTest, TheDecompressionPhaseBecomesStopLines) {
+TEST_F(ProfileFileTest, TheDecompressionPhaseBecomesStopLinesOrTwoSurfaceLines) {
     store_.WriteSetting("Decompression", "Step", "True");
     WriteRaw("tg.mrp", "30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n");
     ASSERT_TRUE(Load("tg.mrp"));
@@ -214,18 +212,15 @@ TEST_F(ProfileFileTest, TheDecompressionPhaseBecomesStopLines) {
         ElementsAre("Depth\tt.delta\tt.total\tN2%\tHe%", "30\t3\t3\t78\t0", "30\t22\t25\t78\t0",
                     "6\t3\t28\t78\t0", "6\t1\t29\t78\t0", "6\t1\t30\t78\t0", "3\t1\t31\t78\t0",
                     "3\t9\t40\t78\t0", "0\t1\t41\t78\t0", "# END OF PROFILE #"));
-}
-
-TEST_F(ProfileFileTest, ANoStopDiveSavedWithItsDecompressionPhaseGetsTwoSurfaceLines) {
-    store_.WriteSetting("Decompression", "Step", "True");
+    // A dive without stops: Int(12 / 10) + 1 minutes to the surface and one more there.
     WriteRaw("flach.mrp", "12\t2\t2\t78\t0\r\n12\t10\t12\t78\t0\r\n");
     ASSERT_TRUE(Load("flach.mrp"));
     ui_.answers = {Answer::Yes};
     ASSERT_TRUE(Save("flach.mrp"));
-    const std::vector<std::string> lines = ReadLines("flach.mrp");
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[3], "0\t2\t14\t78\t0");  // Int(12 / 10) + 1 minutes to the surface
-    EXPECT_EQ(lines[4], "0\t1\t15\t78\t0");
+    EXPECT_THAT(
+        ReadLines("flach.mrp"),
+        ElementsAre("Depth\tt.delta\tt.total\tN2%\tHe%", "12\t2\t2\t78\t0", "12\t10\t12\t78\t0",
+                    "0\t2\t14\t78\t0", "0\t1\t15\t78\t0", "# END OF PROFILE #"));
 }
 
 TEST_F(ProfileFileTest, AContinuousAscentIsRecalculatedInStopsOnlyWhenTheUserAgrees) {
