@@ -95,9 +95,7 @@ TEST_F(RepetitiveDivesTest, SeriesTableHasSurfaceRowsPerMinuteAndDiveRowsPerLine
     const std::string out = (folder_ / "serie.txt").string();
     ASSERT_TRUE(CalcDiveSeries(*workspace_, ui_, {"2|" + first_, "1|"}, out));
     const std::vector<std::string> table = ReadTextFileLines(out).value();
-    ASSERT_EQ(table.size(), 1u + 120 + 3 + 60);
-    EXPECT_TRUE(table[0].starts_with("Phase\tZeit [min]\tKompartiment 1\t"));
-    EXPECT_TRUE(table[0].ends_with("Kompartiment 16\t"));
+    ASSERT_EQ(table.size(), 1u + 120 + 3 + 60);  // the header line is pinned by the golden table
     EXPECT_EQ(GetField(table[1], 1), "OFP");
     EXPECT_EQ(GetField(table[1], 2), "1");
     EXPECT_EQ(GetField(table[120], 3), "120");
