@@ -40,21 +40,28 @@ class ProfileFileTest : public ::testing::Test {
     ScriptedUi ui_;
 };
 
-TEST_F(ProfileFileTest, LoadingFillsLinesAndPointsAndCalculates) {
-    WriteRaw("tg.mrp",
-             "Depth\tt.delta\tt.total\tN2%\tHe%\r\n30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n"
-             "# END OF PROFILE #\r\nTG-Nummer: 12\r\n");
+TEST_F(ProfileFileTest, LoadingFillsLinesAndPointsAndCalculatesAndSavingWritesTheTableBack) {
+    const std::string table =
+        "Depth\tt.delta\tt.total\tN2%\tHe%\r\n30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n"
+        "9\t3\t28\t40\t35\r\n# END OF PROFILE #\r\n";
+    WriteRaw("tg.mrp", table + "TG-Nummer: 12\r\n");
     ASSERT_TRUE(Load("tg.mrp"));
     EXPECT_EQ(ui_.lines.front(), "Lade: " + Path("tg.mrp"));
     EXPECT_EQ(ui_.lines[1], "Berechne Profil");
-    EXPECT_EQ(ws().profile.nextPoint, 3);
+    EXPECT_EQ(ws().profile.nextPoint, 4);
     EXPECT_EQ(ws().profile.points[1], (ProfilePoint{3, 30, 78, 0}));
-    EXPECT_EQ(ws().profile.points[2], (ProfilePoint{25, 30, 78, 0}));
+    EXPECT_EQ(ws().profile.points[3], (ProfilePoint{28, 9, 40, 35}));
     EXPECT_EQ(ws().profile.lines[2], (ProfileLine{30, 22, 25, 78, 0}));
-    EXPECT_GT(ws().computed.computedCount, 25);
+    EXPECT_GT(ws().computed.computedCount, 28);
     EXPECT_EQ(ws().profile.fileName, Path("tg.mrp"));
     EXPECT_EQ(ui_.caption, "Marelos 3 Beta - " + Path("tg.mrp").substr(0, 10) + ".../tg.mrp");
     EXPECT_EQ(RecentFiles(store_)[0], Path("tg.mrp"));
+
+    ui_.answers = {Answer::No};
+    ASSERT_TRUE(Save("kopie.mrp"));
+    EXPECT_EQ(ReadRaw("kopie.mrp"), table);
+    EXPECT_EQ(ui_.questions.front(), "Soll die Dekompressionsphase mitgespeichert werden?");
+    EXPECT_EQ(ws().profile.fileName, Path("kopie.mrp"));
 }
 
 TEST_F(ProfileFileTest, ReadsLinesByTheirFirstCharacter) {
@@ -173,20 +180,6 @@ TEST_F(ProfileFileTest, AStoppedCalculationIsSavedWithoutDecompressionLines) {
     EXPECT_THAT(ui_.boxes.back().text,
                 ::testing::StartsWith("Die Dekompressionsphase wird nicht mitgespeichert."));
     EXPECT_EQ(ui_.lines.back(), "Dekompressionsphase nicht gespeichert.");
-}
-
-TEST_F(ProfileFileTest, WritingAndReadingBackKeepsTheLineTable) {
-    WriteRaw("tg.mrp",
-             "Depth\tt.delta\tt.total\tN2%\tHe%\r\n18\t2\t2\t68\t0\r\n18\t40\t42\t68\t0\r\n"
-             "9\t3\t45\t40\t35\r\n# END OF PROFILE #\r\n");
-    ASSERT_TRUE(Load("tg.mrp"));
-    ui_.answers = {Answer::No};
-    ASSERT_TRUE(Save("kopie.mrp"));
-    EXPECT_EQ(ReadRaw("kopie.mrp"),
-              "Depth\tt.delta\tt.total\tN2%\tHe%\r\n18\t2\t2\t68\t0\r\n18\t40\t42\t68\t0\r\n"
-              "9\t3\t45\t40\t35\r\n# END OF PROFILE #\r\n");
-    EXPECT_EQ(ui_.questions.front(), "Soll die Dekompressionsphase mitgespeichert werden?");
-    EXPECT_EQ(ws().profile.fileName, Path("kopie.mrp"));
 }
 
 TEST_F(ProfileFileTest, SavingOverAFileKeepsItsCommentLinesOnce) {
