@@ -89,17 +89,5 @@ TEST(FileTypeRegistration, WritesTheMimePackageAndTheDesktopEntryUnderTheDataFol
     EXPECT_TRUE(desktop.contains("MimeType=application/x-marelos-profile;\n"));
 }
 
-TEST(frmMain, CommentingAnUntitledDiveAsksForAFileNameFirst) {
-    InMemorySettingsStore store;
-    store.WriteSetting("Files", "TypeAssigned", "No");
-    ScriptedDialogs dialogs;
-    auto workspace = std::make_unique<Workspace>();
-    frmMain window(*workspace, store, dialogs, "/opt/marelos");
-    EXPECT_TRUE(dialogs.questions.empty());  // the file type question was answered before
-    window.findChild<QAction*>("cmdCommentADive")->trigger();
-    EXPECT_EQ(dialogs.messages.back(),
-              "Sie müssen diesem Tauchgang erst einen Dateinamen geben, indem Sie speichern.");
-}
-
 }  // namespace
 }  // namespace marelos

@@ -4,18 +4,14 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <memory>
 
-#include "app/shell/frm_main.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/fakes/scripted_ui.h"
-#include "tests/gui/scripted_dialogs.h"
 
 namespace marelos {
 namespace {
@@ -59,10 +55,9 @@ TEST(frmBestMix, FillingStepsOfTheWantedMixAndNothingForAMixThatCannotBe) {
     EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text(), "---");
     const auto calculate = [&](const char* o2, const char* n2, const char* he,
                                const char* pressure) {
-        window.findChild<QLineEdit*>("txtO2")->setText(o2);
-        window.findChild<QLineEdit*>("txtN2")->setText(n2);
-        window.findChild<QLineEdit*>("txtHe")->setText(he);
-        window.findChild<QLineEdit*>("txtPressure")->setText(pressure);
+        for (const auto& [field, text] :
+             {std::pair{"txtO2", o2}, {"txtN2", n2}, {"txtHe", he}, {"txtPressure", pressure}})
+            window.findChild<QLineEdit*>(field)->setText(text);
         window.findChild<QPushButton*>("cmdCalc")->click();
         return window.findChild<QLabel*>("lblHelium")->text();
     };
@@ -78,33 +73,6 @@ TEST(frmBestMix, FillingStepsOfTheWantedMixAndNothingForAMixThatCannotBe) {
     EXPECT_EQ(calculate("21", "35", "50", "200"), "---");  // 106 %
     EXPECT_EQ(ui.boxes.back().text, "Das eingestellte Gemisch ist unplausibel!");
     EXPECT_EQ(ui.boxes.size(), 4u);
-}
-
-TEST(DecoTableCommand, TablesAreWrittenWhereTheUserSaysAndTheProfileIsNewAfterwards) {
-    QTemporaryDir dir;
-    const QString in = dir.filePath("tiefen.txt");
-    const QString out = dir.filePath("tabelle.txt");
-    {
-        QFile file(in);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("30 20 30\n");
-    }
-    InMemorySettingsStore store;
-    ScriptedDialogs dialogs;
-    auto workspace = std::make_unique<Workspace>();
-    frmMain window(*workspace, store, dialogs, "/opt/marelos");
-    dialogs.files = {in.toStdString(), out.toStdString()};
-    window.findChild<QAction*>("mnuCreateDecoTable")->trigger();
-    QFile table(out);
-    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
-    const QByteArray bytes = table.readAll();
-    EXPECT_TRUE(bytes.contains("Tiefe: 30 m\r\nGZ\t"));
-    EXPECT_EQ(workspace->profile.nextPoint, 1);
-    EXPECT_EQ(dialogs.fileDialogs.front(),
-              "Tauchzeiten und -tiefen für Tabelle laden... | Textdateien (*.txt)|*.txt|");
-    dialogs.files = {dir.filePath("fehlt.txt").toStdString()};
-    window.findChild<QAction*>("mnuCreateDecoTable")->trigger();
-    EXPECT_NE(dialogs.messages.back().find("konnte nicht gelesen werden"), std::string::npos);
 }
 
 }  // namespace
