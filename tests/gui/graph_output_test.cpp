@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
@@ -12,34 +11,14 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <memory>
 
-#include "app/shell/frm_main.h"
-#include "app/shell/picture_box.h"
-#include "core/settings/memory_settings_store.h"
 #include "tests/fakes/recording_canvas.h"
-#include "tests/gui/scripted_dialogs.h"
+#include "tests/gui/main_window.h"
 
 namespace marelos {
 namespace {
 
-const QString kExampleDive = MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp";
-
-struct Window {
-    explicit Window(const QString& file = {})
-        : workspace(std::make_unique<Workspace>()),
-          window(*workspace, store, dialogs, "/opt/marelos/bin", file) {
-        window.resize(1100, 760);
-        window.show();
-    }
-    void Trigger(const char* command) { window.findChild<QAction*>(command)->trigger(); }
-    QtCanvas& picture() { return window.findChild<PictureBox*>("picDive")->canvas(); }
-
-    InMemorySettingsStore store;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Workspace> workspace;
-    frmMain window;
-};
+const std::string kExampleDive = MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp";
 
 // The last thing written into the picture, as the printer receives it.
 RecordingCanvas::Call LastCall(const QtCanvas& picture) {
@@ -83,7 +62,7 @@ PdfPages ReadPdf(const QString& path) {
 
 TEST(GraphOutput, PrintsTheDiveSharpOnOneLandscapePageWithItsFileName) {
     QTemporaryDir dir;
-    Window w(kExampleDive);
+    MainWindow w(kExampleDive);
     w.Trigger("mnuCalcSaturation");
     w.Trigger("mnuPartialPressureN2plusHe");
     const QString pdf = dir.filePath("grafik.pdf");
@@ -93,7 +72,7 @@ TEST(GraphOutput, PrintsTheDiveSharpOnOneLandscapePageWithItsFileName) {
     EXPECT_TRUE(w.dialogs.messages.empty());
     const RecordingCanvas::Call name = LastCall(w.picture());
     EXPECT_EQ(name.kind, RecordingCanvas::Call::kText);
-    EXPECT_EQ(name.text, kExampleDive.toStdString());
+    EXPECT_EQ(name.text, kExampleDive);
     EXPECT_EQ(name.x1, 2000);
     EXPECT_EQ(name.y1, 100);
     EXPECT_EQ(name.colour, 0);
@@ -107,7 +86,7 @@ TEST(GraphOutput, PrintsTheDiveSharpOnOneLandscapePageWithItsFileName) {
 }
 
 TEST(GraphOutput, AnUntitledProfilePrintsAnEmptyNameAndPrinterErrorsAreReported) {
-    Window w;
+    MainWindow w;
     w.Trigger("mnuPrintGraph");  // the print dialog is cancelled
     EXPECT_EQ(LastCall(w.picture()).text, "");
     EXPECT_TRUE(w.dialogs.messages.empty());
@@ -122,9 +101,9 @@ TEST(GraphOutput, AnUntitledProfilePrintsAnEmptyNameAndPrinterErrorsAreReported)
     EXPECT_EQ(w.dialogs.pageSetUps, 1);
 }
 
-TEST(GraphOutput, SavedPicturesReopenWithTheGraphsSizeAndPatternsSaveNothing) {
+TEST(GraphOutput, SavedAndCopiedPicturesHaveTheGraphsSizeAndPatternsSaveNothing) {
     QTemporaryDir dir;
-    Window w(kExampleDive);
+    MainWindow w(kExampleDive);
     const QSize size = w.picture().Image().size();
     for (const char* name : {"grafik.bmp", "grafik.png"}) {
         w.dialogs.files.push_back(dir.filePath(name).toStdString());
@@ -147,6 +126,13 @@ TEST(GraphOutput, SavedPicturesReopenWithTheGraphsSizeAndPatternsSaveNothing) {
     w.Trigger("mnuSavePic");
     ASSERT_EQ(w.dialogs.messages.size(), 1u);
     EXPECT_TRUE(w.dialogs.messages[0].starts_with("Die Datei ")) << w.dialogs.messages[0];
+
+    QGuiApplication::clipboard()->setText("alt");
+    w.Trigger("mnuCopyBMP");
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), size);
+    const QPoint middle(size.width() / 2, size.height() / 2);
+    EXPECT_EQ(copied.pixel(middle), w.picture().Image().pixel(middle));
 }
 
 TEST(GraphOutput, ThePictureSaveDialogOffersBmpFirstAndGivesATypedNameTheFiltersEnding) {
@@ -159,16 +145,6 @@ TEST(GraphOutput, ThePictureSaveDialogOffersBmpFirstAndGivesATypedNameTheFilters
     EXPECT_EQ(dialog->defaultSuffix(), "bmp");
     emit dialog->filterSelected("PNG-Bilder (*.png)");
     EXPECT_EQ(dialog->defaultSuffix(), "png");
-}
-
-TEST(GraphOutput, CopyPutsTheGraphOnTheClipboard) {
-    Window w(kExampleDive);
-    QGuiApplication::clipboard()->setText("alt");
-    w.Trigger("mnuCopyBMP");
-    const QImage copied = QGuiApplication::clipboard()->image();
-    EXPECT_EQ(copied.size(), w.picture().Image().size());
-    EXPECT_EQ(copied.pixel(copied.width() / 2, copied.height() / 2),
-              w.picture().Image().pixel(copied.width() / 2, copied.height() / 2));
 }
 
 }  // namespace
