@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -13,12 +11,10 @@
 #include <QTimer>
 #include <sstream>
 
-#include "app/divecomputers/frm_select_dc.h"
-#include "app/shell/frm_main.h"
 #include "cli/cli.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/fakes/scripted_ui.h"
-#include "tests/gui/scripted_dialogs.h"
+#include "tests/gui/main_window.h"
 #include "tests/gui/simulated_device.h"
 
 namespace marelos {
@@ -38,57 +34,44 @@ void Click(QWidget* window, const char* name) {
     button->click();
 }
 
-// Runs `step` on the modal window that opens next, once it is there.
-void OnNextModal(const char* name, std::function<void(QWidget*)> step) {
-    QTimer::singleShot(0, [name, step] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_TRUE(modal && modal->objectName() == name) << name;
-        step(modal);
-    });
-}
-
 TEST(frmKORA4, ADiveOfTheSimulatedKoraBecomesTheProfileAsAStepThatCanBeUndone) {
     SimulatedKora kora;
     ASSERT_FALSE(kora.device.empty());
     InMemorySettingsStore store;
     store.WriteSetting("CommPort", "Device", kora.device);
-    ScriptedDialogs dialogs;
-    Workspace workspace;
-    frmMain main(workspace, store, dialogs, "/opt/marelos/bin", {});
-    main.resize(1100, 760);
-    main.show();
+    MainWindow main(store);
     std::vector<std::string> listed;
-    OnNextModal("frmSelectDC", [&](QWidget* select) {
-        EXPECT_EQ(select->windowTitle(), "Computer auswählen");
-        EXPECT_EQ(select->findChild<QPushButton*>("cmdSuuntoVper")->text(), "Suunto Vyper");
-        OnNextModal("frmKORA4", [&](QWidget* window) {
-            EXPECT_FALSE(window->findChild<QPushButton*>("cmdShowDive")->isEnabled());
-            Click(window, "cmdLoadDives");
-            listed = Items(window->findChild<QListWidget*>("lstDives"));
-            EXPECT_EQ(window->findChild<QLabel*>("lblDives")->text(), "4");
-            window->findChild<QListWidget*>("lstDives")->setCurrentRow(1);
-            Click(window, "cmdShowDive");
-            Click(window, "cmdClose");
+    OnNextModal("frmSelectDC", [&](QWidget& select) {
+        EXPECT_EQ(select.windowTitle(), "Computer auswählen");
+        EXPECT_EQ(select.findChild<QPushButton*>("cmdSuuntoVper")->text(), "Suunto Vyper");
+        OnNextModal("frmKORA4", [&](QWidget& window) {
+            EXPECT_FALSE(window.findChild<QPushButton*>("cmdShowDive")->isEnabled());
+            Click(&window, "cmdLoadDives");
+            listed = Items(window.findChild<QListWidget*>("lstDives"));
+            EXPECT_EQ(window.findChild<QLabel*>("lblDives")->text(), "4");
+            window.findChild<QListWidget*>("lstDives")->setCurrentRow(1);
+            Click(&window, "cmdShowDive");
+            Click(&window, "cmdClose");
         });
-        Click(select, "cmdKORA4");
+        Click(&select, "cmdKORA4");
     });
-    main.findChild<QAction*>("mnuDiveComputer")->trigger();
+    main.Trigger("mnuDiveComputer");
 
     EXPECT_EQ(listed, (std::vector<std::string>{"Tauchgang Nr. 1", "Tauchgang Nr. 2",
                                                 "Tauchgang Nr. 3", "Tauchgang Nr. 4"}));
     // 37 samples, two of them without depth: 35 minutes, the 28 m sample after the gap at
     // minute 10.
-    const DiveProfile& profile = workspace.profile;
+    const DiveProfile& profile = main.workspace->profile;
     EXPECT_EQ(profile.nextPoint, 36);
     EXPECT_EQ(profile.lines[10], (ProfileLine{28, 1, 10, 78, 0}));
-    EXPECT_EQ(workspace.settings.maxVScale, 32);
+    EXPECT_EQ(main.workspace->settings.maxVScale, 32);
     EXPECT_EQ(store.ReadSetting("Settings", "MaxHScale"), "35");
     EXPECT_TRUE(profile.fileName.empty());
     EXPECT_TRUE(profile.changed);
 
-    main.findChild<QAction*>("mnuUndo")->trigger();
-    EXPECT_EQ(workspace.profile.nextPoint, 2);  // the start point of the new profile
-    EXPECT_EQ(workspace.profile.lines[10], ProfileLine{});
+    main.Trigger("mnuUndo");
+    EXPECT_EQ(profile.nextPoint, 2);  // the start point of the new profile
+    EXPECT_EQ(profile.lines[10], ProfileLine{});
 }
 
 TEST(frmKORA4, ASilentKoraEndsTheLoadWithTheMessageAndTheWindowStaysUsable) {
