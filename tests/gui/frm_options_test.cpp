@@ -1,8 +1,6 @@
 #include "app/shell/frm_options.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,9 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QTabWidget>
-#include <cstdlib>
 #include <memory>
 
 #include "core/settings/memory_settings_store.h"
@@ -167,33 +163,10 @@ TEST(frmOptions, EveryAccessKeyOfATabIsUniqueAndLeadsToAField) {
     }
 }
 
-// A pseudo-terminal whose other end sends back every byte, like a home-made interface.
-class EchoingTerminal {
-  public:
-    EchoingTerminal() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
-        grantpt(master_);
-        unlockpt(master_);
-        notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
-            char bytes[256];
-            const ssize_t count = read(master_, bytes, sizeof bytes);
-            if (count > 0) {
-                EXPECT_EQ(write(master_, bytes, static_cast<size_t>(count)), count);
-            }
-        });
-    }
-    ~EchoingTerminal() { close(master_); }
-    std::string Device() const { return ptsname(master_); }
-
-  private:
-    int master_;
-    std::unique_ptr<QSocketNotifier> notifier_;
-};
-
-TEST(frmOptions, InterfaceTestOverAnEchoingTerminalAndAMissingPort) {
-    EchoingTerminal terminal;
+TEST(frmOptions, InterfaceTestOverAnEchoingCableAndAMissingPort) {
+    SimulatedDevice vyper("vyper", {"--interface", "2"});  // the cable sends back every byte
     Dialog d;
-    d.store.WriteSetting("CommPort", "Device", terminal.Device());
+    d.store.WriteSetting("CommPort", "Device", vyper.device);
     d.Open();
     d.Click("cmdVyperTest");
     auto* reply = d.Find<QLineEdit>("txtReply");

@@ -20,13 +20,6 @@
 namespace marelos {
 namespace {
 
-struct SimulatedKora : SimulatedDevice {
-    explicit SimulatedKora(const QStringList& options = {})
-        : SimulatedDevice(
-              "kora_sim.py",
-              QStringList{MARELOS_SOURCE_DIR "/tools/simulators/kora_image.json"} + options) {}
-};
-
 void Click(QWidget* window, const char* name) {
     auto* button = window->findChild<QPushButton*>(name);
     ASSERT_NE(button, nullptr) << name;
@@ -35,7 +28,7 @@ void Click(QWidget* window, const char* name) {
 }
 
 TEST(frmKORA4, ADiveOfTheSimulatedKoraBecomesTheProfileAsAStepThatCanBeUndone) {
-    SimulatedKora kora;
+    SimulatedDevice kora("kora");
     ASSERT_FALSE(kora.device.empty());
     InMemorySettingsStore store;
     store.WriteSetting("CommPort", "Device", kora.device);
@@ -75,7 +68,7 @@ TEST(frmKORA4, ADiveOfTheSimulatedKoraBecomesTheProfileAsAStepThatCanBeUndone) {
 }
 
 TEST(frmKORA4, ASilentKoraEndsTheLoadWithTheMessageAndTheWindowStaysUsable) {
-    SimulatedKora kora({"--silent-from", "0"});
+    SimulatedDevice kora("kora", {"--silent-from", "0"});
     InMemorySettingsStore store;
     store.WriteSetting("CommPort", "Device", kora.device);
     ScriptedUi ui;
@@ -102,7 +95,7 @@ TEST(frmKORA4, ASilentKoraEndsTheLoadWithTheMessageAndTheWindowStaysUsable) {
 TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
     QTemporaryDir dir;
     const QString image = dir.filePath("eeprom.txt");
-    SimulatedKora kora({"--save", image});
+    SimulatedDevice kora("kora", {"--save", image});
     QtSerialLink port;
     ASSERT_FALSE(port.Open(kora.device, LineSettings{}));
     KoraLink link(port,
@@ -143,7 +136,7 @@ TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
 TEST(KoraCli, DownloadsTheSimulatedKoraAndPrintsTheLinesOfADive) {
     QTemporaryDir dir;
     const std::string image = dir.filePath("eeprom.txt").toStdString();
-    SimulatedKora kora({"--bad-checksum", "149"});  // the second dive's start byte
+    SimulatedDevice kora("kora", {"--bad-checksum", "149"});  // the second dive's start byte
     std::ostringstream out;
     std::ostringstream err;
     ASSERT_EQ(RunCli({"kora-download", "--device", kora.device, image, "--timeout", "200",

@@ -15,14 +15,6 @@
 namespace marelos {
 namespace {
 
-// The simulated Vyper on a pseudo-terminal.
-struct SimulatedVyper : SimulatedDevice {
-    explicit SimulatedVyper(const QStringList& options)
-        : SimulatedDevice(
-              "vyper_sim.py",
-              QStringList{MARELOS_SOURCE_DIR "/tools/simulators/vyper_image.json"} + options) {}
-};
-
 struct VyperWindow {
     explicit VyperWindow(const std::string& device, int interface) {
         store.WriteSetting("CommPort", "Device", device);
@@ -49,7 +41,7 @@ struct VyperWindow {
 
 TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
     for (int interface : {1, 2}) {
-        SimulatedVyper vyper({"--interface", QString::number(interface)});
+        SimulatedDevice vyper("vyper", {"--interface", QString::number(interface)});
         ASSERT_FALSE(vyper.device.empty());
         VyperWindow w(vyper.device, interface);
         EXPECT_TRUE(w.ui.boxes.empty());
@@ -66,7 +58,7 @@ TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
 }
 
 TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
-    SimulatedVyper vyper({});
+    SimulatedDevice vyper("vyper");
     VyperWindow w(vyper.device, 1);
     // The user stops as soon as the first answer is listed, while the command still waits: the
     // window keeps handling clicks during the command's pauses.
