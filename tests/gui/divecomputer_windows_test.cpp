@@ -1,16 +1,21 @@
-#include "app/divecomputers/kora_windows.h"
-
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <sstream>
 
+#include "app/divecomputers/frm_aladin_import.h"
+#include "app/divecomputers/kora_windows.h"
+#include "app/divecomputers/vyper_windows.h"
 #include "cli/cli.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/fakes/scripted_ui.h"
@@ -154,6 +159,139 @@ TEST(KoraCli, DownloadsTheSimulatedKoraAndPrintsTheLinesOfADive) {
     EXPECT_EQ(RunCli({"kora-dive", image, "1"}, "/opt/marelos", lines, err), 0);
     EXPECT_EQ(lines.str().substr(0, 25), "3\t1\t1\t78\t0\n6\t1\t2\t78\t0\n9\t1");
     EXPECT_EQ(RunCli({"kora-dive", image, "4"}, "/opt/marelos", lines, err), 2);
+}
+
+struct VyperWindow {
+    explicit VyperWindow(const std::string& device, int interface) {
+        store.WriteSetting("CommPort", "Device", device);
+        settings.interfaceType = static_cast<std::int16_t>(interface);
+        settings.comDelay = 30;
+        settings.fileStoragePath = QDir(dir.path()).filePath("tg").toStdString();
+        window = std::make_unique<frmVyper>(settings, store, ui, nullptr);
+        comm = window->findChild<QListWidget*>("lstVyperComm");
+        files = window->findChild<QListWidget*>("lstFiles");
+    }
+    void Click(const char* name) { window->findChild<QPushButton*>(name)->click(); }
+    bool Listed(const std::string& line) const {
+        const auto items = Items(comm);
+        return std::find(items.begin(), items.end(), line) != items.end();
+    }
+    QTemporaryDir dir;
+    InMemorySettingsStore store;
+    Settings settings;
+    ScriptedUi ui;
+    std::unique_ptr<frmVyper> window;
+    QListWidget* comm;
+    QListWidget* files;
+};
+
+TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
+    for (int interface : {1, 2}) {
+        SimulatedDevice vyper("vyper", {"--interface", QString::number(interface)});
+        ASSERT_FALSE(vyper.device.empty());
+        VyperWindow w(vyper.device, interface);
+        EXPECT_TRUE(w.ui.boxes.empty());
+        EXPECT_EQ(Items(w.comm)[0], "Eingestellte Schnittstelle: Vyper an COM1:");
+        w.Click("cmdDownload");
+        ASSERT_TRUE(RunUntil([&] { return w.Listed("abgespeichert."); }))
+            << testing::PrintToString(Items(w.comm));
+        EXPECT_EQ(Items(w.files),
+                  (std::vector<std::string>{"Tauchgang 2024-August-23 15 Uhr 42.mrp",
+                                            "Tauchgang 2024-August-23 11 Uhr 05.mrp",
+                                            "Tauchgang 2003-Juli-02 09 Uhr 30.mrp"}));
+        EXPECT_EQ(w.window->findChild<QLabel*>("lblErr")->text(), "3");
+    }
+}
+
+TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
+    SimulatedDevice vyper("vyper");
+    VyperWindow w(vyper.device, 1);
+    // The user stops as soon as the first answer is listed, while the command still waits: the
+    // window keeps handling clicks during the command's pauses.
+    bool stopped = false;
+    QObject::connect(w.comm->model(), &QAbstractItemModel::rowsInserted, w.window.get(), [&] {
+        if (stopped || !w.Listed("35 Zeichen empfangen. CRC OK")) return;
+        stopped = true;
+        w.Click("cmdStop");
+    });
+    w.Click("cmdDownload");
+    ASSERT_TRUE(RunUntil([&] { return w.Listed("Übertragung unterbrochen."); }));
+    RunUntil([] { return false; }, 1000);  // the command's pauses run out; nothing follows
+    EXPECT_EQ(w.files->count(), 0) << testing::PrintToString(Items(w.files));
+}
+
+TEST(frmVyper, ATakenOrMissingPortIsReportedAndTheWindowStays) {
+    VyperWindow w("/nicht/da", 1);
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_EQ(w.ui.boxes[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(w.window->findChild<QPushButton*>("cmdClose")->isEnabled());
+}
+
+const std::string kExamples = MARELOS_SOURCE_DIR "/examples/";
+const std::string kLog = kExamples + "aladin-logbuch.log";
+
+struct ImportWindow {
+    ImportWindow() : window(store, folder(), ui, nullptr) {
+        store.WriteSetting("DatatrakImport", "LastPath", "/logs/");
+        list = window.findChild<QListWidget*>("lstImport");
+    }
+    std::string folder() const { return QDir(dir.path()).filePath("tg").toStdString(); }
+    int files() const {
+        return QDir(QString::fromStdString(folder())).entryList(QDir::Files).size();
+    }
+    QTemporaryDir dir;
+    InMemorySettingsStore store;
+    ScriptedUi ui;
+    frmAladinImport window;
+    QListWidget* list;
+};
+
+TEST(frmAladinImport, ConvertsTheChosenLogListsItsDivesAndRemembersItsFolder) {
+    ImportWindow w;
+    w.ui.files = {kLog};
+    w.window.ImportDatatrakLog();
+    EXPECT_EQ(w.ui.questions, std::vector<std::string>{"Aladin Datatrak-Datei laden..."});
+    EXPECT_EQ(w.store.ReadSetting("DatatrakImport", "LastPath"), kExamples);
+    ASSERT_GT(w.list->count(), 3);
+    EXPECT_EQ(w.list->item(0)->text(), "Lese Datei...");
+    EXPECT_EQ(w.list->item(1)->text(), "Anzahl Tauchgänge in diesem Log: 52");
+    EXPECT_EQ(w.list->item(3)->text(), "Lfd. Tauchgangs-Nr:             1");
+    EXPECT_EQ(w.files(), 48);
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_EQ(w.ui.boxes[0].text,
+              "Umwandeln von " + kLog + " beendet. 48 Tauchgänge abgespeichert.");
+    EXPECT_EQ(w.ui.boxes[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(w.window.findChild<QPushButton*>("cmdImport")->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(frmAladinImport, EscapeAsksAndYesStopsAfterTheDiveInWork) {
+    ImportWindow w;
+    w.ui.files = {kLog};
+    w.ui.answers = {Answer::No, Answer::Yes};
+    w.ui.onEvents = [&] {
+        // Escape while the first and the third record are converted.
+        if (w.ui.eventRounds == 1 || w.ui.eventRounds == 3)
+            QTest::keyClick(w.list, Qt::Key_Escape);  // where the focus is
+    };
+    w.window.open();
+    w.window.ImportDatatrakLog();
+    EXPECT_EQ(w.ui.questions.size(), 3u);
+    EXPECT_EQ(w.ui.questions[2], "Umwandeln abbrechen?");
+    EXPECT_EQ(w.files(), 3);
+    EXPECT_EQ(w.ui.boxes.back().text,
+              "Umwandeln von " + kLog + " beendet. 3 Tauchgänge gespeichert.");
+    EXPECT_TRUE(w.window.isVisible());  // Escape during the import does not close it
+}
+
+TEST(frmAladinImport, ADialogLeftWithoutAChoiceClosesTheWindow) {
+    ImportWindow w;
+    w.ui.files = {std::string("*.log")};
+    w.window.open();
+    w.window.ImportDatatrakLog();
+    EXPECT_FALSE(w.window.isVisible());
+    EXPECT_EQ(w.list->count(), 0);
+    EXPECT_EQ(w.store.ReadSetting("DatatrakImport", "LastPath"), "/logs/");
 }
 
 }  // namespace
