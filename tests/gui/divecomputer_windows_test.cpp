@@ -171,7 +171,6 @@ struct VyperWindow {
         comm = window->findChild<QListWidget*>("lstVyperComm");
         files = window->findChild<QListWidget*>("lstFiles");
     }
-    void Click(const char* name) { window->findChild<QPushButton*>(name)->click(); }
     bool Listed(const std::string& line) const {
         const auto items = Items(comm);
         return std::find(items.begin(), items.end(), line) != items.end();
@@ -192,7 +191,7 @@ TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
         VyperWindow w(vyper.device, interface);
         EXPECT_TRUE(w.ui.boxes.empty());
         EXPECT_EQ(Items(w.comm)[0], "Eingestellte Schnittstelle: Vyper an COM1:");
-        w.Click("cmdDownload");
+        Click(w.window.get(), "cmdDownload");
         ASSERT_TRUE(RunUntil([&] { return w.Listed("abgespeichert."); }))
             << testing::PrintToString(Items(w.comm));
         EXPECT_EQ(Items(w.files),
@@ -212,9 +211,9 @@ TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
     QObject::connect(w.comm->model(), &QAbstractItemModel::rowsInserted, w.window.get(), [&] {
         if (stopped || !w.Listed("35 Zeichen empfangen. CRC OK")) return;
         stopped = true;
-        w.Click("cmdStop");
+        Click(w.window.get(), "cmdStop");
     });
-    w.Click("cmdDownload");
+    Click(w.window.get(), "cmdDownload");
     ASSERT_TRUE(RunUntil([&] { return w.Listed("Übertragung unterbrochen."); }));
     RunUntil([] { return false; }, 1000);  // the command's pauses run out; nothing follows
     EXPECT_EQ(w.files->count(), 0) << testing::PrintToString(Items(w.files));
