@@ -19,16 +19,11 @@
 #include "app/divecomputers/frm_aladin_import.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
 using ::testing::ElementsAre;
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 class Browser : public ::testing::Test {
   protected:
@@ -45,7 +40,7 @@ class Browser : public ::testing::Test {
     }
     void Put(const char* name, int size, int hoursAgo) {
         const QString path = dir.filePath(name);
-        Write(path, QByteArray(size, '1'));
+        PutFile(path.toStdString(), std::string(size, '1'));
         namespace fs = std::filesystem;
         fs::last_write_time(path.toStdString(),
                             fs::file_time_type::clock::now() - std::chrono::hours(hoursAgo));
@@ -78,20 +73,15 @@ TEST_F(Browser, ListsTheStoredFolderAndSortsEachColumnBothWays) {
     EXPECT_EQ(Names(), QStringList({"c.prf", "a.mrp", "b.mrp"}));
     EXPECT_EQ(Label("lblNFiles"), "3 Dateien in " + dir.path());
     EXPECT_EQ(list()->topLevelItem(1)->text(1), "10 Bytes");
-    QHeaderView* header = list()->header();
-    const auto clickHeader = [&](int column) { emit header->sectionClicked(column); };
-    clickHeader(0);
-    EXPECT_EQ(Names(), QStringList({"a.mrp", "b.mrp", "c.prf"}));
-    clickHeader(0);
-    EXPECT_EQ(Names(), QStringList({"c.prf", "b.mrp", "a.mrp"}));
-    clickHeader(1);
-    EXPECT_EQ(Names(), QStringList({"c.prf", "a.mrp", "b.mrp"}));
-    clickHeader(1);
-    EXPECT_EQ(Names(), QStringList({"b.mrp", "a.mrp", "c.prf"}));
-    clickHeader(2);
-    EXPECT_EQ(Names(), QStringList({"c.prf", "a.mrp", "b.mrp"}));
-    clickHeader(2);
-    EXPECT_EQ(Names(), QStringList({"b.mrp", "a.mrp", "c.prf"}));
+    // Each column sorts up on its first click and down on the next.
+    const std::vector<std::pair<int, QStringList>> clicks = {
+        {0, {"a.mrp", "b.mrp", "c.prf"}}, {0, {"c.prf", "b.mrp", "a.mrp"}},
+        {1, {"c.prf", "a.mrp", "b.mrp"}}, {1, {"b.mrp", "a.mrp", "c.prf"}},
+        {2, {"c.prf", "a.mrp", "b.mrp"}}, {2, {"b.mrp", "a.mrp", "c.prf"}}};
+    for (const auto& [column, order] : clicks) {
+        emit list()->header()->sectionClicked(column);
+        EXPECT_EQ(Names(), order) << column;
+    }
 }
 
 TEST_F(Browser, SelectionRulesAndTheirMessages) {
@@ -169,12 +159,6 @@ TEST_F(Browser, FolderChooserMovesTheSelectionAndTheStorageFolderIsKept) {
               dir.filePath("ziel").toStdString() + "/");
     EXPECT_EQ(Names(), QStringList({"a.mrp"}));
 }
-
-}  // namespace
-}  // namespace marelos
-
-namespace marelos {
-namespace {
 
 TEST_F(Browser, TheAladinImportWritesIntoTheStorageFolderAndTheListShowsTheNewFiles) {
     workspace.settings.fileStoragePath = dir.path().toStdString();

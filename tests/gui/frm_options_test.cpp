@@ -1,29 +1,20 @@
 #include "app/shell/frm_options.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QTabWidget>
-#include <QTimer>
-#include <cstdlib>
 #include <memory>
 
-#include "app/shell/frm_main.h"
-#include "app/shell/picture_box.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/fakes/scripted_ui.h"
-#include "tests/gui/scripted_dialogs.h"
+#include "tests/gui/main_window.h"
+#include "tests/gui/simulated_device.h"
 
 namespace marelos {
 namespace {
@@ -172,41 +163,15 @@ TEST(frmOptions, EveryAccessKeyOfATabIsUniqueAndLeadsToAField) {
     }
 }
 
-// A pseudo-terminal whose other end sends back every byte, like a home-made interface.
-class EchoingTerminal {
-  public:
-    EchoingTerminal() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
-        grantpt(master_);
-        unlockpt(master_);
-        notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
-            char bytes[256];
-            const ssize_t count = read(master_, bytes, sizeof bytes);
-            if (count > 0) {
-                EXPECT_EQ(write(master_, bytes, static_cast<size_t>(count)), count);
-            }
-        });
-    }
-    ~EchoingTerminal() { close(master_); }
-    std::string Device() const { return ptsname(master_); }
-
-  private:
-    int master_;
-    std::unique_ptr<QSocketNotifier> notifier_;
-};
-
-TEST(frmOptions, InterfaceTestOverAnEchoingTerminalAndAMissingPort) {
-    EchoingTerminal terminal;
+TEST(frmOptions, InterfaceTestOverAnEchoingCableAndAMissingPort) {
+    SimulatedDevice vyper("vyper", {"--interface", "2"});  // the cable sends back every byte
     Dialog d;
-    d.store.WriteSetting("CommPort", "Device", terminal.Device());
+    d.store.WriteSetting("CommPort", "Device", vyper.device);
     d.Open();
     d.Click("cmdVyperTest");
     auto* reply = d.Find<QLineEdit>("txtReply");
     EXPECT_EQ(reply->text(), "Teste...");
-    QElapsedTimer waited;
-    waited.start();
-    while (reply->text() == "Teste..." && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    RunUntil([&] { return reply->text() != "Teste..."; }, 5000);
     EXPECT_EQ(reply->text(), "Vyper Interface OK");
     EXPECT_TRUE(d.ui.boxes.empty());
 
@@ -220,54 +185,45 @@ TEST(frmOptions, InterfaceTestOverAnEchoingTerminalAndAMissingPort) {
     EXPECT_EQ(reply->text(), "");
 }
 
-// The main window with the dialog answered from inside its modal loop.
-struct MainWindow {
-    MainWindow() : window(*workspace, store, dialogs, "/opt/marelos/bin") {
-        window.resize(1100, 760);
-        window.show();
-    }
-    // Triggers the command and runs `inDialog` on the options dialog once it is shown.
-    void WithOptions(const char* command, const std::function<void(frmOptions&)>& inDialog) {
-        bool seen = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<frmOptions*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            seen = true;
-            inDialog(*dialog);
-            if (dialog->isVisible()) dialog->reject();
-        });
-        window.findChild<QAction*>(command)->trigger();
-        EXPECT_TRUE(seen);
-    }
-    QImage Shown() const { return window.findChild<PictureBox*>("picDive")->canvas().Image(); }
-    // Sets the graph background in the dialog and confirms it.
-    void ConfirmBackground(const QColor& colour) {
-        WithOptions("mnuOptions", [&](frmOptions& dialog) {
-            dialog.chooseColour = [&](const QColor&) { return std::optional(colour); };
-            dialog.findChild<QPushButton*>("cmdBackColor")->click();
-            dialog.findChild<QPushButton*>("cmdOK")->click();
-        });
-    }
+// Triggers the command and runs `inDialog` on the options dialog it opens, closed after it.
+void WithOptions(MainWindow& w, const char* command,
+                 const std::function<void(frmOptions&)>& inDialog) {
+    bool seen = false;
+    OnNextModal<frmOptions>("frmOptions", [&](frmOptions& dialog) {
+        seen = true;
+        inDialog(dialog);
+        if (dialog.isVisible()) dialog.reject();
+    });
+    w.Trigger(command);
+    EXPECT_TRUE(seen);
+}
 
-    InMemorySettingsStore store;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Workspace> workspace = std::make_unique<Workspace>();
-    frmMain window;
-};
+// Sets the graph background in the dialog, confirms it and returns the picture shown then.
+QImage ConfirmBackground(MainWindow& w, const QColor& colour) {
+    WithOptions(w, "mnuOptions", [&](frmOptions& dialog) {
+        dialog.chooseColour = [&](const QColor&) { return std::optional(colour); };
+        dialog.findChild<QPushButton*>("cmdBackColor")->click();
+        dialog.findChild<QPushButton*>("cmdOK")->click();
+    });
+    const QImage shown = w.picture().Image();
+    EXPECT_EQ(shown.pixelColor(2, 2), colour);
+    return shown;
+}
 
 TEST(frmOptions, DecompressionGasOpensItsTabAloneAndTheNextOpeningHasAllTabs) {
-    MainWindow w;
-    ASSERT_TRUE(w.window.findChild<QAction*>("cmdDecoGas")->isEnabled());
-    ASSERT_TRUE(w.window.findChild<QAction*>("cmdShowOptions")->isEnabled());
-    w.WithOptions("cmdDecoGas", [](frmOptions& dialog) {
+    InMemorySettingsStore store;
+    MainWindow w(store);
+    ASSERT_TRUE(w.Find("cmdDecoGas")->isEnabled());
+    ASSERT_TRUE(w.Find("cmdShowOptions")->isEnabled());
+    WithOptions(w, "cmdDecoGas", [](frmOptions& dialog) {
         auto* tabs = dialog.findChild<QTabWidget*>("tabOptions");
         EXPECT_EQ(tabs->currentIndex(), 1);
         for (int tab = 0; tab < tabs->count(); ++tab)
             EXPECT_EQ(tabs->isTabEnabled(tab), tab != 0 && tab != 2 && tab != 3) << tab;
         dialog.findChild<QPushButton*>("cmdOK")->click();
     });
-    EXPECT_EQ(w.store.ReadSetting("Settings", "LastOptionsTab"), "1");
-    w.WithOptions("mnuOptions", [](frmOptions& dialog) {
+    EXPECT_EQ(store.ReadSetting("Settings", "LastOptionsTab"), "1");
+    WithOptions(w, "mnuOptions", [](frmOptions& dialog) {
         auto* tabs = dialog.findChild<QTabWidget*>("tabOptions");
         EXPECT_EQ(tabs->currentIndex(), 1);
         for (int tab = 0; tab < tabs->count(); ++tab)
@@ -276,20 +232,17 @@ TEST(frmOptions, DecompressionGasOpensItsTabAloneAndTheNextOpeningHasAllTabs) {
 }
 
 TEST(frmOptions, OkRedrawsTheProfileInputAndTheAnalysisGraphShown) {
-    MainWindow w;
-    w.ConfirmBackground(QColor(0, 0, 200));
-    const QImage input = w.Shown();
-    EXPECT_EQ(input.pixelColor(2, 2), QColor(0, 0, 200));
-    w.window.findChild<QAction*>("mnuProfileInput")->trigger();
-    EXPECT_EQ(w.Shown(), input);  // the redraw was the profile input view
+    InMemorySettingsStore store;
+    MainWindow w(store);
+    const QImage input = ConfirmBackground(w, QColor(0, 0, 200));
+    w.Trigger("mnuProfileInput");
+    EXPECT_EQ(w.picture().Image(), input);  // the redraw was the profile input view
 
-    w.window.findChild<QAction*>("mnuPressureRelation")->trigger();
+    w.Trigger("mnuPressureRelation");
     ASSERT_EQ(w.workspace->view.mode, 2);
-    w.ConfirmBackground(QColor(0, 120, 0));
-    const QImage ratio = w.Shown();
-    EXPECT_EQ(ratio.pixelColor(2, 2), QColor(0, 120, 0));
-    w.window.findChild<QAction*>("mnuPressureRelation")->trigger();
-    EXPECT_EQ(w.Shown(), ratio);
+    const QImage ratio = ConfirmBackground(w, QColor(0, 120, 0));
+    w.Trigger("mnuPressureRelation");
+    EXPECT_EQ(w.picture().Image(), ratio);
 }
 
 }  // namespace

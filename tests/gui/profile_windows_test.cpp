@@ -2,38 +2,28 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/shell/frm_main.h"
 #include "core/settings/memory_settings_store.h"
 #include "platform/freedesktop_file_type.h"
 #include "tests/fakes/scripted_ui.h"
-#include "tests/gui/scripted_dialogs.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
 
 QByteArray Read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    return QByteArray::fromStdString(FileBytes(path.toStdString()));
 }
 
 TEST(frmDiveComment, FieldsByNameGasButtonsLastValuesAndSavingTwice) {
     QTemporaryDir dir;
     const QString path = dir.filePath("tg.mrp");
-    Write(path, "30\t3\t3\t78\t0\r\n# END OF PROFILE #\r\nAtemgas(e): Luft\r\n");
+    PutFile(path.toStdString(), "30\t3\t3\t78\t0\r\n# END OF PROFILE #\r\nAtemgas(e): Luft\r\n");
     InMemorySettingsStore store;
     store.WriteSetting("DiveComments", "LastCountry", "Kroatien");
     ScriptedUi ui;
@@ -69,7 +59,7 @@ TEST(frmEditProfile, ShowsTheProfileAndSavesTheTextWithoutHeader) {
     window.SaveTextFile();
     EXPECT_EQ(Read(saved), "30\t3\t3\t78\t0\r\n");
     const QString prf = dir.filePath("alt.prf");
-    Write(prf, "12 4 4 78 0\r\n");
+    PutFile(prf.toStdString(), "12 4 4 78 0\r\n");
     ui.files = {prf.toStdString()};
     window.LoadTextFile();
     EXPECT_EQ(window.text()->toPlainText(), "Tiefe\tt\tTgesamt\tN2%\tHe%\n12\t4\t4\t78\t0\n");
@@ -87,18 +77,6 @@ TEST(FileTypeRegistration, WritesTheMimePackageAndTheDesktopEntryUnderTheDataFol
     const QByteArray desktop = Read(FreedesktopFileTypeRegistry::DesktopEntryPath());
     EXPECT_TRUE(desktop.contains("Exec=\"/opt/marelos/bin/marelos\" %f\n"));
     EXPECT_TRUE(desktop.contains("MimeType=application/x-marelos-profile;\n"));
-}
-
-TEST(frmMain, CommentingAnUntitledDiveAsksForAFileNameFirst) {
-    InMemorySettingsStore store;
-    store.WriteSetting("Files", "TypeAssigned", "No");
-    ScriptedDialogs dialogs;
-    auto workspace = std::make_unique<Workspace>();
-    frmMain window(*workspace, store, dialogs, "/opt/marelos");
-    EXPECT_TRUE(dialogs.questions.empty());  // the file type question was answered before
-    window.findChild<QAction*>("cmdCommentADive")->trigger();
-    EXPECT_EQ(dialogs.messages.back(),
-              "Sie müssen diesem Tauchgang erst einen Dateinamen geben, indem Sie speichern.");
 }
 
 }  // namespace

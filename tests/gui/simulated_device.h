@@ -9,14 +9,15 @@
 
 namespace marelos {
 
-// A simulated dive computer from tools/simulators on a pseudo-terminal, for as long as the test
-// runs; `device` is the pty's path, empty when the simulator did not start.
+// A simulated dive computer from tools/simulators ("vyper" or "kora", with its memory image) on
+// a pseudo-terminal, for as long as the test runs; `device` is the pty's path, empty when the
+// simulator did not start.
 class SimulatedDevice {
   public:
-    SimulatedDevice(const QString& simulator, const QStringList& arguments) {
-        process_.start(
-            "python3",
-            QStringList{QString(MARELOS_SOURCE_DIR "/tools/simulators/") + simulator} + arguments);
+    explicit SimulatedDevice(const QString& name, const QStringList& options = {}) {
+        const QString folder = MARELOS_SOURCE_DIR "/tools/simulators/" + name;
+        process_.start("python3",
+                       QStringList{folder + "_sim.py", folder + "_image.json"} + options);
         if (process_.waitForReadyRead(5000))
             device = QString::fromUtf8(process_.readLine()).trimmed().toStdString();
     }

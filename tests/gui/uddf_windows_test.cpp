@@ -2,20 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include "app/shell/frm_main.h"
 #include "core/exchange/uddf_import.h"
 #include "core/settings/memory_settings_store.h"
 #include "platform/qt_convert.h"
 #include "platform/uddf_xml.h"
 #include "tests/fakes/scripted_ui.h"
-#include "tests/gui/scripted_dialogs.h"
+#include "tests/gui/main_window.h"
 
 namespace marelos {
 namespace {
@@ -72,15 +70,12 @@ TEST(frmMain, ExportsTheCurrentDiveWithItsDecompressionPhaseOnRequest) {
     QTemporaryDir dir;
     InMemorySettingsStore store;
     store.WriteSetting("Decompression", "Step", "True");
-    ScriptedDialogs dialogs;
-    Workspace workspace;
-    frmMain window(workspace, store, dialogs, "/opt/marelos/bin",
-                   MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp");
+    MainWindow w(store, MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp");
     const std::string out = dir.filePath("export.uddf").toStdString();
     const auto exportedLines = [&](Answer withDecompression) {
-        dialogs.files.push_back(out);
-        dialogs.answers.push_back(withDecompression);
-        window.findChild<QAction*>("mnuExportUddf")->trigger();
+        w.dialogs.files.push_back(out);
+        w.dialogs.answers.push_back(withDecompression);
+        w.Trigger("mnuExportUddf");
         const UddfLog log = ReadUddfFile(out).value();
         return ResampleToMinutes(log.dives.at(0), log.mixes);
     };

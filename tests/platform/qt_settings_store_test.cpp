@@ -2,28 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
-#include <QFileDevice>
-#include <QTemporaryDir>
-#include <QTextStream>
 
 #include "core/settings/settings.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
 
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content) {
-    const QString path = QDir(dir.path()).filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    return path;
+// The file written into the test's own folder, as the store's path.
+QString WriteFile(const TempFolder& dir, const std::string& name, const std::string& content) {
+    return QString::fromStdString(PutFile(dir.File(name), content));
 }
 
 QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QByteArray::fromStdString(FileBytes(path.toStdString()));
 }
 
 TEST(QtSettingsStore, LivesAsMarelos31IniInTheConfigFolderOfXdgConfigHome) {
@@ -36,7 +29,7 @@ TEST(QtSettingsStore, LivesAsMarelos31IniInTheConfigFolderOfXdgConfigHome) {
 }
 
 TEST(QtSettingsStore, ReadsAndWritesWithoutRegardToCaseInTheFilesSpelling) {
-    QTemporaryDir dir;
+    const TempFolder dir("ini");
     const QString path = WriteFile(dir, "s.ini", "[warnings]\nppo2hi=1\n");
     {
         QtSettingsStore store(path);
@@ -58,7 +51,7 @@ TEST(QtSettingsStore, ReadsAndWritesWithoutRegardToCaseInTheFilesSpelling) {
 }
 
 TEST(QtSettingsStore, AHandEditedFileWithGarbageLoadsByTheLoadRules) {
-    QTemporaryDir dir;
+    const TempFolder dir("ini");
     const QString path = WriteFile(dir, "s.ini",
                                    "Unsinn ohne Abschnitt\n"
                                    "[Unbekannt]\nx=1\n"
@@ -88,7 +81,7 @@ TEST(QtSettingsStore, AHandEditedFileWithGarbageLoadsByTheLoadRules) {
 
 TEST(QtSettingsStore, AFolderThatCannotBeWrittenDoesNotStopTheProgram) {
     // A path below a regular file can never be created, not even by the superuser.
-    QTemporaryDir dir;
+    const TempFolder dir("ini");
     const QString blocker = WriteFile(dir, "datei", "x");
     QtSettingsStore store(blocker + "/unmoeglich/Marelos31.ini");
     store.WriteSetting("Values", "DecoMode", "3");
@@ -99,8 +92,8 @@ TEST(QtSettingsStore, AFolderThatCannotBeWrittenDoesNotStopTheProgram) {
 }
 
 TEST(QtSettingsStore, ValuesWithSpecialCharactersComeBackUnchanged) {
-    QTemporaryDir dir;
-    const QString path = QDir(dir.path()).filePath("s.ini");
+    const TempFolder dir("ini");
+    const QString path = QString::fromStdString(dir.File("s.ini"));
     const std::vector<std::string> values = {"/home/jörg/Tauchprofile/",
                                              "a,b;c",
                                              "\"quoted\"",

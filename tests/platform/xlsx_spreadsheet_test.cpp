@@ -11,25 +11,15 @@
 namespace marelos {
 namespace {
 
-// The cells of the first sheet of a workbook, read back with Python's zip module.
-QString SheetXml(const QString& workbook) {
+// One part of a workbook (the first sheet's cells, the shared strings), read back with Python's
+// zip module.
+QString ZipPart(const QString& workbook, const char* part) {
     QProcess python;
     python.start(QStandardPaths::findExecutable("python3"),
                  {"-c",
                   "import sys, zipfile; sys.stdout.write(zipfile.ZipFile(sys.argv[1])"
-                  ".read('xl/worksheets/sheet1.xml').decode())",
-                  workbook});
-    python.waitForFinished(20000);
-    return QString::fromUtf8(python.readAllStandardOutput());
-}
-
-QString SharedStrings(const QString& workbook) {
-    QProcess python;
-    python.start(QStandardPaths::findExecutable("python3"),
-                 {"-c",
-                  "import sys, zipfile; sys.stdout.write(zipfile.ZipFile(sys.argv[1])"
-                  ".read('xl/sharedStrings.xml').decode())",
-                  workbook});
+                  ".read(sys.argv[2]).decode())",
+                  workbook, part});
     python.waitForFinished(20000);
     return QString::fromUtf8(python.readAllStandardOutput());
 }
@@ -47,11 +37,11 @@ TEST(XlsxSpreadsheet, CellsAreWrittenWhereTheyWerePoked) {
         EXPECT_FALSE(link.Poke(0, 1, "nirgends"));
         EXPECT_FALSE(link.Finish().has_value());
     }
-    const QString sheet = SheetXml(path);
+    const QString sheet = ZipPart(path, "xl/worksheets/sheet1.xml");
     EXPECT_TRUE(sheet.contains("<c r=\"A2\"><v>1</v></c>")) << sheet.toStdString();
     EXPECT_TRUE(sheet.contains("<c r=\"C2\"><v>0.25</v></c>"));
     EXPECT_TRUE(sheet.contains("r=\"S1\""));
-    EXPECT_TRUE(SharedStrings(path).contains("Kompartiment 16"));
+    EXPECT_TRUE(ZipPart(path, "xl/sharedStrings.xml").contains("Kompartiment 16"));
 }
 
 TEST(XlsxSpreadsheet, AWorkbookThatCannotBeWrittenIsAFailure) {

@@ -1,45 +1,29 @@
-#include "app/analysis/graph_output.h"
-
 #include <gtest/gtest.h>
 
-#include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <memory>
 
-#include "app/shell/frm_main.h"
-#include "app/shell/picture_box.h"
-#include "core/settings/memory_settings_store.h"
+#include "app/analysis/graph_output.h"
+#include "app/analysis/tool_windows.h"
 #include "tests/fakes/recording_canvas.h"
-#include "tests/gui/scripted_dialogs.h"
+#include "tests/fakes/scripted_ui.h"
+#include "tests/gui/main_window.h"
 
 namespace marelos {
 namespace {
 
-const QString kExampleDive = MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp";
-
-struct Window {
-    explicit Window(const QString& file = {})
-        : workspace(std::make_unique<Workspace>()),
-          window(*workspace, store, dialogs, "/opt/marelos/bin", file) {
-        window.resize(1100, 760);
-        window.show();
-    }
-    void Trigger(const char* command) { window.findChild<QAction*>(command)->trigger(); }
-    QtCanvas& picture() { return window.findChild<PictureBox*>("picDive")->canvas(); }
-
-    InMemorySettingsStore store;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Workspace> workspace;
-    frmMain window;
-};
+const std::string kExampleDive = MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp";
 
 // The last thing written into the picture, as the printer receives it.
 RecordingCanvas::Call LastCall(const QtCanvas& picture) {
@@ -83,7 +67,7 @@ PdfPages ReadPdf(const QString& path) {
 
 TEST(GraphOutput, PrintsTheDiveSharpOnOneLandscapePageWithItsFileName) {
     QTemporaryDir dir;
-    Window w(kExampleDive);
+    MainWindow w(kExampleDive);
     w.Trigger("mnuCalcSaturation");
     w.Trigger("mnuPartialPressureN2plusHe");
     const QString pdf = dir.filePath("grafik.pdf");
@@ -93,7 +77,7 @@ TEST(GraphOutput, PrintsTheDiveSharpOnOneLandscapePageWithItsFileName) {
     EXPECT_TRUE(w.dialogs.messages.empty());
     const RecordingCanvas::Call name = LastCall(w.picture());
     EXPECT_EQ(name.kind, RecordingCanvas::Call::kText);
-    EXPECT_EQ(name.text, kExampleDive.toStdString());
+    EXPECT_EQ(name.text, kExampleDive);
     EXPECT_EQ(name.x1, 2000);
     EXPECT_EQ(name.y1, 100);
     EXPECT_EQ(name.colour, 0);
@@ -107,7 +91,7 @@ TEST(GraphOutput, PrintsTheDiveSharpOnOneLandscapePageWithItsFileName) {
 }
 
 TEST(GraphOutput, AnUntitledProfilePrintsAnEmptyNameAndPrinterErrorsAreReported) {
-    Window w;
+    MainWindow w;
     w.Trigger("mnuPrintGraph");  // the print dialog is cancelled
     EXPECT_EQ(LastCall(w.picture()).text, "");
     EXPECT_TRUE(w.dialogs.messages.empty());
@@ -122,9 +106,9 @@ TEST(GraphOutput, AnUntitledProfilePrintsAnEmptyNameAndPrinterErrorsAreReported)
     EXPECT_EQ(w.dialogs.pageSetUps, 1);
 }
 
-TEST(GraphOutput, SavedPicturesReopenWithTheGraphsSizeAndPatternsSaveNothing) {
+TEST(GraphOutput, SavedAndCopiedPicturesHaveTheGraphsSizeAndPatternsSaveNothing) {
     QTemporaryDir dir;
-    Window w(kExampleDive);
+    MainWindow w(kExampleDive);
     const QSize size = w.picture().Image().size();
     for (const char* name : {"grafik.bmp", "grafik.png"}) {
         w.dialogs.files.push_back(dir.filePath(name).toStdString());
@@ -147,6 +131,13 @@ TEST(GraphOutput, SavedPicturesReopenWithTheGraphsSizeAndPatternsSaveNothing) {
     w.Trigger("mnuSavePic");
     ASSERT_EQ(w.dialogs.messages.size(), 1u);
     EXPECT_TRUE(w.dialogs.messages[0].starts_with("Die Datei ")) << w.dialogs.messages[0];
+
+    QGuiApplication::clipboard()->setText("alt");
+    w.Trigger("mnuCopyBMP");
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), size);
+    const QPoint middle(size.width() / 2, size.height() / 2);
+    EXPECT_EQ(copied.pixel(middle), w.picture().Image().pixel(middle));
 }
 
 TEST(GraphOutput, ThePictureSaveDialogOffersBmpFirstAndGivesATypedNameTheFiltersEnding) {
@@ -161,14 +152,63 @@ TEST(GraphOutput, ThePictureSaveDialogOffersBmpFirstAndGivesATypedNameTheFilters
     EXPECT_EQ(dialog->defaultSuffix(), "png");
 }
 
-TEST(GraphOutput, CopyPutsTheGraphOnTheClipboard) {
-    Window w(kExampleDive);
-    QGuiApplication::clipboard()->setText("alt");
-    w.Trigger("mnuCopyBMP");
-    const QImage copied = QGuiApplication::clipboard()->image();
-    EXPECT_EQ(copied.size(), w.picture().Image().size());
-    EXPECT_EQ(copied.pixel(copied.width() / 2, copied.height() / 2),
-              w.picture().Image().pixel(copied.width() / 2, copied.height() / 2));
+TEST(frmAltitude, CalculatesAndTakesThePressureOver) {
+    auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
+    workspace->settings.airPressureStandard = 1013;
+    InMemorySettingsStore store;
+    frmAltitude window(*workspace, store, nullptr);
+    EXPECT_EQ(window.findChild<QLineEdit*>("txtNormPressure")->text(), "1013");
+    auto* take = window.findChild<QPushButton*>("cmdGetValue");
+    EXPECT_FALSE(take->isEnabled());
+    window.findChild<QLineEdit*>("txtAltitude")->setText("1000");
+    window.findChild<QPushButton*>("cmdCalc")->click();
+    EXPECT_EQ(window.findChild<QLabel*>("lblResult")->text(), "Luftdruck (Höhe) = 893 mbar.");
+    ASSERT_TRUE(take->isEnabled());
+    take->click();
+    EXPECT_EQ(workspace->settings.airPressure, 893);
+    EXPECT_EQ(store.ReadSetting("Values", "AirPressure"), "893");
+}
+
+TEST(frmRunTimeTable, ShowsThePlanInColumnsAndCopiesItAsLines) {
+    ScriptedUi ui;
+    const std::vector<std::string> plan = {
+        "Abtauchen auf  \t30 m\tZeit: 3 min.\tGesamtzeit: 3 min.\tN2: 78%\tHe: 0%",
+        "Dekostufe: \t3 m\tZeit: 4 min.\tGesamtzeit: 36 min.\t N2: 78%\tHe: 0%"};
+    frmRunTimeTable window(plan, ui, nullptr);
+    auto* table = window.findChild<QTableWidget*>("lstPlan");
+    EXPECT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(1, 2)->text(), "Zeit: 4 min.");
+    window.findChild<QPushButton*>("cmdCopy")->click();
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QString::fromStdString(plan[0] + "\n" + plan[1] + "\n"));
+    EXPECT_EQ(ui.boxes.back().text, "Tauchplan wurde in die Zwischenablage kopiert.");
+}
+
+TEST(frmBestMix, FillingStepsOfTheWantedMixAndNothingForAMixThatCannotBe) {
+    ScriptedUi ui;
+    frmBestMix window({"21", "79", "5"}, ui, nullptr);  // opened on a mix that does not add up
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text(), "---");
+    const auto calculate = [&](const char* o2, const char* n2, const char* he,
+                               const char* pressure) {
+        for (const auto& [field, text] :
+             {std::pair{"txtO2", o2}, {"txtN2", n2}, {"txtHe", he}, {"txtPressure", pressure}})
+            window.findChild<QLineEdit*>(field)->setText(text);
+        window.findChild<QPushButton*>("cmdCalc")->click();
+        return window.findChild<QLabel*>("lblHelium")->text();
+    };
+    EXPECT_EQ(calculate("21", "35", "44", "200"), "88 bar");
+    EXPECT_TRUE(window.findChild<QLabel*>("lblSum")->text().startsWith("200"));
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(calculate("20,5", "35,5", "44", "200"), "88 bar");  // decimal commas are numbers
+    EXPECT_EQ(calculate("21", "35", "4a", "200"), "---");
+    EXPECT_EQ(ui.boxes.back().text, "Eingabe ungültig!");
+    EXPECT_EQ(calculate("21", "35", "44", "zweihundert"), "---");
+    EXPECT_EQ(ui.boxes.back().text, "Eingabe ungültig!");
+    EXPECT_EQ(calculate("21", "35", "44", std::string(400, '9').c_str()), "---");
+    EXPECT_EQ(calculate("21", "35", "50", "200"), "---");  // 106 %
+    EXPECT_EQ(ui.boxes.back().text, "Das eingestellte Gemisch ist unplausibel!");
+    EXPECT_EQ(ui.boxes.size(), 4u);
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "app/shell/frm_main.h"
+#include "app/shell/picture_box.h"
+#include "core/graphics/profile_graph.h"
+#include "core/settings/memory_settings_store.h"
+#include "tests/gui/scripted_dialogs.h"
+
+namespace marelos {
+
+// A main window on its own workspace and scripted dialogs, shown at a fixed size; on a store
+// of its own unless the test gives one.
+struct MainWindow {
+    explicit MainWindow(const std::string& file = {}) : MainWindow(ownStore, file) {}
+    explicit MainWindow(SettingsStore& store, const std::string& file = {})
+        : window(*workspace, store, dialogs, "/opt/marelos/bin", QString::fromStdString(file)) {
+        window.resize(1100, 760);
+        window.show();
+    }
+    template <class T = QAction>
+    T* Find(const char* name) const {
+        return window.findChild<T*>(name);
+    }
+    void Trigger(const char* command) const { Find(command)->trigger(); }
+    QtCanvas& picture() const { return Find<PictureBox>("picDive")->canvas(); }
+    QStringList MessageLines() const {
+        const auto* list = Find<QListWidget>("lstSysMsg");
+        QStringList lines;
+        for (int i = 0; list && i < list->count(); ++i)
+            lines << list->item(i)->text();
+        return lines;
+    }
+    // A click at a minute and depth of the profile graph.
+    void ClickAt(double minute, double depth) {
+        const GraphGeometry g = GraphGeometry::Of(window.picture());
+        const double x = g.left + minute * (g.right - g.left) / workspace->settings.maxHScale;
+        const double y = g.top + depth * (g.bottom - g.top) / workspace->settings.maxVScale;
+        window.GraphPointerMoved(x, y);
+        window.GraphClicked(x, y);
+    }
+
+    InMemorySettingsStore ownStore;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Workspace> workspace = std::make_unique<Workspace>();
+    frmMain window;
+};
+
+// Runs `step` on the modal window `name` (of type W) that opens next, once it is shown.
+template <class W = QWidget>
+void OnNextModal(const char* name, std::type_identity_t<std::function<void(W&)>> step) {
+    QTimer::singleShot(0, [name, step] {
+        auto* modal = qobject_cast<W*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(modal && modal->objectName() == name) << name;
+        step(*modal);
+    });
+}
+
+}  // namespace marelos
