@@ -8,7 +8,7 @@
 
 #include "core/graphics/analysis_graphs.h"
 #include "core/graphics/graph_layout.h"
-#include "tests/fakes/recording_canvas.h"
+#include "tests/fakes/graphics_queries.h"
 
 namespace marelos {
 namespace {
@@ -44,14 +44,11 @@ TEST(BarGraph, ScaleBarsAndLines) {
     EXPECT_EQ(BarPressureScale(*workspace), 11);
     RecordingCanvas canvas(9000, 6500);
     DrawCompartmentBars(canvas, *workspace, 2);
-    int bars = 0;
-    int guides = 0;
-    for (const Call& line : canvas.Of(Call::kLine)) {
-        if (line.x1 == line.x2 && line.y1 == 6000 && line.y2 < 6000) ++bars;
-        if (line.colour == 14935011) ++guides;
-    }
-    EXPECT_EQ(bars, 16);  // compartment 0 is off: its slot stays empty
-    EXPECT_EQ(guides, 11);
+    const auto bar = [](const Call& line) {
+        return line.x1 == line.x2 && line.y1 == 6000 && line.y2 < 6000;
+    };
+    EXPECT_EQ(CallsWhere(canvas, Call::kLine, bar).size(), 16u);  // compartment 0 is off
+    EXPECT_EQ(LinesOfColour(canvas, 14935011).size(), 11u);
     EXPECT_THAT(canvas.Texts(), ::testing::Contains("p.amb.tol"));
     EXPECT_THAT(canvas.Texts(), ::testing::Contains("FG"));
     EXPECT_THAT(canvas.Texts(), ::testing::Contains("11 bar"));
