@@ -79,17 +79,6 @@ TEST(ModelParameters, MultiplyingHalfTimesLeavesCompartments0And11To16) {
     EXPECT_EQ(model.halfTimeN2[10], 146.0);
 }
 
-TEST(ModelParameters, Compartment0TakesPartOnlyWhenSwitchedOn) {
-    ModelParameters model = FreshModel();
-    SetCompartment0(model, {2.0, 0.3, 0.1, 1.0, 0.4, 0.2}, true);
-    EXPECT_EQ(model.firstCompartment, 0);
-    EXPECT_EQ(model.halfTimeHe[0], 1.0);
-    EXPECT_EQ(model.bHe[0], 0.2);
-    SetCompartment0(model, {}, false);
-    EXPECT_EQ(model.firstCompartment, 1);
-    EXPECT_EQ(model.halfTimeN2[0], 1.1);
-}
-
 TEST(ModelParameters, ProgressivityNamesFollowTheTimeFactor) {
     ModelParameters model = FreshModel();
     const char* names[] = {"Sehr konservativ", "Konservativ", "Normal", "Progressiv",

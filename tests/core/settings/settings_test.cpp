@@ -37,7 +37,6 @@ TEST(LoadSettings, AnEmptyStoreGivesEveryDefault) {
     EXPECT_EQ(s.interfaceType, 1);
     EXPECT_EQ(s.deepStopMode, 1);
     EXPECT_EQ(s.fileStoragePath, "/opt/marelos/Tauchprofile");
-    EXPECT_EQ(s.nitroxDecoStart, 0);  // read only when the options dialog opens
     Settings defaults;
     defaults.fileStoragePath = "/opt/marelos/Tauchprofile";
     EXPECT_EQ(s, defaults);
