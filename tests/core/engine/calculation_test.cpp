@@ -8,9 +8,8 @@
 #include <memory>
 
 #include "core/engine/oxygen.h"
-#include "core/settings/memory_settings_store.h"
 #include "core/text/val.h"
-#include "tests/fakes/scripted_ui.h"
+#include "tests/core/engine/outputs_test_support.h"
 
 namespace marelos {
 namespace {
@@ -18,14 +17,9 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 
-struct Corner {
-    int minute;
-    int depth;
-    int n2 = 78;
-    double he = 0;
-};
+using Corners = std::initializer_list<std::pair<int, int>>;
 
-// A dive drawn as the user draws it: corners after the start point, air unless told otherwise.
+// A dive drawn as the user draws it: corners (minute, depth) after the start point, on air.
 class CalculationTest : public ::testing::Test {
   protected:
     CalculationTest()
@@ -33,13 +27,8 @@ class CalculationTest : public ::testing::Test {
 
     Workspace& ws() { return *workspace_; }
 
-    void Draw(std::initializer_list<Corner> corners) {
-        DiveProfile& profile = ws().profile;
-        for (const Corner& corner : corners) {
-            profile.points[profile.nextPoint++] = {corner.minute, corner.depth, corner.n2,
-                                                   corner.he};
-        }
-    }
+    // Starts a new workspace with the dive; the messages of earlier dives stay.
+    void Draw(Corners corners) { workspace_ = DrawnDive(corners); }
 
     CalculationResult Calculate() {
         ui_.lines.clear();
@@ -123,7 +112,6 @@ TEST_F(CalculationTest, ANoStopDiveAscendsTenMetresAMinuteWithStagedRecordsOnly)
     for (int k = 1; k <= kStopTableEnd; ++k)
         EXPECT_EQ(ws().profile.stops[k].time, 0);
 
-    Restart();
     Draw({{2, 10}, {20, 10}, {21, 0}});
     ws().settings.surfaceInterval = 0;
     Calculate();
@@ -271,7 +259,6 @@ TEST_F(CalculationTest, SurfaceIntervalRecordsHoldOnlyTheTissuesAndWidenTheTimeA
     EXPECT_GT(surface.pN2[16], 0);
     EXPECT_EQ(ws().computed.records[ws().computed.computedCount].pN2[16], 0);  // next free record
 
-    Restart();
     Draw({{3, 20}, {55, 20}});
     ws().settings.surfaceInterval = 120;
     Calculate();
@@ -301,14 +288,14 @@ TEST_F(CalculationTest, Compartment0CountsOnlyWhenSwitchedOn) {
 TEST_F(CalculationTest, ALongerEarlierCalculationLeavesNothingBehind) {
     const Compartment0Values compartment0 = {0.2, 0.1, 0.99, 0.1, 0.1, 0.99};
     const double halfTimeHe5 = ws().model.halfTimeHe[5];
-    const auto dive = [](Workspace& workspace, std::initializer_list<Corner> corners) {
+    const auto dive = [](Workspace& workspace, Corners corners) {
         NewProfile(workspace);
         workspace.settings.maxHScale = 600;
         workspace.settings.surfaceInterval = 30;
         DiveProfile& profile = workspace.profile;
         profile.points[profile.nextPoint++] = {0, 0, 78, 0};
-        for (const Corner& corner : corners)
-            profile.points[profile.nextPoint++] = {corner.minute, corner.depth, corner.n2, 0};
+        for (const auto& [minute, depth] : corners)
+            profile.points[profile.nextPoint++] = {minute, depth, 78, 0};
     };
     const auto afterALongDive = [&](double shortHalfTimeHe5, const std::string& what) {
         SetCompartment0(ws().model, compartment0, true);
@@ -388,7 +375,6 @@ TEST_F(CalculationTest, TheTableEndStopsTheDiveSilentlyInALineTableButNotTheSurf
     EXPECT_TRUE(ui_.lines.empty());
     EXPECT_NEAR(ws().computed.records[3].depth, 5, 1e-12);
 
-    Restart();
     Draw({{3, 5}, {5900, 5}});  // shallow enough to need no stop
     ws().settings.maxHScale = 6000;
     ws().settings.surfaceInterval = 300;
