@@ -8,9 +8,8 @@
 #include <memory>
 
 #include "core/engine/oxygen.h"
-#include "core/settings/memory_settings_store.h"
 #include "core/text/val.h"
-#include "tests/fakes/scripted_ui.h"
+#include "tests/core/engine/outputs_test_support.h"
 
 namespace marelos {
 namespace {
@@ -18,14 +17,9 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 
-struct Corner {
-    int minute;
-    int depth;
-    int n2 = 78;
-    double he = 0;
-};
+using Corners = std::initializer_list<std::pair<int, int>>;
 
-// A dive drawn as the user draws it: corners after the start point, air unless told otherwise.
+// A dive drawn as the user draws it: corners (minute, depth) after the start point, on air.
 class CalculationTest : public ::testing::Test {
   protected:
     CalculationTest()
@@ -33,13 +27,8 @@ class CalculationTest : public ::testing::Test {
 
     Workspace& ws() { return *workspace_; }
 
-    void Draw(std::initializer_list<Corner> corners) {
-        DiveProfile& profile = ws().profile;
-        for (const Corner& corner : corners) {
-            profile.points[profile.nextPoint++] = {corner.minute, corner.depth, corner.n2,
-                                                   corner.he};
-        }
-    }
+    // Starts a new workspace with the dive; the messages of earlier dives stay.
+    void Draw(Corners corners) { workspace_ = DrawnDive(corners); }
 
     CalculationResult Calculate() {
         ui_.lines.clear();
@@ -53,6 +42,27 @@ class CalculationTest : public ::testing::Test {
             records.push_back(&ws().computed.records[j]);
         }
         return records;
+    }
+
+    std::vector<double> DepthsAfter(int diveMinutes) {
+        std::vector<double> depths;
+        for (const ComputedMinute* record : RecordsAfter(diveMinutes))
+            depths.push_back(record->depth);
+        return depths;
+    }
+
+    // A fresh workspace and message list for the next dive of a test.
+    void Restart() {
+        workspace_ = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
+        ui_ = ScriptedUi{};
+    }
+
+    // A calculation that ended early with one critical box naming why.
+    void ExpectEndedWithBox(const CalculationResult& result, std::string_view why) {
+        EXPECT_FALSE(result.completed);
+        ASSERT_EQ(ui_.boxes.size(), 1u);
+        EXPECT_EQ(ui_.boxes[0].icon, MessageIcon::Critical);
+        EXPECT_NE(ui_.boxes[0].text.find(why), std::string::npos) << ui_.boxes[0].text;
     }
 
     int FirstStopDepth() const {
@@ -75,22 +85,15 @@ TEST_F(CalculationTest, ReportsTheDiveInTheMessageListInOrder) {
     EXPECT_EQ(result.maxDepth, 30);
     EXPECT_EQ(result.diveMinutes, 25);
     EXPECT_EQ(result.totalTime, 25);
-    const std::vector<std::string>& lines = ui_.lines;
-    ASSERT_EQ(lines.size(), 11u);
-    EXPECT_EQ(lines[0], "Berechne Profil");
-    EXPECT_EQ(lines[1], "Erste Deko-Stufe auf 6 m");
-    EXPECT_EQ(lines[2], "Überprüfe Dekompressionsstatus...");
-    EXPECT_EQ(lines[3], "Dekompressionsphase OK.");
-    EXPECT_EQ(lines[4], "Oxygen Tolerance Units: " +
-                            std::to_string(static_cast<int>(TotalOtu(ws().computed))));
-    EXPECT_EQ(lines[5],
-              "ZNS Tagesdosis: " + std::to_string(static_cast<int>(DailyCns(ws().computed))) + "%");
-    EXPECT_EQ(lines[6], "ZNS Tauchgangsdosis: " +
-                            std::to_string(static_cast<int>(DiveCns(ws().computed))) + "%");
-    EXPECT_EQ(lines[7], "Max.Tiefe: 30 m Wassertiefe");
-    EXPECT_EQ(lines[8], "Zeit: 25 min.");
-    EXPECT_EQ(lines[9], "Dekompressionsmodell: ZH-L16C");
-    EXPECT_EQ(lines[10], "Progressivität: Normal");
+    const auto whole = [](double value) { return std::to_string(static_cast<int>(value)); };
+    EXPECT_THAT(ui_.lines,
+                ElementsAre("Berechne Profil", "Erste Deko-Stufe auf 6 m",
+                            "Überprüfe Dekompressionsstatus...", "Dekompressionsphase OK.",
+                            "Oxygen Tolerance Units: " + whole(TotalOtu(ws().computed)),
+                            "ZNS Tagesdosis: " + whole(DailyCns(ws().computed)) + "%",
+                            "ZNS Tauchgangsdosis: " + whole(DiveCns(ws().computed)) + "%",
+                            "Max.Tiefe: 30 m Wassertiefe", "Zeit: 25 min.",
+                            "Dekompressionsmodell: ZH-L16C", "Progressivität: Normal"));
     EXPECT_TRUE(ui_.boxes.empty());
     // The descent walks 10 m per minute, one record per minute, then 22 minutes at 30 m.
     EXPECT_EQ(ws().computed.records[1].depth, 10);
@@ -99,17 +102,23 @@ TEST_F(CalculationTest, ReportsTheDiveInTheMessageListInOrder) {
     EXPECT_EQ(ws().computed.records[25].n2Percent, 78);
 }
 
-TEST_F(CalculationTest, ANoStopDiveAscendsTenMetresAMinuteAndSpendsAMinuteAtTheSurface) {
+TEST_F(CalculationTest, ANoStopDiveAscendsTenMetresAMinuteWithStagedRecordsOnly) {
     Draw({{2, 12}, {12, 12}});
     ws().settings.surfaceInterval = 0;
     Calculate();
     EXPECT_THAT(ui_.lines, Contains("Erste Deko-Stufe auf 0 m"));
-    std::vector<double> depths;
-    for (const ComputedMinute* record : RecordsAfter(12))
-        depths.push_back(record->depth);
-    EXPECT_THAT(depths, ElementsAre(10, 0, 0));  // records at 10 m and 0 m, then the minute at 0 m
+    // Records at 10 m and 0 m, then the minute at 0 m.
+    EXPECT_THAT(DepthsAfter(12), ElementsAre(10, 0, 0));
     for (int k = 1; k <= kStopTableEnd; ++k)
         EXPECT_EQ(ws().profile.stops[k].time, 0);
+
+    Draw({{2, 10}, {20, 10}, {21, 0}});
+    ws().settings.surfaceInterval = 0;
+    Calculate();
+    EXPECT_EQ(RecordsAfter(21).size(), 2u);  // the 1-metre step at 0 m and the minute at 0 m
+    store_.WriteSetting("Decompression", "Step", "False");
+    Calculate();
+    EXPECT_EQ(RecordsAfter(21).size(), 0u);
 }
 
 TEST_F(CalculationTest, EveryStopHasOneRecordMoreThanItsStopTime) {
@@ -160,9 +169,7 @@ TEST_F(CalculationTest, DeepStopLiesHalfWayToTheSurfaceOrToTheFirstStop) {
     ws().settings.deepStopMode = 1;
     ws().settings.deepStopTime = 2;
     Calculate();
-    std::vector<double> depths;
-    for (const ComputedMinute* record : RecordsAfter(30))
-        depths.push_back(record->depth);
+    std::vector<double> depths = DepthsAfter(30);
     ASSERT_GE(depths.size(), 5u);
     EXPECT_THAT(std::vector<double>(depths.begin(), depths.begin() + 5),
                 ElementsAre(40, 30, 20, 20, 20));
@@ -172,9 +179,7 @@ TEST_F(CalculationTest, DeepStopLiesHalfWayToTheSurfaceOrToTheFirstStop) {
     Calculate();
     const int first = FirstStopDepth();
     const double deepStop = static_cast<int>((first + 40) / 2);
-    depths.clear();
-    for (const ComputedMinute* record : RecordsAfter(30))
-        depths.push_back(record->depth);
+    depths = DepthsAfter(30);
     EXPECT_EQ(std::count(depths.begin(), depths.end(), deepStop), 3);  // arrival and two minutes
 }
 
@@ -235,17 +240,7 @@ TEST_F(CalculationTest, ContinuousAscentFollowsTheToleratedPressureAndWritesNoSt
     EXPECT_THAT(ui_.lines, ::testing::Not(Contains(::testing::StartsWith("Erste Deko-Stufe"))));
 }
 
-TEST_F(CalculationTest, AProfileEndingAtTheSurfaceGetsRecordsOnlyInTheStagedPhase) {
-    Draw({{2, 10}, {20, 10}, {21, 0}});
-    ws().settings.surfaceInterval = 0;
-    Calculate();
-    EXPECT_EQ(RecordsAfter(21).size(), 2u);  // the 1-metre step at 0 m and the minute at 0 m
-    store_.WriteSetting("Decompression", "Step", "False");
-    Calculate();
-    EXPECT_EQ(RecordsAfter(21).size(), 0u);
-}
-
-TEST_F(CalculationTest, SurfaceIntervalRecordsHoldOnlyTheTissues) {
+TEST_F(CalculationTest, SurfaceIntervalRecordsHoldOnlyTheTissuesAndWidenTheTimeAxis) {
     Draw({{3, 20}, {20, 20}});
     ws().settings.surfaceInterval = 0;
     Calculate();
@@ -263,9 +258,7 @@ TEST_F(CalculationTest, SurfaceIntervalRecordsHoldOnlyTheTissues) {
     EXPECT_EQ(surface.cnsDay, 0);
     EXPECT_GT(surface.pN2[16], 0);
     EXPECT_EQ(ws().computed.records[ws().computed.computedCount].pN2[16], 0);  // next free record
-}
 
-TEST_F(CalculationTest, ALongDiveWidensTheTimeAxis) {
     Draw({{3, 20}, {55, 20}});
     ws().settings.surfaceInterval = 120;
     Calculate();
@@ -295,14 +288,14 @@ TEST_F(CalculationTest, Compartment0CountsOnlyWhenSwitchedOn) {
 TEST_F(CalculationTest, ALongerEarlierCalculationLeavesNothingBehind) {
     const Compartment0Values compartment0 = {0.2, 0.1, 0.99, 0.1, 0.1, 0.99};
     const double halfTimeHe5 = ws().model.halfTimeHe[5];
-    const auto dive = [](Workspace& workspace, std::initializer_list<Corner> corners) {
+    const auto dive = [](Workspace& workspace, Corners corners) {
         NewProfile(workspace);
         workspace.settings.maxHScale = 600;
         workspace.settings.surfaceInterval = 30;
         DiveProfile& profile = workspace.profile;
         profile.points[profile.nextPoint++] = {0, 0, 78, 0};
-        for (const Corner& corner : corners)
-            profile.points[profile.nextPoint++] = {corner.minute, corner.depth, corner.n2, 0};
+        for (const auto& [minute, depth] : corners)
+            profile.points[profile.nextPoint++] = {minute, depth, 78, 0};
     };
     const auto afterALongDive = [&](double shortHalfTimeHe5, const std::string& what) {
         SetCompartment0(ws().model, compartment0, true);
@@ -360,73 +353,57 @@ TEST(CheckDecompression, CountsMinutesAboveTheToleranceAndWarnsTwiceAboveThree) 
     EXPECT_TRUE(silent.boxes.empty());
 }
 
-TEST_F(CalculationTest, RecordsThatWouldReachTheTableEndStopTheCalculation) {
+// The dive phase stops at the table end, a line table reaching index 6000 ends silently, and the
+// surface interval stops there with the report following.
+TEST_F(CalculationTest, TheTableEndStopsTheDiveSilentlyInALineTableButNotTheSurfaceInterval) {
     Draw({{3, 10}, {6000, 10}});
     ws().settings.maxHScale = 6000;
-    const CalculationResult result = Calculate();
-    EXPECT_FALSE(result.completed);
+    EXPECT_FALSE(Calculate().completed);
     EXPECT_EQ(ui_.lines.back(), "Maximale Array-Größe erreicht.");
     EXPECT_EQ(ws().computed.computedCount, 6000);
     EXPECT_EQ(ws().computed.records[5999].depth, 10);
     EXPECT_EQ(ws().computed.records[6000].depth, 0);
     EXPECT_THAT(ui_.lines, ::testing::Not(Contains("Überprüfe Dekompressionsstatus...")));
-}
 
-TEST_F(CalculationTest, TheSurfaceIntervalStopsAtTheTableEndAndTheReportFollows) {
-    Draw({{3, 5}, {5900, 5}});  // shallow enough to need no stop
-    ws().settings.maxHScale = 6000;
-    ws().settings.surfaceInterval = 300;
-    const CalculationResult result = Calculate();
-    EXPECT_TRUE(result.completed);
-    EXPECT_EQ(ws().computed.computedCount, 6000);
-    EXPECT_THAT(ui_.lines, Contains("Maximale Array-Größe erreicht."));
-    EXPECT_EQ(ui_.lines.back(), "Progressivität: Normal");
-}
-
-TEST_F(CalculationTest, AZeroHalfTimeEndsTheCalculationWithAMessage) {
-    Draw({{3, 30}, {20, 30}});
-    ws().model.halfTimeHe[5] = 0;
-    const CalculationResult result = Calculate();
-    EXPECT_FALSE(result.completed);
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(ui_.boxes[0].icon, MessageIcon::Critical);
-    EXPECT_NE(ui_.boxes[0].text.find("Kompartiment 5"), std::string::npos);
-    EXPECT_EQ(ws().computed.records[1].depth, 0);  // nothing was computed
-}
-
-TEST_F(CalculationTest, NumbersBeyondAnyDiveEndTheCalculationInsteadOfGivingNaN) {
-    ws().view.mode = 4;  // the line table is used as it is
-    ws().profile.lines[1] = {1e307, 2, 2, 78, 0};
-    ws().profile.nextPoint = 2;
-    const CalculationResult result = Calculate();
-    EXPECT_FALSE(result.completed);
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_NE(ui_.boxes[0].text.find("außerhalb des Rechenbereichs"), std::string::npos);
-    for (int j = 1; j < ws().computed.computedCount; ++j) {
-        EXPECT_TRUE(std::isfinite(ws().computed.records[j].toleratedPressure));
-    }
-}
-
-TEST_F(CalculationTest, AFirstStopBelow300MetresEndsTheCalculation) {
-    Draw({{60, 600}, {400, 600}});
-    ws().settings.maxHScale = 500;
-    const CalculationResult result = Calculate();
-    EXPECT_FALSE(result.completed);
-    ASSERT_FALSE(ui_.boxes.empty());
-    EXPECT_NE(ui_.boxes[0].text.find("tiefer als 300 m"), std::string::npos);
-    EXPECT_THAT(ui_.lines, ::testing::Not(Contains(::testing::StartsWith("Erste Deko-Stufe"))));
-}
-
-TEST_F(CalculationTest, ALineTableReachingIndex6000EndsSilently) {
+    Restart();
     ws().view.mode = 4;
     for (int i = 1; i < kProfileTableEnd; ++i)
         ws().profile.lines[i] = {5, 0, 0, 78, 0};
     ws().profile.lines[1].tDelta = 3;
     ws().profile.nextPoint = kProfileTableEnd;
-    const CalculationResult result = Calculate();
-    EXPECT_FALSE(result.completed);
+    EXPECT_FALSE(Calculate().completed);
     EXPECT_TRUE(ui_.lines.empty());
     EXPECT_NEAR(ws().computed.records[3].depth, 5, 1e-12);
+
+    Draw({{3, 5}, {5900, 5}});  // shallow enough to need no stop
+    ws().settings.maxHScale = 6000;
+    ws().settings.surfaceInterval = 300;
+    EXPECT_TRUE(Calculate().completed);
+    EXPECT_EQ(ws().computed.computedCount, 6000);
+    EXPECT_THAT(ui_.lines, Contains("Maximale Array-Größe erreicht."));
+    EXPECT_EQ(ui_.lines.back(), "Progressivität: Normal");
+}
+
+// A zero half-time, numbers beyond any dive (instead of NaN) and a first stop below 300 m.
+TEST_F(CalculationTest, ImpossibleDivesEndTheCalculationWithAMessage) {
+    Draw({{3, 30}, {20, 30}});
+    ws().model.halfTimeHe[5] = 0;
+    ExpectEndedWithBox(Calculate(), "Kompartiment 5");
+    EXPECT_EQ(ws().computed.records[1].depth, 0);  // nothing was computed
+
+    Restart();
+    ws().view.mode = 4;  // the line table is used as it is
+    ws().profile.lines[1] = {1e307, 2, 2, 78, 0};
+    ws().profile.nextPoint = 2;
+    ExpectEndedWithBox(Calculate(), "außerhalb des Rechenbereichs");
+    for (int j = 1; j < ws().computed.computedCount; ++j)
+        EXPECT_TRUE(std::isfinite(ws().computed.records[j].toleratedPressure));
+
+    Restart();
+    Draw({{60, 600}, {400, 600}});
+    ws().settings.maxHScale = 500;
+    ExpectEndedWithBox(Calculate(), "tiefer als 300 m");
+    EXPECT_THAT(ui_.lines, ::testing::Not(Contains(::testing::StartsWith("Erste Deko-Stufe"))));
 }
 
 }  // namespace

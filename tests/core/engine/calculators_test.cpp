@@ -50,7 +50,7 @@ TEST(Calculators, BreathingVolumeFromTheLitresUsed) {
     EXPECT_EQ(ui.boxes.back().text, kNoCalculatedDive);
 }
 
-TEST(Calculators, MixLimitsOfAirAndOxygen) {
+TEST(Calculators, MixLimitsOfAirAndOxygenAndTheBestMixForADepth) {
     Settings settings;
     EXPECT_EQ(MixLimitsText({"21", "78", "0"}, settings),
               "Hyperoxiegefahr in Tiefen > 66 m\r\nN2-Grenzwert wird überschritten bei 54 m\r\n");
@@ -58,10 +58,6 @@ TEST(Calculators, MixLimitsOfAirAndOxygen) {
     EXPECT_EQ(MixLimitsText({"10", "0", "90"}, settings),
               "Hyperoxiegefahr in Tiefen > 150 m\r\nHypoxiegefahr in Tiefen < 10 m\r\n");
     EXPECT_EQ(MixLimitsText({"0", "0", "0"}, settings), "");
-}
-
-TEST(Calculators, BestMixForADepth) {
-    Settings settings;
     EXPECT_EQ(BestMixText(0, settings), "Best Mix für 0 m Wassertiefe: O2=100%  N2=0%  He=0%  ");
     EXPECT_EQ(BestMixText(40, settings), "Best Mix für 40 m Wassertiefe: O2=31%  N2=69%  He=0%  ");
     // At 60 m the nitrogen limit asks for helium: P = 7.1162 bar.

@@ -70,7 +70,7 @@ TEST_F(DecoTableTest, EdgeLinesAndWhatTheRunPutsBack) {
     EXPECT_EQ(workspace_->view.mode, 1);
 }
 
-TEST_F(DecoTableTest, MoreThanTwentyBottomTimesUseTheFirstTwenty) {
+TEST_F(DecoTableTest, MoreThanTwentyBottomTimesUseTheFirstTwentyAndTheTableEndsAt10000Lines) {
     std::string line = "9";
     for (int t = 1; t <= 25; ++t)
         line += " " + std::to_string(t * 5);
@@ -78,6 +78,14 @@ TEST_F(DecoTableTest, MoreThanTwentyBottomTimesUseTheFirstTwenty) {
     ASSERT_TRUE(table.has_value());
     EXPECT_EQ(table->size(), 7u + 2 + 20 + 1);
     EXPECT_EQ(ui_.lines.front(), "Zeile 1: nur die ersten 20 Grundzeiten werden berechnet.");
+
+    // Blocks beyond 10000 lines are left out.
+    const auto many = Build(std::vector<std::string>(2600, "9 5"));  // four lines a block
+    ASSERT_TRUE(many.has_value());
+    EXPECT_LE(many->size(), static_cast<std::size_t>(kDecoTableMaxLines));
+    EXPECT_EQ(many->size(), 7u + 4 * 2498);
+    EXPECT_EQ(ui_.lines.back(),
+              "Die Tabelle erreicht 10000 Zeilen; die weiteren Tiefen wurden nicht berechnet.");
 }
 
 TEST_F(DecoTableTest, CancellingAfterADepthLineLeavesNoTableAndAnEmptyProfile) {
@@ -127,16 +135,6 @@ TEST_F(DecoTableTest, ProgressCountsTheCellsAndEscapeIsAskedAfterTheCellItCameIn
     EXPECT_EQ(ui_.eventRounds, 4);
     EXPECT_EQ(ui_.lastProgress, 4);
     EXPECT_TRUE(ui_.progressReset);
-}
-
-TEST_F(DecoTableTest, BlocksBeyondTenThousandLinesAreLeftOut) {
-    std::vector<std::string> input(2600, "9 5");  // four lines a block
-    const auto table = Build(input);
-    ASSERT_TRUE(table.has_value());
-    EXPECT_LE(table->size(), static_cast<std::size_t>(kDecoTableMaxLines));
-    EXPECT_EQ(table->size(), 7u + 4 * 2498);
-    EXPECT_EQ(ui_.lines.back(),
-              "Die Tabelle erreicht 10000 Zeilen; die weiteren Tiefen wurden nicht berechnet.");
 }
 
 }  // namespace

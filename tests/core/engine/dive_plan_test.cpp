@@ -19,7 +19,7 @@ void SetStops(Workspace& workspace, std::initializer_list<std::pair<int, int>> s
         workspace.profile.stops[index].time = time;
 }
 
-TEST(DivePlan, ProfileLinesThenTravelAscentsAndStops) {
+TEST(DivePlan, ProfileLinesThenTravelAscentsAndStopsOnTheirGas) {
     auto dive = DrawnDive({{3, 30}, {25, 30}});
     InMemorySettingsStore store;
     store.WriteSetting("Decompression", "Step", "True");
@@ -36,6 +36,19 @@ TEST(DivePlan, ProfileLinesThenTravelAscentsAndStops) {
                     "Auftauchen auf \t3 m \tZeit: 1 min.\tGesamtzeit: 32 min.\tN2: 78%\tHe: 0%",
                     "Dekostufe: \t3 m\tZeit: 4 min.\tGesamtzeit: 36 min.\t N2: 78%\tHe: 0%"));
     EXPECT_TRUE(ui.questions.empty());
+
+    // The travel line shows the gas of the ascent to the first stop.
+    dive = DrawnDive({{4, 40}, {30, 40}});
+    dive->settings.nitroxDecoStart = 10;
+    dive->settings.n2PerCentDecompression = 50;
+    dive->settings.hePerCentDecompression = 0;
+    BuildLinesFromPoints(dive->profile, 60);
+    SetStops(*dive, {{2, 3}, {1, 5}});  // first stop at 6 m, above the switch depth
+    EXPECT_EQ(DivePlanLines(*dive, store, ui)[2],
+              "Auftauchen auf \t6 m\tZeit: 4 min.\tGesamtzeit: 34 min.\tN2: 50%\tHe: 0%");
+    dive->settings.nitroxDecoStart = 6;  // the first stop itself is still on the bottom gas
+    EXPECT_EQ(DivePlanLines(*dive, store, ui)[2],
+              "Auftauchen auf \t6 m\tZeit: 4 min.\tGesamtzeit: 34 min.\tN2: 78%\tHe: 0%");
 }
 
 TEST(DivePlan, ANoStopDiveHasNoAscentLinesAndAContinuousAscentAsksFirst) {
@@ -58,23 +71,6 @@ TEST(DivePlan, ANoStopDiveHasNoAscentLinesAndAContinuousAscentAsksFirst) {
     EXPECT_EQ(store.ReadSetting("Decompression", "Step"), "True");
     EXPECT_GT(plan.size(), 4u);  // calculated in stops after the question
     EXPECT_TRUE(plan[2].starts_with("Auftauchen auf \t"));
-}
-
-TEST(DivePlan, TheTravelLineShowsTheGasOfTheAscentToTheFirstStop) {
-    auto dive = DrawnDive({{4, 40}, {30, 40}});
-    dive->settings.nitroxDecoStart = 10;
-    dive->settings.n2PerCentDecompression = 50;
-    dive->settings.hePerCentDecompression = 0;
-    InMemorySettingsStore store;
-    store.WriteSetting("Decompression", "Step", "True");
-    ScriptedUi ui;
-    BuildLinesFromPoints(dive->profile, 60);
-    SetStops(*dive, {{2, 3}, {1, 5}});  // first stop at 6 m, above the switch depth
-    const std::vector<std::string> plan = DivePlanLines(*dive, store, ui);
-    EXPECT_EQ(plan[2], "Auftauchen auf \t6 m\tZeit: 4 min.\tGesamtzeit: 34 min.\tN2: 50%\tHe: 0%");
-    dive->settings.nitroxDecoStart = 6;  // the first stop itself is still on the bottom gas
-    EXPECT_EQ(DivePlanLines(*dive, store, ui)[2],
-              "Auftauchen auf \t6 m\tZeit: 4 min.\tGesamtzeit: 34 min.\tN2: 78%\tHe: 0%");
 }
 
 TEST(DecompressionText, ListsTheStopsAndTheirSum) {

@@ -11,11 +11,9 @@ ModelParameters FreshModel(int decoModel = 3) {
     return ModelFromSettings(settings);
 }
 
-TEST(ModelParameters, AFreshInstallationUsesZhL16CNormalWithoutCompartment0) {
+// Its name, progressivity and unused compartment 0 show in every calculation's report.
+TEST(ModelParameters, AFreshInstallationUsesTheZhL16CValuesAndTheCompartment0Defaults) {
     const ModelParameters model = FreshModel();
-    EXPECT_EQ(model.model, 3);
-    EXPECT_EQ(model.timeFactor, 1.5);
-    EXPECT_EQ(model.firstCompartment, 1);
     EXPECT_EQ(model.halfTimeN2[0], 1.1);
     EXPECT_EQ(model.aN2[0], 0.2);
     EXPECT_EQ(model.bN2[0], 0.05);
@@ -26,12 +24,9 @@ TEST(ModelParameters, AFreshInstallationUsesZhL16CNormalWithoutCompartment0) {
     EXPECT_EQ(model.halfTimeHe[9], 41.2);
     EXPECT_EQ(model.aN2[5], 0.62);
     EXPECT_EQ(model.bHe[16], 0.9267);
-    EXPECT_EQ(ModelMessage(model), "Dekompressionsmodell: ZH-L16C");
-    EXPECT_EQ(ProgressivityMessage(model), "Progressivität: Normal");
 }
 
-TEST(ModelParameters, TheFourModelsDifferWhereTheirTablesDo) {
-    EXPECT_EQ(FreshModel(1).aN2[13], 0.2971);
+TEST(ModelParameters, EachModelHasItsOwnTableAndChangingLoadsItAndSaysSoOnce) {
     EXPECT_EQ(FreshModel(2).aN2[13], 0.285);
     EXPECT_EQ(FreshModel(3).aN2[13], 0.2835);
     const ModelParameters zhl12 = FreshModel(4);
@@ -42,13 +37,10 @@ TEST(ModelParameters, TheFourModelsDifferWhereTheirTablesDo) {
     EXPECT_EQ(zhl12.bHe[16], 0.925);
     EXPECT_EQ(zhl12.halfTimeN2[4], 18.5);  // every model shares the half-times
     EXPECT_EQ(ModelMessage(zhl12), "Dekompressionsmodell: ZH-L12");
-}
 
-TEST(ModelParameters, ChangingTheModelLoadsItsLiteratureValuesAndSaysSoOnce) {
     ModelParameters model = FreshModel(3);
     MultiplyHalfTimes(model, 2);
-    const std::string message = ChangeModel(model, 1);
-    EXPECT_NE(message.find("Modell ZH-L16A geladen."), std::string::npos);
+    EXPECT_NE(ChangeModel(model, 1).find("Modell ZH-L16A geladen."), std::string::npos);
     EXPECT_EQ(model.aN2[5], 0.6667);
     EXPECT_EQ(model.aN2[13], 0.2971);
     EXPECT_EQ(model.halfTimeN2[10], 146.0);
@@ -85,17 +77,6 @@ TEST(ModelParameters, MultiplyingHalfTimesLeavesCompartments0And11To16) {
     EXPECT_EQ(model.halfTimeN2[10], 584.0);  // no reset in between
     LoadHalfTimes(model, 3);
     EXPECT_EQ(model.halfTimeN2[10], 146.0);
-}
-
-TEST(ModelParameters, Compartment0TakesPartOnlyWhenSwitchedOn) {
-    ModelParameters model = FreshModel();
-    SetCompartment0(model, {2.0, 0.3, 0.1, 1.0, 0.4, 0.2}, true);
-    EXPECT_EQ(model.firstCompartment, 0);
-    EXPECT_EQ(model.halfTimeHe[0], 1.0);
-    EXPECT_EQ(model.bHe[0], 0.2);
-    SetCompartment0(model, {}, false);
-    EXPECT_EQ(model.firstCompartment, 1);
-    EXPECT_EQ(model.halfTimeN2[0], 1.1);
 }
 
 TEST(ModelParameters, ProgressivityNamesFollowTheTimeFactor) {

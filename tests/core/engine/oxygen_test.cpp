@@ -9,21 +9,17 @@
 namespace marelos {
 namespace {
 
-TEST(Oxygen, AirAt30MetresCountsAt85HundredthsAndLevelNineTenths) {
-    const double ppO2 = OxygenPartialPressure(AmbientPressure(30, 1013), 78, 0);
-    EXPECT_NEAR(ppO2, 0.8493009, 1e-7);
-    EXPECT_NEAR(OtuOfMinute(ppO2), std::pow(0.7, 0.83), 1e-15);
-    EXPECT_NEAR(OtuOfMinute(ppO2), 0.7438, 1e-4);
-    const CnsShares cns = CnsOfMinute(ppO2);
-    EXPECT_DOUBLE_EQ(cns.dive, 100.0 / 360);
-    EXPECT_DOUBLE_EQ(cns.day, 100.0 / 360);
-}
-
-TEST(Oxygen, OxygenAt6MetresIsAboveTheTable) {
-    const double ppO2 = OxygenPartialPressure(AmbientPressure(6, 1013), 0, 0);
-    EXPECT_NEAR(ppO2, 1.6031, 1e-4);  // 99 % oxygen
-    EXPECT_EQ(CnsOfMinute(ppO2).dive, 10);
-    EXPECT_EQ(CnsOfMinute(ppO2).day, 2);
+// Air at 30 m counts at 0.85 bar and CNS level 0.9; oxygen at 6 m lies above the CNS table.
+TEST(Oxygen, AirAt30MetresAndOxygenAt6Metres) {
+    const double air = OxygenPartialPressure(AmbientPressure(30, 1013), 78, 0);
+    EXPECT_NEAR(air, 0.8493009, 1e-7);
+    EXPECT_NEAR(OtuOfMinute(air), std::pow(0.7, 0.83), 1e-15);  // 0.7438
+    EXPECT_DOUBLE_EQ(CnsOfMinute(air).dive, 100.0 / 360);
+    EXPECT_DOUBLE_EQ(CnsOfMinute(air).day, 100.0 / 360);
+    const double oxygen = OxygenPartialPressure(AmbientPressure(6, 1013), 0, 0);
+    EXPECT_NEAR(oxygen, 1.6031, 1e-4);  // 99 % oxygen
+    EXPECT_EQ(CnsOfMinute(oxygen).dive, 10);
+    EXPECT_EQ(CnsOfMinute(oxygen).day, 2);
 }
 
 TEST(Oxygen, OtuRoundsTheLastHundredthToZeroFiveOrTheNextTenth) {
@@ -73,12 +69,8 @@ TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGas) {
 
 TEST(Oxygen, DaySumDecaysOnlyInMinutesWithoutExposure) {
     ComputedProfile computed;
-    computed.records[1].cnsDay = 10;
-    computed.records[1].cnsDive = 10;
-    computed.records[1].otu = 0.6;
-    computed.records[2].cnsDay = 10;
-    computed.records[2].cnsDive = 10;
-    computed.records[2].otu = 0.6;
+    for (const int j : {1, 2})
+        computed.records[j] = {.otu = 0.6, .cnsDay = 10, .cnsDive = 10};
     computed.computedCount = 3;  // record 3 is empty and counts as a minute without exposure
     EXPECT_EQ(TotalOtu(computed), 1);
     EXPECT_EQ(DiveCns(computed), 20);

@@ -11,7 +11,8 @@ ModelParameters Zhl16c() {
     return ModelFromSettings(settings);
 }
 
-TEST(Tissues, SurfaceStateAndAmbientPressure) {
+TEST(Tissues, SurfaceStateThenOneMinuteAt30MetresMovesCompartment1ByTheHalfTimeFactor) {
+    const ModelParameters model = Zhl16c();
     TissueState tissues;
     InitTissues(tissues, 0.78, 1013);
     for (int c = 0; c <= kLastCompartment; ++c) {
@@ -19,16 +20,11 @@ TEST(Tissues, SurfaceStateAndAmbientPressure) {
         EXPECT_EQ(tissues.pHe[c], 0);
         EXPECT_EQ(tissues.pTotal[c], 0);
     }
-    EXPECT_EQ(ToleratedAmbientPressure(tissues, Zhl16c()), 0);  // no step yet: pTotal is 0
+    EXPECT_EQ(ToleratedAmbientPressure(tissues, model), 0);  // no step yet: pTotal is 0
     EXPECT_NEAR(AmbientPressure(30, 1013), 4.04429, 1e-12);
     EXPECT_NEAR(DepthFromPressure(1.013), 0.13, 1e-12);
     EXPECT_NEAR(DepthFromPressure(0.95), -0.5, 1e-12);
-}
 
-TEST(Tissues, OneMinuteAt30MetresMovesCompartment1ByTheHalfTimeFactor) {
-    const ModelParameters model = Zhl16c();
-    TissueState tissues;
-    InitTissues(tissues, 0.78, 1013);
     SaturateTissues(tissues, model, 1013, 30, 1, 78, 0);
     EXPECT_NEAR(SaturationFactor(1.5, 1, 4), 0.2288946, 1e-7);
     // 0.79014 + 0.2288946 x (3.1056402 - 0.79014)
@@ -39,16 +35,15 @@ TEST(Tissues, OneMinuteAt30MetresMovesCompartment1ByTheHalfTimeFactor) {
     EXPECT_EQ(tissues.pN2[0], 0.79014);          // compartment 0 is not used here
 }
 
-TEST(Tissues, ToleranceMixesAAndBWithTheExtraThousandthAndNeverGoesBelowZero) {
+TEST(Tissues, ToleranceMixesAAndBWithTheExtraThousandthNeverBelowZeroFromTheFirstUsedCompartment) {
     ModelParameters model = Zhl16c();
-    TissueState tissues;
-    tissues.pN2[1] = 1.3201455;
-    tissues.pTotal[1] = 1.3201455;
-    // (1.3201455 - 1.2599 x 1.3201455 / 1.3211455) x (0.505 x 1.3201455 / 1.3211455)
-    EXPECT_NEAR(ToleratedAmbientPressure(tissues, model), 0.0309, 5e-5);
+    TissueState one;
+    one.pN2[1] = 1.3201455;
+    one.pTotal[1] = 1.3201455;
+    // (1.3201455 - 1.2599 x 1.3201455 / 1.3211455) x (0.505 x 1.3201455 / 1.3211455) = 0.0309
     const double a = 1.2599 * 1.3201455 / (1.3201455 + 0.001);
     const double b = 0.505 * 1.3201455 / (1.3201455 + 0.001);
-    EXPECT_DOUBLE_EQ(ToleratedAmbientPressure(tissues, model), (1.3201455 - a) * b);
+    EXPECT_DOUBLE_EQ(ToleratedAmbientPressure(one, model), (1.3201455 - a) * b);
 
     TissueState low;
     low.pN2[3] = 0.5;
@@ -63,10 +58,8 @@ TEST(Tissues, ToleranceMixesAAndBWithTheExtraThousandthAndNeverGoesBelowZero) {
     const double mixedA = (1.383 * 1.0 + 1.0 * 2.0) / 3.001;
     const double mixedB = (0.5747 * 1.0 + 0.6514 * 2.0) / 3.001;
     EXPECT_DOUBLE_EQ(ToleratedAmbientPressure(trimix, model), (3.0 - mixedA) * mixedB);
-}
 
-TEST(Tissues, OnlyCompartmentsFromTheFirstUsedOneTakePart) {
-    ModelParameters model = Zhl16c();
+    // Only compartments from the first used one take part.
     TissueState tissues;
     InitTissues(tissues, 0.79, 1000);
     SaturateTissues(tissues, model, 1000, 40, 1, 78, 0);

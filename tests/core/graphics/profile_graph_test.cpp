@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "tests/fakes/recording_canvas.h"
+#include "tests/fakes/graphics_queries.h"
 
 namespace marelos {
 namespace {
@@ -16,13 +16,12 @@ using ::testing::Not;
 
 // The labels of the time axis: texts in the frame colour below the bottom edge.
 std::vector<std::string> TimeLabels(const RecordingCanvas& canvas, std::int32_t cross) {
-    std::vector<std::string> labels;
     const GraphGeometry g = GraphGeometry::Of(canvas);
-    for (const Call& call : canvas.Of(Call::kText)) {
-        if (call.colour == cross && call.y1 > g.bottom && call.y1 < g.bottom + 400) {
-            labels.push_back(call.text);
-        }
-    }
+    std::vector<std::string> labels;
+    for (const Call& call : CallsWhere(canvas, Call::kText, [&](const Call& text) {
+             return text.colour == cross && text.y1 > g.bottom && text.y1 < g.bottom + 400;
+         }))
+        labels.push_back(call.text);
     return labels;
 }
 
@@ -40,20 +39,15 @@ TEST(ProfileGraph, PositionsBecomeWholeMinutesAndMetres) {
 TEST(ProfileGraph, TimeLabelsFollowTheAxisLength) {
     Settings settings;
     settings.crossColour = 77;
-    RecordingCanvas canvas(9300, 6300);
-    settings.maxHScale = 60;
-    DrawGrid(canvas, settings);
-    EXPECT_EQ(TimeLabels(canvas, 77),
-              (std::vector<std::string>{"0", "10", "20", "30", "40", "50", "60"}));
-    canvas.calls.clear();
-    settings.maxHScale = 45;
-    DrawGrid(canvas, settings);
-    EXPECT_EQ(TimeLabels(canvas, 77).size(), 10u);
-    EXPECT_EQ(TimeLabels(canvas, 77).back(), "45");
-    canvas.calls.clear();
-    settings.maxHScale = 15;
-    DrawGrid(canvas, settings);
-    EXPECT_EQ(TimeLabels(canvas, 77).size(), 16u);
+    for (const auto& [length, step] : {std::pair{60, 10}, std::pair{45, 5}, std::pair{15, 1}}) {
+        RecordingCanvas canvas(9300, 6300);
+        settings.maxHScale = length;
+        DrawGrid(canvas, settings);
+        std::vector<std::string> expected;
+        for (int minute = 0; minute <= length; minute += step)
+            expected.push_back(std::to_string(minute));
+        EXPECT_EQ(TimeLabels(canvas, 77), expected);
+    }
     EXPECT_EQ(TimeLabelStep(501), 100);
     EXPECT_EQ(TimeLabelStep(6000), 500);
 }
@@ -129,21 +123,9 @@ TEST(ProfileGraph, TheProfileIsAPolylineWithCirclesOnlyWhereTimeAdvances) {
 
 // The estimated boxes of the texts drawn in these colours.
 std::vector<Box> TextBoxes(const RecordingCanvas& canvas, std::initializer_list<int> colours) {
-    std::vector<Box> boxes;
-    for (const Call& text : canvas.Of(Call::kText)) {
-        if (std::find(colours.begin(), colours.end(), text.colour) != colours.end())
-            boxes.push_back(TextBox(text.x1, text.y1, text.text, text.font));
-    }
-    return boxes;
-}
-
-bool AnyTwoOverlap(const std::vector<Box>& boxes) {
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
-            if (boxes[i].Intersects(boxes[j])) return true;
-        }
-    }
-    return false;
+    return TextBoxesWhere(canvas, [&](const Call& text) {
+        return std::find(colours.begin(), colours.end(), text.colour) != colours.end();
+    });
 }
 
 TEST(ProfileGraph, AxesOfAnyLengthCostPixelsNotMinutesAndKeepTheirLabelsApart) {
