@@ -13,10 +13,10 @@ every stored write, so a test can check a clock synchronisation in it.
 import argparse
 import json
 import os
-import select
 import sys
 import time
-import tty
+
+from pty_device import incoming_bytes, open_device
 
 SIZE = 4097
 READ, WRITE = 0xC8, 0xC9
@@ -61,43 +61,33 @@ def main():
     image = load_image(args.image)
     if args.save:
         save_image(args.save, image)
-    master, slave = os.openpty()
-    tty.setraw(slave)  # no echo or line editing before the program opens the port
-    print(os.ttyname(slave), flush=True)
-
+    master = open_device()
     request = []
-    while True:
-        select.select([master], [], [])
-        try:
-            data = os.read(master, 256)
-        except OSError:  # the program closed the port: wait for the next one
-            time.sleep(0.05)
+    for b in incoming_bytes(master):
+        if not request and b not in (READ, WRITE):
+            continue  # no command starts with this byte: wait for one that does
+        request.append(b)
+        if len(request) < (3 if request[0] == READ else 5):
             continue
-        for b in data:
-            if not request and b not in (READ, WRITE):
-                continue  # no command starts with this byte: wait for one that does
-            request.append(b)
-            if len(request) < (3 if request[0] == READ else 5):
+        command, low, high = request[:3]
+        frame, request = request, []
+        address = low + 256 * high
+        if address >= SIZE:
+            continue
+        if command == READ:
+            if address >= args.silent_from:
                 continue
-            command, low, high = request[:3]
-            frame, request = request, []
-            address = low + 256 * high
-            if address >= SIZE:
-                continue
-            if command == READ:
-                if address >= args.silent_from:
-                    continue
-                if args.slow:
-                    time.sleep(args.slow)
-                value = image[address]
-                check = command ^ low ^ high ^ value
-                if address in args.bad_checksum:
-                    check ^= 0x5A
-                os.write(master, bytes([value, check]))
-            elif frame[4] == command ^ low ^ high ^ frame[3]:
-                image[address] = frame[3]
-                if args.save:
-                    save_image(args.save, image)
+            if args.slow:
+                time.sleep(args.slow)
+            value = image[address]
+            check = command ^ low ^ high ^ value
+            if address in args.bad_checksum:
+                check ^= 0x5A
+            os.write(master, bytes([value, check]))
+        elif frame[4] == command ^ low ^ high ^ frame[3]:
+            image[address] = frame[3]
+            if args.save:
+                save_image(args.save, image)
 
 
 if __name__ == "__main__":

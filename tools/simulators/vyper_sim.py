@@ -11,10 +11,10 @@ import argparse
 import json
 import os
 import random
-import select
 import sys
 import time
-import tty
+
+from pty_device import incoming_bytes, open_device
 
 
 def packets_of(command, dive):
@@ -47,9 +47,7 @@ def main():
         image = json.load(f)
     memory, dives = image["memory"], image["dives"]
 
-    master, slave = os.openpty()
-    tty.setraw(slave)  # no echo or line editing before the program opens the port
-    print(os.ttyname(slave), flush=True)
+    master = open_device()
 
     request, requests, packets, next_dive = [], 0, 0, 0
     byte_time = 11.0 / args.baud if args.baud else 0.0
@@ -62,46 +60,39 @@ def main():
         else:
             os.write(master, bytes(data))
 
-    while True:
-        select.select([master], [], [])
-        try:
-            data = os.read(master, 256)
-        except OSError:  # the program closed the port: wait for the next one
-            time.sleep(0.05)
+    for b in incoming_bytes(master):
+        request.append(b)
+        length = 5 if request[0] == 0x05 else 3
+        if len(request) < length:
             continue
-        for b in data:
-            request.append(b)
-            length = 5 if request[0] == 0x05 else 3
-            if len(request) < length:
-                continue
-            frame, request = request, []
-            number, requests = requests, requests + 1
-            if number in args.silent_request:
-                continue
-            if args.slow:
-                time.sleep(args.slow)
-            answer = list(frame) if args.interface == 2 else []
-            if number in args.garbage:
-                send(answer + [random.randrange(256) for _ in range(7)])
-                continue
-            if frame[0] == 0x05:
-                address, count = frame[2], frame[3]
-                bodies = [frame[:4] + memory[address:address + count]]
-            elif frame[0] in (0x08, 0x09):
-                next_dive = 0 if frame[0] == 0x08 else next_dive + 1
-                dive = dives[next_dive] if next_dive < len(dives) else []
-                bodies = packets_of(frame[0], dive)
-            else:
-                bodies = []
-            for body in bodies:
-                check = 0
-                for value in body:
-                    check ^= value
-                if packets in args.bad_packet:
-                    check ^= 0xFF
-                packets += 1
-                answer += body + [check]
-            send(answer)
+        frame, request = request, []
+        number, requests = requests, requests + 1
+        if number in args.silent_request:
+            continue
+        if args.slow:
+            time.sleep(args.slow)
+        answer = list(frame) if args.interface == 2 else []
+        if number in args.garbage:
+            send(answer + [random.randrange(256) for _ in range(7)])
+            continue
+        if frame[0] == 0x05:
+            address, count = frame[2], frame[3]
+            bodies = [frame[:4] + memory[address:address + count]]
+        elif frame[0] in (0x08, 0x09):
+            next_dive = 0 if frame[0] == 0x08 else next_dive + 1
+            dive = dives[next_dive] if next_dive < len(dives) else []
+            bodies = packets_of(frame[0], dive)
+        else:
+            bodies = []
+        for body in bodies:
+            check = 0
+            for value in body:
+                check ^= value
+            if packets in args.bad_packet:
+                check ^= 0xFF
+            packets += 1
+            answer += body + [check]
+        send(answer)
 
 
 if __name__ == "__main__":
