@@ -275,13 +275,19 @@ void frmKORA4::cmdLoadDives() {
         return;
     }
     image_ = load.image;
-    const int count = CountKoraDives(image_);
+    const int count = ListedKoraDives(load);
     for (const std::string& entry : KoraDiveList(count))
         lstDives_->addItem(ToQString(entry));
     lblDives_->setText(QString::number(count));
     EnableCommands(false);
     cmdLoadDives_->setFocus();
     if (load.end == KoraLoadEnd::Silent) ui_.ShowMessage(kKoraSilentMessage, MessageIcon::Critical);
+    if (count < CountKoraDives(image_)) {
+        ui_.ShowMessage(
+            "Der Speicher wurde nicht ganz gelesen. Der letzte Tauchgang ist "
+            "unvollständig und wird nicht angezeigt.",
+            MessageIcon::Information);
+    }
 }
 
 void frmKORA4::cmdShowDive() {

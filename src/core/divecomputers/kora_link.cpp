@@ -1,5 +1,6 @@
 #include "core/divecomputers/kora_link.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace marelos {
@@ -63,6 +64,14 @@ std::vector<KoraSettingField> ReadKoraSettings(KoraLink& link, std::string_view 
     return ReadKoraSettings(
         [&link](int address) { return link.GivenUp() ? -1 : link.ReadEepromByte(address); },
         decimalSeparator);
+}
+
+int ListedKoraDives(const KoraLoad& load) {
+    const int count = CountKoraDives(load.image);
+    if (load.end == KoraLoadEnd::Complete || count == 0) return count;
+    const auto lastStart = std::find(load.image.rbegin(), load.image.rend(), kKoraDiveStart);
+    const bool ended = std::find(load.image.rbegin(), lastStart, kKoraDiveEnd) != lastStart;
+    return ended ? count : count - 1;
 }
 
 KoraLoad LoadKoraEeprom(KoraLink& link, const std::function<bool(int address)>& progress) {

@@ -66,6 +66,10 @@ struct KoraLoad {
 // fields show a failed read without waiting for it again.
 std::vector<KoraSettingField> ReadKoraSettings(KoraLink& link, std::string_view decimalSeparator);
 
+// How many dives a load lists. A load that ended early leaves out a last dive whose end byte was
+// not read yet, so that no dive is shown cut short as if it were whole.
+int ListedKoraDives(const KoraLoad& load);
+
 // Reads addresses 0..4096 one by one. `progress` runs after each read with its address and
 // returns false to stop; the load also ends when the device stops answering.
 KoraLoad LoadKoraEeprom(KoraLink& link, const std::function<bool(int address)>& progress);

@@ -27,6 +27,9 @@ TEST(KoraLink, RequestsCarryTheAddressLowByteFirstAndXorChecksums) {
 TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReadsInARow) {
     FakeKora device;
     device.silentFrom = 50;
+    device.eeprom[10] = kKoraDiveStart;  // a whole dive, and one cut off by the silence
+    device.eeprom[20] = kKoraDiveEnd;
+    device.eeprom[40] = kKoraDiveStart;
     int waits = 0;
     KoraLink link(device, [&](std::size_t count, int ms) {
         EXPECT_EQ(count, 2u);
@@ -43,6 +46,13 @@ TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReadsInARow) {
     EXPECT_EQ(waits, 53);
     EXPECT_EQ(load.image[49], 0);
     EXPECT_EQ(load.image[50], -1);
+    EXPECT_EQ(ListedKoraDives(load), 1);  // the cut-off dive is not listed as if it were whole
+    KoraLoad ended = load;
+    ended.image[45] = kKoraDiveEnd;
+    EXPECT_EQ(ListedKoraDives(ended), 2);
+    ended.image[45] = 0;
+    ended.end = KoraLoadEnd::Complete;  // a whole memory lists a dive without end byte too
+    EXPECT_EQ(ListedKoraDives(ended), 2);
     // One answer in between starts the count anew.
     device.silentFrom = kKoraEepromSize;
     EXPECT_EQ(link.ReadEepromByte(1), 0);
