@@ -22,6 +22,8 @@ constexpr int kImplausibleDepth = 79;   // a sample this deep counts against a s
 constexpr int kNoiseDepth = 99;         // samples this deep are left out
 constexpr std::size_t kValueColumn = 32;
 const std::string kRule(128, '-');
+constexpr const char* kCutDive =
+    "Die Datei endet in den Profildaten dieses Tauchgangs: er wird nicht gespeichert.";
 
 // The log's bytes. A byte beyond the end reads as 0, as in the zero-filled buffer a log is read
 // into, so no record, however damaged, is read past the data.
@@ -295,10 +297,16 @@ DatatrakOutcome RunDatatrakImport(std::string_view bytes, std::string_view logPa
         const Record d = ReadRecord(log, p);
         const std::size_t end = log.NextMark(p);
         if (d.usable) {
-            for (const std::string& line : ListLines(d, log.At(d.profileStart)))
+            std::vector<std::string> lines = ListLines(d, log.At(d.profileStart));
+            // A log that ends inside its last dive's samples holds only their beginning: saved,
+            // they would pass for the whole dive (and understate a repetitive dive's nitrogen).
+            const bool cut = end == log.size() &&
+                             d.profileStart + static_cast<std::size_t>(d.profileBytes) > log.size();
+            if (cut) lines.insert(lines.end() - 1, kCutDive);
+            for (const std::string& line : lines)
                 view.List(line);
             const int stride = ChooseStride(log, d.profileStart, end);
-            if (stride != 9) {
+            if (stride != 9 && !cut) {
                 const std::string name = logName + (stride == 7 ? " Luft" : " Nitrox") +
                                          " Datatrak TG " + PadZero(d.number, 4) + ".mrp";
                 const DatatrakFile file{JoinPath(storageFolder, name),
