@@ -24,6 +24,7 @@
 #include "core/settings/setting_keys.h"
 #include "core/text/text_file.h"
 #include "core/text/val.h"
+#include "platform/profile_folder.h"
 #include "platform/qt_convert.h"
 
 namespace marelos {
@@ -221,7 +222,8 @@ void frmBrowse::StoreColumnWidths() {
 }
 
 void frmBrowse::cmdShowAladinImport() {
-    frmAladinImport window(store_, workspace_.settings.fileStoragePath, ui_, this);
+    frmAladinImport window(store_, WritableProfileFolder(workspace_.settings.fileStoragePath), ui_,
+                           this);
     window.exec();
     mnuFolderRefresh();
 }

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,7 +19,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
@@ -63,6 +61,7 @@
 #include "core/text/text_file.h"
 #include "core/text/val.h"
 #include "platform/freedesktop_file_type.h"
+#include "platform/profile_folder.h"
 #include "platform/qt_convert.h"
 #include "platform/xlsx_spreadsheet.h"
 
@@ -895,13 +894,7 @@ bool frmMain::AskSaveChanges() {
 }
 
 std::string frmMain::ProfileFolder() const {
-    const QString stored = ToQString(workspace_.settings.fileStoragePath);
-    if (QDir().mkpath(stored)) return ToStdString(stored);
-    // The program's folder may be read-only: the profiles go to the user's data folder then.
-    const QString own =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/Tauchprofile";
-    QDir().mkpath(own);
-    return ToStdString(own);
+    return WritableProfileFolder(workspace_.settings.fileStoragePath);
 }
 
 void frmMain::mnuNewProfile() {
