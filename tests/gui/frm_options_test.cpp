@@ -12,21 +12,13 @@
 #include <memory>
 
 #include "core/settings/memory_settings_store.h"
+#include "tests/fakes/counting_registry.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/gui/main_window.h"
 #include "tests/gui/simulated_device.h"
 
 namespace marelos {
 namespace {
-
-class NoRegistry : public FileTypeRegistry {
-  public:
-    bool RegisterProfileFileType() override {
-        ++registrations;
-        return true;
-    }
-    int registrations = 0;
-};
 
 // The dialog on a workspace loaded from its own store.
 struct Dialog {
@@ -44,7 +36,7 @@ struct Dialog {
 
     InMemorySettingsStore store;
     ScriptedUi ui;
-    NoRegistry registry;
+    CountingRegistry registry;
     std::unique_ptr<Workspace> workspace = std::make_unique<Workspace>();
     std::unique_ptr<frmOptions> window;
     int redraws = 0;

@@ -9,6 +9,7 @@
 #include "core/profile/profile_text.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/text/text_file.h"
+#include "tests/fakes/counting_registry.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
 
@@ -101,18 +102,9 @@ TEST_F(CommentTest, TheTextEditorTurnsBlanksIntoTabsAndSavesWithoutItsHeader) {
               (std::vector<std::string>{kEditorHeader, "30\t3\t3\t78\t0"}));
 }
 
-class RecordingRegistry : public FileTypeRegistry {
-  public:
-    bool RegisterProfileFileType() override {
-        ++registrations;
-        return true;
-    }
-    int registrations = 0;
-};
-
 TEST(FileType, TheStartUpQuestionIsAskedUntilAnswered) {
     InMemorySettingsStore store;
-    RecordingRegistry registry;
+    CountingRegistry registry;
     ScriptedUi ui;
     ui.answers = {Answer::No};
     AskToRegisterProfileFileType(registry, store, ui);
