@@ -21,13 +21,6 @@ class ScriptedUi : public Ui {
     void ShowMessage(std::string_view text, MessageIcon icon) override {
         boxes.push_back({std::string(text), icon});
     }
-    Answer Ask(std::string_view text, Buttons, MessageIcon) override {
-        questions.emplace_back(text);
-        if (answers.empty()) return Answer::No;
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
     std::optional<std::string> AskText(std::string_view prompt, std::string_view) override {
         questions.emplace_back(prompt);
         if (textAnswers.empty()) return std::nullopt;
@@ -62,6 +55,7 @@ class ScriptedUi : public Ui {
     std::vector<std::string> lines;
     std::vector<Box> boxes;
     std::vector<std::string> questions;
+    std::vector<Answer> defaultAnswers;  // what Enter would give, one per question box
     std::string caption;
     int progressSteps = -1;
     int lastProgress = -1;
@@ -75,6 +69,15 @@ class ScriptedUi : public Ui {
         return file;
     }
     void AppendMessageLine(std::string_view line) override { lines.emplace_back(line); }
+    Answer ShowQuestion(std::string_view text, Buttons, MessageIcon,
+                        Answer defaultAnswer) override {
+        questions.emplace_back(text);
+        defaultAnswers.push_back(defaultAnswer);
+        if (answers.empty()) return Answer::No;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 }  // namespace marelos

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -217,6 +218,24 @@ TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
     ASSERT_TRUE(RunUntil([&] { return w.Listed("Übertragung unterbrochen."); }));
     RunUntil([] { return false; }, 1000);  // the command's pauses run out; nothing follows
     EXPECT_EQ(w.files->count(), 0) << testing::PrintToString(Items(w.files));
+}
+
+TEST(frmVyper, TheQuestionBeforeReplacingADiveKeepsTheFileOnEnter) {
+    SimulatedDevice vyper("vyper");
+    VyperWindow w(vyper.device, 1);
+    const QDir folder(QString::fromStdString(w.settings.fileStoragePath));
+    ASSERT_TRUE(folder.mkpath("."));
+    QFile stored(folder.filePath("Tauchgang 2024-August-23 15 Uhr 42.mrp"));  // the first dive
+    ASSERT_TRUE(stored.open(QIODevice::WriteOnly));
+    stored.write("gut");
+    stored.close();
+    w.window->findChild<QRadioButton*>("optAsk")->setChecked(true);
+    Click(w.window.get(), "cmdDownload");
+    ASSERT_TRUE(RunUntil([&] { return !w.ui.questions.empty(); }));
+    Click(w.window.get(), "cmdStop");
+    EXPECT_EQ(w.ui.defaultAnswers, std::vector<Answer>{Answer::No});
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.readAll(), "gut");
 }
 
 TEST(frmVyper, ATakenOrMissingPortIsReportedAndTheWindowStays) {

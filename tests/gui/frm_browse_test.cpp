@@ -118,6 +118,10 @@ TEST_F(Browser, SelectionRulesAndTheirMessages) {
     EXPECT_EQ(Names(), QStringList({"neu.mrp"}));
     EXPECT_EQ(Label("lblNFiles"), "1 Datei in " + dir.path());
     EXPECT_EQ(Label("lblFN"), "");
+    window->findChild<QAction*>("mnuFolderDelete")->trigger();  // answered "Nein"
+    EXPECT_TRUE(QFile::exists(dir.filePath("neu.mrp")));
+    // Enter keeps the files and the folder.
+    EXPECT_EQ(ui.defaultAnswers, (std::vector<Answer>{Answer::No, Answer::No}));
 }
 
 TEST_F(Browser, F5AnywhereRefreshesAndOpeningClosesTheWindow) {

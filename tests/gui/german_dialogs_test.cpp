@@ -7,9 +7,13 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <stdexcept>
 
 #include "app/shell/guarded_application.h"
+#include "app/shell/modal_dialogs.h"
 #include "tests/gui/scripted_dialogs.h"
 
 namespace marelos {
@@ -38,6 +42,48 @@ TEST(GermanDialogs, QtsOwnDialogsSpeakGermanWhateverTheDesktopSpeaks) {
     EXPECT_TRUE(
         QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
             .startsWith("Die Datei %1 existiert bereits."));
+}
+
+// Presses Enter in the dialog that is up once the event loop runs again, and notes which
+// button Enter meant.
+void PressEnterInNextDialog(QMessageBox::StandardButton* meant) {
+    QTimer::singleShot(0, [meant] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        *meant = box->standardButton(box->defaultButton());
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+}
+
+TEST(QtModalDialogs, EnterGivesTheQuestionsDefaultAnswer) {
+    QtModalDialogs dialogs;
+    for (const Buttons buttons : {Buttons::YesNo, Buttons::YesNoCancel}) {
+        for (const Answer preset : {Answer::Yes, Answer::No}) {
+            QMessageBox::StandardButton meant = QMessageBox::NoButton;
+            PressEnterInNextDialog(&meant);
+            EXPECT_EQ(dialogs.Ask(nullptr, "Ersetzen?", buttons, MessageIcon::Question, preset),
+                      preset);
+            EXPECT_EQ(meant, preset == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+        }
+    }
+}
+
+TEST(QtModalDialogs, TheSaveDialogsOwnQuestionBeforeReplacingAFileDefaultsToNein) {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath("tg.mrp");
+    QFile(existing).open(QIODevice::WriteOnly);
+    const auto save = SaveFileDialog(nullptr, "Tauchprofil speichern unter...",
+                                     "Tauchprofile (*.mrp)|*.mrp", dir.path().toStdString());
+    save->selectFile(existing);
+    QMessageBox::StandardButton meant = QMessageBox::NoButton;
+    QTimer::singleShot(0, [&] {
+        PressEnterInNextDialog(&meant);
+        static_cast<QDialog*>(save.get())->accept();  // asks; Enter keeps the dialog open
+        EXPECT_TRUE(save->isVisible());
+        save->reject();
+    });
+    EXPECT_EQ(save->exec(), QDialog::Rejected);
+    EXPECT_EQ(meant, QMessageBox::No);
 }
 
 // An object whose event handling fails, as a button of a dialog window might.

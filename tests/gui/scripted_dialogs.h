@@ -17,10 +17,12 @@ class ScriptedDialogs : public ModalDialogs {
     void Message(QWidget*, std::string_view text, MessageIcon) override {
         messages.emplace_back(text);
     }
-    Answer Ask(QWidget*, std::string_view text, Buttons buttons, MessageIcon) override {
+    Answer Ask(QWidget*, std::string_view text, Buttons buttons, MessageIcon,
+               Answer defaultAnswer) override {
         if (onAsk) onAsk(text);
         questions.emplace_back(text);
         offered.push_back(buttons);
+        defaultAnswers.push_back(defaultAnswer);
         return Next(answers, Answer::No);
     }
     std::optional<std::string> AskText(QWidget*, std::string_view prompt,
@@ -60,6 +62,7 @@ class ScriptedDialogs : public ModalDialogs {
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::vector<Buttons> offered;
+    std::vector<Answer> defaultAnswers;  // what Enter would give, one per question box
     std::vector<std::string> fileDialogs;
 
   private:

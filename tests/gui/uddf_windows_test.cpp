@@ -47,6 +47,7 @@ TEST(frmUddfImport, ListsTheDivesImportsTheChosenOnesAndAsksBeforeReplacing) {
     EXPECT_EQ(ui.questions[0],
               "Dieser Tauchgang wurde bereits abgespeichert. Soll die Datei Tauchgang "
               "2024-Juni-01 14 Uhr 40.mrp überschrieben werden?");
+    EXPECT_EQ(ui.defaultAnswers[0], Answer::No);  // Enter keeps the file
     auto* messages = window.findChild<QListWidget*>("lstMessages");
     EXPECT_EQ(messages->item(messages->count() - 1)->text(),
               "Tauchgang 3 nicht importiert: ohne Profilpunkte");

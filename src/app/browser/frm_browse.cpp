@@ -325,7 +325,9 @@ void frmBrowse::cmdRename() {
 void frmBrowse::cmdKill() {
     const auto names = SelectedNames();
     if (names.empty()) return;
-    if (ui_.Ask("Markierte Dateien jetzt löschen?", Buttons::YesNo) != Answer::Yes) return;
+    if (ui_.Ask("Markierte Dateien jetzt löschen?", Buttons::YesNo, MessageIcon::Question,
+                Answer::No) != Answer::Yes)
+        return;
     operations_.Delete(ToStdString(folder()), names);
     mnuFolderRefresh();
     lvwFiles_->clearSelection();
@@ -352,7 +354,9 @@ void frmBrowse::mnuFolderNew() {
 
 void frmBrowse::mnuFolderDelete() {
     const std::string path = ToStdString(folder());
-    if (ui_.Ask("Den Ordner " + path + " wirklich löschen?", Buttons::YesNo) != Answer::Yes) return;
+    if (ui_.Ask("Den Ordner " + path + " wirklich löschen?", Buttons::YesNo, MessageIcon::Question,
+                Answer::No) != Answer::Yes)
+        return;
     std::vector<std::string> listed;
     for (int row = 0; row < lvwFiles_->topLevelItemCount(); ++row)
         listed.push_back(ToStdString(lvwFiles_->topLevelItem(row)->text(0)));

@@ -238,7 +238,7 @@ void frmVyper::AddFile(const std::string& fileName) {
 bool frmVyper::AskOverwrite(const std::string& fileName) {
     return ui_.Ask("Dieser Tauchgang wurde bereits abgespeichert. Soll die Datei " + fileName +
                        " überschrieben werden?",
-                   Buttons::YesNo) == Answer::Yes;
+                   Buttons::YesNo, MessageIcon::Question, Answer::No) == Answer::Yes;
 }
 
 void frmVyper::DownloadFinished() {

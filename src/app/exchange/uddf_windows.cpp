@@ -96,7 +96,7 @@ std::optional<std::string> frmUddfImport::ImportRow(int row) {
             "Dieser Tauchgang wurde bereits abgespeichert. Soll die "
             "Datei " +
             name + " überschrieben werden?";
-        if (ui_.Ask(question, Buttons::YesNo) != Answer::Yes) {
+        if (ui_.Ask(question, Buttons::YesNo, MessageIcon::Question, Answer::No) != Answer::Yes) {
             lstMessages_->addItem(ToQString("Nicht überschrieben: " + name));
             return outcome.value().path;
         }

@@ -76,8 +76,9 @@ class frmMain::WindowUi : public Ui {
     void ShowMessage(std::string_view text, MessageIcon icon) override {
         window_.dialogs_.Message(&window_, text, icon);
     }
-    Answer Ask(std::string_view text, Buttons buttons, MessageIcon icon) override {
-        return window_.dialogs_.Ask(&window_, text, buttons, icon);
+    Answer ShowQuestion(std::string_view text, Buttons buttons, MessageIcon icon,
+                        Answer defaultAnswer) override {
+        return window_.dialogs_.Ask(&window_, text, buttons, icon, defaultAnswer);
     }
     std::optional<std::string> AskText(std::string_view prompt,
                                        std::string_view proposal) override {

@@ -28,6 +28,18 @@ QMessageBox::Icon IconOf(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+QMessageBox::StandardButton ButtonOf(Answer answer) {
+    switch (answer) {
+        case Answer::Yes:
+            return QMessageBox::Yes;
+        case Answer::No:
+            return QMessageBox::No;
+        case Answer::Cancel:
+            return QMessageBox::Cancel;
+    }
+    return QMessageBox::NoButton;
+}
+
 QString Title() {
     return ToQString(kProgramTitle);
 }
@@ -40,14 +52,14 @@ void QtModalDialogs::Message(QWidget* parent, std::string_view text, MessageIcon
 }
 
 Answer QtModalDialogs::Ask(QWidget* parent, std::string_view text, Buttons buttons,
-                           MessageIcon icon) {
+                           MessageIcon icon, Answer defaultAnswer) {
     QMessageBox::StandardButtons offered = QMessageBox::Yes | QMessageBox::No;
     if (buttons == Buttons::YesNoCancel) offered |= QMessageBox::Cancel;
     QMessageBox box(IconOf(icon), Title(), ToQString(text), offered, parent);
     box.button(QMessageBox::Yes)->setText("&Ja");
     box.button(QMessageBox::No)->setText("&Nein");
     if (buttons == Buttons::YesNoCancel) box.button(QMessageBox::Cancel)->setText("Abbrechen");
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(ButtonOf(defaultAnswer));
     switch (box.exec()) {
         case QMessageBox::Yes:
             return Answer::Yes;

@@ -21,8 +21,9 @@ class ModalDialogs {
     virtual ~ModalDialogs() = default;
 
     virtual void Message(QWidget* parent, std::string_view text, MessageIcon icon) = 0;
-    virtual Answer Ask(QWidget* parent, std::string_view text, Buttons buttons,
-                       MessageIcon icon) = 0;
+    // Enter gives `defaultAnswer` (see Ui::Ask).
+    virtual Answer Ask(QWidget* parent, std::string_view text, Buttons buttons, MessageIcon icon,
+                       Answer defaultAnswer) = 0;
     virtual std::optional<std::string> AskText(QWidget* parent, std::string_view prompt,
                                                std::string_view proposal) = 0;
     // `filter` in the program's form, "Tauchprofile (*.mrp)|*.mrp"; nothing when cancelled.
@@ -41,7 +42,8 @@ class ModalDialogs {
 class QtModalDialogs : public ModalDialogs {
   public:
     void Message(QWidget* parent, std::string_view text, MessageIcon icon) override;
-    Answer Ask(QWidget* parent, std::string_view text, Buttons buttons, MessageIcon icon) override;
+    Answer Ask(QWidget* parent, std::string_view text, Buttons buttons, MessageIcon icon,
+               Answer defaultAnswer) override;
     std::optional<std::string> AskText(QWidget* parent, std::string_view prompt,
                                        std::string_view proposal) override;
     std::optional<std::string> OpenFile(QWidget* parent, std::string_view title,
@@ -62,7 +64,9 @@ std::unique_ptr<QFileDialog> SaveFileDialog(QWidget* parent, std::string_view ti
 class UnattendedDialogs : public ModalDialogs {
   public:
     void Message(QWidget*, std::string_view, MessageIcon) override {}
-    Answer Ask(QWidget*, std::string_view, Buttons, MessageIcon) override { return Answer::No; }
+    Answer Ask(QWidget*, std::string_view, Buttons, MessageIcon, Answer) override {
+        return Answer::No;
+    }
     std::optional<std::string> AskText(QWidget*, std::string_view, std::string_view) override {
         return std::nullopt;
     }

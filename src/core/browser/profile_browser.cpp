@@ -99,8 +99,9 @@ bool ProfileFileOperations::Rename(const std::string& folder, const std::string&
     const std::string from = JoinPath(folder, name);
     const std::string to = JoinPath(folder, *newName);
     if (files_.SameFile(from, to)) return false;  // the name it already has
-    if (files_.Exists(to) && ui_.Ask("Die Datei " + *newName + " gibt es schon. Ersetzen?",
-                                     Buttons::YesNo) != Answer::Yes)
+    if (files_.Exists(to) &&
+        ui_.Ask("Die Datei " + *newName + " gibt es schon. Ersetzen?", Buttons::YesNo,
+                MessageIcon::Question, Answer::No) != Answer::Yes)
         return false;
     if (const auto failure = files_.Rename(from, to)) {
         Report(*failure);

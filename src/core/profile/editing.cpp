@@ -116,7 +116,9 @@ bool AskDeletePointAt(Workspace& workspace, Canvas& canvas, Ui& ui, double x, do
         ProfilePoint& point = profile.points[i];
         if (point.time != minute || point.depth != depth) continue;
         asked = true;
-        if (ui.Ask("Diesen Punkt löschen?", Buttons::YesNo) != Answer::Yes) continue;
+        if (ui.Ask("Diesen Punkt löschen?", Buttons::YesNo, MessageIcon::Question, Answer::No) !=
+            Answer::Yes)
+            continue;
         point.time = 0;
         point.depth = 0;
         profile.changed = true;
@@ -131,8 +133,8 @@ bool AskDeletePointAt(Workspace& workspace, Canvas& canvas, Ui& ui, double x, do
 void DeleteRightOfCursor(Workspace& workspace, Canvas& canvas, Ui& ui, double x) {
     const std::int32_t minute =
         TimeFromX(x, GraphGeometry::Of(canvas), workspace.settings.maxHScale);
-    if (ui.Ask("Alle Profilpunkte rechts von dieser Marke löschen?", Buttons::YesNo) !=
-        Answer::Yes) {
+    if (ui.Ask("Alle Profilpunkte rechts von dieser Marke löschen?", Buttons::YesNo,
+               MessageIcon::Question, Answer::No) != Answer::Yes) {
         return;
     }
     DiveProfile& profile = workspace.profile;
@@ -223,7 +225,7 @@ void cmdNewCalc(Workspace& workspace, const SettingsStore& store, Canvas& canvas
         "Achtung: Alle Gaswechsel werden gelöscht und der gesamte TG wird mit " + mix.o2 + "% O2 " +
         mix.n2 + "% N2 " + mix.he +
         "% He berechnet! Die alte Tauchprofileingabe geht verloren. Wollen Sie das wirklich tun?";
-    if (ui.Ask(question, Buttons::YesNo) != Answer::Yes) return;
+    if (ui.Ask(question, Buttons::YesNo, MessageIcon::Question, Answer::No) != Answer::Yes) return;
     ApplyMixToAllPoints(workspace, store, canvas, ui);
 }
 

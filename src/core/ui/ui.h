@@ -27,9 +27,12 @@ class Ui {
 
     // A message box with an OK button.
     virtual void ShowMessage(std::string_view text, MessageIcon icon) = 0;
-    // A question box; the answer is one of the offered buttons.
-    virtual Answer Ask(std::string_view text, Buttons buttons,
-                       MessageIcon icon = MessageIcon::Question) = 0;
+    // A question box; the answer is one of the offered buttons. Enter gives `defaultAnswer`:
+    // a question whose "Ja" destroys or replaces data passes Answer::No.
+    Answer Ask(std::string_view text, Buttons buttons, MessageIcon icon = MessageIcon::Question,
+               Answer defaultAnswer = Answer::Yes) {
+        return ShowQuestion(text, buttons, icon, defaultAnswer);
+    }
 
     // File dialogs; `filter` in the program's form "Tauchprofile (*.mrp)|*.mrp". Nothing when the
     // user cancels.
@@ -62,6 +65,9 @@ class Ui {
   protected:
     // A line of the message list, already without control characters.
     virtual void AppendMessageLine(std::string_view line) = 0;
+    // The question box of Ask.
+    virtual Answer ShowQuestion(std::string_view text, Buttons buttons, MessageIcon icon,
+                                Answer defaultAnswer) = 0;
 };
 
 }  // namespace marelos

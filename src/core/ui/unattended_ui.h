@@ -19,7 +19,6 @@ class UnattendedUi : public Ui {
     void ShowMessage(std::string_view text, MessageIcon icon) override {
         if (icon == MessageIcon::Critical) lastError = text;
     }
-    Answer Ask(std::string_view, Buttons, MessageIcon) override { return answer_; }
     std::optional<std::string> AskText(std::string_view, std::string_view) override {
         return textAnswer;
     }
@@ -38,6 +37,7 @@ class UnattendedUi : public Ui {
 
   protected:
     void AppendMessageLine(std::string_view line) override { lines.emplace_back(line); }
+    Answer ShowQuestion(std::string_view, Buttons, MessageIcon, Answer) override { return answer_; }
 
   private:
     Answer answer_;

@@ -91,6 +91,7 @@ TEST_F(BrowserFolder, RenameMakesAPrfAnMrpAndAsksBeforeReplacing) {
     EXPECT_EQ(Content(dir / "other.mrp"), "prf");
     EXPECT_THAT(ui.questions, ElementsAre("Die Datei other.mrp gibt es schon. Ersetzen?",
                                           "Die Datei other.mrp gibt es schon. Ersetzen?"));
+    EXPECT_THAT(ui.defaultAnswers, ElementsAre(Answer::No, Answer::No));  // Enter keeps the file
 }
 
 TEST_F(BrowserFolder, CopyAndMoveReplaceByNameAndKeepTheSourceWhenTheCopyFails) {

@@ -97,6 +97,14 @@ TEST_F(EditingTest, DeletingPointsAndMinutes) {
     EXPECT_EQ(ws().profile.lines[1].tTotal, 5);
     EXPECT_EQ(ws().profile.lines[2], ProfileLine{});
     EXPECT_EQ(ui_.caption, "Marelos 3 Beta (Build 3.1.0) - Tauchprofil bearbeiten");
+
+    // Questions that throw away what was drawn: Enter keeps it.
+    Click(10, 30);
+    AskDeletePointAt(ws(), canvas_, ui_, X(10), Y(30));
+    cmdNewCalc(ws(), store_, canvas_, ui_);
+    EXPECT_EQ(ui_.defaultAnswers,
+              std::vector<Answer>(3, Answer::No));  // right of the cursor, the point, the gases
+    EXPECT_EQ(ws().profile.points[6].time, 10);
 }
 
 TEST_F(EditingTest, AxesAndTheN2FieldAreAskedAndChecked) {
