@@ -90,11 +90,8 @@ std::optional<std::string> DataLineProblem(std::string_view text) {
         values[static_cast<std::size_t>(field - 1)] = Val(GetField(text, field));
     }
     if (!std::ranges::all_of(values, IsUsableFileNumber)) return "enthält eine zu große Zahl";
-    // Shares above 100 % are no gas. A negative share stays readable as it always was: it is
-    // what a shifted field of a hand-edited file gives.
-    if (!IsPossibleGas(std::max(values[3], 0.0), std::max(values[4], 0.0))) {
-        return "enthält unmögliche Gasanteile";
-    }
+    // Shares below 0 % or above 100 % (alone or together) are no gas.
+    if (!IsPossibleGas(values[3], values[4])) return "enthält unmögliche Gasanteile";
     return std::nullopt;
 }
 

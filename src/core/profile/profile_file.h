@@ -16,9 +16,8 @@ inline constexpr std::string_view kEndOfProfile = "# END OF PROFILE #";
 inline constexpr int kMaxKeptCommentLines = 101;
 
 // Why a data line of a profile file cannot be read as a profile line: a number that is not
-// finite or too large for the program's whole-number fields, or gas shares above 100 % (alone or
-// together).
-// Nothing for a good line (a missing field reads as 0, as always).
+// finite or too large for the program's whole-number fields, or a gas share below 0 % or above
+// 100 % (alone or together). Nothing for a good line (a missing field reads as 0, as always).
 std::optional<std::string> DataLineProblem(std::string_view text);
 
 // Loads a profile file into the current dive and calculates it. Refused silently (false) for a
