@@ -245,7 +245,8 @@ void ApplyOptions(OptionsFields& f, const ModelParameters& model, Workspace& wor
         ui.ShowMessage(kConstantSetToMaximum, MessageIcon::Information);
     }
     put(keys::kConstantppO2, f.constPpO2);
-    s.constantPpO2 = PositiveOr(Parsed(f.constPpO2), Settings{}.constantPpO2);
+    const double constant = Parsed(f.constPpO2);
+    s.constantPpO2 = constant > 0 ? constant : Settings{}.constantPpO2;
 
     s.maxPpO2 = Parsed(f.maxPpO2);
     s.minPpO2 = Parsed(f.minPpO2);

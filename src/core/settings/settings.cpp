@@ -12,16 +12,24 @@
 
 namespace marelos {
 
-double PositiveOr(double value, double fallback) {
-    return value > 0 ? value : fallback;
+bool Keeps(const SettingKey& key, double value) {
+    if (key.form == StoredForm::Integer || key.form == StoredForm::Colour) {
+        value = RoundHalfEven(value);
+    }
+    const ValueRange& range = key.range;
+    if (!std::isfinite(value)) return false;
+    if (!range.only.empty()) return std::ranges::find(range.only, value) != range.only.end();
+    if (range.notZero && value == 0) return false;
+    if (range.aboveLow ? value <= range.low : value < range.low) return false;
+    return value <= range.high;
 }
 
-double NonZeroOr(double value, double fallback) {
-    return value != 0 ? value : fallback;
-}
-
-double EmptyOr(std::string_view stored, double fallback) {
-    return stored.empty() ? fallback : StoredNumber(stored);
+std::optional<double> KeptNumber(const SettingKey& key, std::string_view stored) {
+    if (!StartsWithNumber(stored)) return std::nullopt;
+    const double value = Val(stored);
+    if (!Keeps(key, value)) return std::nullopt;
+    const bool whole = key.form == StoredForm::Integer || key.form == StoredForm::Colour;
+    return whole ? RoundHalfEven(value) : value;
 }
 
 bool IsPossibleGas(double n2Percent, double hePercent) {
@@ -61,8 +69,7 @@ std::int32_t StoredInteger(std::string_view stored) {
 }
 
 bool IsAllowedBaudRate(std::int32_t baudRate) {
-    constexpr std::array<std::int32_t, 5> kRates = {1200, 2400, 4800, 9600, 28800};
-    return std::ranges::find(kRates, baudRate) != kRates.end();
+    return Keeps(keys::kBaudRate, baudRate);
 }
 
 std::string ParityOr(std::string_view stored, std::string_view fallback) {
@@ -92,12 +99,26 @@ class Loader {
     std::int32_t Int32(const SettingKey& key) const { return StoredInteger(Text(key)); }
     std::int16_t Int16(const SettingKey& key) const { return RoundToInt16(Number(key)); }
 
+    // The value under the key's load rule, else the default `d`.
+    double Kept(const SettingKey& key, double d) const {
+        return KeptNumber(key, Text(key)).value_or(d);
+    }
+    std::int32_t Kept(const SettingKey& key, std::int32_t d) const {
+        return RoundToInt32(KeptNumber(key, Text(key)).value_or(d));
+    }
+    std::int16_t Kept(const SettingKey& key, std::int16_t d) const {
+        return RoundToInt16(KeptNumber(key, Text(key)).value_or(d));
+    }
+    // A gas share: the default `d` when none is stored (or a text), nothing when the number is
+    // no share.
+    std::optional<double> Share(const SettingKey& key, double d) const {
+        const std::string text = Text(key);
+        return StartsWithNumber(text) ? KeptNumber(key, text) : d;
+    }
+
   private:
     const SettingsStore& store_;
 };
-
-// The result table's length: a longer surface interval adds nothing but overflowing sums.
-constexpr std::int32_t kLongestSurfaceInterval = 6000;
 
 std::int32_t SaturatedProduct(std::int32_t a, std::int32_t b) {
     const long long product = static_cast<long long>(a) * b;
@@ -125,15 +146,13 @@ Settings LoadSettings(SettingsStore& store, std::string_view programFolder) {
 
     // The order is the program's start-up order: a later key never depends on an earlier one,
     // except the repairs noted, but a store that records its reads sees them in this order.
-    s.airConsumption = PositiveOr(in.Number(keys::kAirConsumption), d.airConsumption);
-    s.airPressure = AboveZeroUpToOr(in.Number(keys::kAirPressure), 2000, d.airPressure);
-    s.airPressureStandard =
-        AboveZeroUpToOr(in.Number(keys::kAirPressureStandard), 2000, d.airPressureStandard);
-    s.surfaceInterval = RoundToInt32(EmptyOr(in.Text(keys::kSurfaceInterval), d.surfaceInterval));
-    if (s.surfaceInterval > kLongestSurfaceInterval) s.surfaceInterval = d.surfaceInterval;
+    s.airConsumption = in.Kept(keys::kAirConsumption, d.airConsumption);
+    s.airPressure = in.Kept(keys::kAirPressure, d.airPressure);
+    s.airPressureStandard = in.Kept(keys::kAirPressureStandard, d.airPressureStandard);
+    s.surfaceInterval = in.Kept(keys::kSurfaceInterval, d.surfaceInterval);
     s.n2PercentText = TextOr(in.Text(keys::kN2Percent), d.n2PercentText);
     if (!IsPossibleGas(Val(s.n2PercentText), 0)) s.n2PercentText = d.n2PercentText;
-    s.initialPpN2 = AboveZeroUpToOr(in.Number(keys::kInitialppN2), 10, d.initialPpN2);
+    s.initialPpN2 = in.Kept(keys::kInitialppN2, d.initialPpN2);
 
     s.hePercentText = in.Text(keys::kHePercent);
     const double he = StoredNumber(s.hePercentText);
@@ -142,25 +161,21 @@ Settings LoadSettings(SettingsStore& store, std::string_view programFolder) {
     const double o2 = StoredNumber(s.o2PercentText);
     if (o2 <= 0 || o2 > 100) s.o2PercentText = d.o2PercentText;
 
-    s.n2PerCentSurface =
-        RoundToInt32(EmptyOr(in.Text(keys::kN2PerCentSurface), d.n2PerCentSurface));
-    if (!IsPossibleGas(s.n2PerCentSurface, 0)) s.n2PerCentSurface = d.n2PerCentSurface;
-    s.n2PerCentDecompression =
-        RoundToInt32(EmptyOr(in.Text(keys::kN2PerCentDecompression), d.n2PerCentDecompression));
-    s.hePerCentDecompression =
-        RoundToInt32(EmptyOr(in.Text(keys::kHePerCentDecompression), d.hePerCentDecompression));
-    // A decompression gas that no gas can be (N2 and He shares outside 0..100 % or above 100 %
+    s.n2PerCentSurface = in.Kept(keys::kN2PerCentSurface, d.n2PerCentSurface);
+    // A decompression gas that no gas can be (a share outside 0..100 %, or both above 100 %
     // together) is replaced as a whole, so the defaults never mix with half of a wrong gas.
-    if (!IsPossibleGas(s.n2PerCentDecompression, s.hePerCentDecompression)) {
-        s.n2PerCentDecompression = d.n2PerCentDecompression;
-        s.hePerCentDecompression = d.hePerCentDecompression;
+    const auto n2Deco = in.Share(keys::kN2PerCentDecompression, d.n2PerCentDecompression);
+    const auto heDeco = in.Share(keys::kHePerCentDecompression, d.hePerCentDecompression);
+    if (n2Deco && heDeco && IsPossibleGas(*n2Deco, *heDeco)) {
+        s.n2PerCentDecompression = RoundToInt32(*n2Deco);
+        s.hePerCentDecompression = RoundToInt32(*heDeco);
     }
-    s.maxPpO2 = NonZeroOr(in.Number(keys::kMaxPPO2), d.maxPpO2);
+    s.maxPpO2 = in.Kept(keys::kMaxPPO2, d.maxPpO2);
     // The only key whose decimal comma is accepted at load.
-    s.constantPpO2 =
-        PositiveOr(StoredNumber(CommaToPoint(in.Text(keys::kConstantppO2))), d.constantPpO2);
-    s.minPpO2 = NonZeroOr(in.Number(keys::kMinPPO2), d.minPpO2);
-    s.maxPpN2 = NonZeroOr(in.Number(keys::kMaxPPN2), d.maxPpN2);
+    s.constantPpO2 = KeptNumber(keys::kConstantppO2, CommaToPoint(in.Text(keys::kConstantppO2)))
+                         .value_or(d.constantPpO2);
+    s.minPpO2 = in.Kept(keys::kMinPPO2, d.minPpO2);
+    s.maxPpN2 = in.Kept(keys::kMaxPPN2, d.maxPpN2);
 
     bool anyCompartmentShown = false;
     s.showCompartment[0] = 0;
@@ -173,8 +188,7 @@ Settings LoadSettings(SettingsStore& store, std::string_view programFolder) {
     s.warnPpO2Hi = in.Int16(keys::kPPO2Hi);
     s.warnPpO2Lo = in.Int16(keys::kPPO2Lo);
     s.warnPpN2 = in.Int16(keys::kPPN2);
-    s.decoModel =
-        static_cast<std::int16_t>(InRangeOr(in.Int16(keys::kDecoModel), 1, 4, d.decoModel));
+    s.decoModel = in.Kept(keys::kDecoModel, d.decoModel);
     s.decoMode = in.Int16(keys::kDecoMode);
     if (ProgressivityTimeFactor(s.decoMode) == 0.0) {
         // Absent, 0, not a number, or outside the table: the middle progressivity, stored so
@@ -183,59 +197,53 @@ Settings LoadSettings(SettingsStore& store, std::string_view programFolder) {
         WriteSetting(store, keys::kDecoMode, std::to_string(s.decoMode));
     }
     s.sharp1stStep = in.Text(keys::kSharp1stStep) == "True" ? 1 : 0;
-    s.cabinPressure = NonZeroOr(in.Number(keys::kCabinPressure), d.cabinPressure);
+    s.cabinPressure = in.Kept(keys::kCabinPressure, d.cabinPressure);
     s.deepStops = in.Int16(keys::kDeepStops);
-    s.deepStopMode =
-        static_cast<std::int16_t>(NonZeroOr(in.Int16(keys::kDeepStopMode), d.deepStopMode));
-    s.deepStopTime = in.Int16(keys::kDeepStopTime);
+    s.deepStopMode = in.Kept(keys::kDeepStopMode, d.deepStopMode);
+    s.deepStopTime = in.Kept(keys::kDeepStopTime, d.deepStopTime);
 
     Compartment0Values& c0 = s.compartment0;
-    c0.halfTimeN2 = NonZeroOr(in.Number(keys::kC0T05N2), d.compartment0.halfTimeN2);
-    c0.aN2 = NonZeroOr(in.Number(keys::kC0aN2), d.compartment0.aN2);
-    c0.bN2 = NonZeroOr(in.Number(keys::kC0bN2), d.compartment0.bN2);
-    c0.halfTimeHe = NonZeroOr(in.Number(keys::kC0T05He), d.compartment0.halfTimeHe);
-    c0.aHe = NonZeroOr(in.Number(keys::kC0aHe), d.compartment0.aHe);
-    c0.bHe = NonZeroOr(in.Number(keys::kC0bHe), d.compartment0.bHe);
+    c0.halfTimeN2 = in.Kept(keys::kC0T05N2, d.compartment0.halfTimeN2);
+    c0.aN2 = in.Kept(keys::kC0aN2, d.compartment0.aN2);
+    c0.bN2 = in.Kept(keys::kC0bN2, d.compartment0.bN2);
+    c0.halfTimeHe = in.Kept(keys::kC0T05He, d.compartment0.halfTimeHe);
+    c0.aHe = in.Kept(keys::kC0aHe, d.compartment0.aHe);
+    c0.bHe = in.Kept(keys::kC0bHe, d.compartment0.bHe);
     s.firstCompartment = in.Number(keys::kUseC0) == 1 ? 0 : 1;
 
-    s.guidelinesColour =
-        RoundToInt32(NonZeroOr(in.Int32(keys::kGuidelinesColour), d.guidelinesColour));
+    s.guidelinesColour = in.Kept(keys::kGuidelinesColour, d.guidelinesColour);
     s.horizontalGuidelines = in.Int16(keys::kHorizontal);
     s.verticalGuidelines = in.Int16(keys::kVertical);
     s.showAirMix = AbsoluteValue16(in.Int16(keys::kShowAirMix));
-    s.circleDiameter =
-        RoundToInt32(InRangeOr(in.Int32(keys::kCircleDiameter), 1, 100, d.circleDiameter));
-    s.lineWidth = std::max(in.Int32(keys::kLineWidth), 1);
-    s.circleLineWidth = std::max(in.Int32(keys::kCircleLineWidth), 1);
-    s.profileCircleColour =
-        RoundToInt32(PositiveOr(in.Int32(keys::kProfileCircle), d.profileCircleColour));
+    s.circleDiameter = in.Kept(keys::kCircleDiameter, d.circleDiameter);
+    s.lineWidth = in.Kept(keys::kLineWidth, d.lineWidth);
+    s.circleLineWidth = in.Kept(keys::kCircleLineWidth, d.circleLineWidth);
+    s.profileCircleColour = in.Kept(keys::kProfileCircle, d.profileCircleColour);
     s.graphLineColour = in.Int32(keys::kGraphLine);
     s.outProfileColour = in.Int32(keys::kOutProfile);
-    s.graphBackColour = RoundToInt32(NonZeroOr(in.Int32(keys::kGraphBackColor), d.graphBackColour));
+    s.graphBackColour = in.Kept(keys::kGraphBackColor, d.graphBackColour);
     s.crossColour = in.Int32(keys::kCross);
     s.useMultiColorLine = in.Int16(keys::kUseMultiColorLine);
     s.picDiveFontName = TextOr(in.Text(keys::kPicDiveFontName), d.picDiveFontName);
-    s.interval = RoundToInt32(NonZeroOr(in.Int32(keys::kInterval), d.interval));
+    s.interval = in.Kept(keys::kInterval, d.interval);
     s.printDiveValues = in.Int16(keys::kPrintDiveValues);
 
-    s.port = static_cast<std::int16_t>(InRangeOr(in.Int16(keys::kPort), 1, 2, d.port));
-    s.dataBits = static_cast<std::int16_t>(InRangeOr(in.Int16(keys::kDataBits), 7, 8, d.dataBits));
-    s.stopBits = static_cast<std::int16_t>(InRangeOr(in.Int16(keys::kStopBits), 1, 2, d.stopBits));
+    s.port = in.Kept(keys::kPort, d.port);
+    s.dataBits = in.Kept(keys::kDataBits, d.dataBits);
+    s.stopBits = in.Kept(keys::kStopBits, d.stopBits);
     s.parity = ParityOr(in.Text(keys::kParity), d.parity);
-    s.baudRate = in.Int32(keys::kBaudRate);
-    if (!IsAllowedBaudRate(s.baudRate)) s.baudRate = d.baudRate;
-    s.comDelay = RoundToInt32(PositiveOr(in.Int32(keys::kCOMDelay), d.comDelay));
-    s.interfaceType =
-        static_cast<std::int16_t>(NonZeroOr(in.Int16(keys::kInterfaceType), d.interfaceType));
+    s.baudRate = in.Kept(keys::kBaudRate, d.baudRate);
+    s.comDelay = in.Kept(keys::kCOMDelay, d.comDelay);
+    s.interfaceType = in.Kept(keys::kInterfaceType, d.interfaceType);
     s.fileStoragePath =
         TextOr(in.Text(keys::kFileStoragePath), std::string(programFolder) + "/Tauchprofile");
-    s.tankSize = RoundToInt32(NonZeroOr(in.Int32(keys::kTankSize), d.tankSize));
-    s.tankPressure = RoundToInt32(NonZeroOr(in.Int32(keys::kTankPressure), d.tankPressure));
+    s.tankSize = in.Kept(keys::kTankSize, d.tankSize);
+    s.tankPressure = in.Kept(keys::kTankPressure, d.tankPressure);
     s.airSupply = SaturatedProduct(s.tankSize, s.tankPressure);
 
     // The axis lengths are read after the model is set up.
-    s.maxVScale = RoundToInt32(InRangeOr(in.Int32(keys::kMaxVScale), 11, 199, d.maxVScale));
-    s.maxHScale = RoundToInt32(InRangeOr(in.Int32(keys::kMaxHScale), 10, 6000, d.maxHScale));
+    s.maxVScale = in.Kept(keys::kMaxVScale, d.maxVScale);
+    s.maxHScale = in.Kept(keys::kMaxHScale, d.maxHScale);
     return s;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,17 +11,12 @@
 
 namespace marelos {
 
-// The four default rules applied when a key is loaded.
-// *<=0 -> d*: the value if it is greater than 0, else d.
-double PositiveOr(double value, double fallback);
-// *=0 -> d*: the value unless it equals 0 (missing or "0"), else d.
-double NonZeroOr(double value, double fallback);
-// *empty -> d*: d only when the stored text is empty, else the parsed value (a stored "0" stays).
-double EmptyOr(std::string_view stored, double fallback);
-// *range a..b -> d*: the value if a <= value <= b, else d.
-double InRangeOr(double value, double low, double high, double fallback);
-// *range above 0 up to b -> d*: the value if 0 < value <= b, else d.
-double AboveZeroUpToOr(double value, double high, double fallback);
+// The value of a stored text under the load rule of `key` (see ValueRange), rounded halves to
+// even for a whole-number key; nothing when the text holds no number, or a number the key does
+// not keep: the key's default applies then.
+std::optional<double> KeptNumber(const SettingKey& key, std::string_view stored);
+// Whether `key` keeps the value, judged after rounding for a whole-number key.
+bool Keeps(const SettingKey& key, double value);
 
 // True for N2 and He shares that a gas can have: neither below 0 %, together at most 100 %.
 bool IsPossibleGas(double n2Percent, double hePercent);

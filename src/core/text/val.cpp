@@ -147,4 +147,20 @@ double Val(std::string_view text) {
     return negative ? -value : value;
 }
 
+bool StartsWithNumber(std::string_view text) {
+    Scanner scan(text);
+    if (scan.Peek() == '&') {
+        scan.Advance();
+        const char prefix = scan.Peek();
+        const int base = prefix == 'H' || prefix == 'h'   ? 16
+                         : prefix == 'O' || prefix == 'o' ? 8
+                                                          : 0;
+        scan.Advance();
+        return base != 0 && DigitValue(scan.Peek()) < base;
+    }
+    if (scan.Peek() == '+' || scan.Peek() == '-') scan.Advance();
+    if (scan.Peek() == '.') scan.Advance();
+    return IsDigit(scan.Peek());
+}
+
 }  // namespace marelos

@@ -14,6 +14,10 @@ namespace marelos {
 // for it (the settings loader treats it like a text without a number).
 double Val(std::string_view text);
 
+// True when Val finds digits in the text: false for "", "abc" or "-", which Val reads as 0
+// although they hold no number.
+bool StartsWithNumber(std::string_view text);
+
 // Numbers read from files are refused from this size on: every smaller value fits the 32-bit
 // whole numbers it is rounded into, with room for the sums of a whole file; larger ones (and
 // infinity) are no depth, time or share.

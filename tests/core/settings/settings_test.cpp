@@ -58,12 +58,33 @@ TEST(LoadSettings, EmptyRuleKeepsAStoredZeroWhilePositiveAndNonZeroRulesReplaceI
     EXPECT_EQ(s.surfaceInterval, 0);
     EXPECT_EQ(s.airConsumption, 15);
     EXPECT_EQ(s.n2PerCentSurface, 0);
-    EXPECT_EQ(s.hePerCentDecompression, 0);  // not empty: the parsed value, 0
+    EXPECT_EQ(s.hePerCentDecompression, 0);
     EXPECT_EQ(s.tankSize, 15);
     EXPECT_EQ(s.cabinPressure, -5);  // only exactly 0 is replaced
     EXPECT_EQ(s.comDelay, 350);
     EXPECT_EQ(s.profileCircleColour, 8404992);
     EXPECT_EQ(s.guidelinesColour, -1);
+}
+
+// A text that holds no number is no value: where a stored 0 is kept, the text does not pass
+// for one but loads as the default, like an empty entry.
+TEST(LoadSettings, ATextThatIsNoNumberLoadsAsTheDefault) {
+    const Settings s = LoadWith({{"Values", "SurfaceInterval", "abc"},
+                                 {"Values", "N2PerCentSurface", "-"},
+                                 {"Values", "N2PerCentDecompression", "x"},
+                                 {"Values", "HePerCentDecompression", "10"},
+                                 {"Values", "DeepStopTime", "abc"},
+                                 {"Values", "AirPressure", "abc"},
+                                 {"Values", "CabinPressure", "Luft"}});
+    EXPECT_EQ(s.surfaceInterval, 120);
+    EXPECT_EQ(s.n2PerCentSurface, 78);
+    EXPECT_EQ(s.n2PerCentDecompression, 78);  // the other share is kept
+    EXPECT_EQ(s.hePerCentDecompression, 10);
+    EXPECT_EQ(s.deepStopTime, 0);
+    EXPECT_EQ(s.airPressure, 1000);
+    EXPECT_EQ(s.cabinPressure, 595);
+    EXPECT_EQ(LoadWith({{"Values", "SurfaceInterval", " 0"}}).surfaceInterval, 0);
+    EXPECT_EQ(LoadWith({{"Values", "SurfaceInterval", "-.5"}}).surfaceInterval, 0);
 }
 
 TEST(LoadSettings, ADecimalCommaIsReadOnlyForTheConstantPpO2) {
@@ -100,8 +121,8 @@ TEST(LoadSettings, RangesIncludeTheirEndsAndReplaceEverythingOutside) {
     EXPECT_EQ(LoadWith({{"View", "LineWidth", "-3"}}).lineWidth, 1);
     EXPECT_EQ(LoadWith({{"View", "LineWidth", "4"}}).lineWidth, 4);
     EXPECT_EQ(LoadWith({{"View", "CircleLineWidth", "0"}}).circleLineWidth, 1);
-    EXPECT_EQ(LoadWith({{"CommPort", "Port", "2"}}).port, 2);
-    EXPECT_EQ(LoadWith({{"CommPort", "Port", "3"}}).port, 1);
+    EXPECT_EQ(LoadWith({{"CommPort", "Port", "4"}}).port, 4);  // what the options dialog offers
+    EXPECT_EQ(LoadWith({{"CommPort", "Port", "5"}}).port, 1);
     EXPECT_EQ(LoadWith({{"CommPort", "DataBits", "7"}}).dataBits, 7);
     EXPECT_EQ(LoadWith({{"CommPort", "DataBits", "9"}}).dataBits, 8);
     EXPECT_EQ(LoadWith({{"CommPort", "StopBits", "2"}}).stopBits, 2);

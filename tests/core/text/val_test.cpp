@@ -20,8 +20,10 @@ TEST(Val, ReadsTheLeadingNumberAsWrittenInAnyOfItsForms) {
         {"2.5D2", 250},   {"2.5d-1", 0.25}, {"5E+1x", 50},  {"7E", 7},
         {"7E-", 7},       {"7Ex", 7},       {"7 E 2", 700}, {"&H1F", 31},
         {"&hff", 255},    {"&O17", 15},     {"&o178", 15},  {" & H 1 0", 16}};
-    for (const auto& [text, value] : cases)
+    for (const auto& [text, value] : cases) {
         EXPECT_DOUBLE_EQ(Val(text), value) << text;
+        EXPECT_TRUE(StartsWithNumber(text)) << text;
+    }
 }
 
 // Exactly zero without digits or below the smallest double, exactly infinite beyond the largest,
@@ -30,6 +32,10 @@ TEST(Val, GivesExactZeroOrInfinityWhereThereIsNoOrNoFiniteNumber) {
     for (const char* text : {"", "abc", "-", ".", "--5", "E5", ",5", "&H", "&X12", "1E-400",
                              "0.0000001E-400", "0.00001e-9223372036854775808"})
         EXPECT_EQ(Val(text), 0) << text;
+    // A zero that holds no number at all is a text, which the settings loader refuses.
+    for (const char* text : {"", "abc", "-", ".", "--5", "E5", ",5", "&H", "&X12"})
+        EXPECT_FALSE(StartsWithNumber(text)) << text;
+    EXPECT_TRUE(StartsWithNumber("1E-400"));
     for (const char* text : {"1E400", "1E99999999999999999999", "1e9223372036854775807"})
         EXPECT_EQ(Val(text), HUGE_VAL) << text;
     EXPECT_EQ(Val("-1E400"), -HUGE_VAL);
