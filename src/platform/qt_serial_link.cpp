@@ -126,12 +126,10 @@ void PauseWithEvents(int milliseconds) {
 
 std::optional<std::string> OpenCommPort(SerialLink& link, const Settings& settings,
                                         const SettingsStore& store) {
-    const std::string device = SerialDevice(store, settings.port, [](const std::string& path) {
-        return QFileInfo::exists(QString::fromStdString(path));
-    });
-    const auto failure = link.Open(device, VyperLineSettings(settings));
+    const SerialPortDevice device = SerialDevice(store, settings.port, DeviceExists);
+    const auto failure = link.Open(device.path, VyperLineSettings(settings));
     if (!failure) return std::nullopt;
-    return SerialOpenErrorMessage("COM" + std::to_string(settings.port), *failure);
+    return SerialOpenErrorMessage(device.name, *failure);
 }
 
 void WaitForBytesWithEvents(SerialLink& link, std::size_t count, int milliseconds) {
@@ -143,6 +141,10 @@ void WaitForBytesWithEvents(SerialLink& link, std::size_t count, int millisecond
     });
     loop.exec();
     link.OnDataArrived({});
+}
+
+bool DeviceExists(const std::string& path) {
+    return QFileInfo::exists(QString::fromStdString(path));
 }
 
 std::vector<std::string> SystemSerialPorts() {

@@ -34,7 +34,7 @@ class QtSerialLink : public SerialLink {
 void PauseWithEvents(int milliseconds);
 
 // Opens the device of COM port `settings.port` (see SerialDevice) with the user's line settings;
-// the program's message when it does not open.
+// the program's message, naming the device's path, when it does not open.
 std::optional<std::string> OpenCommPort(SerialLink& link, const Settings& settings,
                                         const SettingsStore& store);
 
@@ -44,5 +44,7 @@ void WaitForBytesWithEvents(SerialLink& link, std::size_t count, int millisecond
 
 // The serial ports the system reports, as device paths.
 std::vector<std::string> SystemSerialPorts();
+// Whether a device path exists, for SerialDevice.
+bool DeviceExists(const std::string& path);
 
 }  // namespace marelos

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <memory>
 
 #include "core/settings/memory_settings_store.h"
@@ -155,26 +157,89 @@ TEST(frmOptions, EveryAccessKeyOfATabIsUniqueAndLeadsToAField) {
     }
 }
 
-TEST(frmOptions, InterfaceTestOverAnEchoingCableAndAMissingPort) {
+TEST(frmOptions, TheDeviceIsChosenTestedAndInEffectAfterOkWithoutARestart) {
     SimulatedDevice vyper("vyper", {"--interface", "2"});  // the cable sends back every byte
     Dialog d;
-    d.store.WriteSetting("CommPort", "Device", vyper.device);
-    d.Open();
-    d.Click("cmdVyperTest");
-    auto* reply = d.Find<QLineEdit>("txtReply");
-    EXPECT_EQ(reply->text(), "Teste...");
-    RunUntil([&] { return reply->text() != "Teste..."; }, 5000);
-    EXPECT_EQ(reply->text(), "Vyper Interface OK");
-    EXPECT_TRUE(d.ui.boxes.empty());
+    auto* device = d.Find<QComboBox>("cmbDevice");
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->currentText(), "");  // the COM number decides
+    EXPECT_EQ(device->count(), 1 + static_cast<int>(SystemSerialPorts().size()));
+    EXPECT_TRUE(device->lineEdit()->placeholderText().startsWith("COM-Nummer: /dev/tty"));
 
-    d.store.WriteSetting("CommPort", "Device", "/dev/marelos-gibt-es-nicht");
+    device->setCurrentText("/dev/marelos-gibt-es-nicht");
     d.Click("cmdVyperTest");
     ASSERT_EQ(d.ui.boxes.size(), 1u);
     EXPECT_EQ(d.ui.boxes[0].text,
-              "Schnittstelle COM1 (/dev/marelos-gibt-es-nicht): Datei oder Ordner nicht "
-              "gefunden (Fehler 2)");
+              "Schnittstelle /dev/marelos-gibt-es-nicht: Datei oder Ordner nicht gefunden "
+              "(Fehler 2)");
     EXPECT_EQ(d.ui.boxes[0].icon, MessageIcon::Critical);
+    auto* reply = d.Find<QLineEdit>("txtReply");
     EXPECT_EQ(reply->text(), "");
+
+    device->setCurrentText(QString::fromStdString(vyper.device));
+    d.Click("cmdVyperTest");
+    EXPECT_EQ(reply->text(), "Teste...");
+    RunUntil([&] { return reply->text() != "Teste..."; }, 5000);
+    EXPECT_EQ(reply->text(), "Vyper Interface OK");
+    d.Click("cmdOK");
+    EXPECT_EQ(d.store.ReadSetting("CommPort", "Device"), vyper.device);
+    // The dive-computer windows open the port when they open: now the chosen device.
+    QtSerialLink link;
+    EXPECT_EQ(OpenCommPort(link, d.workspace->settings, d.store), std::nullopt);
+    EXPECT_TRUE(link.IsOpen());
+    link.Close();
+    d.store.WriteSetting("CommPort", "Device", "/dev/marelos-gibt-es-nicht");
+    EXPECT_EQ(OpenCommPort(link, d.workspace->settings, d.store),
+              "Schnittstelle /dev/marelos-gibt-es-nicht: Datei oder Ordner nicht gefunden "
+              "(Fehler 2)");
+}
+
+TEST(frmOptions, ABadNumberIsNamedOnItsTabWithTheFieldFocusedAndNothingIsStored) {
+    Dialog d;
+    d.window->show();
+    QApplication::setActiveWindow(d.window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d.window.get()));
+    auto* tabs = d.Find<QTabWidget>("tabOptions");
+    tabs->setCurrentIndex(5);
+    auto* airPressure = d.Find<QLineEdit>("txtAirPressure");
+    airPressure->setText("abc");
+    const auto stored = d.store.Entries();
+    d.Click("cmdOK");
+    EXPECT_TRUE(d.window->isVisible());
+    ASSERT_EQ(d.ui.boxes.size(), 1u);
+    EXPECT_EQ(d.ui.boxes[0].text,
+              "„Luftdruck am Tauchort [mbar]“: „abc“ ist keine Zahl. Erlaubt ist eine Zahl über 0 "
+              "bis 2000.");
+    EXPECT_EQ(d.ui.boxes[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_TRUE(airPressure->hasFocus());
+    EXPECT_EQ(airPressure->selectedText(), "abc");
+    EXPECT_EQ(d.store.Entries(), stored);
+    EXPECT_EQ(d.workspace->settings.airPressure, 1000);
+    EXPECT_EQ(d.redraws, 0);
+
+    // Corrected, with a decimal comma, it is taken as it was meant.
+    airPressure->setText("1013,25");
+    d.Click("cmdOK");
+    EXPECT_EQ(d.window->result(), QDialog::Accepted);
+    EXPECT_EQ(d.workspace->settings.airPressure, 1013.25);
+    EXPECT_EQ(d.store.ReadSetting("Values", "AirPressure"), "1013.25");
+}
+
+TEST(frmOptions, AModelFactorThatIsNoNumberChangesNoCoefficient) {
+    Dialog d;
+    const ModelParameters literature = d.workspace->model;
+    d.Find<QLineEdit>("txtBMulti")->setText("abc");
+    d.Click("cmdRecalcAB");
+    ASSERT_EQ(d.ui.boxes.size(), 1u);
+    EXPECT_EQ(d.ui.boxes[0].text.rfind("„b-Faktor“: „abc“ ist keine Zahl.", 0), 0u);
+    EXPECT_EQ(d.Find<QTabWidget>("tabOptions")->currentIndex(), 4);
+    d.Find<QLineEdit>("txtT05Multi")->setText("0");
+    d.Click("cmdRecalcT05");
+    EXPECT_EQ(d.ui.boxes.size(), 2u);
+    EXPECT_EQ(d.workspace->model.bN2, literature.bN2);
+    EXPECT_EQ(d.workspace->model.halfTimeN2, literature.halfTimeN2);
+    EXPECT_NE(d.window->result(), QDialog::Accepted);
 }
 
 // Triggers the command and runs `inDialog` on the options dialog it opens, closed after it.

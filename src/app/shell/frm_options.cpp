@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontDialog>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -494,10 +493,18 @@ QWidget* frmOptions::BuildInterfaceTab() {
     delay->addWidget(txtCOMDelay_);
     delay->addWidget(new QLabel("[ms]"));
     delay->addStretch();
-    lblDevice_ = new QLabel;
-    lblDevice_->setObjectName("lblDevice");
-    lblDevice_->setWordWrap(true);
-    port->addRow(lblDevice_);
+    // Empty: the COM number decides, as the placeholder shows.
+    std::vector<std::string> devices = {""};
+    for (const std::string& path : SystemSerialPorts())
+        devices.push_back(path);
+    cmbDevice_ = NamedCombo("cmbDevice", devices);
+    cmbDevice_->setMinimumWidth(220);
+    cmbDevice_->setToolTip(
+        "Ein Gerät, das das System meldet, oder der Pfad eines anderen (z. B. eines "
+        "USB-Seriell-Adapters); leer: das Gerät der COM-Nummer.");
+    auto* deviceLabel = new QLabel("Ans&chluss");
+    deviceLabel->setBuddy(cmbDevice_);
+    port->addRow(deviceLabel, cmbDevice_);
     connect(cmbCommPort_, &QComboBox::currentTextChanged, this, &frmOptions::ShowPortDevice);
     auto* delayLabel = new QLabel("COM-&Verzögerung");
     delayLabel->setBuddy(txtCOMDelay_);
@@ -595,6 +602,7 @@ void frmOptions::ShowFields() {
     cmbParity_->setCurrentText(Q(f.parity));
     cmbBaudRate_->setCurrentText(Q(f.baudRate));
     txtCOMDelay_->setText(Q(f.comDelay));
+    cmbDevice_->setCurrentText(Q(f.device));
     chkShowVyperWarnings_->setChecked(f.showVyperWarnings);
     (f.interfaceSuunto ? optSuunto_ : optSimple_)->setChecked(true);
     ShowPortDevice();
@@ -661,6 +669,7 @@ void frmOptions::ReadFields() {
     f.parity = S(cmbParity_->currentText());
     f.baudRate = S(cmbBaudRate_->currentText());
     f.comDelay = S(txtCOMDelay_->text());
+    f.device = S(cmbDevice_->currentText());
     f.showVyperWarnings = chkShowVyperWarnings_->isChecked();
     f.interfaceSuunto = optSuunto_->isChecked();
 }
@@ -690,8 +699,26 @@ void frmOptions::ChangeColour(int index) {
 
 void frmOptions::cmdOK() {
     ReadFields();
-    ApplyOptions(fields_, model_, workspace_, store_, ui_, redraw_);
+    if (const auto problem = ApplyOptions(fields_, model_, workspace_, store_, ui_, redraw_)) {
+        ShowProblem(*problem);
+        return;
+    }
     accept();
+}
+
+void frmOptions::ShowProblem(const OptionsProblem& problem) {
+    tabOptions_->setTabEnabled(problem.tab, true);
+    tabOptions_->setCurrentIndex(problem.tab);
+    auto* field = findChild<QWidget*>(Q(problem.field));
+    auto* box = qobject_cast<QComboBox*>(field);
+    auto* text = box ? box->lineEdit() : qobject_cast<QLineEdit*>(field);
+    const auto focus = [field, text] {
+        field->setFocus();
+        if (text) text->selectAll();
+    };
+    focus();
+    ui_.ShowMessage(problem.message, MessageIcon::Critical);
+    focus();
 }
 
 void frmOptions::cmdResetAB() {
@@ -700,14 +727,24 @@ void frmOptions::cmdResetAB() {
 }
 
 void frmOptions::cmdRecalcAB() {
-    const double a = Val(CommaToPoint(S(txtAMulti_->text())));
-    const double b = Val(CommaToPoint(S(txtBMulti_->text())));
+    ReadFields();
+    if (const auto problem = CheckCoefficientFactors(fields_)) {
+        ShowProblem(*problem);
+        return;
+    }
+    const double a = Val(CommaToPoint(fields_.aMulti));
+    const double b = Val(CommaToPoint(fields_.bMulti));
     ui_.ShowMessage(RecalculateCoefficients(model_, a, b), MessageIcon::Information);
     cmdOK();
 }
 
 void frmOptions::cmdRecalcT05() {
-    MultiplyHalfTimes(model_, Val(CommaToPoint(S(txtT05Multi_->text()))));
+    ReadFields();
+    if (const auto problem = CheckHalfTimeFactor(fields_)) {
+        ShowProblem(*problem);
+        return;
+    }
+    MultiplyHalfTimes(model_, Val(CommaToPoint(fields_.t05Multi)));
     cmdOK();
 }
 
@@ -717,20 +754,11 @@ void frmOptions::cmdResetT05() {
     reject();
 }
 
-std::string frmOptions::PortDevice(int port) const {
-    return SerialDevice(store_, port,
-                        [](const std::string& path) { return QFileInfo::exists(Q(path)); });
-}
-
 void frmOptions::ShowPortDevice() {
     OptionsFields chosen;
     chosen.commPort = S(cmbCommPort_->currentText());
-    QStringList reported;
-    for (const std::string& path : SystemSerialPorts())
-        reported << Q(path);
-    lblDevice_->setText(QString("Gerät: %1\nVom System gemeldet: %2")
-                            .arg(Q(PortDevice(ChosenPort(chosen))),
-                                 reported.isEmpty() ? QString("keine") : reported.join(", ")));
+    cmbDevice_->lineEdit()->setPlaceholderText("COM-Nummer: " +
+                                               Q(ChosenDevice(chosen, DeviceExists).path));
 }
 
 void frmOptions::cmdVyperTest() {
@@ -738,14 +766,11 @@ void frmOptions::cmdVyperTest() {
     reply_.clear();
     testLink_.Close();
     ReadFields();
-    const int port = ChosenPort(fields_);
-    const std::string device = PortDevice(port);
+    const SerialPortDevice device = ChosenDevice(fields_, DeviceExists);
     const LineSettings settings = ChosenLineSettings(fields_);
-    if (const auto error = testLink_.Open(device, settings)) {
+    if (const auto error = testLink_.Open(device.path, settings)) {
         txtReply_->clear();
-        ui_.ShowMessage(
-            SerialOpenErrorMessage("COM" + std::to_string(port) + " (" + device + ")", *error),
-            MessageIcon::Critical);
+        ui_.ShowMessage(SerialOpenErrorMessage(device.name, *error), MessageIcon::Critical);
         return;
     }
     testLink_.SetDtr(true);

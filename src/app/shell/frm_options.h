@@ -62,9 +62,10 @@ class frmOptions : public QDialog {
     void cmdRecalcAB();
     void cmdRecalcT05();
     void cmdResetT05();
-    // The device the chosen COM port opens, and the ports the system reports.
-    std::string PortDevice(int port) const;
+    // Shows the device the chosen COM port opens when no device path is chosen.
     void ShowPortDevice();
+    // The tab with the field and the message; the field has the focus.
+    void ShowProblem(const OptionsProblem& problem);
     void cmdVyperTest();
     void ReplyArrived();
 
@@ -106,9 +107,9 @@ class frmOptions : public QDialog {
     std::array<QLineEdit*, 6> txtC0_{};
     // Tab "Schnittstelle".
     QComboBox *cmbCommPort_, *cmbDataBits_, *cmbStopBits_, *cmbParity_, *cmbBaudRate_;
+    QComboBox* cmbDevice_;  // the ports the system reports, or any device path
     QLineEdit *txtCOMDelay_, *txtReply_;
     QCheckBox* chkShowVyperWarnings_;
-    QLabel* lblDevice_;
     QRadioButton *optSuunto_, *optSimple_;
 };
 

@@ -50,12 +50,17 @@ std::string SerialOpenErrorMessage(std::string_view portName, const SerialOpenEr
     return "Schnittstelle " + std::string(portName) + ": " + SystemErrorText(error.errorNumber);
 }
 
-std::string SerialDevice(const SettingsStore& store, int port,
-                         const std::function<bool(const std::string&)>& exists) {
-    const std::string device = ReadSetting(store, keys::kDevice);
-    if (!device.empty()) return device;
+SerialPortDevice PortDevice(std::string_view chosenPath, int port,
+                            const std::function<bool(const std::string&)>& exists) {
+    if (!chosenPath.empty()) return {std::string(chosenPath), std::string(chosenPath)};
     const std::string usb = "/dev/ttyUSB" + std::to_string(port - 1);
-    return exists(usb) ? usb : "/dev/ttyS" + std::to_string(port - 1);
+    const std::string path = exists(usb) ? usb : "/dev/ttyS" + std::to_string(port - 1);
+    return {path, "COM" + std::to_string(port) + " (" + path + ")"};
+}
+
+SerialPortDevice SerialDevice(const SettingsStore& store, int port,
+                              const std::function<bool(const std::string&)>& exists) {
+    return PortDevice(ReadSetting(store, keys::kDevice), port, exists);
 }
 
 }  // namespace marelos

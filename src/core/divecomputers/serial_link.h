@@ -64,10 +64,22 @@ class SerialLink {
     virtual void OnDataArrived(std::function<void()> callback) = 0;
 };
 
-// The device of COM port n: "CommPort/Device" when it is set, else /dev/ttyUSB<n-1> when that
+// A serial device, and how messages name it: its path when it was chosen by path, else the COM
+// port with the path it stands for ("COM2 (/dev/ttyS1)").
+struct SerialPortDevice {
+    std::string path;
+    std::string name;
+
+    bool operator==(const SerialPortDevice&) const = default;
+};
+
+// The device of COM port n: `chosenPath` when it is not empty, else /dev/ttyUSB<n-1> when that
 // exists, else /dev/ttyS<n-1>.
-std::string SerialDevice(const SettingsStore& store, int port,
-                         const std::function<bool(const std::string&)>& exists);
+SerialPortDevice PortDevice(std::string_view chosenPath, int port,
+                            const std::function<bool(const std::string&)>& exists);
+// PortDevice with the path chosen in "CommPort/Device".
+SerialPortDevice SerialDevice(const SettingsStore& store, int port,
+                              const std::function<bool(const std::string&)>& exists);
 
 // The interface test: the text sent, and what a working interface answers. The home-made
 // interface echoes every byte, the original one answers with the same text.

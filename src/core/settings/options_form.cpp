@@ -1,5 +1,7 @@
 #include "options_form.h"
 
+#include <cmath>
+
 #include "core/engine/model_parameters.h"
 #include "core/profile/profile_file.h"
 #include "core/settings/settings.h"
@@ -63,6 +65,157 @@ void FillCompartment0(OptionsFields& f, const ModelParameters& model) {
                       FormatGeneral(model.aHe[0]),        FormatGeneral(model.bHe[0])};
 }
 
+// A numeric field of the dialog and the setting whose load rule judges it.
+struct NumericField {
+    std::string& text;
+    const char* name;
+    const char* label;
+    int tab;
+    const SettingKey& key;
+    bool optional = false;  // empty means "not set"
+};
+
+std::vector<NumericField> NumericFields(OptionsFields& f) {
+    using namespace keys;
+    return {
+        {f.airPressure, "txtAirPressure", "Luftdruck am Tauchort [mbar]", 0, kAirPressure},
+        {f.airPressureStd, "txtAirPressureStd", "Luftdruck auf Meereshöhe (NN)", 0,
+         kAirPressureStandard},
+        {f.airLitre, "txtAirLitre", "Atemminutenvolumen an der Oberfläche (Liter)", 0,
+         kAirConsumption},
+        {f.tankSize, "cmbTankSize", "Flaschenvolumen [Liter]", 0, kTankSize},
+        {f.tankPressure, "cmbTankPressure", "max. Druck der Flasche [bar]", 0, kTankPressure},
+        {f.cabinPressure, "txtCabinPressure", "Kabinendruck im Flugzeug", 0, kCabinPressure},
+        {f.surfaceInterval, "txtSurfaceInterval", "Oberflächenpause nach jedem Tauchgang", 0,
+         kSurfaceInterval},
+        {f.interval, "txtInterval",
+         "Zeitintervall beim automatischen Ablaufenlassen des Tauchgangs in Millisekunden [ms]", 0,
+         kInterval},
+        {f.n2PerCentSurface, "txtN2PerCentSurface",
+         "Stickstoffanteil im Atemgas [%] während der Oberflächenpause (OFP)", 1,
+         kN2PerCentSurface},
+        {f.n2PerCentDecompression, "txtN2PerCentDecompression",
+         "N2-Anteil während der Dekompressionsphase", 1, kN2PerCentDecompression},
+        {f.hePerCentDecompression, "txtHePerCentDecompression",
+         "He-Anteil während der Dekompressionsphase", 1, kHePerCentDecompression},
+        {f.decoGasStart, "txtDecoGasStart", "Dieses Nitrox ab … m verwenden", 1, kNitroxDecoStart,
+         true},
+        {f.initialPpN2, "txtInitialppN2", "ppN2 in den Geweben zu Beginn des Tauchgangs", 1,
+         kInitialppN2},
+        {f.deepStopTime, "txtDeepStopTime", "Tiefen Dekompressionsstop von x min. einlegen", 1,
+         kDeepStopTime},
+        {f.maxPpO2, "txtMaxPPO2", "Maximaler ppO2", 2, kMaxPPO2},
+        {f.minPpO2, "txtMinPPO2", "Minimaler ppO2", 2, kMinPPO2},
+        {f.maxPpN2, "txtMaxPPN2", "Maximaler ppN2", 2, kMaxPPN2},
+        {f.constPpO2, "txtConstppO2", "Konstanter ppO2 (mit F3 einstellen)", 2, kConstantppO2},
+        {f.circleDiameter, "cmbCircleDiameter",
+         "Durchmesser des Markierungskreises im Tauchprofildiagramm in Bildpunkten", 3,
+         kCircleDiameter},
+        {f.lineWidth, "cmbLineWidth", "Linienstärke der Linien (in Pixel)", 3, kLineWidth},
+        {f.circleLineWidth, "cmbCircleLineWidth", "Linienstärke des Markierungskreis (in Pixel)", 3,
+         kCircleLineWidth},
+        {f.compartment0[0], "txtC0T05N2", "Kompartiment 0, Halbwertszeit N2 [min]", 4, kC0T05N2},
+        {f.compartment0[1], "txtC0aN2", "Kompartiment 0, a N2", 4, kC0aN2},
+        {f.compartment0[2], "txtC0bN2", "Kompartiment 0, b N2", 4, kC0bN2},
+        {f.compartment0[3], "txtC0T05He", "Kompartiment 0, Halbwertszeit He [min]", 4, kC0T05He},
+        {f.compartment0[4], "txtC0aHe", "Kompartiment 0, a He", 4, kC0aHe},
+        {f.compartment0[5], "txtC0bHe", "Kompartiment 0, b He", 4, kC0bHe},
+        {f.dataBits, "cmbDataBits", "Datenbits", 5, kDataBits},
+        {f.stopBits, "cmbStopBits", "StopBits", 5, kStopBits},
+        {f.baudRate, "cmbBaudRate", "Baud", 5, kBaudRate},
+        {f.comDelay, "txtCOMDelay", "COM-Verzögerung", 5, kCOMDelay},
+    };
+}
+
+// The port list offers "Keine" besides the numbers; "OK" turns it into port 2.
+constexpr std::string_view kNoPort = "Keine";
+
+std::string Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+std::string Number(double value) {
+    return FormatGeneral(value);
+}
+
+// What a range allows, as the end of a message: "eine Zahl über 0 bis 2000".
+std::string RangeText(const ValueRange& range) {
+    if (!range.only.empty()) {
+        std::string values;
+        for (const double value : range.only)
+            values += (values.empty() ? "" : ", ") + Number(value);
+        return "einer der Werte " + values;
+    }
+    const bool low = std::isfinite(range.low);
+    const bool high = std::isfinite(range.high);
+    std::string text = "eine Zahl";
+    if (low && range.aboveLow) text += " über " + Number(range.low);
+    if (low && !range.aboveLow) text += (high ? " von " : " ab ") + Number(range.low);
+    if (high) text += (low ? " bis " : " bis höchstens ") + Number(range.high);
+    if (range.notZero) text += " außer 0";
+    return text;
+}
+
+OptionsProblem ProblemOf(const NumericField& field, std::string_view what) {
+    return {field.name, field.tab,
+            "„" + std::string(field.label) + "“: " + std::string(what) + ". Erlaubt ist " +
+                RangeText(field.key.range) + "."};
+}
+
+std::optional<OptionsProblem> FieldProblem(const NumericField& field) {
+    const std::string& text = field.text;
+    if (text.empty()) {
+        if (field.optional) return std::nullopt;
+        return ProblemOf(field, "Das Feld ist leer");
+    }
+    if (!IsDecimalNumber(text)) return ProblemOf(field, "„" + text + "“ ist keine Zahl");
+    if (!Keeps(field.key, Val(text))) return ProblemOf(field, text + " ist nicht möglich");
+    return std::nullopt;
+}
+
+// A decimal comma read as a point and the blanks around a number dropped, as the numbers are
+// stored.
+void NormalizeNumbers(OptionsFields& f) {
+    for (const NumericField& field : NumericFields(f))
+        field.text = Trimmed(CommaToPoint(field.text));
+    f.commPort = Trimmed(f.commPort);
+    f.device = Trimmed(f.device);
+}
+
+std::optional<OptionsProblem> FirstProblem(OptionsFields& f) {
+    for (const NumericField& field : NumericFields(f)) {
+        if (auto problem = FieldProblem(field)) return problem;
+    }
+    if (!IsPossibleGas(Val(f.n2PerCentDecompression), Val(f.hePerCentDecompression))) {
+        return OptionsProblem{"txtHePerCentDecompression", 1,
+                              "„He-Anteil während der Dekompressionsphase“: N2- und He-Anteil "
+                              "zusammen dürfen höchstens 100 % sein."};
+    }
+    if (f.commPort != kNoPort &&
+        !(IsDecimalNumber(f.commPort) && Keeps(keys::kPort, Val(f.commPort)))) {
+        return OptionsProblem{"cmbCommPort", 5,
+                              "„COM“: „" + f.commPort + "“ ist nicht möglich. Erlaubt ist " +
+                                  RangeText(keys::kPort.range) + " oder „Keine“."};
+    }
+    if (!f.device.empty() && f.device.front() != '/') {
+        return OptionsProblem{"cmbDevice", 5,
+                              "„Anschluss“: „" + f.device +
+                                  "“ ist kein Gerätepfad. Geben Sie den vollständigen Pfad an, "
+                                  "zum Beispiel /dev/ttyUSB0, oder lassen Sie das Feld leer, "
+                                  "damit die COM-Nummer gilt."};
+    }
+    return std::nullopt;
+}
+
+std::optional<OptionsProblem> FactorProblem(const std::string& text, const char* name,
+                                            const char* label) {
+    static constexpr SettingKey kFactor{"", "", StoredForm::Number, {}, Positive()};
+    std::string number = Trimmed(CommaToPoint(text));
+    return FieldProblem({number, name, label, 4, kFactor});
+}
+
 Compartment0Values Compartment0From(const OptionsFields& f) {
     return {Parsed(f.compartment0[0]), Parsed(f.compartment0[1]), Parsed(f.compartment0[2]),
             Parsed(f.compartment0[3]), Parsed(f.compartment0[4]), Parsed(f.compartment0[5])};
@@ -101,6 +254,7 @@ OptionsFields OpenOptions(Workspace& workspace, const SettingsStore& store) {
     f.parity = ParityOr(s.parity, "N");
     f.baudRate = BaudRateOr2400(s.baudRate);
     f.comDelay = std::to_string(s.comDelay);
+    f.device = ReadSetting(store, keys::kDevice);
     f.showVyperWarnings = StoredFlag(store, keys::kVyperWarnings);
     f.interfaceSuunto = s.interfaceType == 1;
 
@@ -158,8 +312,14 @@ OptionsFields OpenOptions(Workspace& workspace, const SettingsStore& store) {
     return f;
 }
 
-void ApplyOptions(OptionsFields& f, const ModelParameters& model, Workspace& workspace,
-                  SettingsStore& store, Ui& ui, const std::function<void()>& redraw) {
+std::optional<OptionsProblem> ApplyOptions(OptionsFields& f, const ModelParameters& model,
+                                           Workspace& workspace, SettingsStore& store, Ui& ui,
+                                           const std::function<void()>& redraw) {
+    OptionsFields checked = f;
+    NormalizeNumbers(checked);
+    if (auto problem = FirstProblem(checked)) return problem;
+    f = checked;
+
     Settings& s = workspace.settings;
     const int modelBefore = workspace.model.model;
     workspace.model = model;
@@ -245,8 +405,7 @@ void ApplyOptions(OptionsFields& f, const ModelParameters& model, Workspace& wor
         ui.ShowMessage(kConstantSetToMaximum, MessageIcon::Information);
     }
     put(keys::kConstantppO2, f.constPpO2);
-    const double constant = Parsed(f.constPpO2);
-    s.constantPpO2 = constant > 0 ? constant : Settings{}.constantPpO2;
+    s.constantPpO2 = Parsed(f.constPpO2);
 
     s.maxPpO2 = Parsed(f.maxPpO2);
     s.minPpO2 = Parsed(f.minPpO2);
@@ -325,6 +484,7 @@ void ApplyOptions(OptionsFields& f, const ModelParameters& model, Workspace& wor
     put(keys::kParity, f.parity);
     put(keys::kBaudRate, f.baudRate);
     put(keys::kCOMDelay, std::to_string(s.comDelay));
+    put(keys::kDevice, f.device);  // read by every window that opens the port
 
     put(keys::kVyperWarnings, Flag(f.showVyperWarnings));
     s.interfaceType = f.interfaceSuunto ? 1 : 2;
@@ -341,6 +501,16 @@ void ApplyOptions(OptionsFields& f, const ModelParameters& model, Workspace& wor
     if (f.fileStoragePath.empty() || f.fileStoragePath.back() != '/') f.fileStoragePath += '/';
     s.fileStoragePath = f.fileStoragePath;
     put(keys::kFileStoragePath, f.fileStoragePath);
+    return std::nullopt;
+}
+
+std::optional<OptionsProblem> CheckCoefficientFactors(const OptionsFields& fields) {
+    if (auto problem = FactorProblem(fields.aMulti, "txtAMulti", "a-Faktor")) return problem;
+    return FactorProblem(fields.bMulti, "txtBMulti", "b-Faktor");
+}
+
+std::optional<OptionsProblem> CheckHalfTimeFactor(const OptionsFields& fields) {
+    return FactorProblem(fields.t05Multi, "txtT05Multi", "Halbwertszeiten aller Gewebe mit");
 }
 
 int ChosenPort(const OptionsFields& fields) {
@@ -351,6 +521,11 @@ LineSettings ChosenLineSettings(const OptionsFields& fields) {
     return {Int32Of(BaudRateOr2400(Int32Of(fields.baudRate))), ParityOr(fields.parity, "N")[0],
             Int32Of(DataBitsOr8(Int32Of(fields.dataBits))),
             Int32Of(StopBitsOr1(Int32Of(fields.stopBits)))};
+}
+
+SerialPortDevice ChosenDevice(const OptionsFields& fields,
+                              const std::function<bool(const std::string&)>& exists) {
+    return PortDevice(Trimmed(fields.device), ChosenPort(fields), exists);
 }
 
 void ClearRecentFiles(SettingsStore& store) {

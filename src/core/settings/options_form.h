@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,7 @@ inline const std::vector<std::string> kCommPortItems = {"1", "2", "3", "4", "Kei
 inline const std::vector<std::string> kDataBitsItems = {"7", "8"};
 inline const std::vector<std::string> kStopBitsItems = {"1", "2"};
 inline const std::vector<std::string> kParityItems = {"N", "E", "O", "S", "M"};
-inline const std::vector<std::string> kBaudRateItems = {"1200", "2400",  "4800",
-                                                        "9600", "19200", "28800"};
+inline const std::vector<std::string> kBaudRateItems = {"1200", "2400", "4800", "9600", "28800"};
 
 // What the options dialog shows and the user edits: every field as its text or state. The
 // dialog holds one of these and commits it with ApplyOptions on "OK".
@@ -60,8 +60,9 @@ struct OptionsFields {
     bool printDiveValues = false, useMultiColorLine = false;
     std::string circleDiameter, lineWidth, circleLineWidth, font;
 
-    // Tab "Schnittstelle".
-    std::string commPort, dataBits, stopBits, parity, baudRate, comDelay;
+    // Tab "Schnittstelle". `device` is a device path that replaces the COM port; empty when the
+    // port number decides.
+    std::string commPort, dataBits, stopBits, parity, baudRate, comDelay, device;
     bool showVyperWarnings = false;
     bool interfaceSuunto = true;  // else home-made
 };
@@ -80,18 +81,42 @@ std::string EndFromMaxPpN2(const std::string& maxPpN2Text);
 // "Standard": the standard decompression values into the fields (air, no helium).
 void SetDecoStandardValues(OptionsFields& fields);
 
-// "OK": validates the fields (replacing what is out of range in the fields themselves), stores
-// every setting and applies it to the running program, in the program's order. `model` is the
+// A field whose text the dialog cannot take: its name ("txtAirPressure"), its tab, and the
+// message that names it by its label and says what it takes.
+struct OptionsProblem {
+    std::string field;
+    int tab = 0;
+    std::string message;
+
+    bool operator==(const OptionsProblem&) const = default;
+};
+
+// "OK": checks the fields first. Every numeric field must hold a number (a decimal comma counts
+// as a point) that its setting keeps when it is loaded (see ValueRange), the decompression
+// shares together at most 100 %, and the device a full path; the first field that does not, in
+// the order of the tabs, is returned, and nothing is stored or applied. Otherwise it stores every
+// setting, with its numbers written with ".", and applies it to the running program, in the
+// program's order, replacing what the dialog replaces in the fields themselves. `model` is the
 // dialog's copy of the parameter set with the changes of its buttons; it becomes the running
 // model. `redraw` runs where the main view is redrawn, between the colours and the multi-colour
 // line. The question about the constant ppO2 and the model-change message go through `ui`.
-void ApplyOptions(OptionsFields& fields, const ModelParameters& model, Workspace& workspace,
-                  SettingsStore& store, Ui& ui, const std::function<void()>& redraw);
+std::optional<OptionsProblem> ApplyOptions(OptionsFields& fields, const ModelParameters& model,
+                                           Workspace& workspace, SettingsStore& store, Ui& ui,
+                                           const std::function<void()>& redraw);
+
+// The factors of "Berechnen" (a and b) and of "multiplizieren" (half-times): numbers above 0,
+// else the problem of the first field that is not.
+std::optional<OptionsProblem> CheckCoefficientFactors(const OptionsFields& fields);
+std::optional<OptionsProblem> CheckHalfTimeFactor(const OptionsFields& fields);
 
 // The serial port and line settings chosen in the fields, with the replacements of "OK": what
 // the interface test opens.
 int ChosenPort(const OptionsFields& fields);
 LineSettings ChosenLineSettings(const OptionsFields& fields);
+// The device the fields choose: the device path, else the device of the COM port (see
+// SerialDevice).
+SerialPortDevice ChosenDevice(const OptionsFields& fields,
+                              const std::function<bool(const std::string&)>& exists);
 
 // "Liste der zuletzt geladenen Dateien löschen": the six recent files become empty.
 void ClearRecentFiles(SettingsStore& store);

@@ -15,17 +15,17 @@ namespace {
 struct Program {
     Program() : workspace(std::make_unique<Workspace>()) { Reload(); }
     void Reload() { *workspace = WorkspaceFromSettings(LoadSettings(store, "/opt/marelos")); }
-    // Opens the dialog, lets `edit` change fields, and presses "OK"; returns the fields after.
-    OptionsFields Confirm(const std::function<void(OptionsFields&)>& edit = {}) {
-        OptionsFields fields = OpenOptions(*workspace, store);
+    // Opens the dialog, lets `edit` change fields, and presses "OK"; the fields after are kept.
+    std::optional<OptionsProblem> Confirm(const std::function<void(OptionsFields&)>& edit = {}) {
+        fields = OpenOptions(*workspace, store);
         if (edit) edit(fields);
-        ApplyOptions(fields, workspace->model, *workspace, store, ui, [this] { ++redraws; });
-        return fields;
+        return ApplyOptions(fields, workspace->model, *workspace, store, ui, [this] { ++redraws; });
     }
 
     InMemorySettingsStore store;
     ScriptedUi ui;
     std::unique_ptr<Workspace> workspace;
+    OptionsFields fields;
     int redraws = 0;
 };
 
@@ -90,9 +90,7 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
     };
     const std::vector<Case> cases = {
         {&OptionsFields::airPressure, "1500", keys::kAirPressure, "1010"},
-        {&OptionsFields::airPressure, "-5", keys::kAirPressure, "1010"},
         {&OptionsFields::airPressure, "1200", keys::kAirPressure, "1200"},
-        {&OptionsFields::airPressure, "0", keys::kAirPressure, "0"},
         {&OptionsFields::surfaceInterval, "-1", keys::kSurfaceInterval, "60"},
         {&OptionsFields::surfaceInterval, "0", keys::kSurfaceInterval, "0"},
         {&OptionsFields::surfaceInterval, "600", keys::kSurfaceInterval, "600"},
@@ -100,14 +98,10 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
         {&OptionsFields::interval, "70000", keys::kInterval, "70000"},  // stored as typed
         {&OptionsFields::commPort, "Keine", keys::kPort, "2"},
         {&OptionsFields::commPort, "4", keys::kPort, "4"},
-        {&OptionsFields::commPort, "5", keys::kPort, "2"},
         {&OptionsFields::dataBits, "7", keys::kDataBits, "7"},
-        {&OptionsFields::dataBits, "9", keys::kDataBits, "8"},
         {&OptionsFields::stopBits, "2", keys::kStopBits, "2"},
-        {&OptionsFields::stopBits, "0", keys::kStopBits, "1"},
         {&OptionsFields::parity, "e", keys::kParity, "E"},
         {&OptionsFields::parity, "X", keys::kParity, "N"},
-        {&OptionsFields::baudRate, "19200", keys::kBaudRate, "2400"},
         {&OptionsFields::baudRate, "28800", keys::kBaudRate, "28800"},
         {&OptionsFields::fileStoragePath, "/home/taucher/tg", keys::kFileStoragePath,
          "/home/taucher/tg/"},
@@ -116,10 +110,13 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
         {&OptionsFields::maxPpO2, "1,45", keys::kMaxPPO2, "1.45"},
         {&OptionsFields::initialPpN2, "0,75", keys::kInitialppN2, "0.75"},
         {&OptionsFields::decoGasStart, "20.6", keys::kNitroxDecoStart, "21"},
+        {&OptionsFields::decoGasStart, "", keys::kNitroxDecoStart, "0"},
+        {&OptionsFields::airLitre, " 15,5 ", keys::kAirConsumption, "15.5"},
+        {&OptionsFields::device, " /dev/ttyUSB0 ", keys::kDevice, "/dev/ttyUSB0"},
     };
     for (const Case& c : cases) {
         Program p;
-        p.Confirm([&](OptionsFields& f) { f.*c.field = c.typed; });
+        EXPECT_EQ(p.Confirm([&](OptionsFields& f) { f.*c.field = c.typed; }), std::nullopt);
         EXPECT_EQ(ReadSetting(p.store, c.key), c.stored) << c.key.name << " " << c.typed;
     }
 
@@ -132,6 +129,11 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
     serial.stopBits = "3";
     EXPECT_EQ(ChosenPort(serial), 2);
     EXPECT_EQ(ChosenLineSettings(serial), (LineSettings{2400, 'M', 7, 1}));
+    const auto usbExists = [](const std::string& path) { return path == "/dev/ttyUSB1"; };
+    EXPECT_EQ(ChosenDevice(serial, usbExists),
+              (SerialPortDevice{"/dev/ttyUSB1", "COM2 (/dev/ttyUSB1)"}));
+    serial.device = " /dev/pts/7";
+    EXPECT_EQ(ChosenDevice(serial, usbExists), (SerialPortDevice{"/dev/pts/7", "/dev/pts/7"}));
 
     // The interval runs only within 1 to 63999 ms.
     for (const auto& [typed, running] : std::vector<std::pair<const char*, int>>{
@@ -142,22 +144,135 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
     }
 }
 
+// Every numeric field takes exactly the numbers its setting keeps when it is loaded: each limit
+// from both sides (whole-number settings are rounded first, halves to even), and never a text
+// or an empty field. A refused field stores and applies nothing.
+TEST(OptionsForm, OkRefusesWhatTheSettingCouldNotLoadAndStoresNothing) {
+    struct Case {
+        std::string OptionsFields::*field;
+        const char* name;
+        int tab;
+        std::vector<const char*> taken;
+        std::vector<const char*> refused;  // besides "abc", "1x" and ""
+    };
+    using F = OptionsFields;
+    const std::vector<Case> cases = {
+        {&F::airPressure, "txtAirPressure", 0, {"0.001", "2000", "1013,25"}, {"0", "2000.01"}},
+        {&F::airPressureStd, "txtAirPressureStd", 0, {"0,5", "2000"}, {"-1", "2000.5"}},
+        {&F::airLitre, "txtAirLitre", 0, {"0.01"}, {"0", "-0.01"}},
+        {&F::tankSize, "cmbTankSize", 0, {"0.6", "15"}, {"0", "0.5"}},
+        {&F::tankPressure, "cmbTankPressure", 0, {"1"}, {"-0.4"}},
+        {&F::cabinPressure, "txtCabinPressure", 0, {"0.001", "-5"}, {"0"}},
+        {&F::surfaceInterval, "txtSurfaceInterval", 0, {"6000.5", "-1"}, {"6000.6"}},
+        {&F::interval, "txtInterval", 0, {"1", "-1"}, {"0", "0.4"}},
+        {&F::n2PerCentSurface, "txtN2PerCentSurface", 1, {"0", "100.4"}, {"-0.6", "100.6"}},
+        {&F::n2PerCentDecompression, "txtN2PerCentDecompression", 1, {"0", "100"}, {"-1", "101"}},
+        {&F::hePerCentDecompression, "txtHePerCentDecompression", 1, {"0", "22"}, {"-1", "23"}},
+        {&F::decoGasStart, "txtDecoGasStart", 1, {"0.6", "40"}, {"0.5", "-3"}},
+        {&F::initialPpN2, "txtInitialppN2", 1, {"0.01", "10"}, {"0", "10.01"}},
+        {&F::deepStopTime, "txtDeepStopTime", 1, {"0", "-3"}, {}},
+        {&F::maxPpO2, "txtMaxPPO2", 2, {"1,6", "-1"}, {"0"}},
+        {&F::minPpO2, "txtMinPPO2", 2, {"0.16"}, {"0.0"}},
+        {&F::maxPpN2, "txtMaxPPN2", 2, {"3.16"}, {"-0"}},
+        {&F::constPpO2, "txtConstppO2", 2, {"0.01"}, {"0", "-1.2"}},
+        {&F::circleDiameter, "cmbCircleDiameter", 3, {"0.6", "100.5"}, {"0.5", "100.6"}},
+        {&F::lineWidth, "cmbLineWidth", 3, {"0.6", "10"}, {"0.5", "-1"}},
+        {&F::circleLineWidth, "cmbCircleLineWidth", 3, {"1"}, {"0"}},
+        {&F::dataBits, "cmbDataBits", 5, {"7", "8"}, {"6", "9"}},
+        {&F::stopBits, "cmbStopBits", 5, {"1", "2"}, {"0", "3"}},
+        {&F::baudRate, "cmbBaudRate", 5, {"1200", "28800"}, {"19200", "2401"}},
+        {&F::comDelay, "txtCOMDelay", 5, {"1"}, {"0", "0.4"}},
+        {&F::commPort, "cmbCommPort", 5, {"1", "4", "Keine"}, {"0", "5"}},
+        {&F::device, "cmbDevice", 5, {"", "/dev/pts/7"}, {"ttyUSB0"}},
+    };
+    for (const Case& c : cases) {
+        for (const char* taken : c.taken) {
+            Program p;
+            EXPECT_EQ(p.Confirm([&](F& f) { f.*c.field = taken; }), std::nullopt)
+                << c.name << " " << taken;
+        }
+        std::vector<const char*> refused = c.refused;
+        refused.push_back("abc");
+        refused.push_back("1x");
+        if (c.field != &F::decoGasStart && c.field != &F::device) refused.push_back("");
+        for (const char* text : refused) {
+            Program p;
+            const Settings before = p.workspace->settings;
+            const int writes = p.store.WriteCount();
+            const auto problem = p.Confirm([&](F& f) { f.*c.field = text; });
+            ASSERT_TRUE(problem) << c.name << " " << text;
+            EXPECT_EQ(problem->field, c.name) << text;
+            EXPECT_EQ(problem->tab, c.tab) << c.name;
+            EXPECT_EQ(p.store.WriteCount(), writes) << c.name << " " << text;
+            EXPECT_EQ(p.workspace->settings, before) << c.name << " " << text;
+            EXPECT_EQ(p.redraws, 0);
+        }
+    }
+    for (int i = 0; i < 6; ++i) {  // the six values of compartment 0
+        Program p;
+        ASSERT_TRUE(p.Confirm([&](F& f) { f.compartment0[i] = "0"; })) << i;
+        EXPECT_EQ(p.Confirm([&](F& f) { f.compartment0[i] = "-0,5"; }), std::nullopt) << i;
+    }
+
+    // The message names the field and says what it takes.
+    Program p;
+    const auto text = [&](const std::function<void(F&)>& edit) {
+        return p.Confirm(edit).value().message;
+    };
+    EXPECT_EQ(text([](F& f) { f.airPressure = "abc"; }),
+              "„Luftdruck am Tauchort [mbar]“: „abc“ ist keine Zahl. Erlaubt ist eine Zahl über 0 "
+              "bis 2000.");
+    EXPECT_EQ(text([](F& f) { f.baudRate = "19200"; }),
+              "„Baud“: 19200 ist nicht möglich. Erlaubt ist einer der Werte 1200, 2400, 4800, "
+              "9600, 28800.");
+    EXPECT_EQ(text([](F& f) { f.lineWidth = ""; }),
+              "„Linienstärke der Linien (in Pixel)“: Das Feld ist leer. Erlaubt ist eine Zahl ab "
+              "1.");
+    EXPECT_EQ(text([](F& f) { f.cabinPressure = "0"; }),
+              "„Kabinendruck im Flugzeug“: 0 ist nicht möglich. Erlaubt ist eine Zahl außer 0.");
+    EXPECT_EQ(text([](F& f) { f.surfaceInterval = "7000"; }),
+              "„Oberflächenpause nach jedem Tauchgang“: 7000 ist nicht möglich. Erlaubt ist eine "
+              "Zahl bis höchstens 6000.");
+    EXPECT_EQ(text([](F& f) {
+                  f.n2PerCentDecompression = "60";
+                  f.hePerCentDecompression = "41";
+              }),
+              "„He-Anteil während der Dekompressionsphase“: N2- und He-Anteil zusammen dürfen "
+              "höchstens 100 % sein.");
+}
+
+TEST(OptionsForm, TheModelFactorsMustBeNumbersAboveZero) {
+    OptionsFields f;
+    EXPECT_EQ(CheckCoefficientFactors(f), std::nullopt);
+    EXPECT_EQ(CheckHalfTimeFactor(f), std::nullopt);
+    f.bMulti = "0";
+    ASSERT_TRUE(CheckCoefficientFactors(f));
+    EXPECT_EQ(CheckCoefficientFactors(f)->field, "txtBMulti");
+    f.aMulti = "abc";
+    EXPECT_EQ(CheckCoefficientFactors(f)->field, "txtAMulti");
+    f.t05Multi = "1,5";
+    EXPECT_EQ(CheckHalfTimeFactor(f), std::nullopt);
+    f.t05Multi = "-1";
+    EXPECT_EQ(CheckHalfTimeFactor(f)->tab, 4);
+}
+
 TEST(OptionsForm, AConstantPpO2AboveTheMaximumIsCorrectedOnlyWhenTheUserSaysYes) {
     for (const Answer answer : {Answer::Yes, Answer::No}) {
         Program p;
         p.ui.answers = {answer};
-        const OptionsFields f = p.Confirm([](OptionsFields& fields) {
+        p.Confirm([](OptionsFields& fields) {
             fields.constPpO2 = "1.8";
             fields.maxPpO2 = "1,6";
         });
+        const OptionsFields& f = p.fields;
         ASSERT_EQ(p.ui.questions.size(), 1u);
         EXPECT_EQ(p.ui.questions[0],
                   "Achtung! Der eingestellte konstante ppO2 ist größer als der maximal erlaubte "
                   "Wert. Wollen Sie die korrigieren?");
         const bool yes = answer == Answer::Yes;
-        EXPECT_EQ(p.store.ReadSetting("Values", "ConstantppO2"), yes ? "1,6" : "1.8");
+        EXPECT_EQ(p.store.ReadSetting("Values", "ConstantppO2"), yes ? "1.6" : "1.8");
         EXPECT_EQ(p.workspace->settings.constantPpO2, yes ? 1.6 : 1.8);
-        EXPECT_EQ(f.constPpO2, yes ? "1,6" : "1.8");
+        EXPECT_EQ(f.constPpO2, yes ? "1.6" : "1.8");
         EXPECT_EQ(p.ui.boxes.size(), yes ? 1u : 0u);
     }
     Program equal;
@@ -220,10 +335,11 @@ TEST(SerialLink, LineSettingsAndTheDeviceOfAPort) {
     InMemorySettingsStore store;
     const auto usbExists = [](const std::string& path) { return path == "/dev/ttyUSB1"; };
     const auto nothingExists = [](const std::string&) { return false; };
-    EXPECT_EQ(SerialDevice(store, 2, usbExists), "/dev/ttyUSB1");
-    EXPECT_EQ(SerialDevice(store, 2, nothingExists), "/dev/ttyS1");
+    EXPECT_EQ(SerialDevice(store, 2, usbExists).path, "/dev/ttyUSB1");
+    EXPECT_EQ(SerialDevice(store, 2, nothingExists),
+              (SerialPortDevice{"/dev/ttyS1", "COM2 (/dev/ttyS1)"}));
     store.WriteSetting("CommPort", "Device", "/dev/pts/7");
-    EXPECT_EQ(SerialDevice(store, 2, usbExists), "/dev/pts/7");
+    EXPECT_EQ(SerialDevice(store, 2, usbExists), (SerialPortDevice{"/dev/pts/7", "/dev/pts/7"}));
 
     EXPECT_EQ(SerialOpenErrorMessage("COM2", {true, 0}),
               "Schnittstelle COM2: wird bereits von einem anderem Programm oder Prozess "
