@@ -149,8 +149,8 @@ def random_profile(rng):
         if maybe(rng, 0.04):
             fields = fields[:3]
         separator = rng.choice(["\t"] * 12 + [" ", "  ", "\t\t", " \t"])
-        if len(separator) > 1 and t_total > 60:
-            separator = "\t"       # doubled separators shift t.total into He%
+        if len(separator) > 1 and not 0 <= t_total <= 60:
+            separator = "\t"       # doubled separators shift t.total into He%: no share
         line = separator.join(fields)
         if maybe(rng, 0.03):
             line = rng.choice([" ", "\t", "x"]) + line     # not a data line
