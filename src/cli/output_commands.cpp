@@ -81,6 +81,7 @@ int NoFly(const Context& c) {
         }
         json.Key("message");
         json.String(NoFlyMessage(minutes, workspace.settings.cabinPressure,
+                                 RecommendedWaitBeforeFlying(workspace),
                                  workspace.settings.decimalSeparator));
         json.EndObject();
         c.out << "\n";

@@ -218,6 +218,8 @@ class Settings:
         o2_text = s("Values", "O2Percent")
         v = val(o2_text)
         self.o2_field = "21" if v <= 0 or v > 100 else o2_text
+        max_ppo2 = val(s("Values", "MaxPPO2"))
+        self.max_ppo2 = max_ppo2 if max_ppo2 != 0 else 1.6
         cabin = val(s("Values", "CabinPressure"))
         self.cabin_pressure = cabin if cabin != 0 else 595.0
 
@@ -289,6 +291,25 @@ class Engine:
         self.violations = 0
         self.first_stop_beyond_list = False
         self.stopped = False  # the last calculation ended early
+        self.reset_ascent_gases()
+
+    def reset_ascent_gases(self):
+        """What the decompression phase breathed: the gas of each stop's counted minutes,
+        the gas of the minute of arrival at the first stop, every gas once, and the step with
+        the highest oxygen partial pressure (ppO2, depth, gas)."""
+        self.stop_gas = [None] * (MAX_STOP + 1)
+        self.arrival_gas = None
+        self.breathed = []
+        self.highest_ppo2 = (0.0, 0.0, None)
+
+    def breathe(self, depth, minutes, n2, he):
+        """A saturation step of the decompression phase, noting its gas."""
+        self.saturate(depth, minutes, n2, he)
+        if (n2, he) not in self.breathed:
+            self.breathed.append((n2, he))
+        ppo2 = self.ambient(depth) * (99 - n2 - he) / 100
+        if ppo2 > self.highest_ppo2[0]:
+            self.highest_ppo2 = (ppo2, depth, (n2, he))
 
     def show(self, text):
         self.messages.append("".join(ch for ch in text if ord(ch) >= 32))
@@ -488,8 +509,12 @@ class Engine:
         self.init_tissues()
         self.clear_computed_profile()
         self.stopped = False
+        self.reset_ascent_gases()
+        self.decompression_dive = False
         try:
             d = self.dive_phase()
+            # the tissues tolerate no direct ascent to the surface: a decompression dive
+            self.decompression_dive = self.tolerated() > self.ambient(0)
             if self.s.continuous:
                 self.continuous_ascent(d)
             else:
@@ -516,6 +541,46 @@ class Engine:
             if TIME_FACTORS[number] == self.p.time_factor:
                 self.show("Progressivität: " + DECO_MODE_NAMES[number - 1])
                 break
+        for line in self.ascent_gas_warnings():
+            self.show(line)
+
+    def gases_of_the_diver(self):
+        """The decompression gas, the mix fields and the gas of every profile line."""
+        s = self.s
+        gases = [(s.n2_deco, s.he_deco), (cint(val(s.n2_field)), val(s.he_field))]
+        for i in range(1, min(self.next_point, MAX_RECORDS - 1) + 1):
+            depth, t_delta, _, n2, he = self.lines[i]
+            if t_delta > 0:
+                gases.append((n2, he))
+        return gases
+
+    def ascent_gas_warnings(self):
+        """Warnings about an ascent on a gas nobody set, or above the ppO2 warning limit."""
+        if self.stopped:
+            return []
+        own = self.gases_of_the_diver()
+        unset = [g for g in self.breathed if g not in own]
+        ppo2, depth, gas = self.highest_ppo2
+        above = ppo2 > self.s.max_ppo2
+        if not unset and not above:
+            return []
+
+        def o2n2he(g):
+            return "/".join(format_number(x) for x in (99 - g[0] - g[1], g[0], g[1]))
+
+        limit = format_number(self.s.max_ppo2) + " bar"
+        if unset:
+            first = ("Achtung: Der Aufstieg wurde mit dem Gas O2/N2/He " + o2n2he(unset[0])
+                     + " berechnet. Es ist weder ein Gas des Tauchgangs noch das "
+                     "Dekompressionsgas der Einstellungen.")
+        else:
+            first = "Achtung: Der ppO2 beim Aufstieg überschreitet die Warngrenze von " + limit + "."
+        return [first,
+                "Höchster ppO2 beim Aufstieg: " + format_number(round(ppo2 * 100) / 100)
+                + " bar auf " + format_number(depth) + " m mit O2/N2/He " + o2n2he(gas)
+                + (", über der Warngrenze von " + limit + "." if above else "."),
+                "Abhilfe: das Dekompressionsgas einstellen (Einstellungen, Register "
+                "Dekompression) oder den Aufstieg mit dem Planer und seinen Gasen planen."]
 
     def dive_phase(self):
         j = 1
@@ -575,11 +640,11 @@ class Engine:
             if stop > 3 * f:
                 for m in range(vb_int(d0), stop - 1, -1):
                     depth = m
-                    self.saturate(m, 0.1, s.n2_deco, s.he_deco)
+                    self.breathe(m, 0.1, s.n2_deco, s.he_deco)
                     if m % 10 == 0 or m == stop:
                         self.append_minute(m, s.n2_deco, s.he_deco)
                 for _ in range(s.deep_stop_time):
-                    self.saturate(depth, 1, s.n2_deco, s.he_deco)
+                    self.breathe(depth, 1, s.n2_deco, s.he_deco)
                     self.append_minute(depth, s.n2_deco, s.he_deco)
                 d0 = depth
         bottom = cint(val(s.n2_field))
@@ -588,11 +653,12 @@ class Engine:
             depth = m
             if s.nitrox_deco_start > 0:
                 n2 = bottom if m >= s.nitrox_deco_start else s.n2_deco
-            self.saturate(m, 0.1, n2, s.he_deco)
+            self.breathe(m, 0.1, n2, s.he_deco)
             if m % 10 == 0:
                 self.append_minute(m, n2, s.he_deco)
-        self.saturate(depth, 1, n2, s.he_deco)
+        self.breathe(depth, 1, n2, s.he_deco)
         self.append_minute(depth, n2, s.he_deco)
+        self.arrival_gas = (n2, s.he_deco)
         k = f
         while depth > 0:
             counter += 1
@@ -600,14 +666,15 @@ class Engine:
                 n2 = bottom if depth > s.nitrox_deco_start else s.n2_deco
             next_depth = 3 * (k - 1)
             if self.ambient(next_depth) >= self.tolerated():
-                self.saturate(depth, 1, n2, s.he_deco)
+                self.breathe(depth, 1, n2, s.he_deco)
                 self.append_minute(depth, n2, s.he_deco)
                 if k > 0:
                     self.stop_time[k] = counter
+                    self.stop_gas[k] = (n2, s.he_deco)
                 counter = 0
                 depth = next_depth
                 k -= 1
-            self.saturate(depth, 1, n2, s.he_deco)
+            self.breathe(depth, 1, n2, s.he_deco)
             self.append_minute(depth, n2, s.he_deco)
 
     def continuous_ascent(self, d0):
@@ -616,14 +683,15 @@ class Engine:
         counter = 1
         depth = 0.0
         for m in range(vb_int(d0), ceiling - 1, -1):
-            self.saturate(m, 0.1, s.n2_deco, s.he_deco)
+            self.breathe(m, 0.1, s.n2_deco, s.he_deco)
             counter += 1
             if counter == 10:
                 self.append_minute(m, s.n2_deco, s.he_deco)
                 counter = 1
             depth = m
+        self.arrival_gas = (s.n2_deco, s.he_deco)
         while depth > 0:
-            self.saturate(depth, 1, s.n2_deco, s.he_deco)
+            self.breathe(depth, 1, s.n2_deco, s.he_deco)
             self.append_minute(depth, s.n2_deco, s.he_deco)
             tol = self.tolerated()
             if self.ambient(depth) > tol:

@@ -87,13 +87,40 @@ def nofly_minutes(engine):
     return result
 
 
-def nofly_message(minutes, cabin_pressure):
+def recommended_wait(engine):
+    """Hours of the common recommendation before flying, and which dive it is for."""
+    if engine.decompression_dive:
+        return 24, "Dekompressionstauchgang"
+    dived = surfaced = False   # down, back at the surface, and down again
+    for i in range(1, min(engine.next_point, rc.MAX_RECORDS - 1) + 1):
+        depth, t_delta = engine.lines[i][:2]
+        if t_delta <= 0:
+            continue
+        if depth > 0 and surfaced:
+            return 18, "Wiederholungstauchgänge"
+        if depth > 0:
+            dived = True
+        elif dived:
+            surfaced = True
+    return 12, "einzelner Tauchgang ohne Dekompressionsstopps"
+
+
+def nofly_message(minutes, cabin_pressure, recommendation=(12, "einzelner Tauchgang ohne "
+                                                                "Dekompressionsstopps")):
     hours = vb_int(minutes / 60)
     rest = minutes - 60 * hours
+    advice_hours, dive = recommendation
+    model = fn(hours) + "h und " + fn(rest) + " min."
+    longer = ("die Flugverbotszeit des Modells (" + model + ")" if minutes > advice_hours * 60
+              else "die Empfehlung (" + fn(advice_hours) + " h)")
     return ("Die Flugverbotszeit für diesen Tauchgang beträgt: " + fn(minutes) + " Minuten"
-            + " gerechnet ab Tauchgangsende." + " Dies entspricht " + fn(hours) + "h und "
-            + fn(rest) + " min." + " Der Kabinendruck wird angesetzt mit "
-            + fn(cabin_pressure) + " mbar.")
+            + " gerechnet ab Tauchgangsende." + " Dies entspricht " + model
+            + " Der Kabinendruck wird angesetzt mit " + fn(cabin_pressure) + " mbar."
+            + "\n\nÜbliche Empfehlung: mindestens 12 h nach einem einzelnen Tauchgang ohne "
+            "Dekompressionsstopps, 18 h nach Wiederholungstauchgängen oder mehreren Tauchtagen, "
+            "24 h nach einem Dekompressionstauchgang. Für diesen Tauchgang (" + dive
+            + ") gilt die Empfehlung von " + fn(advice_hours) + " h. Es gilt die längere der "
+            "beiden Zeiten, hier " + longer + ".")
 
 
 def nofly(engine):
@@ -101,7 +128,8 @@ def nofly(engine):
     if minutes is None:
         return {"minutes": None,
                 "message": "Die Flugverbotszeit lässt sich mit diesem Kabinendruck nicht bestimmen."}
-    return {"minutes": minutes, "message": nofly_message(minutes, engine.s.cabin_pressure)}
+    return {"minutes": minutes,
+            "message": nofly_message(minutes, engine.s.cabin_pressure, recommended_wait(engine))}
 
 
 # --------------------------------------------------------------------------
@@ -138,25 +166,24 @@ def dive_plan(engine):
     ensure_staged(engine)
     first = deepest_stop(engine)
     if first == 0:
-        return out
+        return out + engine.ascent_gas_warnings()
     travel = vb_int((last_depth - 3 * first) / 10) + 1
     run_time = travel + run_time
-    if s.nitrox_deco_start > 0 and 3 * first < s.nitrox_deco_start:
-        travel_n2 = s.n2_deco
-    else:
-        travel_n2 = cint(val(s.n2_field))
-    out.append(plan_line("Auftauchen auf ", 3 * first, travel, run_time, travel_n2, s.he_deco))
+    # the minute of arrival at a stop breathes the gas of the stop before
+    arriving = engine.arrival_gas
+    out.append(plan_line("Auftauchen auf ", 3 * first, travel, run_time, *arriving))
     for k in range(rc.MAX_STOP, 0, -1):
         stop = engine.stop_time[k]
         if stop == 0:
             continue
         run_time = run_time + 1
-        out.append(plan_line("Auftauchen auf ", 3 * k, 1, run_time, s.n2_deco, s.he_deco,
+        out.append(plan_line("Auftauchen auf ", 3 * k, 1, run_time, *arriving,
                              depth_suffix=" m "))
         run_time = run_time + stop
-        out.append(plan_line("Dekostufe: ", 3 * k, stop, run_time, s.n2_deco, s.he_deco,
+        out.append(plan_line("Dekostufe: ", 3 * k, stop, run_time, *engine.stop_gas[k],
                              n2_label=" N2: "))
-    return out
+        arriving = engine.stop_gas[k]
+    return out + engine.ascent_gas_warnings()
 
 
 def deco_text(engine):
@@ -169,7 +196,8 @@ def deco_text(engine):
             text = text + fn(stop) + " min. @ " + fn(3 * k) + "m" + CRLF
             total = total + stop
     return ("Dekompressionstufen:" + CRLF + CRLF + text
-            + "Gesamte Dekompressionzeit: " + fn(total) + " min.")
+            + "Gesamte Dekompressionzeit: " + fn(total) + " min."
+            + "".join(CRLF + line for line in engine.ascent_gas_warnings()))
 
 
 # --------------------------------------------------------------------------
@@ -195,17 +223,19 @@ def deco_lines(engine):
     first = deepest_stop(engine)
     travel = vb_int((last_depth - 3 * first) / 10) + 1
     t = last_time + travel
-    out.append([3 * first, travel, t, s.n2_deco, s.he_deco])
+    arriving = engine.arrival_gas
+    out.append([3 * first, travel, t, *arriving])
     for k in range(rc.MAX_STOP, 0, -1):
         stop = engine.stop_time[k]
         if stop == 0:
             continue
         t = t + 1
-        out.append([3 * k, 1, t, s.n2_deco, s.he_deco])
+        out.append([3 * k, 1, t, *arriving])
         t = t + stop
-        out.append([3 * k, stop, t, s.n2_deco, s.he_deco])
+        arriving = engine.stop_gas[k]
+        out.append([3 * k, stop, t, *arriving])
     t = t + 1
-    out.append([0, 1, t, s.n2_surface, s.he_deco])
+    out.append([0, 1, t, *arriving])
     return [TAB.join(fn(x) for x in fields) for fields in out]
 
 
@@ -252,9 +282,24 @@ def deco_table_lines(engine, input_lines):
     out = ["Dekompressionstabelle nach Bühlmann", "", "Gaszusammensetzung ",
            "Grundphase: " + TAB + TAB + "N2: " + s.n2_field + "%  He: " + s.he_field
            + "%  O2: " + fn(99 - n2 - he) + "%",
-           "Dekompressionsphase: " + TAB + "N2: " + fn(s.n2_deco) + "%  He: " + fn(s.he_deco)
-           + "%  O2: " + fn(99 - s.n2_deco - s.he_deco) + "%",
            "-" * 48, ""]
+    # the gases of the stops: the bottom N2 with the decompression He, and the decompression
+    # gas from its switch depth upwards
+    bottom = (cint(n2), s.he_deco)
+    switch = s.nitrox_deco_start
+    shallow = (s.n2_deco, s.he_deco) if switch > 0 else bottom
+
+    def gas_text(g):
+        return ("N2: " + fn(g[0]) + "%  He: " + fn(g[1]) + "%  O2: " + fn(99 - g[0] - g[1])
+                + "%")
+    if shallow == bottom:
+        phase = ["Dekompressionsphase: " + TAB + gas_text(bottom)]
+    else:
+        phase = ["Dekompressionsphase: " + TAB + gas_text(bottom) + "  (tiefer als "
+                 + fn(switch) + " m)",
+                 "Dekompressionsphase: " + TAB + gas_text(shallow) + "  (ab " + fn(switch)
+                 + " m)"]
+    out[4:4] = phase
     for line in input_lines:
         depth = cint(val(get_field(line, 1)))
         deepest = 0

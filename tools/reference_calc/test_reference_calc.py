@@ -266,36 +266,58 @@ class HelperTest(unittest.TestCase):
 
 
 def dive_30m(**settings):
-    """Descent to 30 m in 3 minutes, 22 minutes there; stops 6 m/2 and 3 m/4."""
+    """Descent to 30 m in 3 minutes, 22 minutes there; stops 6 m/2 and 3 m/4, the ascent and
+    the 6 m stop on air, the 3 m stop on N2 50 %."""
     e = engine(Decompression__Step="True", **settings)
     e.lines[1][:] = [30.0, 3.0, 3.0, 78.0, 0.0]
     e.lines[2][:] = [30.0, 22.0, 25.0, 78.0, 0.0]
     e.next_point = 3
     e.stop_time[2] = 2
     e.stop_time[1] = 4
+    e.arrival_gas = e.stop_gas[2] = (78, 0)
+    e.stop_gas[1] = (50, 0)
     return e
 
 
 class OutputsTest(unittest.TestCase):
     def test_dive_plan_run_times(self):
-        plan = ro.dive_plan(dive_30m(Values__N2PerCentDecompression="50"))
+        plan = ro.dive_plan(dive_30m())
         self.assertEqual(plan[:2], [
             "Abtauchen auf  \t30 m\tZeit: 3 min.\tGesamtzeit: 3 min.\tN2: 78%\tHe: 0%",
             "Tiefe halten   \t30 m\tZeit: 22 min.\tGesamtzeit: 25 min.\tN2: 78%\tHe: 0%"])
+        # every line names the gas breathed there; arriving at a stop is on the gas of the one
+        # before
         self.assertEqual(plan[2:], [
             "Auftauchen auf \t6 m\tZeit: 3 min.\tGesamtzeit: 28 min.\tN2: 78%\tHe: 0%",
-            "Auftauchen auf \t6 m \tZeit: 1 min.\tGesamtzeit: 29 min.\tN2: 50%\tHe: 0%",
-            "Dekostufe: \t6 m\tZeit: 2 min.\tGesamtzeit: 31 min.\t N2: 50%\tHe: 0%",
-            "Auftauchen auf \t3 m \tZeit: 1 min.\tGesamtzeit: 32 min.\tN2: 50%\tHe: 0%",
+            "Auftauchen auf \t6 m \tZeit: 1 min.\tGesamtzeit: 29 min.\tN2: 78%\tHe: 0%",
+            "Dekostufe: \t6 m\tZeit: 2 min.\tGesamtzeit: 31 min.\t N2: 78%\tHe: 0%",
+            "Auftauchen auf \t3 m \tZeit: 1 min.\tGesamtzeit: 32 min.\tN2: 78%\tHe: 0%",
             "Dekostufe: \t3 m\tZeit: 4 min.\tGesamtzeit: 36 min.\t N2: 50%\tHe: 0%"])
 
-    def test_travel_line_gas(self):
-        # the first stop lies above the depth where the decompression gas starts
-        plan = ro.dive_plan(dive_30m(Values__N2PerCentDecompression="50", Settings__NitroxDecoStart="9",
-                                     Values__HePerCentDecompression="10", Values__N2Percent="20.5"))
-        self.assertTrue(plan[2].endswith("\tN2: 50%\tHe: 10%"))
-        plan = ro.dive_plan(dive_30m(Settings__NitroxDecoStart="6", Values__N2Percent="20.5"))
-        self.assertTrue(plan[2].endswith("\tN2: 20%\tHe: 0%"))   # 20.5 rounds to even
+    def test_gases_the_staged_phase_breathes(self):
+        e = dive_30m(Settings__NitroxDecoStart="6", Values__N2PerCentDecompression="50",
+                     Values__HePerCentDecompression="10", Values__N2Percent="20.5")
+        e.calc_saturation(rebuild_lines=False)
+        stops = [k for k in range(100, 0, -1) if e.stop_time[k]]
+        self.assertEqual(stops[-2:], [2, 1])
+        for k in stops:   # 20.5 rounds to even; the stop at the switch depth is on the deco gas
+            self.assertEqual(e.stop_gas[k], (20, 10) if 3 * k > 6 else (50, 10), 3 * k)
+        first = 3 * stops[0]  # the ascent still breathes the bottom share at the switch depth
+        self.assertEqual(e.arrival_gas, (20, 10) if first >= 6 else (50, 10))
+        self.assertEqual(e.breathed, [(20, 10), (50, 10)])
+
+        e = engine(Decompression__Step="True", Values__N2Percent="44", Values__HePercent="35")
+        e.lines[1][:] = [45.0, 3.0, 3.0, 44.0, 35.0]
+        e.lines[2][:] = [45.0, 22.0, 25.0, 44.0, 35.0]
+        e.next_point = 3
+        e.calc_saturation(rebuild_lines=False)
+        self.assertEqual(e.messages[-3:], [
+            "Achtung: Der Aufstieg wurde mit dem Gas O2/N2/He 55/44/0 berechnet. Es ist weder "
+            "ein Gas des Tauchgangs noch das Dekompressionsgas der Einstellungen.",
+            "Höchster ppO2 beim Aufstieg: 3.05 bar auf 45 m mit O2/N2/He 55/44/0, über der "
+            "Warngrenze von 1.6 bar.",
+            "Abhilfe: das Dekompressionsgas einstellen (Einstellungen, Register Dekompression) "
+            "oder den Aufstieg mit dem Planer und seinen Gasen planen."])
 
     def test_no_stop_plan_ends_after_profile_lines(self):
         e = dive_30m()
@@ -315,15 +337,21 @@ class OutputsTest(unittest.TestCase):
         e.stop_time = [0] * 101
         e.stop_time[1] = 5
         e.calc_saturation = lambda *args, **kwargs: None   # keep the stop table of the example
+        # the last minute, at 0 m, still breathes the gas of the last stop
         self.assertEqual(ro.deco_lines(e), ["3\t3\t28\t78\t0", "3\t1\t29\t78\t0",
-                                            "3\t5\t34\t78\t0", "0\t1\t35\t79\t0"])
+                                            "3\t5\t34\t50\t0", "0\t1\t35\t50\t0"])
         e.stop_time[1] = 0                                  # no stop: Int(30 / 10) + 1, then 1
-        self.assertEqual(ro.deco_lines(e), ["0\t4\t29\t78\t0", "0\t1\t30\t79\t0"])
+        self.assertEqual(ro.deco_lines(e), ["0\t4\t29\t78\t0", "0\t1\t30\t78\t0"])
 
     def test_nofly_message(self):
         text = ro.nofly_message(135, 685.5)
         self.assertIn(" 135 Minuten gerechnet ab Tauchgangsende. Dies entspricht 2h und 15 min.", text)
-        self.assertTrue(text.endswith(" Der Kabinendruck wird angesetzt mit 685.5 mbar."))
+        self.assertIn(" Der Kabinendruck wird angesetzt mit 685.5 mbar.\n\nÜbliche Empfehlung: ", text)
+        self.assertTrue(text.endswith("(einzelner Tauchgang ohne Dekompressionsstopps) gilt die "
+                                      "Empfehlung von 12 h. Es gilt die längere der beiden Zeiten, "
+                                      "hier die Empfehlung (12 h)."))
+        self.assertTrue(ro.nofly_message(1500, 595.0, (24, "Dekompressionstauchgang")).endswith(
+            "hier die Flugverbotszeit des Modells (25h und 0 min.)."))
         self.assertIn("Dies entspricht 0h und 0 min.", ro.nofly_message(0, 595.0))
 
     def test_nofly_search(self):
@@ -366,7 +394,8 @@ class OutputsTest(unittest.TestCase):
         with mock.patch.object(ro, "square_dive_stops", fake):
             out = ro.deco_table_lines(e, ["40 20 30", "18\t0\t20", "40 30 10"])
         self.assertEqual(out[3], "Grundphase: \t\tN2: 20,5%  He: 17.5%  O2: 61.5%")
-        self.assertEqual(out[4], "Dekompressionsphase: \tN2: 78%  He: 0%  O2: 21%")
+        # the stops breathe the bottom N2 share (the field's leading number) with the deco He
+        self.assertEqual(out[4], "Dekompressionsphase: \tN2: 20%  He: 0%  O2: 79%")
         self.assertEqual(out[7:], ["Tiefe: 40 m", "GZ\t9m\t6m\t3m\t", "20\t0\t2\t4\t", "30\t1\t5\t9\t", "",
                                    "Tiefe: 18 m", "GZ\t", "",
                                    # the last dive of a line decides the columns

@@ -54,6 +54,78 @@ std::string IncompleteCalculationMessage(const CalculationResult& result) {
            result.stopReason;
 }
 
+double StagedBottomN2(const GasMixFields& mix) {
+    return RoundHalfEven(Val(mix.n2));
+}
+
+GasShares StagedDecompressionGas(const Settings& settings, double bottomN2, double depth,
+                                 StagedStep step) {
+    const std::int32_t switchDepth = settings.nitroxDecoStart;
+    const bool bottomShare = switchDepth <= 0 || (step == StagedStep::Ascent ? depth >= switchDepth
+                                                                             : depth > switchDepth);
+    return {bottomShare ? bottomN2 : settings.n2PerCentDecompression,
+            static_cast<double>(settings.hePerCentDecompression)};
+}
+
+namespace {
+
+// "55/44/0": a gas as O2/N2/He, the oxygen counted as the engine does.
+std::string GasText(const GasShares& gas, std::string_view separator) {
+    return FormatGeneral(99 - gas.n2Percent - gas.hePercent, separator) + "/" +
+           FormatGeneral(gas.n2Percent, separator) + "/" + FormatGeneral(gas.hePercent, separator);
+}
+
+// Whether the diver set this gas: a gas of a profile line, the mix fields or the
+// decompression gas of the settings.
+bool IsGasOfTheDiver(const Workspace& workspace, const GasShares& gas) {
+    const Settings& settings = workspace.settings;
+    if (gas == GasShares{static_cast<double>(settings.n2PerCentDecompression),
+                         static_cast<double>(settings.hePerCentDecompression)}) {
+        return true;
+    }
+    if (gas == GasShares{StagedBottomN2(workspace.mix), Val(workspace.mix.he)}) return true;
+    const DiveProfile& profile = workspace.profile;
+    const int end = std::min(profile.nextPoint, kProfileTableEnd - 1);
+    for (int i = 1; i <= end; ++i) {
+        const ProfileLine& line = profile.lines[i];
+        if (line.tDelta > 0 && gas == GasShares{line.n2Percent, line.hePercent}) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::string> AscentGasWarnings(const Workspace& workspace) {
+    const AscentGases& ascent = workspace.computed.last.ascent;
+    const std::string_view separator = workspace.settings.decimalSeparator;
+    const double limit = workspace.settings.maxPpO2;
+    const auto unset =
+        std::find_if(ascent.breathed.begin(), ascent.breathed.end(),
+                     [&](const GasShares& gas) { return !IsGasOfTheDiver(workspace, gas); });
+    const bool aboveLimit = ascent.highestPpO2 > limit;
+    if (unset == ascent.breathed.end() && !aboveLimit) return {};
+    const std::string limitText = FormatGeneral(limit, separator) + " bar";
+    std::vector<std::string> lines;
+    if (unset != ascent.breathed.end()) {
+        lines.push_back("Achtung: Der Aufstieg wurde mit dem Gas O2/N2/He " +
+                        GasText(*unset, separator) +
+                        " berechnet. Es ist weder ein Gas des Tauchgangs noch das "
+                        "Dekompressionsgas der Einstellungen.");
+    } else {
+        lines.push_back("Achtung: Der ppO2 beim Aufstieg überschreitet die Warngrenze von " +
+                        limitText + ".");
+    }
+    lines.push_back("Höchster ppO2 beim Aufstieg: " +
+                    FormatGeneral(RoundHalfEven(ascent.highestPpO2 * 100) / 100, separator) +
+                    " bar auf " + FormatGeneral(ascent.highestPpO2Depth, separator) +
+                    " m mit O2/N2/He " + GasText(ascent.highestPpO2Gas, separator) +
+                    (aboveLimit ? ", über der Warngrenze von " + limitText + "." : "."));
+    lines.push_back(
+        "Abhilfe: das Dekompressionsgas einstellen (Einstellungen, Register Dekompression) oder "
+        "den Aufstieg mit dem Planer und seinen Gasen planen.");
+    return lines;
+}
+
 int FindCeilingDepth(const TissueState& tissues, const ModelParameters& model, double airPressure) {
     const double tolerated = ToleratedAmbientPressure(tissues, model);
     for (int m = 300; m >= 0; --m) {
@@ -133,11 +205,14 @@ CalculationResult DiveCalculation::RunSteps() {
         CheckHalfTimes();
         double depth = 0.0;
         if (!WalkLineTable(result, depth)) return Incomplete(result, kLineTableFullMessage);
+        result.decompressionDive = Tolerated() > Ambient(0);
+        ascent_ = {};
         if (StepwiseForCalculation(store_)) {
             StagedDecompression(depth);
         } else {
             ContinuousAscent(depth);
         }
+        result.ascent = ascent_;
         SimulateSurfaceInterval(settings_.surfaceInterval);
     } catch (const CalculationStopped& stopped) {
         return Incomplete(result, stopped.reason);
@@ -166,6 +241,8 @@ CalculationResult DiveCalculation::RunSteps() {
     ui_.CalculationFinished();
     ui_.ShowSysMsg(ModelMessage(workspace_.model));
     ui_.ShowSysMsg(ProgressivityMessage(workspace_.model));
+    for (const std::string& warning : AscentGasWarnings(workspace_))
+        ui_.ShowSysMsg(warning);
     return result;
 }
 
@@ -201,6 +278,21 @@ void DiveCalculation::Stop(const std::string& message, bool messageBox) {
 void DiveCalculation::Saturate(double depth, double time, double n2Percent, double hePercent) {
     stepper_.Saturate(tissues_, depth, time, n2Percent, hePercent);
     toleratedKnown_ = false;
+}
+
+void DiveCalculation::Breathe(double depth, double time, const GasShares& gas) {
+    Saturate(depth, time, gas.n2Percent, gas.hePercent);
+    if (std::find(ascent_.breathed.begin(), ascent_.breathed.end(), gas) ==
+        ascent_.breathed.end()) {
+        ascent_.breathed.push_back(gas);
+    }
+    const double ppO2 =
+        OxygenPartialPressure(stepper_.AmbientPressure(depth), gas.n2Percent, gas.hePercent);
+    if (ppO2 > ascent_.highestPpO2) {
+        ascent_.highestPpO2 = ppO2;
+        ascent_.highestPpO2Depth = depth;
+        ascent_.highestPpO2Gas = gas;
+    }
 }
 
 void DiveCalculation::ClearStaleRecords() {
@@ -319,74 +411,76 @@ void DiveCalculation::StagedDecompression(double currentDepth) {
     ui_.ShowSysMsg("Erste Deko-Stufe auf " +
                    FormatGeneral(firstStopDepth, settings_.decimalSeparator) + " m");
 
-    const double n2Deco = settings_.n2PerCentDecompression;
-    const double heDeco = settings_.hePerCentDecompression;
+    const GasShares decoGas = {static_cast<double>(settings_.n2PerCentDecompression),
+                               static_cast<double>(settings_.hePerCentDecompression)};
     if (settings_.deepStops == 1) {
         const double x = settings_.deepStopMode == 1 ? currentDepth : firstStopDepth + currentDepth;
         const double deepStop = Int(x / 2);
         if (deepStop > firstStopDepth) {
             for (double m = Int(currentDepth); m >= deepStop; --m) {
                 depth = m;
-                Saturate(m, 0.1, n2Deco, heDeco);
-                if (IsMultipleOfTen(m) || m == deepStop) AppendComputedMinute(m, n2Deco, heDeco);
+                Breathe(m, 0.1, decoGas);
+                if (IsMultipleOfTen(m) || m == deepStop) AppendMinute(m, decoGas);
             }
             for (int t = 0; t < settings_.deepStopTime; ++t) {
-                Saturate(depth, 1, n2Deco, heDeco);
-                AppendComputedMinute(depth, n2Deco, heDeco);
+                Breathe(depth, 1, decoGas);
+                AppendMinute(depth, decoGas);
             }
             currentDepth = depth;
         }
     }
 
-    // The bottom gas's N2 share, and the depth from which the decompression gas's replaces it.
-    const double bottomN2 = RoundHalfEven(Val(workspace_.mix.n2));
-    const std::int32_t switchDepth = settings_.nitroxDecoStart;
-    double n2 = bottomN2;
+    // The gas is chosen at the start of each step that moves, so the minute of arrival at a
+    // stop still breathes the gas of the depth before.
+    const double bottomN2 = StagedBottomN2(workspace_.mix);
+    GasShares gas = {bottomN2, decoGas.hePercent};  // also when no step moves
     for (double m = Int(currentDepth); m >= firstStopDepth; --m) {
         depth = m;
-        if (switchDepth > 0) n2 = m >= switchDepth ? bottomN2 : n2Deco;
-        Saturate(m, 0.1, n2, heDeco);
-        if (IsMultipleOfTen(m)) AppendComputedMinute(m, n2, heDeco);
+        gas = StagedDecompressionGas(settings_, bottomN2, m, StagedStep::Ascent);
+        Breathe(m, 0.1, gas);
+        if (IsMultipleOfTen(m)) AppendMinute(m, gas);
     }
-    Saturate(depth, 1, n2, heDeco);
-    AppendComputedMinute(depth, n2, heDeco);
+    Breathe(depth, 1, gas);
+    AppendMinute(depth, gas);
+    ascent_.arrival = gas;
 
     int k = first;
     while (depth > 0) {
         stopMinutes += 1;
-        if (switchDepth > 0) n2 = depth > switchDepth ? bottomN2 : n2Deco;
+        gas = StagedDecompressionGas(settings_, bottomN2, depth, StagedStep::Stop);
         const double nextDepth = 3.0 * (k - 1);
         if (Ambient(nextDepth) >= Tolerated()) {
-            Saturate(depth, 1, n2, heDeco);
-            AppendComputedMinute(depth, n2, heDeco);
-            if (k > 0) profile.stops[k].time = stopMinutes;
+            Breathe(depth, 1, gas);
+            AppendMinute(depth, gas);
+            if (k > 0) profile.stops[k] = {profile.stops[k].depth, stopMinutes, gas};
             stopMinutes = 0;
             depth = nextDepth;
             k -= 1;
         }
-        Saturate(depth, 1, n2, heDeco);
-        AppendComputedMinute(depth, n2, heDeco);
+        Breathe(depth, 1, gas);
+        AppendMinute(depth, gas);
     }
 }
 
 void DiveCalculation::ContinuousAscent(double currentDepth) {
-    const double n2Deco = settings_.n2PerCentDecompression;
-    const double heDeco = settings_.hePerCentDecompression;
+    const GasShares decoGas = {static_cast<double>(settings_.n2PerCentDecompression),
+                               static_cast<double>(settings_.hePerCentDecompression)};
     const int ceiling = FindCeilingDepth(tissues_, workspace_.model, settings_.airPressure);
     int counter = 1;
     double depth = 0.0;
     for (double m = Int(currentDepth); m >= ceiling; --m) {
-        Saturate(m, 0.1, n2Deco, heDeco);
+        Breathe(m, 0.1, decoGas);
         counter += 1;
         if (counter == 10) {
-            AppendComputedMinute(m, n2Deco, heDeco);
+            AppendMinute(m, decoGas);
             counter = 1;
         }
         depth = m;
     }
+    ascent_.arrival = decoGas;
     while (depth > 0) {
-        Saturate(depth, 1, n2Deco, heDeco);
-        AppendComputedMinute(depth, n2Deco, heDeco);
+        Breathe(depth, 1, decoGas);
+        AppendMinute(depth, decoGas);
         if (Ambient(depth) > Tolerated()) depth = DepthFromPressure(Tolerated()) + 0.5;
     }
 }

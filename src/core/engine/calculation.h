@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/engine/oxygen.h"
 #include "core/engine/tissues.h"
@@ -31,6 +32,24 @@ int FindCeilingDepth(const TissueState& tissues, const ModelParameters& model, d
 // the first stop would lie below 300 m.
 int FindFirstStopIndex(const TissueState& tissues, const ModelParameters& model, double airPressure,
                        bool sharpFirstStop);
+
+// Which step of the staged decompression breathes: the ascent to the first stop or a stop.
+enum class StagedStep { Ascent, Stop };
+
+// The N2 share the staged decompression takes for the bottom gas: the mix field, whole.
+double StagedBottomN2(const GasMixFields& mix);
+
+// The gas the staged decompression breathes on a step at `depth`: the bottom gas's N2 share with
+// the decompression gas's He share, and from "NitroxDecoStart" upwards the whole decompression
+// gas. On the ascent the switch depth itself still takes the bottom share, at a stop already
+// the decompression gas.
+GasShares StagedDecompressionGas(const Settings& settings, double bottomN2, double depth,
+                                 StagedStep step);
+
+// The warning lines (message list, dive plan, decompression text) for an ascent breathed on a
+// gas that is neither a gas of the dive nor the decompression gas of the settings, or whose
+// oxygen partial pressure passes the warning limit; empty when there is nothing to warn about.
+std::vector<std::string> AscentGasWarnings(const Workspace& workspace);
 
 // Counts the records 1..computedCount whose tolerated pressure exceeds 1.1 x their ambient
 // pressure; with `report` the count is told to the user.
@@ -77,6 +96,11 @@ class DiveCalculation {
     // Every change of the tissues goes through Saturate, so the tolerated pressure of a step is
     // worked out once however often the step's record and the ascent ask for it.
     void Saturate(double depth, double time, double n2Percent, double hePercent);
+    // Saturate on the decompression phase, which also notes the gas and its oxygen pressure.
+    void Breathe(double depth, double time, const GasShares& gas);
+    void AppendMinute(double depth, const GasShares& gas) {
+        AppendComputedMinute(depth, gas.n2Percent, gas.hePercent);
+    }
     double Tolerated();
     // The ambient pressure, kept for the depth asked last (the next stop, asked on every pass).
     double Ambient(double depth);
@@ -93,6 +117,7 @@ class DiveCalculation {
     double ambient_;
     bool toleratedKnown_ = false;
     double tolerated_ = 0;
+    AscentGases ascent_;  // of the decompression phase run last
 };
 
 // mnuCalcSaturation: the calculation of the current dive with its messages.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/engine/model_parameters.h"
+#include "core/profile/dive_profile.h"
 
 namespace marelos {
 
@@ -23,6 +24,18 @@ struct ComputedMinute {
 // a new field has to be written there too.
 static_assert(sizeof(ComputedMinute) == (3 * (kLastCompartment + 1) + 7) * sizeof(double));
 
+// The gases of the decompression phase as the calculation breathed them. The plan, the texts
+// and the saved decompression lines name these, never the settings they came from.
+struct AscentGases {
+    GasShares arrival;                // the minute of arrival at the first stop (or at 0 m)
+    std::vector<GasShares> breathed;  // each gas of the phase once, in the order first breathed
+    double highestPpO2 = 0;           // bar, on any step of the phase
+    double highestPpO2Depth = 0;      // m
+    GasShares highestPpO2Gas;
+
+    bool operator==(const AscentGases&) const = default;
+};
+
 // What a calculation reports besides its records.
 struct CalculationResult {
     bool completed = false;        // false when it ended early or has not run
@@ -31,6 +44,9 @@ struct CalculationResult {
     std::int16_t diveMinutes = 0;  // minutes of the dive phase below 0 m
     std::int32_t totalTime = 0;    // run time of the line table
     int violations = 0;            // minutes above the tolerated pressure
+    AscentGases ascent;            // the gases of the decompression phase
+    // The tissues at the end of the dive phase tolerated no direct ascent to the surface.
+    bool decompressionDive = false;
 };
 
 // True when the calculation ended early: its stops and sums are no result a diver may use, and

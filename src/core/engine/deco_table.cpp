@@ -1,6 +1,7 @@
 #include "deco_table.h"
 
 #include <array>
+#include <limits>
 
 #include "core/engine/calculation.h"
 #include "core/text/fields.h"
@@ -35,24 +36,40 @@ DepthLine ReadDepthLine(const std::string& text) {
     return line;
 }
 
+// "N2: 44%  He: 0%  O2: 55%".
+std::string GasSharesText(const GasShares& gas, std::string_view separator) {
+    return "N2: " + FormatGeneral(gas.n2Percent, separator) +
+           "%  He: " + FormatGeneral(gas.hePercent, separator) +
+           "%  O2: " + FormatGeneral(99 - gas.n2Percent - gas.hePercent, separator) + "%";
+}
+
+// The header names the gases the decompression phase breathes: the bottom gas's N2 share with
+// the decompression gas's He share, and the decompression gas from its switch depth upwards.
 std::vector<std::string> Header(const Workspace& workspace) {
     const GasMixFields& mix = workspace.mix;
     const Settings& settings = workspace.settings;
+    const std::string_view separator = settings.decimalSeparator;
     const double bottomO2 = 99 - Val(mix.n2) - Val(mix.he);
-    const double decoO2 = 99 - settings.n2PerCentDecompression - settings.hePerCentDecompression;
-    return {
-        "Dekompressionstabelle nach Bühlmann",
-        "",
-        "Gaszusammensetzung ",
-        "Grundphase: \t\tN2: " + mix.n2 + "%  He: " + mix.he +
-            "%  O2: " + FormatGeneral(bottomO2, workspace.settings.decimalSeparator) + "%",
-        "Dekompressionsphase: \tN2: " +
-            FormatGeneral(settings.n2PerCentDecompression, workspace.settings.decimalSeparator) +
-            "%  He: " +
-            FormatGeneral(settings.hePerCentDecompression, workspace.settings.decimalSeparator) +
-            "%  O2: " + FormatGeneral(decoO2, workspace.settings.decimalSeparator) + "%",
-        std::string(48, '-'),
-        ""};
+    std::vector<std::string> header = {"Dekompressionstabelle nach Bühlmann", "",
+                                       "Gaszusammensetzung ",
+                                       "Grundphase: \t\tN2: " + mix.n2 + "%  He: " + mix.he +
+                                           "%  O2: " + FormatGeneral(bottomO2, separator) + "%"};
+    const double bottomN2 = StagedBottomN2(mix);
+    const GasShares deep = StagedDecompressionGas(
+        settings, bottomN2, std::numeric_limits<double>::infinity(), StagedStep::Stop);
+    const GasShares shallow = StagedDecompressionGas(settings, bottomN2, 0, StagedStep::Stop);
+    if (deep == shallow) {
+        header.push_back("Dekompressionsphase: \t" + GasSharesText(deep, separator));
+    } else {
+        const std::string switchDepth = FormatGeneral(settings.nitroxDecoStart, separator);
+        header.push_back("Dekompressionsphase: \t" + GasSharesText(deep, separator) +
+                         "  (tiefer als " + switchDepth + " m)");
+        header.push_back("Dekompressionsphase: \t" + GasSharesText(shallow, separator) + "  (ab " +
+                         switchDepth + " m)");
+    }
+    header.push_back(std::string(48, '-'));
+    header.emplace_back();
+    return header;
 }
 
 // One calculated cell: the stop times of the square dive, or why it could not be calculated.

@@ -27,16 +27,6 @@ std::string PlanLine(std::string_view separator, const std::string& action,
            FormatGeneral(n2, separator) + "%\tHe: " + FormatGeneral(he, separator) + "%";
 }
 
-// The N2 share of the ascent to the first stop at its end, as the staged calculation used it.
-double AscentN2(const Workspace& workspace, int firstStop) {
-    const double bottomN2 = RoundHalfEven(Val(workspace.mix.n2));
-    const std::int32_t switchDepth = workspace.settings.nitroxDecoStart;
-    if (switchDepth > 0 && 3 * firstStop < switchDepth) {
-        return workspace.settings.n2PerCentDecompression;
-    }
-    return bottomN2;
-}
-
 }  // namespace
 
 std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& store, Ui& ui) {
@@ -76,28 +66,34 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
     for (int s = kStopTableEnd; s >= 1 && deepest == 0; --s) {
         if (profile.stops[s].time != 0) deepest = s;
     }
-    if (deepest == 0) return plan;
-    const Settings& settings = workspace.settings;
+    const std::vector<std::string> warnings = AscentGasWarnings(workspace);
+    if (deepest == 0) {
+        plan.insert(plan.end(), warnings.begin(), warnings.end());
+        return plan;
+    }
+    const std::string_view separator = workspace.settings.decimalSeparator;
     const double travel = Int((lastDepth - 3 * deepest) / 10) + 1;
     runTime = Int((lastDepth - 3 * deepest) / 10) + runTime + 1;
-    plan.push_back(PlanLine(workspace.settings.decimalSeparator, "Auftauchen auf ",
-                            FormatGeneral(3 * deepest, workspace.settings.decimalSeparator) + " m",
-                            travel, runTime, "N2: ", AscentN2(workspace, deepest),
-                            settings.hePerCentDecompression));
+    // Each line names the gas the calculation breathed there: the minute of arrival at a stop
+    // still breathes the gas of the stop before.
+    GasShares arriving = workspace.computed.last.ascent.arrival;
+    plan.push_back(PlanLine(separator, "Auftauchen auf ",
+                            FormatGeneral(3 * deepest, separator) + " m", travel, runTime,
+                            "N2: ", arriving.n2Percent, arriving.hePercent));
     for (int k = kStopTableEnd; k >= 1; --k) {
-        const std::int32_t time = profile.stops[k].time;
-        if (time == 0) continue;
+        const DecoStop& stop = profile.stops[k];
+        if (stop.time == 0) continue;
         runTime = runTime + 1;
-        plan.push_back(PlanLine(workspace.settings.decimalSeparator, "Auftauchen auf ",
-                                FormatGeneral(3 * k, workspace.settings.decimalSeparator) + " m ",
-                                1, runTime, "N2: ", settings.n2PerCentDecompression,
-                                settings.hePerCentDecompression));
-        runTime = runTime + time;
-        plan.push_back(PlanLine(
-            workspace.settings.decimalSeparator,
-            "Dekostufe: ", FormatGeneral(3 * k, workspace.settings.decimalSeparator) + " m", time,
-            runTime, " N2: ", settings.n2PerCentDecompression, settings.hePerCentDecompression));
+        plan.push_back(PlanLine(separator, "Auftauchen auf ",
+                                FormatGeneral(3 * k, separator) + " m ", 1, runTime,
+                                "N2: ", arriving.n2Percent, arriving.hePercent));
+        runTime = runTime + stop.time;
+        plan.push_back(PlanLine(separator, "Dekostufe: ", FormatGeneral(3 * k, separator) + " m",
+                                stop.time, runTime, " N2: ", stop.gas.n2Percent,
+                                stop.gas.hePercent));
+        arriving = stop.gas;
     }
+    plan.insert(plan.end(), warnings.begin(), warnings.end());
     return plan;
 }
 
@@ -114,8 +110,11 @@ std::string DecompressionText(const Workspace& workspace) {
         stops += FormatGeneral(time) + " min. @ " + FormatGeneral(3 * k) + "m\r\n";
         total = total + time;
     }
-    return "Dekompressionstufen:\r\n\r\n" + stops +
-           "Gesamte Dekompressionzeit: " + FormatGeneral(total) + " min.";
+    std::string text = "Dekompressionstufen:\r\n\r\n" + stops +
+                       "Gesamte Dekompressionzeit: " + FormatGeneral(total) + " min.";
+    for (const std::string& warning : AscentGasWarnings(workspace))
+        text += "\r\n" + warning;
+    return text;
 }
 
 bool ShowDecompressionText(const Workspace& workspace, Ui& ui) {

@@ -1,5 +1,6 @@
 #include "no_fly.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/engine/calculation.h"
@@ -57,27 +58,56 @@ void ShowNoFlyResult(const Workspace& workspace, std::optional<int> minutes, Ui&
         ui.ShowMessage(IncompleteCalculationMessage(last), MessageIcon::Critical);
         return;
     }
-    ui.ShowMessage(NoFlyMessage(minutes, workspace.settings.cabinPressure,
-                                workspace.settings.decimalSeparator),
-                   MessageIcon::Information);
+    ui.ShowMessage(
+        NoFlyMessage(minutes, workspace.settings.cabinPressure,
+                     RecommendedWaitBeforeFlying(workspace), workspace.settings.decimalSeparator),
+        MessageIcon::Information);
+}
+
+FlyingRecommendation RecommendedWaitBeforeFlying(const Workspace& workspace) {
+    if (workspace.computed.last.decompressionDive) return {24, "Dekompressionstauchgang"};
+    // A dive that comes back to the surface and goes down again is a repetitive dive.
+    const DiveProfile& profile = workspace.profile;
+    bool dived = false;
+    bool surfaced = false;
+    const int end = std::min(profile.nextPoint, kProfileTableEnd - 1);
+    for (int i = 1; i <= end; ++i) {
+        const ProfileLine& line = profile.lines[i];
+        if (!(line.tDelta > 0)) continue;
+        if (line.depth > 0 && surfaced) return {18, "Wiederholungstauchgänge"};
+        dived = dived || line.depth > 0;
+        surfaced = dived && line.depth <= 0;
+    }
+    return {};
 }
 
 std::string NoFlyMessage(std::optional<int> minutes, double cabinPressure,
+                         const FlyingRecommendation& recommendation,
                          std::string_view decimalSeparator) {
+    const auto number = [&](double value) { return FormatGeneral(value, decimalSeparator); };
+    const std::string advice =
+        "\n\nÜbliche Empfehlung: mindestens 12 h nach einem einzelnen Tauchgang ohne "
+        "Dekompressionsstopps, 18 h nach Wiederholungstauchgängen oder mehreren Tauchtagen, 24 h "
+        "nach einem Dekompressionstauchgang. Für diesen Tauchgang (" +
+        std::string(recommendation.dive) + ") gilt die Empfehlung von " +
+        number(recommendation.hours) + " h.";
     if (!minutes) {
-        return "Für einen Kabinendruck von " + FormatGeneral(cabinPressure, decimalSeparator) +
+        return "Für einen Kabinendruck von " + number(cabinPressure) +
                " mbar lässt sich keine Flugverbotszeit bestimmen: Auch nach beliebig langer "
                "Zeit an der Oberfläche bleibt der tolerierte Umgebungsdruck der Gewebe nicht "
-               "unter dem Kabinendruck.";
+               "unter dem Kabinendruck." +
+               advice;
     }
     const double hours = Int(*minutes / 60.0);
     const double rest = *minutes - 60 * hours;
-    return "Die Flugverbotszeit für diesen Tauchgang beträgt: " +
-           FormatGeneral(*minutes, decimalSeparator) +
-           " Minuten gerechnet ab Tauchgangsende. Dies entspricht " +
-           FormatGeneral(hours, decimalSeparator) + "h und " +
-           FormatGeneral(rest, decimalSeparator) + " min. Der Kabinendruck wird angesetzt mit " +
-           FormatGeneral(cabinPressure, decimalSeparator) + " mbar.";
+    const std::string modelTime = number(hours) + "h und " + number(rest) + " min.";
+    const std::string longer = *minutes > recommendation.hours * 60
+                                   ? "die Flugverbotszeit des Modells (" + modelTime + ")"
+                                   : "die Empfehlung (" + number(recommendation.hours) + " h)";
+    return "Die Flugverbotszeit für diesen Tauchgang beträgt: " + number(*minutes) +
+           " Minuten gerechnet ab Tauchgangsende. Dies entspricht " + modelTime +
+           " Der Kabinendruck wird angesetzt mit " + number(cabinPressure) + " mbar." + advice +
+           " Es gilt die längere der beiden Zeiten, hier " + longer + ".";
 }
 
 double AltitudePressure(double seaLevelMbar, double altitudeMetres) {

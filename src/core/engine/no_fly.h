@@ -21,9 +21,22 @@ std::optional<int> ComputeNoFlyMinutes(Workspace& workspace, const SettingsStore
 // not be calculated.
 void ShowNoFlyResult(const Workspace& workspace, std::optional<int> minutes, Ui& ui);
 
-// The text of the no-fly message: minutes, hours and minutes, and the cabin pressure; or why
-// there is no no-fly time for that cabin pressure.
+// The common recommendation for the wait before flying, beside the model's figure: 24 h after a
+// dive with decompression stops, 18 h after repetitive dives (or several days of diving), 12 h
+// after a single dive without stops.
+struct FlyingRecommendation {
+    int hours = 12;
+    std::string_view dive = "einzelner Tauchgang ohne Dekompressionsstopps";
+};
+// Which recommendation applies to the dive of the last calculation: a decompression dive, or
+// repetitive dives (the profile comes back to the surface and goes down again).
+FlyingRecommendation RecommendedWaitBeforeFlying(const Workspace& workspace);
+
+// The text of the no-fly message: minutes, hours and minutes, and the cabin pressure, or why
+// there is no no-fly time for that cabin pressure; then the common recommendation, which of its
+// cases applies, and that the longer of the two times holds.
 std::string NoFlyMessage(std::optional<int> minutes, double cabinPressure,
+                         const FlyingRecommendation& recommendation,
                          std::string_view decimalSeparator);
 
 // The air pressure at an altitude, in mbar: sea-level pressure x 100 Pa, and the barometric

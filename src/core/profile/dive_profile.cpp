@@ -41,8 +41,10 @@ void ClearMarks(DiveProfile& profile) {
 }
 
 void ClearStopTimes(DiveProfile& profile) {
-    for (int k = 1; k <= kStopTableEnd; ++k)
+    for (int k = 1; k <= kStopTableEnd; ++k) {
         profile.stops[k].time = 0;
+        profile.stops[k].gas = {};
+    }
 }
 
 void BuildLinesFromPoints(DiveProfile& profile, std::int32_t maxHScale) {

@@ -43,10 +43,21 @@ struct ProfileMark {
     bool operator==(const ProfileMark&) const = default;
 };
 
-// Stop index k lies at 3k metres; time 0 means that the index holds no stop.
+// A gas as the engine breathes it: N2 and He shares in per cent. The engine counts the oxygen
+// as the rest to 99 (one per cent for argon).
+struct GasShares {
+    double n2Percent = 0;
+    double hePercent = 0;
+
+    bool operator==(const GasShares&) const = default;
+};
+
+// Stop index k lies at 3k metres; time 0 means that the index holds no stop. The calculation
+// writes the time and the gas breathed during the stop's counted minutes.
 struct DecoStop {
     std::int32_t depth = 0;
     std::int32_t time = 0;
+    GasShares gas;
 };
 
 // The one current dive: its points, its line table, the marks of its file and the stops the
@@ -72,6 +83,7 @@ void ResetPoints(DiveProfile& profile, ComputedProfile& computed);
 // depth, tDelta, tTotal and n2Percent of lines 1 to 6000 set to 0; hePercent keeps its values.
 void ClearLines(DiveProfile& profile);
 void ClearMarks(DiveProfile& profile);
+// Every stop time (and its gas) set to 0.
 void ClearStopTimes(DiveProfile& profile);
 
 // The line table from the points, sorted by time: every point at a minute 1..maxHScale becomes

@@ -100,26 +100,32 @@ std::vector<std::string> DecompressionLines(const Workspace& workspace, const La
     if (Stopped(workspace.computed.last)) return out;
     const double lastDepth = last.depth;
     const DiveProfile& profile = workspace.profile;
-    const double n2Deco = workspace.settings.n2PerCentDecompression;
-    const double heDeco = workspace.settings.hePerCentDecompression;
     int first = 0;
     for (int k = kStopTableEnd; k >= 1 && first == 0; --k) {
         if (profile.stops[k].time != 0) first = k;
     }
+    // Every line names the gas the calculation breathed on it, so that the saved dive calculates
+    // again as it was planned; the minute of arrival at a stop, and the last minute at 0 m,
+    // breathe the gas of the stop before.
+    GasShares arriving = workspace.computed.last.ascent.arrival;
+    const auto line = [&](double depth, double tDelta, double tTotal) {
+        return DataLine(depth, tDelta, tTotal, arriving.n2Percent, arriving.hePercent);
+    };
     const double firstDepth = profile.stops[first].depth;
     const double ascent = Int((lastDepth - firstDepth) / 10) + 1;
     double time = last.time + ascent;
-    out.push_back(DataLine(firstDepth, ascent, time, n2Deco, heDeco));
+    out.push_back(line(firstDepth, ascent, time));
     for (int k = kStopTableEnd; k >= 1; --k) {
         const DecoStop& stop = profile.stops[k];
         if (stop.time == 0) continue;
         time = time + 1;
-        out.push_back(DataLine(stop.depth, 1, time, n2Deco, heDeco));
+        out.push_back(line(stop.depth, 1, time));
         time = time + stop.time;
-        out.push_back(DataLine(stop.depth, stop.time, time, n2Deco, heDeco));
+        arriving = stop.gas;
+        out.push_back(line(stop.depth, stop.time, time));
     }
     time = time + 1;
-    out.push_back(DataLine(0, 1, time, workspace.settings.n2PerCentSurface, heDeco));
+    out.push_back(line(0, 1, time));
     return out;
 }
 

@@ -48,6 +48,16 @@ TEST_F(DecoTableTest, HeaderAndOneBlockPerDepthLine) {
     EXPECT_EQ(workspace_->settings.maxVScale, 50);
     // The columns follow the line's last dive, even when an earlier one needs deeper stops.
     EXPECT_EQ((*Build({"30 40 20"}))[8], "GZ\t6m\t3m\t");
+
+    // The header names the gases the stops breathe: the bottom N2 share with the decompression
+    // He share, and the decompression gas from its switch depth upwards.
+    workspace_->mix = {"32", "67", "0"};
+    workspace_->settings.nitroxDecoStart = 6;
+    workspace_->settings.n2PerCentDecompression = 20;
+    const auto nitrox = Build({"30 20"});
+    EXPECT_THAT(std::vector<std::string>(nitrox->begin() + 4, nitrox->begin() + 6),
+                ElementsAre("Dekompressionsphase: \tN2: 67%  He: 0%  O2: 32%  (tiefer als 6 m)",
+                            "Dekompressionsphase: \tN2: 20%  He: 0%  O2: 79%  (ab 6 m)"));
 }
 
 TEST_F(DecoTableTest, EdgeLinesAndWhatTheRunPutsBack) {

@@ -60,13 +60,39 @@ TEST(NoFly, ADiveWithoutLoadAllowsFlyingAtOnce) {
     InMemorySettingsStore store;
     ScriptedUi ui;
     EXPECT_EQ(ComputeNoFlyMinutes(*dive, store, ui), 0);
-    EXPECT_EQ(NoFlyMessage(0, 595, "."),
+    EXPECT_EQ(NoFlyMessage(0, 595, RecommendedWaitBeforeFlying(*dive), "."),
               "Die Flugverbotszeit für diesen Tauchgang beträgt: 0 Minuten gerechnet ab "
               "Tauchgangsende. Dies entspricht 0h und 0 min. Der Kabinendruck wird angesetzt mit "
-              "595 mbar.");
-    const std::string german = NoFlyMessage(135, 595.5, ",");
-    EXPECT_NE(german.find("Dies entspricht 2h und 15 min."), std::string::npos);
+              "595 mbar.\n\nÜbliche Empfehlung: mindestens 12 h nach einem einzelnen Tauchgang "
+              "ohne Dekompressionsstopps, 18 h nach Wiederholungstauchgängen oder mehreren "
+              "Tauchtagen, 24 h nach einem Dekompressionstauchgang. Für diesen Tauchgang "
+              "(einzelner Tauchgang ohne Dekompressionsstopps) gilt die Empfehlung von 12 h. Es "
+              "gilt die längere der beiden Zeiten, hier die Empfehlung (12 h).");
+    const std::string german = NoFlyMessage(1455, 595.5, {24, "Dekompressionstauchgang"}, ",");
+    EXPECT_NE(german.find("Dies entspricht 24h und 15 min."), std::string::npos);
     EXPECT_NE(german.find("595,5 mbar."), std::string::npos);
+    EXPECT_TRUE(
+        german.ends_with("(Dekompressionstauchgang) gilt die Empfehlung von 24 h. Es gilt "
+                         "die längere der beiden Zeiten, hier die Flugverbotszeit des "
+                         "Modells (24h und 15 min.)."));
+    EXPECT_NE(NoFlyMessage(1440, 595, {24, ""}, ".").find("hier die Empfehlung (24 h)."),
+              std::string::npos);
+}
+
+// 24 h after a dive that needed stops, 18 h after a profile that surfaced and went down again,
+// 12 h after a single dive without stops.
+TEST(NoFly, TheRecommendationThatAppliesToTheDive) {
+    InMemorySettingsStore store;
+    ScriptedUi ui;
+    const auto hoursFor = [&](std::initializer_list<std::pair<int, int>> corners) {
+        auto dive = DrawnDive(corners);
+        mnuCalcSaturation(*dive, store, ui);
+        return RecommendedWaitBeforeFlying(*dive).hours;
+    };
+    EXPECT_EQ(hoursFor({{2, 12}, {12, 12}, {14, 0}}), 12);
+    EXPECT_EQ(hoursFor({{2, 12}, {12, 12}, {14, 0}, {40, 0}, {42, 10}, {50, 10}}), 18);
+    EXPECT_EQ(hoursFor({{2, 12}, {12, 12}, {14, 0}, {20, 0}, {22, 40}, {50, 40}}), 24);
+    EXPECT_EQ(hoursFor({{4, 40}, {30, 40}}), 24);
 }
 
 TEST(NoFly, ACabinPressureTheTissuesNeverGetBelowHasNoNoFlyTime) {
@@ -79,7 +105,7 @@ TEST(NoFly, ACabinPressureTheTissuesNeverGetBelowHasNoNoFlyTime) {
     ScriptedUi ui;
     const std::optional<int> minutes = ComputeNoFlyMinutes(*dive, store, ui);
     EXPECT_FALSE(minutes.has_value());
-    const std::string message = NoFlyMessage(minutes, 450, ".");
+    const std::string message = NoFlyMessage(minutes, 450, {}, ".");
     EXPECT_NE(message.find("keine Flugverbotszeit"), std::string::npos);
     EXPECT_NE(message.find("450 mbar"), std::string::npos);
     dive->settings.cabinPressure = 510;  // just above it: the search ends with a time
