@@ -16,6 +16,7 @@ packages=(
     libbenchmark-dev
     libxlsxwriter-dev   # the spreadsheet export
     nlohmann-json3-dev  # the JSON output of marelos-cli
+    libcli11-dev        # the argument parser of marelos-cli
     pkg-config
     fonts-dejavu-core   # a font for the program and for the tests without a display
     python3             # the reference calculation the engine is checked against
