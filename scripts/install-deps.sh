@@ -11,6 +11,7 @@ packages=(
     qt6-qpa-plugins     # the desktop's platform plugins
     qt6-translations-l10n  # Qt's own dialogs and buttons in German
     qt6-serialport-dev  # the serial port of the dive-computer interface
+    libqt6svg6          # the program's icon (Qt's SVG plugins)
     libgtest-dev
     libgmock-dev
     libbenchmark-dev
@@ -22,6 +23,10 @@ packages=(
     python3             # the reference calculation the engine is checked against
     clang               # the fuzz targets (scripts/fuzz.sh) ...
     libclang-rt-dev     # ... with libFuzzer and the sanitizer runtimes of the default clang
+    dpkg-dev            # the Debian package (scripts/package.sh, ctest -L package): dpkg-shlibdeps ...
+    file                # ... and CPack's look at which files are programs
+    desktop-file-utils  # the package test validates the menu entry ...
+    appstream           # ... and the AppStream metainfo
 )
 
 missing=()
