@@ -11,16 +11,22 @@ packages=(
     qt6-qpa-plugins     # the desktop's platform plugins
     qt6-translations-l10n  # Qt's own dialogs and buttons in German
     qt6-serialport-dev  # the serial port of the dive-computer interface
+    libqt6svg6          # the program's icon (Qt's SVG plugins)
     libgtest-dev
     libgmock-dev
     libbenchmark-dev
     libxlsxwriter-dev   # the spreadsheet export
     nlohmann-json3-dev  # the JSON output of marelos-cli
+    libcli11-dev        # the argument parser of marelos-cli
     pkg-config
     fonts-dejavu-core   # a font for the program and for the tests without a display
     python3             # the reference calculation the engine is checked against
     clang               # the fuzz targets (scripts/fuzz.sh) ...
     libclang-rt-dev     # ... with libFuzzer and the sanitizer runtimes of the default clang
+    dpkg-dev            # the Debian package (scripts/package.sh, ctest -L package): dpkg-shlibdeps ...
+    file                # ... and CPack's look at which files are programs
+    desktop-file-utils  # the package test validates the menu entry ...
+    appstream           # ... and the AppStream metainfo
 )
 
 missing=()

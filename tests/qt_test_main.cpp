@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", QDir(home.path()).filePath("config").toUtf8());
     qputenv("XDG_DATA_HOME", QDir(home.path()).filePath("data").toUtf8());
+    // Nor does a file type that an installed package registered for every user count here.
+    qputenv("XDG_DATA_DIRS", QDir(home.path()).filePath("system-data").toUtf8());
     marelos::GuardedApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "cli/command_line.h"
 #include "core/settings/settings_store.h"
 #include "core/ui/unattended_ui.h"
 #include "core/workspace.h"
@@ -30,11 +31,11 @@ std::unique_ptr<Workspace> LoadProfileForCommand(const std::string& file, Settin
                                                  const std::string& programFolder, UnattendedUi& ui,
                                                  std::ostream& err);
 
-// marelos-cli calc: loads the profile file as the program opens one (which calculates it) and
-// prints the messages, the line table, the records, the stops and the totals as one JSON object.
-// Returns kExitFailure with the program's message on `err` when the file cannot be loaded, and
-// kExitIncomplete (after the JSON) when the calculation ended early.
-int RunCalcCommand(const std::string& file, SettingsStore& store, const std::string& programFolder,
-                   std::ostream& out, std::ostream& err);
+// marelos-cli calc FILE [--json]: loads the profile file as the program opens one (which
+// calculates it) and prints the messages, the line table, the records, the stops and the totals,
+// as text for people or as one JSON object. Ends with kExitFailure and the program's message on
+// `err` when the file cannot be loaded, and with kExitIncomplete (after the output; the text
+// leaves out the stops) when the calculation ended early.
+void AddCalcCommand(CommandSet& commands);
 
 }  // namespace marelos

@@ -1,5 +1,8 @@
 #include "datatrak_commands.h"
 
+#include <array>
+#include <memory>
+
 #include "cli/calc_command.h"
 #include "core/divecomputers/datatrak_log.h"
 
@@ -15,19 +18,30 @@ class PrintingView : public DatatrakView {
     std::ostream& out_;
 };
 
-}  // namespace
-
-int RunDatatrakCommand(const std::string& command, const std::vector<std::string>& operands,
-                       std::ostream& out, std::ostream& err) {
-    if (command != "datatrak" || operands.size() != 2) return -1;
+int ConvertLog(const std::string& log, const std::string& folder, std::ostream& out,
+               std::ostream& err) {
     PrintingView view(out);
-    const DatatrakOutcome outcome = ImportDatatrakFile(operands[0], operands[1], view);
+    const DatatrakOutcome outcome = ImportDatatrakFile(log, folder, view);
     if (outcome.end == DatatrakEnd::Failed) {
         err << outcome.message << "\n";
         return kExitFailure;
     }
     out << outcome.message << "\n";
     return kExitOk;
+}
+
+}  // namespace
+
+void AddDatatrakCommand(CommandSet& commands) {
+    const auto args = std::make_shared<std::array<std::string, 2>>();
+    CLI::App& datatrak =
+        commands.Add("datatrak", "die Tauchgänge eines Aladin-DataTrak-Logs als Tauchprofile",
+                     [args](const CommandContext& c) {
+                         return ConvertLog((*args)[0], (*args)[1], c.out, c.err);
+                     });
+    AddOperand(datatrak, "LOG", (*args)[0], "das Log der DataTrak-Software");
+    AddOperand(datatrak, "ORDNER", (*args)[1], "wohin die Tauchprofile kommen");
+    datatrak.footer("Vorhandene Dateien werden ersetzt.");
 }
 
 }  // namespace marelos

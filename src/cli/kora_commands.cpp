@@ -1,6 +1,8 @@
 #include "kora_commands.h"
 
+#include <array>
 #include <charconv>
+#include <memory>
 
 #include "cli/calc_command.h"
 #include "core/divecomputers/kora_link.h"
@@ -83,22 +85,42 @@ int Download(const std::string& device, const std::string& file, int timeoutMs,
     return kExitOk;
 }
 
+// The longest wait for one reply that --timeout takes: a minute.
+constexpr int kMaxReplyTimeoutMs = 60000;
+
 }  // namespace
 
-int RunKoraCommand(const std::string& command, const std::vector<std::string>& operands,
-                   const std::map<std::string, std::string>& named, SettingsStore& store,
-                   const std::string& programFolder, std::ostream& out, std::ostream& err) {
-    if (command == "kora-dive" && named.empty() && operands.size() == 2) {
-        return PrintDive(operands[0], operands[1], out, err);
-    }
-    if (command == "kora-download" && operands.size() == 1 && named.contains("--device")) {
-        std::optional<int> timeout = kKoraReplyTimeoutMs;
-        if (named.contains("--timeout")) timeout = PositiveNumber(named.at("--timeout"));
-        if (!timeout) return -1;
-        return Download(named.at("--device"), operands[0], *timeout, store, programFolder, out,
-                        err);
-    }
-    return -1;
+void AddKoraCommands(CommandSet& commands) {
+    const auto dive = std::make_shared<std::array<std::string, 2>>();
+    CLI::App& printing =
+        commands.Add("kora-dive", "die Profilzeilen eines Tauchgangs im KORA-4-Speicher",
+                     [dive](const CommandContext& c) {
+                         return PrintDive((*dive)[0], (*dive)[1], c.out, c.err);
+                     });
+    AddOperand(printing, "ABBILD", (*dive)[0], "das Speicherabbild");
+    AddOperand(printing, "N", (*dive)[1], "die Nummer des Tauchgangs, ab 1");
+    printing.footer(
+        "Das Abbild sind 4097 Zahlen (-1 für ein nicht gelesenes Byte) oder 4097 Bytes; die\n"
+        "Zeilen sind Tiefe, t, Tgesamt, N2% und He%, durch Tabulatoren getrennt.");
+
+    struct DownloadArguments {
+        std::string device, file;
+        int timeoutMs = kKoraReplyTimeoutMs;
+    };
+    const auto download = std::make_shared<DownloadArguments>();
+    CLI::App& downloading =
+        commands.Add("kora-download", "den Speicher des KORA 4 lesen und seine Tauchgänge nennen",
+                     [download](const CommandContext& c) {
+                         return Download(download->device, download->file, download->timeoutMs,
+                                         c.store, c.programFolder, c.out, c.err);
+                     });
+    downloading.add_option("--device", download->device, "die serielle Schnittstelle")
+        ->type_name("PFAD")
+        ->required();
+    AddOperand(downloading, "DATEI", download->file, "wohin der Speicher geschrieben wird");
+    downloading.add_option("--timeout", download->timeoutMs, "Wartezeit auf jede Antwort")
+        ->type_name("MS")
+        ->check(WholeNumber(1, kMaxReplyTimeoutMs));
 }
 
 }  // namespace marelos

@@ -1,11 +1,6 @@
 #pragma once
 
-#include <map>
-#include <ostream>
-#include <string>
-#include <vector>
-
-#include "core/settings/settings_store.h"
+#include "cli/command_line.h"
 
 namespace marelos {
 
@@ -15,9 +10,6 @@ namespace marelos {
 // marelos-cli kora-download --device PATH OUTFILE [--timeout MS]: reads the whole EEPROM of a
 // KORA 4 on the port, as the KORA 4 window does, writes it to OUTFILE as 4097 numbers and prints
 // the dive list. The line settings are the user's; MS is the wait for each reply.
-// Returns the exit code, or -1 when `command` is neither or its operands do not fit.
-int RunKoraCommand(const std::string& command, const std::vector<std::string>& operands,
-                   const std::map<std::string, std::string>& named, SettingsStore& store,
-                   const std::string& programFolder, std::ostream& out, std::ostream& err);
+void AddKoraCommands(CommandSet& commands);
 
 }  // namespace marelos

@@ -1,7 +1,7 @@
 #include "output_commands.h"
 
 #include <functional>
-#include <map>
+#include <memory>
 
 #include "cli/calc_command.h"
 #include "cli/json_writer.h"
@@ -168,41 +168,75 @@ int Altitude(const Context& c) {
     return 0;
 }
 
+struct Operand {
+    const char* name;
+    const char* description;
+};
+
 struct Command {
-    std::size_t operands;
-    bool needsJson;
+    const char* name;
+    const char* description;
+    std::vector<Operand> operands;
+    bool json;  // prints JSON and wants --json said
     int (*run)(const Context&);
 };
 
-const std::map<std::string, Command>& Commands() {
-    static const std::map<std::string, Command> commands = {
-        {"nofly", {1, true, NoFly}},
-        {"plan", {1, false, Plan}},
-        {"decotext", {1, false, DecoText}},
-        {"decolines", {1, false, DecoLines}},
-        {"decotable", {2, false, DecoTableCommand}},
-        {"airuse", {1, false, AirUse}},
-        {"avgdepth", {1, false, AverageDepthCommand}},
-        {"mixlimits", {0, false, MixLimits}},
-        {"bestmix", {1, false, BestMix}},
-        {"blend", {4, false, Blend}},
-        {"altitude", {2, false, Altitude}},
+const Operand kProfile = {"DATEI", "das Tauchprofil (.mrp)"};
+const std::string kJsonHelp = "als JSON (Zahlen immer mit Punkt)";  // CLI11 takes it by reference
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"nofly", "Flugverbotszeit als JSON", {kProfile}, true, NoFly},
+        {"plan", "Tauchgangsplan", {kProfile}, false, Plan},
+        {"decotext", "Dekompressionsphase als Text", {kProfile}, false, DecoText},
+        {"decolines",
+         "Dekompressionszeilen, wie sie ins Profil gespeichert werden",
+         {kProfile},
+         false,
+         DecoLines},
+        {"decotable",
+         "Dekompressionstabelle aus Tiefen und Grundzeiten",
+         {{"EIN", "Textdatei mit Tiefe und Grundzeit je Zeile"}, {"AUS", "die Tabelle"}},
+         false,
+         DecoTableCommand},
+        {"airuse", "Luftverbrauch", {kProfile}, false, AirUse},
+        {"avgdepth", "Durchschnittstiefe", {kProfile}, false, AverageDepthCommand},
+        {"mixlimits", "Grenztiefen des eingestellten Gemisches", {}, false, MixLimits},
+        {"bestmix", "bestes Gemisch für eine Tiefe", {{"TIEFE", "in Metern"}}, false, BestMix},
+        {"blend",
+         "Füllschritte für ein Trimix-Gemisch",
+         {{"O2", "Sauerstoff in %"},
+          {"N2", "Stickstoff in %"},
+          {"HE", "Helium in %"},
+          {"BAR", "Fülldruck in bar"}},
+         false,
+         Blend},
+        {"altitude",
+         "Luftdruck in der Höhe",
+         {{"MBAR", "Luftdruck auf Meereshöhe in mbar"}, {"METER", "Höhe in Metern"}},
+         false,
+         Altitude},
     };
     return commands;
 }
 
 }  // namespace
 
-int RunOutputCommand(const std::string& command, const std::vector<std::string>& operands,
-                     bool json, SettingsStore& store, const std::string& programFolder,
-                     std::ostream& out, std::ostream& err) {
-    const auto found = Commands().find(command);
-    if (found == Commands().end() || found->second.operands != operands.size() ||
-        found->second.needsJson != json) {
-        return -1;
+void AddOutputCommands(CommandSet& commands) {
+    for (const Command& command : Commands()) {
+        const auto operands = std::make_shared<std::vector<std::string>>(command.operands.size());
+        const bool json = command.json;
+        const auto run = command.run;
+        CLI::App& app = commands.Add(command.name, command.description,
+                                     [operands, json, run](const CommandContext& c) {
+                                         return run({*operands, c.store, c.programFolder, c.out,
+                                                     c.err, json ? "." : UserDecimalSeparator()});
+                                     });
+        for (std::size_t i = 0; i < command.operands.size(); ++i)
+            AddOperand(app, command.operands[i].name, (*operands)[i],
+                       command.operands[i].description);
+        if (json) app.add_flag("--json", kJsonHelp)->required();
     }
-    return found->second.run(
-        {operands, store, programFolder, out, err, json ? "." : UserDecimalSeparator()});
 }
 
 }  // namespace marelos

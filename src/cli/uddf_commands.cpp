@@ -1,5 +1,8 @@
 #include "uddf_commands.h"
 
+#include <array>
+#include <memory>
+
 #include "cli/calc_command.h"
 #include "core/exchange/uddf_export.h"
 #include "core/exchange/uddf_import.h"
@@ -53,15 +56,25 @@ int ExportProfile(const std::string& file, const std::string& target, SettingsSt
 
 }  // namespace
 
-int RunUddfCommand(const std::string& command, const std::vector<std::string>& operands,
-                   SettingsStore& store, const std::string& programFolder, std::ostream& out,
-                   std::ostream& err) {
-    if (operands.size() != 2) return -1;
-    if (command == "uddf-import") return ImportLog(operands[0], operands[1], out, err);
-    if (command == "uddf-export") {
-        return ExportProfile(operands[0], operands[1], store, programFolder, err);
-    }
-    return -1;
+void AddUddfCommands(CommandSet& commands) {
+    const auto import = std::make_shared<std::array<std::string, 2>>();
+    CLI::App& importing =
+        commands.Add("uddf-import", "die Tauchgänge eines UDDF-Logbuchs als Tauchprofile",
+                     [import](const CommandContext& c) {
+                         return ImportLog((*import)[0], (*import)[1], c.out, c.err);
+                     });
+    AddOperand(importing, "DATEI", (*import)[0], "das UDDF-Logbuch");
+    AddOperand(importing, "ORDNER", (*import)[1], "wohin die Tauchprofile kommen");
+    importing.footer("Jeder Tauchgang mit Profil wird eine Datei; vorhandene Dateien bleiben.");
+
+    const auto exportArgs = std::make_shared<std::array<std::string, 2>>();
+    CLI::App& exporting = commands.Add("uddf-export", "ein Tauchprofil mit Kommentar als UDDF",
+                                       [exportArgs](const CommandContext& c) {
+                                           return ExportProfile((*exportArgs)[0], (*exportArgs)[1],
+                                                                c.store, c.programFolder, c.err);
+                                       });
+    AddOperand(exporting, "DATEI", (*exportArgs)[0], "das Tauchprofil (.mrp)");
+    AddOperand(exporting, "AUS", (*exportArgs)[1], "die UDDF-Datei, die geschrieben wird");
 }
 
 }  // namespace marelos

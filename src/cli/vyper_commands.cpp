@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <sstream>
 
@@ -10,7 +11,6 @@
 #include "core/divecomputers/vyper_dive.h"
 #include "core/divecomputers/vyper_link.h"
 #include "core/text/text_file.h"
-#include "core/text/val.h"
 #include "platform/qt_serial_link.h"
 
 namespace marelos {
@@ -84,6 +84,9 @@ class PrintingView : public VyperView {
 // first is the end of the memory, the second makes sure it was no lost answer.
 constexpr int kCliMaxErrors = 2;
 
+// The most dives --dives takes: far more than the device's memory holds.
+constexpr int kMaxDivesAsked = 9999;
+
 int DownloadDives(const std::string& device, const std::string& folder, int dives, int interface,
                   SettingsStore& store, const std::string& programFolder, std::ostream& out,
                   std::ostream& err) {
@@ -117,28 +120,49 @@ int DownloadDives(const std::string& device, const std::string& folder, int dive
     return kExitOk;
 }
 
-int ParseCount(const std::map<std::string, std::string>& named, const std::string& name) {
-    const auto it = named.find(name);
-    return it == named.end() ? 0 : static_cast<int>(Val(it->second));
-}
-
 }  // namespace
 
-int RunVyperCommand(const std::string& command, const std::vector<std::string>& operands,
-                    const std::map<std::string, std::string>& named, SettingsStore& store,
-                    const std::string& programFolder, std::ostream& out, std::ostream& err) {
-    if (command == "vyper-decode" && named.empty() && operands.size() >= 2 &&
-        operands.size() <= 3) {
-        return DecodeDive(operands[0], operands[1], operands.size() == 3 ? operands[2] : "", out,
-                          err);
-    }
-    if (command == "vyper-download" && operands.size() == 1 && named.contains("--device")) {
-        const int interface = ParseCount(named, "--interface");
-        if (interface < 0 || interface > 2 || ParseCount(named, "--dives") < 0) return -1;
-        return DownloadDives(named.at("--device"), operands[0], ParseCount(named, "--dives"),
-                             interface, store, programFolder, out, err);
-    }
-    return -1;
+void AddVyperCommands(CommandSet& commands) {
+    struct DecodeArguments {
+        std::string dump, folder, previous;
+    };
+    const auto decode = std::make_shared<DecodeArguments>();
+    CLI::App& decoding = commands.Add(
+        "vyper-decode", "die Bytes eines Vyper-Tauchgangs als Tauchprofil",
+        [decode](const CommandContext& c) {
+            return DecodeDive(decode->dump, decode->folder, decode->previous, c.out, c.err);
+        });
+    AddOperand(decoding, "DUMP", decode->dump, "die Bytes des Tauchgangs als Dezimalzahlen");
+    AddOperand(decoding, "ORDNER", decode->folder, "wohin das Tauchprofil kommt");
+    AddOptionalOperand(decoding, "VORHERIGER", decode->previous,
+                       "das Tauchprofil des vorigen Tauchgangs (für Wiederholungstauchgänge)");
+    decoding.footer("Eine vorhandene Datei wird ersetzt.");
+
+    struct DownloadArguments {
+        std::string device, folder;
+        int dives = 0;      // 0: all
+        int interface = 0;  // 0: the one of the settings
+    };
+    const auto download = std::make_shared<DownloadArguments>();
+    CLI::App& downloading = commands.Add(
+        "vyper-download", "die Tauchgänge vom Suunto Vyper laden",
+        [download](const CommandContext& c) {
+            return DownloadDives(download->device, download->folder, download->dives,
+                                 download->interface, c.store, c.programFolder, c.out, c.err);
+        });
+    downloading.add_option("--device", download->device, "die serielle Schnittstelle")
+        ->type_name("PFAD")
+        ->required();
+    AddOperand(downloading, "ORDNER", download->folder, "wohin die Tauchprofile kommen");
+    downloading.add_option("--dives", download->dives, "höchstens N Tauchgänge (0: alle)")
+        ->type_name("N")
+        ->check(WholeNumber(0, kMaxDivesAsked));
+    downloading.add_option("--interface", download->interface, "Art des Interface-Kabels")
+        ->type_name("1|2")
+        ->check(WholeNumber(1, 2));
+    downloading.footer(
+        "Vorhandene Dateien werden ersetzt. Leitung, Wartezeiten und (ohne --interface) das\n"
+        "Interface kommen aus den Einstellungen.");
 }
 
 }  // namespace marelos

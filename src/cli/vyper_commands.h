@@ -1,11 +1,6 @@
 #pragma once
 
-#include <map>
-#include <ostream>
-#include <string>
-#include <vector>
-
-#include "core/settings/settings_store.h"
+#include "cli/command_line.h"
 
 namespace marelos {
 
@@ -15,9 +10,6 @@ namespace marelos {
 // marelos-cli vyper-download --device PATH OUTDIR [--dives N] [--interface 1|2]: downloads the
 // dives from a Vyper on the port, as the Vyper window does, printing its message lines; stored
 // dives are replaced. The line settings and the command delay are the user's settings.
-// Returns the exit code, or -1 when `command` is neither or its operands do not fit.
-int RunVyperCommand(const std::string& command, const std::vector<std::string>& operands,
-                    const std::map<std::string, std::string>& named, SettingsStore& store,
-                    const std::string& programFolder, std::ostream& out, std::ostream& err);
+void AddVyperCommands(CommandSet& commands);
 
 }  // namespace marelos

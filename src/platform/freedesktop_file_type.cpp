@@ -1,6 +1,7 @@
 #include "freedesktop_file_type.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
@@ -30,30 +31,43 @@ QString DataHome() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
 }
 
+// A file the program carries as a resource: the same bytes the package installs.
+QByteArray Shipped(const QString& name) {
+    QFile file(":/marelos/" + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+constexpr const char* kMimePackage = "mime/packages/marelos-profile.xml";
+constexpr const char* kDesktopEntry = "applications/marelos.desktop";
+
 }  // namespace
 
 FreedesktopFileTypeRegistry::FreedesktopFileTypeRegistry(QString programPath)
     : programPath_(std::move(programPath)) {}
 
 QString FreedesktopFileTypeRegistry::MimePackagePath() {
-    return DataHome() + "/mime/packages/marelos-profile.xml";
+    return DataHome() + "/" + kMimePackage;
 }
 
 QString FreedesktopFileTypeRegistry::DesktopEntryPath() {
-    return DataHome() + "/applications/marelos.desktop";
+    return DataHome() + "/" + kDesktopEntry;
+}
+
+QString FreedesktopFileTypeRegistry::IconPath() {
+    return DataHome() + "/icons/hicolor/scalable/apps/marelos.svg";
+}
+
+bool FreedesktopFileTypeRegistry::ProfileFileTypeKnown() const {
+    const auto located = [](const char* name) {
+        return !QStandardPaths::locate(QStandardPaths::GenericDataLocation, name).isEmpty();
+    };
+    return located(kMimePackage) && located(kDesktopEntry);
 }
 
 bool FreedesktopFileTypeRegistry::RegisterProfileFileType() {
-    const QByteArray mime =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"" +
-        QByteArray(kMimeType) +
-        "\">\n"
-        "    <comment>Marelos Tauchprofil</comment>\n"
-        "    <glob pattern=\"*.mrp\"/>\n"
-        "  </mime-type>\n"
-        "</mime-info>\n";
+    const QByteArray mime = Shipped("marelos-profile.xml");
+    const QByteArray icon = Shipped("marelos.svg");
+    if (mime.isEmpty() || icon.isEmpty()) return false;
     const QByteArray desktop =
         "[Desktop Entry]\n"
         "Type=Application\n"
@@ -62,13 +76,13 @@ bool FreedesktopFileTypeRegistry::RegisterProfileFileType() {
         "Exec=\"" +
         programPath_.toUtf8() +
         "\" %f\n"
-        "Icon=applications-science\n"
+        "Icon=marelos\n"
         "Terminal=false\n"
         "Categories=Science;Education;\n"
         "MimeType=" +
         QByteArray(kMimeType) + ";\n";
-    const bool written =
-        WriteWhole(MimePackagePath(), mime) && WriteWhole(DesktopEntryPath(), desktop);
+    const bool written = WriteWhole(MimePackagePath(), mime) && WriteWhole(IconPath(), icon) &&
+                         WriteWhole(DesktopEntryPath(), desktop);
     if (!written) return false;
     RunIfPresent("update-mime-database", {DataHome() + "/mime"});
     RunIfPresent("update-desktop-database", {DataHome() + "/applications"});

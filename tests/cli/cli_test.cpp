@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -53,18 +54,50 @@ TEST(Cli, SettingsShowsTheLoadedValuesWithOverridesAndNeverWritesTheFile) {
     EXPECT_THAT(RunWithDefaults({"settings"}).out, HasSubstr("Values/TankSize=15\n"));
 }
 
-TEST(Cli, WrongCommandLinesAreRefusedWithExitCode2) {
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{},
-                                               {"rechnen"},
-                                               {"settings", "--set", "ohneGleich"},
-                                               {"settings", "--set"},
-                                               {"settings", "--unbekannt"},
-                                               {"settings", "zuviel"},
-                                               {"calc", "/nicht/da.mrp"},  // without --json
-                                               {"bestmix"}})
-        EXPECT_EQ(RunTool(args).code, 2) << ::testing::PrintToString(args);
+TEST(Cli, WrongCommandLinesAreRefusedWithExitCode2AndAGermanReason) {
+    const std::string device = "--device";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"rechnen"}, "Unbekannter Befehl: rechnen"},
+        {{"settings", "--set", "ohneGleich"},
+         "--set: erwartet Abschnitt/Schlüssel=Wert, nicht: ohneGleich"},
+        {{"settings", "--set"}, "Die Angabe --set hat nicht die erwartete Zahl von Werten."},
+        {{"settings", "--unbekannt"}, "Unbekannte oder überzählige Angabe: --unbekannt"},
+        {{"settings", "zuviel"}, "Unbekannte oder überzählige Angabe: zuviel"},
+        {{"nofly", "/nicht/da.mrp"}, "Es fehlt: --json"},
+        {{"bestmix"}, "Es fehlt: TIEFE"},
+        {{"vyper-download", device, "/nicht/da", "tg", "--dives", "abc"},
+         "--dives: erwartet eine ganze Zahl von 0 bis 9999, nicht: abc"},
+        {{"vyper-download", device, "/nicht/da", "tg", "--dives", "1e30"},
+         "--dives: erwartet eine ganze Zahl von 0 bis 9999, nicht: 1e30"},
+        {{"vyper-download", device, "/nicht/da", "tg", "--interface", "3"},
+         "--interface: erwartet eine ganze Zahl von 1 bis 2, nicht: 3"},
+        {{"kora-download", device, "/nicht/da", "abbild.txt", "--timeout", "0"},
+         "--timeout: erwartet eine ganze Zahl von 1 bis 60000, nicht: 0"},
+    };
+    for (const auto& [args, reason] : cases) {
+        const CliRun run = RunTool(args);
+        EXPECT_EQ(run.code, 2) << ::testing::PrintToString(args);
+        EXPECT_THAT(run.err, StartsWith(reason + "\n")) << ::testing::PrintToString(args);
+    }
+    EXPECT_EQ(RunTool({}).code, 2);
     EXPECT_EQ(RunTool({"--version"}).out, "Marelos 3 Beta (Build 3.1.0)\n");
+}
+
+// The help speaks German throughout: the parser's own words are translated too.
+TEST(Cli, HelpListsTheCommandsInGerman) {
+    const CliRun help = RunTool({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_THAT(help.out, HasSubstr("Aufruf: marelos-cli [ANGABEN] [BEFEHL]"));
+    EXPECT_THAT(help.out, HasSubstr("\nBefehle:\n  calc "));
+    EXPECT_THAT(help.out, HasSubstr("\n  kora-download "));
+    const CliRun download = RunTool({"vyper-download", "--help"});
+    EXPECT_EQ(download.code, 0);
+    EXPECT_THAT(download.out, HasSubstr("--device PFAD (Pflicht)"));
+    for (const std::string& text : {help.out, download.out, RunTool({"blend", "1"}).err}) {
+        for (const char* english : {"Usage", "Options", "Subcommands", "Positionals", "REQUIRED",
+                                    "TEXT", "INT", "help message", "required"})
+            EXPECT_THAT(text, ::testing::Not(HasSubstr(english))) << text;
+    }
 }
 
 TEST(Cli, CalcOfAFileThatCannotBeReadSaysSoOnStandardError) {
@@ -87,6 +120,47 @@ TEST(Cli, JsonStaysValidUtf8ForAPathThatIsNot) {
     EXPECT_TRUE(IsValidUtf8(run.out));
     const nlohmann::json parsed = nlohmann::json::parse(run.out);
     EXPECT_EQ(parsed["messages"][0], "Lade: " + temp.File("tauch\uFFFDgang.mrp"));
+}
+
+// The text of "calc" says what its JSON says: the messages, the lines, a record per minute,
+// the stops and the totals.
+TEST(Cli, CalcWithoutJsonPrintsTheResultAsText) {
+    const CliRun text = RunWithDefaults({"calc", kExample});
+    ASSERT_EQ(text.code, 0) << text.err;
+    const nlohmann::json json =
+        nlohmann::json::parse(RunWithDefaults({"calc", kExample, "--json"}).out);
+    // The example's numbers are whole: the same digits in either decimal separator.
+    const auto Whole = [](const nlohmann::json& value) {
+        return std::to_string(value.get<long long>());
+    };
+    std::string expected;
+    for (const auto& message : json["messages"])
+        expected += message.get<std::string>() + "\n";
+    expected += "\nProfilzeilen\nTiefe\tt\tTgesamt\tN2%\tHe%\n";
+    for (const auto& line : json["lines"]) {
+        expected += Whole(line["depth"]) + "\t" + Whole(line["tDelta"]) + "\t" +
+                    Whole(line["tTotal"]) + "\t" + Whole(line["n2Percent"]) + "\t" +
+                    Whole(line["hePercent"]) + "\n";
+    }
+    EXPECT_THAT(text.out, StartsWith(expected + "\nMinutenwerte"));
+    const std::size_t records = text.out.find("\nMinutenwerte");
+    const std::size_t stops = text.out.find("\n\nDekostufen\nTiefe m\tMinuten\n");
+    ASSERT_NE(stops, std::string::npos);
+    // a heading, a column line and one line per record
+    const auto lines =
+        std::count(text.out.begin() + records + 1, text.out.begin() + stops + 1, '\n');
+    EXPECT_EQ(static_cast<std::size_t>(lines), json["records"].size() + 2);
+    std::string tail;
+    ASSERT_FALSE(json["stops"].empty());
+    for (const auto& stop : json["stops"])
+        tail += Whole(stop["depth"]) + "\t" + Whole(stop["time"]) + "\n";
+    const nlohmann::json& totals = json["totals"];
+    tail += "\nSummen\nOTU\t" + Whole(totals["otu"]) + "\nCNS Tauchgang %\t" +
+            Whole(totals["cnsDive"]) + "\nCNS Tag %\t" + Whole(totals["cnsDay"]) +
+            "\nMaximale Tiefe m\t" + Whole(totals["maxDepth"]) + "\nTauchzeit min\t" +
+            Whole(totals["diveMinutes"]) + "\nMinuten über dem Toleranzdruck\t" +
+            Whole(totals["violations"]) + "\n";
+    EXPECT_TRUE(text.out.ends_with(tail)) << text.out.substr(stops);
 }
 
 TEST(Cli, OutputThatCannotBeWrittenFailsTheRun) {
@@ -135,7 +209,8 @@ TEST(Cli, ADiveThatCannotBeCalculatedEndsWithItsReasonAndExitCode3) {
                                                                   {"decolines", deep},
                                                                   {"plan", deep},
                                                                   {"nofly", deep, "--json"},
-                                                                  {"calc", deep, "--json"}}) {
+                                                                  {"calc", deep, "--json"},
+                                                                  {"calc", deep}}) {
         const CliRun stopped = run(args);
         EXPECT_EQ(stopped.code, 3) << args[0];
         EXPECT_THAT(stopped.err, StartsWith("Der Tauchgang konnte nicht vollständig berechnet"))

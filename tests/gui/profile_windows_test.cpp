@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -65,17 +66,51 @@ TEST(frmEditProfile, ShowsTheProfileAndSavesTheTextWithoutHeader) {
     EXPECT_EQ(window.text()->toPlainText(), "Tiefe\tt\tTgesamt\tN2%\tHe%\n12\t4\t4\t78\t0\n");
 }
 
-TEST(FileTypeRegistration, WritesTheMimePackageAndTheDesktopEntryUnderTheDataFolder) {
-    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
-    ASSERT_FALSE(dataHome.isEmpty());
+// Sets an environment variable for the life of one test.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const QString& value) : name_(name), old_(qgetenv(name)) {
+        qputenv(name, value.toUtf8());
+    }
+    ~ScopedVariable() { qputenv(name_, old_); }
+
+  private:
+    const char* name_;
+    QByteArray old_;
+};
+
+// The user's own registration writes the files the package installs, in the user's data folder;
+// either makes the type known, and then the program does not ask.
+TEST(FileTypeRegistration, WritesThePackagedFilesUnderTheDataFolderAndKnowsAnInstalledType) {
+    QTemporaryDir home;
+    QTemporaryDir system;
+    const ScopedVariable dataHome("XDG_DATA_HOME", home.path());
+    const ScopedVariable dataDirs("XDG_DATA_DIRS", system.path());
     FreedesktopFileTypeRegistry registry("/opt/marelos/bin/marelos");
+    EXPECT_FALSE(registry.ProfileFileTypeKnown());
+
+    // As the package lays them out: only both files together are a registration.
+    const std::string packaged = MARELOS_SOURCE_DIR "/packaging/";
+    QDir(system.path()).mkpath("mime/packages");
+    QDir(system.path()).mkpath("applications");
+    PutFile(system.filePath("mime/packages/marelos-profile.xml").toStdString(),
+            FileBytes(packaged + "marelos-profile.xml"));
+    EXPECT_FALSE(registry.ProfileFileTypeKnown());
+    PutFile(system.filePath("applications/marelos.desktop").toStdString(),
+            FileBytes(packaged + "marelos.desktop"));
+    EXPECT_TRUE(registry.ProfileFileTypeKnown());
+
+    QDir(system.path()).removeRecursively();
     ASSERT_TRUE(registry.RegisterProfileFileType());
-    EXPECT_TRUE(FreedesktopFileTypeRegistry::MimePackagePath().startsWith(QString(dataHome)));
-    const QByteArray mime = Read(FreedesktopFileTypeRegistry::MimePackagePath());
-    EXPECT_TRUE(mime.contains("<glob pattern=\"*.mrp\"/>"));
-    EXPECT_TRUE(mime.contains("<comment>Marelos Tauchprofil</comment>"));
+    EXPECT_TRUE(registry.ProfileFileTypeKnown());
+    EXPECT_TRUE(FreedesktopFileTypeRegistry::MimePackagePath().startsWith(home.path()));
+    EXPECT_EQ(Read(FreedesktopFileTypeRegistry::MimePackagePath()),
+              Read(QString::fromStdString(packaged + "marelos-profile.xml")));
+    EXPECT_EQ(Read(FreedesktopFileTypeRegistry::IconPath()),
+              Read(QString::fromStdString(packaged + "marelos.svg")));
     const QByteArray desktop = Read(FreedesktopFileTypeRegistry::DesktopEntryPath());
     EXPECT_TRUE(desktop.contains("Exec=\"/opt/marelos/bin/marelos\" %f\n"));
+    EXPECT_TRUE(desktop.contains("Icon=marelos\n"));
     EXPECT_TRUE(desktop.contains("MimeType=application/x-marelos-profile;\n"));
 }
 

@@ -63,6 +63,7 @@
 #include "platform/freedesktop_file_type.h"
 #include "platform/profile_folder.h"
 #include "platform/qt_convert.h"
+#include "platform/shipped_files.h"
 #include "platform/xlsx_spreadsheet.h"
 
 namespace marelos {
@@ -1060,7 +1061,8 @@ void frmMain::mnuCreateDecoTable() {
 }
 
 void frmMain::mnuShowHelp() {
-    const QString page = QCoreApplication::applicationDirPath() + "/hilfe/marelos-hilfe.html";
+    const QString page =
+        ShippedFilePath(QCoreApplication::applicationDirPath(), "hilfe/marelos-hilfe.html");
     if (!QFileInfo::exists(page) || !QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
         ui_->ShowMessage("Die Hilfe " + ToStdString(page) + " konnte nicht geöffnet werden.",
                          MessageIcon::Information);

@@ -34,7 +34,9 @@ int main(int argc, char** argv) {
     marelos::GuardedApplication application(argc, argv);
     QApplication::setApplicationName("Marelos");
     QApplication::setDesktopFileName("marelos");
-    QApplication::setWindowIcon(QIcon::fromTheme("applications-science"));
+    // The menu entry's icon: from the icon theme where the package installed it, else the copy
+    // the program carries.
+    QApplication::setWindowIcon(QIcon::fromTheme("marelos", QIcon(":/marelos/marelos.svg")));
     if (!marelos::UseGermanDialogs(application)) {
         std::fputs(
             "Die deutschen Qt-Übersetzungen fehlen (Debian-Paket qt6-translations-l10n); "

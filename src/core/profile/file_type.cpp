@@ -11,7 +11,7 @@ void RegisterProfileFileType(FileTypeRegistry& registry, SettingsStore& store) {
 
 void AskToRegisterProfileFileType(FileTypeRegistry& registry, SettingsStore& store, Ui& ui) {
     const std::string assigned = ReadSetting(store, keys::kTypeAssigned);
-    if (assigned == "Done" || assigned == "No") return;
+    if (assigned == "Done" || assigned == "No" || registry.ProfileFileTypeKnown()) return;
     const Answer answer = ui.Ask(
         "Wollen sie den Dateityp '.mrp' mit Marelos verknüpfen, so dass Sie Tauchprofile aus dem "
         "Windows-Explorer durch Dopelklicken öffnen können?",

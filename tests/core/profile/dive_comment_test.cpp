@@ -116,6 +116,13 @@ TEST(FileType, TheStartUpQuestionIsAskedUntilAnswered) {
     AskToRegisterProfileFileType(registry, store, ui);
     EXPECT_EQ(registry.registrations, 1);
     EXPECT_EQ(store.ReadSetting("Files", "TypeAssigned"), "Done");
+
+    // A type that an installed package registered is not asked about, and the answer stays open.
+    store.WriteSetting("Files", "TypeAssigned", "");
+    registry.known = true;
+    AskToRegisterProfileFileType(registry, store, ui);
+    EXPECT_EQ(ui.questions.size(), 2u);
+    EXPECT_EQ(store.ReadSetting("Files", "TypeAssigned"), "");
 }
 
 }  // namespace
