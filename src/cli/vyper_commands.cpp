@@ -49,6 +49,10 @@ int DecodeDive(const std::string& dumpFile, const std::string& folder, const std
         out << "ErrorCount: 1\n";
         return kExitFailure;
     }
+    if (!dive->impossible.empty()) {
+        err << VyperRefusalLine(*dive) << "\n";
+        return kExitFailure;
+    }
     std::error_code ignored;  // a folder that cannot be made shows up as the write failure
     std::filesystem::create_directories(folder, ignored);
     if (const auto failure =

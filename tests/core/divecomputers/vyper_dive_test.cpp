@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace marelos {
 namespace {
@@ -78,8 +79,6 @@ TEST(ConvertVyperDive, SampleIntervalDecidesSamplesPerLine) {
     const auto asTwenty = ConvertVyperDive(DiveBytes(six, h), "");
     EXPECT_EQ(lineCount(*asTwenty), 2);
     EXPECT_EQ(asTwenty->summaryLines.back(), "Aufzeichnungsintervall: \t\t\t\t20 s");
-    h.interval = 61;  // no whole sample a minute: a line after every byte, marks included
-    EXPECT_EQ(lineCount(*ConvertVyperDive(DiveBytes({0, 123, 0}, h), "")), 3);
 }
 
 TEST(ConvertVyperDive, AirAndSurfaceDriftAndTheOlderClosingForm) {
@@ -104,7 +103,7 @@ TEST(ConvertVyperDive, AirAndSurfaceDriftAndTheOlderClosingForm) {
 TEST(ConvertVyperDive, ShortDivesAndDateWindow) {
     EXPECT_FALSE(ConvertVyperDive(std::vector<std::uint8_t>(15, 0), ""));
     // 16 bytes: the samples would start below index 2, so there are none.
-    const auto bare = ConvertVyperDive(std::vector<std::uint8_t>(16, 128), "");
+    const auto bare = ConvertVyperDive(DiveBytes({}), "");
     ASSERT_TRUE(bare);
     EXPECT_FALSE(bare->endMarkerFound);
     EXPECT_EQ(bare->fileLines[1], "# END OF PROFILE #");
@@ -115,6 +114,71 @@ TEST(ConvertVyperDive, ShortDivesAndDateWindow) {
     h.year = 29;
     h.month = 12;
     EXPECT_EQ(ConvertVyperDive(DiveBytes({}, h), "")->name, "Tauchgang 2029-Dezember-12 14 Uhr 05");
+}
+
+// Each value on both sides of what a Vyper records; a dive with one beyond is refused.
+TEST(ConvertVyperDive, ValuesNoVyperRecordsAreNamed) {
+    const auto impossible = [](std::vector<std::uint8_t> samples,
+                               const std::function<void(DiveHeader&)>& change) {
+        DiveHeader h;
+        change(h);
+        return ConvertVyperDive(DiveBytes(std::move(samples), h), "")->impossible;
+    };
+    using Strings = std::vector<std::string>;
+    const struct {
+        std::function<void(DiveHeader&)> change;
+        Strings beyond;
+        std::function<void(DiveHeader&)> limit;
+    } cases[] = {
+        {[](DiveHeader& h) { h.month = 13; }, {"Monat 13"}, [](DiveHeader& h) { h.month = 12; }},
+        {[](DiveHeader& h) { h.month = 0; }, {"Monat 0"}, [](DiveHeader& h) { h.month = 1; }},
+        {[](DiveHeader& h) { h.day = 0; }, {"Tag 0"}, [](DiveHeader& h) { h.day = 1; }},
+        {[](DiveHeader& h) { h.day = 31, h.month = 4; },
+         {"Tag 31"},
+         [](DiveHeader& h) { h.day = 30, h.month = 4; }},
+        {[](DiveHeader& h) { h.day = 29, h.month = 2, h.year = 3; },
+         {"Tag 29"},
+         [](DiveHeader& h) { h.day = 29, h.month = 2, h.year = 4; }},
+        {[](DiveHeader& h) { h.year = 100; }, {"Jahr 100"}, [](DiveHeader& h) { h.year = 99; }},
+        {[](DiveHeader& h) { h.hour = 24; }, {"Stunde 24"}, [](DiveHeader& h) { h.hour = 23; }},
+        {[](DiveHeader& h) { h.minute = 60; }, {"Minute 60"}, [](DiveHeader& h) { h.minute = 59; }},
+        {[](DiveHeader& h) { h.oxygen = 20; },
+         {"O2-Anteil 20 %"},
+         [](DiveHeader& h) { h.oxygen = 21; }},
+        {[](DiveHeader& h) { h.oxygen = 51; },
+         {"O2-Anteil 51 %"},
+         [](DiveHeader& h) { h.oxygen = 50; }},
+        {[](DiveHeader& h) { h.interval = 61; },
+         {"Aufzeichnungsintervall 61 s"},
+         [](DiveHeader& h) { h.interval = 60; }},
+        {[](DiveHeader& h) { h.air = 61; },
+         {"Lufttemperatur 61 °C"},
+         [](DiveHeader& h) { h.air = 60; }},
+        {[](DiveHeader& h) { h.surfaceMinutes = 60; },
+         {"Oberflächenpause 60 min"},
+         [](DiveHeader& h) { h.surfaceMinutes = 59; }},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(impossible({}, c.change), c.beyond);
+        EXPECT_EQ(impossible({}, c.limit), Strings{}) << c.beyond[0];
+    }
+    const auto plain = [](DiveHeader&) {};
+    // 493 ft are 150.3 m, 492 ft 149.96 m; 10 ft above the surface are 3.05 m, 9 ft 2.74 m.
+    EXPECT_EQ(impossible({156, 156, 156, 156, 163}, plain), Strings{"Tiefe 150 m"});
+    EXPECT_EQ(impossible({156, 156, 156, 156, 164}, plain), Strings{});
+    EXPECT_EQ(impossible({10}, plain), Strings{"Tiefe -3 m"});
+    EXPECT_EQ(impossible({9}, plain), Strings{});
+    // The water temperature stands before the end mark.
+    EXPECT_EQ(impossible({0, 128, 41}, plain), Strings{"Temperatur auf maximaler Tiefe 41 °C"});
+    EXPECT_EQ(impossible({0, 128, 40}, plain), Strings{});
+
+    // 2000 bytes of 255: a memory that holds no dive, refused with everything it claims.
+    const auto noDive = ConvertVyperDive(std::vector<std::uint8_t>(2000, 255), "");
+    ASSERT_TRUE(noDive);
+    EXPECT_THAT(VyperRefusalLine(*noDive),
+                StartsWith("Dieser Tauchgang enthält Werte, die ein Vyper nicht aufzeichnet (Jahr "
+                           "255, Monat 255, Tag 255, Stunde 255, Minute 255, O2-Anteil 255 %"));
+    EXPECT_TRUE(VyperRefusalLine(*noDive).ends_with(", Tiefe 605 m): er wird nicht gespeichert."));
 }
 
 TEST(VyperDive, PathAndProgressFish) {
