@@ -118,7 +118,11 @@ int DownloadDives(const std::string& device, const std::string& folder, int dive
     while (vyper.Tick())
         PauseWithEvents(100);
     link.Close();
-    return kExitOk;
+    // A transfer that lost its port, dropped a dive or brought nothing is no success.
+    const std::string shortfall = vyper.Shortfall();
+    if (shortfall.empty()) return kExitOk;
+    err << shortfall << "\n";
+    return kExitFailure;
 }
 
 int ParseCount(const std::map<std::string, std::string>& named, const std::string& name) {
