@@ -7,10 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <sstream>
 
 #include "app/divecomputers/frm_aladin_import.h"
@@ -189,11 +192,15 @@ TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
         SimulatedDevice vyper("vyper", {"--interface", QString::number(interface)});
         ASSERT_FALSE(vyper.device.empty());
         VyperWindow w(vyper.device, interface);
+        w.window->show();
         EXPECT_TRUE(w.ui.boxes.empty());
         EXPECT_EQ(Items(w.comm)[0], "Eingestellte Schnittstelle: Vyper an COM1:");
         Click(w.window.get(), "cmdDownload");
         ASSERT_TRUE(RunUntil([&] { return w.Listed("abgespeichert."); }))
             << testing::PrintToString(Items(w.comm));
+        // The values stand in one column behind their labels, inside the list's width.
+        EXPECT_TRUE(w.Listed("Temperatur auf maximaler Tiefe:  19 °C"));
+        EXPECT_EQ(w.comm->horizontalScrollBar()->maximum(), 0);
         EXPECT_EQ(Items(w.files),
                   (std::vector<std::string>{"Tauchgang 2024-August-23 15 Uhr 42.mrp",
                                             "Tauchgang 2024-August-23 11 Uhr 05.mrp",
@@ -217,6 +224,39 @@ TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
     ASSERT_TRUE(RunUntil([&] { return w.Listed("Übertragung unterbrochen."); }));
     RunUntil([] { return false; }, 1000);  // the command's pauses run out; nothing follows
     EXPECT_EQ(w.files->count(), 0) << testing::PrintToString(Items(w.files));
+}
+
+TEST(frmVyper, EscapeWhileADiveIsFetchedClosesTheWindowAndNothingMoreIsWritten) {
+    SimulatedDevice vyper("vyper");
+    VyperWindow w(vyper.device, 1);
+    w.window->show();
+    // The third dive's first packet has arrived; its command still waits out its pauses.
+    int packets = 0;
+    QObject::connect(w.comm->model(), &QAbstractItemModel::rowsInserted, w.window.get(), [&] {
+        if (Items(w.comm).back() == "35 Zeichen empfangen. CRC OK" && ++packets == 6)
+            QTest::keyClick(w.window.get(), Qt::Key_Escape);
+    });
+    Click(w.window.get(), "cmdDownload");
+    ASSERT_TRUE(RunUntil([&] { return !w.window->isVisible(); }));
+    RunUntil([] { return false; }, 1000);  // the command's pauses run out; nothing follows
+    EXPECT_EQ(
+        QDir(QString::fromStdString(w.settings.fileStoragePath)).entryList(QDir::Files).size(), 2);
+    EXPECT_TRUE(w.Listed("Übertragung unterbrochen."));
+}
+
+TEST(frmVyper, ASettingsReadOutWithoutAnswersSaysSoInsteadOfListingZeros) {
+    SimulatedDevice vyper("vyper", {"--slow", "0.5"});  // slower than the command delay
+    VyperWindow w(vyper.device, 1);
+    Click(w.window.get(), "cmdGetVyperSettings");
+    ASSERT_TRUE(RunUntil(
+        [&] { return w.Listed("OK.") || Items(w.comm).back().starts_with("Die Einstellungen"); }));
+    const auto items = Items(w.comm);
+    EXPECT_EQ(std::count_if(items.begin(), items.end(),
+                            [](const std::string& line) {
+                                return line.starts_with("Keine gültige Antwort vom Vyper");
+                            }),
+              4);
+    EXPECT_FALSE(w.Listed("Seriennummer:\t\t\t0000"));
 }
 
 TEST(frmVyper, ATakenOrMissingPortIsReportedAndTheWindowStays) {
