@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 namespace marelos {
 namespace {
@@ -118,59 +117,57 @@ TEST(ConvertVyperDive, ShortDivesAndDateWindow) {
 
 // Each value on both sides of what a Vyper records; a dive with one beyond is refused.
 TEST(ConvertVyperDive, ValuesNoVyperRecordsAreNamed) {
-    const auto impossible = [](std::vector<std::uint8_t> samples,
-                               const std::function<void(DiveHeader&)>& change) {
-        DiveHeader h;
-        change(h);
+    using Strings = std::vector<std::string>;
+    const auto impossible = [](std::vector<std::uint8_t> samples, const DiveHeader& h = {}) {
         return ConvertVyperDive(DiveBytes(std::move(samples), h), "")->impossible;
     };
-    using Strings = std::vector<std::string>;
+    // A field just beyond what a Vyper records, and at the limit.
     const struct {
-        std::function<void(DiveHeader&)> change;
-        Strings beyond;
-        std::function<void(DiveHeader&)> limit;
+        int DiveHeader::*field;
+        int beyond, limit;
+        const char* named;
     } cases[] = {
-        {[](DiveHeader& h) { h.month = 13; }, {"Monat 13"}, [](DiveHeader& h) { h.month = 12; }},
-        {[](DiveHeader& h) { h.month = 0; }, {"Monat 0"}, [](DiveHeader& h) { h.month = 1; }},
-        {[](DiveHeader& h) { h.day = 0; }, {"Tag 0"}, [](DiveHeader& h) { h.day = 1; }},
-        {[](DiveHeader& h) { h.day = 31, h.month = 4; },
-         {"Tag 31"},
-         [](DiveHeader& h) { h.day = 30, h.month = 4; }},
-        {[](DiveHeader& h) { h.day = 29, h.month = 2, h.year = 3; },
-         {"Tag 29"},
-         [](DiveHeader& h) { h.day = 29, h.month = 2, h.year = 4; }},
-        {[](DiveHeader& h) { h.year = 100; }, {"Jahr 100"}, [](DiveHeader& h) { h.year = 99; }},
-        {[](DiveHeader& h) { h.hour = 24; }, {"Stunde 24"}, [](DiveHeader& h) { h.hour = 23; }},
-        {[](DiveHeader& h) { h.minute = 60; }, {"Minute 60"}, [](DiveHeader& h) { h.minute = 59; }},
-        {[](DiveHeader& h) { h.oxygen = 20; },
-         {"O2-Anteil 20 %"},
-         [](DiveHeader& h) { h.oxygen = 21; }},
-        {[](DiveHeader& h) { h.oxygen = 51; },
-         {"O2-Anteil 51 %"},
-         [](DiveHeader& h) { h.oxygen = 50; }},
-        {[](DiveHeader& h) { h.interval = 61; },
-         {"Aufzeichnungsintervall 61 s"},
-         [](DiveHeader& h) { h.interval = 60; }},
-        {[](DiveHeader& h) { h.air = 61; },
-         {"Lufttemperatur 61 °C"},
-         [](DiveHeader& h) { h.air = 60; }},
-        {[](DiveHeader& h) { h.surfaceMinutes = 60; },
-         {"Oberflächenpause 60 min"},
-         [](DiveHeader& h) { h.surfaceMinutes = 59; }},
+        {&DiveHeader::month, 13, 12, "Monat 13"},
+        {&DiveHeader::month, 0, 1, "Monat 0"},
+        {&DiveHeader::day, 0, 1, "Tag 0"},
+        {&DiveHeader::year, 100, 99, "Jahr 100"},
+        {&DiveHeader::hour, 24, 23, "Stunde 24"},
+        {&DiveHeader::minute, 60, 59, "Minute 60"},
+        {&DiveHeader::oxygen, 20, 21, "O2-Anteil 20 %"},
+        {&DiveHeader::oxygen, 51, 50, "O2-Anteil 51 %"},
+        {&DiveHeader::interval, 61, 60, "Aufzeichnungsintervall 61 s"},
+        {&DiveHeader::air, 61, 60, "Lufttemperatur 61 °C"},
+        {&DiveHeader::surfaceMinutes, 60, 59, "Oberflächenpause 60 min"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(impossible({}, c.change), c.beyond);
-        EXPECT_EQ(impossible({}, c.limit), Strings{}) << c.beyond[0];
+        DiveHeader h;
+        h.*c.field = c.beyond;
+        EXPECT_EQ(impossible({}, h), Strings{c.named});
+        h.*c.field = c.limit;
+        EXPECT_EQ(impossible({}, h), Strings{}) << c.named;
     }
-    const auto plain = [](DiveHeader&) {};
+    // The last day of a month, with 29 February in a leap year only.
+    DiveHeader april;
+    april.month = 4;
+    april.day = 31;
+    EXPECT_EQ(impossible({}, april), Strings{"Tag 31"});
+    april.day = 30;
+    EXPECT_EQ(impossible({}, april), Strings{});
+    DiveHeader february;
+    february.month = 2;
+    february.day = 29;
+    february.year = 4;
+    EXPECT_EQ(impossible({}, february), Strings{});
+    february.year = 3;
+    EXPECT_EQ(impossible({}, february), Strings{"Tag 29"});
     // 493 ft are 150.3 m, 492 ft 149.96 m; 10 ft above the surface are 3.05 m, 9 ft 2.74 m.
-    EXPECT_EQ(impossible({156, 156, 156, 156, 163}, plain), Strings{"Tiefe 150 m"});
-    EXPECT_EQ(impossible({156, 156, 156, 156, 164}, plain), Strings{});
-    EXPECT_EQ(impossible({10}, plain), Strings{"Tiefe -3 m"});
-    EXPECT_EQ(impossible({9}, plain), Strings{});
+    EXPECT_EQ(impossible({156, 156, 156, 156, 163}), Strings{"Tiefe 150 m"});
+    EXPECT_EQ(impossible({156, 156, 156, 156, 164}), Strings{});
+    EXPECT_EQ(impossible({10}), Strings{"Tiefe -3 m"});
+    EXPECT_EQ(impossible({9}), Strings{});
     // The water temperature stands before the end mark.
-    EXPECT_EQ(impossible({0, 128, 41}, plain), Strings{"Temperatur auf maximaler Tiefe 41 °C"});
-    EXPECT_EQ(impossible({0, 128, 40}, plain), Strings{});
+    EXPECT_EQ(impossible({0, 128, 41}), Strings{"Temperatur auf maximaler Tiefe 41 °C"});
+    EXPECT_EQ(impossible({0, 128, 40}), Strings{});
 
     // 2000 bytes of 255: a memory that holds no dive, refused with everything it claims.
     const auto noDive = ConvertVyperDive(std::vector<std::uint8_t>(2000, 255), "");
