@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 jobs=${FUZZ_JOBS:-1}
 all_targets=(text_fuzz profile_fuzz comment_fuzz settings_fuzz deco_table_fuzz series_fuzz datatrak_fuzz
-    kora_fuzz uddf_fuzz)
+    kora_fuzz vyper_fuzz uddf_fuzz)
 read -r -a targets <<<"${FUZZ_TARGETS:-${all_targets[*]}}"
 targets=("${targets[@]/%_fuzz/}")  # "datatrak" and "datatrak_fuzz" name the same target
 targets=("${targets[@]/%/_fuzz}")

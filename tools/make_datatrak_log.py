@@ -13,6 +13,7 @@ import struct
 
 EPOCH = datetime.date(1600, 1, 1)
 MARK = b"\xa0\x00"
+COUNTED_BEFORE_SAMPLES = 24  # t+52 .. t+76
 
 COUNTRIES = {
     "Ägypten": ["Straße von Tiran", "Hausriff Süd", "Thistlegorm", "Abu Nuhas", "Elphinstone"],
@@ -102,7 +103,8 @@ def build_record(number, when, country, site, interval, air, water, depth_cm, mi
     out += text_field(remarks_a) + text_field(partner) + text_field(remarks_b)
     t = len(out) - 34
     put(t + 36 - r, "<H", number)
-    put(t + 50 - r, "<H", len(data) if declared is None else declared)
+    # The software counts the profile bytes from t+52: the 24 bytes before the samples too.
+    put(t + 50 - r, "<H", COUNTED_BEFORE_SAMPLES + len(data) if declared is None else declared)
     out.extend(bytes(t + 76 - len(out)))
     out += data
     if MARK in bytes(out[1:]):
@@ -121,7 +123,7 @@ def make_log(seed):
         if len(records) in (17, 38):  # what the import skips: no profile, a damaged date
             data = b"" if len(records) == 17 else groups(profile(15, 20, rng), 7, rng)
             broken = build_record(number, when, "Malta", "Cirkewwa", 120, 2400, 1900, 1500, 20,
-                                  "", "", "", data)
+                                  "", "", "", data, declared=0 if not data else None)
             if len(records) == 38:
                 broken = broken[:2] + struct.pack("<I", 4000) + broken[6:]  # in the year 1610
             records.append(broken)

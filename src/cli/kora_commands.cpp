@@ -42,6 +42,10 @@ int PrintDive(const std::string& file, const std::string& number, std::ostream& 
                "oder 4097 Bytes.\n";
         return kExitFailure;
     }
+    if (const std::string incomplete = KoraIncompleteDiveMessage(*image, *n); !incomplete.empty()) {
+        err << incomplete << "\n";
+        return kExitFailure;
+    }
     const std::optional<ProfileSnapshot> dive = KoraDiveProfile(*image, *n);
     if (!dive) {
         err << "Das Speicherabbild enthält keinen Tauchgang Nr. " << *n
@@ -72,17 +76,21 @@ int Download(const std::string& device, const std::string& file, int timeoutMs,
         timeoutMs);
     const KoraLoad load = LoadKoraEeprom(link, [](int) { return true; });
     port.Close();
-    if (load.end == KoraLoadEnd::Silent) {
-        err << kKoraSilentMessage << "\n";
+    const KoraLoadReport report = ReportKoraLoad(load);
+    // A memory read in part is not written: its unread end would read as failed bytes.
+    if (load.end != KoraLoadEnd::Complete) {
+        err << report.message << "\n";
         return kExitFailure;
     }
     if (const auto failure = ReplaceFileContent(file, KoraEepromText(load.image))) {
         err << FailureMessage(*failure) << "\n";
         return kExitFailure;
     }
-    for (const std::string& line : KoraDiveList(CountKoraDives(load.image)))
+    for (const std::string& line : report.dives)
         out << line << "\n";
-    return kExitOk;
+    if (!report.failed) return kExitOk;
+    err << report.message << "\n";
+    return kExitFailure;
 }
 
 // The longest wait for one reply that --timeout takes: a minute.

@@ -49,6 +49,10 @@ int DecodeDive(const std::string& dumpFile, const std::string& folder, const std
         out << "ErrorCount: 1\n";
         return kExitFailure;
     }
+    if (!dive->impossible.empty()) {
+        err << VyperRefusalLine(*dive) << "\n";
+        return kExitFailure;
+    }
     std::error_code ignored;  // a folder that cannot be made shows up as the write failure
     std::filesystem::create_directories(folder, ignored);
     if (const auto failure =
@@ -117,7 +121,11 @@ int DownloadDives(const std::string& device, const std::string& folder, int dive
     while (vyper.Tick())
         PauseWithEvents(100);
     link.Close();
-    return kExitOk;
+    // A transfer that lost its port, dropped a dive or brought nothing is no success.
+    const std::string shortfall = vyper.Shortfall();
+    if (shortfall.empty()) return kExitOk;
+    err << shortfall << "\n";
+    return kExitFailure;
 }
 
 }  // namespace

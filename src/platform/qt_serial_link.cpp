@@ -58,6 +58,11 @@ QtSerialLink::QtSerialLink() {
     QObject::connect(&port_, &QSerialPort::readyRead, [this] {
         if (dataArrived_) dataArrived_();
     });
+    // A device that went away (a USB adapter pulled off, the far end of a pseudo-terminal
+    // closed) leaves a port that only fails: closed, it tells the protocol the transfer is over.
+    QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::ResourceError) port_.close();
+    });
 }
 
 std::optional<SerialOpenError> QtSerialLink::Open(const std::string& device,

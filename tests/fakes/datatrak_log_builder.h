@@ -24,8 +24,12 @@ struct Record {
     std::string remarksB = "";
     int number = 7;
     std::vector<std::uint8_t> profile;
-    int profileBytes = -1;  // the count in the record; -1: the profile's size
+    int profileBytes = -1;  // the count in the record; -1: as the DataTrak software writes it
 };
+
+// The DataTrak software counts a record's profile bytes from t+52: the 24 bytes before the
+// samples and the samples up to the next record mark.
+inline constexpr int kCountedBeforeSamples = 24;
 
 // A depth sample's big-endian word for whole metres, with flag bits in the lowest six.
 inline int DepthWord(int metres, int flags = 5) {
@@ -82,7 +86,8 @@ inline std::string RecordBytes(const Record& r) {
     pad(t + 36);
     PutWord(out, r.number);
     pad(t + 50);
-    PutWord(out, r.profileBytes >= 0 ? r.profileBytes : static_cast<int>(r.profile.size()));
+    PutWord(out, r.profileBytes >= 0 ? r.profileBytes
+                                     : static_cast<int>(r.profile.size()) + kCountedBeforeSamples);
     pad(t + 76);
     out.append(r.profile.begin(), r.profile.end());
     return out;

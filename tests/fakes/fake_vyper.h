@@ -17,11 +17,24 @@ class FakeVyper : public FakeSerialLink {
     bool echoes = false;       // the home-built interface returns every byte sent
     std::set<int> badPackets;  // packets (counted from 0 over the session) sent damaged
     bool silent = false;
+    std::set<int> cutAnswers;  // requests (counted from 0) whose answer loses its last byte
+    int lostAt = -1;           // the request in whose answer the device goes away
 
+    bool IsOpen() const override { return !lost_; }
     bool Write(std::span<const std::uint8_t> bytes) override {
+        if (lost_) return false;
         request_.insert(request_.end(), bytes.begin(), bytes.end());
         const std::size_t frame = request_.front() == 0x05 ? 5 : 3;
-        if (request_.size() == frame) Answer();
+        if (request_.size() == frame) {
+            const std::size_t before = out_.size();
+            Answer();
+            const int number = requests_++;
+            if (cutAnswers.contains(number) && out_.size() > before) out_.pop_back();
+            if (number == lostAt) {
+                out_.resize(before + (out_.size() - before) / 2);
+                lost_ = true;
+            }
+        }
         return true;
     }
 
@@ -59,6 +72,8 @@ class FakeVyper : public FakeSerialLink {
     std::vector<std::uint8_t> request_;
     std::size_t next_ = 0;
     int packets_ = 0;
+    int requests_ = 0;
+    bool lost_ = false;
 };
 
 }  // namespace marelos

@@ -7,11 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <sstream>
 
 #include "app/divecomputers/frm_aladin_import.h"
@@ -63,7 +66,7 @@ TEST(frmKORA4, ADiveOfTheSimulatedKoraBecomesTheProfileAsAStepThatCanBeUndone) {
     const DiveProfile& profile = main.workspace->profile;
     EXPECT_EQ(profile.nextPoint, 36);
     EXPECT_EQ(profile.lines[10], (ProfileLine{28, 1, 10, 78, 0}));
-    EXPECT_EQ(main.workspace->settings.maxVScale, 32);
+    EXPECT_EQ(main.workspace->settings.maxVScale, 42);  // the deepest point above the time axis
     EXPECT_EQ(store.ReadSetting("Settings", "MaxHScale"), "35");
     EXPECT_TRUE(profile.fileName.empty());
     EXPECT_TRUE(profile.changed);
@@ -73,29 +76,49 @@ TEST(frmKORA4, ADiveOfTheSimulatedKoraBecomesTheProfileAsAStepThatCanBeUndone) {
     EXPECT_EQ(profile.lines[10], ProfileLine{});
 }
 
-TEST(frmKORA4, ASilentKoraEndsTheLoadWithTheMessageAndTheWindowStaysUsable) {
-    SimulatedDevice kora("kora", {"--silent-from", "0"});
+TEST(frmKORA4, AFaultyKoraEndsOrMarksTheLoadWithTheMessageAndTheWindowStaysUsable) {
     InMemorySettingsStore store;
-    store.WriteSetting("CommPort", "Device", kora.device);
     ScriptedUi ui;
     int shown = 0;
-    frmKORA4 window(
-        Settings{}, store, ui, [&](const ProfileSnapshot&) { ++shown; }, nullptr, 100);
+    const auto window = [&](const SimulatedDevice& kora) {
+        store.WriteSetting("CommPort", "Device", kora.device);
+        return std::make_unique<frmKORA4>(
+            Settings{}, store, ui, [&](const ProfileSnapshot&) { ++shown; }, nullptr, 100);
+    };
+    // Silent from inside the first dive: nothing is listed, and the bar shows no progress.
+    SimulatedDevice silent("kora", {"--silent-from", "100"});
+    const auto w = window(silent);
     EXPECT_TRUE(ui.boxes.empty());
-    Click(&window, "cmdLoadDives");
+    Click(w.get(), "cmdLoadDives");
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, kKoraSilentMessage);
-    EXPECT_EQ(window.findChild<QListWidget*>("lstDives")->count(), 0);
-    EXPECT_TRUE(window.findChild<QPushButton*>("cmdLoadDives")->isEnabled());
-    EXPECT_FALSE(window.findChild<QPushButton*>("cmdStop")->isEnabled());
-    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(ui.boxes[0].text.starts_with(kKoraSilentMessage)) << ui.boxes[0].text;
+    EXPECT_EQ(ui.boxes[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(w->findChild<QListWidget*>("lstDives")->count(), 0);
+    EXPECT_EQ(w->findChild<QProgressBar*>("pgbLoad")->value(), 0);
+    EXPECT_TRUE(w->findChild<QPushButton*>("cmdLoadDives")->isEnabled());
+    EXPECT_FALSE(w->findChild<QPushButton*>("cmdStop")->isEnabled());
 
     // Closing the window while a read waits stops the load, and the window closes after it.
-    window.show();
-    QTimer::singleShot(50, &window, [&] { window.findChild<QPushButton*>("cmdClose")->click(); });
-    Click(&window, "cmdLoadDives");
-    EXPECT_FALSE(window.isVisible());
+    w->show();
+    QTimer::singleShot(50, w.get(), [&] { w->findChild<QPushButton*>("cmdClose")->click(); });
+    Click(w.get(), "cmdLoadDives");
+    EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(ui.boxes.size(), 1u);
+
+    // A byte of the second dive fails its checksum: the dive is marked and not shown.
+    SimulatedDevice damaged("kora", {"--bad-checksum", "160"});
+    const auto v = window(damaged);
+    Click(v.get(), "cmdLoadDives");
+    auto* list = v->findChild<QListWidget*>("lstDives");
+    EXPECT_EQ(Items(list),
+              (std::vector<std::string>{"Tauchgang Nr. 1", "Tauchgang Nr. 2 (unvollständig)",
+                                        "Tauchgang Nr. 3", "Tauchgang Nr. 4"}));
+    list->setCurrentRow(1);
+    Click(v.get(), "cmdShowDive");
+    EXPECT_EQ(ui.boxes.back().text,
+              "Der Tauchgang Nr. 2 ist unvollständig: 1 Byte kam mit falscher Prüfsumme oder gar "
+              "nicht an. Er wird nicht gezeigt; bitte den Speicher noch einmal laden.");
+    EXPECT_EQ(shown, 0);
 }
 
 TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
@@ -148,10 +171,13 @@ TEST(KoraCli, DownloadsTheSimulatedKoraAndPrintsTheLinesOfADive) {
     ASSERT_EQ(RunCli({"kora-download", "--device", kora.device, image, "--timeout", "200",
                       "--settings", dir.filePath("keine.ini").toStdString()},
                      "/opt/marelos", out, err),
-              0)
+              1)
         << err.str();
-    // The damaged byte is kept as -1 and starts no dive.
+    // The damaged byte is kept as -1 and starts no dive; it may have hidden one, so the load
+    // counts as failed.
     EXPECT_EQ(out.str(), "Tauchgang Nr. 1\nTauchgang Nr. 2\nTauchgang Nr. 3\n");
+    EXPECT_NE(err.str().find("kann der Beginn eines Tauchgangs gewesen sein"), std::string::npos)
+        << err.str();
     QFile file(QString::fromStdString(image));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString(file.readAll()).split('\n').value(149), "-1");
@@ -190,11 +216,15 @@ TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
         SimulatedDevice vyper("vyper", {"--interface", QString::number(interface)});
         ASSERT_FALSE(vyper.device.empty());
         VyperWindow w(vyper.device, interface);
+        w.window->show();
         EXPECT_TRUE(w.ui.boxes.empty());
         EXPECT_EQ(Items(w.comm)[0], "Eingestellte Schnittstelle: Vyper an COM1:");
         Click(w.window.get(), "cmdDownload");
         ASSERT_TRUE(RunUntil([&] { return w.Listed("abgespeichert."); }))
             << testing::PrintToString(Items(w.comm));
+        // The values stand in one column behind their labels, inside the list's width.
+        EXPECT_TRUE(w.Listed("Temperatur auf maximaler Tiefe:  19 °C"));
+        EXPECT_EQ(w.comm->horizontalScrollBar()->maximum(), 0);
         EXPECT_EQ(Items(w.files),
                   (std::vector<std::string>{"Tauchgang 2024-August-23 15 Uhr 42.mrp",
                                             "Tauchgang 2024-August-23 11 Uhr 05.mrp",
@@ -236,6 +266,39 @@ TEST(frmVyper, TheQuestionBeforeReplacingADiveKeepsTheFileOnEnter) {
     EXPECT_EQ(w.ui.defaultAnswers, std::vector<Answer>{Answer::No});
     ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
     EXPECT_EQ(stored.readAll(), "gut");
+}
+
+TEST(frmVyper, EscapeWhileADiveIsFetchedClosesTheWindowAndNothingMoreIsWritten) {
+    SimulatedDevice vyper("vyper");
+    VyperWindow w(vyper.device, 1);
+    w.window->show();
+    // The third dive's first packet has arrived; its command still waits out its pauses.
+    int packets = 0;
+    QObject::connect(w.comm->model(), &QAbstractItemModel::rowsInserted, w.window.get(), [&] {
+        if (Items(w.comm).back() == "35 Zeichen empfangen. CRC OK" && ++packets == 6)
+            QTest::keyClick(w.window.get(), Qt::Key_Escape);
+    });
+    Click(w.window.get(), "cmdDownload");
+    ASSERT_TRUE(RunUntil([&] { return !w.window->isVisible(); }));
+    RunUntil([] { return false; }, 1000);  // the command's pauses run out; nothing follows
+    EXPECT_EQ(
+        QDir(QString::fromStdString(w.settings.fileStoragePath)).entryList(QDir::Files).size(), 2);
+    EXPECT_TRUE(w.Listed("Übertragung unterbrochen."));
+}
+
+TEST(frmVyper, ASettingsReadOutWithoutAnswersSaysSoInsteadOfListingZeros) {
+    SimulatedDevice vyper("vyper", {"--slow", "0.5"});  // slower than the command delay
+    VyperWindow w(vyper.device, 1);
+    Click(w.window.get(), "cmdGetVyperSettings");
+    ASSERT_TRUE(RunUntil(
+        [&] { return w.Listed("OK.") || Items(w.comm).back().starts_with("Die Einstellungen"); }));
+    const auto items = Items(w.comm);
+    EXPECT_EQ(std::count_if(items.begin(), items.end(),
+                            [](const std::string& line) {
+                                return line.starts_with("Keine gültige Antwort vom Vyper");
+                            }),
+              4);
+    EXPECT_FALSE(w.Listed("Seriennummer:\t\t\t0000"));
 }
 
 TEST(frmVyper, ATakenOrMissingPortIsReportedAndTheWindowStays) {

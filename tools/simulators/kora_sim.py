@@ -13,6 +13,7 @@ every stored write, so a test can check a clock synchronisation in it.
 import argparse
 import json
 import os
+import random
 import sys
 import time
 
@@ -56,6 +57,11 @@ def main():
                         help="do not answer reads from this address on (0: a dead device)")
     parser.add_argument("--slow", type=float, default=0.0, metavar="SECONDS",
                         help="wait this long before each answer")
+    parser.add_argument("--garbage", type=int, action="append", default=[], metavar="ADDRESS",
+                        help="answer reads of this address with three random bytes")
+    parser.add_argument("--vanish-at", type=int, default=SIZE, metavar="ADDRESS",
+                        help="send one byte of the reply to this address, then end as a device "
+                             "pulled off its cable (the pseudo-terminal closes)")
     args = parser.parse_args()
 
     image = load_image(args.image)
@@ -83,6 +89,13 @@ def main():
             check = command ^ low ^ high ^ value
             if address in args.bad_checksum:
                 check ^= 0x5A
+            if address == args.vanish_at:
+                os.write(master, bytes([value]))
+                os._exit(0)
+            if address in args.garbage:
+                noise = random.Random(address)  # the same garbage in every run
+                os.write(master, bytes(noise.randrange(256) for _ in range(3)))
+                continue
             os.write(master, bytes([value, check]))
         elif frame[4] == command ^ low ^ high ^ frame[3]:
             image[address] = frame[3]

@@ -5,7 +5,9 @@ Prints the pty's path on the first line of stdout, then answers the read-memory 
 first-dive (08 A5 AD) and next-dive (09 A5 AC) requests from a memory image until killed.
 
 The image is JSON: {"memory": [128 bytes], "dives": [[bytes of the newest dive], ...]}.
-Fault modes number requests and answer packets from 0 over the whole session.
+Fault modes number requests and answer packets from 0 over the whole session. A silent request
+never reached the device; a request answered with garbage did, so the next-dive command after it
+brings the dive after the garbled one.
 """
 import argparse
 import json
@@ -41,6 +43,9 @@ def main():
                         help="seconds to wait before each answer")
     parser.add_argument("--baud", type=int, default=0,
                         help="pace the answer as the line would (11 bits a byte); 0: at once")
+    parser.add_argument("--vanish-at", type=int, default=-1, metavar="REQUEST",
+                        help="send half of the answer to this request, then end as a device "
+                             "pulled off its cable (the pseudo-terminal closes)")
     args = parser.parse_args()
 
     with open(args.image, encoding="utf-8") as f:
@@ -72,14 +77,16 @@ def main():
         if args.slow:
             time.sleep(args.slow)
         answer = list(frame) if args.interface == 2 else []
+        if frame[0] in (0x08, 0x09):
+            next_dive = 0 if frame[0] == 0x08 else next_dive + 1
         if number in args.garbage:
-            send(answer + [random.randrange(256) for _ in range(7)])
+            noise = random.Random(number)  # the same garbage in every run
+            send(answer + [noise.randrange(256) for _ in range(7)])
             continue
         if frame[0] == 0x05:
             address, count = frame[2], frame[3]
             bodies = [frame[:4] + memory[address:address + count]]
         elif frame[0] in (0x08, 0x09):
-            next_dive = 0 if frame[0] == 0x08 else next_dive + 1
             dive = dives[next_dive] if next_dive < len(dives) else []
             bodies = packets_of(frame[0], dive)
         else:
@@ -92,6 +99,9 @@ def main():
                 check ^= 0xFF
             packets += 1
             answer += body + [check]
+        if number == args.vanish_at:
+            send(answer[:len(answer) // 2])
+            os._exit(0)
         send(answer)
 
 

@@ -145,7 +145,8 @@ void frmKORASettings::cmdGetSettings() {
     EnableCommands(true);
     commands_.front()->setFocus();  // not "Schließen", where the focus went while reading
     lblStatus_->clear();
-    if (link_.GivenUp()) ui_.ShowMessage(kKoraSilentMessage, MessageIcon::Critical);
+    if (link_.GivenUp())
+        ui_.ShowMessage(KoraFailureMessage(link_.LastFailure()), MessageIcon::Critical);
 }
 
 void frmKORASettings::cmdRTCSync() {
@@ -275,24 +276,28 @@ void frmKORA4::cmdLoadDives() {
         return;
     }
     image_ = load.image;
-    const int count = ListedKoraDives(load);
-    for (const std::string& entry : KoraDiveList(count))
+    const KoraLoadReport report = ReportKoraLoad(load);
+    for (const std::string& entry : report.dives)
         lstDives_->addItem(ToQString(entry));
-    lblDives_->setText(QString::number(count));
+    lblDives_->setText(QString::number(report.dives.size()));
+    // A load that did not get to the end shows no progress that suggests it nearly did.
+    if (load.end != KoraLoadEnd::Complete) pgbLoad_->setValue(0);
     EnableCommands(false);
     cmdLoadDives_->setFocus();
-    if (load.end == KoraLoadEnd::Silent) ui_.ShowMessage(kKoraSilentMessage, MessageIcon::Critical);
-    if (count < CountKoraDives(image_)) {
-        ui_.ShowMessage(
-            "Der Speicher wurde nicht ganz gelesen. Der letzte Tauchgang ist "
-            "unvollständig und wird nicht angezeigt.",
-            MessageIcon::Information);
+    if (!report.message.empty()) {
+        ui_.ShowMessage(report.message,
+                        report.failed ? MessageIcon::Critical : MessageIcon::Information);
     }
 }
 
 void frmKORA4::cmdShowDive() {
     const int n = lstDives_->currentRow() + 1;
     if (n < 1 || command_.Running()) return;
+    // A dive with a byte that failed its read lacks depths: shown, it would pass for whole.
+    if (const std::string incomplete = KoraIncompleteDiveMessage(image_, n); !incomplete.empty()) {
+        ui_.ShowMessage(incomplete, MessageIcon::Information);
+        return;
+    }
     const std::optional<ProfileSnapshot> dive = KoraDiveProfile(image_, n);
     if (!dive || dive->lines.size() < 2) {
         ui_.ShowMessage("Der Tauchgang Nr. " + std::to_string(n) + " enthält keine Tiefenwerte.",

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,6 +26,22 @@ namespace {
 constexpr int kPollMs = 10;
 constexpr int kTickMs = 100;
 
+// The values of the listed lines stand in one column: the tabs after a label become the spaces up
+// to it in the list's fixed-width font, so that no value runs off to the right behind a long
+// label's tab stops.
+constexpr int kValueColumn = 33;
+
+QString WithValueColumn(const QString& line) {
+    const qsizetype tab = line.indexOf('\t');
+    if (tab < 0) return line;
+    qsizetype value = tab;
+    while (value < line.size() && line[value] == '\t')
+        ++value;
+    const QString label = line.left(tab);
+    return label.leftJustified(std::max<qsizetype>(kValueColumn, label.size() + 1)) +
+           line.mid(value);
+}
+
 QString InterfaceText(int type) {
     if (type == 1) return "Interface Typ: Suunto Interface";
     if (type == 2) return "Interface Typ: Selbstbau/Nachbau Interface";
@@ -40,6 +57,8 @@ frmVyper::frmVyper(const Settings& settings, SettingsStore& store, Ui& ui, QWidg
 
     lstVyperComm_ = new QListWidget;
     lstVyperComm_->setObjectName("lstVyperComm");
+    lstVyperComm_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    lstVyperComm_->setWordWrap(true);  // a long message stays readable in the list's width
     lstVyperComm_->setToolTip("Meldungen während des Ladevorgangs vom Suunto Vyper");
     lstFiles_ = new QListWidget;
     lstFiles_->setObjectName("lstFiles");
@@ -184,10 +203,15 @@ void frmVyper::cmdStop() {
 }
 
 void frmVyper::cmdClose() {
+    close();
+}
+
+void frmVyper::reject() {
     timChkRxDone_.stop();
     timDownLoadCtrl_.stop();
+    // A command waiting in its pauses finds the link idle and stores nothing.
     if (link_.Mode() != VyperMode::Idle) link_.Stop();
-    close();
+    QDialog::reject();
 }
 
 void frmVyper::DownloadControlTick() {
@@ -212,7 +236,7 @@ void frmVyper::OpenFile(const std::string& name) {
 }
 
 void frmVyper::List(const std::string& line) {
-    lstVyperComm_->addItem(ToQString(line));
+    lstVyperComm_->addItem(WithValueColumn(ToQString(line)));
     lstVyperComm_->scrollToBottom();
 }
 

@@ -33,6 +33,9 @@ class frmVyper : public QDialog, private VyperView {
     void cmdGetVyperSettings();
     void cmdStop();
     void cmdClose();
+    // Every way of closing the window (Escape, the title bar, "Schließen") ends a transfer, so
+    // that nothing more is written after the window is gone.
+    void reject() override;
     // The downloaded file the user double-clicked, for the main window to open.
     const std::optional<std::string>& fileToOpen() const { return fileToOpen_; }
 

@@ -16,6 +16,11 @@ namespace {
 
 constexpr std::size_t kFirstRecord = 12;
 constexpr std::size_t kDiveCountAt = 6;
+constexpr int kRecordMark = 0xA0;  // followed by 0x00
+// The DataTrak software counts a record's profile bytes from t+52, where the 24 bytes before the
+// samples at t+76 begin; the count then runs up to the next record mark.
+constexpr std::size_t kProfileCountFrom = 52;
+constexpr std::size_t kSamplesFrom = 76;
 constexpr int kMaxProfileBytes = 3000;
 constexpr int kNoAirTemperature = 328;  // 0x8000 hundredths, rounded
 constexpr int kImplausibleDepth = 79;   // a sample this deep counts against a stride
@@ -48,11 +53,14 @@ class LogBytes {
     // A sample's depth in whole metres from the big-endian word at i; its lowest 6 bits are
     // flags.
     int Depth(std::size_t i) const { return ((At(i) << 8 | At(i + 1)) & 0xFFC0) / 410; }
+    bool IsMark(std::size_t i) const {
+        return i + 1 < bytes_.size() && At(i) == kRecordMark && At(i + 1) == 0x00;
+    }
     // The first record mark after p with both of its bytes inside the log; the end of the log
     // when there is none.
     std::size_t NextMark(std::size_t p) const {
         for (std::size_t i = p + 1; i + 1 < bytes_.size(); ++i) {
-            if (At(i) == 0xA0 && At(i + 1) == 0x00) return i;
+            if (IsMark(i)) return i;
         }
         return bytes_.size();
     }
@@ -79,6 +87,7 @@ struct Record {
     std::string time, interval, country, site, remarks, partner;
     int airTemperature, maxDepth, diveMinutes, waterTemperature, number, profileBytes;
     std::size_t profileStart;
+    std::size_t declaredEnd;  // where the profile bytes end by their count
     bool usable;
     bool hasAir() const { return airTemperature != kNoAirTemperature; }
     bool hasWater() const { return waterTemperature >= 0 && waterTemperature <= 30; }
@@ -107,7 +116,8 @@ Record ReadRecord(const LogBytes& log, std::size_t p) {
     const std::size_t t = r + l3 + l4 + l5;
     d.number = log.Word(t + 36);
     d.profileBytes = log.Word(t + 50);
-    d.profileStart = t + 76;
+    d.profileStart = t + kSamplesFrom;
+    d.declaredEnd = t + kProfileCountFrom + static_cast<std::size_t>(d.profileBytes);
     d.usable = d.date.year >= 1980 && d.date.year <= 2020 && d.profileBytes >= 1 &&
                d.profileBytes <= kMaxProfileBytes;
     return d;
@@ -287,6 +297,15 @@ std::optional<Failure> DatatrakView::Write(const DatatrakFile& file) {
 DatatrakOutcome RunDatatrakImport(std::string_view bytes, std::string_view logPath,
                                   std::string_view storageFolder, DatatrakView& view) {
     const LogBytes log(bytes);
+    // Every record begins with the mark, the first one right behind the header: bytes without it
+    // there are no log, whatever number stands where the dive count would be.
+    if (!log.IsMark(kFirstRecord)) {
+        return {DatatrakEnd::Failed, 0,
+                "Die Datei " + std::string(logPath) +
+                    " ist kein Aladin-DataTrak-Log: die Kennung des ersten Tauchgangs fehlt. Es "
+                    "wurde nichts umgewandelt.",
+                MessageIcon::Critical};
+    }
     const int diveCount = log.Word(kDiveCountAt);
     const std::string logName = LogName(logPath);
     view.List("Anzahl Tauchgänge in diesem Log: " + std::to_string(diveCount));
@@ -300,8 +319,7 @@ DatatrakOutcome RunDatatrakImport(std::string_view bytes, std::string_view logPa
             std::vector<std::string> lines = ListLines(d, log.At(d.profileStart));
             // A log that ends inside its last dive's samples holds only their beginning: saved,
             // they would pass for the whole dive (and understate a repetitive dive's nitrogen).
-            const bool cut = end == log.size() &&
-                             d.profileStart + static_cast<std::size_t>(d.profileBytes) > log.size();
+            const bool cut = end == log.size() && d.declaredEnd > log.size();
             if (cut) lines.insert(lines.end() - 1, kCutDive);
             for (const std::string& line : lines)
                 view.List(line);

@@ -59,9 +59,10 @@ struct DatatrakOutcome {
 // file "<log name> Luft|Nitrox Datatrak TG <number>.mrp" in the storage folder, a dive of stride 9
 // is listed only. A record runs up to the next record mark (0xA0 0x00, both bytes inside the
 // log). Bytes a truncated record would hold beyond the log read as 0, so a damaged log ends the
-// walk at the end of its data; a dive whose samples the log cuts off is listed, not saved. The walk
-// ends normally when more dives were listed than the log's header counts; a write failure stops it,
-// and the files written before stay.
+// walk at the end of its data; a dive whose profile bytes (counted from t+52) run past the end of
+// the log is listed, not saved. Bytes without a record mark behind the header are no log and are
+// refused (Failed) before anything is listed. The walk ends normally when more dives were listed
+// than the log's header counts; a write failure stops it, and the files written before stay.
 DatatrakOutcome RunDatatrakImport(std::string_view bytes, std::string_view logPath,
                                   std::string_view storageFolder, DatatrakView& view);
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <sstream>
 
+#include "core/settings/settings.h"
 #include "core/text/codepage.h"
 #include "core/text/number_format.h"
 
@@ -11,6 +12,7 @@ namespace marelos {
 namespace {
 
 constexpr int kAirN2Percent = 78;
+constexpr int kDepthAxisMargin = 10;
 constexpr const char* kFailedRead = "?";
 
 std::optional<KoraEeprom> ParseNumbers(std::string_view bytes) {
@@ -133,38 +135,67 @@ int CountKoraDives(const KoraEeprom& image) {
     return static_cast<int>(std::count(image.begin(), image.end(), kKoraDiveStart));
 }
 
-std::vector<std::string> KoraDiveList(int count) {
+std::vector<std::string> KoraDiveList(const KoraEeprom& image, int count) {
     std::vector<std::string> list;
-    for (int n = 1; n <= count; ++n)
-        list.push_back("Tauchgang Nr. " + std::to_string(n));
+    for (int n = 1; n <= count; ++n) {
+        list.push_back("Tauchgang Nr. " + std::to_string(n) +
+                       (FailedKoraDiveBytes(image, n) > 0 ? " (unvollständig)" : ""));
+    }
     return list;
 }
 
-std::optional<ProfileSnapshot> KoraDiveProfile(const KoraEeprom& image, int n) {
+std::string KoraIncompleteDiveMessage(const KoraEeprom& image, int n) {
+    const int failed = FailedKoraDiveBytes(image, n);
+    if (failed == 0) return "";
+    return "Der Tauchgang Nr. " + std::to_string(n) +
+           " ist unvollständig: " + std::to_string(failed) +
+           (failed == 1 ? " Byte kam" : " Bytes kamen") +
+           " mit falscher Prüfsumme oder gar nicht an. Er wird nicht gezeigt; bitte den Speicher "
+           "noch einmal laden.";
+}
+
+std::optional<KoraDiveSpan> FindKoraDive(const KoraEeprom& image, int n) {
     int found = 0;
     std::size_t start = 1;
     while (start < image.size() && (image[start] != kKoraDiveStart || ++found < n))
         ++start;
     if (n < 1 || start >= image.size()) return std::nullopt;
-
-    // The dive's bytes run up to its end byte, wherever it stands; every third byte after the
-    // start byte begins a sample.
+    // The dive's bytes run up to its end byte, wherever it stands.
     const auto end = std::find(image.begin() + static_cast<std::ptrdiff_t>(start) + 1, image.end(),
                                kKoraDiveEnd);
-    const auto length = static_cast<std::size_t>(end - image.begin());
+    return KoraDiveSpan{start, static_cast<std::size_t>(end - image.begin())};
+}
+
+int FailedKoraDiveBytes(const KoraEeprom& image, int n) {
+    const std::optional<KoraDiveSpan> span = FindKoraDive(image, n);
+    if (!span) return 0;
+    // The end byte belongs to the dive: a failed read there runs the dive into the next one.
+    const std::size_t last = std::min(span->end + 1, image.size());
+    return static_cast<int>(std::count(image.begin() + static_cast<std::ptrdiff_t>(span->start),
+                                       image.begin() + static_cast<std::ptrdiff_t>(last), -1));
+}
+
+std::optional<ProfileSnapshot> KoraDiveProfile(const KoraEeprom& image, int n) {
+    const std::optional<KoraDiveSpan> span = FindKoraDive(image, n);
+    if (!span) return std::nullopt;
     ProfileSnapshot dive;
     dive.points.emplace_back();  // the tables are used from index 1
     dive.lines.emplace_back();
-    for (std::size_t at = start + 1; at < length; at += 3) {
+    int deepest = 0;
+    // Every third byte after the start byte begins a sample.
+    for (std::size_t at = span->start + 1; at < span->end; at += 3) {
         const int depth = image[at];
         if (depth < 0 || depth >= kKoraNoDepth) continue;
         const auto minute = static_cast<std::int32_t>(dive.lines.size());
         dive.lines.push_back(
             {static_cast<double>(depth), 1, static_cast<double>(minute), kAirN2Percent, 0});
         dive.points.push_back({minute, depth, kAirN2Percent, 0});
-        dive.maxVScale = std::max(dive.maxVScale, depth);
+        deepest = std::max(deepest, depth);
         dive.maxHScale = minute;
     }
+    // The depth axis reaches 10 m below the deepest point, as for a loaded profile file, so that
+    // the point is not drawn on the time axis.
+    dive.maxVScale = std::min(deepest + kDepthAxisMargin, kDeepestDepthAxis);
     dive.nextPoint = static_cast<std::int32_t>(dive.points.size());  // points 1..k are drawn
     return dive;
 }

@@ -31,13 +31,28 @@ std::string KoraEepromText(const KoraEeprom& image);
 
 // Every start byte at addresses 0..4096 counts as a dive.
 int CountKoraDives(const KoraEeprom& image);
-// "Tauchgang Nr. 1" to "Tauchgang Nr. count".
-std::vector<std::string> KoraDiveList(int count);
+// "Tauchgang Nr. 1" to "Tauchgang Nr. count", each dive with a failed byte marked
+// "(unvollständig)".
+std::vector<std::string> KoraDiveList(const KoraEeprom& image, int count);
+// Why dive n is not shown: the count of its failed bytes; empty for a whole dive.
+std::string KoraIncompleteDiveMessage(const KoraEeprom& image, int n);
+
+// Where dive n (from 1) lies: from its n-th start byte, searched from address 1 on, up to its end
+// byte (or the image's end when there is none). Nothing when there is no n-th dive.
+struct KoraDiveSpan {
+    std::size_t start;
+    std::size_t end;  // the address of the end byte
+};
+std::optional<KoraDiveSpan> FindKoraDive(const KoraEeprom& image, int n);
+
+// The entries of dive n, its start and end byte included, whose read failed: such a dive lacks a
+// depth or runs into the next one, and is incomplete.
+int FailedKoraDiveBytes(const KoraEeprom& image, int n);
 
 // Dive n (from 1) as a profile: one line and one point per minute of depth, breathing air
-// (N2 78 %), the axes as long as the dive and as deep as its deepest sample. The dive is found
-// by its n-th start byte from address 1 on; a sample's first byte of 200 and more is no depth
-// and takes no minute. Nothing when there is no n-th dive.
+// (N2 78 %), the time axis as long as the dive and the depth axis 10 m deeper than its deepest
+// sample. A sample's first byte of 200 and more is no depth and takes no minute. Nothing when
+// there is no n-th dive.
 std::optional<ProfileSnapshot> KoraDiveProfile(const KoraEeprom& image, int n);
 
 // One field of the settings window: its control name, the label of its row (fields of one row

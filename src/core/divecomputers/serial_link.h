@@ -52,6 +52,7 @@ class SerialLink {
                                                 const LineSettings& settings) = 0;
     // Closes the port; closing a closed port does nothing.
     virtual void Close() = 0;
+    // False also once the device has gone away during a transfer: the port is closed then.
     virtual bool IsOpen() const = 0;
     // The modem lines; a device without them (a pseudo-terminal) ignores the request.
     virtual void SetDtr(bool on) = 0;

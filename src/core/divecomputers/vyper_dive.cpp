@@ -1,5 +1,6 @@
 #include "core/divecomputers/vyper_dive.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -17,6 +18,16 @@ constexpr int kEndMark = 128;
 constexpr std::size_t kMinDiveBytes = 16;
 constexpr std::size_t kLowestSample = 2;
 constexpr std::size_t kHeaderBytes = 15;  // the first sample is the 15th byte from the end
+
+// What a Vyper records at most: its nitrox range, its sampling intervals, temperatures of air and
+// water, and its depth range. A value beyond them comes from damaged bytes, not from a dive.
+constexpr int kMinOxygen = 21;
+constexpr int kMaxOxygen = 50;
+constexpr int kMaxInterval = 60;
+constexpr int kMaxAirTemperature = 60;
+constexpr int kMaxWaterTemperature = 40;
+constexpr double kMaxDepth = 150;
+constexpr double kMaxAboveSurface = 3;  // a depth that drifted this far up is no drift
 
 // The mark a byte between 121 and 135 stands for; the unnamed ones repeat the last name.
 const char* MarkName(int value) {
@@ -45,7 +56,7 @@ int FullYear(int twoDigits) {
 }
 
 struct Header {
-    int surfaceHours, surfaceMinutes, interval, oxygen, airTemperature;
+    int surfaceHours, surfaceMinutes, intervalByte, interval, oxygenByte, oxygen, airTemperature;
     int year, month, day, hour, minute;
     int depthTemperature;
 };
@@ -56,8 +67,10 @@ Header ReadHeader(std::span<const std::uint8_t> data) {
     Header h{};
     h.surfaceMinutes = at(1);
     h.surfaceHours = at(2);
-    h.interval = at(4) <= 0 ? 20 : at(4);
-    h.oxygen = at(7) == 0 ? 21 : at(7);
+    h.intervalByte = at(4);
+    h.interval = h.intervalByte <= 0 ? 20 : h.intervalByte;
+    h.oxygenByte = at(7);
+    h.oxygen = h.oxygenByte == 0 ? 21 : h.oxygenByte;
     h.airTemperature = at(9);
     h.year = at(10);
     h.month = at(11);
@@ -80,6 +93,8 @@ struct Samples {
     int minutes = 0;
     int maxDepth = 0;
     bool endMarkerFound = false;
+    double deepest = 0;  // the extremes the depth reached at any sample
+    double highest = 0;
 };
 
 // Depth changes in feet, one per sample; a data line every `per` samples, the minute counting.
@@ -105,6 +120,8 @@ Samples ReadSamples(std::span<const std::uint8_t> data, int interval, int oxygen
                 break;
             }
         }
+        out.deepest = std::max(out.deepest, depth);
+        out.highest = std::min(out.highest, depth);
         if (samples >= per) {
             if (depth > out.maxDepth) out.maxDepth = static_cast<int>(RoundHalfEven(depth));
             // A depth that drifted just above the surface is written by its size, not its sign.
@@ -118,11 +135,55 @@ Samples ReadSamples(std::span<const std::uint8_t> data, int interval, int oxygen
     return out;
 }
 
+bool LeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int month, int year) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) return 31;
+    return month == 2 && LeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// The values of the dive no Vyper records, each as its name and value.
+std::vector<std::string> ImpossibleValues(const Header& h, const Samples& s) {
+    std::vector<std::string> found;
+    const auto check = [&](bool possible, const std::string& what) {
+        if (!possible) found.push_back(what);
+    };
+    const auto number = [](double value) { return std::to_string(std::lround(value)); };
+    check(h.year <= 99, "Jahr " + number(h.year));
+    check(h.month >= 1 && h.month <= 12, "Monat " + number(h.month));
+    check(h.day >= 1 && h.day <= DaysInMonth(h.month, FullYear(h.year)), "Tag " + number(h.day));
+    check(h.hour <= 23, "Stunde " + number(h.hour));
+    check(h.minute <= 59, "Minute " + number(h.minute));
+    check(h.oxygenByte == 0 || (h.oxygenByte >= kMinOxygen && h.oxygenByte <= kMaxOxygen),
+          "O2-Anteil " + number(h.oxygenByte) + " %");
+    check(h.intervalByte <= kMaxInterval,
+          "Aufzeichnungsintervall " + number(h.intervalByte) + " s");
+    check(h.airTemperature <= kMaxAirTemperature,
+          "Lufttemperatur " + number(h.airTemperature) + " °C");
+    check(h.depthTemperature <= kMaxWaterTemperature,
+          "Temperatur auf maximaler Tiefe " + number(h.depthTemperature) + " °C");
+    check(h.surfaceMinutes <= 59, "Oberflächenpause " + number(h.surfaceMinutes) + " min");
+    check(s.deepest <= kMaxDepth, "Tiefe " + number(s.deepest) + " m");
+    check(s.highest >= -kMaxAboveSurface, "Tiefe " + number(s.highest) + " m");
+    return found;
+}
+
 std::string Tabbed(std::string_view label, const std::string& value) {
     return std::string(label) + "\t\t\t\t" + value;
 }
 
 }  // namespace
+
+std::string VyperRefusalLine(const VyperDive& dive) {
+    std::string values;
+    for (const std::string& value : dive.impossible)
+        values += (values.empty() ? "" : ", ") + value;
+    return "Dieser Tauchgang enthält Werte, die ein Vyper nicht aufzeichnet (" + values +
+           "): er wird nicht gespeichert.";
+}
 
 std::string VyperDivePath(std::string_view storageFolder, std::string_view name) {
     std::string path(storageFolder);
@@ -151,6 +212,7 @@ std::optional<VyperDive> ConvertVyperDive(std::span<const std::uint8_t> data,
     VyperDive dive;
     dive.name = DatedDiveName(FullYear(h.year), h.month, h.day, h.hour, h.minute);
     dive.endMarkerFound = s.endMarkerFound;
+    dive.impossible = ImpossibleValues(h, s);
     dive.summaryLines = {
         Tabbed("Datum: ", date),
         Tabbed("Uhrzeit: ", PadZero(h.hour, 2) + ":" + PadZero(h.minute, 2)),

@@ -15,6 +15,8 @@ namespace marelos {
 
 namespace {
 
+constexpr int kBlockBytes = 32;  // a settings block
+constexpr std::size_t kDiveCommandEcho = 3;
 constexpr std::size_t kDivePacket = 35;        // command byte, count, 32 data bytes, checksum
 constexpr std::size_t kEchoedDivePacket = 38;  // the 3 command bytes echoed ahead of it
 constexpr std::size_t kMemoryEcho = 5;
@@ -43,9 +45,16 @@ std::vector<std::string> VyperSettingsLines(int block, const std::vector<int>& p
             std::string serial;
             for (int i = 5; i <= 8; ++i)
                 serial += std::to_string(at(i));
+            // The user's text without the control characters an unset or damaged memory holds
+            // (a list shows them as boxes); the five bytes Windows-1252 leaves unassigned are
+            // control characters too.
             std::string user;
-            for (int i = 12; i <= 31; ++i)
-                user += static_cast<char>(at(i));
+            for (int i = 12; i <= 31; ++i) {
+                const int c = at(i);
+                const bool control = c < 32 || c == 127 || c == 0x81 || c == 0x8D || c == 0x8F ||
+                                     c == 0x90 || c == 0x9D;
+                if (!control) user += static_cast<char>(c);
+            }
             return {"Messintervall:" + Tabs(3) + std::to_string(at(4)) + " sec.",
                     "Tauchgänge:" + Tabs(3) + std::to_string(Word(packet, 2)),
                     "Gesamte Tauchzeit:" + Tabs(2) + std::to_string(Word(packet, 0)) + " min.",
@@ -107,6 +116,9 @@ void VyperLink::ResetCounters() {
     totalBytes_ = 0;
     errorCount_ = 0;
     receivedDives_ = 0;
+    damagedDives_ = 0;
+    linkLost_ = false;
+    missingBlocks_ = 0;
     previousDive_.clear();
     view_.ShowBytes(0);
     view_.ShowDiveNumber(0);
@@ -138,6 +150,8 @@ void VyperLink::ResetReceiveBuffers() {
     rxCount_ = 0;
     diveCount_ = 0;
     expected_ = 0;
+    droppedPackets_ = 0;
+    blockArrived_ = false;
     std::fill(rx_.begin(), rx_.end(), 0);
     std::fill(dive_.begin(), dive_.end(), 0);
 }
@@ -196,8 +210,14 @@ void VyperLink::TakePacket() {
         check ^= rx_[i];
     if (rxCount_ == 0 || check != rx_[rxCount_ - 1]) {
         view_.List(PadZero(static_cast<long long>(rxCount_), 2) + " Zeichen empfangen. CRC Falsch");
+        ++droppedPackets_;
         rxCount_ = 0;
         return;
+    }
+    if (mode_ == VyperMode::ReadSettings) {
+        // The answer repeats the request: an answer to another block is no answer to this one.
+        blockArrived_ = rxCount_ == kBlockBytes + 5u && rx_[0] == 0x05 && rx_[1] == 0 &&
+                        rx_[2] == memoryBlock_ * kBlockBytes && rx_[3] == kBlockBytes;
     }
     std::size_t start = 2;
     if (echoes && mode_ != VyperMode::ReadSettings && expected_ >= 36) {
@@ -221,10 +241,50 @@ void VyperLink::ShowProgressFish(long long step) {
     view_.List(ProgressFish(step));
 }
 
+void VyperLink::RefuseDive(const std::string& line) {
+    view_.List(line);
+    if (nextDive_ == 1) {
+        // Asking for the newest dive again brings it whole if the line was at fault; a device
+        // that always sends it damaged ends the transfer at the error limit.
+        view_.List("Der neueste Tauchgang wird noch einmal angefordert.");
+        view_.ShowErrors(++errorCount_);
+        return;
+    }
+    ++receivedDives_;
+    ++damagedDives_;
+    view_.ShowDiveNumber(nextDive_);
+    ++nextDive_;
+    previousDive_.clear();  // no stored file is the dive before the next one
+    ShowProgressFish(nextDive_);
+}
+
 void VyperLink::StoreDive() {
+    // A packet that failed its checksum, or one that began and never ended, leaves a gap in the
+    // dive: its depths are changes from sample to sample, so every depth after the gap is wrong.
+    // The echo of the request alone is no answer (the end of the memory, or a silent device).
+    const bool echoOnly =
+        options_.interfaceType == 2 && diveCount_ == 0 && rxCount_ <= kDiveCommandEcho;
+    const bool cutPacket = rxCount_ > 0 && !echoOnly;
+    if (droppedPackets_ > 0 || cutPacket) {
+        std::string missing;
+        if (droppedPackets_ > 0) {
+            missing = std::to_string(droppedPackets_) +
+                      (droppedPackets_ == 1 ? " Datenpaket" : " Datenpakete") +
+                      " mit falscher Prüfsumme verworfen";
+        }
+        if (cutPacket)
+            missing += (missing.empty() ? "" : ", ") + std::string("ein Datenpaket brach ab");
+        RefuseDive("Tauchgang Nr. " + std::to_string(nextDive_) +
+                   " ist unvollständig angekommen (" + missing + "): er wird nicht gespeichert.");
+        return;
+    }
     const auto dive = ConvertVyperDive({dive_.data(), diveCount_}, previousDive_);
     if (!dive) {
         view_.ShowErrors(++errorCount_);
+        return;
+    }
+    if (!dive->impossible.empty()) {
+        RefuseDive(VyperRefusalLine(*dive));
         return;
     }
     ++receivedDives_;
@@ -255,26 +315,85 @@ void VyperLink::StoreDive() {
     ShowProgressFish(nextDive_);
 }
 
+void VyperLink::ListSettingsBlock() {
+    if (blockArrived_) {
+        for (const std::string& line : VyperSettingsLines(memoryBlock_, rx_))
+            view_.List(line);
+    } else {
+        ++missingBlocks_;
+        view_.List("Keine gültige Antwort vom Vyper auf die Abfrage des Speichers ab Adresse " +
+                   std::to_string(memoryBlock_ * kBlockBytes) + ": diese Werte fehlen.");
+    }
+    if (memoryBlock_ < 3) return;
+    ShowProgressFish(1);
+    view_.List(missingBlocks_ == 0 ? std::string("OK.")
+                                   : "Die Einstellungen wurden nicht vollständig gelesen. Bitte "
+                                     "Anschluss, Interface Typ und COM-Verzögerung prüfen.");
+}
+
+void VyperLink::EndWithLostLink() {
+    linkLost_ = true;
+    mode_ = VyperMode::Idle;
+    view_.List("");
+    view_.List(Shortfall());
+}
+
+std::string VyperLink::Shortfall() const {
+    if (linkLost_) {
+        return "Die Verbindung zum Vyper ist abgebrochen: die Übertragung ist unvollständig.";
+    }
+    if (damagedDives_ > 0) {
+        return std::to_string(damagedDives_) +
+               (damagedDives_ == 1 ? " Tauchgang kam" : " Tauchgänge kamen") +
+               " unvollständig oder fehlerhaft an und wurde" + (damagedDives_ == 1 ? "" : "n") +
+               " nicht gespeichert. Bitte die Übertragung wiederholen.";
+    }
+    if (receivedDives_ == 0) return "Vom Vyper ist kein Tauchgang angekommen.";
+    return "";
+}
+
+void VyperLink::ListClosingLines() {
+    for (const char* line : {"", "Übertragung beendet.", ""})
+        view_.List(line);
+    if (damagedDives_ > 0) view_.List(Shortfall());
+    if (receivedDives_ > damagedDives_) {
+        for (const std::string& line :
+             {std::string(damagedDives_ > 0 ? "Die übrigen Tauchgänge wurden in das Datenformat "
+                                              "von Marelos"
+                                            : "Alle Tauchgänge wurden in das Datenformat von "
+                                              "Marelos"),
+              std::string("umgewandelt und im Ordner"), options_.storageFolder,
+              std::string("abgespeichert.")}) {
+            view_.List(line);
+        }
+    }
+}
+
 bool VyperLink::Tick() {
     bool again = false;
     if (mode_ == VyperMode::ReadSettings) {
-        ReadMemoryBlock(memoryBlock_ * 32, 32);
+        ReadMemoryBlock(memoryBlock_ * kBlockBytes, kBlockBytes);
         if (mode_ != VyperMode::ReadSettings) return false;
         while (link_.BytesWaiting() > 0)
             ReceiveByte();
-        for (const std::string& line : VyperSettingsLines(memoryBlock_, rx_))
-            view_.List(line);
-        if (memoryBlock_ == 3) {
-            ShowProgressFish(1);
-            view_.List("OK.");
+        if (!link_.IsOpen()) {
+            EndWithLostLink();
+            return false;
         }
+        ListSettingsBlock();
         again = ++memoryBlock_ <= 3;
     } else if (mode_ == VyperMode::DownloadDives) {
         SendDiveCommand(nextDive_ == 1);
-        // The user may stop the transfer during the command's pauses: then nothing is stored.
+        // The user may stop the transfer or close the window during the command's pauses: then
+        // nothing is stored.
         if (mode_ != VyperMode::DownloadDives) return false;
         while (link_.BytesWaiting() > 0)
             ReceiveByte();
+        // Bytes of a port that went away are no whole dive, whatever arrived before.
+        if (!link_.IsOpen()) {
+            EndWithLostLink();
+            return false;
+        }
         StoreDive();
         again = mode_ == VyperMode::DownloadDives;
         if (again && options_.maxDives > 0 && options_.maxDives < nextDive_) {
@@ -284,16 +403,7 @@ bool VyperLink::Tick() {
     }
     if (options_.maxErrors <= errorCount_) {
         again = false;
-        for (const char* line : {"", "Übertragung beendet.", ""})
-            view_.List(line);
-        if (receivedDives_ > 0) {
-            for (const std::string& line :
-                 {std::string("Alle Tauchgänge wurden in das Datenformat von Marelos"),
-                  std::string("umgewandelt und im Ordner"), options_.storageFolder,
-                  std::string("abgespeichert.")}) {
-                view_.List(line);
-            }
-        }
+        ListClosingLines();
     }
     return again;
 }

@@ -75,6 +75,14 @@ class VyperLink {
     VyperMode Mode() const { return mode_; }
     int ErrorCount() const { return errorCount_; }
     int ReceivedDiveCount() const { return receivedDives_; }
+    // Dives that arrived with a packet missing or cut off, or with values no Vyper records, and
+    // were therefore not stored.
+    int DamagedDiveCount() const { return damagedDives_; }
+    // The port went away during the transfer (the device or its cable was pulled off).
+    bool LinkLost() const { return linkLost_; }
+    // What a download lacked, as the program's message: the port lost, damaged dives, or no dive
+    // at all; empty after a download in which every dive arrived whole.
+    std::string Shortfall() const;
     long long TotalBytes() const { return totalBytes_; }
     const VyperOptions& Options() const { return options_; }
     void SetOptions(VyperOptions options) { options_ = std::move(options); }
@@ -88,6 +96,10 @@ class VyperLink {
     void ReadMemoryBlock(int address, int length);
     void TakePacket();
     void StoreDive();
+    void RefuseDive(const std::string& line);
+    void ListSettingsBlock();
+    void EndWithLostLink();
+    void ListClosingLines();
     void ShowProgressFish(long long step);
 
     SerialLink& link_;
@@ -99,6 +111,11 @@ class VyperLink {
     int errorCount_ = 0;
     int receivedDives_ = 0;
     long long totalBytes_ = 0;
+    int damagedDives_ = 0;
+    bool linkLost_ = false;
+    int droppedPackets_ = 0;     // packets of the current answer that failed their checksum
+    bool blockArrived_ = false;  // the memory block asked for came back whole
+    int missingBlocks_ = 0;      // memory blocks of the settings read-out that did not
     std::vector<int> rx_ = std::vector<int>(kBufferSlots, 0);
     std::size_t rxCount_ = 0;
     std::size_t expected_ = 0;

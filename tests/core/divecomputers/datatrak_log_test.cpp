@@ -62,7 +62,7 @@ TEST(DatatrakImport, AnAirDiveIsListedAndWrittenWithItsComment) {
         c.listLines,
         ElementsAre("Anzahl Tauchgänge in diesem Log: 1", std::string(128, '-'),
                     "Lfd. Tauchgangs-Nr: \t\t7", "Datum/Uhrzeit: \t\t\t15-06-2004\t09:05",
-                    "Bytes Profildaten: \t\t35", "Identifizierungsbyte: \t\t0",
+                    "Bytes Profildaten: \t\t59", "Identifizierungsbyte: \t\t0",
                     "Daten OK? \t\t\tJa", "Oberflächenpause vor TG: \t01 h und 30 min",
                     "Land: \t\t\t\tÄgypten", "Tauchplatz: \t\t\tStraße", "Tauchpartner: \t\t\tEva",
                     "Maximale Tiefe \t\t\t24 m", "Tauchzeit \t\t\t48 min",
@@ -171,23 +171,36 @@ TEST(DatatrakImport, ImplausibleRecordsAreSkippedAndTheHeaderCountEndsTheWalk) {
               "Tauchgänge gespeichert.");
 }
 
-TEST(DatatrakImport, ATruncatedOrEmptyLogEndsAtTheEndOfItsData) {
+TEST(DatatrakImport, TheLastRecordEndsWithTheLogACutOneIsListedNotSaved) {
     Record dive;
     dive.profile = Samples(7, {3, 6, 9, 12});
     const std::string whole = LogBytes({dive, dive});
+    const std::string cutLine =
+        "Die Datei endet in den Profildaten dieses Tauchgangs: er wird nicht gespeichert.";
+    // The count of profile bytes reaches exactly to the end of the log: both dives are whole.
+    const DatatrakConversion complete = Convert(whole);
+    EXPECT_EQ(complete.files.size(), 2u);
+    EXPECT_THAT(complete.listLines, Not(Contains(cutLine)));
     // Cut inside the second dive's samples: it is listed with the reason, but a file of its
     // first three samples would pass for the whole dive.
-    const DatatrakConversion inSamples = Convert(whole.substr(0, whole.size() - 9));
+    const DatatrakConversion inSamples = Convert(whole.substr(0, whole.size() - 1));
     ASSERT_EQ(inSamples.files.size(), 1u);
-    EXPECT_THAT(inSamples.listLines,
-                Contains("Die Datei endet in den Profildaten dieses Tauchgangs: er wird nicht "
-                         "gespeichert."));
+    EXPECT_THAT(inSamples.listLines, Contains(cutLine));
     // Cut inside its remarks: the count of profile bytes is gone, so the dive is skipped.
-    for (const std::size_t size :
-         {whole.size() - 80, std::size_t{13}, std::size_t{3}, std::size_t{0}}) {
-        const DatatrakConversion cut = Convert(whole.substr(0, size));
-        EXPECT_EQ(cut.files.size(), size > 13 ? 1u : 0u);
-        EXPECT_EQ(cut.outcome.end, DatatrakEnd::EndOfData);
+    const DatatrakConversion inRemarks = Convert(whole.substr(0, whole.size() - 80));
+    EXPECT_EQ(inRemarks.files.size(), 1u);
+    EXPECT_EQ(inRemarks.outcome.end, DatatrakEnd::EndOfData);
+    // Without the record mark behind the header the bytes are no log, whatever they hold.
+    std::string noise(600, '\x1A');
+    noise[6] = '\xB2';
+    for (const std::string& bytes : {noise, whole.substr(0, 13), std::string()}) {
+        const DatatrakConversion refused = Convert(bytes);
+        EXPECT_EQ(refused.outcome.end, DatatrakEnd::Failed);
+        EXPECT_EQ(refused.outcome.icon, MessageIcon::Critical);
+        EXPECT_TRUE(refused.listLines.empty());
+        EXPECT_EQ(refused.outcome.message,
+                  "Die Datei /logs/aladin.2004.log ist kein Aladin-DataTrak-Log: die Kennung des "
+                  "ersten Tauchgangs fehlt. Es wurde nichts umgewandelt.");
     }
 }
 

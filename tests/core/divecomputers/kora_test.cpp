@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/divecomputers/kora_eeprom.h"
 #include "core/divecomputers/kora_link.h"
 #include "tests/fakes/fake_kora.h"
@@ -10,6 +12,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::EndsWith;
+using ::testing::StartsWith;
 
 TEST(KoraLink, RequestsCarryTheAddressLowByteFirstAndXorChecksums) {
     EXPECT_THAT(KoraReadRequest(300), ElementsAre(200, 44, 1));
@@ -56,7 +60,77 @@ TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReadsInARow) {
     // One answer in between starts the count anew.
     device.silentFrom = kKoraEepromSize;
     EXPECT_EQ(link.ReadEepromByte(1), 0);
-    EXPECT_EQ(link.SilentReads(), 0);
+    EXPECT_EQ(link.FailedReads(), 0);
+}
+
+// Replies that come too late for their read, a port that goes away and a load that takes too
+// long all end the load within a few reads, each with its own message, and list no dive.
+TEST(KoraLink, LateRepliesALostPortAndTheDeadlineEndTheLoadEarly) {
+    const struct {
+        const char* fault;
+        std::function<void(FakeKora&)> damage;
+        KoraLoadEnd end;
+        int read;
+        const char* message;
+    } cases[] = {
+        {"each reply a read late", [](FakeKora& d) { d.lagging = true; }, KoraLoadEnd::Garbled, 3,
+         "Der KORA 4 antwortet zu spät oder mit falschen Prüfsummen."},
+        {"the port gone", [](FakeKora& d) { d.lostFrom = 7; }, KoraLoadEnd::Lost, 8,
+         "Die Verbindung zum KORA 4 ist abgebrochen"},
+        {"every reply 100 ms", [](FakeKora&) {}, KoraLoadEnd::Overdue, 11,
+         "Der KORA 4 antwortet zu langsam"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        FakeKora device;
+        device.eeprom[2] = kKoraDiveStart;
+        c.damage(device);
+        long long now = 0;
+        KoraLink link(
+            device, [&](std::size_t, int) { now += 100; }, kKoraReplyTimeoutMs,
+            [&] { return now; });
+        const KoraLoad load = LoadKoraEeprom(
+            link, [](int) { return true; }, 1000);
+        EXPECT_EQ(load.end, c.end);
+        EXPECT_EQ(load.read, c.read);
+        const KoraLoadReport report = ReportKoraLoad(load);
+        EXPECT_TRUE(report.failed);
+        EXPECT_THAT(report.message, StartsWith(c.message));
+        EXPECT_TRUE(report.dives.empty());  // the dive begun has no end byte yet
+    }
+}
+
+TEST(KoraLink, AFailedByteMarksItsDiveIncompleteAndOutsideTheDivesOneMayBeMissing) {
+    KoraLoad load;
+    load.image.fill(0);
+    load.read = kKoraEepromSize;
+    const std::vector<int> dives = {229, 12, 7, 0, 230, 229, 15, 7, 0, 230, 229, 9, 7, 0, 230};
+    std::copy(dives.begin(), dives.end(), load.image.begin() + 100);
+    KoraLoadReport whole = ReportKoraLoad(load);
+    EXPECT_FALSE(whole.failed);
+    EXPECT_TRUE(whole.message.empty());
+    EXPECT_EQ(KoraIncompleteDiveMessage(load.image, 2), "");
+
+    load.image[102] = -1;  // a byte of dive 1 that is no depth
+    load.image[109] = -1;  // the end byte of dive 2: it would run into dive 3
+    const KoraLoadReport damaged = ReportKoraLoad(load);
+    EXPECT_THAT(damaged.dives, ElementsAre("Tauchgang Nr. 1 (unvollständig)",
+                                           "Tauchgang Nr. 2 (unvollständig)", "Tauchgang Nr. 3"));
+    EXPECT_TRUE(damaged.failed);
+    EXPECT_EQ(damaged.message,
+              "2 Bytes des Speichers kamen mit falscher Prüfsumme oder gar nicht an: Tauchgänge "
+              "mit einem solchen Byte sind als unvollständig markiert und werden nicht gezeigt.");
+    EXPECT_EQ(KoraIncompleteDiveMessage(load.image, 2),
+              "Der Tauchgang Nr. 2 ist unvollständig: 1 Byte kam mit falscher Prüfsumme oder gar "
+              "nicht an. Er wird nicht gezeigt; bitte den Speicher noch einmal laden.");
+    // A failed start byte hides its dive; only the failed byte outside every dive tells of it.
+    load.image[102] = 0;
+    load.image[109] = 230;
+    load.image[105] = -1;
+    EXPECT_THAT(ReportKoraLoad(load).message,
+                EndsWith("Ein solches Byte außerhalb der Tauchgänge kann der Beginn eines "
+                         "Tauchgangs gewesen sein, der in der Liste fehlt."));
+    EXPECT_EQ(ReportKoraLoad(load).dives.size(), 2u);
 }
 
 TEST(KoraEeprom, ADiveTakesOneMinutePerDepthAndSkipsSamplesWithoutDepth) {
@@ -71,7 +145,7 @@ TEST(KoraEeprom, ADiveTakesOneMinutePerDepthAndSkipsSamplesWithoutDepth) {
     ASSERT_TRUE(first);
     ASSERT_EQ(first->lines.size(), 3u);  // the end byte stands where the next sample would begin
     EXPECT_EQ(first->lines[2], (ProfileLine{15, 1, 2, 78, 0}));
-    EXPECT_EQ(first->maxVScale, 15);
+    EXPECT_EQ(first->maxVScale, 25);  // the deepest point 10 m above the time axis
 
     const auto second = KoraDiveProfile(image, 2);
     ASSERT_TRUE(second);

@@ -78,8 +78,6 @@ TEST(ConvertVyperDive, SampleIntervalDecidesSamplesPerLine) {
     const auto asTwenty = ConvertVyperDive(DiveBytes(six, h), "");
     EXPECT_EQ(lineCount(*asTwenty), 2);
     EXPECT_EQ(asTwenty->summaryLines.back(), "Aufzeichnungsintervall: \t\t\t\t20 s");
-    h.interval = 61;  // no whole sample a minute: a line after every byte, marks included
-    EXPECT_EQ(lineCount(*ConvertVyperDive(DiveBytes({0, 123, 0}, h), "")), 3);
 }
 
 TEST(ConvertVyperDive, AirAndSurfaceDriftAndTheOlderClosingForm) {
@@ -104,7 +102,7 @@ TEST(ConvertVyperDive, AirAndSurfaceDriftAndTheOlderClosingForm) {
 TEST(ConvertVyperDive, ShortDivesAndDateWindow) {
     EXPECT_FALSE(ConvertVyperDive(std::vector<std::uint8_t>(15, 0), ""));
     // 16 bytes: the samples would start below index 2, so there are none.
-    const auto bare = ConvertVyperDive(std::vector<std::uint8_t>(16, 128), "");
+    const auto bare = ConvertVyperDive(DiveBytes({}), "");
     ASSERT_TRUE(bare);
     EXPECT_FALSE(bare->endMarkerFound);
     EXPECT_EQ(bare->fileLines[1], "# END OF PROFILE #");
@@ -115,6 +113,69 @@ TEST(ConvertVyperDive, ShortDivesAndDateWindow) {
     h.year = 29;
     h.month = 12;
     EXPECT_EQ(ConvertVyperDive(DiveBytes({}, h), "")->name, "Tauchgang 2029-Dezember-12 14 Uhr 05");
+}
+
+// Each value on both sides of what a Vyper records; a dive with one beyond is refused.
+TEST(ConvertVyperDive, ValuesNoVyperRecordsAreNamed) {
+    using Strings = std::vector<std::string>;
+    const auto impossible = [](std::vector<std::uint8_t> samples, const DiveHeader& h = {}) {
+        return ConvertVyperDive(DiveBytes(std::move(samples), h), "")->impossible;
+    };
+    // A field just beyond what a Vyper records, and at the limit.
+    const struct {
+        int DiveHeader::*field;
+        int beyond, limit;
+        const char* named;
+    } cases[] = {
+        {&DiveHeader::month, 13, 12, "Monat 13"},
+        {&DiveHeader::month, 0, 1, "Monat 0"},
+        {&DiveHeader::day, 0, 1, "Tag 0"},
+        {&DiveHeader::year, 100, 99, "Jahr 100"},
+        {&DiveHeader::hour, 24, 23, "Stunde 24"},
+        {&DiveHeader::minute, 60, 59, "Minute 60"},
+        {&DiveHeader::oxygen, 20, 21, "O2-Anteil 20 %"},
+        {&DiveHeader::oxygen, 51, 50, "O2-Anteil 51 %"},
+        {&DiveHeader::interval, 61, 60, "Aufzeichnungsintervall 61 s"},
+        {&DiveHeader::air, 61, 60, "Lufttemperatur 61 °C"},
+        {&DiveHeader::surfaceMinutes, 60, 59, "Oberflächenpause 60 min"},
+    };
+    for (const auto& c : cases) {
+        DiveHeader h;
+        h.*c.field = c.beyond;
+        EXPECT_EQ(impossible({}, h), Strings{c.named});
+        h.*c.field = c.limit;
+        EXPECT_EQ(impossible({}, h), Strings{}) << c.named;
+    }
+    // The last day of a month, with 29 February in a leap year only.
+    DiveHeader april;
+    april.month = 4;
+    april.day = 31;
+    EXPECT_EQ(impossible({}, april), Strings{"Tag 31"});
+    april.day = 30;
+    EXPECT_EQ(impossible({}, april), Strings{});
+    DiveHeader february;
+    february.month = 2;
+    february.day = 29;
+    february.year = 4;
+    EXPECT_EQ(impossible({}, february), Strings{});
+    february.year = 3;
+    EXPECT_EQ(impossible({}, february), Strings{"Tag 29"});
+    // 493 ft are 150.3 m, 492 ft 149.96 m; 10 ft above the surface are 3.05 m, 9 ft 2.74 m.
+    EXPECT_EQ(impossible({156, 156, 156, 156, 163}), Strings{"Tiefe 150 m"});
+    EXPECT_EQ(impossible({156, 156, 156, 156, 164}), Strings{});
+    EXPECT_EQ(impossible({10}), Strings{"Tiefe -3 m"});
+    EXPECT_EQ(impossible({9}), Strings{});
+    // The water temperature stands before the end mark.
+    EXPECT_EQ(impossible({0, 128, 41}), Strings{"Temperatur auf maximaler Tiefe 41 °C"});
+    EXPECT_EQ(impossible({0, 128, 40}), Strings{});
+
+    // 2000 bytes of 255: a memory that holds no dive, refused with everything it claims.
+    const auto noDive = ConvertVyperDive(std::vector<std::uint8_t>(2000, 255), "");
+    ASSERT_TRUE(noDive);
+    EXPECT_THAT(VyperRefusalLine(*noDive),
+                StartsWith("Dieser Tauchgang enthält Werte, die ein Vyper nicht aufzeichnet (Jahr "
+                           "255, Monat 255, Tag 255, Stunde 255, Minute 255, O2-Anteil 255 %"));
+    EXPECT_TRUE(VyperRefusalLine(*noDive).ends_with(", Tiefe 605 m): er wird nicht gespeichert."));
 }
 
 TEST(VyperDive, PathAndProgressFish) {

@@ -3,8 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "core/text/text_file.h"
@@ -119,12 +121,58 @@ TEST_F(VyperLinkTest, DownloadsEveryDiveWithEitherInterfaceUntilTheMemoryEnds) {
     }
 }
 
-TEST_F(VyperLinkTest, ADamagedPacketIsListedAndTheDownloadGoesOn) {
-    FakeVyper device = DeviceWithDives();
-    device.badPackets = {1};
-    const Download d(device, options);
-    EXPECT_THAT(d.view.lines, Contains("35 Zeichen empfangen. CRC Falsch"));
-    EXPECT_EQ(d.link.ReceivedDiveCount(), 3);
+// A dive with a gap, a cut packet or values no Vyper records is listed and never stored, not
+// even over a file of the same name; the download goes on with the next dive. A port that goes
+// away ends it.
+TEST_F(VyperLinkTest, DamagedDivesAreListedButNeverStored) {
+    const std::string second = "Tauchgang 2024-August-23 09 Uhr 40.mrp";
+    const std::string incomplete = "Tauchgang Nr. 2 ist unvollständig angekommen (";
+    const std::string damaged =
+        "1 Tauchgang kam unvollständig oder fehlerhaft an und wurde nicht gespeichert. Bitte die "
+        "Übertragung wiederholen.";
+    const std::string lost =
+        "Die Verbindung zum Vyper ist abgebrochen: die Übertragung ist unvollständig.";
+    const struct {
+        const char* fault;
+        std::function<void(FakeVyper&)> damage;
+        std::string listed;
+        std::string shortfall;
+        std::size_t stored;
+    } cases[] = {
+        {"a packet of the second dive fails its checksum", [](FakeVyper& d) { d.badPackets = {4}; },
+         incomplete + "1 Datenpaket mit falscher Prüfsumme verworfen): er wird nicht gespeichert.",
+         damaged, 2},
+        {"its last packet never ends", [](FakeVyper& d) { d.cutAnswers = {1}; },
+         incomplete + "ein Datenpaket brach ab): er wird nicht gespeichert.", damaged, 2},
+        {"its month is 13", [](FakeVyper& d) { d.dives[1][d.dives[1].size() - 11] = 13; },
+         "Dieser Tauchgang enthält Werte, die ein Vyper nicht aufzeichnet (Monat 13): er wird "
+         "nicht gespeichert.",
+         damaged, 2},
+        {"the device goes away in its answer", [](FakeVyper& d) { d.lostAt = 1; }, lost, lost, 1},
+        {"the newest dive fails and is asked for again", [](FakeVyper& d) { d.badPackets = {1}; },
+         "Der neueste Tauchgang wird noch einmal angefordert.", "", 3},
+    };
+    options.overwrite = OverwriteChoice::Always;
+    options.maxErrors = 2;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        const std::string good = PutFile(folder / second, "ein ganzer Tauchgang\n");
+        FakeVyper device = DeviceWithDives();
+        c.damage(device);
+        const Download d(device, options);
+        EXPECT_THAT(d.view.lines, Contains(c.listed));
+        EXPECT_EQ(d.view.files.size(), c.stored);
+        EXPECT_EQ(d.link.Shortfall(), c.shortfall);
+        if (c.stored < 3) {
+            EXPECT_EQ(FileBytes(good), "ein ganzer Tauchgang\n");
+        }
+        const bool allStored =
+            std::ranges::count(d.view.lines,
+                               "Alle Tauchgänge wurden in das Datenformat von Marelos") == 1;
+        EXPECT_EQ(allStored, c.stored == 3);
+    }
 }
 
 TEST_F(VyperLinkTest, ASilentDeviceEndsAtTheErrorLimitAndStopHalts) {
@@ -169,7 +217,8 @@ TEST_F(VyperLinkTest, ListsTheSettingsOfTheFourMemoryBlocks) {
         m[0x1E] = 0x19;  // 6400 / 128 feet = 15.24 m
         m[0x20] = 0x01, m[0x21] = 0x2C, m[0x22] = 0, m[0x23] = 42, m[0x24] = 20;
         m[0x25] = 0, m[0x26] = 12, m[0x27] = 3, m[0x28] = 45;
-        const std::string user = "Taucher Hans        ";
+        // An unset end of the text holds control characters, which are not listed.
+        const std::string user("Taucher Hans  \x1B\x81\0\0\0\0\0\0", 20);
         std::copy(user.begin(), user.end(), m.begin() + 0x2C);
         m[0x51] = 0x1F, m[0x52] = 0x40;
         m[0x60] = 5, m[0x62] = 1, m[0x63] = 1, m[0x64] = 0x85, m[0x65] = 2, m[0x67] = 10;
@@ -182,13 +231,25 @@ TEST_F(VyperLinkTest, ListsTheSettingsOfTheFourMemoryBlocks) {
                       "Lese Speicher von Vyper...", "Maximale Tauchtiefe:\t\t15 m",
                       "Messintervall:\t\t\t20 sec.", "Tauchgänge:\t\t\t42",
                       "Gesamte Tauchzeit:\t\t300 min.", "Seriennummer:\t\t\t012345",
-                      "Benutzerinfo:\t\t\tTaucher Hans        ", "Bytes TG-Daten:\t\t\t8000",
+                      "Benutzerinfo:\t\t\tTaucher Hans  ", "Bytes TG-Daten:\t\t\t8000",
                       "Persönliche Einstellungen:\t\t5", "Maßsystem                  \t\tmetrisch",
                       "Rechnermodus Dekompression: \tNitrox", "Beleuchtung: \t\t\tAus.",
                       "Beleuchtung Dauer: \t\t5", "Tauchzeitalarm: \t\t\tAus.",
                       "Tauchtiefenalarm: \t\t\tAn.", "Zeit bis Alarm: \t\t\t10 min.",
                       "Alarmtiefe: \t\t\t19 m", "OK."}));
     }
+    // Answers that do not come (or come too late) are no values of 0.
+    FakeVyper silent;
+    silent.silent = true;
+    Download d(silent, options, true);
+    EXPECT_EQ(d.ticks, 3);
+    EXPECT_EQ(d.view.lines.size(), 7u);
+    EXPECT_EQ(d.view.lines[2],
+              "Keine gültige Antwort vom Vyper auf die Abfrage des Speichers ab Adresse 32: diese "
+              "Werte fehlen.");
+    EXPECT_EQ(d.view.lines.back(),
+              "Die Einstellungen wurden nicht vollständig gelesen. Bitte Anschluss, Interface Typ "
+              "und COM-Verzögerung prüfen.");
 }
 
 }  // namespace
