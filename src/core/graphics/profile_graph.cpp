@@ -1,6 +1,7 @@
 #include "profile_graph.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,27 @@ void DrawCornerTexts(LabelLayout& layout, Canvas& canvas, const CanvasFont& font
     if (!place) return;
     for (const CornerText& t : texts)
         canvas.Text(place->x, place->y + (t.row - firstRow) * row, t.text, font, t.colour);
+}
+
+// The circles of the clicked corners that no line joins yet (the lines are built from the
+// points only on request), so that every redraw, an undo among them, shows what the profile
+// holds. Points are compared with the lines in whole minutes and metres, as they are kept.
+void DrawUnjoinedPoints(Canvas& canvas, const Settings& settings, const DiveProfile& profile,
+                        double xs, double ys) {
+    const int last = std::min(profile.nextPoint, kProfileTableEnd - 1);
+    std::set<std::pair<std::int32_t, std::int32_t>> joined;
+    for (int i = 1; i <= last; ++i) {
+        const ProfileLine& line = profile.lines[i];
+        joined.emplace(RoundToInt32(line.tTotal), RoundToInt32(std::max(line.depth, 0.0)));
+    }
+    const GraphGeometry g = GraphGeometry::Of(canvas);
+    for (int i = 1; i <= last; ++i) {
+        const ProfilePoint& point = profile.points[i];
+        if (point.time <= 0 || joined.contains({point.time, std::max(point.depth, 0)})) continue;
+        const double x = RoundHalfEven(point.time * xs + g.left);
+        const double y = RoundHalfEven(point.depth * ys + g.top);
+        if (x <= canvas.Width() && y <= canvas.Height()) DrawPointCircle(canvas, settings, x, y);
+    }
 }
 
 }  // namespace
@@ -229,6 +251,7 @@ void DrawProfile(Canvas& canvas, const Settings& settings, const DiveProfile& pr
         if (x <= canvas.Width() && y <= canvas.Height()) DrawPointCircle(canvas, settings, x, y);
         if (x <= g.right && y <= g.bottom) labelled.push_back({x, y, line});
     }
+    DrawUnjoinedPoints(canvas, settings, profile, xs, ys);
     // The texts go where they cover no corner, so every circle stays visible.
     const double r = settings.circleDiameter;
     for (const Corner& corner : labelled)

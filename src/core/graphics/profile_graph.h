@@ -49,7 +49,8 @@ int TimeLabelStep(std::int32_t maxHScale);
 void DrawGrid(Canvas& canvas, const Settings& settings);
 
 // The whole profile picture: cleared, the grid, then the line table as a polyline with a
-// circle at each corner, its mix label and partial-pressure warnings.
+// circle at each corner, its mix label and partial-pressure warnings, and a circle at each
+// clicked point that no line joins yet.
 void DrawProfile(Canvas& canvas, const Settings& settings, const DiveProfile& profile);
 
 // The circle of a corner point, as a click or the profile draws it.
