@@ -364,8 +364,10 @@ std::vector<std::string> RecentFileCaptions(const SettingsStore& store) {
     std::vector<std::string> captions;
     const std::vector<std::string> entries = RecentFiles(store);
     for (int k = 1; k <= kRecentFileCount; ++k) {
+        // The name as the file is called: on a file system that tells the cases apart, a
+        // lower-case name would be another file.
         captions.push_back("&" + std::to_string(k) + "  " +
-                           ShortenPath(AsciiLower(entries[static_cast<std::size_t>(k - 1)])));
+                           ShortenPath(entries[static_cast<std::size_t>(k - 1)]));
     }
     return captions;
 }
