@@ -3,14 +3,11 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/shell/dialog_parts.h"
 #include "app/shell/picture_box.h"
-#include "core/app_info.h"
-#include "platform/qt_convert.h"
 
 namespace marelos {
 
@@ -40,11 +37,8 @@ void frmBarGraph::keyPressEvent(QKeyEvent* event) {
         QDialog::keyPressEvent(event);
         return;
     }
-    // Escape stops a running display after a question and does nothing otherwise.
-    if (running_ &&
-        QMessageBox::question(this, ToQString(kProgramTitle), "Abbrechen?") == QMessageBox::Yes) {
-        emit closeClicked();
-    }
+    // Escape asks whether to stop a running display and does nothing otherwise.
+    if (running_) emit stopAsked();
 }
 
 void frmBarGraph::closeEvent(QCloseEvent* event) {

@@ -22,6 +22,8 @@ class frmBarGraph : public QDialog {
     void goClicked();
     void closeClicked();
     void pictureClicked();
+    // Escape while the display runs: the owner asks "Abbrechen?" and holds the display meanwhile.
+    void stopAsked();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

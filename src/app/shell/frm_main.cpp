@@ -21,9 +21,9 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -37,6 +37,7 @@
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
 #include "app/shell/frm_about.h"
+#include "app/shell/frm_help.h"
 #include "app/shell/frm_options.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/picture_box.h"
@@ -56,10 +57,12 @@
 #include "core/profile/repetitive_dives.h"
 #include "core/settings/setting_keys.h"
 #include "core/text/fields.h"
+#include "core/text/file_replacement.h"
 #include "core/text/paths.h"
 #include "core/text/rounding.h"
 #include "core/text/text_file.h"
 #include "core/text/val.h"
+#include "platform/desktop_file_system.h"
 #include "platform/freedesktop_file_type.h"
 #include "platform/profile_folder.h"
 #include "platform/qt_convert.h"
@@ -139,6 +142,7 @@ constexpr const char* kSaveAsFilter = "Tauchprofile Marelos 2.x (*.mrp)|*.mrp";
 constexpr const char* kComputedProfileTitle = "Errechnetes Tauchprofil";
 constexpr const char* kShowBarGraphTip = "Balkengrafik der Gewebesättigung anzeigen";
 constexpr const char* kHideBarGraphTip = "Balkengrafik der Gewebesättigung ausblenden";
+constexpr int kMessageLines = 7;
 
 }  // namespace
 
@@ -148,6 +152,7 @@ frmMain::frmMain(Workspace& workspace, SettingsStore& store, ModalDialogs& dialo
       workspace_(workspace),
       store_(store),
       dialogs_(dialogs),
+      programFolder_(programFolder),
       ui_(std::make_unique<WindowUi>(*this)),
       guard_(workspace_, history_, *ui_) {
     BuildLayout();
@@ -186,6 +191,9 @@ void frmMain::BuildLayout() {
     lstSysMsg_ = new QListWidget;
     lstSysMsg_->setObjectName("lstSysMsg");
     lstSysMsg_->setAccessibleName("Meldungen");
+    // Room for the lines a calculation reports, at every window size.
+    lstSysMsg_->setMinimumHeight(lstSysMsg_->fontMetrics().lineSpacing() * kMessageLines +
+                                 2 * lstSysMsg_->frameWidth());
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(top);
@@ -281,38 +289,28 @@ QWidget* frmMain::BuildMixPanel() {
 }
 
 void frmMain::ConnectCommands() {
-    const auto on = [this](const char* name, std::function<void()> run, QKeySequence shortcut = {},
+    const auto on = [this](const char* name, std::function<void()> run,
                            CommandKind kind = CommandKind::Edit) {
         QAction* action = findChild<QAction*>(name);
         action->setEnabled(true);
-        if (!shortcut.isEmpty()) action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this,
                 [this, kind, run = std::move(run)] { RunCommand(kind, run); });
     };
     // Commands that calculate change the profile only by their results: no step to undo.
-    const auto calculate = [on](const char* name, std::function<void()> run,
-                                QKeySequence shortcut = {}) {
-        on(name, std::move(run), shortcut, CommandKind::Calculation);
+    const auto calculate = [on](const char* name, std::function<void()> run) {
+        on(name, std::move(run), CommandKind::Calculation);
     };
     const auto setMix = [this](const GasMixFields& mix) {
         workspace_.mix = mix;
         ShowMixFields();
     };
-    on(
-        "mnuNewProfile2", [this] { mnuNewProfile(); }, QKeySequence::New);
-    on(
-        "mnuLoadProfile2", [this] { mnuLoadProfile2(); }, QKeySequence::Open);
-    calculate(
-        "mnuSaveProfile2", [this] { mnuSaveProfile2(); }, QKeySequence::Save);
-    calculate(
-        "mnuSaveAs2", [this] { mnuSaveAs2(); }, QKeySequence::SaveAs);
-    on(
-        "mnuFileQuit", [this] { close(); }, QKeySequence::Quit);
-    calculate(
-        "mnuUndo", [this] { UndoEdit(); }, QKeySequence::Undo);
+    on("mnuNewProfile2", [this] { mnuNewProfile(); });
+    on("mnuLoadProfile2", [this] { mnuLoadProfile2(); });
+    calculate("mnuSaveProfile2", [this] { mnuSaveProfile2(); });
+    calculate("mnuSaveAs2", [this] { mnuSaveAs2(); });
+    on("mnuFileQuit", [this] { close(); });
+    calculate("mnuUndo", [this] { UndoEdit(); });
     calculate("mnuRedo", [this] { RedoEdit(); });
-    findChild<QAction*>("mnuRedo")->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     on("mnuImportUddf", [this] {
         const auto imported = ImportUddfFile(ProfileFolder(), *ui_, this);
         if (imported && AskSaveChanges()) LoadProfile(*imported);
@@ -350,8 +348,7 @@ void frmMain::ConnectCommands() {
     on("mnuDeleteMinute", [this] { AskDeleteMinute(workspace_, picture(), *ui_); });
     on("mnuSetTime", [this] { SetTimeAxis(workspace_, store_, picture(), *ui_); });
     on("mnuSetaxDepth", [this] { SetDepthAxis(workspace_, store_, picture(), *ui_); });
-    calculate(
-        "mnuCalcSaturation", [this] { mnuCalcSaturation(); }, QKeySequence(Qt::Key_F5));
+    calculate("mnuCalcSaturation", [this] { mnuCalcSaturation(); });
     calculate("mnuCalcNoFlyTime", [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const std::optional<int> minutes = ComputeNoFlyMinutes(workspace_, store_, *ui_);
@@ -416,9 +413,8 @@ void frmMain::ConnectCommands() {
         DrawProfileComparison(picture(), workspace_, keptProfile_, ShowDiveComputerWarnings());
     });
     on("mnuSaveSaturationFile", [this] { mnuSaveSaturationFile(); });
-    calculate(
-        "mnuPrintGraph", [this] { graphOutput_->mnuPrintGraph(workspace_.profile.fileName); },
-        QKeySequence::Print);
+    calculate("mnuPrintGraph",
+              [this] { graphOutput_->mnuPrintGraph(workspace_.profile.fileName); });
     calculate("mnuSetPrinter", [this] { graphOutput_->mnuSetPrinter(); });
     calculate("mnuSavePic", [this] { graphOutput_->mnuSavePic(ProfileFolder()); });
     calculate("mnuCopyBMP", [this] { graphOutput_->mnuCopyBMP(); });
@@ -463,7 +459,7 @@ void frmMain::ConnectCommands() {
         if (window.OpenDiveComment(workspace_.profile.fileName)) window.exec();
     });
     on("mnuBrowse", [this] {
-        LocalFileSystem disk;
+        DesktopFileSystem disk;
         frmBrowse window(
             workspace_, store_, *ui_, disk,
             [this](const std::string& path) {
@@ -482,8 +478,7 @@ void frmMain::ConnectCommands() {
         window.exec();
     });
     on("mnuRecalDive", [this] { ApplyMixToAllPoints(workspace_, store_, picture(), *ui_); });
-    on(
-        "mnuShowHelp", [this] { mnuShowHelp(); }, QKeySequence::HelpContents);
+    on("mnuShowHelp", [this] { mnuShowHelp(); });
     on("mnuMe", [this] { mnuMe(); });
     calculate("mnuOptions", [this] { mnuOptions(false); });
     calculate("cmdDecoGas", [this] { mnuOptions(true); });
@@ -541,6 +536,14 @@ void frmMain::Initialise(const QString& programFolder, const QString& profileFil
         [&] {
             FreedesktopFileTypeRegistry registry(QCoreApplication::applicationFilePath());
             AskToRegisterProfileFileType(registry, store_, *ui_);
+        },
+        [&] {
+            // A save killed half-way leaves its temporary file beside the file it was saving.
+            RemoveStaleTemporaryFiles(ProfileFolder());
+            for (const std::string& file : RecentFiles(store_)) {
+                if (!file.empty())
+                    RemoveStaleTemporaryFiles(std::filesystem::path(file).parent_path());
+            }
         },
     };
     for (const auto& step : steps) {
@@ -766,6 +769,14 @@ void frmMain::OpenBarGraph() {
         barGraph_ = new frmBarGraph(this);
         connect(barGraph_, &frmBarGraph::closeClicked, this, [this] { CloseBarGraph(true); });
         connect(barGraph_, &frmBarGraph::goClicked, this, &frmMain::StartStepDisplay);
+        connect(barGraph_, &frmBarGraph::stopAsked, this, [this] {
+            timStep_->stop();  // no minute passes behind the question
+            if (ui_->Ask("Abbrechen?", Buttons::YesNo, MessageIcon::Question) == Answer::Yes) {
+                CloseBarGraph(true);
+            } else {
+                timStep_->start();
+            }
+        });
         connect(barGraph_, &frmBarGraph::pictureClicked, this, [this] {
             if (timStep_->isActive()) return;
             DrawBarGraphHint(barGraph_->picBG()->canvas(), workspace_.settings);
@@ -1044,10 +1055,13 @@ void frmMain::mnuCreateDecoTable() {
         ui_->ShowMessage(FailureMessage(lines.failure()), MessageIcon::Critical);
         return;
     }
+    // The run ends with a new, empty profile, as "Neu" does.
+    if (!AskSaveChanges()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::optional<DecoTable> table = BuildDecoTable(workspace_, store_, *ui_, lines.value());
     QApplication::restoreOverrideCursor();
-    ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));  // a new profile
+    history_.Start(TakeSnapshot(workspace_));
+    ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));
     RedrawView();
     if (!table) return;
     const std::optional<std::string> output = ui_->AskSaveFile(
@@ -1059,11 +1073,18 @@ void frmMain::mnuCreateDecoTable() {
 }
 
 void frmMain::mnuShowHelp() {
-    const QString page = QCoreApplication::applicationDirPath() + "/hilfe/marelos-hilfe.html";
-    if (!QFileInfo::exists(page) || !QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
-        ui_->ShowMessage("Die Hilfe " + ToStdString(page) + " konnte nicht geöffnet werden.",
-                         MessageIcon::Information);
+    const QString page = HelpPagePath(programFolder_);
+    if (!QFileInfo::exists(page)) {
+        ui_->ShowMessage("Die Hilfe " + ToStdString(page) + " fehlt.", MessageIcon::Information);
+        return;
     }
+    // In a window of the program's own, beside the work; a browser is only offered.
+    if (!help_) {
+        help_ = new frmHelp(page, *ui_, &QDesktopServices::openUrl, this);
+        help_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    help_->show();
+    help_->raise();
 }
 
 void frmMain::mnuMe() {
