@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
+#include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
@@ -449,6 +451,25 @@ TEST(frmMain, TheStartClearsWhatKilledSavesLeftAndTheMessageListShowsACalculatio
     QCoreApplication::processEvents();
     const auto* messages = w.Find<QListWidget>("lstSysMsg");
     EXPECT_GE(messages->viewport()->height(), 7 * messages->fontMetrics().lineSpacing());
+}
+
+TEST(frmMain, TheToolbarNamesItsButtonsAlsoWhileAnotherWindowOfTheProgramHasTheFocus) {
+    MainWindow w;
+    w.Trigger("cmdBarGraph");
+    auto* bars = w.window.findChild<QDialog*>("frmBarGraph");
+    QApplication::setActiveWindow(bars);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(bars));
+    QToolButton* calc = nullptr;
+    for (QToolButton* button : w.window.findChildren<QToolButton*>()) {
+        if (button->defaultAction() && button->defaultAction()->objectName() == "cmdCalc")
+            calc = button;
+    }
+    ASSERT_NE(calc, nullptr);
+    QTest::mouseMove(calc, QPoint(5, 5));
+    QTest::mouseMove(calc, QPoint(6, 6));  // the pointer rests on the button
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));
+    EXPECT_EQ(QToolTip::text(), "Tauchgang berechnen");
+    QToolTip::hideText();
 }
 
 // Such a line once grew the time axis to a billion minutes and froze the window for good.

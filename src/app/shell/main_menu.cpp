@@ -210,6 +210,9 @@ void BuildMainMenu(QMainWindow& window) {
 }
 
 void BuildCommandBar(QMainWindow& window) {
+    // The buttons explain themselves also while another of the program's windows (the bar
+    // graph, the help) has the focus.
+    window.setAttribute(Qt::WA_AlwaysShowToolTips);
     auto* bar = window.addToolBar("Befehle");
     bar->setObjectName("tlbCommands");
     bar->setMovable(false);
