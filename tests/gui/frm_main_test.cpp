@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -41,6 +42,37 @@ bool ShowsAlike(const MainWindow& w, const std::function<void(Canvas&)>& draw) {
     canvas.Resize(shown.width(), shown.height());
     draw(canvas);
     return shown == canvas.Image();
+}
+
+// What is wrong with the texts of a picture: a text outside it, over a tick (a line reaching
+// out of the plot area), or on another text; by the generous estimate of their extent.
+std::vector<std::string> TextFaults(const RecordingCanvas& picture) {
+    using Call = RecordingCanvas::Call;
+    const Box whole{0, 0, picture.Width(), picture.Height()};
+    const Box plot = GraphGeometry::Of(picture).Plot();
+    const auto outside = [&](double x, double y) { return !plot.Contains({x, y, x, y}); };
+    std::vector<Box> ticks;
+    for (const Call& line : picture.Of(Call::kLine)) {
+        if (outside(line.x1, line.y1) || outside(line.x2, line.y2))
+            ticks.push_back({std::min(line.x1, line.x2), std::min(line.y1, line.y2),
+                             std::max(line.x1, line.x2), std::max(line.y1, line.y2)});
+    }
+    std::vector<std::string> faults;
+    std::vector<std::pair<Box, std::string>> placed;
+    for (const Call& text : picture.Of(Call::kText)) {
+        const Box box = TextBox(text.x1, text.y1, text.text, text.font);
+        if (!whole.Contains(box)) faults.push_back("outside: " + text.text);
+        for (const Box& tick : ticks) {
+            if (box.Intersects(tick)) faults.push_back("on a tick: " + text.text);
+        }
+        for (const auto& [other, what] : placed) {
+            // (a light text's dark shadow is the same text, a little apart)
+            if (box.Intersects(other) && what != text.text)
+                faults.push_back("on another text: " + text.text);
+        }
+        placed.emplace_back(box, text.text);
+    }
+    return faults;
 }
 
 TEST(frmMain, AFirstStartRepairsTheSettingsAndShowsEveryMenuAndTheGraphAtTheWindowsSize) {
@@ -470,6 +502,41 @@ TEST(frmMain, TheToolbarNamesItsButtonsAlsoWhileAnotherWindowOfTheProgramHasTheF
     EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));
     EXPECT_EQ(QToolTip::text(), "Tauchgang berechnen");
     QToolTip::hideText();
+}
+
+// From a small screen to a large one: the graph ends where the panel begins, the panel keeps
+// its buttons in view, and in every view each caption, number and legend lies inside the graph.
+TEST(frmMain, AtEverySizeTheGraphEndsBeforeThePanelAndItsTextsFitInIt) {
+    InMemorySettingsStore store;
+    for (const char* key : {"ShowAirMix", "PrintDiveValues"})
+        store.WriteSetting("View", key, "1");
+    MainWindow w(store, MARELOS_SOURCE_DIR "/examples/trimix-60m.mrp");
+    const auto* graph = w.Find<PictureBox>("picDive");
+    const auto* select = w.Find<QPushButton>("cmdSelectMix");
+    const QWidget* panel = select;
+    while (!qobject_cast<const QScrollArea*>(panel))
+        panel = panel->parentWidget();
+    for (const QSize size :
+         {QSize(640, 480), QSize(800, 600), QSize(1600, 1000), QSize(2560, 1440)}) {
+        const std::string at = std::to_string(size.width()) + "x" + std::to_string(size.height());
+        w.window.resize(size);
+        QCoreApplication::processEvents();
+        EXPECT_LT(graph->mapTo(&w.window, QPoint(graph->width(), 0)).x(),
+                  panel->mapTo(&w.window, QPoint()).x())
+            << at;
+        EXPECT_GT(graph->width(), size.width() / 2) << at;
+        EXPECT_TRUE(panel->rect().contains(QRect(select->mapTo(panel, QPoint()), select->size())))
+            << at;
+        if (size.width() < 800) continue;
+        for (const char* view :
+             {"mnuProfileInput", "mnuPartialPressureN2plusHe", "mnuPressureRelation",
+              "mnuShowDiveProfile", "mnuShowAscSpeed", "mnuCNSDraw"}) {
+            w.Trigger(view);
+            RecordingCanvas shown(w.picture().Width(), w.picture().Height());
+            w.picture().Record().PaintOn(shown);
+            EXPECT_EQ(TextFaults(shown), std::vector<std::string>{}) << at << " " << view;
+        }
+    }
 }
 
 // Such a line once grew the time axis to a billion minutes and froze the window for good.

@@ -177,6 +177,10 @@ void frmMain::BuildLayout() {
 
     picDive_ = new PictureBox;
     picDive_->setObjectName("picDive");
+    // On a small screen the graph and the panel give way in proportion to what each can spare,
+    // so that the graph stays the larger part.
+    picDive_->setPreferredSize({560, 400});
+    picDive_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     connect(picDive_, &PictureBox::resized, this, &frmMain::RedrawView);
     connect(picDive_, &PictureBox::pointerMoved, this, &frmMain::GraphPointerMoved);
     connect(picDive_, &PictureBox::clicked, this, &frmMain::GraphClicked);
@@ -185,8 +189,10 @@ void frmMain::BuildLayout() {
     auto* top = new QWidget;
     auto* topLayout = new QHBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
-    topLayout->addWidget(picDive_, 1);
-    topLayout->addWidget(ScrollingPanel(BuildMixPanel()));
+    topLayout->addWidget(picDive_);  // no stretch factor, which would make its hint its minimum
+    QScrollArea* panel = ScrollingPanel(BuildMixPanel());
+    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    topLayout->addWidget(panel);
 
     lstSysMsg_ = new QListWidget;
     lstSysMsg_->setObjectName("lstSysMsg");
@@ -216,10 +222,12 @@ void frmMain::BuildLayout() {
 
 QWidget* frmMain::BuildMixPanel() {
     auto* panel = new QWidget;
-    panel->setMinimumWidth(300);
+    panel->setMinimumWidth(240);
     panel->setMaximumWidth(340);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(6, 0, 0, 0);
+    // As wide as the widest mix where the window has the room.
+    layout->addSpacerItem(new QSpacerItem(340, 0, QSizePolicy::Preferred, QSizePolicy::Fixed));
 
     auto* mixBox = new QGroupBox("Atemgas [%]");
     auto* grid = new QGridLayout(mixBox);
@@ -248,6 +256,10 @@ QWidget* frmMain::BuildMixPanel() {
     lstMixes_ = new QListWidget;
     lstMixes_->setObjectName("lstMixes");
     lstMixes_->setAccessibleName("Gemische");
+    // The list takes the height the panel has left: on a low window it shrinks, so that the
+    // buttons and the cursor values below it stay in view.
+    lstMixes_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    lstMixes_->setMinimumHeight(lstMixes_->fontMetrics().lineSpacing() * 3);
     connect(lstMixes_, &QListWidget::itemDoubleClicked, this, &frmMain::cmdSelectMix);
     layout->addWidget(lstMixes_, 1);
     auto* select = new QPushButton("Atemgas übernehmen");

@@ -14,6 +14,10 @@ namespace marelos {
 namespace {
 
 constexpr std::string_view kTimeCaption = "Tauchzeit [min.]";
+// The margins of 650 units hold the axis numbers and captions up to this size; a larger picture
+// keeps it rather than running its numbers into the ticks and its captions off the picture.
+constexpr double kLargestGraphFontSize = 10;
+constexpr double kSmallestGraphFontSize = 5;
 
 std::string N(double value) {
     return FormatGeneral(value);
@@ -62,7 +66,9 @@ void DrawDepthAxis(Canvas& canvas, const GraphGeometry& g, const Settings& setti
         }
         std::string label = N(static_cast<double>(m));
         if (label.size() < 4) label.insert(0, 4 - label.size(), ' ');
-        canvas.Text(g.left - 550, y - 120, label, font, settings.graphLineColour);
+        // A wide number moves left, clear of its tick.
+        const double x = std::min(g.left - 550, g.left - 120 - TextWidth(label, font));
+        canvas.Text(x, y - 120, label, font, settings.graphLineColour);
         canvas.Line(g.left - 100, y, g.left - 1, y, 1, settings.graphLineColour);
     }
 }
@@ -160,7 +166,9 @@ int TimeLabelStep(std::int32_t maxHScale) {
 }
 
 CanvasFont GraphFont(const Canvas& canvas, const Settings& settings) {
-    return {settings.picDiveFontName, std::max(canvas.Height() / 900, 5.0), false};
+    return {settings.picDiveFontName,
+            std::clamp(canvas.Height() / 900, kSmallestGraphFontSize, kLargestGraphFontSize),
+            false};
 }
 
 Box GraphGeometry::Plot() const {
@@ -196,7 +204,16 @@ void ClippedLine(Canvas& canvas, const Box& area, double x1, double y1, double x
 }
 
 Box TimeCaptionBox(const GraphGeometry& g, const CanvasFont& font) {
-    return TextBox(g.right - 1000, g.bottom - 300, kTimeCaption, font);
+    // Left of the axis end, and further left where the font would carry it past the picture.
+    const double edge = g.right + GraphGeometry::kMargin - kLabelClearance;
+    const double x = std::min(g.right - 1000, edge - TextWidth(kTimeCaption, font));
+    return TextBox(x, g.bottom - 300, kTimeCaption, font);
+}
+
+void DrawTimeCaption(Canvas& canvas, const GraphGeometry& g, const CanvasFont& font,
+                     std::int32_t colour) {
+    const Box box = TimeCaptionBox(g, font);
+    canvas.Text(box.left, box.top, kTimeCaption, font, colour);
 }
 
 void DrawGrid(Canvas& canvas, const Settings& settings) {
@@ -209,7 +226,7 @@ void DrawGrid(Canvas& canvas, const Settings& settings) {
     if (settings.maxHScale > 0) DrawTimeAxis(canvas, g, settings, font);
     DrawDepthAxis(canvas, g, settings, font);
     canvas.Text(200, 100, "Wassertiefe [m]", font, settings.graphLineColour);
-    canvas.Text(g.right - 1000, g.bottom - 300, kTimeCaption, font, cross);
+    DrawTimeCaption(canvas, g, font, cross);
 }
 
 void DrawPointCircle(Canvas& canvas, const Settings& settings, double x, double y) {
