@@ -175,19 +175,23 @@ TEST_F(Browser, ThePreviewDrawsTheProfileAloneInArialAndLongNamesStayReadable) {
 }
 
 TEST_F(Browser, FirstOpenedInTheProfileFolderAndTheTreeStaysPutUnderAClick) {
+    // Folders of their own outside the temporary folder, which other tests running meanwhile
+    // change, so that no row comes or goes above them in the tree.
+    const QTemporaryDir here(QDir::currentPath() + "/browser-XXXXXX");
+    const QString profiles = QDir(here.path()).filePath("Profile");
     InMemorySettingsStore fresh;
-    workspace.settings.fileStoragePath = dir.filePath("Profile").toStdString();
+    workspace.settings.fileStoragePath = profiles.toStdString();
     for (int i = 0; i < 40; ++i)
-        QDir(dir.path()).mkpath(QString("Profile/Ordner %1").arg(i, 2, 10, QChar('0')));
+        QDir(profiles).mkpath(QString("Ordner %1").arg(i, 2, 10, QChar('0')));
     frmBrowse first(
         workspace, fresh, ui, disk, [](const std::string&) {}, nullptr);
-    EXPECT_EQ(first.folder(), dir.filePath("Profile"));
+    EXPECT_EQ(first.folder(), profiles);
 
-    first.setFolder(dir.filePath("Profile/Ordner 00"));
+    first.setFolder(profiles + "/Ordner 00");
     first.show();
     auto* tree = first.findChild<QTreeView*>("dirBrowse");
     auto* model = qobject_cast<QFileSystemModel*>(tree->model());
-    const QString target = dir.filePath("Profile/Ordner 30");
+    const QString target = profiles + "/Ordner 30";
     const auto row = [&] { return tree->visualRect(model->index(target)); };
     ASSERT_TRUE(QTest::qWaitFor([&] { return row().isValid(); }, 5000));
     QTest::qWait(300);  // the tree has shown the folder it opened in

@@ -235,7 +235,7 @@ TEST(frmMain, GraphButtonsCalculateFirstAndTheNextCalculationShowsTheGraphAgain)
     EXPECT_TRUE(w.MessageLines().last().startsWith("t = 10 min. Restluft:"));
 }
 
-TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteUpToTheEndOfTheTimeAxis) {
+TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteToTheAxisEndAndHoldsWhileEscapeAsks) {
     InMemorySettingsStore store;
     store.WriteSetting("Settings", "Interval", "1");
     MainWindow w(store);
@@ -256,6 +256,39 @@ TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteUpToTheEndOfTheTimeAxis) {
     w.Trigger("mnuBarGraph");  // closing through the menu
     EXPECT_FALSE(w.Find("mnuBarGraph")->isChecked());
     EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung anzeigen");
+
+    // Escape in the bar graph asks, and the display waits while the question is open.
+    w.workspace->settings.interval = 20;
+    w.Trigger("mnuDiveDemo");
+    ASSERT_TRUE(RunUntil([&] { return w.window.cursorMinute() >= 3; }, 5000));
+    QDialog* bars = nullptr;  // the window shown now, not the one closed before
+    for (QDialog* window : w.window.findChildren<QDialog*>("frmBarGraph"))
+        bars = window->isVisible() ? window : bars;
+    ASSERT_NE(bars, nullptr);
+    int asked = -1;
+    int afterwards = -1;
+    w.dialogs.onAsk = [&](std::string_view text) {
+        if (text != "Abbrechen?") return;
+        asked = w.window.cursorMinute();
+        QTest::qWait(200);  // ten steps of the display
+        afterwards = w.window.cursorMinute();
+    };
+    // A box outside the window's dialogs would wait for ever: it is closed, and the test fails.
+    QTimer::singleShot(1000, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->reject();
+    });
+    w.dialogs.answers = {Answer::No};
+    QTest::keyClick(bars, Qt::Key_Escape);
+    ASSERT_GE(asked, 3);  // asked through the window's dialogs
+    EXPECT_EQ(afterwards, asked);
+    EXPECT_TRUE(RunUntil([&] { return w.window.cursorMinute() > asked; }, 5000));  // "Nein": on
+    w.dialogs.answers = {Answer::Yes};
+    QTest::keyClick(bars, Qt::Key_Escape);
+    EXPECT_FALSE(w.Find("mnuBarGraph")->isChecked());
+    const int stopped = w.window.cursorMinute();
+    QTest::qWait(100);
+    EXPECT_EQ(w.window.cursorMinute(), stopped);
 }
 
 TEST(frmMain, TheGraphShowsTheValuesOfTheDiveLoadedAndNothingAfterAFailedLoad) {
@@ -370,42 +403,6 @@ TEST(frmMain, UndoAndRedoShowTheCornersTheProfileHoldsJoinedOrNot) {
     EXPECT_EQ(circles(), 1u);
     w.Trigger("mnuRedo");
     EXPECT_EQ(circles(), 2u);
-}
-
-TEST(frmMain, EscapeHoldsTheStepwiseDisplayWhileItAsks) {
-    InMemorySettingsStore store;
-    store.WriteSetting("Settings", "Interval", "20");
-    MainWindow w(store);
-    w.ClickAt(3, 30);
-    w.ClickAt(20, 30);
-    w.Trigger("cmdGraph3");
-    w.Trigger("mnuDiveDemo");
-    ASSERT_TRUE(RunUntil([&] { return w.window.cursorMinute() >= 3; }, 5000));
-    auto* bars = w.window.findChild<QDialog*>("frmBarGraph");
-    int asked = -1;
-    int afterwards = -1;
-    w.dialogs.onAsk = [&](std::string_view text) {
-        if (text != "Abbrechen?") return;
-        asked = w.window.cursorMinute();
-        QTest::qWait(200);  // ten steps of the display
-        afterwards = w.window.cursorMinute();
-    };
-    // A box outside the window's dialogs would wait for ever: it is closed, and the test fails.
-    QTimer::singleShot(1000, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->reject();
-    });
-    w.dialogs.answers = {Answer::No};
-    QTest::keyClick(bars, Qt::Key_Escape);
-    EXPECT_GE(asked, 3);
-    EXPECT_EQ(afterwards, asked);
-    EXPECT_TRUE(RunUntil([&] { return w.window.cursorMinute() > asked; }, 5000));  // "Nein": on
-    w.dialogs.answers = {Answer::Yes};
-    QTest::keyClick(bars, Qt::Key_Escape);
-    EXPECT_FALSE(w.Find("mnuBarGraph")->isChecked());
-    const int stopped = w.window.cursorMinute();
-    QTest::qWait(100);
-    EXPECT_EQ(w.window.cursorMinute(), stopped);
 }
 
 TEST(frmMain, HelpShowsInTheProgramsOwnWindow) {
