@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/shell/dialog_parts.h"
@@ -11,7 +12,8 @@
 
 namespace marelos {
 
-frmBarGraph::frmBarGraph(QWidget* parent) : QDialog(parent) {
+frmBarGraph::frmBarGraph(Ui& ui, QTimer& steps, QWidget* parent)
+    : QDialog(parent), ui_(ui), steps_(steps) {
     setObjectName("frmBarGraph");
     setWindowTitle("Balkendiagramm Gewebesättigung");
     setMinimumSize(200, 134);  // 3000 x 2000 units
@@ -37,8 +39,15 @@ void frmBarGraph::keyPressEvent(QKeyEvent* event) {
         QDialog::keyPressEvent(event);
         return;
     }
-    // Escape asks whether to stop a running display and does nothing otherwise.
-    if (running_) emit stopAsked();
+    // Escape asks whether to stop a running display and does nothing otherwise; no minute
+    // passes behind the question.
+    if (!running_) return;
+    steps_.stop();
+    if (ui_.Ask("Abbrechen?", Buttons::YesNo, MessageIcon::Question) == Answer::Yes) {
+        emit closeClicked();
+    } else {
+        steps_.start();
+    }
 }
 
 void frmBarGraph::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,8 @@
 #include "frm_help.h"
 
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -40,6 +42,20 @@ void frmHelp::cmdOpenInBrowser() {
 
 QString HelpPagePath(const QString& programFolder) {
     return QDir(programFolder).filePath("hilfe/marelos-hilfe.html");
+}
+
+void ShowHelp(QPointer<frmHelp>& window, const QString& programFolder, Ui& ui, QWidget* parent) {
+    const QString page = HelpPagePath(programFolder);
+    if (!QFileInfo::exists(page)) {
+        ui.ShowMessage("Die Hilfe " + page.toStdString() + " fehlt.", MessageIcon::Information);
+        return;
+    }
+    if (!window) {
+        window = new frmHelp(page, ui, &QDesktopServices::openUrl, parent);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->show();
+    window->raise();
 }
 
 }  // namespace marelos

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QUrl>
 #include <functional>
 
@@ -31,5 +32,9 @@ class frmHelp : public QDialog {
 
 // Where the help page lies: "hilfe/marelos-hilfe.html" in the program folder.
 QString HelpPagePath(const QString& programFolder);
+
+// Shows the help window (`window` while it is open), beside the work and not waiting for it; a
+// missing help page is reported.
+void ShowHelp(QPointer<frmHelp>& window, const QString& programFolder, Ui& ui, QWidget* parent);
 
 }  // namespace marelos

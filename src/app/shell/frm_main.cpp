@@ -6,8 +6,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -23,7 +21,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <exception>
-#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -57,7 +54,6 @@
 #include "core/profile/repetitive_dives.h"
 #include "core/settings/setting_keys.h"
 #include "core/text/fields.h"
-#include "core/text/file_replacement.h"
 #include "core/text/paths.h"
 #include "core/text/rounding.h"
 #include "core/text/text_file.h"
@@ -180,7 +176,6 @@ void frmMain::BuildLayout() {
     // On a small screen the graph and the panel give way in proportion to what each can spare,
     // so that the graph stays the larger part.
     picDive_->setPreferredSize({560, 400});
-    picDive_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     connect(picDive_, &PictureBox::resized, this, &frmMain::RedrawView);
     connect(picDive_, &PictureBox::pointerMoved, this, &frmMain::GraphPointerMoved);
     connect(picDive_, &PictureBox::clicked, this, &frmMain::GraphClicked);
@@ -190,9 +185,7 @@ void frmMain::BuildLayout() {
     auto* topLayout = new QHBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addWidget(picDive_);  // no stretch factor, which would make its hint its minimum
-    QScrollArea* panel = ScrollingPanel(BuildMixPanel());
-    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-    topLayout->addWidget(panel);
+    topLayout->addWidget(ScrollingPanel(BuildMixPanel()));
 
     lstSysMsg_ = new QListWidget;
     lstSysMsg_->setObjectName("lstSysMsg");
@@ -549,14 +542,7 @@ void frmMain::Initialise(const QString& programFolder, const QString& profileFil
             FreedesktopFileTypeRegistry registry(QCoreApplication::applicationFilePath());
             AskToRegisterProfileFileType(registry, store_, *ui_);
         },
-        [&] {
-            // A save killed half-way leaves its temporary file beside the file it was saving.
-            RemoveStaleTemporaryFiles(ProfileFolder());
-            for (const std::string& file : RecentFiles(store_)) {
-                if (!file.empty())
-                    RemoveStaleTemporaryFiles(std::filesystem::path(file).parent_path());
-            }
-        },
+        [&] { RemoveLeftoversOfKilledSaves(ProfileFolder(), store_); },
     };
     for (const auto& step : steps) {
         try {
@@ -778,17 +764,9 @@ void frmMain::GraphClicked(double x, double y) {
 
 void frmMain::OpenBarGraph() {
     if (!barGraph_) {
-        barGraph_ = new frmBarGraph(this);
+        barGraph_ = new frmBarGraph(*ui_, *timStep_, this);
         connect(barGraph_, &frmBarGraph::closeClicked, this, [this] { CloseBarGraph(true); });
         connect(barGraph_, &frmBarGraph::goClicked, this, &frmMain::StartStepDisplay);
-        connect(barGraph_, &frmBarGraph::stopAsked, this, [this] {
-            timStep_->stop();  // no minute passes behind the question
-            if (ui_->Ask("Abbrechen?", Buttons::YesNo, MessageIcon::Question) == Answer::Yes) {
-                CloseBarGraph(true);
-            } else {
-                timStep_->start();
-            }
-        });
         connect(barGraph_, &frmBarGraph::pictureClicked, this, [this] {
             if (timStep_->isActive()) return;
             DrawBarGraphHint(barGraph_->picBG()->canvas(), workspace_.settings);
@@ -1085,18 +1063,7 @@ void frmMain::mnuCreateDecoTable() {
 }
 
 void frmMain::mnuShowHelp() {
-    const QString page = HelpPagePath(programFolder_);
-    if (!QFileInfo::exists(page)) {
-        ui_->ShowMessage("Die Hilfe " + ToStdString(page) + " fehlt.", MessageIcon::Information);
-        return;
-    }
-    // In a window of the program's own, beside the work; a browser is only offered.
-    if (!help_) {
-        help_ = new frmHelp(page, *ui_, &QDesktopServices::openUrl, this);
-        help_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    help_->show();
-    help_->raise();
+    ShowHelp(help_, programFolder_, *ui_, this);
 }
 
 void frmMain::mnuMe() {

@@ -12,6 +12,7 @@
 #include "core/settings/settings.h"
 #include "core/text/codepage.h"
 #include "core/text/fields.h"
+#include "core/text/file_replacement.h"
 #include "core/text/number_format.h"
 #include "core/text/paths.h"
 #include "core/text/rounding.h"
@@ -374,6 +375,13 @@ std::vector<std::string> RecentFileCaptions(const SettingsStore& store) {
 
 void BuildRecentFilesMenu(const SettingsStore& store, Ui& ui) {
     ui.ShowRecentFiles(RecentFileCaptions(store));
+}
+
+void RemoveLeftoversOfKilledSaves(const std::string& profileFolder, const SettingsStore& store) {
+    RemoveStaleTemporaryFiles(profileFolder);
+    for (const std::string& file : RecentFiles(store)) {
+        if (!file.empty()) RemoveStaleTemporaryFiles(std::filesystem::path(file).parent_path());
+    }
 }
 
 }  // namespace marelos

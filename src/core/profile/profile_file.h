@@ -68,4 +68,8 @@ std::vector<std::string> RecentFileCaptions(const SettingsStore& store);
 // RecentFileCaptions shown in the menu.
 void BuildRecentFilesMenu(const SettingsStore& store, Ui& ui);
 
+// Removes what saves killed half-way left beside the files they were saving, in the folders the
+// program writes profiles to: the profile folder and those of the recent files.
+void RemoveLeftoversOfKilledSaves(const std::string& profileFolder, const SettingsStore& store);
+
 }  // namespace marelos
