@@ -12,6 +12,7 @@
 #include "core/settings/settings.h"
 #include "core/text/codepage.h"
 #include "core/text/fields.h"
+#include "core/text/file_replacement.h"
 #include "core/text/number_format.h"
 #include "core/text/paths.h"
 #include "core/text/rounding.h"
@@ -367,14 +368,23 @@ std::vector<std::string> RecentFileCaptions(const SettingsStore& store) {
     std::vector<std::string> captions;
     const std::vector<std::string> entries = RecentFiles(store);
     for (int k = 1; k <= kRecentFileCount; ++k) {
+        // The name as the file is called: on a file system that tells the cases apart, a
+        // lower-case name would be another file.
         captions.push_back("&" + std::to_string(k) + "  " +
-                           ShortenPath(AsciiLower(entries[static_cast<std::size_t>(k - 1)])));
+                           ShortenPath(entries[static_cast<std::size_t>(k - 1)]));
     }
     return captions;
 }
 
 void BuildRecentFilesMenu(const SettingsStore& store, Ui& ui) {
     ui.ShowRecentFiles(RecentFileCaptions(store));
+}
+
+void RemoveLeftoversOfKilledSaves(const std::string& profileFolder, const SettingsStore& store) {
+    RemoveStaleTemporaryFiles(profileFolder);
+    for (const std::string& file : RecentFiles(store)) {
+        if (!file.empty()) RemoveStaleTemporaryFiles(std::filesystem::path(file).parent_path());
+    }
 }
 
 }  // namespace marelos
