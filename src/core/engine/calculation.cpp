@@ -7,6 +7,9 @@
 #include <string>
 
 #include "core/engine/oxygen.h"
+#include "core/planner/ascent_walk.h"
+#include "core/planner/gas_warnings.h"
+#include "core/planner/planner.h"
 #include "core/settings/settings.h"
 #include "core/text/number_format.h"
 #include "core/text/rounding.h"
@@ -207,7 +210,9 @@ CalculationResult DiveCalculation::RunSteps() {
         if (!WalkLineTable(result, depth)) return Incomplete(result, kLineTableFullMessage);
         result.decompressionDive = Tolerated() > Ambient(0);
         ascent_ = {};
-        if (StepwiseForCalculation(store_)) {
+        if (settings_.planner.enabled) {
+            result.schedule = PlannedAscent(depth);
+        } else if (StepwiseForCalculation(store_)) {
             StagedDecompression(depth);
         } else {
             ContinuousAscent(depth);
@@ -243,6 +248,10 @@ CalculationResult DiveCalculation::RunSteps() {
     ui_.ShowSysMsg(ProgressivityMessage(workspace_.model));
     for (const std::string& warning : AscentGasWarnings(workspace_))
         ui_.ShowSysMsg(warning);
+    if (result.schedule) {
+        for (const std::string& warning : result.schedule->warnings)
+            ui_.ShowSysMsg(warning);
+    }
     return result;
 }
 
@@ -483,6 +492,43 @@ void DiveCalculation::ContinuousAscent(double currentDepth) {
         AppendMinute(depth, decoGas);
         if (Ambient(depth) > Tolerated()) depth = DepthFromPressure(Tolerated()) + 0.5;
     }
+}
+
+Schedule DiveCalculation::PlannedAscent(double currentDepth) {
+    const DiveProfile& profile = workspace_.profile;
+    BreathingGas bottom = BreathingGas::FromProfileLine(settings_.n2PerCentSurface, 0);
+    const int end = std::min(profile.nextPoint, kProfileTableEnd - 1);
+    for (int i = 1; i <= end; ++i) {
+        const ProfileLine& line = profile.lines[i];
+        if (line.tDelta > 0) bottom = BreathingGas::FromProfileLine(line.n2Percent, line.hePercent);
+    }
+    const AscentStart start{tissues_, currentDepth,
+                            static_cast<double>(workspace_.computed.computedCount - 1), bottom};
+    Schedule schedule =
+        PlanAscent(start, workspace_.model, settings_.planner, settings_.airPressure);
+    if (!schedule.complete) Stop(schedule.reason, true);
+    schedule.warnings = PlannerGasWarnings(profile, schedule, settings_.planner,
+                                           settings_.airPressure, settings_.decimalSeparator);
+    ui_.ShowSysMsg("Erste Deko-Stufe auf " +
+                   FormatGeneral(schedule.FirstStopDepth(), settings_.decimalSeparator) + " m (" +
+                   schedule.model + ")");
+
+    ClearStopTimes(workspace_.profile);
+    for (const ScheduleStop& stop : schedule.stops) {
+        const double index = stop.depth / 3;
+        if (index == Int(index) && index >= 1 && index <= kStopTableEnd) {
+            workspace_.profile.stops[static_cast<std::size_t>(index)] = {
+                static_cast<std::int32_t>(stop.depth), stop.minutes, stop.gas.Shares()};
+        }
+    }
+    const SegmentLoader loader(workspace_.model, settings_.airPressure, settings_.planner.Water());
+    SampleWholeMinutes(tissues_, schedule, loader,
+                       BreathingGas::FromProfileLine(settings_.n2PerCentSurface, 0),
+                       [&](double depth, const BreathingGas& gas) {
+                           toleratedKnown_ = false;
+                           AppendComputedMinute(depth, gas.n2, gas.he);
+                       });
+    return schedule;
 }
 
 void DiveCalculation::SimulateSurfaceInterval(int minutes) {

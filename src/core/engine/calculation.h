@@ -73,6 +73,9 @@ class DiveCalculation {
     bool WalkLineTable(CalculationResult& result, double& finalDepth);
     void StagedDecompression(double currentDepth);
     void ContinuousAscent(double currentDepth);
+    // The ascent of the planner, when it is on: its stops go into the stop table and a record
+    // for every whole minute of it into the computed profile.
+    Schedule PlannedAscent(double currentDepth);
     void SimulateSurfaceInterval(int minutes);
     // Stores the current tissues as record computedCount with the oxygen steps of the minute.
     void AppendComputedMinute(double depth, double n2Percent, double hePercent);

@@ -244,6 +244,7 @@ Settings LoadSettings(SettingsStore& store, std::string_view programFolder) {
     // The axis lengths are read after the model is set up.
     s.maxVScale = in.Kept(keys::kMaxVScale, d.maxVScale);
     s.maxHScale = in.Kept(keys::kMaxHScale, d.maxHScale);
+    s.planner = LoadPlannerSettings(store, s.airPressure);
     return s;
 }
 
