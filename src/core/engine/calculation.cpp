@@ -146,17 +146,22 @@ int FindFirstStopIndex(const TissueState& tissues, const ModelParameters& model,
     return 0;
 }
 
-int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& ui, bool report) {
+double CalculationWater(const Settings& settings) {
+    return settings.planner.enabled ? settings.planner.Water() : kSaltWater;
+}
+
+int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& ui, bool report,
+                       double water) {
     ui.ShowSysMsg("Überprüfe Dekompressionsstatus...");
     int count = 0;
     const int last = std::min(computed.computedCount, ComputedProfile::kTableEnd);
     double depth = 0;
-    double ambient = AmbientPressure(depth, airPressure);  // kept while the depth repeats
+    double ambient = AmbientPressure(depth, airPressure, water);  // kept while the depth repeats
     for (int j = 1; j <= last; ++j) {
         const ComputedMinute& record = computed.records[j];
         if (record.depth != depth) {
             depth = record.depth;
-            ambient = AmbientPressure(depth, airPressure);
+            ambient = AmbientPressure(depth, airPressure, water);
         }
         if (1.1 * ambient < record.toleratedPressure) ++count;
     }
@@ -181,8 +186,9 @@ DiveCalculation::DiveCalculation(Workspace& workspace, const SettingsStore& stor
       ui_(ui),
       tissues_(workspace.tissues),
       settings_(workspace.settings),
-      stepper_(workspace.model, workspace.settings.airPressure),
-      oxygen_(workspace.settings.airPressure),
+      stepper_(workspace.model, workspace.settings.airPressure,
+               CalculationWater(workspace.settings)),
+      oxygen_(workspace.settings.airPressure, CalculationWater(workspace.settings)),
       ambientDepth_(0),
       ambient_(stepper_.AmbientPressure(0)) {}
 
@@ -229,7 +235,8 @@ CalculationResult DiveCalculation::RunSteps() {
         workspace_.settings.maxHScale = RoundToInt32(static_cast<double>(axisTime + 10));
         ui_.RedrawProfileGraph();
     }
-    result.violations = CheckDecompression(workspace_.computed, settings_.airPressure, ui_, true);
+    result.violations = CheckDecompression(workspace_.computed, settings_.airPressure, ui_, true,
+                                           CalculationWater(settings_));
     const ComputedProfile& computed = workspace_.computed;
     ui_.ShowSysMsg("Oxygen Tolerance Units: " +
                    FormatGeneral(TotalOtu(computed), settings_.decimalSeparator));
