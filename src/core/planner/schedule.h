@@ -8,15 +8,6 @@
 
 namespace marelos {
 
-// Where and when the dive phase leaves the diver: the tissues, the depth, the run time (minutes
-// from the start of the dive) and the gas breathed last.
-struct AscentStart {
-    TissueState tissues;
-    double depth = 0;
-    double runTime = 0;
-    BreathingGas bottomGas;
-};
-
 enum class SegmentKind { Ascent, Stop, Switch };
 
 // A piece of the planned ascent: a linear ascent, a stop or the minutes of a gas switch.
@@ -29,6 +20,18 @@ struct ScheduleSegment {
     BreathingGas gas;
 
     bool operator==(const ScheduleSegment&) const = default;
+};
+
+// Where and when the dive phase leaves the diver: the tissues, the depth, the run time (minutes
+// from the start of the dive) and the gas breathed last; and the dive phase itself, one segment
+// per profile line as the calculation walked it (its whole minutes, from the line before's depth
+// to its own), for the models and plans that need more than its end.
+struct AscentStart {
+    TissueState tissues;
+    double depth = 0;
+    double runTime = 0;
+    BreathingGas bottomGas;
+    std::vector<ScheduleSegment> divePhase;
 };
 
 // A stop of the plan: whole minutes at one depth (the minutes of a gas switch there included),
