@@ -503,14 +503,23 @@ void DiveCalculation::ContinuousAscent(double currentDepth) {
 
 Schedule DiveCalculation::PlannedAscent(double currentDepth) {
     const DiveProfile& profile = workspace_.profile;
-    BreathingGas bottom = BreathingGas::FromProfileLine(settings_.n2PerCentSurface, 0);
+    AscentStart start{tissues_,
+                      currentDepth,
+                      static_cast<double>(workspace_.computed.computedCount - 1),
+                      BreathingGas::FromProfileLine(settings_.n2PerCentSurface, 0),
+                      {}};
     const int end = std::min(profile.nextPoint, kProfileTableEnd - 1);
+    double runTime = 0;
     for (int i = 1; i <= end; ++i) {
         const ProfileLine& line = profile.lines[i];
-        if (line.tDelta > 0) bottom = BreathingGas::FromProfileLine(line.n2Percent, line.hePercent);
+        if (!(line.tDelta > 0)) continue;
+        start.bottomGas = BreathingGas::FromProfileLine(line.n2Percent, line.hePercent);
+        const double from = profile.lines[i - 1].depth;
+        const double minutes = RoundHalfEven(line.tDelta - 1) + 1;  // as the dive phase walks it
+        runTime += minutes;
+        start.divePhase.push_back({line.depth == from ? SegmentKind::Stop : SegmentKind::Ascent,
+                                   from, line.depth, minutes, runTime, start.bottomGas});
     }
-    const AscentStart start{tissues_, currentDepth,
-                            static_cast<double>(workspace_.computed.computedCount - 1), bottom};
     Schedule schedule =
         PlanAscent(start, workspace_.model, settings_.planner, settings_.airPressure);
     if (!schedule.complete) Stop(schedule.reason, true);
