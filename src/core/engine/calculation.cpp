@@ -517,7 +517,7 @@ Schedule DiveCalculation::PlannedAscent(double currentDepth) {
         const double from = profile.lines[i - 1].depth;
         const double minutes = RoundHalfEven(line.tDelta - 1) + 1;  // as the dive phase walks it
         runTime += minutes;
-        start.divePhase.push_back({line.depth == from ? SegmentKind::Stop : SegmentKind::Ascent,
+        start.divePhase.push_back({line.depth == from ? SegmentKind::Stop : SegmentKind::Travel,
                                    from, line.depth, minutes, runTime, start.bottomGas});
     }
     Schedule schedule =

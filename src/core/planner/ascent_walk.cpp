@@ -84,7 +84,7 @@ class Walk {
     void Ascend(double to) {
         const double minutes = (depth_ - to) / settings_.ascentRate;
         loader_.Linear(tissues_, depth_, to, minutes, gas_);
-        Add(SegmentKind::Ascent, depth_, to, minutes);
+        Add(SegmentKind::Travel, depth_, to, minutes);
         depth_ = to;
     }
 

@@ -8,11 +8,12 @@
 
 namespace marelos {
 
-enum class SegmentKind { Ascent, Stop, Switch };
+enum class SegmentKind { Travel, Stop, Switch };  // Travel: the depth changes linearly
 
-// A piece of the planned ascent: a linear ascent, a stop or the minutes of a gas switch.
+// A piece of a dive or of its planned ascent: a linear change of depth, a stop or the minutes
+// of a gas switch.
 struct ScheduleSegment {
-    SegmentKind kind = SegmentKind::Ascent;
+    SegmentKind kind = SegmentKind::Travel;
     double fromDepth = 0;
     double toDepth = 0;
     double minutes = 0;
