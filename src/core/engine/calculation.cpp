@@ -7,6 +7,9 @@
 #include <string>
 
 #include "core/engine/oxygen.h"
+#include "core/planner/ascent_walk.h"
+#include "core/planner/gas_warnings.h"
+#include "core/planner/planner.h"
 #include "core/settings/settings.h"
 #include "core/text/number_format.h"
 #include "core/text/rounding.h"
@@ -143,17 +146,22 @@ int FindFirstStopIndex(const TissueState& tissues, const ModelParameters& model,
     return 0;
 }
 
-int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& ui, bool report) {
+double CalculationWater(const Settings& settings) {
+    return settings.planner.enabled ? settings.planner.Water() : kSaltWater;
+}
+
+int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& ui, bool report,
+                       double water) {
     ui.ShowSysMsg("Überprüfe Dekompressionsstatus...");
     int count = 0;
     const int last = std::min(computed.computedCount, ComputedProfile::kTableEnd);
     double depth = 0;
-    double ambient = AmbientPressure(depth, airPressure);  // kept while the depth repeats
+    double ambient = AmbientPressure(depth, airPressure, water);  // kept while the depth repeats
     for (int j = 1; j <= last; ++j) {
         const ComputedMinute& record = computed.records[j];
         if (record.depth != depth) {
             depth = record.depth;
-            ambient = AmbientPressure(depth, airPressure);
+            ambient = AmbientPressure(depth, airPressure, water);
         }
         if (1.1 * ambient < record.toleratedPressure) ++count;
     }
@@ -178,8 +186,9 @@ DiveCalculation::DiveCalculation(Workspace& workspace, const SettingsStore& stor
       ui_(ui),
       tissues_(workspace.tissues),
       settings_(workspace.settings),
-      stepper_(workspace.model, workspace.settings.airPressure),
-      oxygen_(workspace.settings.airPressure),
+      stepper_(workspace.model, workspace.settings.airPressure,
+               CalculationWater(workspace.settings)),
+      oxygen_(workspace.settings.airPressure, CalculationWater(workspace.settings)),
       ambientDepth_(0),
       ambient_(stepper_.AmbientPressure(0)) {}
 
@@ -207,12 +216,16 @@ CalculationResult DiveCalculation::RunSteps() {
         if (!WalkLineTable(result, depth)) return Incomplete(result, kLineTableFullMessage);
         result.decompressionDive = Tolerated() > Ambient(0);
         ascent_ = {};
-        if (StepwiseForCalculation(store_)) {
+        result.decoBegin = workspace_.computed.computedCount;
+        if (settings_.planner.enabled) {
+            result.schedule = PlannedAscent(depth);
+        } else if (StepwiseForCalculation(store_)) {
             StagedDecompression(depth);
         } else {
             ContinuousAscent(depth);
         }
         result.ascent = ascent_;
+        result.decoEnd = workspace_.computed.computedCount;
         SimulateSurfaceInterval(settings_.surfaceInterval);
     } catch (const CalculationStopped& stopped) {
         return Incomplete(result, stopped.reason);
@@ -224,7 +237,8 @@ CalculationResult DiveCalculation::RunSteps() {
         workspace_.settings.maxHScale = RoundToInt32(static_cast<double>(axisTime + 10));
         ui_.RedrawProfileGraph();
     }
-    result.violations = CheckDecompression(workspace_.computed, settings_.airPressure, ui_, true);
+    result.violations = CheckDecompression(workspace_.computed, settings_.airPressure, ui_, true,
+                                           CalculationWater(settings_));
     const ComputedProfile& computed = workspace_.computed;
     ui_.ShowSysMsg("Oxygen Tolerance Units: " +
                    FormatGeneral(TotalOtu(computed), settings_.decimalSeparator));
@@ -243,6 +257,10 @@ CalculationResult DiveCalculation::RunSteps() {
     ui_.ShowSysMsg(ProgressivityMessage(workspace_.model));
     for (const std::string& warning : AscentGasWarnings(workspace_))
         ui_.ShowSysMsg(warning);
+    if (result.schedule) {
+        for (const std::string& warning : result.schedule->warnings)
+            ui_.ShowSysMsg(warning);
+    }
     return result;
 }
 
@@ -483,6 +501,52 @@ void DiveCalculation::ContinuousAscent(double currentDepth) {
         AppendMinute(depth, decoGas);
         if (Ambient(depth) > Tolerated()) depth = DepthFromPressure(Tolerated()) + 0.5;
     }
+}
+
+Schedule DiveCalculation::PlannedAscent(double currentDepth) {
+    const DiveProfile& profile = workspace_.profile;
+    AscentStart start{tissues_,
+                      currentDepth,
+                      static_cast<double>(workspace_.computed.computedCount - 1),
+                      BreathingGas::FromProfileLine(settings_.n2PerCentSurface, 0),
+                      {}};
+    const int end = std::min(profile.nextPoint, kProfileTableEnd - 1);
+    double runTime = 0;
+    for (int i = 1; i <= end; ++i) {
+        const ProfileLine& line = profile.lines[i];
+        if (!(line.tDelta > 0)) continue;
+        start.bottomGas = BreathingGas::FromProfileLine(line.n2Percent, line.hePercent);
+        const double from = profile.lines[i - 1].depth;
+        const double minutes = RoundHalfEven(line.tDelta - 1) + 1;  // as the dive phase walks it
+        runTime += minutes;
+        start.divePhase.push_back({line.depth == from ? SegmentKind::Stop : SegmentKind::Travel,
+                                   from, line.depth, minutes, runTime, start.bottomGas});
+    }
+    Schedule schedule =
+        PlanAscent(start, workspace_.model, settings_.planner, settings_.airPressure);
+    if (!schedule.complete) Stop(schedule.reason, true);
+    schedule.warnings = PlannerGasWarnings(profile, schedule, settings_.planner,
+                                           settings_.airPressure, settings_.decimalSeparator);
+    ui_.ShowSysMsg("Erste Deko-Stufe auf " +
+                   FormatGeneral(schedule.FirstStopDepth(), settings_.decimalSeparator) + " m (" +
+                   schedule.model + ")");
+
+    ClearStopTimes(workspace_.profile);
+    for (const ScheduleStop& stop : schedule.stops) {
+        const double index = stop.depth / 3;
+        if (index == Int(index) && index >= 1 && index <= kStopTableEnd) {
+            workspace_.profile.stops[static_cast<std::size_t>(index)] = {
+                static_cast<std::int32_t>(stop.depth), stop.minutes, stop.gas.Shares()};
+        }
+    }
+    const SegmentLoader loader(workspace_.model, settings_.airPressure, settings_.planner.Water());
+    SampleWholeMinutes(tissues_, schedule, loader,
+                       BreathingGas::FromProfileLine(settings_.n2PerCentSurface, 0),
+                       [&](double depth, const BreathingGas& gas) {
+                           toleratedKnown_ = false;
+                           AppendComputedMinute(depth, gas.n2, gas.he);
+                       });
+    return schedule;
 }
 
 void DiveCalculation::SimulateSurfaceInterval(int minutes) {

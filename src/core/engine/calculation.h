@@ -53,7 +53,11 @@ std::vector<std::string> AscentGasWarnings(const Workspace& workspace);
 
 // Counts the records 1..computedCount whose tolerated pressure exceeds 1.1 x their ambient
 // pressure; with `report` the count is told to the user.
-int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& ui, bool report);
+int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& ui, bool report,
+                       double water = kSaltWater);
+
+// The water of a calculation: the sea, or the planner's water when the planner is on.
+double CalculationWater(const Settings& settings);
 
 // One calculation of the current dive: the dive phase along the line table, the staged or
 // continuous decompression phase, the surface interval, the check and the report. The phases
@@ -73,6 +77,9 @@ class DiveCalculation {
     bool WalkLineTable(CalculationResult& result, double& finalDepth);
     void StagedDecompression(double currentDepth);
     void ContinuousAscent(double currentDepth);
+    // The ascent of the planner, when it is on: its stops go into the stop table and a record
+    // for every whole minute of it into the computed profile.
+    Schedule PlannedAscent(double currentDepth);
     void SimulateSurfaceInterval(int minutes);
     // Stores the current tissues as record computedCount with the oxygen steps of the minute.
     void AppendComputedMinute(double depth, double n2Percent, double hePercent);

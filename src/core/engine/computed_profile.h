@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/engine/model_parameters.h"
+#include "core/planner/schedule.h"
 #include "core/profile/dive_profile.h"
 
 namespace marelos {
@@ -47,6 +49,11 @@ struct CalculationResult {
     AscentGases ascent;            // the gases of the decompression phase
     // The tissues at the end of the dive phase tolerated no direct ascent to the surface.
     bool decompressionDive = false;
+    // The ascent the planner made, when it is on; the stops and records come from it.
+    std::optional<Schedule> schedule;
+    // The records of the decompression phase: from decoBegin up to decoEnd (exclusive).
+    std::int32_t decoBegin = 0;
+    std::int32_t decoEnd = 0;
 };
 
 // True when the calculation ended early: its stops and sums are no result a diver may use, and

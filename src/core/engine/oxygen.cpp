@@ -121,7 +121,7 @@ void OxygenSteps::AddMinute(ComputedMinute& record, double depth, double n2Perce
         known_ = true;
         inputs_ = inputs;
         ComputedMinute doses;
-        const double ambient = AmbientPressure(depth, airPressure_);
+        const double ambient = AmbientPressure(depth, airPressure_, water_);
         AddOtuMinute(doses, ambient, n2Percent, hePercent);
         AddCnsMinute(doses, ambient, n2Percent, hePercent);
         otu_ = doses.otu;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/engine/computed_profile.h"
+#include "core/engine/water.h"
 
 namespace marelos {
 
@@ -34,12 +35,14 @@ void AddCnsMinute(ComputedMinute& record, double ambientPressure, double n2Perce
 // and gas takes over that minute's doses instead of working them out again.
 class OxygenSteps {
   public:
-    explicit OxygenSteps(double airPressureMbar) : airPressure_(airPressureMbar) {}
+    explicit OxygenSteps(double airPressureMbar, double water = kSaltWater)
+        : airPressure_(airPressureMbar), water_(water) {}
 
     void AddMinute(ComputedMinute& record, double depth, double n2Percent, double hePercent);
 
   private:
     double airPressure_;
+    double water_;
     bool known_ = false;
     std::array<double, 3> inputs_{};  // depth, N2 and He of the last minute
     double otu_ = 0;

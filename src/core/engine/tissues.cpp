@@ -62,16 +62,17 @@ double SaturationFactor(double timeFactor, double time, double halfTime) {
 }
 
 void SaturateTissues(TissueState& tissues, const ModelParameters& model, double airPressureMbar,
-                     double depth, double time, double n2Percent, double hePercent) {
+                     double depth, double time, double n2Percent, double hePercent, double water) {
     CompartmentValues factorN2{};
     CompartmentValues factorHe{};
     for (int c = model.firstCompartment; c <= kLastCompartment; ++c) {
         factorN2[c] = SaturationFactor(model.timeFactor, time, model.halfTimeN2[c]);
         factorHe[c] = SaturationFactor(model.timeFactor, time, model.halfTimeHe[c]);
     }
-    SaturateWithFactors(tissues, model.firstCompartment,
-                        InspiredAt(AmbientPressure(depth, airPressureMbar), n2Percent, hePercent),
-                        factorN2, factorHe);
+    SaturateWithFactors(
+        tissues, model.firstCompartment,
+        InspiredAt(AmbientPressure(depth, airPressureMbar, water), n2Percent, hePercent), factorN2,
+        factorHe);
 }
 
 // Like the saturation step, in an AVX2 version too: its divisions bound the calculation's speed.
@@ -103,8 +104,8 @@ void SaturateTissues(TissueState& tissues, const ModelParameters& model, double 
     return odd > even ? odd : even;
 }
 
-TissueStepper::TissueStepper(const ModelParameters& model, double airPressureMbar)
-    : model_(model), airPressure_(airPressureMbar) {
+TissueStepper::TissueStepper(const ModelParameters& model, double airPressureMbar, double water)
+    : model_(model), airPressure_(airPressureMbar), water_(water) {
     for (int c = model.firstCompartment; c <= kLastCompartment; ++c) {
         minuteN2_[c] = SaturationFactor(model.timeFactor, 1.0, model.halfTimeN2[c]);
         minuteHe_[c] = SaturationFactor(model.timeFactor, 1.0, model.halfTimeHe[c]);
@@ -117,7 +118,7 @@ void TissueStepper::Saturate(TissueState& tissues, double depth, double time, do
                              double hePercent) {
     const bool minute = time == 1.0;
     if (!minute && time != 0.1) {
-        SaturateTissues(tissues, model_, airPressure_, depth, time, n2Percent, hePercent);
+        SaturateTissues(tissues, model_, airPressure_, depth, time, n2Percent, hePercent, water_);
         return;
     }
     const std::array<double, 3> inputs = {depth, n2Percent, hePercent};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/engine/model_parameters.h"
+#include "core/engine/water.h"
 
 namespace marelos {
 
@@ -16,8 +17,8 @@ struct TissueState {
 inline constexpr double kWaterVapourPressure = 0.0627;  // bar
 
 // depth x 10.1043 / 100 + air pressure / 1000, in bar (sea water, air pressure in mbar).
-inline double AmbientPressure(double depth, double airPressureMbar) {
-    return depth * 10.1043 / 100 + airPressureMbar / 1000;
+inline double AmbientPressure(double depth, double airPressureMbar, double water = kSaltWater) {
+    return depth * water / 100 + airPressureMbar / 1000;
 }
 
 // 10 m per bar above a surface of exactly 1 bar: pressure x 10 - 10, in metres.
@@ -34,7 +35,8 @@ double SaturationFactor(double timeFactor, double time, double halfTime);
 // A stay of `time` minutes at the constant depth, breathing n2Percent / hePercent, for the
 // compartments firstCompartment..16.
 void SaturateTissues(TissueState& tissues, const ModelParameters& model, double airPressureMbar,
-                     double depth, double time, double n2Percent, double hePercent);
+                     double depth, double time, double n2Percent, double hePercent,
+                     double water = kSaltWater);
 
 // The tolerated ambient pressure of the leading compartment, never below 0. The lower-numbered
 // compartment leads when two tolerate exactly the same pressure.
@@ -52,18 +54,19 @@ struct InspiredPressures {
 // or at the surface.
 class TissueStepper {
   public:
-    TissueStepper(const ModelParameters& model, double airPressureMbar);
+    TissueStepper(const ModelParameters& model, double airPressureMbar, double water = kSaltWater);
 
     // SaturateTissues for a time of 1 or 0.1 minutes (any other time is computed directly).
     void Saturate(TissueState& tissues, double depth, double time, double n2Percent,
                   double hePercent);
     double AmbientPressure(double depth) const {
-        return marelos::AmbientPressure(depth, airPressure_);
+        return marelos::AmbientPressure(depth, airPressure_, water_);
     }
 
   private:
     const ModelParameters& model_;
     double airPressure_;
+    double water_;
     CompartmentValues minuteN2_{}, minuteHe_{}, tenthN2_{}, tenthHe_{};
     bool inspiredKnown_ = false;
     std::array<double, 3> inspiredFor_{};  // depth, N2 and He of the last step

@@ -83,6 +83,28 @@ bool LoadFailed(Workspace& workspace, Ui& ui, const std::string& message) {
     return false;
 }
 
+// The planned ascent as it was calculated, a line per whole minute of it, the minutes of one
+// depth and gas joined: the saved dive calculates again along the same depths.
+std::vector<std::string> PlannedDecompressionLines(const Workspace& workspace,
+                                                   const LastLine& last) {
+    std::vector<std::string> out;
+    const ComputedProfile& computed = workspace.computed;
+    double time = last.time;
+    for (std::int32_t j = computed.last.decoBegin; j < computed.last.decoEnd;) {
+        const ComputedMinute& first = computed.records[j];
+        std::int32_t end = j + 1;
+        while (end < computed.last.decoEnd && computed.records[end].depth == first.depth &&
+               computed.records[end].n2Percent == first.n2Percent &&
+               computed.records[end].hePercent == first.hePercent) {
+            ++end;
+        }
+        time += end - j;
+        out.push_back(DataLine(first.depth, end - j, time, first.n2Percent, first.hePercent));
+        j = end;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::optional<std::string> DataLineProblem(std::string_view text) {
@@ -99,6 +121,7 @@ std::optional<std::string> DataLineProblem(std::string_view text) {
 std::vector<std::string> DecompressionLines(const Workspace& workspace, const LastLine& last) {
     std::vector<std::string> out;
     if (Stopped(workspace.computed.last)) return out;
+    if (workspace.computed.last.schedule) return PlannedDecompressionLines(workspace, last);
     const double lastDepth = last.depth;
     const DiveProfile& profile = workspace.profile;
     int first = 0;

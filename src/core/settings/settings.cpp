@@ -244,6 +244,7 @@ Settings LoadSettings(SettingsStore& store, std::string_view programFolder) {
     // The axis lengths are read after the model is set up.
     s.maxVScale = in.Kept(keys::kMaxVScale, d.maxVScale);
     s.maxHScale = in.Kept(keys::kMaxHScale, d.maxHScale);
+    s.planner = LoadPlannerSettings(store, s.airPressure);
     return s;
 }
 
@@ -317,6 +318,7 @@ void WriteSettings(SettingsStore& store, const Settings& s) {
     value(keys::kTankPressure, s.tankPressure);
     value(keys::kMaxVScale, s.maxVScale);
     value(keys::kMaxHScale, s.maxHScale);
+    StorePlannerSettings(store, s.planner);
 }
 
 bool StepwiseForCalculation(const SettingsStore& store) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/planner/planner_settings.h"
 #include "core/settings/setting_keys.h"
 #include "core/settings/settings_store.h"
 
@@ -130,6 +131,9 @@ struct Settings {
     std::int32_t baudRate = 2400;
     std::int32_t comDelay = 350;  // units of 5 ms
     std::int16_t interfaceType = 1;
+
+    // "Planner": the ascent planned with gradient factors or the bubble model, and its gases.
+    PlannerSettings planner;
 
     bool operator==(const Settings&) const = default;
 
