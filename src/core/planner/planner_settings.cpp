@@ -38,7 +38,10 @@ SettingKey DecoGasKey(int slot) {
 
 std::string DecoGasText(const DecoGasSetting& gas) {
     std::string text = OxygenHeliumText(gas.gas);
-    if (gas.switchDepth) text += "@" + FormatGeneral(*gas.switchDepth);
+    if (gas.switchDepth) {  // appended in two steps: "@" + a temporary trips a false warning
+        text += '@';
+        text += FormatGeneral(*gas.switchDepth);
+    }
     return text;
 }
 
