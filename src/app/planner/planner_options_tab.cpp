@@ -65,6 +65,8 @@ PlannerOptionsTab::PlannerOptionsTab(QWidget* parent) : QWidget(parent) {
     chkO2Narcotic_ = Check("chkO2Narcotic", "Sauerstoff &zählt narkotisch");
     txtDensityWarn_ = Field("txtDensityWarn");
     txtDensityLimit_ = Field("txtDensityLimit");
+    txtExtraDepth_ = Field("txtExtraDepth");
+    txtExtraMinutes_ = Field("txtExtraMinutes");
 
     auto* model = new QGroupBox("Modell");
     auto* modelGrid = new QGridLayout(model);
@@ -88,6 +90,8 @@ PlannerOptionsTab::PlannerOptionsTab(QWidget* parent) : QWidget(parent) {
     add(ascentGrid, 1, 0, "Minuten &je Gaswechsel", txtSwitchMinutes_);
     add(ascentGrid, 1, 2, "Si&cherheitsstopp [min]", txtSafetyStopMinutes_);
     add(ascentGrid, 2, 0, "Wass&er", cmbWater_);
+    add(ascentGrid, 3, 0, "Notfallplan tiefer um [m]", txtExtraDepth_);
+    add(ascentGrid, 3, 2, "und länger um [min]", txtExtraMinutes_);
 
     auto* gases = new QGroupBox("Dekompressionsgase (O2/He, Wechseltiefe nach @)");
     auto* gasColumn = new QVBoxLayout(gases);
@@ -145,6 +149,8 @@ void PlannerOptionsTab::Show(const PlannerFields& f) {
     chkO2Narcotic_->setChecked(f.oxygenNarcotic);
     txtDensityWarn_->setText(ToQString(f.densityWarn));
     txtDensityLimit_->setText(ToQString(f.densityLimit));
+    txtExtraDepth_->setText(ToQString(f.extraDepth));
+    txtExtraMinutes_->setText(ToQString(f.extraMinutes));
     for (std::size_t i = 0; i < txtDecoGas_.size(); ++i)
         txtDecoGas_[i]->setText(ToQString(f.decoGases[i]));
 }
@@ -167,6 +173,8 @@ void PlannerOptionsTab::Read(PlannerFields& f) const {
     f.oxygenNarcotic = chkO2Narcotic_->isChecked();
     f.densityWarn = ToStdString(txtDensityWarn_->text());
     f.densityLimit = ToStdString(txtDensityLimit_->text());
+    f.extraDepth = ToStdString(txtExtraDepth_->text());
+    f.extraMinutes = ToStdString(txtExtraMinutes_->text());
     for (std::size_t i = 0; i < txtDecoGas_.size(); ++i)
         f.decoGases[i] = ToStdString(txtDecoGas_[i]->text());
 }

@@ -535,7 +535,7 @@ Schedule DiveCalculation::PlannedAscent(double currentDepth) {
     Schedule schedule =
         PlanAscent(start, workspace_.model, settings_.planner, settings_.airPressure);
     if (!schedule.complete) Stop(schedule.reason, true);
-    schedule.warnings = PlannerGasWarnings(profile, schedule, settings_.planner,
+    schedule.warnings = PlannerGasWarnings(schedule, settings_.planner,
                                            settings_.airPressure, settings_.decimalSeparator);
     ui_.ShowSysMsg("Erste Deko-Stufe auf " +
                    FormatGeneral(schedule.FirstStopDepth(), settings_.decimalSeparator) + " m (" +

@@ -7,6 +7,7 @@
 
 #include "core/engine/calculation.h"
 #include "core/planner/ascent_walk.h"
+#include "core/planner/contingency.h"
 #include "core/planner/gas_warnings.h"
 #include "core/planner/runtime_table.h"
 #include "core/profile/gas_mix.h"
@@ -212,6 +213,52 @@ TEST(PlannerResults, AWholeMinuteRecordsAndTheStopTable) {
     EXPECT_EQ(result.violations, 0);
 }
 
+// The contingency plans: deeper and longer, each lost gas and the worst case are never shorter
+// than the plan, and the worst case is the longest; the deeper profile deepens every line below
+// the surface and lengthens the last one at the greatest depth.
+TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
+    for (const auto& [corners, gas] :
+         std::vector<std::pair<std::vector<std::pair<int, int>>, PointGas>>{
+             {{{2, 45}, {30, 45}}, {78, 0}}, {{{3, 60}, {20, 60}}, {44, 35}}}) {
+        Settings settings = PlannerConventions();
+        settings.planner.decoGases = {kEan50, kOxygen};
+        auto dive = DrawnDive({}, settings);
+        for (const auto& [minute, depth] : corners)
+            dive->profile.points[dive->profile.nextPoint++] = {minute, depth, gas.n2Percent,
+                                                               gas.hePercent};
+        dive->model = ModelFromSettings(settings);
+        InMemorySettingsStore store;
+        ScriptedUi ui;
+        const CalculationResult result = mnuCalcSaturation(*dive, store, ui);
+        const std::vector<ContingencyPlan> plans =
+            ContingencyPlans(dive->profile, *result.schedule, dive->model, settings);
+        ASSERT_EQ(plans.size(), 5u);
+        EXPECT_EQ(plans[0].name, "Plan");
+        EXPECT_EQ(plans[1].name, "Tiefer und länger (+3 m, +3 min)");
+        EXPECT_EQ(plans[2].name, "Ohne EAN50");
+        EXPECT_EQ(plans[3].name, "Ohne O2");
+        EXPECT_TRUE(plans[4].name.starts_with("Schlimmster Fall (+3 m, +3 min, ohne "));
+        for (const ContingencyPlan& plan : plans) {
+            EXPECT_TRUE(plan.schedule.complete) << plan.name;
+            EXPECT_GE(plan.schedule.runTime, plans[0].schedule.runTime) << plan.name;
+            EXPECT_LE(plan.schedule.runTime, plans[4].schedule.runTime) << plan.name;
+        }
+        EXPECT_GT(plans[1].schedule.start.depth, plans[0].schedule.start.depth);
+        EXPECT_EQ(plans[2].schedule.switches.size(), 1u);  // O2 only
+    }
+    DiveProfile profile;
+    profile.lines[1] = {30, 2, 2, 78, 0};
+    profile.lines[2] = {30, 20, 22, 78, 0};
+    profile.lines[3] = {12, 3, 25, 78, 0};
+    profile.lines[4] = {0, 2, 27, 78, 0};
+    profile.nextPoint = 5;
+    const std::vector<ProfileLine> deeper = DeeperAndLongerLines(profile, 3, 4);
+    EXPECT_EQ(deeper[1], (ProfileLine{33, 2, 2, 78, 0}));
+    EXPECT_EQ(deeper[2], (ProfileLine{33, 24, 22, 78, 0}));
+    EXPECT_EQ(deeper[3].depth, 15);
+    EXPECT_EQ(deeper[4], profile.lines[4]);
+}
+
 // Fresh water presses less per metre: the maximum operating depths lie deeper and the same dive
 // needs no more decompression.
 TEST(PlannerWater, FreshAgainstSalt) {
@@ -261,8 +308,7 @@ TEST(PlannerWarnings, EachLimitFromBothSides) {
     plan.segments = {{SegmentKind::Travel, 30, 21, 0.9, 0, plan.start.bottomGas},
                      {SegmentKind::Switch, 21, 21, 1, 0, kEan50.gas}};
     const auto counterdiffusion = [&] {
-        const std::vector<std::string> warnings =
-            PlannerGasWarnings(DiveProfile{}, plan, limits, 1000, ".");
+        const std::vector<std::string> warnings = PlannerGasWarnings(plan, limits, 1000, ".");
         return std::count_if(warnings.begin(), warnings.end(), [](const std::string& w) {
             return w.starts_with("Warnung: Gegendiffusion");
         });
