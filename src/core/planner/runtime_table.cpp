@@ -1,5 +1,7 @@
 #include "runtime_table.h"
 
+#include <algorithm>
+
 #include "core/planner/gas_warnings.h"
 #include "core/text/number_format.h"
 #include "core/text/rounding.h"
@@ -10,8 +12,14 @@ std::string RunTimeText(double minutes, std::string_view separator) {
     return FormatGeneral(RoundHalfEven(minutes * 10) / 10, separator);
 }
 
+std::string TurnNote(const TurnPoint& turn, std::string_view separator) {
+    return "Umkehrdruck " + FormatGeneral(RoundHalfEven(turn.bar), separator) + " bar (" +
+           turn.cylinder + ")";
+}
+
 std::vector<RuntimeRow> RuntimeRows(const Schedule& schedule, const PlannerSettings& settings,
-                                    double air, std::string_view separator) {
+                                    double air, std::string_view separator,
+                                    const std::optional<TurnPoint>& turn) {
     const auto row = [&](double depth, int minutes, double runTime, const BreathingGas& gas,
                          bool gasSwitch, DivePhase phase) {
         RuntimeRow r{depth,
@@ -20,6 +28,7 @@ std::vector<RuntimeRow> RuntimeRows(const Schedule& schedule, const PlannerSetti
                      gas,
                      AmbientPressureIn(depth, air, settings.Water()) * gas.o2 / 100,
                      gasSwitch,
+                     {},
                      {}};
         for (const GasProblem& problem : GasProblemsAt(gas, depth, phase, settings, air, separator))
             r.marks.push_back(problem.text);
@@ -36,21 +45,39 @@ std::vector<RuntimeRow> RuntimeRows(const Schedule& schedule, const PlannerSetti
     RuntimeRow surface = row(0, 0, schedule.runTime, last, false, DivePhase::Ascent);
     surface.marks.clear();  // the gas is taken off at the surface
     rows.push_back(surface);
+    if (turn) {
+        // On the bottom gas, whose cylinder it is; marks only, no warnings, in this row.
+        RuntimeRow row{RoundHalfEven(turn->depth * 10) / 10,
+                       0,
+                       turn->runTime,
+                       schedule.start.bottomGas,
+                       AmbientPressureIn(turn->depth, air, settings.Water()) *
+                           schedule.start.bottomGas.o2 / 100,
+                       false,
+                       {},
+                       TurnNote(*turn, separator)};
+        const auto later = std::find_if(rows.begin(), rows.end(), [&](const RuntimeRow& r) {
+            return r.runTime >= turn->runTime;
+        });
+        rows.insert(later, std::move(row));
+    }
     return rows;
 }
 
 std::vector<std::string> RuntimeTableLines(const Schedule& schedule,
                                            const PlannerSettings& settings, double air,
-                                           std::string_view separator) {
+                                           std::string_view separator,
+                                           const std::optional<TurnPoint>& turn) {
     std::vector<std::string> lines = {"Laufzeittabelle (" + schedule.model + ")",
                                       "Tiefe\tStopp\tLaufzeit\tGas\tppO2"};
-    for (const RuntimeRow& row : RuntimeRows(schedule, settings, air, separator)) {
+    for (const RuntimeRow& row : RuntimeRows(schedule, settings, air, separator, turn)) {
         std::string line = FormatGeneral(row.depth, separator) + " m\t" +
                            (row.stopMinutes > 0 ? FormatGeneral(row.stopMinutes) + " min" : "") +
                            "\t" + RunTimeText(row.runTime, separator) + "\t" +
                            GasName(row.gas, separator) + "\t" +
                            FormatGeneral(RoundHalfEven(row.ppO2 * 100) / 100, separator);
         if (row.gasSwitch) line += "\tWechsel";
+        if (!row.note.empty()) line += "\t" + row.note;
         for (const std::string& mark : row.marks)
             line += "\t! " + mark;
         lines.push_back(line);

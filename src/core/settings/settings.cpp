@@ -245,6 +245,7 @@ Settings LoadSettings(SettingsStore& store, std::string_view programFolder) {
     s.maxVScale = in.Kept(keys::kMaxVScale, d.maxVScale);
     s.maxHScale = in.Kept(keys::kMaxHScale, d.maxHScale);
     s.planner = LoadPlannerSettings(store, s.airPressure);
+    s.gasPlan = LoadGasPlanSettings(store);
     return s;
 }
 
