@@ -5,6 +5,7 @@
 #include "cli/calc_command.h"
 #include "cli/command_line.h"
 #include "cli/datatrak_commands.h"
+#include "cli/gas_command.h"
 #include "cli/kora_commands.h"
 #include "cli/output_commands.h"
 #include "cli/uddf_commands.h"
@@ -73,6 +74,7 @@ void AddSettingsCommand(CommandSet& commands) {
 void AddCommands(CommandSet& commands) {
     AddCalcCommand(commands);
     AddOutputCommands(commands);
+    AddGasCommand(commands);
     AddUddfCommands(commands);
     AddVyperCommands(commands);
     AddDatatrakCommand(commands);

@@ -24,6 +24,7 @@ class JsonWriter {
     void String(std::string_view value);
     void Number(double value);
     void Integer(long long value);
+    void Bool(bool value);
     void Null();
     // A member of the current object: the key and its value.
     void Member(std::string_view key, double value);
