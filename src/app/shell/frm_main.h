@@ -145,6 +145,7 @@ class frmMain : public QMainWindow {
     KeptProfile keptProfile_;      // a calculation kept for comparison
     std::unique_ptr<GraphOutput> graphOutput_;  // printing, picture file, clipboard
     class frmBarGraph* barGraph_ = nullptr;
+    class frmGasPlanning* gasPlanning_ = nullptr;  // beside the graph once opened
     class QTimer* timStep_ = nullptr;
     int cursorMinute_ = 0;
 
