@@ -111,7 +111,8 @@ frmGasPlanning::frmGasPlanning(Workspace& workspace, SettingsStore& store,
     auto* results = new QSplitter(Qt::Vertical);
     results->addWidget(lstWarnings_);
     results->addWidget(tblRuntime_);
-    results->setStretchFactor(1, 2);
+    results->setStretchFactor(0, 1);
+    results->setStretchFactor(1, 3);
     results->setChildrenCollapsible(false);
 
     auto* top = new QHBoxLayout;
