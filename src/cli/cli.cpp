@@ -8,6 +8,7 @@
 #include "cli/gas_command.h"
 #include "cli/kora_commands.h"
 #include "cli/output_commands.h"
+#include "cli/schedule_command.h"
 #include "cli/uddf_commands.h"
 #include "cli/vyper_commands.h"
 #include "core/app_info.h"
@@ -75,6 +76,7 @@ void AddCommands(CommandSet& commands) {
     AddCalcCommand(commands);
     AddOutputCommands(commands);
     AddGasCommand(commands);
+    AddScheduleCommand(commands);
     AddUddfCommands(commands);
     AddVyperCommands(commands);
     AddDatatrakCommand(commands);

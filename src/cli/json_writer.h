@@ -24,8 +24,8 @@ class JsonWriter {
     void String(std::string_view value);
     void Number(double value);
     void Integer(long long value);
-    void Bool(bool value);
     void Null();
+    void Bool(bool value);
     // A member of the current object: the key and its value.
     void Member(std::string_view key, double value);
     void Member(std::string_view key, long long value);

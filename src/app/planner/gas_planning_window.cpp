@@ -101,6 +101,7 @@ frmGasPlanning::frmGasPlanning(Workspace& workspace, SettingsStore& store,
     tblRuntime_->setAccessibleName("Laufzeittabelle");
     tblRuntime_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblRuntime_->verticalHeader()->hide();
+    tblRuntime_->horizontalHeader()->hide();
     tblRuntime_->horizontalHeader()->setStretchLastSection(true);
 
     auto* cylinders = new QGroupBox("&Flaschen");
@@ -331,22 +332,21 @@ void frmGasPlanning::ShowCalculation() {
 
     const std::vector<std::string> lines =
         RuntimeTableLines(schedule, settings.planner, settings.airPressure, separator, plan.turn);
-    const QStringList heads = ToQString(lines[1]).split('\t') << "";
-    tblRuntime_->setHorizontalHeaderLabels(heads);
-    for (std::size_t i = 2; i < lines.size(); ++i) {
-        const QStringList cells = ToQString(lines[i]).split('\t');
+    // The dive plan's lines, whose cells say what they are: "Stopp: 1 min.", "ppO2: 1,2 bar".
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const QString line = ToQString(lines[i]);
+        const QStringList cells = line.split('\t');
         const int row = tblRuntime_->rowCount();
         tblRuntime_->insertRow(row);
-        const QStringList shown = cells.mid(0, 5) << cells.mid(5).join("  ");
-        for (int column = 0; column < shown.size() && column < tblRuntime_->columnCount();
+        for (int column = 0; column < cells.size() && column < tblRuntime_->columnCount();
              ++column) {
-            auto* item = new QTableWidgetItem(shown[column]);
-            if (shown[5].contains("Umkehrdruck")) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            if (cells[0].startsWith("Umkehrdruck")) {
                 QFont bold = item->font();
                 bold.setBold(true);
                 item->setFont(bold);
             }
-            if (shown[5].contains("! ")) item->setForeground(kWarningColour);
+            if (line.contains(" ! ")) item->setForeground(kWarningColour);
             tblRuntime_->setItem(row, column, item);
         }
     }

@@ -217,6 +217,7 @@ CalculationResult DiveCalculation::RunSteps() {
         if (!WalkLineTable(result, depth)) return Incomplete(result, kLineTableFullMessage);
         result.decompressionDive = Tolerated() > Ambient(0);
         ascent_ = {};
+        result.decoBegin = workspace_.computed.computedCount;
         if (settings_.planner.enabled) {
             result.schedule = PlannedAscent(depth);
             if (!settings_.gasPlan.cylinders.empty()) {
@@ -229,6 +230,7 @@ CalculationResult DiveCalculation::RunSteps() {
             ContinuousAscent(depth);
         }
         result.ascent = ascent_;
+        result.decoEnd = workspace_.computed.computedCount;
         SimulateSurfaceInterval(settings_.surfaceInterval);
     } catch (const CalculationStopped& stopped) {
         return Incomplete(result, stopped.reason);

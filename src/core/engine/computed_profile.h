@@ -54,6 +54,9 @@ struct CalculationResult {
     std::optional<Schedule> schedule;
     // The gas plan of the planned dive, when cylinders are set.
     std::optional<GasPlan> gasPlan;
+    // The records of the decompression phase: from decoBegin up to decoEnd (exclusive).
+    std::int32_t decoBegin = 0;
+    std::int32_t decoEnd = 0;
 };
 
 // True when the calculation ended early: its stops and sums are no result a diver may use, and

@@ -68,18 +68,28 @@ std::vector<std::string> RuntimeTableLines(const Schedule& schedule,
                                            const PlannerSettings& settings, double air,
                                            std::string_view separator,
                                            const std::optional<TurnPoint>& turn) {
-    std::vector<std::string> lines = {"Laufzeittabelle (" + schedule.model + ")",
-                                      "Tiefe\tStopp\tLaufzeit\tGas\tppO2"};
-    for (const RuntimeRow& row : RuntimeRows(schedule, settings, air, separator, turn)) {
-        std::string line = FormatGeneral(row.depth, separator) + " m\t" +
-                           (row.stopMinutes > 0 ? FormatGeneral(row.stopMinutes) + " min" : "") +
-                           "\t" + RunTimeText(row.runTime, separator) + "\t" +
-                           GasName(row.gas, separator) + "\t" +
-                           FormatGeneral(RoundHalfEven(row.ppO2 * 100) / 100, separator);
-        if (row.gasSwitch) line += "\tWechsel";
-        if (!row.note.empty()) line += "\t" + row.note;
+    std::vector<std::string> lines = {"Laufzeittabelle (" + schedule.model + ")"};
+    const std::vector<RuntimeRow> rows = RuntimeRows(schedule, settings, air, separator, turn);
+    bool bottom = true;  // the first row that is not the turn's is where the ascent starts
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const RuntimeRow& row = rows[i];
+        const bool last = i + 1 == rows.size();
+        std::string line = !row.note.empty() ? row.note
+                           : bottom          ? "Aufstieg ab"
+                           : last            ? "Oberfläche"
+                           : row.gasSwitch   ? "Gaswechsel"
+                                             : "Stopp";
+        bottom = bottom && !row.note.empty();
+        line += "\t" + FormatGeneral(row.depth, separator) + " m\t";
+        if (row.stopMinutes > 0) line += "Stopp: " + FormatGeneral(row.stopMinutes) + " min.";
+        line += "\tLaufzeit: " + RunTimeText(row.runTime, separator) + " min.\t";
+        if (!last) {
+            line += GasName(row.gas, separator) +
+                    "\tppO2: " + FormatGeneral(RoundHalfEven(row.ppO2 * 100) / 100, separator) +
+                    " bar";
+        }
         for (const std::string& mark : row.marks)
-            line += "\t! " + mark;
+            line += " ! " + mark;
         lines.push_back(line);
     }
     return lines;

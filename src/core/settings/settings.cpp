@@ -319,6 +319,8 @@ void WriteSettings(SettingsStore& store, const Settings& s) {
     value(keys::kTankPressure, s.tankPressure);
     value(keys::kMaxVScale, s.maxVScale);
     value(keys::kMaxHScale, s.maxHScale);
+    StorePlannerSettings(store, s.planner);
+    StoreGasPlanSettings(store, s.gasPlan);
 }
 
 bool StepwiseForCalculation(const SettingsStore& store) {
