@@ -89,6 +89,11 @@ TEST(GasPlan, FlatDiveIntegratesByHandAndCountsTheRealGas) {
     EXPECT_NEAR(real.cylinders[0].usedLitres, 2589.182, 0.01);
     EXPECT_NEAR(real.cylinders[0].pressures.end, 3.37, 0.02);
     EXPECT_NEAR(real.cylinders[0].ideal.end, 13.376, 0.01);
+
+    // A 1 l cylinder at 10 bar (9.869 l) runs empty on the way down, where P(t) = 1.01325 +
+    // 1.01043·t: 20·(1.01325·t + 1.01043·t²/2) = 9.869 gives t = 0.4052 min.
+    const GasPlan tiny = Plan(flat, Rates({"T1;1;10;21/0"}, 20, false));
+    EXPECT_NEAR(*tiny.cylinders[0].emptyAt, 0.4052, 0.0001);
 }
 
 TEST(GasPlan, DecompressionDiveWithTwoStagesAndTheTurnByThirds) {
@@ -113,6 +118,7 @@ TEST(GasPlan, DecompressionDiveWithTwoStagesAndTheTurnByThirds) {
     // EAN50: 15 × (1 × 3.13516 + 1.2 × 2.52890 + 4 × 1.92264 + 0.3 × 1.77108) = 215.875 l;
     // oxygen: 15 × (6 × 1.61951 + 0.3 × 1.46795 + 10 × 1.31638 + 0.3 × 1.16482) = 355.060 l.
     EXPECT_NEAR(s80.usedLitres, 215.875, 0.01);
+    EXPECT_EQ(s80.missingLitres, 0);
     EXPECT_NEAR(s40.usedLitres, 355.060, 0.01);
     EXPECT_NEAR(s40.pressures.end, 141.588, 0.01);
     // Minimum gas: 80 l/min for 1 min at 40 m and 1.9 min up to the switch at 21 m,
