@@ -5,6 +5,7 @@
 #include "cli/calc_command.h"
 #include "cli/command_line.h"
 #include "cli/datatrak_commands.h"
+#include "cli/gas_command.h"
 #include "cli/kora_commands.h"
 #include "cli/output_commands.h"
 #include "cli/schedule_command.h"
@@ -74,6 +75,7 @@ void AddSettingsCommand(CommandSet& commands) {
 void AddCommands(CommandSet& commands) {
     AddCalcCommand(commands);
     AddOutputCommands(commands);
+    AddGasCommand(commands);
     AddScheduleCommand(commands);
     AddUddfCommands(commands);
     AddVyperCommands(commands);

@@ -130,7 +130,8 @@ int RunSchedule(const std::string& file, bool json, bool contingency, const Comm
         WriteSchedule(writer, plan, workspace->settings);
         c.out << "\n";
     } else {
-        PrintTable(c.out, plan, workspace->settings);
+        PrintTable(c.out, plan, workspace->settings,
+                   result.gasPlan ? result.gasPlan->turn : std::nullopt);
     }
     return kExitOk;
 }

@@ -1,5 +1,6 @@
 #include "qt_settings_store.h"
 
+#include <QFile>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -25,7 +26,32 @@ void QtSettingsStore::IndexSpellings() const {
         groups_.insert(path.left(slash).toCaseFolded(), path.left(slash));
         paths_.insert(path.toCaseFolded(), path);
     }
+    IndexUnquotedSemicolons();
     indexed_ = true;
+}
+
+void QtSettingsStore::IndexUnquotedSemicolons() const {
+    QFile file(settings_.fileName());
+    if (!file.open(QIODevice::ReadOnly)) return;
+    QString section;
+    for (const QByteArray& raw : file.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith('[') && line.endsWith(']')) {
+            section = line.mid(1, line.size() - 2).trimmed();
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (equals <= 0 || section.isEmpty()) continue;
+        const QString path = (section + "/" + line.left(equals).trimmed()).toCaseFolded();
+        const QString value = line.mid(equals + 1).trimmed();
+        const qsizetype semicolon = value.indexOf(';');
+        // "x ; note" stays a comment: only a ";" right after a text joins two texts.
+        if (semicolon > 0 && !value.startsWith('"') && !value[semicolon - 1].isSpace()) {
+            unquoted_.insert(path, value);
+        } else {
+            unquoted_.remove(path);  // of two lines for one key, the later counts
+        }
+    }
 }
 
 QString QtSettingsStore::StoredPath(std::string_view section, std::string_view key) const {
@@ -39,7 +65,10 @@ QString QtSettingsStore::StoredPath(std::string_view section, std::string_view k
 }
 
 std::string QtSettingsStore::ReadSetting(std::string_view section, std::string_view key) const {
-    const QVariant value = settings_.value(StoredPath(section, key));
+    const QString path = StoredPath(section, key);
+    if (const auto raw = unquoted_.constFind(path.toCaseFolded()); raw != unquoted_.cend())
+        return ToStdString(*raw);
+    const QVariant value = settings_.value(path);
     // An unquoted value with commas, such as a hand-typed "15,5", reads as a list of texts.
     if (value.typeId() == QMetaType::QStringList) {
         return ToStdString(value.toStringList().join(','));
@@ -50,6 +79,11 @@ std::string QtSettingsStore::ReadSetting(std::string_view section, std::string_v
 void QtSettingsStore::WriteSetting(std::string_view section, std::string_view key,
                                    std::string_view value) {
     const QString path = StoredPath(section, key);
+    // QSettings writes its whole file: the hand-typed values go back whole (and quoted), not
+    // as the part before their ";".
+    for (auto raw = unquoted_.cbegin(); raw != unquoted_.cend(); ++raw)
+        settings_.setValue(paths_.value(raw.key(), raw.key()), *raw);
+    unquoted_.clear();
     settings_.setValue(path, ToQString(value));
     const qsizetype slash = path.indexOf('/');
     groups_.insert(path.left(slash).toCaseFolded(), path.left(slash));

@@ -30,11 +30,15 @@ class QtSettingsStore : public SettingsStore {
     // "Section/Key" in the spelling the file already uses, or the given one.
     QString StoredPath(std::string_view section, std::string_view key) const;
     void IndexSpellings() const;
+    void IndexUnquotedSemicolons() const;
 
     mutable QSettings settings_;
     // The spellings in the file, by their case-folded form: sections, and "Section/Key".
     mutable QHash<QString, QString> groups_;
     mutable QHash<QString, QString> paths_;
+    // Hand-typed values with a ";" between texts, such as a cylinder "D12;24;232;21/0", which
+    // QSettings would cut at the ";" as at a comment; by their case-folded "Section/Key".
+    mutable QHash<QString, QString> unquoted_;
     mutable bool indexed_ = false;
 };
 

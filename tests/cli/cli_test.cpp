@@ -227,6 +227,61 @@ TEST(Cli, ScheduleHasTheContractsJsonAndTheRunTimeTable) {
     EXPECT_THAT(endless.err, HasSubstr("Maximale Array-Größe erreicht."));
 }
 
+// The gas plan of the example with the planner, a twin set of air and an EAN50 stage: the
+// object of the documented contract, the settings of the call in it, and a clear refusal
+// without the planner.
+TEST(Cli, GasPrintsTheCylindersReserveTurnAndWarnings) {
+    const std::vector<std::string> set = {"--set", "Planner/Enabled=1",
+                                          "--set", "Planner/DecoGas1=50/0",
+                                          "--set", "Cylinders/Cylinder1=D12;24;232;21/0",
+                                          "--set", "Cylinders/Cylinder3=S80;11.1;207;50/0"};
+    const auto gas = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = {"gas", kExample};
+        args.insert(args.end(), set.begin(), set.end());
+        args.insert(args.end(), more.begin(), more.end());
+        return RunWithDefaults(args);
+    };
+    const CliRun real = gas({"--json"});
+    ASSERT_EQ(real.code, 0) << real.err;
+    const auto plan = nlohmann::ordered_json::parse(real.out);
+    std::vector<std::string> keys;
+    for (const auto& item : plan.items())
+        keys.push_back(item.key());
+    EXPECT_THAT(keys,
+                ::testing::ElementsAre("cylinders", "minimumGasLitres", "warnings", "realGas"));
+    ASSERT_EQ(plan["cylinders"].size(), 2u);
+    const auto& d12 = plan["cylinders"][0];
+    keys.clear();
+    for (const auto& item : d12.items())
+        keys.push_back(item.key());
+    EXPECT_THAT(keys, ::testing::ElementsAre("name", "litres", "fill", "o2", "he", "usedLitres",
+                                             "usedBar", "endBar", "reserveBar", "turnBar"));
+    EXPECT_EQ(d12["name"], "D12");
+    EXPECT_EQ(d12["fill"], 232);
+    EXPECT_NEAR(d12["usedBar"].get<double>() + d12["endBar"].get<double>(), 232, 0.11);
+    EXPECT_FALSE(plan["cylinders"][1].contains("turnBar"));  // the bottom cylinder's only
+    EXPECT_EQ(plan["realGas"], true);
+    EXPECT_GT(plan["minimumGasLitres"].get<double>(), 0);
+
+    // As an ideal gas the bar are the litres × 1.01325 / 24, and fewer than as a real one.
+    const auto ideal = nlohmann::json::parse(gas({"--set", "Planner/RealGas=0", "--json"}).out);
+    const auto& d12Ideal = ideal["cylinders"][0];
+    EXPECT_EQ(ideal["realGas"], false);
+    EXPECT_NEAR(d12Ideal["usedBar"].get<double>(),
+                d12Ideal["usedLitres"].get<double>() * 1.01325 / 24, 0.06);
+    EXPECT_LT(d12Ideal["usedBar"].get<double>(), d12["usedBar"].get<double>());
+
+    const CliRun text = gas({});
+    EXPECT_THAT(text.out, StartsWith("Gasplanung (reales Gas, ideales Gas in Klammern)\n"));
+    EXPECT_THAT(text.out, HasSubstr("Umkehrdruck"));
+    EXPECT_THAT(text.out, HasSubstr("Laufzeittabelle"));
+
+    const CliRun off = RunWithDefaults({"gas", kExample});
+    EXPECT_EQ(off.code, 2);
+    EXPECT_THAT(off.err, StartsWith("Die Gasplanung rechnet mit dem geplanten Aufstieg"));
+    EXPECT_TRUE(off.out.empty());
+}
+
 TEST(Cli, ADiveThatCannotBeCalculatedEndsWithItsReasonAndExitCode3) {
     const TempFolder temp("cli");
     const std::string deep =

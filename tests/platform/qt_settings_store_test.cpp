@@ -79,6 +79,32 @@ TEST(QtSettingsStore, AHandEditedFileWithGarbageLoadsByTheLoadRules) {
     EXPECT_EQ(store.ReadSetting("Values", "DecoMode"), "3");
 }
 
+// A cylinder typed by hand keeps the ";" between its fields, quoted or not; a ";" after a
+// space still starts a comment.
+TEST(QtSettingsStore, HandTypedCylindersKeepTheirSemicolons) {
+    const TempFolder dir("ini");
+    const QString path = WriteFile(dir, "s.ini",
+                                   "[Cylinders]\n"
+                                   "Cylinder1=D12;24;232;21/0\n"
+                                   "cylinder2=\"S80;11.1;207;50/0\"\n"
+                                   "Cylinder3=S40;5.7;207;100/0\n"
+                                   "Cylinder3=\n"
+                                   "[Values]\nDecoModel=2 ; ZH-L16B\n");
+    QtSettingsStore store(path);
+    EXPECT_EQ(store.ReadSetting("Cylinders", "Cylinder1"), "D12;24;232;21/0");
+    EXPECT_EQ(store.ReadSetting("cylinders", "Cylinder2"), "S80;11.1;207;50/0");
+    EXPECT_EQ(store.ReadSetting("Cylinders", "Cylinder3"), "");
+    EXPECT_EQ(store.ReadSetting("Values", "DecoModel"), "2");
+    EXPECT_EQ(LoadGasPlanSettings(store).cylinders.size(), 2u);
+    EXPECT_EQ(ReadFile(path).count(';'), 10);  // reading never writes the file
+    // Any write keeps the hand-typed values whole, quoted from then on.
+    store.WriteSetting("Values", "DecoModel", "3");
+    EXPECT_EQ(QtSettingsStore(path).ReadSetting("Cylinders", "Cylinder1"), "D12;24;232;21/0");
+    store.WriteSetting("Cylinders", "Cylinder1", "D7;7;200;32/0");
+    EXPECT_EQ(store.ReadSetting("Cylinders", "Cylinder1"), "D7;7;200;32/0");
+    EXPECT_EQ(QtSettingsStore(path).ReadSetting("Cylinders", "Cylinder1"), "D7;7;200;32/0");
+}
+
 TEST(QtSettingsStore, AFolderThatCannotBeWrittenDoesNotStopTheProgram) {
     // A path below a regular file can never be created, not even by the superuser.
     const TempFolder dir("ini");

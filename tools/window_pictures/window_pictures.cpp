@@ -11,9 +11,11 @@
 #include <QWidget>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 
 #include "app/analysis/tool_windows.h"
 #include "app/divecomputers/frm_aladin_import.h"
+#include "app/planner/gas_planning_window.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/frm_about.h"
 #include "app/shell/frm_main.h"
@@ -26,6 +28,7 @@
 #include "core/profile/profile_file.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/settings/options_form.h"
+#include "core/settings/settings.h"
 #include "core/ui/unattended_ui.h"
 
 namespace {
@@ -50,6 +53,34 @@ void Save(QWidget& window, const QString& folder, const char* name) {
     window.show();
     QCoreApplication::processEvents();
     window.grab().save(QDir(folder).filePath(QString(name) + ".png"));
+}
+
+// The gas plan of a 75 m / 10 min trimix dive planned with three decompression gases, one of
+// whose cylinders is too small, so that the picture shows the warnings too.
+void SaveGasPlanning(const QString& folder, QWidget& parent) {
+    marelos::InMemorySettingsStore store;
+    for (const auto& [section, key, value] : {std::tuple{"Planner", "Enabled", "1"},
+                                              {"Planner", "DecoGas1", "35/25"},
+                                              {"Planner", "DecoGas2", "50/0"},
+                                              {"Planner", "DecoGas3", "100/0"},
+                                              {"Values", "AirPressure", "1013.25"},
+                                              {"Cylinders", "Cylinder1", "D24;24;232;18/45"},
+                                              {"Cylinders", "Cylinder2", "S80;11.1;207;35/25"},
+                                              {"Cylinders", "Cylinder3", "S80;11.1;207;50/0"},
+                                              {"Cylinders", "Cylinder4", "S40;3;207;100/0"}}) {
+        store.WriteSetting(section, key, value);
+    }
+    auto workspace = std::make_unique<marelos::Workspace>(
+        marelos::WorkspaceFromSettings(marelos::LoadSettings(store, "/opt/marelos")));
+    workspace->settings.decimalSeparator = ",";
+    for (const marelos::ProfilePoint corner :
+         {marelos::ProfilePoint{4, 75, 36, 45}, {14, 75, 36, 45}})
+        workspace->profile.points[workspace->profile.nextPoint++] = corner;
+    marelos::UnattendedUi ui;
+    marelos::mnuCalcSaturation(*workspace, store, ui);
+    marelos::frmGasPlanning window(*workspace, store, {}, &parent);
+    window.resize(1020, 680);
+    Save(window, folder, "frmGasPlanning");
 }
 
 }  // namespace
@@ -91,6 +122,7 @@ int main(int argc, char** argv) {
     main.findChild<QAction*>("mnuBarGraph")->trigger();
     main.GraphClicked(650 + 20 * 60, 2000);
     if (auto* bars = main.findChild<QDialog*>("frmBarGraph")) Save(*bars, folder, "frmBarGraph");
+    SaveGasPlanning(folder, main);
     marelos::frmAbout about(&main);
     Save(about, folder, "frmAbout");
     marelos::frmAltitude altitude(*workspace, store, &main);

@@ -31,6 +31,7 @@
 #include "app/divecomputers/frm_aladin_import.h"
 #include "app/divecomputers/frm_select_dc.h"
 #include "app/exchange/uddf_windows.h"
+#include "app/planner/gas_planning_window.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
 #include "app/shell/frm_about.h"
@@ -382,6 +383,16 @@ void frmMain::ConnectCommands() {
     on("mnuCalcAirConsume", [this] {
         ui_->ShowMessage(AirConsumptionText(workspace_.computed, workspace_.settings),
                          MessageIcon::Information);
+    });
+    calculate("mnuGasPlanning", [this] {
+        if (!gasPlanning_) {
+            gasPlanning_ = new frmGasPlanning(
+                workspace_, store_,
+                [this] { RunCommand(CommandKind::Calculation, [this] { mnuCalcSaturation(); }); },
+                this);
+        }
+        gasPlanning_->show();
+        gasPlanning_->raise();
     });
     on("mnuCalcAvDepth", [this] {
         ui_->ShowMessage(
@@ -1000,6 +1011,7 @@ void frmMain::RunCommand(CommandKind kind, const std::function<void()>& command)
     }
     ShowEditState();
     picDive_->update();
+    if (gasPlanning_) gasPlanning_->ShowCalculation();  // it follows every calculation
 }
 
 void frmMain::ShowEditState() {

@@ -148,7 +148,8 @@ class frmMain : public QMainWindow {
     KeptProfile keptProfile_;      // a calculation kept for comparison
     std::unique_ptr<GraphOutput> graphOutput_;  // printing, picture file, clipboard
     class frmBarGraph* barGraph_ = nullptr;
-    QPointer<frmHelp> help_;  // the help window while it is open
+    class frmGasPlanning* gasPlanning_ = nullptr;  // beside the graph once opened
+    QPointer<frmHelp> help_;                       // the help window while it is open
     class QTimer* timStep_ = nullptr;
     int cursorMinute_ = 0;
 

@@ -104,6 +104,7 @@ constexpr MenuEntry kMenu[] = {
     {"mnuCalcSaturation", "&Gewebesättigung der 16 Kompartimente", 1, "F5"},
     {"mnuCalcNoFlyTime", "&Flugverbotszeit", 1, "Ctrl+F"},
     {"mnuCalcAirConsume", "&Luftverbrauch", 1},
+    {"mnuGasPlanning", "Gas&planung", 1},
     {"mnuCalcBreathingRatio", "&Atemminutenvolumen (AMV)", 1},
     {"mnuCalcAvDepth", "&Durchschnittstiefe", 1},
     {"mnuRecalDive", "&Tauchgang mit aktueller Atemgaseinstellung nachberechnen", 1},

@@ -8,6 +8,7 @@
 
 #include "core/engine/oxygen.h"
 #include "core/planner/ascent_walk.h"
+#include "core/planner/gas_plan.h"
 #include "core/planner/gas_warnings.h"
 #include "core/planner/planner.h"
 #include "core/settings/settings.h"
@@ -219,6 +220,10 @@ CalculationResult DiveCalculation::RunSteps() {
         result.decoBegin = workspace_.computed.computedCount;
         if (settings_.planner.enabled) {
             result.schedule = PlannedAscent(depth);
+            if (!settings_.gasPlan.cylinders.empty()) {
+                result.gasPlan = PlanGas(*result.schedule, settings_.gasPlan, settings_.planner,
+                                         settings_.airPressure, settings_.decimalSeparator);
+            }
         } else if (StepwiseForCalculation(store_)) {
             StagedDecompression(depth);
         } else {
@@ -259,6 +264,10 @@ CalculationResult DiveCalculation::RunSteps() {
         ui_.ShowSysMsg(warning);
     if (result.schedule) {
         for (const std::string& warning : result.schedule->warnings)
+            ui_.ShowSysMsg(warning);
+    }
+    if (result.gasPlan) {
+        for (const std::string& warning : result.gasPlan->warnings)
             ui_.ShowSysMsg(warning);
     }
     return result;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/engine/model_parameters.h"
+#include "core/planner/gas_plan.h"
 #include "core/planner/schedule.h"
 #include "core/profile/dive_profile.h"
 
@@ -51,6 +52,8 @@ struct CalculationResult {
     bool decompressionDive = false;
     // The ascent the planner made, when it is on; the stops and records come from it.
     std::optional<Schedule> schedule;
+    // The gas plan of the planned dive, when cylinders are set.
+    std::optional<GasPlan> gasPlan;
     // The records of the decompression phase: from decoBegin up to decoEnd (exclusive).
     std::int32_t decoBegin = 0;
     std::int32_t decoEnd = 0;

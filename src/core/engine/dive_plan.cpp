@@ -80,8 +80,10 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
     }
     if (const std::optional<Schedule>& schedule = workspace.computed.last.schedule) {
         const Settings& settings = workspace.settings;
-        const std::vector<std::string> table = RuntimeTableLines(
-            *schedule, settings.planner, settings.airPressure, settings.decimalSeparator);
+        const std::optional<GasPlan>& gas = workspace.computed.last.gasPlan;
+        const std::vector<std::string> table =
+            RuntimeTableLines(*schedule, settings.planner, settings.airPressure,
+                              settings.decimalSeparator, gas ? gas->turn : std::nullopt);
         plan.insert(plan.end(), table.begin(), table.end());
         plan.insert(plan.end(), schedule->warnings.begin(), schedule->warnings.end());
         return plan;

@@ -1,5 +1,7 @@
 #include "runtime_table.h"
 
+#include <algorithm>
+
 #include "core/planner/gas_warnings.h"
 #include "core/text/number_format.h"
 #include "core/text/rounding.h"
@@ -10,8 +12,14 @@ std::string RunTimeText(double minutes, std::string_view separator) {
     return FormatGeneral(RoundHalfEven(minutes * 10) / 10, separator);
 }
 
+std::string TurnNote(const TurnPoint& turn, std::string_view separator) {
+    return "Umkehrdruck " + FormatGeneral(RoundHalfEven(turn.bar), separator) + " bar (" +
+           turn.cylinder + ")";
+}
+
 std::vector<RuntimeRow> RuntimeRows(const Schedule& schedule, const PlannerSettings& settings,
-                                    double air, std::string_view separator) {
+                                    double air, std::string_view separator,
+                                    const std::optional<TurnPoint>& turn) {
     const auto row = [&](double depth, int minutes, double runTime, const BreathingGas& gas,
                          bool gasSwitch, DivePhase phase) {
         RuntimeRow r{depth,
@@ -20,6 +28,7 @@ std::vector<RuntimeRow> RuntimeRows(const Schedule& schedule, const PlannerSetti
                      gas,
                      AmbientPressureIn(depth, air, settings.Water()) * gas.o2 / 100,
                      gasSwitch,
+                     {},
                      {}};
         for (const GasProblem& problem : GasProblemsAt(gas, depth, phase, settings, air, separator))
             r.marks.push_back(problem.text);
@@ -36,21 +45,41 @@ std::vector<RuntimeRow> RuntimeRows(const Schedule& schedule, const PlannerSetti
     RuntimeRow surface = row(0, 0, schedule.runTime, last, false, DivePhase::Ascent);
     surface.marks.clear();  // the gas is taken off at the surface
     rows.push_back(surface);
+    if (turn) {
+        // On the bottom gas, whose cylinder it is; marks only, no warnings, in this row.
+        RuntimeRow row{RoundHalfEven(turn->depth * 10) / 10,
+                       0,
+                       turn->runTime,
+                       schedule.start.bottomGas,
+                       AmbientPressureIn(turn->depth, air, settings.Water()) *
+                           schedule.start.bottomGas.o2 / 100,
+                       false,
+                       {},
+                       TurnNote(*turn, separator)};
+        const auto later = std::find_if(rows.begin(), rows.end(), [&](const RuntimeRow& r) {
+            return r.runTime >= turn->runTime;
+        });
+        rows.insert(later, std::move(row));
+    }
     return rows;
 }
 
 std::vector<std::string> RuntimeTableLines(const Schedule& schedule,
                                            const PlannerSettings& settings, double air,
-                                           std::string_view separator) {
+                                           std::string_view separator,
+                                           const std::optional<TurnPoint>& turn) {
     std::vector<std::string> lines = {"Laufzeittabelle (" + schedule.model + ")"};
-    const std::vector<RuntimeRow> rows = RuntimeRows(schedule, settings, air, separator);
+    const std::vector<RuntimeRow> rows = RuntimeRows(schedule, settings, air, separator, turn);
+    bool bottom = true;  // the first row that is not the turn's is where the ascent starts
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const RuntimeRow& row = rows[i];
         const bool last = i + 1 == rows.size();
-        std::string line = i == 0          ? "Aufstieg ab"
-                           : last          ? "Oberfläche"
-                           : row.gasSwitch ? "Gaswechsel"
-                                           : "Stopp";
+        std::string line = !row.note.empty() ? row.note
+                           : bottom          ? "Aufstieg ab"
+                           : last            ? "Oberfläche"
+                           : row.gasSwitch   ? "Gaswechsel"
+                                             : "Stopp";
+        bottom = bottom && !row.note.empty();
         line += '\t';  // on its own: "\t" + a temporary trips a false warning of the optimiser
         line += FormatGeneral(row.depth, separator) + " m\t";
         if (row.stopMinutes > 0) line += "Stopp: " + FormatGeneral(row.stopMinutes) + " min.";

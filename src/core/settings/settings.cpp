@@ -245,6 +245,7 @@ Settings LoadSettings(SettingsStore& store, std::string_view programFolder) {
     s.maxVScale = in.Kept(keys::kMaxVScale, d.maxVScale);
     s.maxHScale = in.Kept(keys::kMaxHScale, d.maxHScale);
     s.planner = LoadPlannerSettings(store, s.airPressure);
+    s.gasPlan = LoadGasPlanSettings(store);
     return s;
 }
 
@@ -319,6 +320,7 @@ void WriteSettings(SettingsStore& store, const Settings& s) {
     value(keys::kMaxVScale, s.maxVScale);
     value(keys::kMaxHScale, s.maxHScale);
     StorePlannerSettings(store, s.planner);
+    StoreGasPlanSettings(store, s.gasPlan);
 }
 
 bool StepwiseForCalculation(const SettingsStore& store) {

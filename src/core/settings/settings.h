@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/planner/gas_plan_settings.h"
 #include "core/planner/planner_settings.h"
 #include "core/settings/setting_keys.h"
 #include "core/settings/settings_store.h"
@@ -134,6 +135,8 @@ struct Settings {
 
     // "Planner": the ascent planned with gradient factors or the bubble model, and its gases.
     PlannerSettings planner;
+    // "Cylinders" and the gas plan's keys of "Planner".
+    GasPlanSettings gasPlan;
 
     bool operator==(const Settings&) const = default;
 
