@@ -4,6 +4,7 @@
 
 #include "cli/calc_command.h"
 #include "cli/json_writer.h"
+#include "cli/schedule_command.h"
 #include "core/engine/calculation.h"
 #include "core/planner/gas_plan.h"
 #include "core/planner/runtime_table.h"
@@ -13,10 +14,6 @@
 
 namespace marelos {
 namespace {
-
-constexpr const char* kNeedsPlanner =
-    "Die Gasplanung rechnet mit dem geplanten Aufstieg: bitte den Planer einschalten "
-    "(--set Planner/Enabled=1 oder Einstellungen, Register Planer).";
 
 double Tenth(double value) {
     return RoundHalfEven(value * 10) / 10;
@@ -101,16 +98,9 @@ void WriteText(std::ostream& out, const Workspace& workspace, const GasPlan& pla
 }
 
 int RunGas(const std::string& file, bool json, const CommandContext& c) {
-    UnattendedUi ui;
-    const auto workspace = LoadProfileForCommand(file, c.store, c.programFolder, ui, c.err);
-    if (!workspace) return kExitFailure;
-    if (!workspace->settings.planner.enabled) {
-        c.err << kNeedsPlanner << "\n";
-        return kExitUsage;
-    }
     const std::string separator = json ? "." : UserDecimalSeparator();
-    workspace->settings.decimalSeparator = separator;
-    mnuCalcSaturation(*workspace, c.store, ui);  // the planner's warnings with this separator
+    const auto workspace = LoadPlannedDive(file, separator, c);
+    if (!workspace) return kExitFailure;
     const CalculationResult& result = workspace->computed.last;
     if (Stopped(result) || !result.schedule) return ExitForCalculation(result, c.err);
     const GasPlan plan =
@@ -138,9 +128,10 @@ void AddGasCommand(CommandSet& commands) {
     AddOperand(gas, "DATEI", args->file, "das Tauchprofil (.mrp)");
     gas.add_flag("--json", args->json, "als ein JSON-Objekt (Zahlen immer mit Punkt)");
     gas.footer(
-        "Braucht den Planer (Planner/Enabled=1). Die Flaschen stehen im Abschnitt Cylinders\n"
-        "(Cylinder1 bis Cylinder6, \"Name;Liter;bar;O2/He\"), die Atemraten und Regeln im\n"
-        "Abschnitt Planner (SacBottom, SacDeco, StressFactor, ProblemMinutes, TurnRule, RealGas).");
+        "Plant mit dem Planer, ob er eingeschaltet ist oder nicht. Die Flaschen stehen im\n"
+        "Abschnitt Cylinders (Cylinder1 bis Cylinder6, \"Name;Liter;bar;O2/He\"), die Atemraten\n"
+        "und Regeln im Abschnitt Planner (SacBottom, SacDeco, StressFactor, ProblemMinutes,\n"
+        "TurnRule, RealGas).");
 }
 
 }  // namespace marelos

@@ -80,9 +80,11 @@ void WriteSchedule(JsonWriter& json, const Schedule& schedule, const Settings& s
     json.EndObject();
 }
 
-void PrintTable(std::ostream& out, const Schedule& schedule, const Settings& settings) {
+// The run-time table of a plan, with the turn of its bottom cylinder when there is one.
+void PrintTable(std::ostream& out, const Schedule& schedule, const Settings& settings,
+                const std::optional<TurnPoint>& turn = std::nullopt) {
     for (const std::string& line : RuntimeTableLines(
-             schedule, settings.planner, settings.airPressure, settings.decimalSeparator)) {
+             schedule, settings.planner, settings.airPressure, settings.decimalSeparator, turn)) {
         out << line << "\n";
     }
     for (const std::string& warning : schedule.warnings)
@@ -91,17 +93,8 @@ void PrintTable(std::ostream& out, const Schedule& schedule, const Settings& set
 }
 
 int RunSchedule(const std::string& file, bool json, bool contingency, const CommandContext& c) {
-    Settings settings = CommandSettings(c.store, c.programFolder);
-    settings.planner.enabled = true;
-    settings.decimalSeparator = json ? "." : UserDecimalSeparator();
-    UnattendedUi ui;
-    auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(settings));
-    if (!ReadProfileFile(*workspace, c.store, ui, file)) {
-        c.err << (ui.lastError.empty() ? "Die Datei " + file + " kann nicht geladen werden."
-                                       : ui.lastError)
-              << "\n";
-        return kExitFailure;
-    }
+    const auto workspace = LoadPlannedDive(file, json ? "." : UserDecimalSeparator(), c);
+    if (!workspace) return kExitFailure;
     const CalculationResult& result = workspace->computed.last;
     if (Stopped(result) || !result.schedule) return ExitForCalculation(result, c.err);
     const Schedule& plan = *result.schedule;
@@ -137,6 +130,23 @@ int RunSchedule(const std::string& file, bool json, bool contingency, const Comm
 }
 
 }  // namespace
+
+std::unique_ptr<Workspace> LoadPlannedDive(const std::string& file,
+                                           std::string_view decimalSeparator,
+                                           const CommandContext& c) {
+    Settings settings = CommandSettings(c.store, c.programFolder);
+    settings.planner.enabled = true;
+    settings.decimalSeparator = decimalSeparator;
+    UnattendedUi ui;
+    auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(settings));
+    if (!ReadProfileFile(*workspace, c.store, ui, file)) {
+        c.err << (ui.lastError.empty() ? "Die Datei " + file + " kann nicht geladen werden."
+                                       : ui.lastError)
+              << "\n";
+        return nullptr;
+    }
+    return workspace;
+}
 
 void AddScheduleCommand(CommandSet& commands) {
     struct Arguments {

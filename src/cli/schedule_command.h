@@ -1,6 +1,10 @@
 #pragma once
 
+#include <memory>
+#include <string_view>
+
 #include "cli/command_line.h"
+#include "core/workspace.h"
 
 namespace marelos {
 
@@ -12,5 +16,12 @@ namespace marelos {
 // on standard error. With --contingency the contingency plans follow the plan (in the JSON as
 // {"plans": [...]}, each plan with its "name").
 void AddScheduleCommand(CommandSet& commands);
+
+// Loads a profile file as the program opens one (which calculates it), with the planner on
+// whatever the settings say and numbers written with `decimalSeparator`. Nothing, and the
+// program's message on standard error, when the file cannot be loaded.
+std::unique_ptr<Workspace> LoadPlannedDive(const std::string& file,
+                                           std::string_view decimalSeparator,
+                                           const CommandContext& c);
 
 }  // namespace marelos
