@@ -214,14 +214,19 @@ TEST(PlannerResults, AWholeMinuteRecordsAndTheStopTable) {
 }
 
 // The contingency plans: deeper and longer, each lost gas and the worst case are never shorter
-// than the plan, and the worst case is the longest; the deeper profile deepens every line below
-// the surface and lengthens the last one at the greatest depth.
+// than the plan, and the worst case is the longest; each plan takes its gas from the cylinders,
+// and one in which a cylinder runs empty is marked (an EAN50 stage of a litre at 100 bar empties
+// in every plan that breathes EAN50). The deeper profile deepens every line below the surface and
+// lengthens the last one at the greatest depth.
 TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
     for (const auto& [corners, gas] :
          std::vector<std::pair<std::vector<std::pair<int, int>>, PointGas>>{
              {{{2, 45}, {30, 45}}, {78, 0}}, {{{3, 60}, {20, 60}}, {44, 35}}}) {
         Settings settings = PlannerConventions();
         settings.planner.decoGases = {kEan50, kOxygen};
+        const BreathingGas bottom = BreathingGas::FromProfileLine(gas.n2Percent, gas.hePercent);
+        settings.gasPlan.cylinders = {
+            {"D50", 50, 300, bottom}, {"S1", 1, 100, kEan50.gas}, {"O50", 50, 300, kOxygen.gas}};
         auto dive = DrawnDive({}, settings);
         for (const auto& [minute, depth] : corners)
             dive->profile.points[dive->profile.nextPoint++] = {minute, depth, gas.n2Percent,
@@ -245,6 +250,15 @@ TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
         }
         EXPECT_GT(plans[1].schedule.start.depth, plans[0].schedule.start.depth);
         EXPECT_EQ(plans[2].schedule.switches.size(), 1u);  // O2 only
+        for (std::size_t i = 0; i < plans.size(); ++i) {
+            ASSERT_TRUE(plans[i].gas) << plans[i].name;
+            EXPECT_EQ(plans[i].marked, i != 2) << plans[i].name;  // all but "Ohne EAN50"
+            EXPECT_EQ(plans[i].marked, plans[i].gas->cylinders[1].emptyAt.has_value());
+            EXPECT_TRUE(plans[i].note.empty()) << plans[i].note;
+        }
+        EXPECT_THAT(plans[0].markReason,
+                    ::testing::StartsWith("Das Gas reicht nicht: S1 (EAN50) ist bei Laufzeit "));
+        EXPECT_THAT(plans[0].Warnings(), ::testing::Contains(::testing::HasSubstr("S1 (EAN50)")));
     }
     DiveProfile profile;
     profile.lines[1] = {30, 2, 2, 78, 0};
