@@ -1,0 +1,163 @@
+#include "core/planner/dive_slate.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "core/graphics/graph_layout.h"
+#include "tests/fakes/recording_canvas.h"
+
+namespace marelos {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+const BreathingGas kTrimix = BreathingGas::FromOxygenHelium(18, 45);
+const BreathingGas kEan50 = BreathingGas::FromOxygenHelium(50, 0);
+const BreathingGas kOxygen = BreathingGas::FromOxygenHelium(100, 0);
+
+// A plan drawn by hand: where its ascent starts, its stops (depth, run time, gas, switch) and
+// its run time.
+ContingencyPlan Plan(std::string name, double depth, double startRunTime,
+                     std::vector<ScheduleStop> stops, double runTime) {
+    ContingencyPlan plan{std::move(name), {}, {}, false, {}, {}};
+    plan.schedule.model = "ZH-L16C GF 30/85";
+    plan.schedule.start.depth = depth;
+    plan.schedule.start.runTime = startRunTime;
+    plan.schedule.start.bottomGas = kTrimix;
+    plan.schedule.stops = std::move(stops);
+    plan.schedule.runTime = runTime;
+    plan.schedule.complete = true;
+    return plan;
+}
+
+ScheduleStop Stop(double depth, double endRunTime, const BreathingGas& gas,
+                  bool gasSwitch = false) {
+    return {depth, 1, endRunTime, gas, gasSwitch};
+}
+
+// A gas plan of one cylinder of trimix and one of EAN50, left with `ean50Left` bar, empty or
+// below its reserve of 60 bar.
+GasPlan Cylinders(double ean50Left, bool empty, bool belowReserve) {
+    GasPlan gas;
+    CylinderUse bottom{{"D24", 24, 232, kTrimix}, 3000, 0, 1500, {}, {}, {}, false, true};
+    bottom.pressures = {130, 102, 70, 180};
+    CylinderUse stage{{"S80", 11.1, 207, kEan50}, 900, 0, 600, {}, {}, {}, belowReserve, false};
+    stage.pressures = {207 - ean50Left, ean50Left, 60, {}};
+    if (empty) stage.emptyAt = 44;
+    gas.cylinders = {bottom, stage};
+    return gas;
+}
+
+std::vector<ContingencyPlan> FourPlans() {
+    std::vector<ContingencyPlan> plans = {
+        Plan("Plan", 60, 25, {Stop(21, 31, kEan50, true), Stop(6, 45, kOxygen, true)}, 50.5),
+        Plan("Tiefer und länger (+3 m, +3 min)", 63, 28,
+             {Stop(24, 30.5, kTrimix), Stop(21, 35, kEan50, true), Stop(6, 52, kOxygen, true)}, 60),
+        Plan("Ohne EAN50", 60, 25, {Stop(21, 32, kTrimix), Stop(6, 48, kOxygen, true)}, 55),
+        Plan("Ohne O2", 60, 25, {}, 0)};
+    plans[3].schedule.complete = false;
+    plans[3].schedule.reason = "Der Aufstieg endet nicht.";
+    plans[0].gas = Cylinders(112, false, false);
+    plans[1].gas = Cylinders(45, false, true);
+    plans[2].gas = Cylinders(0, true, false);
+    plans[1].marked = plans[2].marked = true;
+    plans[1].markReason = "Das Gas reicht nicht: S80 (EAN50) endet mit 45 bar.";
+    plans[2].markReason = "Das Gas reicht nicht: S80 (EAN50) ist leer.";
+    plans[2].note = "Kürzer als der Plan.";
+    return plans;
+}
+
+std::vector<std::string> Column(const ContingencyTable& table, std::size_t plan) {
+    std::vector<std::string> cells;
+    for (const ContingencyRow& row : table.rows)
+        cells.push_back(row.cells[plan]);
+    return cells;
+}
+
+// The rows are every depth any plan stops at; a cell names what differs from its row (the depth
+// where the ascent starts, the gas), a plan without a stop there or not calculated has none, and
+// the gas rows tell what is left, empty and below the reserve in words.
+TEST(ContingencyTable, RowsCellsMarksAndGas) {
+    const ContingencyTable table = ContingencyTableOf(FourPlans(), ",");
+    EXPECT_THAT(table.heads, ElementsAre("Plan", "! Tiefer und länger (+3 m, +3 min)",
+                                         "! Ohne EAN50", "Ohne O2 (nicht berechnet)"));
+    std::vector<std::string> labels, gases;
+    for (const ContingencyRow& row : table.rows) {
+        labels.push_back(row.label);
+        gases.push_back(row.gas + (row.gasSwitch ? "*" : ""));
+    }
+    EXPECT_THAT(labels, ElementsAre("60", "24", "21", "6", "Oberfläche"));
+    EXPECT_THAT(gases, ElementsAre("Tx 18/45", "Tx 18/45", "EAN50*", "O2*", ""));
+    EXPECT_THAT(Column(table, 0), ElementsAre("25", "–", "31", "45", "50,5"));
+    EXPECT_THAT(Column(table, 1), ElementsAre("28 (63 m)", "30,5", "35", "52", "60"));
+    EXPECT_THAT(Column(table, 2), ElementsAre("25", "–", "32 Tx 18/45", "48", "55"));
+    EXPECT_THAT(Column(table, 3), ElementsAre("–", "–", "–", "–", "–"));
+
+    ASSERT_EQ(table.gasRows.size(), 4u);
+    EXPECT_THAT(table.gasRows[2].label, "S80 EAN50");
+    EXPECT_THAT(table.gasRows[2].cells, ElementsAre("900 l", "900 l", "900 l", "–"));
+    EXPECT_THAT(table.gasRows[3].cells, ElementsAre("112", "45 < 60!", "leer!", "–"));
+    EXPECT_THAT(table.notes,
+                ElementsAre("Tiefer und länger (+3 m, +3 min): Das Gas reicht nicht: S80 (EAN50) "
+                            "endet mit 45 bar.",
+                            "Ohne EAN50: Das Gas reicht nicht: S80 (EAN50) ist leer.",
+                            "Ohne EAN50: Kürzer als der Plan."));
+    const std::vector<std::string> lines = table.TextLines();
+    EXPECT_EQ(lines[0],
+              "Tiefe m\tGas\tPlan\t! Tiefer und länger (+3 m, +3 min)\t! Ohne EAN50\t"
+              "Ohne O2 (nicht berechnet)");
+    EXPECT_EQ(lines[3], "21\tEAN50\t31\t35\t32 Tx 18/45\t–");
+    EXPECT_EQ(lines.size(), 1 + 5 + 4 + 3u);
+}
+
+// The page: every cell of the table in black at 12 pt or more within the page, the marked plans
+// framed in heavy lines, each warning once with the plans it concerns, and a page that cannot
+// hold all warnings says so on its last line instead of running off it.
+TEST(DiveSlate, DrawsEveryCellReadablyWithinThePage) {
+    std::vector<ContingencyPlan> plans = FourPlans();
+    plans[0].schedule.warnings = {"Warnung: ppO2 1,5 bar"};
+    plans[2].schedule.warnings = {"Warnung: ppO2 1,5 bar", "Warnung: END 35 m"};
+    Settings settings;
+    settings.decimalSeparator = ",";
+    settings.planner.decoGases = {{kEan50, {}}, {kOxygen, {}}};
+    DiveSlate slate = DiveSlateOf("/home/taucher/trimix-60m.mrp", plans, settings);
+    EXPECT_EQ(slate.title, "Tauchplan trimix-60m");
+    EXPECT_THAT(slate.facts[0], HasSubstr("ZH-L16C GF 30/85"));
+    EXPECT_THAT(slate.facts[1], HasSubstr("EAN50 ab 21 m (MOD 22 m)"));
+    EXPECT_THAT(slate.facts[2], HasSubstr("Flasche D24: 24 l, Trimix 18/45, Fülldruck 232 bar, "
+                                          "Reserve 70 bar, Umkehrdruck 180 bar"));
+    EXPECT_THAT(slate.warnings, ElementsAre("1, 3: Warnung: ppO2 1,5 bar", "3: Warnung: END 35 m",
+                                            "4: Der Aufstieg endet nicht."));
+
+    RecordingCanvas page(kSlateWidth, kSlateHeight);
+    DrawDiveSlate(page, slate);
+    const std::vector<std::string> texts = page.Texts();
+    for (const auto* rows : {&slate.table.rows, &slate.table.gasRows}) {
+        for (const ContingencyRow& row : *rows) {
+            for (const std::string& cell : row.cells)
+                EXPECT_THAT(texts, Contains(cell));
+        }
+    }
+    for (const RecordingCanvas::Call& text : page.Of(RecordingCanvas::Call::kText)) {
+        EXPECT_GE(text.font.size, 12) << text.text;
+        EXPECT_EQ(text.colour, 0) << text.text;
+        EXPECT_LE(text.x1 + TextWidth(text.text, text.font), kSlateWidth) << text.text;
+        EXPECT_LE(text.y1 + TextHeight(text.font), kSlateHeight) << text.text;
+    }
+    // Columns: depth, gas, then the plans; the two marked ones share a heavy line between them.
+    int heavyVerticals = 0;
+    for (const RecordingCanvas::Call& line : page.Of(RecordingCanvas::Call::kLine))
+        heavyVerticals += line.x1 == line.x2 && line.width == 4;
+    EXPECT_EQ(heavyVerticals, 2 + 3);  // the table's sides, and around plans 2 and 3
+
+    slate.warnings.assign(200, "Warnung: eine lange Warnung, die eine ganze Zeile füllt.");
+    DrawDiveSlate(page, slate);
+    const RecordingCanvas::Call last = page.Of(RecordingCanvas::Call::kText).back();
+    EXPECT_THAT(last.text, HasSubstr("passt nicht auf die Seite"));
+    EXPECT_LE(last.y1 + TextHeight(last.font), kSlateHeight);
+}
+
+}  // namespace
+}  // namespace marelos
