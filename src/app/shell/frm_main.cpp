@@ -31,6 +31,7 @@
 #include "app/divecomputers/frm_aladin_import.h"
 #include "app/divecomputers/frm_select_dc.h"
 #include "app/exchange/uddf_windows.h"
+#include "app/planner/dive_slate_window.h"
 #include "app/planner/gas_planning_window.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
@@ -393,6 +394,11 @@ void frmMain::ConnectCommands() {
         }
         gasPlanning_->show();
         gasPlanning_->raise();
+    });
+    calculate("mnuDiveSlate", [this] {
+        if (!diveSlate_) diveSlate_ = new frmDiveSlate(workspace_, store_, dialogs_, this);
+        diveSlate_->show();
+        diveSlate_->raise();
     });
     on("mnuCalcAvDepth", [this] {
         ui_->ShowMessage(
@@ -1011,7 +1017,9 @@ void frmMain::RunCommand(CommandKind kind, const std::function<void()>& command)
     }
     ShowEditState();
     picDive_->update();
-    if (gasPlanning_) gasPlanning_->ShowCalculation();  // it follows every calculation
+    // The planner's windows follow every calculation.
+    if (gasPlanning_) gasPlanning_->ShowCalculation();
+    if (diveSlate_) diveSlate_->ShowCalculation();
 }
 
 void frmMain::ShowEditState() {

@@ -149,6 +149,7 @@ class frmMain : public QMainWindow {
     std::unique_ptr<GraphOutput> graphOutput_;  // printing, picture file, clipboard
     class frmBarGraph* barGraph_ = nullptr;
     class frmGasPlanning* gasPlanning_ = nullptr;  // beside the graph once opened
+    class frmDiveSlate* diveSlate_ = nullptr;      // beside the graph once opened
     QPointer<frmHelp> help_;                       // the help window while it is open
     class QTimer* timStep_ = nullptr;
     int cursorMinute_ = 0;

@@ -105,6 +105,7 @@ constexpr MenuEntry kMenu[] = {
     {"mnuCalcNoFlyTime", "&Flugverbotszeit", 1, "Ctrl+F"},
     {"mnuCalcAirConsume", "&Luftverbrauch", 1},
     {"mnuGasPlanning", "Gas&planung", 1},
+    {"mnuDiveSlate", "Tauchpla&n und Notfallpläne", 1, "Ctrl+Shift+T"},
     {"mnuCalcBreathingRatio", "&Atemminutenvolumen (AMV)", 1},
     {"mnuCalcAvDepth", "&Durchschnittstiefe", 1},
     {"mnuRecalDive", "&Tauchgang mit aktueller Atemgaseinstellung nachberechnen", 1},
