@@ -9,6 +9,7 @@
 #include "cli/kora_commands.h"
 #include "cli/output_commands.h"
 #include "cli/schedule_command.h"
+#include "cli/slate_command.h"
 #include "cli/uddf_commands.h"
 #include "cli/vyper_commands.h"
 #include "core/app_info.h"
@@ -77,6 +78,7 @@ void AddCommands(CommandSet& commands) {
     AddOutputCommands(commands);
     AddGasCommand(commands);
     AddScheduleCommand(commands);
+    AddSlateCommand(commands);
     AddUddfCommands(commands);
     AddVyperCommands(commands);
     AddDatatrakCommand(commands);
@@ -97,31 +99,56 @@ std::string Joined(const std::vector<std::string>& words) {
     return joined;
 }
 
+// The parser of the whole tool with every command on it.
+struct Parser {
+    Parser() {
+        UseGermanHelp(app);
+        app.set_version_flag("--version", std::string(kProgramTitle), "die Programmversion");
+        app.add_option("--settings", settings.file,
+                       "diese Einstellungsdatei statt der des Benutzers")
+            ->type_name("INI");
+        app.add_option("--set", settings.changes, "ändert eine Einstellung nur für diesen Aufruf")
+            ->type_name("Abschnitt/Schlüssel=Wert")
+            ->check(SettingChange())
+            ->allow_extra_args(false);
+        AddCommands(commands);
+        app.footer(kFooter);  // after the commands, which would take it over into their own help
+    }
+    void Parse(const std::vector<std::string>& args) {
+        std::vector<std::string> reversed(args.rbegin(), args.rend());  // as CLI11 takes them
+        app.parse(reversed);
+    }
+
+    CLI::App app{kDescription, "marelos-cli"};
+    SettingsArguments settings;
+    CommandSet commands{app};
+};
+
 }  // namespace
+
+CommandNeeds NeedsOf(const std::vector<std::string>& args) {
+    Parser parser;
+    try {
+        parser.Parse(args);
+    } catch (const CLI::Error&) {
+        return CommandNeeds::Core;  // the run itself says what is wrong
+    }
+    return parser.commands.ChosenNeeds();
+}
 
 int RunCli(const std::vector<std::string>& args, const std::string& programFolder,
            std::ostream& out, std::ostream& err) {
-    CLI::App app(kDescription, "marelos-cli");
-    UseGermanHelp(app);
-    app.set_version_flag("--version", std::string(kProgramTitle), "die Programmversion");
-    SettingsArguments settings;
-    app.add_option("--settings", settings.file, "diese Einstellungsdatei statt der des Benutzers")
-        ->type_name("INI");
-    app.add_option("--set", settings.changes, "ändert eine Einstellung nur für diesen Aufruf")
-        ->type_name("Abschnitt/Schlüssel=Wert")
-        ->check(SettingChange())
-        ->allow_extra_args(false);
-    CommandSet commands(app);
-    AddCommands(commands);
-    app.footer(kFooter);  // after the commands, which would take it over into their own help
+    Parser parser;
+    CLI::App& app = parser.app;
+    const SettingsArguments& settings = parser.settings;
+    const CommandSet& commands = parser.commands;
 
     if (args.empty()) {
         err << app.help();
         return kExitUsage;
     }
     try {
-        std::vector<std::string> reversed(args.rbegin(), args.rend());  // as CLI11 takes them
-        app.parse(reversed);
+        parser.Parse(args);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return kExitOk;

@@ -4,7 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
+
 namespace marelos {
+
+// What the command that `args` choose needs of Qt (see CommandNeeds), so that the program
+// makes the application it needs before it runs; the core application for a command line that
+// is wrong, which the run refuses.
+CommandNeeds NeedsOf(const std::vector<std::string>& args);
 
 // marelos-cli: the program's engine without a window. `args` are the arguments after the
 // program name; `programFolder` stands in for the folder the program runs from. Returns the

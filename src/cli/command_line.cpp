@@ -33,20 +33,30 @@ std::string OptionNameOf(const std::string& message) {
 }  // namespace
 
 CLI::App& CommandSet::Add(const std::string& name, const std::string& description,
-                          CommandAction action) {
+                          CommandAction action, CommandNeeds needs) {
     CLI::App* command = app_.add_subcommand(name, description);
     command->group(kCommandGroup);
     GermanHelpFlag(*command);
-    actions_.emplace(command, std::move(action));
+    actions_.emplace(command, Command{std::move(action), needs});
     return *command;
 }
 
-const CommandAction* CommandSet::Chosen() const {
+const CommandSet::Command* CommandSet::ChosenCommand() const {
     for (const CLI::App* command : app_.get_subcommands()) {
         const auto found = actions_.find(command);
         if (found != actions_.end()) return &found->second;
     }
     return nullptr;
+}
+
+const CommandAction* CommandSet::Chosen() const {
+    const Command* chosen = ChosenCommand();
+    return chosen ? &chosen->action : nullptr;
+}
+
+CommandNeeds CommandSet::ChosenNeeds() const {
+    const Command* chosen = ChosenCommand();
+    return chosen ? chosen->needs : CommandNeeds::Core;
 }
 
 CLI::Option* AddOperand(CLI::App& command, const std::string& name, std::string& value,

@@ -23,6 +23,10 @@ struct CommandContext {
 // Runs a parsed command and returns its exit code.
 using CommandAction = std::function<int(const CommandContext&)>;
 
+// What a command needs of Qt: the core application, or the GUI application whose fonts and
+// painting a command that draws a page (a PDF) needs.
+enum class CommandNeeds { Core, Fonts };
+
 // The commands of marelos-cli. A command is added in three steps, in the file of its subject:
 //
 //     auto args = std::make_shared<PlanArguments>();     // where the parser puts the values
@@ -38,14 +42,23 @@ class CommandSet {
 
     // A new command `name` with its one-line German description for the help; `action` runs it
     // when the user chose it. Its operands and options go onto the returned app.
-    CLI::App& Add(const std::string& name, const std::string& description, CommandAction action);
+    CLI::App& Add(const std::string& name, const std::string& description, CommandAction action,
+                  CommandNeeds needs = CommandNeeds::Core);
 
     // The action of the command that the parsed command line chose; nothing when none was.
     const CommandAction* Chosen() const;
+    // What the chosen command needs; the core application when none was chosen.
+    CommandNeeds ChosenNeeds() const;
 
   private:
+    struct Command {
+        CommandAction action;
+        CommandNeeds needs;
+    };
+    const Command* ChosenCommand() const;
+
     CLI::App& app_;
-    std::map<const CLI::App*, CommandAction> actions_;
+    std::map<const CLI::App*, Command> actions_;
 };
 
 // A required operand of a command, such as DATEI, shown in the help without a type.

@@ -29,25 +29,7 @@ std::vector<std::string> Warnings(const Schedule& schedule, const GasPlan& plan)
 void WriteJson(std::ostream& out, const Schedule& schedule, const GasPlan& plan) {
     JsonWriter json(out);
     json.BeginObject();
-    json.Key("cylinders");
-    json.BeginArray();
-    for (const CylinderUse& use : plan.cylinders) {
-        const Cylinder& c = use.cylinder;
-        json.BeginObject();
-        json.Key("name");
-        json.String(c.name);
-        json.Member("litres", c.litres);
-        json.Member("fill", c.fillBar);
-        json.Member("o2", c.gas.o2);
-        json.Member("he", c.gas.he);
-        json.Member("usedLitres", Tenth(use.usedLitres));
-        json.Member("usedBar", Tenth(use.pressures.used));
-        json.Member("endBar", Tenth(use.pressures.end));
-        json.Member("reserveBar", Tenth(use.pressures.reserve));
-        if (use.pressures.turn) json.Member("turnBar", Tenth(*use.pressures.turn));
-        json.EndObject();
-    }
-    json.EndArray();
+    WriteCylinderUses(json, plan);
     json.Member("minimumGasLitres", Tenth(plan.minimumGasLitres));
     json.Key("warnings");
     json.BeginArray();
@@ -115,6 +97,28 @@ int RunGas(const std::string& file, bool json, const CommandContext& c) {
 }
 
 }  // namespace
+
+void WriteCylinderUses(JsonWriter& json, const GasPlan& plan) {
+    json.Key("cylinders");
+    json.BeginArray();
+    for (const CylinderUse& use : plan.cylinders) {
+        const Cylinder& c = use.cylinder;
+        json.BeginObject();
+        json.Key("name");
+        json.String(c.name);
+        json.Member("litres", c.litres);
+        json.Member("fill", c.fillBar);
+        json.Member("o2", c.gas.o2);
+        json.Member("he", c.gas.he);
+        json.Member("usedLitres", Tenth(use.usedLitres));
+        json.Member("usedBar", Tenth(use.pressures.used));
+        json.Member("endBar", Tenth(use.pressures.end));
+        json.Member("reserveBar", Tenth(use.pressures.reserve));
+        if (use.pressures.turn) json.Member("turnBar", Tenth(*use.pressures.turn));
+        json.EndObject();
+    }
+    json.EndArray();
+}
 
 void AddGasCommand(CommandSet& commands) {
     struct Arguments {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cli/command_line.h"
+#include "cli/json_writer.h"
+#include "core/planner/gas_plan.h"
 
 namespace marelos {
 
@@ -10,5 +12,8 @@ namespace marelos {
 // JSON object. Needs the planner (exit 2 without it); exit 3 when the dive could not be
 // calculated to its end, with no plan.
 void AddGasCommand(CommandSet& commands);
+
+// "cylinders": [...]: each cylinder of a gas plan as the gas command's JSON writes it.
+void WriteCylinderUses(JsonWriter& json, const GasPlan& plan);
 
 }  // namespace marelos

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/calc_command.h"
+#include "cli/gas_command.h"
 #include "cli/json_writer.h"
 #include "core/planner/contingency.h"
 #include "core/planner/runtime_table.h"
@@ -25,12 +26,36 @@ void WriteGas(JsonWriter& json, const BreathingGas& gas) {
     json.Member("he", gas.he);
 }
 
+void WriteContingencyGas(JsonWriter& json, const ContingencyPlan& plan) {
+    if (plan.gas) {
+        WriteCylinderUses(json, *plan.gas);
+        json.Key("gasWarnings");
+        json.BeginArray();
+        for (const std::string& warning : plan.gas->warnings)
+            json.String(warning);
+        json.EndArray();
+    }
+    json.Key("marked");
+    json.Bool(plan.marked);
+    if (plan.marked) {
+        json.Key("markReason");
+        json.String(plan.markReason);
+    }
+    if (!plan.note.empty()) {
+        json.Key("note");
+        json.String(plan.note);
+    }
+}
+
+// The schedule's JSON form; a contingency plan adds its name first, and after the schedule's
+// keys its gas (the cylinders as the gas command writes them and the gas plan's warnings), whether
+// it is marked and why, and its note.
 void WriteSchedule(JsonWriter& json, const Schedule& schedule, const Settings& settings,
-                   const std::string& name = "") {
+                   const ContingencyPlan* contingency = nullptr) {
     json.BeginObject();
-    if (!name.empty()) {
+    if (contingency) {
         json.Key("name");
-        json.String(name);
+        json.String(contingency->name);
     }
     json.Key("model");
     json.String(schedule.model);
@@ -77,6 +102,7 @@ void WriteSchedule(JsonWriter& json, const Schedule& schedule, const Settings& s
     json.Key("Values/DecoMode");
     json.String(StoredText(keys::kDecoMode, settings.decoMode));
     json.EndObject();
+    if (contingency) WriteContingencyGas(json, *contingency);
     json.EndObject();
 }
 
@@ -107,7 +133,7 @@ int RunSchedule(const std::string& file, bool json, bool contingency, const Comm
             writer.Key("plans");
             writer.BeginArray();
             for (const ContingencyPlan& each : plans)
-                WriteSchedule(writer, each.schedule, workspace->settings, each.name);
+                WriteSchedule(writer, each.schedule, workspace->settings, &each);
             writer.EndArray();
             writer.EndObject();
             c.out << "\n";
@@ -115,6 +141,13 @@ int RunSchedule(const std::string& file, bool json, bool contingency, const Comm
             for (const ContingencyPlan& each : plans) {
                 c.out << each.name << "\n";
                 PrintTable(c.out, each.schedule, workspace->settings);
+                if (each.gas) {
+                    for (const std::string& warning : each.gas->warnings)
+                        c.out << warning << "\n";
+                }
+                for (const std::string* said : {&each.markReason, &each.note}) {
+                    if (!said->empty()) c.out << *said << "\n";
+                }
                 c.out << "\n";
             }
         }
