@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/engine/calculation.h"
+#include "core/planner/contingency.h"
 #include "core/planner/gas_plan.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/ui/unattended_ui.h"
@@ -51,6 +52,30 @@ void BM_GasPlanOfTheTrimix75mPlan(benchmark::State& state) {
                                                      result.schedule->start.divePhase.size());
 }
 BENCHMARK(BM_GasPlanOfTheTrimix75mPlan)->Unit(benchmark::kMicrosecond);
+
+// The plan of the same dive with its five contingency plans (deeper and longer, without each of
+// the three decompression gases, the worst case), each with its gas plan: what the window
+// "Tauchplan" and the slate compute on every calculation.
+void BM_ContingencyPlansWithGasOfTheTrimix75mDive(benchmark::State& state) {
+    const auto workspace = Trimix75m();
+    InMemorySettingsStore store;
+    UnattendedUi ui;
+    const CalculationResult result = mnuCalcSaturation(*workspace, store, ui);
+    if (!result.schedule) {
+        state.SkipWithError("the dive was not planned");
+        return;
+    }
+    for (auto _ : state) {
+        const std::vector<ContingencyPlan> plans = ContingencyPlans(
+            workspace->profile, *result.schedule, workspace->model, workspace->settings);
+        benchmark::DoNotOptimize(plans);
+    }
+    const std::vector<ContingencyPlan> plans = ContingencyPlans(
+        workspace->profile, *result.schedule, workspace->model, workspace->settings);
+    state.counters["plans"] = static_cast<double>(plans.size());
+    state.counters["worstRuntime"] = plans.back().schedule.runTime;
+}
+BENCHMARK(BM_ContingencyPlansWithGasOfTheTrimix75mDive)->Unit(benchmark::kMicrosecond);
 
 // The whole calculation of the same dive, with and without cylinders: what the gas plan adds.
 void BM_Trimix75mCalculation(benchmark::State& state) {
