@@ -507,7 +507,9 @@ Schedule DiveCalculation::PlannedAscent(double currentDepth) {
                       currentDepth,
                       static_cast<double>(workspace_.computed.computedCount - 1),
                       BreathingGas::FromProfileLine(settings_.n2PerCentSurface, 0),
+                      {},
                       {}};
+    InitTissues(start.surfaceTissues, settings_.initialPpN2, settings_.airPressure);  // as RunSteps
     const int end = std::min(profile.nextPoint, kProfileTableEnd - 1);
     double runTime = 0;
     for (int i = 1; i <= end; ++i) {
