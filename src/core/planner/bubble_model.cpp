@@ -9,20 +9,14 @@ namespace {
 // 2 (gamma c - gamma): the skin's net resistance to a change of radius, bar µm.
 constexpr double kSkin = 2 * (kSkinCompression - kSurfaceTension);
 
-// The root of the cubic a r^3 + b r^2 - c between lo and hi, where it changes sign from - to +:
-// Newton steps kept inside the bracket, bisection where a step would leave it. Ends after a
-// bounded number of steps whatever the numbers.
-double CubicRoot(double a, double b, double c, double lo, double hi) {
-    const auto f = [&](double r) { return (a * r + b) * r * r - c; };
-    double r = hi;
+// The root of the cubic a r^3 + b r^2 - c (a, c > 0) at or below `above`, where the cubic rises
+// and is convex from the root up: Newton's steps from there descend to the root without
+// overshooting it. Ends after a bounded number of steps whatever the numbers.
+double CubicRoot(double a, double b, double c, double above) {
+    double r = above;
     for (int step = 0; step < 100; ++step) {
-        const double value = f(r);
-        if (value == 0) return r;
-        (value < 0 ? lo : hi) = r;
-        const double slope = (3 * a * r + 2 * b) * r;
-        double next = slope != 0 ? r - value / slope : lo;
-        if (!(next > lo && next < hi)) next = (lo + hi) / 2;
-        if (std::fabs(next - r) <= 1e-14 * hi) return next;
+        const double next = r - ((a * r + b) * r * r - c) / ((3 * a * r + 2 * b) * r);
+        if (!(std::fabs(next - r) > 1e-14 * r)) return next;
         r = next;
     }
     return r;
@@ -47,8 +41,7 @@ double ImpermeableCrushingPressure(double r0, double onsetAmbient, double onsetT
     // 2 (gamma c - gamma) (1/r - 1/r0); inside, pressure x r^3 stays that of the onset.
     const double onsetRadius = CrushedRadius(r0, kOnsetOfImpermeability);
     const double inside = onsetTension * onsetRadius * onsetRadius * onsetRadius;
-    const double radius =
-        CubicRoot(endAmbient + kSkin / r0, -kSkin, inside, 0, onsetRadius);  // shrinks from onset
+    const double radius = CubicRoot(endAmbient + kSkin / r0, -kSkin, inside, onsetRadius);
     const double compressed = std::pow(onsetRadius / radius, 3);
     return kOnsetOfImpermeability + (endAmbient - onsetAmbient) + onsetTension * (1 - compressed);
 }
@@ -83,7 +76,7 @@ double BoyleCompensatedGradient(double gradient, double firstStopPressure,
     const double radius = 2 * kSurfaceTension / gradient;
     const double gas = (firstStopPressure + gradient) * radius * radius * radius;
     const double largest = radius * std::cbrt(firstStopPressure / nextStopPressure);
-    const double grown = CubicRoot(nextStopPressure, 2 * kSurfaceTension, gas, radius, largest);
+    const double grown = CubicRoot(nextStopPressure, 2 * kSurfaceTension, gas, largest);
     return 2 * kSurfaceTension / grown;
 }
 
