@@ -20,7 +20,9 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 SIMULATORS = os.path.join(HERE, "..", "tools", "simulators")
 GOLDEN = os.path.join(HERE, "data", "vyper_download")
-SECONDS = 10  # what "within seconds" means here; a whole download takes about one
+# What "within seconds" means here: a whole download takes about one on an idle machine, and
+# several when the machine is busy with other tests; a transfer that hangs took minutes.
+SECONDS = 30
 GOOD_FILE = "eine vollständige Datei\r\n"
 
 

@@ -7,6 +7,7 @@
 #include "cli/datatrak_commands.h"
 #include "cli/kora_commands.h"
 #include "cli/output_commands.h"
+#include "cli/schedule_command.h"
 #include "cli/uddf_commands.h"
 #include "cli/vyper_commands.h"
 #include "core/app_info.h"
@@ -73,6 +74,7 @@ void AddSettingsCommand(CommandSet& commands) {
 void AddCommands(CommandSet& commands) {
     AddCalcCommand(commands);
     AddOutputCommands(commands);
+    AddScheduleCommand(commands);
     AddUddfCommands(commands);
     AddVyperCommands(commands);
     AddDatatrakCommand(commands);

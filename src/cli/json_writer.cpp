@@ -69,6 +69,10 @@ void JsonWriter::Integer(long long value) {
     Add(value);
 }
 
+void JsonWriter::Bool(bool value) {
+    Add(value);
+}
+
 void JsonWriter::Null() {
     Add(nullptr);
 }

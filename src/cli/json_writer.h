@@ -25,6 +25,7 @@ class JsonWriter {
     void Number(double value);
     void Integer(long long value);
     void Null();
+    void Bool(bool value);
     // A member of the current object: the key and its value.
     void Member(std::string_view key, double value);
     void Member(std::string_view key, long long value);

@@ -53,8 +53,8 @@ std::string FailureMessage(const Failure& failure) {
         case FailureKind::TooLarge:
             return "Die Datei " + failure.subject + " ist zu groß und wird nicht gelesen.";
         case FailureKind::WriteError:
-            return "Die Datei " + failure.subject +
-                   " konnte nicht geschrieben werden. Die bisherige Datei bleibt unverändert.";
+            return "Die Datei " + failure.subject + " konnte nicht geschrieben werden." +
+                   (failure.newFile ? "" : " Die bisherige Datei bleibt unverändert.");
         case FailureKind::ReadOnly:
             return "Die Datei " + failure.subject +
                    " ist schreibgeschützt und wurde nicht überschrieben.";

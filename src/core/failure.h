@@ -26,6 +26,8 @@ struct Failure {
     FailureKind kind;
     std::string subject;     // what failed: a file path, a device, a field name
     std::string cause = {};  // why, when the system said so (SystemErrorText)
+    // A write that would have made a new file: there is no earlier file that stays as it was.
+    bool newFile = false;
 };
 
 // The program's own German text for a failure.

@@ -4,26 +4,43 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <filesystem>
 
 #include "app/browser/frm_dir_copy.h"
 #include "app/divecomputers/frm_aladin_import.h"
+#include "app/shell/picture_box.h"
 #include "core/settings/memory_settings_store.h"
+#include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
 using ::testing::ElementsAre;
+
+// Keeps what the input boxes proposed.
+struct ProposingUi : ScriptedUi {
+    std::optional<std::string> AskText(std::string_view prompt,
+                                       std::string_view proposal) override {
+        proposals.emplace_back(proposal);
+        return ScriptedUi::AskText(prompt, proposal);
+    }
+    std::vector<std::string> proposals;
+};
 
 class Browser : public ::testing::Test {
   protected:
@@ -63,7 +80,7 @@ class Browser : public ::testing::Test {
     QTemporaryDir dir;
     Workspace workspace;
     InMemorySettingsStore store;
-    ScriptedUi ui;
+    ProposingUi ui;
     LocalFileSystem disk;
     std::string opened;
     std::unique_ptr<frmBrowse> window;
@@ -111,6 +128,7 @@ TEST_F(Browser, SelectionRulesAndTheirMessages) {
     ui.textAnswers = {"neu.prf"};
     Click("cmdRename");
     EXPECT_EQ(Names(), QStringList({"a.mrp", "b.mrp", "neu.mrp"}));
+    EXPECT_EQ(ui.proposals.back(), "c.prf");  // the answer starts from the current name
 
     Select({0, 1});
     ui.answers = {Answer::Yes};
@@ -137,6 +155,57 @@ TEST_F(Browser, F5AnywhereRefreshesAndOpeningClosesTheWindow) {
     EXPECT_EQ(opened, dir.filePath("a.mrp").toStdString());
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(store.ReadSetting("Browser", "LastPath"), dir.path().toStdString());
+}
+
+TEST_F(Browser, ThePreviewDrawsTheProfileAloneInArialAndLongNamesStayReadable) {
+    // The comment's time of day is no run time: the dive lasts 9 minutes.
+    PutFile(dir.filePath("Tauchgang 2003-Juli-02 09 Uhr 30 TG 0042.mrp").toStdString(),
+            "Depth\tt.delta\tt.total\tN2%\tHe%\r\n12\t3\t3\t78\t0\r\n12\t6\t9\t78\t0\r\n"
+            "# END OF PROFILE #\r\nUhrzeit: 09 30\r\n");
+    workspace.settings.picDiveFontName = "Courier New";
+    window->mnuFolderRefresh();
+    window->show();
+    QCoreApplication::processEvents();
+    Select({static_cast<int>(Names().indexOf(QRegularExpression("^Tauchgang.*")))});
+    RecordingCanvas preview(1, 1);
+    window->findChild<PictureBox*>("picPreview")->canvas().Record().PaintOn(preview);
+    EXPECT_EQ(preview.Texts(), (std::vector<std::string>{"m", "9 min."}));
+    for (const auto& text : preview.Of(RecordingCanvas::Call::kText))
+        EXPECT_EQ(text.font.name, "Arial");
+    // The name column shows the longest name, up to the dive number at its end.
+    const QString longest = "Tauchgang 2003-Juli-02 09 Uhr 30 TG 0042.mrp";
+    EXPECT_GT(list()->columnWidth(0), QFontMetrics(list()->font()).horizontalAdvance(longest));
+    EXPECT_EQ(list()->textElideMode(), Qt::ElideMiddle);
+}
+
+TEST_F(Browser, FirstOpenedInTheProfileFolderAndTheTreeStaysPutUnderAClick) {
+    // Folders of their own outside the temporary folder, which other tests running meanwhile
+    // change, so that no row comes or goes above them in the tree.
+    const QTemporaryDir here(QDir::currentPath() + "/browser-XXXXXX");
+    const QString profiles = QDir(here.path()).filePath("Profile");
+    InMemorySettingsStore fresh;
+    workspace.settings.fileStoragePath = profiles.toStdString();
+    for (int i = 0; i < 40; ++i)
+        QDir(profiles).mkpath(QString("Ordner %1").arg(i, 2, 10, QChar('0')));
+    frmBrowse first(
+        workspace, fresh, ui, disk, [](const std::string&) {}, nullptr);
+    EXPECT_EQ(first.folder(), profiles);
+
+    first.setFolder(profiles + "/Ordner 00");
+    first.show();
+    auto* tree = first.findChild<QTreeView*>("dirBrowse");
+    auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+    const QString target = profiles + "/Ordner 30";
+    const auto row = [&] { return tree->visualRect(model->index(target)); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row().isValid(); }, 5000));
+    QTest::qWait(300);  // the tree has shown the folder it opened in
+    tree->scrollTo(model->index(target), QAbstractItemView::PositionAtTop);
+    const int shown = tree->verticalScrollBar()->value();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row().center());
+    EXPECT_EQ(first.folder().toStdString(), target.toStdString());
+    emit model->directoryLoaded(target);  // its listing comes in after the click
+    QTest::qWait(100);
+    EXPECT_EQ(tree->verticalScrollBar()->value(), shown);
 }
 
 TEST_F(Browser, FolderChooserMovesTheSelectionAndTheStorageFolderIsKept) {

@@ -7,18 +7,27 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
 #include <new>
 
 #include "app/browser/frm_browse.h"
+#include "app/shell/frm_help.h"
 #include "core/graphics/analysis_graphs.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/text/paths.h"
 #include "platform/qt_settings_store.h"
+#include "tests/fakes/recording_canvas.h"
+#include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/gui/main_window.h"
 #include "tests/gui/simulated_device.h"
@@ -35,6 +44,37 @@ bool ShowsAlike(const MainWindow& w, const std::function<void(Canvas&)>& draw) {
     return shown == canvas.Image();
 }
 
+// What is wrong with the texts of a picture: a text outside it, over a tick (a line reaching
+// out of the plot area), or on another text; by the generous estimate of their extent.
+std::vector<std::string> TextFaults(const RecordingCanvas& picture) {
+    using Call = RecordingCanvas::Call;
+    const Box whole{0, 0, picture.Width(), picture.Height()};
+    const Box plot = GraphGeometry::Of(picture).Plot();
+    const auto outside = [&](double x, double y) { return !plot.Contains({x, y, x, y}); };
+    std::vector<Box> ticks;
+    for (const Call& line : picture.Of(Call::kLine)) {
+        if (outside(line.x1, line.y1) || outside(line.x2, line.y2))
+            ticks.push_back({std::min(line.x1, line.x2), std::min(line.y1, line.y2),
+                             std::max(line.x1, line.x2), std::max(line.y1, line.y2)});
+    }
+    std::vector<std::string> faults;
+    std::vector<std::pair<Box, std::string>> placed;
+    for (const Call& text : picture.Of(Call::kText)) {
+        const Box box = TextBox(text.x1, text.y1, text.text, text.font);
+        if (!whole.Contains(box)) faults.push_back("outside: " + text.text);
+        for (const Box& tick : ticks) {
+            if (box.Intersects(tick)) faults.push_back("on a tick: " + text.text);
+        }
+        for (const auto& [other, what] : placed) {
+            // (a light text's dark shadow is the same text, a little apart)
+            if (box.Intersects(other) && what != text.text)
+                faults.push_back("on another text: " + text.text);
+        }
+        placed.emplace_back(box, text.text);
+    }
+    return faults;
+}
+
 TEST(frmMain, AFirstStartRepairsTheSettingsAndShowsEveryMenuAndTheGraphAtTheWindowsSize) {
     InMemorySettingsStore store;
     store.WriteSetting("Colors", "GraphBackColor", "8421504");
@@ -44,6 +84,9 @@ TEST(frmMain, AFirstStartRepairsTheSettingsAndShowsEveryMenuAndTheGraphAtTheWind
     EXPECT_EQ(store.ReadSetting("Settings", "ApplPath"), "/opt/marelos/bin");
     EXPECT_EQ(store.ReadSetting("Values", "DecoMode"), "3");
     EXPECT_EQ(store.ReadSetting("Files", "TypeAssigned"), "No");  // asked once, answered No
+    EXPECT_EQ(w.dialogs.questions.front(),
+              "Wollen sie den Dateityp '.mrp' mit Marelos verknüpfen, so dass Sie Tauchprofile "
+              "aus dem Dateimanager durch Dopelklicken öffnen können?");
     EXPECT_EQ(w.workspace->settings.airConsumption, 15);
     EXPECT_EQ(w.workspace->profile.nextPoint, 2);  // the start point at 0 min, 0 m
     EXPECT_EQ(w.Find<QComboBox>("cmbO2Percent")->currentText(), "21");
@@ -85,12 +128,24 @@ TEST(frmMain, TheBrowserOpensTheChosenFileAsTheCurrentProfileAndCloses) {
     InMemorySettingsStore store;
     store.WriteSetting("Browser", "LastPath", dir.path().string());
     MainWindow w(store);
+    PutFile(dir.File("alt.mrp"), "10\t1\t1\t78\t0\r\n");
+    // Deleting moves the file to the desktop's trash (the tests' own data folder).
+    const std::filesystem::path trashed =
+        std::filesystem::path(qgetenv("XDG_DATA_HOME").toStdString()) / "Trash/files/alt.mrp";
+    w.dialogs.answers = {Answer::Yes};
     OnNextModal<frmBrowse>("frmBrowse", [](frmBrowse& browser) {
-        browser.findChild<QTreeWidget*>("lvwFiles")->topLevelItem(0)->setSelected(true);
+        auto* files = browser.findChild<QTreeWidget*>("lvwFiles");
+        files->topLevelItem(0)->setSelected(true);  // "alt.mrp"
+        browser.findChild<QPushButton*>("cmdKill")->click();
+        files->topLevelItem(0)->setSelected(true);  // "riff.mrp"
         browser.findChild<QPushButton*>("cmdOpen")->click();
         EXPECT_FALSE(browser.isVisible());
     });
     w.Trigger("cmdBrowse");  // the toolbar button
+    EXPECT_EQ(w.dialogs.questions.back(),
+              "Markierte Dateien jetzt löschen? Sie werden in den Papierkorb verschoben.");
+    EXPECT_EQ(FileBytes(trashed.string()), "10\t1\t1\t78\t0\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("alt.mrp")));
     EXPECT_EQ(w.workspace->profile.fileName, file);
     EXPECT_EQ(w.workspace->profile.lines[2].depth, 40);
 }
@@ -180,7 +235,7 @@ TEST(frmMain, GraphButtonsCalculateFirstAndTheNextCalculationShowsTheGraphAgain)
     EXPECT_TRUE(w.MessageLines().last().startsWith("t = 10 min. Restluft:"));
 }
 
-TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteUpToTheEndOfTheTimeAxis) {
+TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteToTheAxisEndAndHoldsWhileEscapeAsks) {
     InMemorySettingsStore store;
     store.WriteSetting("Settings", "Interval", "1");
     MainWindow w(store);
@@ -201,6 +256,39 @@ TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteUpToTheEndOfTheTimeAxis) {
     w.Trigger("mnuBarGraph");  // closing through the menu
     EXPECT_FALSE(w.Find("mnuBarGraph")->isChecked());
     EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung anzeigen");
+
+    // Escape in the bar graph asks, and the display waits while the question is open.
+    w.workspace->settings.interval = 20;
+    w.Trigger("mnuDiveDemo");
+    ASSERT_TRUE(RunUntil([&] { return w.window.cursorMinute() >= 3; }, 5000));
+    QDialog* bars = nullptr;  // the window shown now, not the one closed before
+    for (QDialog* window : w.window.findChildren<QDialog*>("frmBarGraph"))
+        bars = window->isVisible() ? window : bars;
+    ASSERT_NE(bars, nullptr);
+    int asked = -1;
+    int afterwards = -1;
+    w.dialogs.onAsk = [&](std::string_view text) {
+        if (text != "Abbrechen?") return;
+        asked = w.window.cursorMinute();
+        QTest::qWait(200);  // ten steps of the display
+        afterwards = w.window.cursorMinute();
+    };
+    // A box outside the window's dialogs would wait for ever: it is closed, and the test fails.
+    QTimer::singleShot(1000, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->reject();
+    });
+    w.dialogs.answers = {Answer::No};
+    QTest::keyClick(bars, Qt::Key_Escape);
+    ASSERT_GE(asked, 3);  // asked through the window's dialogs
+    EXPECT_EQ(afterwards, asked);
+    EXPECT_TRUE(RunUntil([&] { return w.window.cursorMinute() > asked; }, 5000));  // "Nein": on
+    w.dialogs.answers = {Answer::Yes};
+    QTest::keyClick(bars, Qt::Key_Escape);
+    EXPECT_FALSE(w.Find("mnuBarGraph")->isChecked());
+    const int stopped = w.window.cursorMinute();
+    QTest::qWait(100);
+    EXPECT_EQ(w.window.cursorMinute(), stopped);
 }
 
 TEST(frmMain, TheGraphShowsTheValuesOfTheDiveLoadedAndNothingAfterAFailedLoad) {
@@ -258,9 +346,12 @@ TEST(frmMain, ADecompressionTableShowsEachOfItsDivesWhileItIsBuiltAndIsWrittenWh
               "Tauchzeiten und -tiefen für Tabelle laden... | Textdateien (*.txt)|*.txt|");
     for (const char* depth : {"Tiefe: 30 m\r\nGZ\t", "Tiefe: 40 m\r\nGZ\t"})
         EXPECT_NE(FileBytes(output).find(depth), std::string::npos) << depth;
-    // a new, unsaved profile after it
+    // a new, empty profile after it, with nothing to save
     EXPECT_EQ(w.workspace->profile.nextPoint, 1);
-    EXPECT_EQ(w.window.windowTitle(), "*Marelos 3 Beta - Unbenannte Datei");
+    EXPECT_EQ(w.window.windowTitle(), "Marelos 3 Beta - Unbenannte Datei");
+    w.dialogs.questions.clear();
+    w.Trigger("mnuNewProfile");
+    EXPECT_TRUE(w.dialogs.questions.empty());
 
     w.dialogs.files = {dir.File("fehlt.txt")};
     w.Trigger("mnuCreateDecoTable");
@@ -287,6 +378,162 @@ TEST(frmMain, KeysSetMixesAndMoveMinutes) {
     EXPECT_TRUE(w.workspace->cancelRequested);
     EXPECT_FALSE(w.window.HandleKey(Qt::Key_A, Qt::NoModifier));
     EXPECT_EQ(w.Find<QLabel>("lblCurPos")->text(), "3 m bei 10 min.");
+}
+
+TEST(frmMain, UndoAndRedoShowTheCornersTheProfileHoldsJoinedOrNot) {
+    MainWindow w;
+    const auto circles = [&] {
+        RecordingCanvas shown(1, 1);
+        w.picture().Record().PaintOn(shown);
+        return shown.Of(RecordingCanvas::Call::kCircle).size();
+    };
+    w.Trigger("mnuNewProfile");
+    w.ClickAt(3, 30);
+    w.ClickAt(20, 30);
+    EXPECT_EQ(circles(), 2u);
+    w.Trigger("mnuUndo");
+    EXPECT_EQ(circles(), 1u);
+    w.Trigger("mnuRedo");
+    EXPECT_EQ(circles(), 2u);
+    // A drawn and calculated dive, one edit back: its first corner in the input view.
+    w.Trigger("mnuCalcProfile");
+    w.Trigger("cmdCalc");
+    w.Trigger("mnuUndo");
+    EXPECT_EQ(w.workspace->view.mode, 1);
+    EXPECT_EQ(circles(), 1u);
+    w.Trigger("mnuRedo");
+    EXPECT_EQ(circles(), 2u);
+}
+
+TEST(frmMain, HelpShowsInTheProgramsOwnWindow) {
+    const TempFolder program("help");
+    std::filesystem::create_directories(program.path() / "hilfe");
+    std::filesystem::copy_file(MARELOS_SOURCE_DIR "/docs/help/marelos-hilfe.html",
+                               program.path() / "hilfe/marelos-hilfe.html");
+    InMemorySettingsStore store;
+    MainWindow w(store, {}, QString::fromStdString(program.path().string()));
+    w.Trigger("mnuShowHelp");
+    auto* help = w.window.findChild<QDialog*>("frmHelp");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->findChild<QTextBrowser*>("txtHelp")->toPlainText().contains(
+        "Tauchgänge planen und auswerten"));
+    EXPECT_NE(help->findChild<QPushButton*>("cmdOpenInBrowser"), nullptr);
+    EXPECT_TRUE(w.dialogs.messages.empty());
+
+    // Without a browser the page stays in the window, with a word why.
+    ScriptedUi ui;
+    std::vector<QUrl> handed;
+    frmHelp own(
+        HelpPagePath(QString::fromStdString(program.path().string())), ui,
+        [&](const QUrl& url) {
+            handed.push_back(url);
+            return false;
+        },
+        nullptr);
+    own.findChild<QPushButton*>("cmdOpenInBrowser")->click();
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_TRUE(handed[0].isLocalFile());
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(ui.boxes[0].text.starts_with("Es ist kein Browser eingerichtet"));
+}
+
+TEST(frmMain, MenusHaveDistinctAccessKeysAndTheMainCommandsShortcutsOfTheirOwn) {
+    MainWindow w;
+    for (const QMenu* menu : w.window.menuBar()->findChildren<QMenu*>()) {
+        QSet<QChar> keys;
+        for (const QAction* action : menu->actions()) {
+            const QString caption = action->text();
+            const qsizetype amp = caption.indexOf('&');
+            if (amp < 0 || amp + 1 >= caption.size()) continue;
+            const QChar key = caption[amp + 1].toLower();
+            EXPECT_FALSE(keys.contains(key))
+                << menu->title().toStdString() << ": " << caption.toStdString();
+            keys.insert(key);
+        }
+    }
+    QMap<QString, QString> taken;  // every shortcut runs one command
+    for (const QAction* action : w.window.findChildren<QAction*>()) {
+        for (const QKeySequence& keys : action->shortcuts()) {
+            const QString key = keys.toString();
+            EXPECT_FALSE(taken.contains(key)) << key.toStdString();
+            taken.insert(key, action->objectName());
+        }
+    }
+    for (const char* command : {"mnuPartialPressureN2plusHe", "mnuPartialPressureN2",
+                                "mnuPartialPressureHe", "mnuPressureRelation", "mnuShowDiveProfile",
+                                "mnuCNSDraw", "mnuShowAscSpeed", "mnuDivePlan", "mnuCalcNoFlyTime",
+                                "mnuCreateDecoTable", "mnuBrowse", "mnuUndo", "mnuShowHelp"})
+        EXPECT_FALSE(w.Find(command)->shortcut().isEmpty()) << command;
+}
+
+TEST(frmMain, TheStartClearsWhatKilledSavesLeftAndTheMessageListShowsACalculation) {
+    const TempFolder dir("stale");
+    const std::string stale = PutFile(dir.File("tg.mrp.marelos-tmp"), "halb");
+    const std::string kept = PutFile(dir.File("tg.mrp"), "10\t1\t1\t78\t0\r\n");
+    InMemorySettingsStore store;
+    store.WriteSetting("Settings", "FileStoragePath", dir.path().string());
+    MainWindow w(store);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(kept));
+
+    QCoreApplication::processEvents();
+    const auto* messages = w.Find<QListWidget>("lstSysMsg");
+    EXPECT_GE(messages->viewport()->height(), 7 * messages->fontMetrics().lineSpacing());
+}
+
+TEST(frmMain, TheToolbarNamesItsButtonsAlsoWhileAnotherWindowOfTheProgramHasTheFocus) {
+    MainWindow w;
+    w.Trigger("cmdBarGraph");
+    auto* bars = w.window.findChild<QDialog*>("frmBarGraph");
+    QApplication::setActiveWindow(bars);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(bars));
+    QToolButton* calc = nullptr;
+    for (QToolButton* button : w.window.findChildren<QToolButton*>()) {
+        if (button->defaultAction() && button->defaultAction()->objectName() == "cmdCalc")
+            calc = button;
+    }
+    ASSERT_NE(calc, nullptr);
+    QTest::mouseMove(calc, QPoint(5, 5));
+    QTest::mouseMove(calc, QPoint(6, 6));  // the pointer rests on the button
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));
+    EXPECT_EQ(QToolTip::text(), "Tauchgang berechnen");
+    QToolTip::hideText();
+}
+
+// From a small screen to a large one: the graph ends where the panel begins, the panel keeps
+// its buttons in view, and in every view each caption, number and legend lies inside the graph.
+TEST(frmMain, AtEverySizeTheGraphEndsBeforeThePanelAndItsTextsFitInIt) {
+    InMemorySettingsStore store;
+    for (const char* key : {"ShowAirMix", "PrintDiveValues"})
+        store.WriteSetting("View", key, "1");
+    MainWindow w(store, MARELOS_SOURCE_DIR "/examples/trimix-60m.mrp");
+    const auto* graph = w.Find<PictureBox>("picDive");
+    const auto* select = w.Find<QPushButton>("cmdSelectMix");
+    const QWidget* panel = select;
+    while (!qobject_cast<const QScrollArea*>(panel))
+        panel = panel->parentWidget();
+    for (const QSize size :
+         {QSize(640, 480), QSize(800, 600), QSize(1600, 1000), QSize(2560, 1440)}) {
+        const std::string at = std::to_string(size.width()) + "x" + std::to_string(size.height());
+        w.window.resize(size);
+        QCoreApplication::processEvents();
+        EXPECT_LT(graph->mapTo(&w.window, QPoint(graph->width(), 0)).x(),
+                  panel->mapTo(&w.window, QPoint()).x())
+            << at;
+        EXPECT_GT(graph->width(), size.width() / 2) << at;
+        EXPECT_TRUE(panel->rect().contains(QRect(select->mapTo(panel, QPoint()), select->size())))
+            << at;
+        if (size.width() < 800) continue;
+        for (const char* view :
+             {"mnuProfileInput", "mnuPartialPressureN2plusHe", "mnuPressureRelation",
+              "mnuShowDiveProfile", "mnuShowAscSpeed", "mnuCNSDraw"}) {
+            w.Trigger(view);
+            RecordingCanvas shown(w.picture().Width(), w.picture().Height());
+            w.picture().Record().PaintOn(shown);
+            EXPECT_EQ(TextFaults(shown), std::vector<std::string>{}) << at << " " << view;
+        }
+    }
 }
 
 // Such a line once grew the time axis to a billion minutes and froze the window for good.

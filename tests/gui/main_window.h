@@ -23,8 +23,9 @@ namespace marelos {
 // of its own unless the test gives one.
 struct MainWindow {
     explicit MainWindow(const std::string& file = {}) : MainWindow(ownStore, file) {}
-    explicit MainWindow(SettingsStore& store, const std::string& file = {})
-        : window(*workspace, store, dialogs, "/opt/marelos/bin", QString::fromStdString(file)) {
+    explicit MainWindow(SettingsStore& store, const std::string& file = {},
+                        const QString& programFolder = "/opt/marelos/bin")
+        : window(*workspace, store, dialogs, programFolder, QString::fromStdString(file)) {
         window.resize(1100, 760);
         window.show();
     }

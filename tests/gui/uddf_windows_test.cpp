@@ -90,5 +90,18 @@ TEST(frmMain, ExportsTheCurrentDiveWithItsDecompressionPhaseOnRequest) {
     EXPECT_EQ(staged[staged.size() - 2].depth, 3);
 }
 
+TEST(frmMain, ADrawnDiveExportedAndImportedAgainIsListedByItsPlaceInTheFile) {
+    QTemporaryDir dir;
+    MainWindow w;
+    w.ClickAt(3, 20);
+    w.ClickAt(20, 20);
+    const std::string out = dir.filePath("gezeichnet.uddf").toStdString();
+    w.dialogs.files.push_back(out);
+    w.Trigger("mnuExportUddf");
+    ScriptedUi ui;
+    frmUddfImport window(ReadUddfFile(out).value(), dir.path().toStdString(), ui, nullptr);
+    EXPECT_EQ(window.findChild<QTreeWidget*>("lvwDives")->topLevelItem(0)->text(0), "1");
+}
+
 }  // namespace
 }  // namespace marelos

@@ -7,6 +7,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTabWidget>
 #include <QWidget>
 #include <cstdio>
 #include <memory>
@@ -16,11 +17,15 @@
 #include "app/profile/profile_windows.h"
 #include "app/shell/frm_about.h"
 #include "app/shell/frm_main.h"
+#include "app/shell/frm_options.h"
 #include "app/shell/german_dialogs.h"
 #include "app/shell/modal_dialogs.h"
+#include "core/engine/calculation.h"
 #include "core/engine/dive_plan.h"
+#include "core/profile/file_type.h"
 #include "core/profile/profile_file.h"
 #include "core/settings/memory_settings_store.h"
+#include "core/settings/options_form.h"
 #include "core/ui/unattended_ui.h"
 
 namespace {
@@ -32,6 +37,13 @@ class ExampleLogUi : public marelos::UnattendedUi {
                                            std::string_view) override {
         return MARELOS_SOURCE_DIR "/examples/aladin-logbuch.log";
     }
+};
+
+// The options dialog never registers the file type here.
+class NoFileType : public marelos::FileTypeRegistry {
+  public:
+    bool RegisterProfileFileType() override { return false; }
+    bool ProfileFileTypeKnown() const override { return true; }
 };
 
 void Save(QWidget& window, const QString& folder, const char* name) {
@@ -102,6 +114,21 @@ int main(int argc, char** argv) {
     aladin.show();
     aladin.ImportDatatrakLog();
     Save(aladin, folder, "frmAladinImport");
+    // The planner: its tab of the options, and the dive plan of the loaded dive planned with it
+    // (EAN50 and oxygen as decompression gases).
+    store.WriteSetting("Planner", "Enabled", "1");
+    store.WriteSetting("Planner", "DecoGas1", "50/0");
+    store.WriteSetting("Planner", "DecoGas2", "100/0");
+    workspace->settings.planner =
+        marelos::LoadPlannerSettings(store, workspace->settings.airPressure);
+    marelos::mnuCalcSaturation(*workspace, store, ui);
+    marelos::frmRunTimeTable planned(marelos::DivePlanLines(*workspace, store, ui), ui, &main);
+    Save(planned, folder, "frmRunTimeTable-planner");
+    NoFileType noFileType;
+    marelos::frmOptions options(
+        *workspace, store, ui, noFileType, [] {}, false, &main);
+    options.findChild<QTabWidget*>("tabOptions")->setCurrentIndex(marelos::kPlannerTab);
+    Save(options, folder, "frmOptions-planner");
     // Qt's own save dialog, in German like every standard dialog of the program.
     const auto save = marelos::SaveFileDialog(&main, "Tauchprofil speichern unter...",
                                               "Tauchprofile (*.mrp)|*.mrp", folder.toStdString());

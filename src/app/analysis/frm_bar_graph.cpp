@@ -3,18 +3,17 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/shell/dialog_parts.h"
 #include "app/shell/picture_box.h"
-#include "core/app_info.h"
-#include "platform/qt_convert.h"
 
 namespace marelos {
 
-frmBarGraph::frmBarGraph(QWidget* parent) : QDialog(parent) {
+frmBarGraph::frmBarGraph(Ui& ui, QTimer& steps, QWidget* parent)
+    : QDialog(parent), ui_(ui), steps_(steps) {
     setObjectName("frmBarGraph");
     setWindowTitle("Balkendiagramm Gewebesättigung");
     setMinimumSize(200, 134);  // 3000 x 2000 units
@@ -40,10 +39,14 @@ void frmBarGraph::keyPressEvent(QKeyEvent* event) {
         QDialog::keyPressEvent(event);
         return;
     }
-    // Escape stops a running display after a question and does nothing otherwise.
-    if (running_ &&
-        QMessageBox::question(this, ToQString(kProgramTitle), "Abbrechen?") == QMessageBox::Yes) {
+    // Escape asks whether to stop a running display and does nothing otherwise; no minute
+    // passes behind the question.
+    if (!running_) return;
+    steps_.stop();
+    if (ui_.Ask("Abbrechen?", Buttons::YesNo, MessageIcon::Question) == Answer::Yes) {
         emit closeClicked();
+    } else {
+        steps_.start();
     }
 }
 

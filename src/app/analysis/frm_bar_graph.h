@@ -2,6 +2,10 @@
 
 #include <QDialog>
 
+#include "core/ui/ui.h"
+
+class QTimer;
+
 namespace marelos {
 
 class PictureBox;
@@ -12,10 +16,11 @@ class frmBarGraph : public QDialog {
     Q_OBJECT
 
   public:
-    explicit frmBarGraph(QWidget* parent);
+    // `steps` is the timer of the stepwise display, held while Escape's question is open.
+    frmBarGraph(Ui& ui, QTimer& steps, QWidget* parent);
 
     PictureBox* picBG() const { return picBG_; }
-    // Whether the stepwise display runs, so that Escape asks to stop it.
+    // Whether the stepwise display runs, so that Escape asks "Abbrechen?"; "Ja" closes.
     void SetRunning(bool running) { running_ = running; }
 
   signals:
@@ -28,6 +33,8 @@ class frmBarGraph : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    Ui& ui_;
+    QTimer& steps_;
     PictureBox* picBG_;
     bool running_ = false;
 };

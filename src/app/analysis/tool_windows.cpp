@@ -85,6 +85,13 @@ frmRunTimeTable::frmRunTimeTable(const std::vector<std::string>& plan, Ui& ui, Q
             lstPlan_->setItem(row, column, new QTableWidgetItem(cells[column].trimmed()));
         }
     }
+    // A line of one cell (a title, a warning) runs across the columns instead of widening the
+    // first one.
+    for (int row = 0; row < static_cast<int>(plan.size()); ++row) {
+        if (plan[static_cast<std::size_t>(row)].find('\t') == std::string::npos) {
+            lstPlan_->setSpan(row, 0, 1, 6);
+        }
+    }
     lstPlan_->resizeColumnsToContents();
     auto* copy = NamedButton("cmdCopy", "Kopieren", this);
     auto* close = NamedButton("cmdCancel", "Schließen", this);
@@ -94,7 +101,7 @@ frmRunTimeTable::frmRunTimeTable(const std::vector<std::string>& plan, Ui& ui, Q
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lstPlan_);
     layout->addLayout(buttons);
-    resize(720, 360);
+    resize(860, 420);
 }
 
 QString frmRunTimeTable::PlanText() const {

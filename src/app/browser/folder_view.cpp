@@ -1,6 +1,7 @@
 #include "folder_view.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QStorageInfo>
@@ -40,29 +41,42 @@ FolderView::FolderView(const char* placesName, const char* treeName, const QStri
     layout->addWidget(places_);
     layout->addWidget(tree_);
 
-    // The tree fills itself in the background: once the folder's branch is there, show it.
+    // The tree fills itself in the background: once the branch of a folder that was opened by
+    // name is there, show it. A folder clicked in the tree is in view already, and the tree
+    // stays where it is under the pointer.
     connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
-        if (!folder_.startsWith(loaded)) return;
-        QTimer::singleShot(0, this, &FolderView::ScrollToFolder);
+        const bool above = folder_ == loaded || loaded == "/" || folder_.startsWith(loaded + '/');
+        if (scrollPending_ && above) QTimer::singleShot(0, this, &FolderView::ScrollToFolder);
     });
+    tree_->viewport()->installEventFilter(this);
     connect(places_, &QComboBox::activated, this,
             [this](int index) { setFolder(places_->itemText(index)); });
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 const QString path = model_->filePath(current);
                 if (path.isEmpty() || path == folder_) return;
+                scrollPending_ = false;  // chosen in the tree, where the user looks
                 folder_ = path;
                 emit folderChanged(folder_);
             });
 }
 
+bool FolderView::eventFilter(QObject* watched, QEvent* event) {
+    // Once the user clicks or scrolls in the tree, the tree is where the user put it.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel)
+        scrollPending_ = false;
+    return QWidget::eventFilter(watched, event);
+}
+
 void FolderView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    scrollPending_ = true;
     QTimer::singleShot(200, this,
                        &FolderView::ScrollToFolder);  // after the first layout and listing
 }
 
 void FolderView::ScrollToFolder() {
+    if (!scrollPending_) return;
     const QModelIndex index = model_->index(folder_);
     for (QModelIndex above = index.parent(); above.isValid(); above = above.parent())
         tree_->expand(above);
@@ -74,6 +88,7 @@ void FolderView::setFolder(const QString& folder) {
     while (!QFileInfo(path).isDir() && path != "/")
         path = QFileInfo(path).absolutePath();
     const QModelIndex index = model_->index(path);
+    scrollPending_ = true;
     if (path != folder_) {
         folder_ = path;
         emit folderChanged(folder_);

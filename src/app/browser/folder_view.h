@@ -23,6 +23,7 @@ class FolderView : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   signals:
     void folderChanged(const QString& folder);
@@ -34,6 +35,7 @@ class FolderView : public QWidget {
     QTreeView* tree_;
     QFileSystemModel* model_;
     QString folder_;
+    bool scrollPending_ = false;  // a folder opened by name waits to be shown in the tree
 };
 
 }  // namespace marelos

@@ -1,7 +1,6 @@
 #include "frm_browse.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -13,6 +12,7 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "app/browser/folder_view.h"
@@ -77,6 +77,10 @@ frmBrowse::frmBrowse(Workspace& workspace, SettingsStore& store, Ui& ui, FileSys
     lvwFiles_->setRootIsDecorated(false);
     lvwFiles_->setUniformRowHeights(true);
     lvwFiles_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Imported dives share long names that differ at the end: a name too long for its column
+    // keeps its beginning and its end with the dive number.
+    lvwFiles_->setTextElideMode(Qt::ElideMiddle);
+    lvwFiles_->viewport()->installEventFilter(this);  // widened to the longest name on resizing
     // Sorted by hand, so the rows come in the refresh order until a header is clicked.
     lvwFiles_->header()->setSectionsClickable(true);
     connect(lvwFiles_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
@@ -157,8 +161,11 @@ frmBrowse::frmBrowse(Workspace& workspace, SettingsStore& store, Ui& ui, FileSys
     connect(del, &QShortcut::activated, this, &frmBrowse::cmdKill);
     connect(picPreview_, &PictureBox::resized, this, &frmBrowse::ShowPreview);
 
-    const std::string last = ReadSetting(store_, keys::kBrowserLastPath);
-    setFolder(last.empty() ? QCoreApplication::applicationDirPath() : ToQString(last));
+    // The folder left last time; the first time, or when it is gone, the profile folder.
+    const QString last = ToQString(ReadSetting(store_, keys::kBrowserLastPath));
+    setFolder(!last.isEmpty() && QFileInfo(last).isDir()
+                  ? last
+                  : ToQString(WritableProfileFolder(workspace_.settings.fileStoragePath)));
 }
 
 frmBrowse::~frmBrowse() = default;
@@ -210,6 +217,11 @@ void frmBrowse::setFolder(const QString& folder) {
     folders_->setFolder(folder);
 }
 
+bool frmBrowse::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lvwFiles_->viewport() && event->type() == QEvent::Resize) WidenNameColumn();
+    return QDialog::eventFilter(watched, event);
+}
+
 void frmBrowse::done(int result) {
     WriteSetting(store_, keys::kBrowserLastPath, ToStdString(folder()));
     QDialog::done(result);
@@ -243,10 +255,21 @@ void frmBrowse::mnuFolderRefresh() {
     }
     lvwFiles_->addTopLevelItems(rows);
     if (sortColumn_ >= 0) lvwFiles_->sortItems(sortColumn_, sortOrder_);
+    WidenNameColumn();
     lblNFiles_->setText(ToQString(FileCountText(found.size(), path)));
     pgbFiles_->reset();
     QApplication::restoreOverrideCursor();
     ShowPreview();
+}
+
+void frmBrowse::WidenNameColumn() {
+    // As wide as the longest name, while the other two columns stay in view (the last one
+    // stretches over whatever room is left).
+    const int others = lvwFiles_->columnWidth(1) + kDefaultColumnWidths[2];
+    const int room = lvwFiles_->viewport()->width() - others;
+    const int before = lvwFiles_->columnWidth(0);
+    lvwFiles_->resizeColumnToContents(0);
+    lvwFiles_->setColumnWidth(0, std::max(before, std::min(lvwFiles_->columnWidth(0), room)));
 }
 
 std::vector<std::string> frmBrowse::SelectedNames() const {
@@ -274,8 +297,7 @@ void frmBrowse::ShowPreview() {
     lblFN_->setText(ToQString(path));
     const auto lines = ReadTextFileLines(path);
     DrawProfilePreview(picPreview_->canvas(), lines ? lines.value() : std::vector<std::string>{},
-                       workspace_.settings.graphLineColour, workspace_.settings.graphBackColour,
-                       workspace_.settings.picDiveFontName);
+                       workspace_.settings.graphLineColour, workspace_.settings.graphBackColour);
     picPreview_->update();
 }
 
@@ -317,7 +339,7 @@ void frmBrowse::cmdRename() {
         ui_.ShowMessage("Sie müssen einen Tauchgang auswählen.", MessageIcon::Information);
         return;
     }
-    const auto answer = ui_.AskText("Neuer Dateiname?", "");
+    const auto answer = ui_.AskText("Neuer Dateiname?", names.front());
     if (answer && operations_.Rename(ToStdString(folder()), names.front(), *answer))
         mnuFolderRefresh();
 }
@@ -325,8 +347,8 @@ void frmBrowse::cmdRename() {
 void frmBrowse::cmdKill() {
     const auto names = SelectedNames();
     if (names.empty()) return;
-    if (ui_.Ask("Markierte Dateien jetzt löschen?", Buttons::YesNo, MessageIcon::Question,
-                Answer::No) != Answer::Yes)
+    if (ui_.Ask(operations_.DeleteQuestion(), Buttons::YesNo, MessageIcon::Question, Answer::No) !=
+        Answer::Yes)
         return;
     operations_.Delete(ToStdString(folder()), names);
     mnuFolderRefresh();
@@ -354,7 +376,7 @@ void frmBrowse::mnuFolderNew() {
 
 void frmBrowse::mnuFolderDelete() {
     const std::string path = ToStdString(folder());
-    if (ui_.Ask("Den Ordner " + path + " wirklich löschen?", Buttons::YesNo, MessageIcon::Question,
+    if (ui_.Ask(operations_.DeleteFolderQuestion(path), Buttons::YesNo, MessageIcon::Question,
                 Answer::No) != Answer::Yes)
         return;
     std::vector<std::string> listed;

@@ -51,11 +51,13 @@ class frmBrowse : public QDialog {
 
   protected:
     void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     std::vector<std::string> SelectedNames() const;
     void BuildMenu();
     void ClearPreview();
+    void WidenNameColumn();
 
     Workspace& workspace_;
     SettingsStore& store_;

@@ -45,10 +45,14 @@ frmUddfImport::frmUddfImport(UddfLog log, std::string folder, Ui& ui, QWidget* p
     lvwDives_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lvwDives_->setHeaderLabels(
         {"Nr.", "Datum", "Uhrzeit", "Max. Tiefe [m]", "Dauer [min]", "Ort", "Hinweis"});
-    for (const UddfDive& dive : log_.dives) {
-        const DiveSummary summary = SummarizeDive(dive, log_.mixes);
+    for (std::size_t row = 0; row < log_.dives.size(); ++row) {
+        const DiveSummary summary = SummarizeDive(log_.dives[row], log_.mixes);
         auto* item = new QTreeWidgetItem(lvwDives_);
-        const QString values[] = {ToQString(summary.number),
+        // A dive without a number of its own (a drawn dive exported by this program) is listed
+        // by its place in the file.
+        const QString number =
+            summary.number.empty() ? QString::number(row + 1) : ToQString(summary.number);
+        const QString values[] = {number,
                                   ToQString(summary.date),
                                   ToQString(summary.time),
                                   summary.problem ? QString() : FormatForScreen(summary.maxDepth),

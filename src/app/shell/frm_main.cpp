@@ -6,8 +6,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -21,7 +19,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <exception>
 #include <functional>
@@ -37,6 +34,7 @@
 #include "app/profile/profile_windows.h"
 #include "app/shell/dialog_parts.h"
 #include "app/shell/frm_about.h"
+#include "app/shell/frm_help.h"
 #include "app/shell/frm_options.h"
 #include "app/shell/main_menu.h"
 #include "app/shell/picture_box.h"
@@ -60,6 +58,7 @@
 #include "core/text/rounding.h"
 #include "core/text/text_file.h"
 #include "core/text/val.h"
+#include "platform/desktop_file_system.h"
 #include "platform/freedesktop_file_type.h"
 #include "platform/profile_folder.h"
 #include "platform/qt_convert.h"
@@ -141,6 +140,7 @@ constexpr const char* kSaveAsFilter = "Tauchprofile Marelos 2.x (*.mrp)|*.mrp";
 constexpr const char* kComputedProfileTitle = "Errechnetes Tauchprofil";
 constexpr const char* kShowBarGraphTip = "Balkengrafik der Gewebesättigung anzeigen";
 constexpr const char* kHideBarGraphTip = "Balkengrafik der Gewebesättigung ausblenden";
+constexpr int kMessageLines = 7;
 
 }  // namespace
 
@@ -150,6 +150,7 @@ frmMain::frmMain(Workspace& workspace, SettingsStore& store, ModalDialogs& dialo
       workspace_(workspace),
       store_(store),
       dialogs_(dialogs),
+      programFolder_(programFolder),
       ui_(std::make_unique<WindowUi>(*this)),
       guard_(workspace_, history_, *ui_) {
     BuildLayout();
@@ -174,6 +175,9 @@ void frmMain::BuildLayout() {
 
     picDive_ = new PictureBox;
     picDive_->setObjectName("picDive");
+    // On a small screen the graph and the panel give way in proportion to what each can spare,
+    // so that the graph stays the larger part.
+    picDive_->setPreferredSize({560, 400});
     connect(picDive_, &PictureBox::resized, this, &frmMain::RedrawView);
     connect(picDive_, &PictureBox::pointerMoved, this, &frmMain::GraphPointerMoved);
     connect(picDive_, &PictureBox::clicked, this, &frmMain::GraphClicked);
@@ -182,12 +186,15 @@ void frmMain::BuildLayout() {
     auto* top = new QWidget;
     auto* topLayout = new QHBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
-    topLayout->addWidget(picDive_, 1);
+    topLayout->addWidget(picDive_);  // no stretch factor, which would make its hint its minimum
     topLayout->addWidget(ScrollingPanel(BuildMixPanel()));
 
     lstSysMsg_ = new QListWidget;
     lstSysMsg_->setObjectName("lstSysMsg");
     lstSysMsg_->setAccessibleName("Meldungen");
+    // Room for the lines a calculation reports, at every window size.
+    lstSysMsg_->setMinimumHeight(lstSysMsg_->fontMetrics().lineSpacing() * kMessageLines +
+                                 2 * lstSysMsg_->frameWidth());
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(top);
@@ -210,10 +217,12 @@ void frmMain::BuildLayout() {
 
 QWidget* frmMain::BuildMixPanel() {
     auto* panel = new QWidget;
-    panel->setMinimumWidth(300);
+    panel->setMinimumWidth(240);
     panel->setMaximumWidth(340);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(6, 0, 0, 0);
+    // As wide as the widest mix where the window has the room.
+    layout->addSpacerItem(new QSpacerItem(340, 0, QSizePolicy::Preferred, QSizePolicy::Fixed));
 
     auto* mixBox = new QGroupBox("Atemgas [%]");
     auto* grid = new QGridLayout(mixBox);
@@ -242,6 +251,10 @@ QWidget* frmMain::BuildMixPanel() {
     lstMixes_ = new QListWidget;
     lstMixes_->setObjectName("lstMixes");
     lstMixes_->setAccessibleName("Gemische");
+    // The list takes the height the panel has left: on a low window it shrinks, so that the
+    // buttons and the cursor values below it stay in view.
+    lstMixes_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    lstMixes_->setMinimumHeight(lstMixes_->fontMetrics().lineSpacing() * 3);
     connect(lstMixes_, &QListWidget::itemDoubleClicked, this, &frmMain::cmdSelectMix);
     layout->addWidget(lstMixes_, 1);
     auto* select = new QPushButton("Atemgas übernehmen");
@@ -283,38 +296,28 @@ QWidget* frmMain::BuildMixPanel() {
 }
 
 void frmMain::ConnectCommands() {
-    const auto on = [this](const char* name, std::function<void()> run, QKeySequence shortcut = {},
+    const auto on = [this](const char* name, std::function<void()> run,
                            CommandKind kind = CommandKind::Edit) {
         QAction* action = findChild<QAction*>(name);
         action->setEnabled(true);
-        if (!shortcut.isEmpty()) action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this,
                 [this, kind, run = std::move(run)] { RunCommand(kind, run); });
     };
     // Commands that calculate change the profile only by their results: no step to undo.
-    const auto calculate = [on](const char* name, std::function<void()> run,
-                                QKeySequence shortcut = {}) {
-        on(name, std::move(run), shortcut, CommandKind::Calculation);
+    const auto calculate = [on](const char* name, std::function<void()> run) {
+        on(name, std::move(run), CommandKind::Calculation);
     };
     const auto setMix = [this](const GasMixFields& mix) {
         workspace_.mix = mix;
         ShowMixFields();
     };
-    on(
-        "mnuNewProfile2", [this] { mnuNewProfile(); }, QKeySequence::New);
-    on(
-        "mnuLoadProfile2", [this] { mnuLoadProfile2(); }, QKeySequence::Open);
-    calculate(
-        "mnuSaveProfile2", [this] { mnuSaveProfile2(); }, QKeySequence::Save);
-    calculate(
-        "mnuSaveAs2", [this] { mnuSaveAs2(); }, QKeySequence::SaveAs);
-    on(
-        "mnuFileQuit", [this] { close(); }, QKeySequence::Quit);
-    calculate(
-        "mnuUndo", [this] { UndoEdit(); }, QKeySequence::Undo);
+    on("mnuNewProfile2", [this] { mnuNewProfile(); });
+    on("mnuLoadProfile2", [this] { mnuLoadProfile2(); });
+    calculate("mnuSaveProfile2", [this] { mnuSaveProfile2(); });
+    calculate("mnuSaveAs2", [this] { mnuSaveAs2(); });
+    on("mnuFileQuit", [this] { close(); });
+    calculate("mnuUndo", [this] { UndoEdit(); });
     calculate("mnuRedo", [this] { RedoEdit(); });
-    findChild<QAction*>("mnuRedo")->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     on("mnuImportUddf", [this] {
         const auto imported = ImportUddfFile(ProfileFolder(), *ui_, this);
         if (imported && AskSaveChanges()) LoadProfile(*imported);
@@ -352,8 +355,7 @@ void frmMain::ConnectCommands() {
     on("mnuDeleteMinute", [this] { AskDeleteMinute(workspace_, picture(), *ui_); });
     on("mnuSetTime", [this] { SetTimeAxis(workspace_, store_, picture(), *ui_); });
     on("mnuSetaxDepth", [this] { SetDepthAxis(workspace_, store_, picture(), *ui_); });
-    calculate(
-        "mnuCalcSaturation", [this] { mnuCalcSaturation(); }, QKeySequence(Qt::Key_F5));
+    calculate("mnuCalcSaturation", [this] { mnuCalcSaturation(); });
     calculate("mnuCalcNoFlyTime", [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const std::optional<int> minutes = ComputeNoFlyMinutes(workspace_, store_, *ui_);
@@ -418,9 +420,8 @@ void frmMain::ConnectCommands() {
         DrawProfileComparison(picture(), workspace_, keptProfile_, ShowDiveComputerWarnings());
     });
     on("mnuSaveSaturationFile", [this] { mnuSaveSaturationFile(); });
-    calculate(
-        "mnuPrintGraph", [this] { graphOutput_->mnuPrintGraph(workspace_.profile.fileName); },
-        QKeySequence::Print);
+    calculate("mnuPrintGraph",
+              [this] { graphOutput_->mnuPrintGraph(workspace_.profile.fileName); });
     calculate("mnuSetPrinter", [this] { graphOutput_->mnuSetPrinter(); });
     calculate("mnuSavePic", [this] { graphOutput_->mnuSavePic(ProfileFolder()); });
     calculate("mnuCopyBMP", [this] { graphOutput_->mnuCopyBMP(); });
@@ -465,7 +466,7 @@ void frmMain::ConnectCommands() {
         if (window.OpenDiveComment(workspace_.profile.fileName)) window.exec();
     });
     on("mnuBrowse", [this] {
-        LocalFileSystem disk;
+        DesktopFileSystem disk;
         frmBrowse window(
             workspace_, store_, *ui_, disk,
             [this](const std::string& path) {
@@ -484,8 +485,7 @@ void frmMain::ConnectCommands() {
         window.exec();
     });
     on("mnuRecalDive", [this] { ApplyMixToAllPoints(workspace_, store_, picture(), *ui_); });
-    on(
-        "mnuShowHelp", [this] { mnuShowHelp(); }, QKeySequence::HelpContents);
+    on("mnuShowHelp", [this] { mnuShowHelp(); });
     on("mnuMe", [this] { mnuMe(); });
     calculate("mnuOptions", [this] { mnuOptions(false); });
     calculate("cmdDecoGas", [this] { mnuOptions(true); });
@@ -544,6 +544,7 @@ void frmMain::Initialise(const QString& programFolder, const QString& profileFil
             FreedesktopFileTypeRegistry registry(QCoreApplication::applicationFilePath());
             AskToRegisterProfileFileType(registry, store_, *ui_);
         },
+        [&] { RemoveLeftoversOfKilledSaves(ProfileFolder(), store_); },
     };
     for (const auto& step : steps) {
         try {
@@ -765,7 +766,7 @@ void frmMain::GraphClicked(double x, double y) {
 
 void frmMain::OpenBarGraph() {
     if (!barGraph_) {
-        barGraph_ = new frmBarGraph(this);
+        barGraph_ = new frmBarGraph(*ui_, *timStep_, this);
         connect(barGraph_, &frmBarGraph::closeClicked, this, [this] { CloseBarGraph(true); });
         connect(barGraph_, &frmBarGraph::goClicked, this, &frmMain::StartStepDisplay);
         connect(barGraph_, &frmBarGraph::pictureClicked, this, [this] {
@@ -1046,10 +1047,13 @@ void frmMain::mnuCreateDecoTable() {
         ui_->ShowMessage(FailureMessage(lines.failure()), MessageIcon::Critical);
         return;
     }
+    // The run ends with a new, empty profile, as "Neu" does.
+    if (!AskSaveChanges()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::optional<DecoTable> table = BuildDecoTable(workspace_, store_, *ui_, lines.value());
     QApplication::restoreOverrideCursor();
-    ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));  // a new profile
+    history_.Start(TakeSnapshot(workspace_));
+    ui_->SetWindowCaption(WindowCaption("", workspace_.profile.fileName));
     RedrawView();
     if (!table) return;
     const std::optional<std::string> output = ui_->AskSaveFile(
@@ -1061,12 +1065,7 @@ void frmMain::mnuCreateDecoTable() {
 }
 
 void frmMain::mnuShowHelp() {
-    const QString page =
-        ShippedFilePath(QCoreApplication::applicationDirPath(), "hilfe/marelos-hilfe.html");
-    if (!QFileInfo::exists(page) || !QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
-        ui_->ShowMessage("Die Hilfe " + ToStdString(page) + " konnte nicht geöffnet werden.",
-                         MessageIcon::Information);
-    }
+    ShowHelp(help_, programFolder_, *ui_, this);
 }
 
 void frmMain::mnuMe() {

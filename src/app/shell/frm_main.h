@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -22,6 +23,7 @@ class QProgressBar;
 namespace marelos {
 
 class Canvas;
+class frmHelp;
 class GraphOutput;
 class PictureBox;
 
@@ -137,6 +139,7 @@ class frmMain : public QMainWindow {
     Workspace& workspace_;
     SettingsStore& store_;
     ModalDialogs& dialogs_;
+    QString programFolder_;
     std::unique_ptr<WindowUi> ui_;
     EditHistory history_;
     CommandGuard guard_;
@@ -145,6 +148,7 @@ class frmMain : public QMainWindow {
     KeptProfile keptProfile_;      // a calculation kept for comparison
     std::unique_ptr<GraphOutput> graphOutput_;  // printing, picture file, clipboard
     class frmBarGraph* barGraph_ = nullptr;
+    QPointer<frmHelp> help_;  // the help window while it is open
     class QTimer* timStep_ = nullptr;
     int cursorMinute_ = 0;
 

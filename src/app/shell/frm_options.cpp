@@ -16,6 +16,7 @@
 #include <exception>
 
 #include "app/browser/frm_dir_copy.h"
+#include "app/planner/planner_options_tab.h"
 #include "app/shell/dialog_parts.h"
 #include "core/browser/file_system.h"
 #include "core/profile/profile_file.h"
@@ -139,6 +140,8 @@ frmOptions::frmOptions(Workspace& workspace, SettingsStore& store, Ui& ui,
     tabOptions_->addTab(BuildGraphicsTab(), "&Grafik");
     tabOptions_->addTab(BuildTissuesTab(), "Gewe&be");
     tabOptions_->addTab(BuildInterfaceTab(), "&Schnittstelle");
+    plannerTab_ = new PlannerOptionsTab;
+    tabOptions_->addTab(plannerTab_, "Planer");  // every letter of it is taken; Ctrl+Tab reaches it
 
     auto* ok = NamedButton("cmdOK", "OK", this);
     auto* cancel = NamedButton("cmdCancel", "Abbrechen", this);
@@ -539,6 +542,7 @@ QWidget* frmOptions::BuildInterfaceTab() {
 }
 
 void frmOptions::ShowFields() {
+    plannerTab_->Show(fields_.planner);
     const OptionsFields& f = fields_;
     txtAirPressure_->setText(Q(f.airPressure));
     txtAirPressureStd_->setText(Q(f.airPressureStd));
@@ -609,6 +613,7 @@ void frmOptions::ShowFields() {
 }
 
 void frmOptions::ReadFields() {
+    plannerTab_->Read(fields_.planner);
     OptionsFields& f = fields_;
     f.tab = tabOptions_->currentIndex();
     f.airPressure = S(txtAirPressure_->text());

@@ -24,6 +24,8 @@ class QTabWidget;
 
 namespace marelos {
 
+class PlannerOptionsTab;
+
 // "Einstellungen": every setting on tabs. The dialog edits a copy of the fields and of the
 // model parameters and commits both on "OK"; only the colours and the font of its buttons take
 // effect at once.
@@ -46,6 +48,7 @@ class frmOptions : public QDialog {
     void done(int result) override;
 
   private:
+    PlannerOptionsTab* plannerTab_ = nullptr;
     QWidget* BuildGeneralTab();
     QWidget* BuildDecompressionTab();
     QWidget* BuildWarningsTab();

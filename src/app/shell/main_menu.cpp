@@ -1,6 +1,7 @@
 #include "main_menu.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
@@ -14,28 +15,30 @@ struct MenuEntry {
     const char* name;     // command name, also the object name of the action or submenu
     const char* caption;  // "&" marks the access key
     int level;            // 0 menu of the bar, 1 entry, 2 entry of a submenu; "-" is a separator
+    const char* shortcuts = "";  // key sequences in their portable form, "; " between two
 };
 
-// The menu bar in its order; an entry followed by deeper entries is a submenu.
+// The menu bar in its order; an entry followed by deeper entries is a submenu. Within a menu
+// every access key is another letter, so that it runs its entry at once.
 constexpr MenuEntry kMenu[] = {
     {"mnuFile", "&Datei", 0},
-    {"mnuNewProfile2", "&Neues Tauchprofil", 1},
-    {"mnuLoadProfile2", "Tauchprofil &laden", 1},
-    {"mnuSaveProfile2", "Tauchprofil &speichern", 1},
-    {"mnuSaveAs2", "Tauchprofil speichern &unter", 1},
+    {"mnuNewProfile2", "&Neues Tauchprofil", 1, "Ctrl+N"},
+    {"mnuLoadProfile2", "Tauchprofil &laden", 1, "Ctrl+O"},
+    {"mnuSaveProfile2", "Tauchprofil &speichern", 1, "Ctrl+S"},
+    {"mnuSaveAs2", "Tauchprofil speichern &unter", 1, "Ctrl+Shift+S"},
     {"-", "", 1},
     {"mnuImportDatatrak", "&Importieren von Aladin-Dateien", 1},
     {"mnuImport", "I&mportieren", 1},
     {"mnuImportUddf", "&UDDF-Datei…", 2},
     {"mnuExport", "E&xportieren", 1},
     {"mnuExportUddf", "&UDDF-Datei…", 2},
-    {"mnuBrowse", "Br&owser", 1},
+    {"mnuBrowse", "Br&owser", 1, "Ctrl+B"},
     {"-", "", 1},
     {"mnuSavePic", "Tauchgangsgrafik s&peichern", 1},
-    {"mnuPrintGraph", "Tauchgangsgrafik &drucken", 1},
-    {"mnuSetPrinter", "Drucker einrichte&n", 1},
+    {"mnuPrintGraph", "Tauchgangsgrafik &drucken", 1, "Ctrl+P"},
+    {"mnuSetPrinter", "D&rucker einrichten", 1},
     {"-", "", 1},
-    {"mnuCreateDecoTable", "De&kompressionstabelle erstellen", 1},
+    {"mnuCreateDecoTable", "De&kompressionstabelle erstellen", 1, "Ctrl+T"},
     {"mnuSaveSaturation", "&Gewebesättigung speichern", 1},
     {"mnuSaveSaturationFile", "Als &Textdatei", 2},
     {"mnuSavesaturationExcel", "Direktausgabe in Excel", 2},
@@ -47,10 +50,10 @@ constexpr MenuEntry kMenu[] = {
     {"mnuF5", "&5", 1},
     {"mnuF6", "&6", 1},
     {"-", "", 1},
-    {"mnuFileQuit", "&Beenden", 1},
+    {"mnuFileQuit", "&Beenden", 1, "Ctrl+Q"},
     {"mnuEdit", "&Bearbeiten", 0},
-    {"mnuUndo", "&Rückgängig", 1},
-    {"mnuRedo", "&Wiederholen", 1},
+    {"mnuUndo", "&Rückgängig", 1, "Ctrl+Z"},
+    {"mnuRedo", "&Wiederholen", 1, "Ctrl+Y; Ctrl+Shift+Z"},
     {"-", "", 1},
     {"mnuDeleteLastDiveMark", "&Letzte Tauchgangskoordinate löschen", 1},
     {"mnuCopyBMP", "Tauchgangsgrafik &kopieren", 1},
@@ -62,18 +65,18 @@ constexpr MenuEntry kMenu[] = {
     {"mnuCompareProfiles", "A&ktuelles Tauchprofil mit gespeichertem vergleichen", 1},
     {"mnuOverlayProfile", "Tauchprofil einb&lenden", 1},
     {"mnuBarGraph", "&Balkendiagramm Gewebesättigung und Führungsgewebe", 1},
-    {"mnuDiveDemo", "Grafik schr&ittweise anzeigen", 1},
+    {"mnuDiveDemo", "Grafik schrittw&eise anzeigen", 1},
     {"-", "", 1},
     {"mnuInterGasPressure", "&Inertgaspartialdruck in den Geweben", 1},
-    {"mnuPartialPressureN2plusHe", "Summe &Stickstoff plus Helium", 2},
-    {"mnuPartialPressureN2", "Nur &Stickstoffpartialdruck", 2},
-    {"mnuPartialPressureHe", "Nur &Heliumpartialdruck", 2},
-    {"mnuPressureRelation", "&Verhältnis p.amb / p.amb.tol", 1},
-    {"mnuShowDiveProfile", "Be&rechnetes Tauchprofil incl. Dekompressionsphase", 1},
-    {"mnuCNSDraw", "&ZNS-Tagesdosis", 1},
-    {"mnuShowAscSpeed", "&Aufstiegsgeschwindigkeit", 1},
+    {"mnuPartialPressureN2plusHe", "Summe Stickstoff &plus Helium", 2, "Ctrl+1"},
+    {"mnuPartialPressureN2", "Nur &Stickstoffpartialdruck", 2, "Ctrl+2"},
+    {"mnuPartialPressureHe", "Nur &Heliumpartialdruck", 2, "Ctrl+3"},
+    {"mnuPressureRelation", "&Verhältnis p.amb / p.amb.tol", 1, "Ctrl+4"},
+    {"mnuShowDiveProfile", "Be&rechnetes Tauchprofil incl. Dekompressionsphase", 1, "Ctrl+5"},
+    {"mnuCNSDraw", "&ZNS-Tagesdosis", 1, "Ctrl+6"},
+    {"mnuShowAscSpeed", "&Aufstiegsgeschwindigkeit", 1, "Ctrl+7"},
     {"mnuMix", "A&temgasgemisch", 0},
-    {"mnuSetN2Percent", "N&2-Anteil einstellen", 1},
+    {"mnuSetN2Percent", "N2-&Anteil einstellen", 1},
     {"-", "", 1},
     {"mnuSetAir", "&Luft (21% O2, 78% N2)", 1},
     {"mnuNitrox36", "Nitrox 3&6", 1},
@@ -82,11 +85,11 @@ constexpr MenuEntry kMenu[] = {
     {"mnuSetHeliox", "&Heliox (21% O2, 78% He)", 1},
     {"-", "", 1},
     {"mnuShowMixLimits", "&Grenztiefen des aktuellen Gemisches ermitteln", 1},
-    {"mnuMakeBestMix", "&Herstellanweisung zum Füllen des optimierten Gemisches", 1},
+    {"mnuMakeBestMix", "Herstellanweisung zum &Füllen des optimierten Gemisches", 1},
     {"mnuDiveProfile", "Tauch&profil", 0},
     {"mnuNewProfile", "&Neu", 1},
     {"mnuCalcProfile", "&Zeichnen und Tiefenlinie berechnen", 1},
-    {"mnuDivePlan", "Tauchgangs&plan ausdrucken", 1},
+    {"mnuDivePlan", "Tauchgangs&plan ausdrucken", 1, "Ctrl+Shift+P"},
     {"mnuPrintDecoPhase", "&Dekompressionsphase drucken", 1},
     {"-", "", 1},
     {"mnuInsertMinute", "Tauchgangsmin&ute einfügen", 1},
@@ -95,11 +98,11 @@ constexpr MenuEntry kMenu[] = {
     {"mnuSetaxDepth", "&Maximaltiefe einstellen", 1},
     {"-", "", 1},
     {"mnuEditProfile", "&Bearbeiten/Laden im Text-Modus", 1},
-    {"mnuJoinDives", "&Zusammenfügen mehrerer Tauchgänge (1. und n Wiederholungs-TG)", 1},
-    {"mnuDiveSeries", "Tauchga&ngsserie", 1},
+    {"mnuJoinDives", "Zusammen&fügen mehrerer Tauchgänge (1. und n Wiederholungs-TG)", 1},
+    {"mnuDiveSeries", "Tauchgangs&serie", 1},
     {"mnuDive", "Tauch&gang berechnen", 0},
-    {"mnuCalcSaturation", "&Gewebesättigung der 16 Kompartimente", 1},
-    {"mnuCalcNoFlyTime", "&Flugverbotszeit", 1},
+    {"mnuCalcSaturation", "&Gewebesättigung der 16 Kompartimente", 1, "F5"},
+    {"mnuCalcNoFlyTime", "&Flugverbotszeit", 1, "Ctrl+F"},
     {"mnuCalcAirConsume", "&Luftverbrauch", 1},
     {"mnuCalcBreathingRatio", "&Atemminutenvolumen (AMV)", 1},
     {"mnuCalcAvDepth", "&Durchschnittstiefe", 1},
@@ -108,7 +111,7 @@ constexpr MenuEntry kMenu[] = {
     {"mnuCalcAltitude", "&Luftdruck in der Höhe ausrechnen", 1},
     {"mnuDiveComputer", "Tauch&computer", 1},
     {"mnuAbout", "&?", 0},
-    {"mnuShowHelp", "&Hilfe", 1},
+    {"mnuShowHelp", "&Hilfe", 1, "F1"},
     {"mnuMe", "Über", 1},
 };
 
@@ -199,12 +202,17 @@ void BuildMainMenu(QMainWindow& window) {
         } else {
             QAction* action = parent->addAction(QString::fromUtf8(entry.caption));
             action->setObjectName(entry.name);
+            if (*entry.shortcuts)
+                action->setShortcuts(QKeySequence::listFromString(entry.shortcuts));
             action->setEnabled(false);  // enabled by the window once its command is built
         }
     }
 }
 
 void BuildCommandBar(QMainWindow& window) {
+    // The buttons explain themselves also while another of the program's windows (the bar
+    // graph, the help) has the focus.
+    window.setAttribute(Qt::WA_AlwaysShowToolTips);
     auto* bar = window.addToolBar("Befehle");
     bar->setObjectName("tlbCommands");
     bar->setMovable(false);

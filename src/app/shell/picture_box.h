@@ -15,6 +15,11 @@ class PictureBox : public QWidget {
     explicit PictureBox(QWidget* parent = nullptr);
 
     QtCanvas& canvas() { return canvas_; }
+    // The size the picture would like in a layout, beyond its minimum.
+    void setPreferredSize(const QSize& size) { preferredSize_ = size; }
+    QSize sizeHint() const override {
+        return preferredSize_.isValid() ? preferredSize_ : QWidget::sizeHint();
+    }
     const QtCanvas& canvas() const { return canvas_; }
 
   signals:
@@ -35,6 +40,7 @@ class PictureBox : public QWidget {
     QPointF ToTwips(const QPointF& pixels) const;
 
     QtCanvas canvas_;
+    QSize preferredSize_;
 };
 
 }  // namespace marelos

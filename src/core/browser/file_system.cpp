@@ -73,6 +73,10 @@ std::optional<Failure> LocalFileSystem::Remove(const std::string& path) {
     return std::nullopt;
 }
 
+std::optional<Failure> LocalFileSystem::MoveToTrash(const std::string& path) {
+    return Failure{FailureKind::WriteError, path};
+}
+
 std::optional<Failure> LocalFileSystem::CreateFolder(const std::string& path) {
     std::error_code error;
     if (!fs::create_directory(path, error) && !error)

@@ -35,12 +35,18 @@ class FileSystem {
     virtual std::optional<Failure> Copy(const std::string& from, const std::string& to) = 0;
     virtual std::optional<Failure> Rename(const std::string& from, const std::string& to) = 0;
     virtual std::optional<Failure> Remove(const std::string& path) = 0;
+    // Whether the desktop keeps a trash that deleted files can go to.
+    virtual bool HasTrash() const = 0;
+    // Moves a file or folder into the desktop's trash; a failure where no trash takes it (a
+    // volume without a trash of its own, a desktop without any).
+    virtual std::optional<Failure> MoveToTrash(const std::string& path) = 0;
     virtual std::optional<Failure> CreateFolder(const std::string& path) = 0;
     // Removes an empty folder; a folder that still holds anything stays.
     virtual std::optional<Failure> RemoveFolder(const std::string& path) = 0;
 };
 
-// The real disk, through std::filesystem and the program's one file reader and writer.
+// The real disk, through std::filesystem and the program's one file reader and writer; it
+// knows no trash, so what it deletes is gone.
 class LocalFileSystem : public FileSystem {
   public:
     std::vector<FolderFile> Files(const std::string& folder) const override;
@@ -50,6 +56,8 @@ class LocalFileSystem : public FileSystem {
     std::optional<Failure> Copy(const std::string& from, const std::string& to) override;
     std::optional<Failure> Rename(const std::string& from, const std::string& to) override;
     std::optional<Failure> Remove(const std::string& path) override;
+    bool HasTrash() const override { return false; }
+    std::optional<Failure> MoveToTrash(const std::string& path) override;
     std::optional<Failure> CreateFolder(const std::string& path) override;
     std::optional<Failure> RemoveFolder(const std::string& path) override;
 };

@@ -4,8 +4,10 @@
 #include <cctype>
 #include <cstdio>
 #include <ctime>
+#include <span>
 
 #include "core/graphics/graph_layout.h"
+#include "core/profile/profile_file.h"
 #include "core/text/fields.h"
 #include "core/text/number_format.h"
 #include "core/text/val.h"
@@ -15,6 +17,16 @@ namespace {
 
 constexpr std::int32_t kMarkColour = 0x800000;
 constexpr double kLeastPreviewDepth = 50;  // shallow dives keep the scale of a 50 m dive
+// The delete questions say where the files go.
+constexpr const char* kDeleteFiles = "Markierte Dateien jetzt löschen?";
+constexpr const char* kFilesToTrash = " Sie werden in den Papierkorb verschoben.";
+constexpr const char* kFilesGone = " Es gibt keinen Papierkorb: sie werden endgültig gelöscht.";
+constexpr const char* kFolderToTrash = " Er wird mit seinen Dateien in den Papierkorb verschoben.";
+constexpr const char* kFolderGone =
+    " Es gibt keinen Papierkorb: seine Dateien werden endgültig gelöscht.";
+// The preview keeps its own small font, whatever font the graph is set in; the system's font
+// configuration stands in a similar font where Arial is not installed.
+constexpr std::string_view kPreviewFontName = "Arial";
 
 bool HasEnding(std::string_view name, std::string_view ending) {
     if (name.size() <= ending.size()) return false;
@@ -29,8 +41,14 @@ struct PreviewExtent {
     double time = 0;
 };
 
-// The largest depth (field 1) and run time (field 3) of any line of the file.
-PreviewExtent ExtentOf(const std::vector<std::string>& lines) {
+// The lines before the end marker: the comment after it ("Uhrzeit: 09 30") holds numbers too.
+std::span<const std::string> ProfilePart(const std::vector<std::string>& lines) {
+    const auto end = std::find(lines.begin(), lines.end(), kEndOfProfile);
+    return {lines.begin(), end};
+}
+
+// The largest depth (field 1) and run time (field 3) of any line of the profile.
+PreviewExtent ExtentOf(std::span<const std::string> lines) {
     PreviewExtent extent;
     for (const std::string& line : lines) {
         extent.depth = std::max(extent.depth, Val(GetField(line, 1)));
@@ -110,7 +128,43 @@ bool ProfileFileOperations::Rename(const std::string& folder, const std::string&
     return true;
 }
 
+std::string ProfileFileOperations::DeleteQuestion() const {
+    return std::string(kDeleteFiles) + (files_.HasTrash() ? kFilesToTrash : kFilesGone);
+}
+
+std::string ProfileFileOperations::DeleteFolderQuestion(const std::string& folder) const {
+    return "Den Ordner " + folder + " wirklich löschen?" +
+           (files_.HasTrash() ? kFolderToTrash : kFolderGone);
+}
+
 int ProfileFileOperations::Delete(const std::string& folder,
+                                  const std::vector<std::string>& names) {
+    if (!files_.HasTrash()) return Remove(folder, names);
+    int deleted = 0;
+    std::vector<std::string> refused;
+    for (const std::string& name : names) {
+        const std::string path = JoinPath(folder, name);
+        if (!files_.Exists(path)) {
+            deleted += Remove(folder, {name});  // which says that it is gone
+        } else if (files_.MoveToTrash(path)) {
+            refused.push_back(name);
+        } else {
+            ++deleted;
+        }
+    }
+    if (refused.empty()) return deleted;
+    std::string list;
+    for (const std::string& name : refused)
+        list += (list.empty() ? "" : ", ") + name;
+    const std::string question = "Der Papierkorb nimmt diese Dateien nicht auf: " + list +
+                                 ". Sollen sie endgültig gelöscht werden?";
+    if (ui_.Ask(question, Buttons::YesNo, MessageIcon::Question, Answer::No) != Answer::Yes) {
+        return deleted;
+    }
+    return deleted + Remove(folder, refused);
+}
+
+int ProfileFileOperations::Remove(const std::string& folder,
                                   const std::vector<std::string>& names) {
     int deleted = 0;
     for (const std::string& name : names) {
@@ -169,6 +223,7 @@ bool ProfileFileOperations::DeleteFolder(const std::string& folder,
             MessageIcon::Information);
         return false;
     }
+    if (files_.HasTrash() && !files_.MoveToTrash(folder)) return true;
     Delete(folder, listed);
     if (!files_.IsEmptyFolder(folder)) {
         ui_.ShowMessage("Der Ordner " + folder + " ist nicht leer und wird nicht gelöscht.",
@@ -183,14 +238,14 @@ bool ProfileFileOperations::DeleteFolder(const std::string& folder,
 }
 
 void DrawProfilePreview(Canvas& canvas, const std::vector<std::string>& lines,
-                        std::int32_t profileColour, std::int32_t background,
-                        const std::string& fontName) {
+                        std::int32_t profileColour, std::int32_t background) {
     canvas.Clear(background);
-    const PreviewExtent extent = ExtentOf(lines);
+    const std::span<const std::string> profile = ProfilePart(lines);
+    const PreviewExtent extent = ExtentOf(profile);
     if (extent.depth == 0 || extent.time == 0) return;
     const double maxDepth = std::max(extent.depth, kLeastPreviewDepth);
 
-    const CanvasFont font{fontName, 8, false};
+    const CanvasFont font{std::string(kPreviewFontName), 8, false};
     const double left = TextWidth("m", font) + 120;
     const double top = 120;
     const double right = canvas.Width() - 120;
@@ -205,7 +260,7 @@ void DrawProfilePreview(Canvas& canvas, const std::vector<std::string>& lines,
     canvas.Text(right - TextWidth(time, font), bottom + 30, time, font, profileColour);
 
     std::pair last{x(0), y(0)};  // every dive starts at the surface
-    for (const std::string& line : lines) {
+    for (const std::string& line : profile) {
         if (line.empty()) continue;
         if (line.front() == ';') {
             const double minute = Val(GetField(line, 3));

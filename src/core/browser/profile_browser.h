@@ -41,7 +41,13 @@ class ProfileFileOperations {
     // Renames `name` in `folder` by the user's answer; asks before another file is replaced.
     // True when the file was renamed.
     bool Rename(const std::string& folder, const std::string& name, std::string_view answer);
-    // Deletes the files; the number deleted.
+    // The questions before files or a folder are deleted; each says whether the files go to
+    // the desktop's trash or are gone for good.
+    std::string DeleteQuestion() const;
+    std::string DeleteFolderQuestion(const std::string& folder) const;
+    // Moves the files to the desktop's trash. Where there is no trash, or none takes a file, the
+    // files are deleted for good, those the trash refused only after a question of their own.
+    // The number deleted.
     int Delete(const std::string& folder, const std::vector<std::string>& names);
     // Copies the files to `target` under the same names (replacing files of those names); a
     // move then deletes each source that was copied. The number copied or moved.
@@ -50,11 +56,14 @@ class ProfileFileOperations {
     // Creates `name` under `folder`; true when it was created.
     bool CreateFolder(const std::string& folder, std::string_view name);
     // Deletes the listed files and the folder, but only when nothing else is in it: a folder
-    // that holds other files or folders stays as it is, with all its files. True when removed.
+    // that holds other files or folders stays as it is, with all its files. With a trash the
+    // folder goes there whole. True when removed.
     bool DeleteFolder(const std::string& folder, const std::vector<std::string>& listed);
 
   private:
     void Report(const Failure& failure);
+    // Deletes the files for good; the number deleted.
+    int Remove(const std::string& folder, const std::vector<std::string>& names);
 
     FileSystem& files_;
     Ui& ui_;
@@ -62,9 +71,9 @@ class ProfileFileOperations {
 
 // The box of the small preview: the profile file's data lines as a line of run time against
 // depth (at least 50 m deep), its marks as upright lines in dark blue, the depth axis labelled
-// "m" and the largest run time with " min.". Nothing is drawn for a file without depth or time.
+// "m" and the largest run time with " min." in Arial. Only the lines before the end marker
+// count; nothing is drawn for a file without depth or time.
 void DrawProfilePreview(Canvas& canvas, const std::vector<std::string>& lines,
-                        std::int32_t profileColour, std::int32_t background,
-                        const std::string& fontName);
+                        std::int32_t profileColour, std::int32_t background);
 
 }  // namespace marelos

@@ -216,6 +216,7 @@ CalculationResult DiveCalculation::RunSteps() {
         if (!WalkLineTable(result, depth)) return Incomplete(result, kLineTableFullMessage);
         result.decompressionDive = Tolerated() > Ambient(0);
         ascent_ = {};
+        result.decoBegin = workspace_.computed.computedCount;
         if (settings_.planner.enabled) {
             result.schedule = PlannedAscent(depth);
         } else if (StepwiseForCalculation(store_)) {
@@ -224,6 +225,7 @@ CalculationResult DiveCalculation::RunSteps() {
             ContinuousAscent(depth);
         }
         result.ascent = ascent_;
+        result.decoEnd = workspace_.computed.computedCount;
         SimulateSurfaceInterval(settings_.surfaceInterval);
     } catch (const CalculationStopped& stopped) {
         return Incomplete(result, stopped.reason);

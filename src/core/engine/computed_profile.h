@@ -51,6 +51,9 @@ struct CalculationResult {
     bool decompressionDive = false;
     // The ascent the planner made, when it is on; the stops and records come from it.
     std::optional<Schedule> schedule;
+    // The records of the decompression phase: from decoBegin up to decoEnd (exclusive).
+    std::int32_t decoBegin = 0;
+    std::int32_t decoEnd = 0;
 };
 
 // True when the calculation ended early: its stops and sums are no result a diver may use, and

@@ -54,6 +54,17 @@ std::vector<std::string> Header(const Workspace& workspace) {
                                        "Gaszusammensetzung ",
                                        "Grundphase: \t\tN2: " + mix.n2 + "%  He: " + mix.he +
                                            "%  O2: " + FormatGeneral(bottomO2, separator) + "%"};
+    if (settings.planner.enabled) {
+        header.push_back("Dekompressionsphase: \tPlaner " +
+                         PlannerModelName(settings.planner, workspace.model.model));
+        for (const PlannedGas& gas : DecoGasesOf(settings.planner, settings.airPressure)) {
+            header.push_back("Dekogas: \t\t" + GasName(gas.gas, separator) + " ab " +
+                             FormatGeneral(gas.switchDepth, separator) + " m");
+        }
+        header.push_back(std::string(48, '-'));
+        header.emplace_back();
+        return header;
+    }
     const double bottomN2 = StagedBottomN2(mix);
     const GasShares deep = StagedDecompressionGas(
         settings, bottomN2, std::numeric_limits<double>::infinity(), StagedStep::Stop);

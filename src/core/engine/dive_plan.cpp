@@ -4,6 +4,7 @@
 
 #include "core/engine/calculation.h"
 #include "core/engine/oxygen.h"
+#include "core/planner/runtime_table.h"
 #include "core/settings/setting_keys.h"
 #include "core/settings/settings.h"
 #include "core/text/number_format.h"
@@ -25,6 +26,21 @@ std::string PlanLine(std::string_view separator, const std::string& action,
     return action + "\t" + depth + "\tZeit: " + FormatGeneral(minutes, separator) +
            " min.\tGesamtzeit: " + FormatGeneral(runTime, separator) + " min.\t" + n2Label +
            FormatGeneral(n2, separator) + "%\tHe: " + FormatGeneral(he, separator) + "%";
+}
+
+// The stops of a planned ascent, with the model that planned them, the run time and the gas
+// warnings.
+std::string PlannedDecompressionText(const Schedule& schedule, std::string_view separator) {
+    std::string text = "Dekompressionstufen (" + schedule.model + "):\r\n\r\n";
+    for (const ScheduleStop& stop : schedule.stops) {
+        text += FormatGeneral(stop.minutes) + " min. @ " + FormatGeneral(stop.depth, separator) +
+                "m (" + GasName(stop.gas, separator) + ")\r\n";
+    }
+    text += "Gesamte Dekompressionzeit: " + FormatGeneral(schedule.StopMinutes()) +
+            " min.\r\nLaufzeit: " + RunTimeText(schedule.runTime, separator) + " min.";
+    for (const std::string& warning : schedule.warnings)
+        text += "\r\n" + warning;
+    return text;
 }
 
 }  // namespace
@@ -51,7 +67,8 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
             lastDepth = RoundHalfEven(line.depth);
         }
     }
-    if (ReadSetting(store, keys::kStep) != "True" &&
+    // The planner plans its own ascent; the question about the continuous ascent is not its.
+    if (!workspace.settings.planner.enabled && ReadSetting(store, keys::kStep) != "True" &&
         ui.Ask(kStagedDecompressionQuestion, Buttons::YesNo) == Answer::Yes) {
         WriteSetting(store, keys::kStep, "True");
         mnuCalcSaturation(workspace, store, ui);
@@ -59,6 +76,14 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
 
     if (Stopped(workspace.computed.last)) {
         plan.push_back(IncompleteCalculationMessage(workspace.computed.last));
+        return plan;
+    }
+    if (const std::optional<Schedule>& schedule = workspace.computed.last.schedule) {
+        const Settings& settings = workspace.settings;
+        const std::vector<std::string> table = RuntimeTableLines(
+            *schedule, settings.planner, settings.airPressure, settings.decimalSeparator);
+        plan.insert(plan.end(), table.begin(), table.end());
+        plan.insert(plan.end(), schedule->warnings.begin(), schedule->warnings.end());
         return plan;
     }
     const DiveProfile& profile = workspace.profile;
@@ -100,6 +125,9 @@ std::vector<std::string> DivePlanLines(Workspace& workspace, SettingsStore& stor
 std::string DecompressionText(const Workspace& workspace) {
     if (Stopped(workspace.computed.last)) {
         return IncompleteCalculationMessage(workspace.computed.last);
+    }
+    if (const std::optional<Schedule>& schedule = workspace.computed.last.schedule) {
+        return PlannedDecompressionText(*schedule, workspace.settings.decimalSeparator);
     }
     const DiveProfile& profile = workspace.profile;
     std::string stops;

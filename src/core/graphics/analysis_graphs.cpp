@@ -62,6 +62,29 @@ void DrawDepthLine(Canvas& canvas, const Workspace& workspace, bool gasColours) 
     }
 }
 
+// A block of text rows (a legend, the dive values) at its wanted left edge, or further left so
+// that its widest row ends inside the picture; it stays right of the depth axis with room for
+// a colour sample, and where even that is too narrow, its font gets smaller.
+struct TextBlock {
+    double x;
+    CanvasFont font;
+};
+TextBlock FitTextBlock(const Canvas& canvas, CanvasFont font, double wantedX,
+                       const std::vector<std::string>& rows) {
+    constexpr double kSampleRoom = 250;
+    const auto widest = [&] {
+        double width = 0;
+        for (const std::string& row : rows)
+            width = std::max(width, TextWidth(row, font));
+        return width;
+    };
+    const double left = GraphGeometry::kMargin + kSampleRoom;
+    const double right = canvas.Width() - kLabelClearance;
+    if (const double width = widest(); width > right - left && width > 0)
+        font.size = std::max(5.0, font.size * (right - left) / width);
+    return {std::max(left, std::min(wantedX, right - widest())), font};
+}
+
 bool IsWarningMark(const std::string& text) {
     return text == "ERR" || text == "CEIL" || text == "ATT" || text == "SLOW";
 }
@@ -138,7 +161,7 @@ void DrawAnalysisAxes(Canvas& canvas, const Settings& settings, int yMax, int xM
             }
         }
     }
-    canvas.Text(g.right - 1000, g.bottom - 300, "Tauchzeit [min.]", font, cross);
+    DrawTimeCaption(canvas, g, font, cross);
     if (yMax > 0) {
         const double py = Int((g.bottom - g.top) / yMax);
         const AxisSteps steps = AxisStepsFor(yMax <= 20 ? 1 : 5, py, TextHeight(font));
@@ -160,32 +183,41 @@ void DrawAnalysisAxes(Canvas& canvas, const Settings& settings, int yMax, int xM
 
 void DrawAnalysisLegend(Canvas& canvas, int kind, const Workspace& workspace) {
     const Settings& settings = workspace.settings;
-    const CanvasFont font = GraphFont(canvas, settings);
-    const double width = canvas.Width();
+    struct Row {
+        std::string text;
+        std::int32_t colour;
+    };
+    std::vector<Row> rows;
+    double wantedX = 4000;
+    double firstY = 300;
     if (kind == 1) {
-        int row = 0;
         for (int c = 1; c <= kCompartmentCount; ++c) {
             if (settings.showCompartment[c] != 1) continue;
-            const double y = ++row * 300.0 + 100;
-            canvas.Text(
-                width - 3000, y,
-                "Komp. " + N(c) + " (T1/2 N2: " +
-                    FormatGeneral(workspace.model.halfTimeN2[c], settings.decimalSeparator) +
-                    " min.)",
-                font, settings.crossColour);
-            canvas.Line(width - 3200, y + 100, width - 3100, y + 100, settings.lineWidth,
-                        CompartmentColour(c));
+            rows.push_back(
+                {"Komp. " + N(c) + " (T1/2 N2: " +
+                     FormatGeneral(workspace.model.halfTimeN2[c], settings.decimalSeparator) +
+                     " min.)",
+                 CompartmentColour(c)});
         }
+        wantedX = canvas.Width() - 3000;
+        firstY = 400;
     } else if (kind == 2) {
-        const std::array<const char*, 2> texts = {
-            "Momentaner Umgebungsdruck auf Tauchtiefe (p.amb)",
-            "Minimaler Umgebungsdruck, der nicht unterschritten werden darf (p.amb.tol) "};
-        for (int row = 1; row <= 2; ++row) {
-            canvas.Text(4000, row * 300.0, texts[static_cast<std::size_t>(row - 1)], font,
-                        settings.crossColour);
-            canvas.Line(3800, row * 300.0 + 100, 3900, row * 300.0 + 100, settings.lineWidth,
-                        CompartmentColour(row));
-        }
+        rows = {{"Momentaner Umgebungsdruck auf Tauchtiefe (p.amb)", CompartmentColour(1)},
+                {"Minimaler Umgebungsdruck, der nicht unterschritten werden darf (p.amb.tol) ",
+                 CompartmentColour(2)}};
+    }
+    std::vector<std::string> texts;
+    for (const Row& row : rows)
+        texts.push_back(row.text);
+    const CanvasFont font = GraphFont(canvas, settings);
+    const TextBlock block = FitTextBlock(canvas, font, wantedX, texts);
+    // Below the axis caption at the top left, which a large font makes taller.
+    firstY = std::max(firstY, 100 + TextHeight(font) + kLabelClearance);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double y = firstY + static_cast<double>(i) * 300;
+        canvas.Text(block.x, y, rows[i].text, block.font, settings.crossColour);
+        canvas.Line(block.x - 200, y + 100, block.x - 100, y + 100, settings.lineWidth,
+                    rows[i].colour);
     }
 }
 
@@ -278,14 +310,18 @@ void DrawAscentSpeeds(Canvas& canvas, const Workspace& workspace) {
     DrawDepthLine(canvas, workspace, true);
     const ProfileScale scale(canvas, settings);
     const CanvasFont font{settings.picDiveFontName, 8, false};
-    const CanvasFont summary{settings.picDiveFontName, 11, true};
-    const double summaryX = canvas.Width() - 6000;
+    // The summary's widest line, and its place: above the axis caption on a low picture.
+    constexpr std::string_view kWidestSummary = "Kleinste Aufstiegsgeschwindigkeit: 9999 m/min.";
+    const TextBlock summary = FitTextBlock(canvas, {settings.picDiveFontName, 11, true},
+                                           canvas.Width() - 6000, {std::string(kWidestSummary)});
+    const Box caption = TimeCaptionBox(scale.g, GraphFont(canvas, settings));
+    const double summaryY =
+        std::min(4500.0, caption.top - 500 - TextHeight(summary.font) - kLabelClearance);
     // Speed labels keep clear of each other, the axis caption and the summary lines below.
     LabelLayout labels(scale.g.Plot());
-    labels.Reserve(TimeCaptionBox(scale.g, GraphFont(canvas, settings)));
-    labels.Reserve({summaryX, 4500,
-                    summaryX + TextWidth("Kleinste Aufstiegsgeschwindigkeit: 9999 m/min.", summary),
-                    5000 + TextHeight(summary)});
+    labels.Reserve(caption);
+    labels.Reserve({summary.x, summaryY, summary.x + TextWidth(kWidestSummary, summary.font),
+                    summaryY + 500 + TextHeight(summary.font)});
     const ComputedProfile& computed = workspace.computed;
     std::int16_t largest = 0;
     std::int16_t smallest = 999;
@@ -319,16 +355,13 @@ void DrawAscentSpeeds(Canvas& canvas, const Workspace& workspace) {
         previous = RoundToInt16(v);
     }
     if (count == 0) return;
-    const double x = summaryX;
     const std::int32_t first = CompartmentColour(1);
-    canvas.Text(x, 4500, "Größe Aufstiegsgeschwindigkeit: " + N(largest) + " m/min.", summary,
-                first);
-    canvas.Text(x, 4750, "Kleinste Aufstiegsgeschwindigkeit: " + N(smallest) + " m/min.", summary,
-                first);
-    canvas.Text(x, 5000,
-                "Mittlere Aufstiegsgeschwindigkeit: " + N(Int(static_cast<double>(sum) / count)) +
-                    " m/min.",
-                summary, first);
+    const std::string lines[] = {"Größe Aufstiegsgeschwindigkeit: " + N(largest) + " m/min.",
+                                 "Kleinste Aufstiegsgeschwindigkeit: " + N(smallest) + " m/min.",
+                                 "Mittlere Aufstiegsgeschwindigkeit: " +
+                                     N(Int(static_cast<double>(sum) / count)) + " m/min."};
+    for (int row = 0; row < 3; ++row)
+        canvas.Text(summary.x, summaryY + 250 * row, lines[row], summary.font, first);
 }
 
 void OverlayComputedProfile(Canvas& canvas, const Workspace& workspace) {
@@ -366,12 +399,14 @@ void DrawDiveValues(Canvas& canvas, const Workspace& workspace) {
         const CommentFields& f = fields.value();
         comment = {f[0], f[1], f[2], f[3], f[4]};
     }
-    const CanvasFont font{workspace.settings.picDiveFontName, 8, false};
+    const std::vector<std::string> texts =
+        DiveValueTexts(workspace.computed, comment, workspace.settings.decimalSeparator);
+    const TextBlock block = FitTextBlock(canvas, {workspace.settings.picDiveFontName, 8, false},
+                                         canvas.Width() - 4200, texts);
     double y = 900;
     int colour = 1;
-    for (const std::string& text :
-         DiveValueTexts(workspace.computed, comment, workspace.settings.decimalSeparator)) {
-        ReadableText(canvas, canvas.Width() - 4200, y, text, font, CompartmentColour(colour++));
+    for (const std::string& text : texts) {
+        ReadableText(canvas, block.x, y, text, block.font, CompartmentColour(colour++));
         y += 220;
     }
 }

@@ -1,6 +1,7 @@
 #include "profile_graph.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ namespace marelos {
 namespace {
 
 constexpr std::string_view kTimeCaption = "Tauchzeit [min.]";
+// The margins of 650 units hold the axis numbers and captions up to this size; a larger picture
+// keeps it rather than running its numbers into the ticks and its captions off the picture.
+constexpr double kLargestGraphFontSize = 10;
+constexpr double kSmallestGraphFontSize = 5;
 
 std::string N(double value) {
     return FormatGeneral(value);
@@ -61,7 +66,9 @@ void DrawDepthAxis(Canvas& canvas, const GraphGeometry& g, const Settings& setti
         }
         std::string label = N(static_cast<double>(m));
         if (label.size() < 4) label.insert(0, 4 - label.size(), ' ');
-        canvas.Text(g.left - 550, y - 120, label, font, settings.graphLineColour);
+        // A wide number moves left, clear of its tick.
+        const double x = std::min(g.left - 550, g.left - 120 - TextWidth(label, font));
+        canvas.Text(x, y - 120, label, font, settings.graphLineColour);
         canvas.Line(g.left - 100, y, g.left - 1, y, 1, settings.graphLineColour);
     }
 }
@@ -107,6 +114,27 @@ void DrawCornerTexts(LabelLayout& layout, Canvas& canvas, const CanvasFont& font
         canvas.Text(place->x, place->y + (t.row - firstRow) * row, t.text, font, t.colour);
 }
 
+// The circles of the clicked corners that no line joins yet (the lines are built from the
+// points only on request), so that every redraw, an undo among them, shows what the profile
+// holds. Points are compared with the lines in whole minutes and metres, as they are kept.
+void DrawUnjoinedPoints(Canvas& canvas, const Settings& settings, const DiveProfile& profile,
+                        double xs, double ys) {
+    const int last = std::min(profile.nextPoint, kProfileTableEnd - 1);
+    std::set<std::pair<std::int32_t, std::int32_t>> joined;
+    for (int i = 1; i <= last; ++i) {
+        const ProfileLine& line = profile.lines[i];
+        joined.emplace(RoundToInt32(line.tTotal), RoundToInt32(std::max(line.depth, 0.0)));
+    }
+    const GraphGeometry g = GraphGeometry::Of(canvas);
+    for (int i = 1; i <= last; ++i) {
+        const ProfilePoint& point = profile.points[i];
+        if (point.time <= 0 || joined.contains({point.time, std::max(point.depth, 0)})) continue;
+        const double x = RoundHalfEven(point.time * xs + g.left);
+        const double y = RoundHalfEven(point.depth * ys + g.top);
+        if (x <= canvas.Width() && y <= canvas.Height()) DrawPointCircle(canvas, settings, x, y);
+    }
+}
+
 }  // namespace
 
 GraphGeometry GraphGeometry::ForSize(double width, double height) {
@@ -138,7 +166,9 @@ int TimeLabelStep(std::int32_t maxHScale) {
 }
 
 CanvasFont GraphFont(const Canvas& canvas, const Settings& settings) {
-    return {settings.picDiveFontName, std::max(canvas.Height() / 900, 5.0), false};
+    return {settings.picDiveFontName,
+            std::clamp(canvas.Height() / 900, kSmallestGraphFontSize, kLargestGraphFontSize),
+            false};
 }
 
 Box GraphGeometry::Plot() const {
@@ -174,7 +204,16 @@ void ClippedLine(Canvas& canvas, const Box& area, double x1, double y1, double x
 }
 
 Box TimeCaptionBox(const GraphGeometry& g, const CanvasFont& font) {
-    return TextBox(g.right - 1000, g.bottom - 300, kTimeCaption, font);
+    // Left of the axis end, and further left where the font would carry it past the picture.
+    const double edge = g.right + GraphGeometry::kMargin - kLabelClearance;
+    const double x = std::min(g.right - 1000, edge - TextWidth(kTimeCaption, font));
+    return TextBox(x, g.bottom - 300, kTimeCaption, font);
+}
+
+void DrawTimeCaption(Canvas& canvas, const GraphGeometry& g, const CanvasFont& font,
+                     std::int32_t colour) {
+    const Box box = TimeCaptionBox(g, font);
+    canvas.Text(box.left, box.top, kTimeCaption, font, colour);
 }
 
 void DrawGrid(Canvas& canvas, const Settings& settings) {
@@ -187,7 +226,7 @@ void DrawGrid(Canvas& canvas, const Settings& settings) {
     if (settings.maxHScale > 0) DrawTimeAxis(canvas, g, settings, font);
     DrawDepthAxis(canvas, g, settings, font);
     canvas.Text(200, 100, "Wassertiefe [m]", font, settings.graphLineColour);
-    canvas.Text(g.right - 1000, g.bottom - 300, kTimeCaption, font, cross);
+    DrawTimeCaption(canvas, g, font, cross);
 }
 
 void DrawPointCircle(Canvas& canvas, const Settings& settings, double x, double y) {
@@ -229,6 +268,7 @@ void DrawProfile(Canvas& canvas, const Settings& settings, const DiveProfile& pr
         if (x <= canvas.Width() && y <= canvas.Height()) DrawPointCircle(canvas, settings, x, y);
         if (x <= g.right && y <= g.bottom) labelled.push_back({x, y, line});
     }
+    DrawUnjoinedPoints(canvas, settings, profile, xs, ys);
     // The texts go where they cover no corner, so every circle stays visible.
     const double r = settings.circleDiameter;
     for (const Corner& corner : labelled)

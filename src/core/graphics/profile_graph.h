@@ -30,11 +30,15 @@ struct GraphGeometry {
 void ClippedLine(Canvas& canvas, const Box& area, double x1, double y1, double x2, double y2,
                  int width, std::int32_t colour);
 
-// The font of the graph texts: the picture font, its size following the picture height.
+// The font of the graph texts: the picture font, its size following the picture height up to
+// the size the margins hold.
 CanvasFont GraphFont(const Canvas& canvas, const Settings& settings);
 
 // Where the caption of the time axis stands: labels inside the plot keep clear of it.
 Box TimeCaptionBox(const GraphGeometry& geometry, const CanvasFont& font);
+// The caption "Tauchzeit [min.]" at that place.
+void DrawTimeCaption(Canvas& canvas, const GraphGeometry& geometry, const CanvasFont& font,
+                     std::int32_t colour);
 
 // A picture position as a whole minute: the plot width per minute is rounded to whole units
 // first, so the minute under a grid line may differ slightly from the grid's.
@@ -49,7 +53,8 @@ int TimeLabelStep(std::int32_t maxHScale);
 void DrawGrid(Canvas& canvas, const Settings& settings);
 
 // The whole profile picture: cleared, the grid, then the line table as a polyline with a
-// circle at each corner, its mix label and partial-pressure warnings.
+// circle at each corner, its mix label and partial-pressure warnings, and a circle at each
+// clicked point that no line joins yet.
 void DrawProfile(Canvas& canvas, const Settings& settings, const DiveProfile& profile);
 
 // The circle of a corner point, as a click or the profile draws it.

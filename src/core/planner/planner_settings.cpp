@@ -150,6 +150,92 @@ void StorePlannerSettings(SettingsStore& store, const PlannerSettings& s) {
     }
 }
 
+PlannerFields PlannerFieldsFrom(const PlannerSettings& s) {
+    PlannerFields f;
+    f.enabled = s.enabled;
+    f.vpmb = s.model == PlannerModel::Vpmb;
+    f.gfLow = FormatGeneral(s.gfLow);
+    f.gfHigh = FormatGeneral(s.gfHigh);
+    f.ascentRate = FormatGeneral(s.ascentRate);
+    f.lastStop = std::to_string(s.lastStop);
+    f.switchMinutes = FormatGeneral(s.switchMinutes);
+    f.safetyStopMinutes = FormatGeneral(s.safetyStopMinutes);
+    f.maxPpO2Bottom = FormatGeneral(s.maxPpO2Bottom);
+    f.maxPpO2Deco = FormatGeneral(s.maxPpO2Deco);
+    f.minPpO2 = FormatGeneral(s.minPpO2);
+    f.endLimit = FormatGeneral(s.endLimit);
+    f.densityWarn = FormatGeneral(s.densityWarn);
+    f.densityLimit = FormatGeneral(s.densityLimit);
+    f.vpmConservatism = std::to_string(s.vpmConservatism);
+    f.freshWater = s.freshWater;
+    f.oxygenNarcotic = s.oxygenNarcotic;
+    for (std::size_t i = 0; i < s.decoGases.size() && i < f.decoGases.size(); ++i)
+        f.decoGases[i] = DecoGasText(s.decoGases[i]);
+    return f;
+}
+
+PlannerSettings PlannerSettingsFrom(const PlannerFields& f) {
+    using namespace keys;
+    const PlannerSettings d;
+    PlannerSettings s;
+    const auto number = [](const SettingKey& key, const std::string& text, double fallback) {
+        return KeptNumber(key, text).value_or(fallback);
+    };
+    s.enabled = f.enabled;
+    s.model = f.vpmb ? PlannerModel::Vpmb : PlannerModel::Buhlmann;
+    s.gfLow = number(kGFLow, f.gfLow, d.gfLow);
+    s.gfHigh = number(kGFHigh, f.gfHigh, d.gfHigh);
+    s.ascentRate = number(kAscentRate, f.ascentRate, d.ascentRate);
+    s.lastStop = static_cast<int>(number(kLastStop, f.lastStop, d.lastStop));
+    s.freshWater = f.freshWater;
+    s.switchMinutes = number(kSwitchMinutes, f.switchMinutes, d.switchMinutes);
+    s.safetyStopMinutes = number(kSafetyStopMinutes, f.safetyStopMinutes, d.safetyStopMinutes);
+    s.maxPpO2Bottom = number(kMaxPpO2Bottom, f.maxPpO2Bottom, d.maxPpO2Bottom);
+    s.maxPpO2Deco = number(kMaxPpO2Deco, f.maxPpO2Deco, d.maxPpO2Deco);
+    s.minPpO2 = number(kMinPpO2, f.minPpO2, d.minPpO2);
+    s.endLimit = number(kEndLimit, f.endLimit, d.endLimit);
+    s.oxygenNarcotic = f.oxygenNarcotic;
+    s.densityWarn = number(kDensityWarn, f.densityWarn, d.densityWarn);
+    s.densityLimit = number(kDensityLimit, f.densityLimit, d.densityLimit);
+    s.vpmConservatism =
+        static_cast<int>(number(kVpmConservatism, f.vpmConservatism, d.vpmConservatism));
+    for (const std::string& text : f.decoGases) {
+        if (const std::optional<DecoGasSetting> gas = ParseDecoGas(text))
+            s.decoGases.push_back(*gas);
+    }
+    return s;
+}
+
+std::optional<PlannerFieldProblem> CheckPlannerFields(const PlannerFields& f,
+                                                      double airPressureMbar) {
+    const PlannerSettings s = PlannerSettingsFrom(f);
+    if (s.gfLow > s.gfHigh) {
+        return PlannerFieldProblem{"txtGFLow", "„GF low“: GF low darf nicht über GF high liegen."};
+    }
+    if (s.densityWarn > s.densityLimit) {
+        return PlannerFieldProblem{
+            "txtDensityWarn",
+            "„Gasdichte, Warnung ab“: Die Warnung darf nicht über der Grenze liegen."};
+    }
+    for (std::size_t i = 0; i < f.decoGases.size(); ++i) {
+        const std::string& text = f.decoGases[i];
+        if (text.find_first_not_of(' ') == std::string::npos) continue;
+        const std::string field = "txtDecoGas" + std::to_string(i + 1);
+        const std::string label = "„Dekogas " + std::to_string(i + 1) + "“: ";
+        const std::optional<DecoGasSetting> gas = ParseDecoGas(text);
+        if (!gas) {
+            return PlannerFieldProblem{
+                field, label + "„" + text +
+                           "“ ist kein Gas. Erlaubt ist O2/He oder O2/He@Tiefe in Prozent und "
+                           "Metern, zusammen höchstens 100 %, zum Beispiel 50/0 oder 21/35@57."};
+        }
+        if (const auto problem = DecoGasDepthProblem(*gas, s, airPressureMbar)) {
+            return PlannerFieldProblem{field, label + *problem};
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<PlannedGas> DecoGasesOf(const PlannerSettings& settings, double airPressureMbar) {
     std::vector<PlannedGas> gases;
     for (const DecoGasSetting& setting : settings.decoGases) {

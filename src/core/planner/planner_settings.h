@@ -108,6 +108,30 @@ std::optional<std::string> DecoGasDepthProblem(const DecoGasSetting& gas,
                                                const PlannerSettings& limits,
                                                double airPressureMbar);
 
+// The options tab "Planer" as texts and states: what the dialog shows and the user edits.
+struct PlannerFields {
+    bool enabled = false;
+    bool vpmb = false;
+    std::string gfLow, gfHigh, ascentRate, lastStop, switchMinutes, safetyStopMinutes,
+        maxPpO2Bottom, maxPpO2Deco, minPpO2, endLimit, densityWarn, densityLimit, vpmConservatism;
+    bool freshWater = false;
+    bool oxygenNarcotic = true;
+    std::array<std::string, kMaxDecoGases> decoGases;  // "50/0", "21/35@57" or empty
+};
+PlannerFields PlannerFieldsFrom(const PlannerSettings& settings);
+// The settings of fields whose numbers have been checked against their keys' load rules; a
+// field that is no number takes its default.
+PlannerSettings PlannerSettingsFrom(const PlannerFields& fields);
+// Why the fields cannot be taken beyond their single numbers (GF low above high, the density
+// warning above its limit, a decompression gas that does not add up or cannot be breathed at its
+// switch depth): the field's name and the German message; nothing when they can.
+struct PlannerFieldProblem {
+    std::string field;
+    std::string message;
+};
+std::optional<PlannerFieldProblem> CheckPlannerFields(const PlannerFields& fields,
+                                                      double airPressureMbar);
+
 // The gases of an ascent in the order of their switch depths, deepest first, each with the
 // depth from which it is breathed.
 struct PlannedGas {

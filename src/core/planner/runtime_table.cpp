@@ -42,17 +42,25 @@ std::vector<RuntimeRow> RuntimeRows(const Schedule& schedule, const PlannerSetti
 std::vector<std::string> RuntimeTableLines(const Schedule& schedule,
                                            const PlannerSettings& settings, double air,
                                            std::string_view separator) {
-    std::vector<std::string> lines = {"Laufzeittabelle (" + schedule.model + ")",
-                                      "Tiefe\tStopp\tLaufzeit\tGas\tppO2"};
-    for (const RuntimeRow& row : RuntimeRows(schedule, settings, air, separator)) {
-        std::string line = FormatGeneral(row.depth, separator) + " m\t" +
-                           (row.stopMinutes > 0 ? FormatGeneral(row.stopMinutes) + " min" : "") +
-                           "\t" + RunTimeText(row.runTime, separator) + "\t" +
-                           GasName(row.gas, separator) + "\t" +
-                           FormatGeneral(RoundHalfEven(row.ppO2 * 100) / 100, separator);
-        if (row.gasSwitch) line += "\tWechsel";
+    std::vector<std::string> lines = {"Laufzeittabelle (" + schedule.model + ")"};
+    const std::vector<RuntimeRow> rows = RuntimeRows(schedule, settings, air, separator);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const RuntimeRow& row = rows[i];
+        const bool last = i + 1 == rows.size();
+        std::string line = i == 0          ? "Aufstieg ab"
+                           : last          ? "Oberfläche"
+                           : row.gasSwitch ? "Gaswechsel"
+                                           : "Stopp";
+        line += "\t" + FormatGeneral(row.depth, separator) + " m\t";
+        if (row.stopMinutes > 0) line += "Stopp: " + FormatGeneral(row.stopMinutes) + " min.";
+        line += "\tLaufzeit: " + RunTimeText(row.runTime, separator) + " min.\t";
+        if (!last) {
+            line += GasName(row.gas, separator) +
+                    "\tppO2: " + FormatGeneral(RoundHalfEven(row.ppO2 * 100) / 100, separator) +
+                    " bar";
+        }
         for (const std::string& mark : row.marks)
-            line += "\t! " + mark;
+            line += " ! " + mark;
         lines.push_back(line);
     }
     return lines;

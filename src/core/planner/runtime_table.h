@@ -27,8 +27,9 @@ std::vector<RuntimeRow> RuntimeRows(const Schedule& schedule, const PlannerSetti
 // A run time as the table shows it: minutes to a tenth, "59" or "32,9".
 std::string RunTimeText(double minutes, std::string_view decimalSeparator);
 
-// The table as German text lines: its title with the model, the column heads and one line per
-// row (depth, stop minutes, run time, gas, ppO2, marks), tab-separated.
+// The table as German text lines: its title with the model, then a line per row, its cells
+// tab-separated as the dive plan's (what, depth, stop minutes, run time, gas, ppO2 and the
+// warnings that mark the row).
 std::vector<std::string> RuntimeTableLines(const Schedule& schedule,
                                            const PlannerSettings& settings, double airPressureMbar,
                                            std::string_view decimalSeparator);

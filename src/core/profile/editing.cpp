@@ -294,8 +294,9 @@ CursorReadout ShowCursorReadout(const Workspace& workspace, const Canvas& canvas
     const double ppO2 = Int(pressure * Val(workspace.mix.o2) / 100 * 100) / 100;
     readout.ppO2 = FormatGeneral(ppO2, settings.decimalSeparator) + " bar";
     readout.ppO2Colour = ppO2 < settings.maxPpO2 ? kDarkBlue : kRed;
+    // Two decimals as ppO2 shows them; the colour follows the exact pressure.
     const double ppN2 = pressure * Val(workspace.mix.n2) / 100;
-    readout.ppN2 = FormatGeneral(ppN2, settings.decimalSeparator) + " bar";
+    readout.ppN2 = FormatGeneral(Int(ppN2 * 100) / 100, settings.decimalSeparator) + " bar";
     readout.ppN2Colour = ppN2 < settings.maxPpN2 ? kDarkGreen : kRed;
     return readout;
 }

@@ -14,7 +14,7 @@ void AskToRegisterProfileFileType(FileTypeRegistry& registry, SettingsStore& sto
     if (assigned == "Done" || assigned == "No" || registry.ProfileFileTypeKnown()) return;
     const Answer answer = ui.Ask(
         "Wollen sie den Dateityp '.mrp' mit Marelos verknüpfen, so dass Sie Tauchprofile aus dem "
-        "Windows-Explorer durch Dopelklicken öffnen können?",
+        "Dateimanager durch Dopelklicken öffnen können?",
         Buttons::YesNo);
     if (answer == Answer::Yes) {
         RegisterProfileFileType(registry, store);

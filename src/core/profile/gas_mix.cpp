@@ -1,6 +1,7 @@
 #include "gas_mix.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/engine/tissues.h"
 #include "core/text/fields.h"
@@ -54,8 +55,16 @@ std::string UsedMixText(const GasMixFields& mix) {
 }
 
 void AddUsedMix(std::vector<std::string>& mixList, const GasMixFields& mix) {
-    const std::string text = UsedMixText(mix);
-    if (std::find(mixList.begin(), mixList.end(), text) == mixList.end()) mixList.push_back(text);
+    // A preset of the same shares ("Trimix 21-35") already names the mix.
+    const auto shares = [](const GasMixFields& m) {
+        return std::array{Val(CommaToPoint(m.o2)), Val(CommaToPoint(m.n2)),
+                          Val(CommaToPoint(m.he))};
+    };
+    const auto wanted = shares(mix);
+    const bool listed = std::any_of(mixList.begin(), mixList.end(), [&](const std::string& entry) {
+        return shares(SelectMix(entry)) == wanted;
+    });
+    if (!listed) mixList.push_back(UsedMixText(mix));
 }
 
 GasMixFields SelectMix(std::string_view entry) {

@@ -12,6 +12,7 @@
 #include "core/settings/settings.h"
 #include "core/text/codepage.h"
 #include "core/text/fields.h"
+#include "core/text/file_replacement.h"
 #include "core/text/number_format.h"
 #include "core/text/paths.h"
 #include "core/text/rounding.h"
@@ -82,6 +83,28 @@ bool LoadFailed(Workspace& workspace, Ui& ui, const std::string& message) {
     return false;
 }
 
+// The planned ascent as it was calculated, a line per whole minute of it, the minutes of one
+// depth and gas joined: the saved dive calculates again along the same depths.
+std::vector<std::string> PlannedDecompressionLines(const Workspace& workspace,
+                                                   const LastLine& last) {
+    std::vector<std::string> out;
+    const ComputedProfile& computed = workspace.computed;
+    double time = last.time;
+    for (std::int32_t j = computed.last.decoBegin; j < computed.last.decoEnd;) {
+        const ComputedMinute& first = computed.records[j];
+        std::int32_t end = j + 1;
+        while (end < computed.last.decoEnd && computed.records[end].depth == first.depth &&
+               computed.records[end].n2Percent == first.n2Percent &&
+               computed.records[end].hePercent == first.hePercent) {
+            ++end;
+        }
+        time += end - j;
+        out.push_back(DataLine(first.depth, end - j, time, first.n2Percent, first.hePercent));
+        j = end;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::optional<std::string> DataLineProblem(std::string_view text) {
@@ -98,6 +121,7 @@ std::optional<std::string> DataLineProblem(std::string_view text) {
 std::vector<std::string> DecompressionLines(const Workspace& workspace, const LastLine& last) {
     std::vector<std::string> out;
     if (Stopped(workspace.computed.last)) return out;
+    if (workspace.computed.last.schedule) return PlannedDecompressionLines(workspace, last);
     const double lastDepth = last.depth;
     const DiveProfile& profile = workspace.profile;
     int first = 0;
@@ -367,14 +391,23 @@ std::vector<std::string> RecentFileCaptions(const SettingsStore& store) {
     std::vector<std::string> captions;
     const std::vector<std::string> entries = RecentFiles(store);
     for (int k = 1; k <= kRecentFileCount; ++k) {
+        // The name as the file is called: on a file system that tells the cases apart, a
+        // lower-case name would be another file.
         captions.push_back("&" + std::to_string(k) + "  " +
-                           ShortenPath(AsciiLower(entries[static_cast<std::size_t>(k - 1)])));
+                           ShortenPath(entries[static_cast<std::size_t>(k - 1)]));
     }
     return captions;
 }
 
 void BuildRecentFilesMenu(const SettingsStore& store, Ui& ui) {
     ui.ShowRecentFiles(RecentFileCaptions(store));
+}
+
+void RemoveLeftoversOfKilledSaves(const std::string& profileFolder, const SettingsStore& store) {
+    RemoveStaleTemporaryFiles(profileFolder);
+    for (const std::string& file : RecentFiles(store)) {
+        if (!file.empty()) RemoveStaleTemporaryFiles(std::filesystem::path(file).parent_path());
+    }
 }
 
 }  // namespace marelos

@@ -62,9 +62,13 @@ std::vector<std::string> RecentFiles(const SettingsStore& store);
 // Puts the path first in the recent files (moving it up when it is there already, compared
 // without regard to case) and stores the list.
 void RememberRecentFile(SettingsStore& store, const std::string& path);
-// The captions of the six recent-file menu entries: "&1  " and the shortened path in lower case.
+// The captions of the six recent-file menu entries: "&1  " and the shortened path as stored.
 std::vector<std::string> RecentFileCaptions(const SettingsStore& store);
 // RecentFileCaptions shown in the menu.
 void BuildRecentFilesMenu(const SettingsStore& store, Ui& ui);
+
+// Removes what saves killed half-way left beside the files they were saving, in the folders the
+// program writes profiles to: the profile folder and those of the recent files.
+void RemoveLeftoversOfKilledSaves(const std::string& profileFolder, const SettingsStore& store);
 
 }  // namespace marelos

@@ -124,6 +124,27 @@ std::vector<NumericField> NumericFields(OptionsFields& f) {
         {f.stopBits, "cmbStopBits", "StopBits", 5, kStopBits},
         {f.baudRate, "cmbBaudRate", "Baud", 5, kBaudRate},
         {f.comDelay, "txtCOMDelay", "COM-Verzögerung", 5, kCOMDelay},
+        {f.planner.gfLow, "txtGFLow", "GF low", kPlannerTab, kGFLow},
+        {f.planner.gfHigh, "txtGFHigh", "GF high", kPlannerTab, kGFHigh},
+        {f.planner.ascentRate, "txtAscentRate", "Aufstiegsgeschwindigkeit [m/min]", kPlannerTab,
+         kAscentRate},
+        {f.planner.lastStop, "cmbLastStop", "Letzter Stopp [m]", kPlannerTab, kLastStop},
+        {f.planner.switchMinutes, "txtSwitchMinutes", "Minuten je Gaswechsel", kPlannerTab,
+         kSwitchMinutes},
+        {f.planner.safetyStopMinutes, "txtSafetyStopMinutes", "Sicherheitsstopp [min]", kPlannerTab,
+         kSafetyStopMinutes},
+        {f.planner.maxPpO2Bottom, "txtMaxPpO2Bottom", "ppO2 höchstens, Grundphase [bar]",
+         kPlannerTab, kMaxPpO2Bottom},
+        {f.planner.maxPpO2Deco, "txtMaxPpO2Deco", "ppO2 höchstens, Dekompression [bar]",
+         kPlannerTab, kMaxPpO2Deco},
+        {f.planner.minPpO2, "txtPlannerMinPpO2", "ppO2 mindestens [bar]", kPlannerTab, kMinPpO2},
+        {f.planner.endLimit, "txtEndLimit", "END höchstens [m]", kPlannerTab, kEndLimit},
+        {f.planner.densityWarn, "txtDensityWarn", "Gasdichte, Warnung ab [g/l]", kPlannerTab,
+         kDensityWarn},
+        {f.planner.densityLimit, "txtDensityLimit", "Gasdichte, Grenze [g/l]", kPlannerTab,
+         kDensityLimit},
+        {f.planner.vpmConservatism, "cmbVpmConservatism", "Konservativität VPM-B", kPlannerTab,
+         kVpmConservatism},
     };
 }
 
@@ -192,6 +213,9 @@ std::optional<OptionsProblem> FirstProblem(OptionsFields& f) {
         return OptionsProblem{"txtHePerCentDecompression", 1,
                               "„He-Anteil während der Dekompressionsphase“: N2- und He-Anteil "
                               "zusammen dürfen höchstens 100 % sein."};
+    }
+    if (const auto planner = CheckPlannerFields(f.planner, Val(f.airPressure))) {
+        return OptionsProblem{planner->field, kPlannerTab, planner->message};
     }
     if (f.commPort != kNoPort &&
         !(IsDecimalNumber(f.commPort) && Keeps(keys::kPort, Val(f.commPort)))) {
@@ -309,6 +333,7 @@ OptionsFields OpenOptions(Workspace& workspace, const SettingsStore& store) {
     const std::string excel = ReadSetting(store, keys::kExcelPath);
     f.excelPath = excel == "NOVALUE" ? "" : excel;
     f.fileStoragePath = s.fileStoragePath;
+    f.planner = PlannerFieldsFrom(s.planner);
     return f;
 }
 
@@ -420,6 +445,9 @@ std::optional<OptionsProblem> ApplyOptions(OptionsFields& f, const ModelParamete
     put(keys::kPPO2Hi, Flag(f.warnPpO2Hi));
     put(keys::kPPO2Lo, Flag(f.warnPpO2Lo));
     put(keys::kPPN2, Flag(f.warnPpN2));
+
+    s.planner = PlannerSettingsFrom(f.planner);
+    StorePlannerSettings(store, s.planner);
 
     put(keys::kStep, TrueFalse(f.stepwise));
     put(keys::kSharp1stStep, TrueFalse(f.sharpDeco));

@@ -65,7 +65,13 @@ struct OptionsFields {
     std::string commPort, dataBits, stopBits, parity, baudRate, comDelay, device;
     bool showVyperWarnings = false;
     bool interfaceSuunto = true;  // else home-made
+
+    // Tab "Planer".
+    PlannerFields planner;
 };
+
+// The tab of the planner's fields.
+inline constexpr int kPlannerTab = 6;
 
 // The fields as the dialog opens, in the program's order, from the running values and the few
 // keys read from the store. Also takes the decompression-gas start depth into the running

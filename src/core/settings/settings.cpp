@@ -318,6 +318,7 @@ void WriteSettings(SettingsStore& store, const Settings& s) {
     value(keys::kTankPressure, s.tankPressure);
     value(keys::kMaxVScale, s.maxVScale);
     value(keys::kMaxHScale, s.maxHScale);
+    StorePlannerSettings(store, s.planner);
 }
 
 bool StepwiseForCalculation(const SettingsStore& store) {

@@ -32,9 +32,11 @@ std::optional<fs::path> FinalTarget(fs::path path) {
     return std::nullopt;  // a loop of links
 }
 
+constexpr std::string_view kTemporaryEnding = ".marelos-tmp";
+
 fs::path TemporaryNameFor(const fs::path& target) {
     fs::path temporary = target;
-    temporary += ".marelos-tmp";
+    temporary += kTemporaryEnding;
     return temporary;
 }
 
@@ -78,17 +80,20 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
-FileReplacement::FileReplacement(fs::path target, fs::path temporary, int fd, std::string subject)
+FileReplacement::FileReplacement(fs::path target, fs::path temporary, int fd, std::string subject,
+                                 bool newFile)
     : target_(std::move(target)),
       temporary_(std::move(temporary)),
       fd_(fd),
-      subject_(std::move(subject)) {}
+      subject_(std::move(subject)),
+      newFile_(newFile) {}
 
 FileReplacement::FileReplacement(FileReplacement&& other) noexcept
     : target_(std::move(other.target_)),
       temporary_(std::move(other.temporary_)),
       fd_(std::exchange(other.fd_, -1)),
       subject_(std::move(other.subject_)),
+      newFile_(other.newFile_),
       committed_(std::exchange(other.committed_, true)) {}
 
 FileReplacement::~FileReplacement() {
@@ -98,12 +103,12 @@ FileReplacement::~FileReplacement() {
 }
 
 Result<FileReplacement> FileReplacement::Begin(const fs::path& path) {
-    const Failure failure{FailureKind::WriteError, path.string()};
     const std::optional<fs::path> target = FinalTarget(path);
-    if (!target) return failure;
+    if (!target) return Failure{FailureKind::WriteError, path.string()};
 
     struct stat old {};
     const bool exists = ::stat(target->c_str(), &old) == 0;
+    const Failure failure{FailureKind::WriteError, path.string(), {}, !exists};
     if (exists && !S_ISREG(old.st_mode)) return failure;
     if (exists && (HasNoWritePermission(old) || ::access(target->c_str(), W_OK) != 0)) {
         return Failure{FailureKind::ReadOnly, path.string()};
@@ -116,7 +121,7 @@ Result<FileReplacement> FileReplacement::Begin(const fs::path& path) {
     if (fd < 0 && errno == EEXIST && RemoveIfStale(temporary))
         fd = CreateExclusively(temporary, mode);
     if (fd < 0) return failure;
-    FileReplacement replacement(*target, temporary, fd, path.string());
+    FileReplacement replacement(*target, temporary, fd, path.string(), !exists);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return failure;
     if (exists) {
         // The owner first: changing it may clear set-id bits that the mode then restores.
@@ -146,6 +151,16 @@ std::optional<Failure> FileReplacement::Commit() {
     committed_ = true;
     SyncFolder(FolderOf(target_));
     return std::nullopt;
+}
+
+int RemoveStaleTemporaryFiles(const fs::path& folder) {
+    int removed = 0;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (it->path().filename().string().ends_with(kTemporaryEnding))
+            removed += RemoveIfStale(it->path()) ? 1 : 0;
+    }
+    return removed;
 }
 
 std::optional<Failure> ReplaceFileContent(const fs::path& path, std::string_view bytes) {

@@ -36,15 +36,20 @@ class FileReplacement {
 
   private:
     FileReplacement(std::filesystem::path target, std::filesystem::path temporary, int fd,
-                    std::string subject);
-    Failure WriteFailure() const { return {FailureKind::WriteError, subject_}; }
+                    std::string subject, bool newFile);
+    Failure WriteFailure() const { return {FailureKind::WriteError, subject_, {}, newFile_}; }
 
     std::filesystem::path target_;     // the file finally replaced (a link's target)
     std::filesystem::path temporary_;  // beside target_
     int fd_ = -1;                      // open on temporary_, and locked, until committed
     std::string subject_;              // the path as the user named it, for messages
+    bool newFile_;                     // no file of that name was there before
     bool committed_ = false;
 };
+
+// Removes the temporary files that saves into `folder` left when they were killed, and that no
+// running save holds; the number removed.
+int RemoveStaleTemporaryFiles(const std::filesystem::path& folder);
 
 // Replaces the file's content with `bytes` as FileReplacement does.
 std::optional<Failure> ReplaceFileContent(const std::filesystem::path& path,

@@ -19,14 +19,23 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 // The real disk, except that copies into one folder fail as on a read-only target (the tests may
-// run as root, who writes anywhere).
+// run as root, who writes anywhere). With `trash` set, that folder stands in for the desktop's
+// trash, which does not take the file named `untrashable`.
 class FailingCopies : public LocalFileSystem {
   public:
     std::string refusedFolder;
+    fs::path trash;
+    std::string untrashable;
     std::optional<Failure> Copy(const std::string& from, const std::string& to) override {
         if (fs::path(to).parent_path() == fs::path(refusedFolder))
             return Failure{FailureKind::WriteError, to};
         return LocalFileSystem::Copy(from, to);
+    }
+    bool HasTrash() const override { return !trash.empty(); }
+    std::optional<Failure> MoveToTrash(const std::string& path) override {
+        if (trash.empty() || fs::path(path).filename() == untrashable)
+            return Failure{FailureKind::WriteError, path};
+        return Rename(path, (trash / fs::path(path).filename()).string());
     }
 };
 
@@ -144,13 +153,42 @@ TEST_F(BrowserFolder, DeletesFilesAndAFolderOnlyWhenNothingElseIsInIt) {
     EXPECT_EQ(ui.boxes.back().icon, MessageIcon::Critical);
 }
 
+TEST_F(BrowserFolder, DeletedFilesGoToTheTrashAndWhatNoTrashTakesIsGoneOnlyAfterAskingAgain) {
+    EXPECT_EQ(ops.DeleteQuestion(),
+              "Markierte Dateien jetzt löschen? Es gibt keinen Papierkorb: sie werden endgültig "
+              "gelöscht.");
+    const TempFolder trash{"trash"};
+    disk.trash = trash.path();
+    disk.untrashable = "c.mrp";
+    for (const char* name : {"a.mrp", "b.prf", "c.mrp"})
+        Put(name);
+    EXPECT_EQ(ops.DeleteQuestion(),
+              "Markierte Dateien jetzt löschen? Sie werden in den Papierkorb verschoben.");
+    EXPECT_EQ(ops.DeleteFolderQuestion(folder),
+              "Den Ordner " + folder +
+                  " wirklich löschen? Er wird mit seinen Dateien in den Papierkorb verschoben.");
+    ui.answers = {Answer::No};
+    EXPECT_EQ(ops.Delete(folder, {"a.mrp", "c.mrp"}), 1);
+    EXPECT_TRUE(fs::exists(trash.path() / "a.mrp"));
+    EXPECT_THAT(Names(), ElementsAre("b.prf", "c.mrp"));
+    EXPECT_THAT(ui.questions, ElementsAre("Der Papierkorb nimmt diese Dateien nicht auf: c.mrp. "
+                                          "Sollen sie endgültig gelöscht werden?"));
+    ui.answers = {Answer::Yes};
+    EXPECT_EQ(ops.Delete(folder, {"c.mrp"}), 1);
+    EXPECT_THAT(Names(), ElementsAre("b.prf"));
+    // A folder goes to the trash whole.
+    EXPECT_TRUE(ops.DeleteFolder(folder, {"b.prf"}));
+    EXPECT_TRUE(fs::exists(trash.path() / dir.filename() / "b.prf"));
+}
+
 TEST(ProfilePreview, DrawsDataLinesMarksAndScaleFromTheLargestValues) {
     RecordingCanvas canvas(3000, 2000);
     const int colour = 0x0000FF;
     DrawProfilePreview(canvas,
                        {"Tiefe Zeit", "20\t1\t2\t78\t0", "; Abstieg 3", "30\t1\t10\t78\t0",
-                        "0\t1\t20\t78\t0", "# END OF PROFILE #", "Ort: See"},
-                       colour, 0xFFFFFF, "Arial");
+                        "0\t1\t20\t78\t0", "# END OF PROFILE #", "Ort: See", "Uhrzeit: 09 30",
+                        "40 m Sicht"},  // the comment's numbers are no profile
+                       colour, 0xFFFFFF);
     EXPECT_THAT(canvas.Texts(), ElementsAre("m", "20 min."));
     std::vector<RecordingCanvas::Call> profile, marks;
     for (const auto& line : canvas.Of(RecordingCanvas::Call::kLine))
@@ -165,7 +203,7 @@ TEST(ProfilePreview, DrawsDataLinesMarksAndScaleFromTheLargestValues) {
     EXPECT_DOUBLE_EQ(deepest.y2, top + 30.0 / 50 * (bottom - top));  // scaled as 50 m deep
     EXPECT_DOUBLE_EQ(marks[0].x1, deepest.x1 + 1.0 / 8 * (deepest.x2 - deepest.x1));
 
-    DrawProfilePreview(canvas, {"20\t1\t0\t78\t0"}, colour, 0xFFFFFF, "Arial");
+    DrawProfilePreview(canvas, {"20\t1\t0\t78\t0"}, colour, 0xFFFFFF);
     EXPECT_EQ(canvas.calls.size(), 1u);  // cleared, nothing else without a run time
 }
 

@@ -161,6 +161,7 @@ TEST_F(EditingTest, CursorReadoutAndRemainingAir) {
     EXPECT_EQ(readout.position, "30 m bei 12 min.");
     EXPECT_EQ(readout.ppO2, "0.84 bar");
     EXPECT_EQ(readout.ppO2Colour, 0xC00000);
+    EXPECT_EQ(readout.ppN2, "3.14 bar");  // 4.0313 bar x 0.78 = 3.1444, in hundredths
     EXPECT_EQ(readout.ppN2Colour, 16384);
     EXPECT_TRUE(readout.bestMix.starts_with("Best Mix für 30 m Wassertiefe"));
     readout = ShowCursorReadout(ws(), canvas_, X(12), Y(60));

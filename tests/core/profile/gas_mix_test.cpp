@@ -49,8 +49,11 @@ TEST(GasMix, UsedMixesEnterTheListOnceAndSelectingOneFillsTheFields) {
     AddUsedMix(list, {"30", "50", "19"});
     EXPECT_EQ(list.size(), 12u);
     EXPECT_EQ(list.back(), "O2: 30 N2: 50 He: 19 [%]");
-    AddUsedMix(list, {"21", "78", "0"});  // not the preset's text, so a new entry
-    EXPECT_EQ(list.size(), 13u);
+    // The shares of a listed mix, as typed in another way, add nothing.
+    for (const GasMixFields& same : {GasMixFields{"21", "78", "0"}, GasMixFields{"21", "44", "35"},
+                                     GasMixFields{"30,0", "50", "19.0"}})
+        AddUsedMix(list, same);
+    EXPECT_EQ(list.size(), 12u);
 
     const GasMixFields trimix = SelectMix("O2: 21 N2: 54 He: 25 [Trimix (normoxisch)]");
     EXPECT_EQ(trimix.o2 + " " + trimix.n2 + " " + trimix.he, "21 54 25");

@@ -265,7 +265,7 @@ TEST(RecentFiles, AKnownFileMovesUpAndANewOnePushesTheLastOut) {
     EXPECT_THAT(RecentFileCaptions(sparse),
                 ElementsAre("&1  /t/b.mrp", "&2  /t/a.mrp", "&3  ", "&4  ", "&5  ", "&6  "));
     sparse.WriteSetting("Files", "1", "/Home/Taucher/Tauchprofile/2003/Juni/TG12.mrp");
-    EXPECT_EQ(RecentFileCaptions(sparse)[0], "&1  /home/tauc.../tg12.mrp");
+    EXPECT_EQ(RecentFileCaptions(sparse)[0], "&1  /Home/Tauc.../TG12.mrp");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <functional>
 #include <iterator>
 
+#include "core/text/file_replacement.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace marelos {
@@ -82,7 +83,12 @@ TEST_F(TextFileTest, AFailedWriteLeavesTheOldFileUntouched) {
     EXPECT_EQ(failure->kind, FailureKind::WriteError);
     EXPECT_EQ(FileBytes(longest), "alt\r\n");
     EXPECT_EQ(FileCount(), 1u);
-    EXPECT_NE(FailureMessage(*failure).find("nicht geschrieben"), std::string::npos);
+    const std::string written =
+        "Die Datei " + longest.string() + " konnte nicht geschrieben werden.";
+    EXPECT_EQ(FailureMessage(*failure), written + " Die bisherige Datei bleibt unverändert.");
+    // Where there was no file, nothing stays as it was.
+    fs::remove(longest);
+    EXPECT_EQ(FailureMessage(WriteTextFileLines(longest, {"neu"}).value()), written);
 }
 
 TEST_F(TextFileTest, AFileAboveTheLimitIsRefusedAndACutLastLineIsSeen) {
@@ -165,9 +171,13 @@ TEST_F(TextFileTest, TheTemporaryFileOfACrashedSaveIsReplacedButNotOneInUse) {
     const int running = ::open(temporary.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(running, LOCK_EX), 0);
     EXPECT_TRUE(WriteTextFileLines(file, {"zweiter"}).has_value());
+    EXPECT_EQ(RemoveStaleTemporaryFiles(folder_), 0);  // nor at the next start
     ::close(running);
     EXPECT_EQ(FileBytes(temporary), "laeuft");
     EXPECT_EQ(FileBytes(file), "neu\r\n");
+    // A killed save that no later save of the same file clears up goes at the next start.
+    EXPECT_EQ(RemoveStaleTemporaryFiles(folder_), 1);
+    EXPECT_EQ(FileCount(), 1u);
 
     // A link planted at the temporary name is never followed.
     fs::remove(temporary);
