@@ -174,13 +174,14 @@ class VpmbPlanner {
         double time = 0;
         double depth = 0;
         for (const ScheduleSegment& segment : start_.divePhase) {
-            Load(segment);
+            Load(segment, depth);
             time = segment.endRunTime;
             depth = segment.toDepth;
         }
         if (start_.runTime > time) {
             Load({SegmentKind::Travel, depth, start_.depth, start_.runTime - time, start_.runTime,
-                  start_.bottomGas});
+                  start_.bottomGas},
+                 depth);
         }
         for (int c = model_.firstCompartment; c <= kLastCompartment; ++c) {
             crushing_.n2[c] =
@@ -192,10 +193,15 @@ class VpmbPlanner {
         }
     }
 
-    void Load(const ScheduleSegment& segment) {
+    // A descent crushes the nuclei, also one in no time where a line without time moved the depth
+    // since the last segment ended.
+    void Load(const ScheduleSegment& segment, double lastDepth) {
+        if (segment.fromDepth > lastDepth) {
+            Crush(tissues_, {SegmentKind::Travel, lastDepth, segment.fromDepth, 0, 0, segment.gas});
+        }
         const TissueState before = tissues_;
         loader_.Linear(tissues_, segment.fromDepth, segment.toDepth, segment.minutes, segment.gas);
-        if (segment.toDepth > segment.fromDepth && segment.minutes > 0) Crush(before, segment);
+        if (segment.toDepth > segment.fromDepth) Crush(before, segment);
     }
 
     // A descent crushes the nuclei by the ambient pressure less the tissue's gases: the largest
@@ -211,12 +217,17 @@ class VpmbPlanner {
                 double onsetAmbient = startAmbient;
                 double onsetTension = startAmbient + Supersaturation(before, c, startAmbient);
                 if (-Supersaturation(before, c, startAmbient) < vpmb::kOnsetOfImpermeability) {
-                    const double minutes = CrossingTime(
-                        loader_, before, segment, [&](const TissueState& t, double ambient) {
-                            return -Supersaturation(t, c, ambient) >= vpmb::kOnsetOfImpermeability;
-                        });
-                    onsetAmbient = loader_.Ambient(DepthAfter(segment, minutes));
-                    onsetTension = onsetAmbient - vpmb::kOnsetOfImpermeability;
+                    // Within the segment; in no time the tension stays that of its start.
+                    if (segment.minutes > 0) {
+                        const double minutes = CrossingTime(
+                            loader_, before, segment, [&](const TissueState& t, double ambient) {
+                                return -Supersaturation(t, c, ambient) >=
+                                       vpmb::kOnsetOfImpermeability;
+                            });
+                        onsetTension = loader_.Ambient(DepthAfter(segment, minutes)) -
+                                       vpmb::kOnsetOfImpermeability;
+                    }
+                    onsetAmbient = onsetTension + vpmb::kOnsetOfImpermeability;
                 }
                 n2 = vpmb::ImpermeableCrushingPressure(radii_.n2, onsetAmbient, onsetTension,
                                                        endAmbient);
