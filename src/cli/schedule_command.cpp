@@ -5,6 +5,7 @@
 
 #include "cli/calc_command.h"
 #include "cli/json_writer.h"
+#include "core/planner/contingency.h"
 #include "core/planner/runtime_table.h"
 #include "core/profile/profile_file.h"
 #include "core/settings/memory_settings_store.h"
@@ -24,8 +25,13 @@ void WriteGas(JsonWriter& json, const BreathingGas& gas) {
     json.Member("he", gas.he);
 }
 
-void WriteSchedule(JsonWriter& json, const Schedule& schedule, const Settings& settings) {
+void WriteSchedule(JsonWriter& json, const Schedule& schedule, const Settings& settings,
+                   const std::string& name = "") {
     json.BeginObject();
+    if (!name.empty()) {
+        json.Key("name");
+        json.String(name);
+    }
     json.Key("model");
     json.String(schedule.model);
     json.Member("runtime", Minutes(schedule.runTime));
@@ -74,7 +80,17 @@ void WriteSchedule(JsonWriter& json, const Schedule& schedule, const Settings& s
     json.EndObject();
 }
 
-int RunSchedule(const std::string& file, bool json, const CommandContext& c) {
+void PrintTable(std::ostream& out, const Schedule& schedule, const Settings& settings) {
+    for (const std::string& line : RuntimeTableLines(
+             schedule, settings.planner, settings.airPressure, settings.decimalSeparator)) {
+        out << line << "\n";
+    }
+    for (const std::string& warning : schedule.warnings)
+        out << warning << "\n";
+    if (!schedule.complete) out << schedule.reason << "\n";
+}
+
+int RunSchedule(const std::string& file, bool json, bool contingency, const CommandContext& c) {
     Settings settings = CommandSettings(c.store, c.programFolder);
     settings.planner.enabled = true;
     settings.decimalSeparator = json ? "." : UserDecimalSeparator();
@@ -88,18 +104,33 @@ int RunSchedule(const std::string& file, bool json, const CommandContext& c) {
     }
     const CalculationResult& result = workspace->computed.last;
     if (Stopped(result) || !result.schedule) return ExitForCalculation(result, c.err);
-    if (json) {
+    const Schedule& plan = *result.schedule;
+    if (contingency) {
+        const std::vector<ContingencyPlan> plans =
+            ContingencyPlans(workspace->profile, plan, workspace->model, workspace->settings);
+        if (json) {
+            JsonWriter writer(c.out);
+            writer.BeginObject();
+            writer.Key("plans");
+            writer.BeginArray();
+            for (const ContingencyPlan& each : plans)
+                WriteSchedule(writer, each.schedule, workspace->settings, each.name);
+            writer.EndArray();
+            writer.EndObject();
+            c.out << "\n";
+        } else {
+            for (const ContingencyPlan& each : plans) {
+                c.out << each.name << "\n";
+                PrintTable(c.out, each.schedule, workspace->settings);
+                c.out << "\n";
+            }
+        }
+    } else if (json) {
         JsonWriter writer(c.out);
-        WriteSchedule(writer, *result.schedule, workspace->settings);
+        WriteSchedule(writer, plan, workspace->settings);
         c.out << "\n";
     } else {
-        for (const std::string& line :
-             RuntimeTableLines(*result.schedule, settings.planner, settings.airPressure,
-                               settings.decimalSeparator)) {
-            c.out << line << "\n";
-        }
-        for (const std::string& warning : result.schedule->warnings)
-            c.out << warning << "\n";
+        PrintTable(c.out, plan, workspace->settings);
     }
     return kExitOk;
 }
@@ -110,13 +141,19 @@ void AddScheduleCommand(CommandSet& commands) {
     struct Arguments {
         std::string file;
         bool json = false;
+        bool contingency = false;
     };
     const auto args = std::make_shared<Arguments>();
-    CLI::App& schedule = commands.Add(
-        "schedule", "plant den Aufstieg mit dem Planer: Laufzeittabelle und Warnungen",
-        [args](const CommandContext& c) { return RunSchedule(args->file, args->json, c); });
+    CLI::App& schedule =
+        commands.Add("schedule", "plant den Aufstieg mit dem Planer: Laufzeittabelle und Warnungen",
+                     [args](const CommandContext& c) {
+                         return RunSchedule(args->file, args->json, args->contingency, c);
+                     });
     AddOperand(schedule, "DATEI", args->file, "das Tauchprofil (.mrp)");
     schedule.add_flag("--json", args->json, "als ein JSON-Objekt (Zahlen immer mit Punkt)");
+    schedule.add_flag("--contingency", args->contingency,
+                      "mit den Notfallplänen: tiefer und länger, ohne jedes Dekogas, der "
+                      "schlimmste Fall");
     schedule.footer(
         "Der Planer rechnet mit den Einstellungen des Abschnitts Planner (Gradientenfaktoren,\n"
         "Dekogase, Aufstiegsgeschwindigkeit, letzter Stopp), ob er eingeschaltet ist oder nicht.");

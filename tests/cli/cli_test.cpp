@@ -195,6 +195,38 @@ TEST(Cli, OutputCommandsPrintTheProgramsTexts) {
               "3. Füllschritt:  Luft aus Kompressor\t89.74 bar\nSumme\t200.89 bar\n");
 }
 
+// The planner's schedule, whether or not the planner is on, in the JSON that scripts rely on; the
+// text is the run-time table; a plan that cannot be completed prints no stops (exit code 3).
+TEST(Cli, ScheduleHasTheContractsJsonAndTheRunTimeTable) {
+    const std::vector<std::string> ean50 = {"--set", "Planner/DecoGas1=50/0", "--set",
+                                            "Planner/GFLow=40"};
+    std::vector<std::string> args = {"schedule", kExample, "--json"};
+    args.insert(args.end(), ean50.begin(), ean50.end());
+    const CliRun run = RunWithDefaults(args);
+    ASSERT_EQ(run.code, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["model"], "ZH-L16C GF 40/85");
+    EXPECT_TRUE(json["complete"]);
+    ASSERT_GE(json["stops"].size(), 2u);
+    EXPECT_GT(json["stops"][0]["depth"], json["stops"][1]["depth"]);  // deepest first
+    EXPECT_EQ(json["stops"].back()["o2"], 50);
+    EXPECT_EQ(json["switches"][0]["depth"], 21);
+    EXPECT_GE(json["runtime"], json["stops"].back()["runtime"]);
+    EXPECT_EQ(json["settings"]["Planner/DecoGas1"], "50/0");
+    EXPECT_TRUE(json["warnings"].is_array());
+    args = {"schedule", kExample};
+    args.insert(args.end(), ean50.begin(), ean50.end());
+    EXPECT_THAT(RunWithDefaults(args).out, StartsWith("Laufzeittabelle (ZH-L16C GF 40/85)\n"));
+    const TempFolder temp("cli");
+    const std::string deep = PutFile(temp.path() / "tief.mrp",
+                                     "100\t5\t5\t78\t0\r\n"
+                                     "100\t5000\t5005\t78\t0\r\n");
+    const CliRun endless = RunWithDefaults({"schedule", deep, "--json"});
+    EXPECT_EQ(endless.code, 3);
+    EXPECT_EQ(endless.out, "");
+    EXPECT_THAT(endless.err, HasSubstr("Maximale Array-Größe erreicht."));
+}
+
 TEST(Cli, ADiveThatCannotBeCalculatedEndsWithItsReasonAndExitCode3) {
     const TempFolder temp("cli");
     const std::string deep =

@@ -10,19 +10,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/shell/dialog_parts.h"
 #include "platform/qt_convert.h"
 
 namespace marelos {
 namespace {
 
-QLineEdit* Field(const char* name, int width = 70) {
-    auto* field = new QLineEdit;
-    field->setObjectName(name);
-    field->setMinimumWidth(width);
-    field->setMaximumWidth(2 * width);
-    return field;
-}
-
+// A list to choose from, with nothing else to type.
 QComboBox* Choice(const char* name, const QStringList& items) {
     auto* box = new QComboBox;
     box->setObjectName(name);
@@ -30,38 +24,32 @@ QComboBox* Choice(const char* name, const QStringList& items) {
     return box;
 }
 
-QCheckBox* Check(const char* name, const QString& caption) {
-    auto* box = new QCheckBox(caption);
-    box->setObjectName(name);
-    return box;
-}
-
 }  // namespace
 
 PlannerOptionsTab::PlannerOptionsTab(QWidget* parent) : QWidget(parent) {
     setObjectName("tabPlanner");
-    chkPlannerEnabled_ = Check("chkPlannerEnabled",
-                               "&Aufstieg mit dem Planer berechnen (statt Stufen oder "
-                               "kontinuierlichem Austauchen)");
-    optBuhlmannGf_ = new QRadioButton("B&ühlmann mit Gradientenfaktoren");
-    optBuhlmannGf_->setObjectName("optBuhlmannGf");
-    optVpmb_ = new QRadioButton("VP&M-B");
-    optVpmb_->setObjectName("optVpmb");
-    txtGFLow_ = Field("txtGFLow");
-    txtGFHigh_ = Field("txtGFHigh");
+    chkPlannerEnabled_ = NamedCheck("chkPlannerEnabled",
+                                    "&Aufstieg mit dem Planer berechnen (statt Stufen oder "
+                                    "kontinuierlichem Austauchen)");
+    optBuhlmannGf_ = NamedOption("optBuhlmannGf", "B&ühlmann mit Gradientenfaktoren");
+    optVpmb_ = NamedOption("optVpmb", "VP&M-B");
+    txtGFLow_ = ShortField("txtGFLow");
+    txtGFHigh_ = ShortField("txtGFHigh");
     cmbVpmConservatism_ = Choice("cmbVpmConservatism", {"0", "1", "2", "3", "4"});
-    txtAscentRate_ = Field("txtAscentRate");
+    txtAscentRate_ = ShortField("txtAscentRate");
     cmbLastStop_ = Choice("cmbLastStop", {"3", "6"});
     cmbWater_ = Choice("cmbWater", {"Salzwasser", "Süßwasser"});
-    txtSwitchMinutes_ = Field("txtSwitchMinutes");
-    txtSafetyStopMinutes_ = Field("txtSafetyStopMinutes");
-    txtMaxPpO2Bottom_ = Field("txtMaxPpO2Bottom");
-    txtMaxPpO2Deco_ = Field("txtMaxPpO2Deco");
-    txtPlannerMinPpO2_ = Field("txtPlannerMinPpO2");
-    txtEndLimit_ = Field("txtEndLimit");
-    chkO2Narcotic_ = Check("chkO2Narcotic", "Sauerstoff &zählt narkotisch");
-    txtDensityWarn_ = Field("txtDensityWarn");
-    txtDensityLimit_ = Field("txtDensityLimit");
+    txtSwitchMinutes_ = ShortField("txtSwitchMinutes");
+    txtSafetyStopMinutes_ = ShortField("txtSafetyStopMinutes");
+    txtMaxPpO2Bottom_ = ShortField("txtMaxPpO2Bottom");
+    txtMaxPpO2Deco_ = ShortField("txtMaxPpO2Deco");
+    txtPlannerMinPpO2_ = ShortField("txtPlannerMinPpO2");
+    txtEndLimit_ = ShortField("txtEndLimit");
+    chkO2Narcotic_ = NamedCheck("chkO2Narcotic", "Sauerstoff &zählt narkotisch");
+    txtDensityWarn_ = ShortField("txtDensityWarn");
+    txtDensityLimit_ = ShortField("txtDensityLimit");
+    txtExtraDepth_ = ShortField("txtExtraDepth");
+    txtExtraMinutes_ = ShortField("txtExtraMinutes");
 
     auto* model = new QGroupBox("Modell");
     auto* modelGrid = new QGridLayout(model);
@@ -85,6 +73,8 @@ PlannerOptionsTab::PlannerOptionsTab(QWidget* parent) : QWidget(parent) {
     add(ascentGrid, 1, 0, "Minuten &je Gaswechsel", txtSwitchMinutes_);
     add(ascentGrid, 1, 2, "Si&cherheitsstopp [min]", txtSafetyStopMinutes_);
     add(ascentGrid, 2, 0, "Wass&er", cmbWater_);
+    add(ascentGrid, 3, 0, "Notfallplan tiefer um [m]", txtExtraDepth_);
+    add(ascentGrid, 3, 2, "und länger um [min]", txtExtraMinutes_);
 
     auto* gases = new QGroupBox("Dekompressionsgase (O2/He, Wechseltiefe nach @)");
     auto* gasColumn = new QVBoxLayout(gases);
@@ -92,7 +82,7 @@ PlannerOptionsTab::PlannerOptionsTab(QWidget* parent) : QWidget(parent) {
     gasColumn->addLayout(gasGrid);
     for (int i = 0; i < kMaxDecoGases; ++i) {
         const std::string name = "txtDecoGas" + std::to_string(i + 1);
-        txtDecoGas_[static_cast<std::size_t>(i)] = Field(name.c_str(), 90);
+        txtDecoGas_[static_cast<std::size_t>(i)] = ShortField(name.c_str());
         add(gasGrid, i / 3, 2 * (i % 3), QString("Gas &%1").arg(i + 1),
             txtDecoGas_[static_cast<std::size_t>(i)]);
     }
@@ -142,6 +132,8 @@ void PlannerOptionsTab::Show(const PlannerFields& f) {
     chkO2Narcotic_->setChecked(f.oxygenNarcotic);
     txtDensityWarn_->setText(ToQString(f.densityWarn));
     txtDensityLimit_->setText(ToQString(f.densityLimit));
+    txtExtraDepth_->setText(ToQString(f.extraDepth));
+    txtExtraMinutes_->setText(ToQString(f.extraMinutes));
     for (std::size_t i = 0; i < txtDecoGas_.size(); ++i)
         txtDecoGas_[i]->setText(ToQString(f.decoGases[i]));
 }
@@ -164,6 +156,8 @@ void PlannerOptionsTab::Read(PlannerFields& f) const {
     f.oxygenNarcotic = chkO2Narcotic_->isChecked();
     f.densityWarn = ToStdString(txtDensityWarn_->text());
     f.densityLimit = ToStdString(txtDensityLimit_->text());
+    f.extraDepth = ToStdString(txtExtraDepth_->text());
+    f.extraMinutes = ToStdString(txtExtraMinutes_->text());
     for (std::size_t i = 0; i < txtDecoGas_.size(); ++i)
         f.decoGases[i] = ToStdString(txtDecoGas_[i]->text());
 }

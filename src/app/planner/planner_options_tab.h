@@ -43,6 +43,8 @@ class PlannerOptionsTab : public QWidget {
     QCheckBox* chkO2Narcotic_;
     QLineEdit* txtDensityWarn_;
     QLineEdit* txtDensityLimit_;
+    QLineEdit* txtExtraDepth_;
+    QLineEdit* txtExtraMinutes_;
     std::array<QLineEdit*, kMaxDecoGases> txtDecoGas_{};
 };
 

@@ -390,26 +390,50 @@ bool DiveCalculation::WalkLineTable(CalculationResult& result, double& finalDept
     const DiveProfile& profile = workspace_.profile;
     int j = 1;
     double d = 0.0;
-    for (int i = 1; i <= profile.nextPoint; ++i) {
-        if (i == kProfileTableEnd) return false;  // ends at once, without a message
-        const ProfileLine& line = profile.lines[i];
-        if (!(line.tDelta > 0)) continue;
-        const double rate = (line.depth - profile.lines[i - 1].depth) / line.tDelta;
-        d = profile.lines[i - 1].depth;
-        const double lastStep = RoundHalfEven(line.tDelta - 1);
-        for (double k = 0; k <= lastStep; ++k) {
-            d = d + rate;
+    const bool walked = WalkDiveMinutes(
+        profile.lines, profile.nextPoint,
+        [&](double depth, const ProfileLine& line) {
+            d = depth;
             Saturate(d, 1, line.n2Percent, line.hePercent);
             WriteRecord(j, d, line.n2Percent, line.hePercent, true);
             if (Int(d) > result.maxDepth) result.maxDepth = RoundToInt16(Int(d));
             if (Int(d) > 0) result.diveMinutes = RoundToInt16(result.diveMinutes + 1.0);
             ++j;
-        }
-        result.totalTime = RoundToInt32(line.tDelta + result.totalTime);
-    }
+        },
+        [&](const ProfileLine& line, double) {
+            result.totalTime = RoundToInt32(line.tDelta + result.totalTime);
+        });
+    if (!walked) return false;  // ends at once, without a message
     workspace_.computed.computedCount = j;
     finalDepth = d;
     return true;
+}
+
+std::optional<AscentStart> DivePhaseOf(const std::vector<ProfileLine>& lines, int nextPoint,
+                                       const ModelParameters& model, const Settings& settings) {
+    AscentStart start;
+    InitTissues(start.surfaceTissues, settings.initialPpN2, settings.airPressure);
+    start.tissues = start.surfaceTissues;
+    start.bottomGas = BreathingGas::FromProfileLine(settings.n2PerCentSurface, 0);
+    TissueStepper stepper(model, settings.airPressure, CalculationWater(settings));
+    double lineMinutes = 0;
+    const bool walked = WalkDiveMinutes(
+        lines, nextPoint,
+        [&](double depth, const ProfileLine& line) {
+            stepper.Saturate(start.tissues, depth, 1, line.n2Percent, line.hePercent);
+            start.depth = depth;
+            lineMinutes += 1;
+        },
+        [&](const ProfileLine& line, double from) {
+            start.runTime += lineMinutes;
+            start.bottomGas = BreathingGas::FromProfileLine(line.n2Percent, line.hePercent);
+            start.divePhase.push_back({line.depth == from ? SegmentKind::Stop : SegmentKind::Travel,
+                                       from, line.depth, lineMinutes, start.runTime,
+                                       start.bottomGas});
+            lineMinutes = 0;
+        });
+    if (!walked) return std::nullopt;
+    return start;
 }
 
 void DiveCalculation::StagedDecompression(double currentDepth) {
@@ -505,30 +529,15 @@ void DiveCalculation::ContinuousAscent(double currentDepth) {
 
 Schedule DiveCalculation::PlannedAscent(double currentDepth) {
     const DiveProfile& profile = workspace_.profile;
-    AscentStart start{tissues_,
-                      currentDepth,
-                      static_cast<double>(workspace_.computed.computedCount - 1),
-                      BreathingGas::FromProfileLine(settings_.n2PerCentSurface, 0),
-                      {},
-                      {}};
-    InitTissues(start.surfaceTissues, settings_.initialPpN2, settings_.airPressure);  // as RunSteps
-    const int end = std::min(profile.nextPoint, kProfileTableEnd - 1);
-    double runTime = 0;
-    for (int i = 1; i <= end; ++i) {
-        const ProfileLine& line = profile.lines[i];
-        if (!(line.tDelta > 0)) continue;
-        start.bottomGas = BreathingGas::FromProfileLine(line.n2Percent, line.hePercent);
-        const double from = profile.lines[i - 1].depth;
-        const double minutes = RoundHalfEven(line.tDelta - 1) + 1;  // as the dive phase walks it
-        runTime += minutes;
-        start.divePhase.push_back({line.depth == from ? SegmentKind::Stop : SegmentKind::Travel,
-                                   from, line.depth, minutes, runTime, start.bottomGas});
-    }
+    // The walk that loaded the tissues, again for its segments; its tissues are the same.
+    AscentStart start = *DivePhaseOf(profile.lines, profile.nextPoint, workspace_.model, settings_);
+    start.tissues = tissues_;
+    start.depth = currentDepth;
     Schedule schedule =
         PlanAscent(start, workspace_.model, settings_.planner, settings_.airPressure);
     if (!schedule.complete) Stop(schedule.reason, true);
-    schedule.warnings = PlannerGasWarnings(profile, schedule, settings_.planner,
-                                           settings_.airPressure, settings_.decimalSeparator);
+    schedule.warnings = PlannerGasWarnings(schedule, settings_.planner, settings_.airPressure,
+                                           settings_.decimalSeparator);
     ui_.ShowSysMsg("Erste Deko-Stufe auf " +
                    FormatGeneral(schedule.FirstStopDepth(), settings_.decimalSeparator) + " m (" +
                    schedule.model + ")");

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/engine/oxygen.h"
 #include "core/engine/tissues.h"
+#include "core/planner/schedule.h"
 #include "core/settings/settings_store.h"
+#include "core/text/rounding.h"
 #include "core/ui/ui.h"
 #include "core/workspace.h"
 
@@ -58,6 +61,37 @@ int CheckDecompression(const ComputedProfile& computed, double airPressure, Ui& 
 
 // The water of a calculation: the sea, or the planner's water when the planner is on.
 double CalculationWater(const Settings& settings);
+
+// Walks the line table minute by minute as the dive phase does: each line of positive time in
+// whole-minute steps (its time less one, rounded halves to even, plus one), the depth moving by
+// the line's rate, each minute spent at the depth it reaches. `minute(depth, line)` runs for every
+// minute, `walked(line, fromDepth)` after every line; false when the walk reaches the end of the
+// profile table (lines 1 to nextPoint are walked; lines[0] is the surface).
+template <typename Minute, typename Walked>
+bool WalkDiveMinutes(const std::vector<ProfileLine>& lines, int nextPoint, Minute&& minute,
+                     Walked&& walked) {
+    for (int i = 1; i <= nextPoint; ++i) {
+        if (i == kProfileTableEnd || i >= static_cast<int>(lines.size())) return false;
+        const ProfileLine& line = lines[static_cast<std::size_t>(i)];
+        if (!(line.tDelta > 0)) continue;
+        const double from = lines[static_cast<std::size_t>(i - 1)].depth;
+        const double rate = (line.depth - from) / line.tDelta;
+        double d = from;
+        const double lastStep = RoundHalfEven(line.tDelta - 1);
+        for (double k = 0; k <= lastStep; ++k) {
+            d = d + rate;
+            minute(d, line);
+        }
+        walked(line, from);
+    }
+    return true;
+}
+
+// The start of the ascent after the dive phase of a line table: the tissues from the surface
+// state through every minute of it, the depth and run time reached, the gas breathed last and the
+// walked lines as segments; nothing when the walk reaches the end of the profile table.
+std::optional<AscentStart> DivePhaseOf(const std::vector<ProfileLine>& lines, int nextPoint,
+                                       const ModelParameters& model, const Settings& settings);
 
 // One calculation of the current dive: the dive phase along the line table, the staged or
 // continuous decompression phase, the surface interval, the check and the report. The phases

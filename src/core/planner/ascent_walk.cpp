@@ -203,10 +203,12 @@ void SampleWholeMinutes(TissueState& tissues, const Schedule& schedule, const Se
     double next = std::floor(time + kSame) + 1;  // the next whole minute
     for (const ScheduleSegment& segment : schedule.segments) {
         const double end = time + segment.minutes;
+        // The depth at a moment of the segment, to a millionth of a metre; its end exactly.
         const auto depthAt = [&](double at) {
-            if (segment.minutes <= 0) return segment.toDepth;
-            return segment.fromDepth + (segment.toDepth - segment.fromDepth) *
-                                           (at - (end - segment.minutes)) / segment.minutes;
+            if (at >= end - kSame) return segment.toDepth;
+            const double share = (at - (end - segment.minutes)) / segment.minutes;
+            const double depth = segment.fromDepth + (segment.toDepth - segment.fromDepth) * share;
+            return std::round(depth * 1e6) / 1e6;
         };
         while (next <= end + kSame) {
             const double reached = std::min(next, end);

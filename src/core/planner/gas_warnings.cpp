@@ -73,17 +73,13 @@ std::vector<GasProblem> GasProblemsAt(const BreathingGas& gas, double depth, Div
     return problems;
 }
 
-std::vector<std::string> PlannerGasWarnings(const DiveProfile& profile, const Schedule& schedule,
+std::vector<std::string> PlannerGasWarnings(const Schedule& schedule,
                                             const PlannerSettings& settings, double air,
                                             std::string_view separator) {
     std::vector<std::string> warnings;
-    const int end = std::min(profile.nextPoint, kProfileTableEnd - 1);
-    for (int i = 1; i <= end; ++i) {
-        const ProfileLine& line = profile.lines[i];
-        if (!(line.tDelta > 0)) continue;
-        CheckSegment(warnings, BreathingGas::FromProfileLine(line.n2Percent, line.hePercent),
-                     profile.lines[i - 1].depth, line.depth, DivePhase::Bottom, settings, air,
-                     separator);
+    for (const ScheduleSegment& segment : schedule.start.divePhase) {
+        CheckSegment(warnings, segment.gas, segment.fromDepth, segment.toDepth, DivePhase::Bottom,
+                     settings, air, separator);
     }
     // The ascent in legs of one gas each. The first leg's deepest point on the bottom gas is
     // where the dive phase ended, which its own (stricter) limits judged already.

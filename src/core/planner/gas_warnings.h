@@ -23,10 +23,10 @@ std::vector<GasProblem> GasProblemsAt(const BreathingGas& gas, double depth, Div
                                       const PlannerSettings& settings, double airPressureMbar,
                                       std::string_view decimalSeparator);
 
-// The warnings of the dive's profile lines and of the planned ascent, each a German line, each
-// once: every segment at its deepest and shallowest point, and every gas switch whose nitrogen
-// share rises by more than a fifth of the helium share it drops (isobaric counterdiffusion).
-std::vector<std::string> PlannerGasWarnings(const DiveProfile& profile, const Schedule& schedule,
+// The warnings of the dive phase and of the planned ascent, each a German line, each once: every
+// segment at its deepest and shallowest point, and every gas switch whose nitrogen share rises by
+// more than a fifth of the helium share it drops (isobaric counterdiffusion).
+std::vector<std::string> PlannerGasWarnings(const Schedule& schedule,
                                             const PlannerSettings& settings, double airPressureMbar,
                                             std::string_view decimalSeparator);
 

@@ -38,7 +38,10 @@ SettingKey DecoGasKey(int slot) {
 
 std::string DecoGasText(const DecoGasSetting& gas) {
     std::string text = OxygenHeliumText(gas.gas);
-    if (gas.switchDepth) text += "@" + FormatGeneral(*gas.switchDepth);
+    if (gas.switchDepth) {  // appended in two steps: "@" + a temporary trips a false warning
+        text += '@';
+        text += FormatGeneral(*gas.switchDepth);
+    }
     return text;
 }
 
@@ -113,6 +116,8 @@ PlannerSettings LoadPlannerSettings(const SettingsStore& store, double airPressu
         s.densityLimit = d.densityLimit;
     }
     s.vpmConservatism = static_cast<int>(kept(kVpmConservatism, d.vpmConservatism));
+    s.extraDepth = kept(kExtraDepth, d.extraDepth);
+    s.extraMinutes = kept(kExtraMinutes, d.extraMinutes);
     for (int slot = 1; slot <= kMaxDecoGases; ++slot) {
         const std::optional<DecoGasSetting> gas =
             ParseDecoGas(ReadSetting(store, DecoGasKey(slot)));
@@ -143,6 +148,8 @@ void StorePlannerSettings(SettingsStore& store, const PlannerSettings& s) {
     put(kDensityWarn, s.densityWarn);
     put(kDensityLimit, s.densityLimit);
     put(kVpmConservatism, s.vpmConservatism);
+    put(kExtraDepth, s.extraDepth);
+    put(kExtraMinutes, s.extraMinutes);
     for (int slot = 1; slot <= kMaxDecoGases; ++slot) {
         const std::size_t index = static_cast<std::size_t>(slot - 1);
         WriteSetting(store, DecoGasKey(slot),
@@ -167,6 +174,8 @@ PlannerFields PlannerFieldsFrom(const PlannerSettings& s) {
     f.densityWarn = FormatGeneral(s.densityWarn);
     f.densityLimit = FormatGeneral(s.densityLimit);
     f.vpmConservatism = std::to_string(s.vpmConservatism);
+    f.extraDepth = FormatGeneral(s.extraDepth);
+    f.extraMinutes = FormatGeneral(s.extraMinutes);
     f.freshWater = s.freshWater;
     f.oxygenNarcotic = s.oxygenNarcotic;
     for (std::size_t i = 0; i < s.decoGases.size() && i < f.decoGases.size(); ++i)
@@ -199,6 +208,8 @@ PlannerSettings PlannerSettingsFrom(const PlannerFields& f) {
     s.densityLimit = number(kDensityLimit, f.densityLimit, d.densityLimit);
     s.vpmConservatism =
         static_cast<int>(number(kVpmConservatism, f.vpmConservatism, d.vpmConservatism));
+    s.extraDepth = number(kExtraDepth, f.extraDepth, d.extraDepth);
+    s.extraMinutes = number(kExtraMinutes, f.extraMinutes, d.extraMinutes);
     for (const std::string& text : f.decoGases) {
         if (const std::optional<DecoGasSetting> gas = ParseDecoGas(text))
             s.decoGases.push_back(*gas);

@@ -55,6 +55,10 @@ inline constexpr SettingKey kDensityWarn{"Planner", "DensityWarn", StoredForm::N
                                          Between(3, 10)};
 inline constexpr SettingKey kDensityLimit{"Planner", "DensityLimit", StoredForm::Number, "g/l",
                                           Between(3, 10)};
+inline constexpr SettingKey kExtraDepth{"Planner", "ExtraDepth", StoredForm::Number, "m",
+                                        Between(0, 30)};
+inline constexpr SettingKey kExtraMinutes{"Planner", "ExtraMinutes", StoredForm::Integer, "min",
+                                          Between(0, 60)};
 inline constexpr SettingKey kVpmConservatism{
     "Planner", "VpmConservatism", StoredForm::Integer, {}, Between(0, 4)};
 
@@ -85,6 +89,8 @@ struct PlannerSettings {
     double densityLimit = 6.2;  // g/l
     std::vector<DecoGasSetting> decoGases;
     int vpmConservatism = 2;  // 0..4
+    double extraDepth = 3;    // m, of the contingency plan "deeper and longer"
+    double extraMinutes = 3;  // min, of that plan
 
     double Water() const { return freshWater ? kFreshWater : kSaltWater; }
     bool operator==(const PlannerSettings&) const = default;
@@ -113,7 +119,8 @@ struct PlannerFields {
     bool enabled = false;
     bool vpmb = false;
     std::string gfLow, gfHigh, ascentRate, lastStop, switchMinutes, safetyStopMinutes,
-        maxPpO2Bottom, maxPpO2Deco, minPpO2, endLimit, densityWarn, densityLimit, vpmConservatism;
+        maxPpO2Bottom, maxPpO2Deco, minPpO2, endLimit, densityWarn, densityLimit, vpmConservatism,
+        extraDepth, extraMinutes;
     bool freshWater = false;
     bool oxygenNarcotic = true;
     std::array<std::string, kMaxDecoGases> decoGases;  // "50/0", "21/35@57" or empty

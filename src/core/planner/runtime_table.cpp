@@ -51,7 +51,8 @@ std::vector<std::string> RuntimeTableLines(const Schedule& schedule,
                            : last          ? "Oberfläche"
                            : row.gasSwitch ? "Gaswechsel"
                                            : "Stopp";
-        line += "\t" + FormatGeneral(row.depth, separator) + " m\t";
+        line += '\t';  // on its own: "\t" + a temporary trips a false warning of the optimiser
+        line += FormatGeneral(row.depth, separator) + " m\t";
         if (row.stopMinutes > 0) line += "Stopp: " + FormatGeneral(row.stopMinutes) + " min.";
         line += "\tLaufzeit: " + RunTimeText(row.runTime, separator) + " min.\t";
         if (!last) {

@@ -145,6 +145,10 @@ std::vector<NumericField> NumericFields(OptionsFields& f) {
          kDensityLimit},
         {f.planner.vpmConservatism, "cmbVpmConservatism", "Konservativität VPM-B", kPlannerTab,
          kVpmConservatism},
+        {f.planner.extraDepth, "txtExtraDepth", "Notfallplan tiefer um [m]", kPlannerTab,
+         kExtraDepth},
+        {f.planner.extraMinutes, "txtExtraMinutes", "Notfallplan länger um [min]", kPlannerTab,
+         kExtraMinutes},
     };
 }
 

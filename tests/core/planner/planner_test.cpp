@@ -3,27 +3,46 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/engine/calculation.h"
+#include "core/planner/ascent_walk.h"
+#include "core/planner/contingency.h"
+#include "core/planner/gas_warnings.h"
 #include "core/planner/runtime_table.h"
+#include "core/profile/gas_mix.h"
 #include "tests/core/engine/outputs_test_support.h"
 
 namespace marelos {
 namespace {
 
-// A dive drawn as corners and calculated with the planner on: ZH-L16C without progressivity,
-// GF 40/85, salt water, 1013.25 mbar, ascent 10 m/min, switches of a minute, last stop 3 m.
+using ::testing::ElementsAre;
+using ::testing::Pair;
+
+const DecoGasSetting kEan50{BreathingGas::FromOxygenHelium(50, 0), {}};
+const DecoGasSetting kOxygen{BreathingGas::FromOxygenHelium(100, 0), {}};
+
+// ZH-L16C without progressivity, GF 40/85, salt water, 1013.25 mbar, 10 m/min, switches of a
+// minute, last stop 3 m: the conventions of the published plans below.
+Settings PlannerConventions() {
+    Settings settings;
+    settings.airPressure = 1013.25;
+    settings.decoMode = 5;
+    settings.planner.enabled = true;
+    settings.planner.gfLow = 40;
+    settings.planner.gfHigh = 85;
+    return settings;
+}
+
+// A dive drawn as corners on one gas and calculated with the planner.
 struct PlannedDive {
     explicit PlannedDive(std::initializer_list<std::pair<int, int>> corners,
-                         std::vector<DecoGasSetting> gases = {}, double safetyStop = 0) {
-        Settings settings;
-        settings.airPressure = 1013.25;
-        settings.decoMode = 5;
-        settings.planner.enabled = true;
-        settings.planner.gfLow = 40;
-        settings.planner.gfHigh = 85;
-        settings.planner.decoGases = std::move(gases);
-        settings.planner.safetyStopMinutes = safetyStop;
+                         Settings settings = PlannerConventions(), PointGas gas = {78, 0}) {
         workspace = DrawnDive(corners, settings);
+        for (int i = 1; i < workspace->profile.nextPoint; ++i) {
+            workspace->profile.points[i].n2Percent = gas.n2Percent;
+            workspace->profile.points[i].hePercent = gas.hePercent;
+        }
         workspace->model = ModelFromSettings(settings);
         result = mnuCalcSaturation(*workspace, store, ui);
     }
@@ -34,6 +53,23 @@ struct PlannedDive {
             stops.emplace_back(stop.depth, stop.minutes);
         return stops;
     }
+    std::vector<double> SwitchDepths() const {
+        std::vector<double> depths;
+        for (const GasSwitch& change : schedule().switches)
+            depths.push_back(change.depth);
+        return depths;
+    }
+    // The tissues at the end of the ascent's segment `last` (all before it replayed).
+    TissueState TissuesAfter(std::size_t last) const {
+        const SegmentLoader loader(workspace->model, workspace->settings.airPressure,
+                                   workspace->settings.planner.Water());
+        TissueState tissues = schedule().start.tissues;
+        for (std::size_t i = 0; i <= last; ++i) {
+            const ScheduleSegment& s = schedule().segments[i];
+            loader.Linear(tissues, s.fromDepth, s.toDepth, s.minutes, s.gas);
+        }
+        return tissues;
+    }
 
     InMemorySettingsStore store;
     ScriptedUi ui;
@@ -41,29 +77,305 @@ struct PlannedDive {
     CalculationResult result;
 };
 
-const DecoGasSetting kEan50{BreathingGas::FromOxygenHelium(50, 0), {}};
-
 // Two dives another planner publishes with these conventions: its run times and switch depths
 // must be met within 3 minutes, its stops within a minute each.
 TEST(PlannerAgainstPublishedPlans, ThirtyMetresOnAirAndFortyWithEan50) {
-    using ::testing::ElementsAre;
-    using ::testing::Pair;
     const PlannedDive air({{2, 30}, {25, 30}});
     ASSERT_TRUE(air.schedule().complete);
     EXPECT_THAT(air.Stops(), ElementsAre(Pair(9, 1), Pair(6, 3), Pair(3, 5)));  // 1/3/4 there
     EXPECT_NEAR(air.schedule().runTime, 36, 3);
-    const PlannedDive safety({{2, 30}, {25, 30}}, {}, 3);
-    EXPECT_EQ(safety.Stops().back(), std::make_pair(3.0, 8));  // 7 there
-    EXPECT_NEAR(safety.schedule().runTime, 39, 3);
+    Settings safety = PlannerConventions();
+    safety.planner.safetyStopMinutes = 3;
+    EXPECT_EQ(PlannedDive({{2, 30}, {25, 30}}, safety).Stops().back(),
+              std::make_pair(3.0, 8));  // 7 there
+    EXPECT_NEAR(PlannedDive({{2, 30}, {25, 30}}, safety).schedule().runTime, 39, 3);
 
-    const PlannedDive ean50({{2, 40}, {30, 40}}, {kEan50});
-    ASSERT_EQ(ean50.schedule().switches.size(), 1u);
-    EXPECT_EQ(ean50.schedule().switches[0].depth, 21);
-    EXPECT_THAT(ean50.Stops(), ElementsAre(Pair(21, 1), Pair(15, 1), Pair(12, 2), Pair(9, 3),
-                                           Pair(6, 6), Pair(3, 13)));  // 3 m: 12 there
-    EXPECT_NEAR(ean50.schedule().runTime, 59, 3);
-    const PlannedDive ean50Safety({{2, 40}, {30, 40}}, {kEan50}, 3);
-    EXPECT_NEAR(ean50Safety.schedule().runTime, 62, 3);
+    Settings ean50 = PlannerConventions();
+    ean50.planner.decoGases = {kEan50};
+    const PlannedDive deco({{2, 40}, {30, 40}}, ean50);
+    EXPECT_THAT(deco.SwitchDepths(), ElementsAre(21));
+    EXPECT_THAT(deco.Stops(), ElementsAre(Pair(21, 1), Pair(15, 1), Pair(12, 2), Pair(9, 3),
+                                          Pair(6, 6), Pair(3, 13)));  // 3 m: 12 there
+    EXPECT_NEAR(deco.schedule().runTime, 59, 3);
+    ean50.planner.safetyStopMinutes = 3;
+    EXPECT_NEAR(PlannedDive({{2, 40}, {30, 40}}, ean50).schedule().runTime, 62, 3);
+}
+
+// At GF 100 the ceiling is the model's tolerated pressure to the last bit, on any tissues.
+TEST(GradientFactors, AtOneHundredTheCeilingIsTheToleratedPressure) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> pressure(0, 12);
+    for (int model = 1; model <= 4; ++model) {
+        ModelParameters parameters;
+        LoadHalfTimes(parameters, model);
+        LoadCoefficients(parameters, model);
+        for (int trial = 0; trial < 250; ++trial) {
+            parameters.firstCompartment = static_cast<std::int16_t>(trial % 2);
+            TissueState tissues;
+            for (int c = 0; c <= kLastCompartment; ++c) {
+                tissues.pN2[c] = pressure(random);
+                tissues.pHe[c] = trial % 3 == 0 ? 0 : pressure(random);
+                tissues.pTotal[c] = tissues.pN2[c] + tissues.pHe[c];
+            }
+            const double tolerated = ToleratedAmbientPressure(tissues, parameters);
+            EXPECT_EQ(ToleratedPressureAtGf(tissues, parameters, 1.0), tolerated);
+            EXPECT_GE(ToleratedPressureAtGf(tissues, parameters, 0.3), tolerated);
+        }
+    }
+}
+
+// GF low holds at the first stop and GF high at the surface, linear in between: each stop ends
+// at the first whole minute after which the ceiling at the next stop's gradient factor allows
+// the next stop, and a minute earlier it did not.
+TEST(GradientFactors, EveryStopEndsAtTheFirstMinuteTheNextStopsGfAllows) {
+    Settings settings = PlannerConventions();
+    settings.planner.gfLow = 20;
+    settings.planner.gfHigh = 70;
+    const PlannedDive dive({{2, 45}, {30, 45}}, settings);
+    const Schedule& plan = dive.schedule();
+    const double first = plan.FirstStopDepth();
+    ASSERT_GT(plan.stops.size(), 3u);
+    const auto ambient = [&](double depth) { return AmbientPressure(depth, 1013.25); };
+    for (std::size_t i = 0; i < plan.segments.size(); ++i) {
+        const ScheduleSegment& stop = plan.segments[i];
+        if (stop.kind != SegmentKind::Stop ||
+            (i + 1 < plan.segments.size() && plan.segments[i + 1].kind == SegmentKind::Stop)) {
+            continue;  // the last minute of each stop
+        }
+        const double next = std::max(stop.toDepth - 3, 0.0);
+        const double gf = (70 + (20 - 70) * next / first) / 100;
+        EXPECT_LE(ToleratedPressureAtGf(dive.TissuesAfter(i), dive.workspace->model, gf),
+                  ambient(next))
+            << "leaving " << stop.toDepth << " m";
+        EXPECT_GT(ToleratedPressureAtGf(dive.TissuesAfter(i - 1), dive.workspace->model, gf),
+                  ambient(next))
+            << "a minute earlier at " << stop.toDepth << " m";
+    }
+    // A lower GF low stops deeper first; a higher GF high surfaces sooner.
+    settings.planner.gfLow = 40;
+    EXPECT_LT(PlannedDive({{2, 45}, {30, 45}}, settings).schedule().FirstStopDepth(), first);
+    settings.planner.gfHigh = 95;
+    EXPECT_LT(PlannedDive({{2, 45}, {30, 45}}, settings).schedule().runTime, plan.runTime);
+}
+
+// The gas with the lowest inert share among those whose switch depth is reached, each switch
+// with its minute as stop time; a gas whose depth lies below the start of the ascent is taken
+// there at once.
+TEST(PlannerGases, TheLeanestGasReachedIsSwitchedToAtItsDepth) {
+    Settings settings = PlannerConventions();
+    settings.planner.decoGases = {{BreathingGas::FromOxygenHelium(21, 35), 57.0},
+                                  kOxygen,
+                                  kEan50,
+                                  {BreathingGas::FromOxygenHelium(40, 0), 21.0}};
+    const PlannedDive trimix({{3, 75}, {10, 75}}, settings, {36, 45});
+    EXPECT_THAT(trimix.SwitchDepths(), ElementsAre(57, 21, 6));
+    EXPECT_EQ(trimix.schedule().switches[1].gas, kEan50.gas);  // not the 40 % at 21 m
+    for (const ScheduleStop& stop : trimix.schedule().stops) {
+        if (stop.gasSwitch) {
+            EXPECT_GE(stop.minutes, 1) << stop.depth;
+        }
+    }
+    const PlannedDive shallow({{2, 18}, {40, 18}}, settings);
+    EXPECT_EQ(shallow.schedule().switches.front().depth, 18);
+    EXPECT_EQ(shallow.schedule().switches.front().gas, kEan50.gas);
+}
+
+// The last stop at 6 m takes the minutes the 3 m stop had, and the safety stop adds its minutes
+// at the last stop, also to a dive without stops.
+TEST(PlannerStops, TheLastStopAndTheSafetyStop) {
+    Settings settings = PlannerConventions();
+    const PlannedDive three({{2, 30}, {25, 30}}, settings);
+    settings.planner.lastStop = 6;
+    const PlannedDive six({{2, 30}, {25, 30}}, settings);
+    EXPECT_EQ(six.Stops().back().first, 6);
+    EXPECT_GT(six.Stops().back().second, three.Stops()[1].second);
+    settings.planner.lastStop = 3;
+    settings.planner.safetyStopMinutes = 5;
+    EXPECT_THAT(PlannedDive({{2, 15}, {20, 15}}, settings).Stops(), ElementsAre(Pair(3, 5)));
+}
+
+// A record for every whole minute of the ascent, at the depth of that moment; the stops go into
+// the stop table with their gas.
+TEST(PlannerResults, AWholeMinuteRecordsAndTheStopTable) {
+    Settings settings = PlannerConventions();
+    settings.planner.decoGases = {kEan50};
+    const PlannedDive dive({{2, 40}, {30, 40}}, settings);
+    const CalculationResult& result = dive.result;
+    const ComputedProfile& computed = dive.workspace->computed;
+    EXPECT_EQ(result.decoBegin, 31);
+    EXPECT_EQ(result.decoEnd - result.decoBegin,
+              static_cast<int>(std::ceil(dive.schedule().runTime - 30 - 1e-9)));
+    EXPECT_EQ(computed.records[result.decoBegin].depth, 30);  // a minute up at 10 m/min
+    EXPECT_EQ(computed.records[result.decoEnd - 1].depth, 0);
+    EXPECT_EQ(dive.workspace->profile.stops[5].time, 1);  // 15 m
+    EXPECT_EQ(dive.workspace->profile.stops[7].time, 1);  // the switch at 21 m
+    EXPECT_EQ(dive.workspace->profile.stops[1].gas, kEan50.gas.Shares());
+    EXPECT_EQ(result.violations, 0);
+}
+
+// The contingency plans: deeper and longer, each lost gas and the worst case are never shorter
+// than the plan, and the worst case is the longest; the deeper profile deepens every line below
+// the surface and lengthens the last one at the greatest depth.
+TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
+    for (const auto& [corners, gas] :
+         std::vector<std::pair<std::vector<std::pair<int, int>>, PointGas>>{
+             {{{2, 45}, {30, 45}}, {78, 0}}, {{{3, 60}, {20, 60}}, {44, 35}}}) {
+        Settings settings = PlannerConventions();
+        settings.planner.decoGases = {kEan50, kOxygen};
+        auto dive = DrawnDive({}, settings);
+        for (const auto& [minute, depth] : corners)
+            dive->profile.points[dive->profile.nextPoint++] = {minute, depth, gas.n2Percent,
+                                                               gas.hePercent};
+        dive->model = ModelFromSettings(settings);
+        InMemorySettingsStore store;
+        ScriptedUi ui;
+        const CalculationResult result = mnuCalcSaturation(*dive, store, ui);
+        const std::vector<ContingencyPlan> plans =
+            ContingencyPlans(dive->profile, *result.schedule, dive->model, settings);
+        ASSERT_EQ(plans.size(), 5u);
+        EXPECT_EQ(plans[0].name, "Plan");
+        EXPECT_EQ(plans[1].name, "Tiefer und länger (+3 m, +3 min)");
+        EXPECT_EQ(plans[2].name, "Ohne EAN50");
+        EXPECT_EQ(plans[3].name, "Ohne O2");
+        EXPECT_TRUE(plans[4].name.starts_with("Schlimmster Fall (+3 m, +3 min, ohne "));
+        for (const ContingencyPlan& plan : plans) {
+            EXPECT_TRUE(plan.schedule.complete) << plan.name;
+            EXPECT_GE(plan.schedule.runTime, plans[0].schedule.runTime) << plan.name;
+            EXPECT_LE(plan.schedule.runTime, plans[4].schedule.runTime) << plan.name;
+        }
+        EXPECT_GT(plans[1].schedule.start.depth, plans[0].schedule.start.depth);
+        EXPECT_EQ(plans[2].schedule.switches.size(), 1u);  // O2 only
+    }
+    DiveProfile profile;
+    profile.lines[1] = {30, 2, 2, 78, 0};
+    profile.lines[2] = {30, 20, 22, 78, 0};
+    profile.lines[3] = {12, 3, 25, 78, 0};
+    profile.lines[4] = {0, 2, 27, 78, 0};
+    profile.nextPoint = 5;
+    const std::vector<ProfileLine> deeper = DeeperAndLongerLines(profile, 3, 4);
+    EXPECT_EQ(deeper[1], (ProfileLine{33, 2, 2, 78, 0}));
+    EXPECT_EQ(deeper[2], (ProfileLine{33, 24, 22, 78, 0}));
+    EXPECT_EQ(deeper[3].depth, 15);
+    EXPECT_EQ(deeper[4], profile.lines[4]);
+}
+
+// Fresh water presses less per metre: the maximum operating depths lie deeper and the same dive
+// needs no more decompression.
+TEST(PlannerWater, FreshAgainstSalt) {
+    EXPECT_NEAR(DepthAtPpO2(kEan50.gas, 1.6, 1013.25, kSaltWater), 21.64, 0.01);
+    EXPECT_NEAR(DepthAtPpO2(kEan50.gas, 1.6, 1013.25, kFreshWater), 22.30, 0.01);
+    EXPECT_EQ(DefaultSwitchDepth(BreathingGas::FromOxygenHelium(35, 25), 1.6, 1013.25, kSaltWater),
+              36);
+    EXPECT_EQ(DefaultSwitchDepth(kOxygen.gas, 1.6, 1013.25, kSaltWater), 6);
+    Settings settings = PlannerConventions();
+    const PlannedDive salt({{2, 45}, {30, 45}}, settings);
+    settings.planner.freshWater = true;
+    const PlannedDive fresh({{2, 45}, {30, 45}}, settings);
+    EXPECT_LT(fresh.schedule().StopMinutes(), salt.schedule().StopMinutes());
+    EXPECT_LT(fresh.workspace->computed.records[30].toleratedPressure,
+              salt.workspace->computed.records[30].toleratedPressure);
+}
+
+// Each limit of the gas warnings from both sides.
+TEST(PlannerWarnings, EachLimitFromBothSides) {
+    const PlannerSettings limits;
+    const auto problems = [&](const BreathingGas& gas, double depth, DivePhase phase) {
+        std::vector<std::string> texts;
+        for (const GasProblem& problem : GasProblemsAt(gas, depth, phase, limits, 1000, "."))
+            texts.push_back(problem.text.substr(0, problem.text.find(' ')));
+        return texts;
+    };
+    // ppO2 of EAN50 at 17.7 m: 1.394 bar, at 17.9 m: 1.404 bar (1000 mbar at the surface)
+    EXPECT_THAT(problems(kEan50.gas, 17.7, DivePhase::Bottom), ElementsAre());
+    EXPECT_THAT(problems(kEan50.gas, 17.9, DivePhase::Bottom), ElementsAre("ppO2"));
+    EXPECT_THAT(problems(kEan50.gas, 17.9, DivePhase::Ascent), ElementsAre());  // 1.6 there
+    const BreathingGas hypoxic = BreathingGas::FromOxygenHelium(10, 70);
+    EXPECT_THAT(problems(hypoxic, 5.9, DivePhase::Bottom), ElementsAre("ppO2"));  // 0.1596 bar
+    EXPECT_THAT(problems(hypoxic, 6.0, DivePhase::Bottom), ElementsAre());        // 0.1606 bar
+    // Air with its argon, oxygen narcotic: END 29.9 m at 30.3 m, 30.008 m at 30.41 m; density
+    // 5.199 g/l at 30.41 m, 5.201 g/l at 30.43 m, 6.187 g/l at 38.1 m, 6.204 g/l at 38.2 m.
+    const BreathingGas air = BreathingGas::FromProfileLine(78, 0);
+    EXPECT_THAT(problems(air, 30.3, DivePhase::Bottom), ElementsAre());
+    EXPECT_THAT(problems(air, 30.41, DivePhase::Bottom), ElementsAre("END"));
+    EXPECT_THAT(problems(air, 30.43, DivePhase::Bottom), ElementsAre("END", "Gasdichte"));
+    EXPECT_EQ(GasProblemsAt(air, 38.1, DivePhase::Bottom, limits, 1000, ".")[1].text,
+              "Gasdichte 6.2 g/l über 5.2 g/l");
+    EXPECT_EQ(GasProblemsAt(air, 38.2, DivePhase::Bottom, limits, 1000, ".")[1].text,
+              "Gasdichte 6.2 g/l über der Grenze von 6.2 g/l");
+    // Isobaric counterdiffusion: N2 up by more than a fifth of the He drop.
+    Schedule plan;
+    plan.start.bottomGas = BreathingGas::FromOxygenHelium(18, 45);
+    plan.segments = {{SegmentKind::Travel, 30, 21, 0.9, 0, plan.start.bottomGas},
+                     {SegmentKind::Switch, 21, 21, 1, 0, kEan50.gas}};
+    const auto counterdiffusion = [&] {
+        const std::vector<std::string> warnings = PlannerGasWarnings(plan, limits, 1000, ".");
+        return std::count_if(warnings.begin(), warnings.end(), [](const std::string& w) {
+            return w.starts_with("Warnung: Gegendiffusion");
+        });
+    };
+    EXPECT_EQ(counterdiffusion(), 1);  // N2 +13 against He -45 / 5 = 9
+    plan.start.bottomGas = plan.segments[0].gas = BreathingGas::FromOxygenHelium(21, 35);
+    EXPECT_EQ(counterdiffusion(), 0);  // N2 +6 against He -35 / 5 = 7
+}
+
+// What the options tab refuses beyond single numbers.
+TEST(PlannerOptions, RefusedGasesAndGradientFactors) {
+    PlannerFields fields = PlannerFieldsFrom(PlannerSettings{});
+    EXPECT_FALSE(CheckPlannerFields(fields, 1013));
+    const auto field = [&](PlannerFields changed) {
+        const auto problem = CheckPlannerFields(changed, 1013);
+        return problem ? problem->field : std::string();
+    };
+    PlannerFields changed = fields;
+    changed.gfLow = "90";
+    EXPECT_EQ(field(changed), "txtGFLow");
+    for (const auto& [gas, refused] : std::vector<std::pair<std::string, bool>>{
+             {"50/0", false},
+             {"50/0@24", false},  // MOD 21.6 m, 3 m deeper is allowed
+             {"50/0@25", true},
+             {"50/60", true},
+             {"abc", true},
+             {"100/0@3", false},
+             {"10/70@5", true},  // hypoxic above 5.9 m
+             {"10/70@6", false},
+             {"21/35@68", false},
+             {"21/35@69", true}}) {
+        changed = fields;
+        changed.decoGases[2] = gas;
+        EXPECT_EQ(field(changed), refused ? "txtDecoGas3" : "") << gas;
+    }
+}
+
+// The settings store keeps the planner's keys as the contract names them; a bad value loads as
+// the default.
+TEST(PlannerOptions, TheStoreKeepsTheContractKeys) {
+    InMemorySettingsStore store;
+    for (const auto& [key, value] :
+         std::vector<std::pair<std::string, std::string>>{{"Enabled", "1"},
+                                                          {"GFLow", "40"},
+                                                          {"GFHigh", "abc"},
+                                                          {"LastStop", "6"},
+                                                          {"Water", "Fresh"},
+                                                          {"DecoGas1", "50/0"},
+                                                          {"DecoGas2", "21/35@57"},
+                                                          {"DecoGas3", "50/0@40"},
+                                                          {"AscentRate", "31"}}) {
+        store.WriteSetting("Planner", key, value);
+    }
+    const PlannerSettings loaded = LoadPlannerSettings(store, 1013);
+    EXPECT_TRUE(loaded.enabled);
+    EXPECT_EQ(loaded.gfLow, 40);
+    EXPECT_EQ(loaded.gfHigh, 85);
+    EXPECT_EQ(loaded.ascentRate, 10);
+    EXPECT_EQ(loaded.lastStop, 6);
+    EXPECT_TRUE(loaded.freshWater);
+    ASSERT_EQ(loaded.decoGases.size(), 2u);  // 50/0 at 40 m is refused
+    EXPECT_EQ(loaded.decoGases[1].switchDepth, 57);
+    InMemorySettingsStore written;
+    StorePlannerSettings(written, loaded);
+    EXPECT_EQ(LoadPlannerSettings(written, 1013), loaded);
+    EXPECT_EQ(written.ReadSetting("Planner", "DecoGas2"), "21/35@57");
+    EXPECT_EQ(written.ReadSetting("Planner", "DecoGas3"), "");
 }
 
 }  // namespace
