@@ -33,12 +33,9 @@ PlannerOptionsTab::PlannerOptionsTab(QWidget* parent) : QWidget(parent) {
                                     "kontinuierlichem Austauchen)");
     optBuhlmannGf_ = NamedOption("optBuhlmannGf", "B&ühlmann mit Gradientenfaktoren");
     optVpmb_ = NamedOption("optVpmb", "VP&M-B");
-    optVpmb_->setEnabled(false);
-    optVpmb_->setToolTip("Das Blasenmodell VPM-B ist in dieser Version noch nicht verfügbar.");
     txtGFLow_ = ShortField("txtGFLow");
     txtGFHigh_ = ShortField("txtGFHigh");
     cmbVpmConservatism_ = Choice("cmbVpmConservatism", {"0", "1", "2", "3", "4"});
-    cmbVpmConservatism_->setEnabled(false);
     txtAscentRate_ = ShortField("txtAscentRate");
     cmbLastStop_ = Choice("cmbLastStop", {"3", "6"});
     cmbWater_ = Choice("cmbWater", {"Salzwasser", "Süßwasser"});
@@ -118,8 +115,8 @@ PlannerOptionsTab::PlannerOptionsTab(QWidget* parent) : QWidget(parent) {
 
 void PlannerOptionsTab::Show(const PlannerFields& f) {
     chkPlannerEnabled_->setChecked(f.enabled);
-    optBuhlmannGf_->setChecked(!f.vpmb || !optVpmb_->isEnabled());
-    optVpmb_->setChecked(f.vpmb && optVpmb_->isEnabled());
+    optBuhlmannGf_->setChecked(!f.vpmb);
+    optVpmb_->setChecked(f.vpmb);
     txtGFLow_->setText(ToQString(f.gfLow));
     txtGFHigh_->setText(ToQString(f.gfHigh));
     cmbVpmConservatism_->setCurrentText(ToQString(f.vpmConservatism));
