@@ -52,16 +52,31 @@ void Plan(benchmark::State& state, const Ascent& ascent) {
 }
 
 // 75 m for 10 minutes on trimix 18/45 with four decompression gases.
-void BM_PlanTrimix75mFor10MinutesWithFourGases(benchmark::State& state) {
+Ascent Trimix75mFor10MinutesWithFourGases() {
     using marelos::BreathingGas;
-    static const Ascent ascent = AscentOf(4, 75, 10, {36, 45},
-                                          {{BreathingGas::FromOxygenHelium(21, 35), std::nullopt},
-                                           {BreathingGas::FromOxygenHelium(35, 25), std::nullopt},
-                                           {BreathingGas::FromOxygenHelium(50, 0), std::nullopt},
-                                           {BreathingGas::FromOxygenHelium(100, 0), std::nullopt}});
+    return AscentOf(4, 75, 10, {36, 45},
+                    {{BreathingGas::FromOxygenHelium(21, 35), std::nullopt},
+                     {BreathingGas::FromOxygenHelium(35, 25), std::nullopt},
+                     {BreathingGas::FromOxygenHelium(50, 0), std::nullopt},
+                     {BreathingGas::FromOxygenHelium(100, 0), std::nullopt}});
+}
+
+void BM_PlanTrimix75mFor10MinutesWithFourGases(benchmark::State& state) {
+    static const Ascent ascent = Trimix75mFor10MinutesWithFourGases();
     Plan(state, ascent);
 }
 BENCHMARK(BM_PlanTrimix75mFor10MinutesWithFourGases)->Unit(benchmark::kMicrosecond);
+
+// The same dive with VPM-B +2: the critical volume algorithm plans the ascent several times.
+void BM_PlanTrimix75mFor10MinutesWithFourGasesVpmb(benchmark::State& state) {
+    static const Ascent ascent = [] {
+        Ascent vpmb = Trimix75mFor10MinutesWithFourGases();
+        vpmb.planner.model = marelos::PlannerModel::Vpmb;
+        return vpmb;
+    }();
+    Plan(state, ascent);
+}
+BENCHMARK(BM_PlanTrimix75mFor10MinutesWithFourGasesVpmb)->Unit(benchmark::kMicrosecond);
 
 // 40 m for 25 minutes on air.
 void BM_PlanAir40mFor25Minutes(benchmark::State& state) {

@@ -309,7 +309,7 @@ TEST(Cli, ADiveThatCannotBeCalculatedEndsWithItsReasonAndExitCode3) {
     EXPECT_EQ(cells.code, 3);
     EXPECT_THAT(cells.err, StartsWith("Zeile 2, Grundzeit 10: Der Tauchgang konnte nicht"));
     EXPECT_TRUE(std::filesystem::exists(table));
-    EXPECT_THAT(RunTool({"--help"}).out, HasSubstr("  3  ein Tauchgang konnte nicht vollständig"));
+    EXPECT_THAT(RunTool({"--help"}).out, HasSubstr("  3  ein Tauchgang oder ein Plan konnte nicht vollständig"));
 }
 
 TEST(Cli, UddfImportWritesAProfilePerDiveAndExportGoesBackIntoTheSameProfile) {

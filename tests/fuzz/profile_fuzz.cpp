@@ -1,6 +1,7 @@
 // A profile file as a user may open it: load (which calculates), the outputs that read the
 // results, a save with the decompression lines, and loading the saved file again; once with the
-// described decompression and once with the planner (EAN50 and oxygen as decompression gases).
+// described decompression and twice with the planner (EAN50 and oxygen as decompression gases),
+// with Bühlmann and with VPM-B.
 #include "core/engine/dive_plan.h"
 #include "core/profile/profile_file.h"
 #include "core/settings/memory_settings_store.h"
@@ -35,6 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     store.WriteSetting("Planner", "Enabled", "1");
     store.WriteSetting("Planner", "DecoGas1", "50/0");
     store.WriteSetting("Planner", "DecoGas2", "100/0");
+    OpenOutputSaveAndReopen(path, store);
+    store.WriteSetting("Planner", "Model", "VPMB");
     OpenOutputSaveAndReopen(path, store);
     return 0;
 }

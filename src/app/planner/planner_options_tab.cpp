@@ -10,19 +10,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/shell/dialog_parts.h"
 #include "platform/qt_convert.h"
 
 namespace marelos {
 namespace {
 
-QLineEdit* Field(const char* name, int width = 70) {
-    auto* field = new QLineEdit;
-    field->setObjectName(name);
-    field->setMinimumWidth(width);
-    field->setMaximumWidth(2 * width);
-    return field;
-}
-
+// A list to choose from, with nothing else to type.
 QComboBox* Choice(const char* name, const QStringList& items) {
     auto* box = new QComboBox;
     box->setObjectName(name);
@@ -30,43 +24,32 @@ QComboBox* Choice(const char* name, const QStringList& items) {
     return box;
 }
 
-QCheckBox* Check(const char* name, const QString& caption) {
-    auto* box = new QCheckBox(caption);
-    box->setObjectName(name);
-    return box;
-}
-
 }  // namespace
 
 PlannerOptionsTab::PlannerOptionsTab(QWidget* parent) : QWidget(parent) {
     setObjectName("tabPlanner");
-    chkPlannerEnabled_ = Check("chkPlannerEnabled",
-                               "&Aufstieg mit dem Planer berechnen (statt Stufen oder "
-                               "kontinuierlichem Austauchen)");
-    optBuhlmannGf_ = new QRadioButton("B&ühlmann mit Gradientenfaktoren");
-    optBuhlmannGf_->setObjectName("optBuhlmannGf");
-    optVpmb_ = new QRadioButton("VP&M-B");
-    optVpmb_->setObjectName("optVpmb");
-    optVpmb_->setEnabled(false);
-    optVpmb_->setToolTip("Das Blasenmodell VPM-B ist in dieser Version noch nicht verfügbar.");
-    txtGFLow_ = Field("txtGFLow");
-    txtGFHigh_ = Field("txtGFHigh");
+    chkPlannerEnabled_ = NamedCheck("chkPlannerEnabled",
+                                    "&Aufstieg mit dem Planer berechnen (statt Stufen oder "
+                                    "kontinuierlichem Austauchen)");
+    optBuhlmannGf_ = NamedOption("optBuhlmannGf", "B&ühlmann mit Gradientenfaktoren");
+    optVpmb_ = NamedOption("optVpmb", "VP&M-B");
+    txtGFLow_ = ShortField("txtGFLow");
+    txtGFHigh_ = ShortField("txtGFHigh");
     cmbVpmConservatism_ = Choice("cmbVpmConservatism", {"0", "1", "2", "3", "4"});
-    cmbVpmConservatism_->setEnabled(false);
-    txtAscentRate_ = Field("txtAscentRate");
+    txtAscentRate_ = ShortField("txtAscentRate");
     cmbLastStop_ = Choice("cmbLastStop", {"3", "6"});
     cmbWater_ = Choice("cmbWater", {"Salzwasser", "Süßwasser"});
-    txtSwitchMinutes_ = Field("txtSwitchMinutes");
-    txtSafetyStopMinutes_ = Field("txtSafetyStopMinutes");
-    txtMaxPpO2Bottom_ = Field("txtMaxPpO2Bottom");
-    txtMaxPpO2Deco_ = Field("txtMaxPpO2Deco");
-    txtPlannerMinPpO2_ = Field("txtPlannerMinPpO2");
-    txtEndLimit_ = Field("txtEndLimit");
-    chkO2Narcotic_ = Check("chkO2Narcotic", "Sauerstoff &zählt narkotisch");
-    txtDensityWarn_ = Field("txtDensityWarn");
-    txtDensityLimit_ = Field("txtDensityLimit");
-    txtExtraDepth_ = Field("txtExtraDepth");
-    txtExtraMinutes_ = Field("txtExtraMinutes");
+    txtSwitchMinutes_ = ShortField("txtSwitchMinutes");
+    txtSafetyStopMinutes_ = ShortField("txtSafetyStopMinutes");
+    txtMaxPpO2Bottom_ = ShortField("txtMaxPpO2Bottom");
+    txtMaxPpO2Deco_ = ShortField("txtMaxPpO2Deco");
+    txtPlannerMinPpO2_ = ShortField("txtPlannerMinPpO2");
+    txtEndLimit_ = ShortField("txtEndLimit");
+    chkO2Narcotic_ = NamedCheck("chkO2Narcotic", "Sauerstoff &zählt narkotisch");
+    txtDensityWarn_ = ShortField("txtDensityWarn");
+    txtDensityLimit_ = ShortField("txtDensityLimit");
+    txtExtraDepth_ = ShortField("txtExtraDepth");
+    txtExtraMinutes_ = ShortField("txtExtraMinutes");
 
     auto* model = new QGroupBox("Modell");
     auto* modelGrid = new QGridLayout(model);
@@ -99,7 +82,7 @@ PlannerOptionsTab::PlannerOptionsTab(QWidget* parent) : QWidget(parent) {
     gasColumn->addLayout(gasGrid);
     for (int i = 0; i < kMaxDecoGases; ++i) {
         const std::string name = "txtDecoGas" + std::to_string(i + 1);
-        txtDecoGas_[static_cast<std::size_t>(i)] = Field(name.c_str(), 90);
+        txtDecoGas_[static_cast<std::size_t>(i)] = ShortField(name.c_str());
         add(gasGrid, i / 3, 2 * (i % 3), QString("Gas &%1").arg(i + 1),
             txtDecoGas_[static_cast<std::size_t>(i)]);
     }
@@ -132,8 +115,8 @@ PlannerOptionsTab::PlannerOptionsTab(QWidget* parent) : QWidget(parent) {
 
 void PlannerOptionsTab::Show(const PlannerFields& f) {
     chkPlannerEnabled_->setChecked(f.enabled);
-    optBuhlmannGf_->setChecked(!f.vpmb || !optVpmb_->isEnabled());
-    optVpmb_->setChecked(f.vpmb && optVpmb_->isEnabled());
+    optBuhlmannGf_->setChecked(!f.vpmb);
+    optVpmb_->setChecked(f.vpmb);
     txtGFLow_->setText(ToQString(f.gfLow));
     txtGFHigh_->setText(ToQString(f.gfHigh));
     cmbVpmConservatism_->setCurrentText(ToQString(f.vpmConservatism));

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QStyle>
 #include <initializer_list>
@@ -20,6 +22,26 @@ inline QPushButton* NamedButton(const char* name, const QString& caption, QWidge
 inline QLineEdit* NamedField(const char* name, const QString& text) {
     auto* field = new QLineEdit(text);
     field->setObjectName(name);
+    return field;
+}
+
+// A check box and an option button with their names.
+inline QCheckBox* NamedCheck(const char* name, const QString& caption) {
+    auto* box = new QCheckBox(caption);
+    box->setObjectName(name);
+    return box;
+}
+inline QRadioButton* NamedOption(const char* name, const QString& caption) {
+    auto* option = new QRadioButton(caption);
+    option->setObjectName(name);
+    return option;
+}
+
+// A field for a short number.
+inline QLineEdit* ShortField(const char* name) {
+    auto* field = NamedField(name, "");
+    field->setMinimumWidth(70);
+    field->setMaximumWidth(120);
     return field;
 }
 

@@ -57,18 +57,6 @@ std::string S(const QString& text) {
     return ToStdString(text);
 }
 
-QCheckBox* NamedCheck(const char* name, const QString& caption) {
-    auto* box = new QCheckBox(caption);
-    box->setObjectName(name);
-    return box;
-}
-
-QRadioButton* NamedOption(const char* name, const QString& caption) {
-    auto* option = new QRadioButton(caption);
-    option->setObjectName(name);
-    return option;
-}
-
 // An editable list box: the program shows values that are not among the items as they are.
 QComboBox* NamedCombo(const char* name, const std::vector<std::string>& items) {
     auto* box = new QComboBox;
@@ -77,13 +65,6 @@ QComboBox* NamedCombo(const char* name, const std::vector<std::string>& items) {
     for (const std::string& item : items)
         box->addItem(Q(item));
     return box;
-}
-
-QLineEdit* ShortField(const char* name) {
-    auto* field = NamedField(name, "");
-    field->setMinimumWidth(70);
-    field->setMaximumWidth(120);
-    return field;
 }
 
 // A field with a button behind it, for a path.

@@ -421,7 +421,8 @@ bool DiveCalculation::WalkLineTable(CalculationResult& result, double& finalDept
 std::optional<AscentStart> DivePhaseOf(const std::vector<ProfileLine>& lines, int nextPoint,
                                        const ModelParameters& model, const Settings& settings) {
     AscentStart start;
-    InitTissues(start.tissues, settings.initialPpN2, settings.airPressure);
+    InitTissues(start.surfaceTissues, settings.initialPpN2, settings.airPressure);
+    start.tissues = start.surfaceTissues;
     start.bottomGas = BreathingGas::FromProfileLine(settings.n2PerCentSurface, 0);
     TissueStepper stepper(model, settings.airPressure, CalculationWater(settings));
     double lineMinutes = 0;
@@ -544,8 +545,8 @@ Schedule DiveCalculation::PlannedAscent(double currentDepth) {
     Schedule schedule =
         PlanAscent(start, workspace_.model, settings_.planner, settings_.airPressure);
     if (!schedule.complete) Stop(schedule.reason, true);
-    schedule.warnings = PlannerGasWarnings(schedule, settings_.planner,
-                                           settings_.airPressure, settings_.decimalSeparator);
+    schedule.warnings = PlannerGasWarnings(schedule, settings_.planner, settings_.airPressure,
+                                           settings_.decimalSeparator);
     ui_.ShowSysMsg("Erste Deko-Stufe auf " +
                    FormatGeneral(schedule.FirstStopDepth(), settings_.decimalSeparator) + " m (" +
                    schedule.model + ")");

@@ -50,10 +50,13 @@ std::vector<std::string> Header(const Workspace& workspace) {
     const Settings& settings = workspace.settings;
     const std::string_view separator = settings.decimalSeparator;
     const double bottomO2 = 99 - Val(mix.n2) - Val(mix.he);
-    std::vector<std::string> header = {"Dekompressionstabelle nach Bühlmann", "",
-                                       "Gaszusammensetzung ",
-                                       "Grundphase: \t\tN2: " + mix.n2 + "%  He: " + mix.he +
-                                           "%  O2: " + FormatGeneral(bottomO2, separator) + "%"};
+    // Under VPM-B the stops are the bubble model's; the title must not name Bühlmann.
+    const bool vpmb = settings.planner.enabled && settings.planner.model == PlannerModel::Vpmb;
+    std::vector<std::string> header = {
+        vpmb ? "Dekompressionstabelle nach VPM-B" : "Dekompressionstabelle nach Bühlmann", "",
+        "Gaszusammensetzung ",
+        "Grundphase: \t\tN2: " + mix.n2 + "%  He: " + mix.he +
+            "%  O2: " + FormatGeneral(bottomO2, separator) + "%"};
     if (settings.planner.enabled) {
         header.push_back("Dekompressionsphase: \tPlaner " +
                          PlannerModelName(settings.planner, workspace.model.model));

@@ -1,11 +1,15 @@
 #include "planner.h"
 
 #include "core/planner/buhlmann_ascent.h"
+#include "core/planner/vpmb_ascent.h"
 
 namespace marelos {
 
 Schedule PlanAscent(const AscentStart& start, const ModelParameters& model,
                     const PlannerSettings& settings, double airPressureMbar) {
+    if (settings.model == PlannerModel::Vpmb) {
+        return PlanVpmbAscent(start, model, settings, airPressureMbar);
+    }
     return PlanBuhlmannAscent(start, model, settings, airPressureMbar);
 }
 

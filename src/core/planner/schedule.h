@@ -26,13 +26,15 @@ struct ScheduleSegment {
 // Where and when the dive phase leaves the diver: the tissues, the depth, the run time (minutes
 // from the start of the dive) and the gas breathed last; and the dive phase itself, one segment
 // per profile line as the calculation walked it (its whole minutes, from the line before's depth
-// to its own), for the models and plans that need more than its end.
+// to its own), for the models and plans that need more than its end, with the tissues at the
+// surface before it.
 struct AscentStart {
     TissueState tissues;
     double depth = 0;
     double runTime = 0;
     BreathingGas bottomGas;
     std::vector<ScheduleSegment> divePhase;
+    TissueState surfaceTissues;
 };
 
 // A stop of the plan: whole minutes at one depth (the minutes of a gas switch there included),

@@ -60,6 +60,22 @@ TEST_F(DecoTableTest, HeaderAndOneBlockPerDepthLine) {
                             "Dekompressionsphase: \tN2: 20%  He: 0%  O2: 79%  (ab 6 m)"));
 }
 
+// With the planner on, the header names the planner's model, and VPM-B's stops are not
+// titled as Bühlmann's.
+TEST_F(DecoTableTest, ThePlannersHeaderNamesItsModel) {
+    workspace_->settings.planner.enabled = true;
+    for (const PlannerModel model : {PlannerModel::Buhlmann, PlannerModel::Vpmb}) {
+        workspace_->settings.planner.model = model;
+        const auto table = Build({"30 20"});
+        ASSERT_TRUE(table.has_value());
+        const bool vpmb = model == PlannerModel::Vpmb;
+        EXPECT_EQ((*table)[0], vpmb ? "Dekompressionstabelle nach VPM-B"
+                                    : "Dekompressionstabelle nach Bühlmann");
+        EXPECT_EQ((*table)[4], vpmb ? "Dekompressionsphase: \tPlaner VPM-B +2"
+                                    : "Dekompressionsphase: \tPlaner ZH-L16C GF 30/85");
+    }
+}
+
 TEST_F(DecoTableTest, EdgeLinesAndWhatTheRunPutsBack) {
     const auto table = Build({"25", "12 30 0 40", "30 1", "30 2"});
     ASSERT_TRUE(table.has_value());
