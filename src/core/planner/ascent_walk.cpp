@@ -1,5 +1,6 @@
 #include "ascent_walk.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -14,8 +15,12 @@ constexpr double kSame = 1e-9;
 class Walk {
   public:
     Walk(const AscentStart& start, const SegmentLoader& loader, const PlannerSettings& settings,
-         const std::vector<PlannedGas>& gases, AscentCeiling& ceiling)
-        : loader_(loader), settings_(settings), gases_(gases), ceiling_(ceiling) {
+         const std::vector<PlannedGas>& gases, AscentCeiling& ceiling, const StopMinimums& minimums)
+        : loader_(loader),
+          settings_(settings),
+          gases_(gases),
+          ceiling_(ceiling),
+          minimums_(minimums) {
         plan_.start = start;
         tissues_ = start.tissues;
         depth_ = start.depth;
@@ -76,6 +81,38 @@ class Walk {
         return found;
     }
 
+    // Where the ascent from `depth` to `next` pauses: the deepest switch or minimum between.
+    std::optional<double> PauseBetween(double depth, double next) const {
+        std::optional<double> pause = SwitchBetween(depth, next);
+        for (const StopMinimum& minimum : minimums_) {
+            const bool between = minimum.depth < depth - kSame && minimum.depth > next + kSame;
+            if (between && minimum.minutes > 0 && (!pause || minimum.depth > *pause)) {
+                pause = minimum.depth;
+            }
+        }
+        return pause;
+    }
+
+    int MinimumHere() const {
+        for (const StopMinimum& minimum : minimums_) {
+            if (std::fabs(minimum.depth - depth_) < kSame) return minimum.minutes;
+        }
+        return 0;
+    }
+
+    // The safety stop's minutes, which are added at the last stop once the model lets it go.
+    double SafetyMinutesHere() const {
+        const bool last = std::fabs(depth_ - settings_.lastStop) < kSame;
+        return last ? settings_.safetyStopMinutes : 0;
+    }
+
+    // A minute more at the depth reached for its minimum alone.
+    void HoldForMinimum() {
+        Stay(1, SegmentKind::Stop);
+        stopMinutes_ += 1;
+        plan_.heldForMinimums = true;
+    }
+
     void Add(SegmentKind kind, double from, double to, double minutes) {
         time_ += minutes;
         plan_.segments.push_back({kind, from, to, minutes, time_, gas_});
@@ -119,13 +156,17 @@ class Walk {
     bool AscendToFirstStop() {
         while (depth_ > kSame) {
             const double next = NextStopAbove(depth_);
-            const double target = SwitchBetween(depth_, next).value_or(next);
+            const double target = PauseBetween(depth_, next).value_or(next);
             TissueState trial = tissues_;
             loader_.Linear(trial, depth_, target, (depth_ - target) / settings_.ascentRate, gas_);
             if (!ceiling_.MayArriveAt(trial, target)) {
                 required_ = true;
                 ceiling_.FirstStopAt(depth_);
                 return true;
+            }
+            if (stopMinutes_ < MinimumHere()) {
+                HoldForMinimum();
+                continue;
             }
             LeaveStop();
             Ascend(target);
@@ -139,8 +180,9 @@ class Walk {
         return false;
     }
 
-    // Minute by minute at each stop until the model lets the diver leave for the next one; the
-    // first stop lasts at least a minute. False when the ascent takes too long to plan.
+    // Minute by minute at each stop until the model lets the diver leave for the next one and the
+    // stop's minimum has passed; the first stop lasts at least a minute. False when the ascent
+    // takes too long to plan.
     bool MakeStops() {
         while (depth_ > kSame) {
             const double next = NextStopAbove(depth_);
@@ -151,13 +193,18 @@ class Walk {
                 stopMinutes_ += 1;
                 continue;
             }
+            const double safety = SafetyMinutesHere();
+            if (stopMinutes_ + safety < MinimumHere()) {
+                HoldForMinimum();
+                continue;
+            }
             required_ = false;
-            if (settings_.safetyStopMinutes > 0 && std::fabs(depth_ - settings_.lastStop) < kSame) {
-                Stay(settings_.safetyStopMinutes, SegmentKind::Stop);
-                stopMinutes_ += static_cast<int>(settings_.safetyStopMinutes);
+            if (safety > 0) {
+                Stay(safety, SegmentKind::Stop);
+                stopMinutes_ += static_cast<int>(safety);
             }
             LeaveStop();
-            Ascend(SwitchBetween(depth_, next).value_or(next));
+            Ascend(PauseBetween(depth_, next).value_or(next));
             SwitchIfBetter();
         }
         return true;
@@ -178,6 +225,7 @@ class Walk {
     const PlannerSettings& settings_;
     const std::vector<PlannedGas>& gases_;
     AscentCeiling& ceiling_;
+    const StopMinimums& minimums_;
     Schedule plan_;
     TissueState tissues_;
     double depth_ = 0;
@@ -190,10 +238,28 @@ class Walk {
 
 }  // namespace
 
+StopMinimums LongestStopsOf(const std::vector<const Schedule*>& schedules) {
+    StopMinimums longest;
+    for (const Schedule* schedule : schedules) {
+        if (!schedule->complete) continue;
+        for (const ScheduleStop& stop : schedule->stops) {
+            const auto same = std::find_if(longest.begin(), longest.end(), [&](const auto& m) {
+                return std::fabs(m.depth - stop.depth) < kSame;
+            });
+            if (same == longest.end()) {
+                longest.push_back({stop.depth, stop.minutes});
+            } else {
+                same->minutes = std::max(same->minutes, stop.minutes);
+            }
+        }
+    }
+    return longest;
+}
+
 Schedule WalkAscent(const AscentStart& start, const SegmentLoader& loader,
                     const PlannerSettings& settings, const std::vector<PlannedGas>& gases,
-                    AscentCeiling& ceiling) {
-    return Walk(start, loader, settings, gases, ceiling).Run();
+                    AscentCeiling& ceiling, const StopMinimums& minimums) {
+    return Walk(start, loader, settings, gases, ceiling, minimums).Run();
 }
 
 void SampleWholeMinutes(TissueState& tissues, const Schedule& schedule, const SegmentLoader& loader,

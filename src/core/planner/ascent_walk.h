@@ -24,6 +24,18 @@ class AscentCeiling {
     virtual bool MayLeaveFor(const TissueState& tissues, double depth, double next) = 0;
 };
 
+// The least minutes the ascent holds a stop at a depth, the minutes of a switch there and of the
+// safety stop included: a contingency plan holds each stop at least as long as the plans it must
+// outlast hold theirs.
+struct StopMinimum {
+    double depth = 0;  // m
+    int minutes = 0;
+};
+using StopMinimums = std::vector<StopMinimum>;
+
+// The longest stop at each depth over the complete `schedules`.
+StopMinimums LongestStopsOf(const std::vector<const Schedule*>& schedules);
+
 // The longest ascent a plan may take before it counts as not plannable.
 inline constexpr double kLongestAscentMinutes = 5000;
 
@@ -31,10 +43,13 @@ inline constexpr double kLongestAscentMinutes = 5000;
 // stop (3 or 6 m) down, whole minutes at each stop until the model lets the diver leave, the
 // safety stop's minutes added at the last stop, and a switch (with its minutes, counted as
 // stop time) to the gas with the lowest inert share whose switch depth has been reached.
-// `gases` are the decompression gases, deepest switch first.
+// `gases` are the decompression gases, deepest switch first. With `minimums` the ascent also
+// pauses at each depth that has one and leaves it only when both the model lets it and the
+// minimum has passed, so that every stop still satisfies the model; the schedule says whether a
+// minimum held a stop longer than the model did.
 Schedule WalkAscent(const AscentStart& start, const SegmentLoader& loader,
                     const PlannerSettings& settings, const std::vector<PlannedGas>& gases,
-                    AscentCeiling& ceiling);
+                    AscentCeiling& ceiling, const StopMinimums& minimums = {});
 
 // Replays the schedule's segments on the tissues from its start and reports the depth and gas at
 // every whole minute of run time after the start; the rest of the minute in which the diver

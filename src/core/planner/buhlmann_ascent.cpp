@@ -41,11 +41,12 @@ class GradientFactorCeiling : public AscentCeiling {
 }  // namespace
 
 Schedule PlanBuhlmannAscent(const AscentStart& start, const ModelParameters& model,
-                            const PlannerSettings& settings, double airPressureMbar) {
+                            const PlannerSettings& settings, double airPressureMbar,
+                            const StopMinimums& minimums) {
     const SegmentLoader loader(model, airPressureMbar, settings.Water());
     GradientFactorCeiling ceiling(model, loader, settings);
-    Schedule schedule =
-        WalkAscent(start, loader, settings, DecoGasesOf(settings, airPressureMbar), ceiling);
+    Schedule schedule = WalkAscent(start, loader, settings, DecoGasesOf(settings, airPressureMbar),
+                                   ceiling, minimums);
     schedule.model = PlannerModelName(settings, model.model);
     return schedule;
 }

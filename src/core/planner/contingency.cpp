@@ -12,9 +12,12 @@
 namespace marelos {
 namespace {
 
+constexpr const char* kWithoutPlan = "Ohne vollständigen Plan gibt es keine Notfallpläne.";
+
 Schedule PlanWithWarnings(const AscentStart& start, const ModelParameters& model,
-                          const PlannerSettings& planner, const Settings& settings) {
-    Schedule schedule = PlanAscent(start, model, planner, settings.airPressure);
+                          const PlannerSettings& planner, const Settings& settings,
+                          const StopMinimums& minimums) {
+    Schedule schedule = PlanAscent(start, model, planner, settings.airPressure, minimums);
     schedule.warnings =
         PlannerGasWarnings(schedule, planner, settings.airPressure, settings.decimalSeparator);
     return schedule;
@@ -31,6 +34,13 @@ PlannerSettings Without(const PlannerSettings& planner, std::size_t gas) {
     PlannerSettings fewer = planner;
     fewer.decoGases.erase(fewer.decoGases.begin() + static_cast<std::ptrdiff_t>(gas));
     return fewer;
+}
+
+ContingencyPlan Named(std::string name, Schedule schedule) {
+    ContingencyPlan plan;
+    plan.name = std::move(name);
+    plan.schedule = std::move(schedule);
+    return plan;
 }
 
 std::string Minutes(double runTime, std::string_view separator) {
@@ -60,17 +70,6 @@ void AddGas(ContingencyPlan& plan, const Settings& settings) {
                        settings.decimalSeparator);
     plan.markReason = ShortfallOf(*plan.gas, settings.decimalSeparator);
     plan.marked = !plan.markReason.empty();
-}
-
-// "Kürzer als der Plan (35,5 statt 37,5 min)" when `plan` ends before `longer` does.
-std::string ShorterThan(const ContingencyPlan& plan, const ContingencyPlan& longer,
-                        const std::string& longerName, std::string_view separator) {
-    if (!plan.schedule.complete || !longer.schedule.complete ||
-        plan.schedule.runTime >= longer.schedule.runTime) {
-        return {};
-    }
-    return "Kürzer als " + longerName + " (" + RunTimeText(plan.schedule.runTime, separator) +
-           " statt " + Minutes(longer.schedule.runTime, separator) + ")";
 }
 
 }  // namespace
@@ -106,7 +105,7 @@ std::vector<ContingencyPlan> ContingencyPlans(const DiveProfile& profile, const 
                                               const Settings& settings) {
     const PlannerSettings& planner = settings.planner;
     const std::string_view separator = settings.decimalSeparator;
-    std::vector<ContingencyPlan> plans = {{"Plan", plan}};
+    std::vector<ContingencyPlan> plans = {Named("Plan", plan)};
 
     const std::vector<ProfileLine> deeperLines =
         DeeperAndLongerLines(profile, planner.extraDepth, planner.extraMinutes);
@@ -115,50 +114,54 @@ std::vector<ContingencyPlan> ContingencyPlans(const DiveProfile& profile, const 
         settings);
     const std::string extra = "+" + FormatGeneral(planner.extraDepth, separator) + " m, +" +
                               FormatGeneral(planner.extraMinutes, separator) + " min";
-    const auto planDeeper = [&](const PlannerSettings& gases) {
-        return deeper ? PlanWithWarnings(*deeper, model, gases, settings)
+    const auto planDeeper = [&](const PlannerSettings& gases, const StopMinimums& minimums) {
+        return deeper ? PlanWithWarnings(*deeper, model, gases, settings, minimums)
                       : Unplannable("Das tiefere und längere Profil füllt die Profiltabelle.");
     };
-    plans.push_back({"Tiefer und länger (" + extra + ")", planDeeper(planner)});
+    // Every contingency plan holds each stop at least as long as the plan does: none is shorter,
+    // whatever the model would give (losing a deep travel gas can save its switch's minutes).
+    const StopMinimums planStops = LongestStopsOf({&plan});
+    const auto needsPlan = [&](Schedule schedule) {
+        return plan.complete ? schedule : Unplannable(kWithoutPlan);
+    };
+    plans.push_back(
+        Named("Tiefer und länger (" + extra + ")", needsPlan(planDeeper(planner, planStops))));
 
-    // The worst case loses the gas whose loss lengthens the plan most; a loss that shortens it
-    // (a travel gas whose switch costs more minutes than the gas saves) is no worst case.
+    // The worst case loses the gas whose loss costs the most time (one that could not be
+    // planned costs the most), and holds each stop at least as long as the deeper plan and the
+    // plan without that gas: it is the longest.
     std::optional<std::size_t> costliest;
-    double longest = plan.complete ? plan.runTime : 0;
     for (std::size_t gas = 0; gas < planner.decoGases.size(); ++gas) {
-        Schedule lost = PlanWithWarnings(plan.start, model, Without(planner, gas), settings);
-        if (plan.complete && lost.complete && lost.runTime > longest) {
-            longest = lost.runTime;
+        Schedule lost = needsPlan(
+            PlanWithWarnings(plan.start, model, Without(planner, gas), settings, planStops));
+        const Schedule* most = costliest ? &plans[2 + *costliest].schedule : nullptr;
+        if (!most || (most->complete && (!lost.complete || lost.runTime > most->runTime))) {
             costliest = gas;
         }
         plans.push_back(
-            {"Ohne " + GasName(planner.decoGases[gas].gas, separator), std::move(lost)});
+            Named("Ohne " + GasName(planner.decoGases[gas].gas, separator), std::move(lost)));
     }
     if (costliest) {
-        plans.push_back({"Schlimmster Fall (" + extra + ", ohne " +
-                             GasName(planner.decoGases[*costliest].gas, separator) + ")",
-                         planDeeper(Without(planner, *costliest))});
-    } else if (!planner.decoGases.empty() && plan.complete) {
-        plans[1].note =
-            "Zugleich der schlimmste Fall: kein Verlust eines Dekogases verlängert den Plan.";
+        const Schedule& longer = plans[1].schedule;
+        const Schedule& lost = plans[2 + *costliest].schedule;
+        const std::string both = "„" + plans[1].name + "“ und „" + plans[2 + *costliest].name + "“";
+        Schedule worst =
+            longer.complete && lost.complete
+                ? planDeeper(Without(planner, *costliest), LongestStopsOf({&longer, &lost}))
+                : Unplannable("Ohne " + both + " lässt sich der schlimmste Fall nicht planen.");
+        const bool held = worst.heldForMinimums;
+        plans.push_back(Named("Schlimmster Fall (" + extra + ", ohne " +
+                                  GasName(planner.decoGases[*costliest].gas, separator) + ")",
+                              std::move(worst)));
+        if (held) plans.back().note = "Stopps mindestens so lang wie in " + both;
     }
 
+    for (std::size_t i = 1; i + (costliest ? 1 : 0) < plans.size(); ++i) {
+        if (plans[i].schedule.heldForMinimums)
+            plans[i].note = "Stopps mindestens so lang wie im Plan";
+    }
     for (ContingencyPlan& each : plans)
         AddGas(each, settings);
-    for (std::size_t i = 1; i < plans.size(); ++i) {
-        ContingencyPlan& each = plans[i];
-        const bool worst = costliest && i + 1 == plans.size();
-        std::string shorter = ShorterThan(each, plans[0], "der Plan", separator);
-        if (shorter.empty() && worst) {
-            shorter = ShorterThan(each, plans[1], "„" + plans[1].name + "“", separator);
-        }
-        if (shorter.empty()) continue;
-        const bool lostGas = i >= 2 && !worst;
-        each.note = shorter + (lostGas ? ": im Plan kostet der Wechsel auf " +
-                                             GasName(planner.decoGases[i - 2].gas, separator) +
-                                             " mehr Zeit, als das Gas einspart."
-                                       : ".");
-    }
     return plans;
 }
 

@@ -21,8 +21,8 @@ struct ContingencyPlan {
     // gas carried. The reason names each such cylinder.
     bool marked = false;
     std::string markReason;
-    // A plan that comes out shorter than the plan it should outlast, and why; it is shown with
-    // its own times, never as if it were longer.
+    // "Stopps mindestens so lang wie im Plan" where a stop was held longer than the model asked,
+    // so that the plan is not shorter than those it must outlast.
     std::string note;
 
     // The planner's gas warnings, then the gas plan's; why it is not complete, when it is not.
@@ -32,10 +32,13 @@ struct ContingencyPlan {
 // The plan and its contingency plans, in this order: the plan; the dive deeper and longer by the
 // planner's extra depth and minutes; the plan without each decompression gas in turn (the ascent
 // continues on the best gas left); and the worst case, deeper and longer without the gas whose
-// loss costs the most time. The worst case is left out where no loss costs time (and without
-// decompression gases): the deeper and longer plan is the worst case then, and says so. Each is
-// planned as the plan is, carries its gas warnings and, with cylinders in the settings, its gas
-// plan; a plan that cannot be completed says why.
+// loss costs the most time (left out without decompression gases, where the deeper and longer
+// plan is the worst case). None is shorter than the plan, and the worst case is the longest, by
+// construction: each contingency plan holds every stop at least as long as the plan holds the
+// stop at that depth, and the worst case at least as long as the deeper plan and the plan
+// without its gas do; the model still decides when each stop may end. Each carries its gas
+// warnings and, with cylinders in the settings, its gas plan; a plan that cannot be completed
+// (all of them, when the plan itself was not) says why.
 std::vector<ContingencyPlan> ContingencyPlans(const DiveProfile& profile, const Schedule& plan,
                                               const ModelParameters& model,
                                               const Settings& settings);

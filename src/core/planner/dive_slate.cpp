@@ -38,11 +38,11 @@ std::string TitleOf(std::string_view fileName) {
     return name.empty() ? "Tauchplan ohne Namen" : "Tauchplan " + std::string(name);
 }
 
-// The maximum operating depth at a ppO2 limit, whole metres rounded down: the diver's limit.
+// The maximum operating depth at a ppO2 limit, rounded down to a tenth of a metre: the diver's
+// limit, which a switch depth rounded to 3 m may pass by a little (O2 from 6 m: MOD 5,9 m).
 std::string Mod(const BreathingGas& gas, double ppO2, const Settings& settings) {
-    const double depth =
-        DepthAtPpO2(gas, ppO2, settings.airPressure, settings.planner.Water()) + 1e-9;
-    return FormatGeneral(std::floor(depth));
+    const double depth = DepthAtPpO2(gas, ppO2, settings.airPressure, settings.planner.Water());
+    return FormatGeneral(std::floor(depth * 10 + 1e-9) / 10, settings.decimalSeparator);
 }
 
 std::vector<std::string> Facts(const std::vector<ContingencyPlan>& plans,

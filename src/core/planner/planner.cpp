@@ -6,11 +6,12 @@
 namespace marelos {
 
 Schedule PlanAscent(const AscentStart& start, const ModelParameters& model,
-                    const PlannerSettings& settings, double airPressureMbar) {
+                    const PlannerSettings& settings, double airPressureMbar,
+                    const StopMinimums& minimums) {
     if (settings.model == PlannerModel::Vpmb) {
-        return PlanVpmbAscent(start, model, settings, airPressureMbar);
+        return PlanVpmbAscent(start, model, settings, airPressureMbar, minimums);
     }
-    return PlanBuhlmannAscent(start, model, settings, airPressureMbar);
+    return PlanBuhlmannAscent(start, model, settings, airPressureMbar, minimums);
 }
 
 }  // namespace marelos

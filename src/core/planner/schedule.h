@@ -68,6 +68,7 @@ struct Schedule {
     bool complete = false;
     std::string reason;                 // why the plan is not complete
     std::vector<std::string> warnings;  // the gas warnings of the dive and the ascent
+    bool heldForMinimums = false;       // a stop lasted longer than the model asked: its minimum
 
     double FirstStopDepth() const { return stops.empty() ? 0 : stops.front().depth; }
     int StopMinutes() const {

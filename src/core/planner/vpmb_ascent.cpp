@@ -122,7 +122,8 @@ double CrossingTime(const SegmentLoader& loader, const TissueState& before,
 class VpmbPlanner {
   public:
     VpmbPlanner(const AscentStart& start, const ModelParameters& model,
-                const PlannerSettings& settings, double airPressureMbar)
+                const PlannerSettings& settings, double airPressureMbar,
+                const StopMinimums& minimums)
         : start_(start),
           settings_(settings),
           airPressure_(airPressureMbar),
@@ -130,7 +131,8 @@ class VpmbPlanner {
           loader_(model_, airPressureMbar, settings.Water()),
           gases_(DecoGasesOf(settings, airPressureMbar)),
           radii_(vpmb::CriticalRadiiAt(settings.vpmConservatism)),
-          name_(PlannerModelName(settings, model.model)) {
+          name_(PlannerModelName(settings, model.model)),
+          minimums_(minimums) {
         for (int c = model_.firstCompartment; c <= kLastCompartment; ++c) {
             rateN2_[c] = std::numbers::ln2 / model_.halfTimeN2[c];
             rateHe_[c] = std::numbers::ln2 / model_.halfTimeHe[c];
@@ -143,12 +145,12 @@ class VpmbPlanner {
     Schedule Plan() {
         ReplayDivePhase();
         StraightUp straight;
-        zone_ = ReplayAscent(Walk(straight));
+        zone_ = ReplayAscent(Walk(straight, {}));
         PerGas gradients = initial_;
         double lastDecoMinutes = std::numeric_limits<double>::infinity();
         for (int round = 1; round <= vpmb::kMostCriticalVolumePlans; ++round) {
             BubbleCeiling ceiling(loader_, gradients, FirstStopDepth(gradients));
-            Schedule plan = Walk(ceiling);
+            Schedule plan = Walk(ceiling, minimums_);
             if (!plan.complete) return Finish(std::move(plan));
             const double decoMinutes = plan.runTime - zone_.start.value_or(plan.runTime);
             if (std::fabs(decoMinutes - lastDecoMinutes) <= vpmb::kConvergedMinutes) {
@@ -239,10 +241,11 @@ class VpmbPlanner {
         }
     }
 
-    Schedule Walk(AscentCeiling& ceiling) {
+    // The zone's ascent goes straight up; every round of the critical volume holds the minimums.
+    Schedule Walk(AscentCeiling& ceiling, const StopMinimums& minimums) {
         AscentStart start = start_;
         start.tissues = tissues_;
-        return WalkAscent(start, loader_, settings_, gases_, ceiling);
+        return WalkAscent(start, loader_, settings_, gases_, ceiling, minimums);
     }
 
     // The first stop: the stop depth at or below the ceiling where the ascent enters the
@@ -339,6 +342,7 @@ class VpmbPlanner {
     const std::vector<PlannedGas> gases_;
     const vpmb::CriticalRadii radii_;
     const std::string name_;
+    const StopMinimums& minimums_;
     CompartmentValues rateN2_{}, rateHe_{};  // ln 2 / half-time, per minute
     TissueState tissues_;                    // the model's, at the start of the ascent
     PerGas crushing_;                        // the largest crushing pressure, then regenerated
@@ -349,8 +353,9 @@ class VpmbPlanner {
 }  // namespace
 
 Schedule PlanVpmbAscent(const AscentStart& start, const ModelParameters& model,
-                        const PlannerSettings& settings, double airPressureMbar) {
-    return VpmbPlanner(start, model, settings, airPressureMbar).Plan();
+                        const PlannerSettings& settings, double airPressureMbar,
+                        const StopMinimums& minimums) {
+    return VpmbPlanner(start, model, settings, airPressureMbar, minimums).Plan();
 }
 
 }  // namespace marelos

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/engine/model_parameters.h"
+#include "core/planner/ascent_walk.h"
 #include "core/planner/planner_settings.h"
 #include "core/planner/schedule.h"
 
@@ -18,8 +19,10 @@ namespace marelos {
 // - the critical volume algorithm plans again with the gradients each decompression time allows
 //   until that time changes by no more than a minute. Every round plans the ascent the diver
 //   makes, Boyle's law included, so that the time it measures is that of the schedule.
-// The schedule's tissues stay those `start` brings; a plan that cannot be made says why.
+// Every round holds each stop at least as long as `minimums` ask. The schedule's tissues stay
+// those `start` brings; a plan that cannot be made says why.
 Schedule PlanVpmbAscent(const AscentStart& start, const ModelParameters& model,
-                        const PlannerSettings& settings, double airPressureMbar);
+                        const PlannerSettings& settings, double airPressureMbar,
+                        const StopMinimums& minimums = {});
 
 }  // namespace marelos

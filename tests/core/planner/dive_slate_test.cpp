@@ -65,7 +65,7 @@ std::vector<ContingencyPlan> FourPlans() {
     plans[1].marked = plans[2].marked = true;
     plans[1].markReason = "Das Gas reicht nicht: S80 (EAN50) endet mit 45 bar.";
     plans[2].markReason = "Das Gas reicht nicht: S80 (EAN50) ist leer.";
-    plans[2].note = "Kürzer als der Plan.";
+    plans[2].note = "Stopps mindestens so lang wie im Plan";
     return plans;
 }
 
@@ -103,7 +103,7 @@ TEST(ContingencyTable, RowsCellsMarksAndGas) {
                 ElementsAre("Tiefer und länger (+3 m, +3 min): Das Gas reicht nicht: S80 (EAN50) "
                             "endet mit 45 bar.",
                             "Ohne EAN50: Das Gas reicht nicht: S80 (EAN50) ist leer.",
-                            "Ohne EAN50: Kürzer als der Plan."));
+                            "Ohne EAN50: Stopps mindestens so lang wie im Plan"));
     const std::vector<std::string> lines = table.TextLines();
     EXPECT_EQ(lines[0],
               "Tiefe m\tGas\tPlan\t! Tiefer und länger (+3 m, +3 min)\t! Ohne EAN50\t"
@@ -125,7 +125,7 @@ TEST(DiveSlate, DrawsEveryCellReadablyWithinThePage) {
     DiveSlate slate = DiveSlateOf("/home/taucher/trimix-60m.mrp", plans, settings);
     EXPECT_EQ(slate.title, "Tauchplan trimix-60m");
     EXPECT_THAT(slate.facts[0], HasSubstr("ZH-L16C GF 30/85"));
-    EXPECT_THAT(slate.facts[1], HasSubstr("EAN50 ab 21 m (MOD 22 m)"));
+    EXPECT_THAT(slate.facts[1], HasSubstr("EAN50 ab 21 m (MOD 21,7 m)"));
     EXPECT_THAT(slate.facts[2], HasSubstr("Flasche D24: 24 l, Trimix 18/45, Fülldruck 232 bar, "
                                           "Reserve 70 bar, Umkehrdruck 180 bar"));
     EXPECT_THAT(slate.warnings, ElementsAre("1, 3: Warnung: ppO2 1,5 bar", "3: Warnung: END 35 m",

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 
 #include "core/engine/calculation.h"
@@ -213,53 +214,99 @@ TEST(PlannerResults, AWholeMinuteRecordsAndTheStopTable) {
     EXPECT_EQ(result.violations, 0);
 }
 
-// The contingency plans: deeper and longer, each lost gas and the worst case are never shorter
-// than the plan, and the worst case is the longest; each plan takes its gas from the cylinders,
-// and one in which a cylinder runs empty is marked (an EAN50 stage of a litre at 100 bar empties
-// in every plan that breathes EAN50). The deeper profile deepens every line below the surface and
-// lengthens the last one at the greatest depth.
+// The contingency plans under Bühlmann and VPM-B, on dives that include one whose Bühlmann
+// model alone gives a shorter lost-gas plan (the travel gas 21/35 from 66 m of a 75 m dive on
+// 18/45 costs its switch's minutes, which its loss saves): every stop of a lost-gas plan and of the
+// deeper plan lasts at least as long as the plan's at that depth, every stop of the worst case at
+// least as long as the deeper plan's and the costliest lost-gas plan's; so none is shorter than the
+// plan, the worst case is the longest, and a plan held longer than its model asked says so.
 TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
-    for (const auto& [corners, gas] :
-         std::vector<std::pair<std::vector<std::pair<int, int>>, PointGas>>{
-             {{{2, 45}, {30, 45}}, {78, 0}}, {{{3, 60}, {20, 60}}, {44, 35}}}) {
-        Settings settings = PlannerConventions();
-        settings.planner.decoGases = {kEan50, kOxygen};
-        const BreathingGas bottom = BreathingGas::FromProfileLine(gas.n2Percent, gas.hePercent);
-        settings.gasPlan.cylinders = {
-            {"D50", 50, 300, bottom}, {"S1", 1, 100, kEan50.gas}, {"O50", 50, 300, kOxygen.gas}};
-        auto dive = DrawnDive({}, settings);
-        for (const auto& [minute, depth] : corners)
-            dive->profile.points[dive->profile.nextPoint++] = {minute, depth, gas.n2Percent,
-                                                               gas.hePercent};
-        dive->model = ModelFromSettings(settings);
-        InMemorySettingsStore store;
-        ScriptedUi ui;
-        const CalculationResult result = mnuCalcSaturation(*dive, store, ui);
-        const std::vector<ContingencyPlan> plans =
-            ContingencyPlans(dive->profile, *result.schedule, dive->model, settings);
-        ASSERT_EQ(plans.size(), 5u);
-        EXPECT_EQ(plans[0].name, "Plan");
-        EXPECT_EQ(plans[1].name, "Tiefer und länger (+3 m, +3 min)");
-        EXPECT_EQ(plans[2].name, "Ohne EAN50");
-        EXPECT_EQ(plans[3].name, "Ohne O2");
-        EXPECT_TRUE(plans[4].name.starts_with("Schlimmster Fall (+3 m, +3 min, ohne "));
-        for (const ContingencyPlan& plan : plans) {
-            EXPECT_TRUE(plan.schedule.complete) << plan.name;
-            EXPECT_GE(plan.schedule.runTime, plans[0].schedule.runTime) << plan.name;
-            EXPECT_LE(plan.schedule.runTime, plans[4].schedule.runTime) << plan.name;
+    struct Dive {
+        std::vector<std::pair<int, int>> corners;
+        PointGas gas;
+        std::vector<DecoGasSetting> decoGases;
+    };
+    const DecoGasSetting travel{BreathingGas::FromOxygenHelium(21, 35), 66.0};
+    const std::vector<Dive> dives = {{{{2, 45}, {30, 45}}, {78, 0}, {kEan50, kOxygen}},
+                                     {{{3, 60}, {20, 60}}, {44, 35}, {kEan50, kOxygen}},
+                                     {{{4, 75}, {14, 75}}, {36, 45}, {travel, kEan50, kOxygen}}};
+    const auto stopsOf = [](const Schedule& schedule) {
+        std::map<double, int> stops;
+        for (const ScheduleStop& stop : schedule.stops)
+            stops[stop.depth] = stop.minutes;
+        return stops;
+    };
+    // Each stop of `longer` at least as long as `shorter`'s at its depth.
+    const auto holdsEachStop = [&](const ContingencyPlan& longer, const ContingencyPlan& shorter) {
+        std::map<double, int> held = stopsOf(longer.schedule);
+        for (const auto& [depth, minutes] : stopsOf(shorter.schedule))
+            EXPECT_GE(held[depth], minutes) << longer.name << " at " << depth << " m";
+    };
+    for (const PlannerModel model : {PlannerModel::Buhlmann, PlannerModel::Vpmb}) {
+        for (const Dive& dive : dives) {
+            Settings settings = PlannerConventions();
+            settings.planner.model = model;
+            settings.planner.decoGases = dive.decoGases;
+            auto workspace = DrawnDive({}, settings);
+            for (const auto& [minute, depth] : dive.corners) {
+                workspace->profile.points[workspace->profile.nextPoint++] = {
+                    minute, depth, dive.gas.n2Percent, dive.gas.hePercent};
+            }
+            workspace->model = ModelFromSettings(settings);
+            InMemorySettingsStore store;
+            ScriptedUi ui;
+            const CalculationResult result = mnuCalcSaturation(*workspace, store, ui);
+            const std::vector<ContingencyPlan> plans =
+                ContingencyPlans(workspace->profile, *result.schedule, workspace->model, settings);
+            ASSERT_EQ(plans.size(), 3 + dive.decoGases.size());
+            const ContingencyPlan& worst = plans.back();
+            for (const ContingencyPlan& plan : plans) {
+                ASSERT_TRUE(plan.schedule.complete) << plan.name;
+                EXPECT_GE(plan.schedule.runTime, plans[0].schedule.runTime) << plan.name;
+                EXPECT_LE(plan.schedule.runTime, worst.schedule.runTime) << plan.name;
+            }
+            for (std::size_t i = 1; i + 1 < plans.size(); ++i)
+                holdsEachStop(plans[i], plans[0]);
+            holdsEachStop(worst, plans[1]);
+            const std::size_t gas = worst.name.find(", ohne ") + 7;
+            const std::string lost = "Ohne " + worst.name.substr(gas, worst.name.size() - gas - 1);
+            const auto costliest = std::find_if(
+                plans.begin(), plans.end(), [&](const auto& plan) { return plan.name == lost; });
+            ASSERT_NE(costliest, plans.end()) << worst.name;
+            holdsEachStop(worst, *costliest);
+            if (model == PlannerModel::Buhlmann && dive.decoGases.size() == 3) {
+                PlannerSettings without = settings.planner;
+                without.decoGases.erase(without.decoGases.begin());
+                const Schedule alone =
+                    PlanAscent(plans[0].schedule.start, workspace->model, without, 1013.25);
+                EXPECT_LT(alone.runTime, plans[0].schedule.runTime);
+                EXPECT_EQ(plans[2].note, "Stopps mindestens so lang wie im Plan");
+            }
         }
-        EXPECT_GT(plans[1].schedule.start.depth, plans[0].schedule.start.depth);
-        EXPECT_EQ(plans[2].schedule.switches.size(), 1u);  // O2 only
-        for (std::size_t i = 0; i < plans.size(); ++i) {
-            ASSERT_TRUE(plans[i].gas) << plans[i].name;
-            EXPECT_EQ(plans[i].marked, i != 2) << plans[i].name;  // all but "Ohne EAN50"
-            EXPECT_EQ(plans[i].marked, plans[i].gas->cylinders[1].emptyAt.has_value());
-            EXPECT_TRUE(plans[i].note.empty()) << plans[i].note;
-        }
-        EXPECT_THAT(plans[0].markReason,
-                    ::testing::StartsWith("Das Gas reicht nicht: S1 (EAN50) ist bei Laufzeit "));
-        EXPECT_THAT(plans[0].Warnings(), ::testing::Contains(::testing::HasSubstr("S1 (EAN50)")));
     }
+}
+
+// A contingency plan in which a cylinder runs empty is marked, and says which and when (a stage
+// of a litre of EAN50 at 100 bar empties in every plan that breathes EAN50). The deeper profile
+// deepens every line below the surface and lengthens the last one at the greatest depth.
+TEST(Contingency, APlanWhoseCylinderRunsEmptyIsMarked) {
+    Settings settings = PlannerConventions();
+    settings.planner.decoGases = {kEan50, kOxygen};
+    settings.gasPlan.cylinders = {{"D50", 50, 300, BreathingGas::FromProfileLine(78, 0)},
+                                  {"S1", 1, 100, kEan50.gas},
+                                  {"O50", 50, 300, kOxygen.gas}};
+    const PlannedDive dive({{2, 45}, {30, 45}}, settings);
+    const std::vector<ContingencyPlan> plans =
+        ContingencyPlans(dive.workspace->profile, dive.schedule(), dive.workspace->model, settings);
+    for (const ContingencyPlan& plan : plans) {
+        ASSERT_TRUE(plan.gas) << plan.name;
+        EXPECT_EQ(plan.marked, plan.name != "Ohne EAN50") << plan.name;
+        EXPECT_EQ(plan.marked, plan.gas->cylinders[1].emptyAt.has_value()) << plan.name;
+    }
+    EXPECT_THAT(plans[0].markReason,
+                ::testing::StartsWith("Das Gas reicht nicht: S1 (EAN50) ist bei Laufzeit "));
+    EXPECT_THAT(plans[0].Warnings(), ::testing::Contains(::testing::HasSubstr("S1 (EAN50)")));
+
     DiveProfile profile;
     profile.lines[1] = {30, 2, 2, 78, 0};
     profile.lines[2] = {30, 20, 22, 78, 0};
