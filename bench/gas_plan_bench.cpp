@@ -7,6 +7,7 @@
 #include "core/engine/calculation.h"
 #include "core/planner/contingency.h"
 #include "core/planner/gas_plan.h"
+#include "core/planner/planner.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/ui/unattended_ui.h"
 
@@ -53,29 +54,41 @@ void BM_GasPlanOfTheTrimix75mPlan(benchmark::State& state) {
 }
 BENCHMARK(BM_GasPlanOfTheTrimix75mPlan)->Unit(benchmark::kMicrosecond);
 
-// The plan of the same dive with its five contingency plans (deeper and longer, without each of
-// the three decompression gases, the worst case), each with its gas plan: what the window
-// "Tauchplan" and the slate compute on every calculation.
-void BM_ContingencyPlansWithGasOfTheTrimix75mDive(benchmark::State& state) {
+// The plan of the same dive from the end of its dive phase, with its five contingency plans
+// (deeper and longer, without each of the three decompression gases, the worst case), each with
+// its gas plan: what the window "Tauchplan" and the slate compute on every calculation; with
+// Bühlmann (GF 30/85) and with VPM-B +2.
+void BM_PlanAndContingencyPlansWithGasOfTheTrimix75mDive(benchmark::State& state,
+                                                         PlannerModel model) {
     const auto workspace = Trimix75m();
+    workspace->settings.planner.model = model;
     InMemorySettingsStore store;
     UnattendedUi ui;
     const CalculationResult result = mnuCalcSaturation(*workspace, store, ui);
-    if (!result.schedule) {
+    if (!result.schedule || !result.schedule->complete) {
         state.SkipWithError("the dive was not planned");
         return;
     }
+    const Settings& settings = workspace->settings;
+    const auto planAll = [&] {
+        const Schedule plan = PlanAscent(result.schedule->start, workspace->model, settings.planner,
+                                         settings.airPressure);
+        return ContingencyPlans(workspace->profile, plan, workspace->model, settings);
+    };
     for (auto _ : state) {
-        const std::vector<ContingencyPlan> plans = ContingencyPlans(
-            workspace->profile, *result.schedule, workspace->model, workspace->settings);
+        const std::vector<ContingencyPlan> plans = planAll();
         benchmark::DoNotOptimize(plans);
     }
-    const std::vector<ContingencyPlan> plans = ContingencyPlans(
-        workspace->profile, *result.schedule, workspace->model, workspace->settings);
+    const std::vector<ContingencyPlan> plans = planAll();
     state.counters["plans"] = static_cast<double>(plans.size());
+    state.counters["planRuntime"] = plans.front().schedule.runTime;
     state.counters["worstRuntime"] = plans.back().schedule.runTime;
 }
-BENCHMARK(BM_ContingencyPlansWithGasOfTheTrimix75mDive)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_PlanAndContingencyPlansWithGasOfTheTrimix75mDive, Buhlmann,
+                  PlannerModel::Buhlmann)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_PlanAndContingencyPlansWithGasOfTheTrimix75mDive, Vpmb, PlannerModel::Vpmb)
+    ->Unit(benchmark::kMicrosecond);
 
 // The whole calculation of the same dive, with and without cylinders: what the gas plan adds.
 void BM_Trimix75mCalculation(benchmark::State& state) {
