@@ -96,7 +96,6 @@ ContingencyTable ContingencyTableOf(const std::vector<ContingencyPlan>& plans,
         table.heads.push_back((plan.marked ? "! " : "") + plan.name +
                               (plan.schedule.complete ? "" : std::string(kNotCalculated)));
         table.marked.push_back(plan.marked);
-        if (plan.marked) table.notes.push_back(plan.name + ": " + plan.markReason);
         if (!plan.note.empty()) table.notes.push_back(plan.name + ": " + plan.note);
     }
     const auto first = std::find_if(plans.begin(), plans.end(),

@@ -28,8 +28,8 @@ struct ContingencyTable {
     std::vector<bool> marked;  // per plan: its gas does not last
     std::vector<ContingencyRow> rows;
     std::vector<ContingencyRow> gasRows;
-    // What the table cannot say in a cell: each marked plan's reason and each plan's note,
-    // headed by the plan's name.
+    // What the table cannot say in a cell: each plan's note, headed by the plan's name (why a
+    // plan is marked its gas plan's warnings say).
     std::vector<std::string> notes;
 
     // The table as text lines, cells tab-separated, for the clipboard.

@@ -19,6 +19,7 @@ constexpr double kLargestTable = 16;  // points
 constexpr double kSmallestTable = 12;
 constexpr double kSmallestWideTable = 8;  // for more plans than the page is wide at 12 pt
 constexpr double kTextSize = 12;
+constexpr double kSmallestText = 9;  // the facts and warnings, read before the dive
 constexpr double kTitleSize = 18;
 constexpr double kPadding = 80;  // twips around the text of a cell
 constexpr double kGap = 200;     // twips between the blocks of the page
@@ -163,7 +164,9 @@ struct TableLayout {
     }
 };
 
-TableLayout LayOut(const ContingencyTable& table, double size) {
+// The table at `size` points, its plan columns widened to share what is left of `pageWidth`, so
+// that their heads wrap into fewer lines.
+TableLayout LayOut(const ContingencyTable& table, double size, double pageWidth) {
     TableLayout t{Font(size), Font(size, true), {}, {}, 0, 0};
     const auto fit = [&](double& width, const std::string& text, const CanvasFont& font) {
         width = std::max(width, TextWidth(text, font) + 2 * kPadding);
@@ -180,7 +183,6 @@ TableLayout LayOut(const ContingencyTable& table, double size) {
         fit(gasLabel, row.label, t.cell);
     gas = std::max(gas, gasLabel - label);
     t.widths = {label, gas};
-    std::size_t headLineCount = 1;
     for (std::size_t p = 0; p < table.heads.size(); ++p) {
         double width = LongestWord(table.heads[p], t.head) + 2 * kPadding;
         for (const auto* rows : {&table.rows, &table.gasRows}) {
@@ -188,6 +190,22 @@ TableLayout LayOut(const ContingencyTable& table, double size) {
                 fit(width, row.cells[p], t.cell);
         }
         t.widths.push_back(width);
+    }
+    // What is left of the page goes to the narrowest plan columns first, up to a common width.
+    const double room = pageWidth - t.widths[0] - t.widths[1];
+    std::vector<double> plansWidths(t.widths.begin() + 2, t.widths.end());
+    std::sort(plansWidths.begin(), plansWidths.end(), std::greater<>());
+    double level = 0;
+    double wider = 0;  // the sum of the columns wider than the level
+    for (std::size_t k = 0; k < plansWidths.size(); ++k) {
+        level = (room - wider) / static_cast<double>(plansWidths.size() - k);
+        if (plansWidths[k] <= level) break;
+        wider += plansWidths[k];
+    }
+    std::size_t headLineCount = 1;
+    for (std::size_t p = 0; p < table.heads.size(); ++p) {
+        double& width = t.widths[p + 2];
+        width = std::max(width, level);
         t.headLines.push_back(Wrapped(table.heads[p], t.head, width - 2 * kPadding));
         headLineCount = std::max(headLineCount, t.headLines.back().size());
     }
@@ -208,7 +226,7 @@ class SlatePainter {
         for (const std::string& text : texts) {
             for (const std::string& part : Wrapped(text, font, canvas_.Width())) {
                 if (y + 2 * line > canvas_.Height()) {
-                    canvas_.Text(0, y, kPageFull, Font(kTextSize, true), kBlack);
+                    canvas_.Text(0, y, kPageFull, Font(font.size, true), kBlack);
                     y = canvas_.Height();
                     return;
                 }
@@ -295,22 +313,33 @@ DiveSlate DiveSlateOf(std::string_view profileFileName, const std::vector<Contin
 void DrawDiveSlate(Canvas& canvas, const DiveSlate& slate) {
     canvas.Clear(kWhite);
     const double width = canvas.Width();
-    const CanvasFont text = Font(kTextSize);
-    const CanvasFont bold = Font(kTextSize, true);
-    const double above =
-        TextHeight(Font(kTitleSize, true)) + LinesHeight(slate.facts, text, width) + 2 * kGap;
-    const double below = LinesHeight(slate.table.notes, bold, width) +
-                         LinesHeight(slate.warnings, text, width) + 2 * kGap;
     // The largest table that fits beside everything else, down to the smallest size a diver
-    // reads under water; smaller still only where it would not fit across the page.
+    // reads under water, and the facts and warnings smaller rather than left off the page; the
+    // table smaller still only where it would not fit across the page.
+    double textSize = kTextSize;
     double size = kLargestTable;
-    TableLayout table = LayOut(slate.table, size);
-    while (size > kSmallestTable &&
-           (table.Width() > width || above + table.Height(slate.table) + below > canvas.Height())) {
-        table = LayOut(slate.table, --size);
+    TableLayout table;
+    for (;; --textSize) {
+        const double above = TextHeight(Font(kTitleSize, true)) +
+                             LinesHeight(slate.facts, Font(textSize), width) + 2 * kGap;
+        // and a line to spare, which the painter keeps free for saying the page is full
+        const double below = LinesHeight(slate.table.notes, Font(textSize, true), width) +
+                             LinesHeight(slate.warnings, Font(textSize), width) + 2 * kGap +
+                             TextHeight(Font(textSize, true));
+        const auto fits = [&] {
+            return table.Width() <= width &&
+                   above + table.Height(slate.table) + below <= canvas.Height();
+        };
+        size = kLargestTable;
+        table = LayOut(slate.table, size, width);
+        while (size > kSmallestTable && !fits())
+            table = LayOut(slate.table, --size, width);
+        if (fits() || textSize <= kSmallestText) break;
     }
     while (size > kSmallestWideTable && table.Width() > width)
-        table = LayOut(slate.table, --size);
+        table = LayOut(slate.table, --size, width);
+    const CanvasFont text = Font(textSize);
+    const CanvasFont bold = Font(textSize, true);
 
     SlatePainter page(canvas);
     canvas.Text(0, 0, slate.title, Font(kTitleSize, true), kBlack);

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/graphics/graph_layout.h"
 #include "tests/fakes/recording_canvas.h"
 
@@ -63,8 +65,6 @@ std::vector<ContingencyPlan> FourPlans() {
     plans[1].gas = Cylinders(45, false, true);
     plans[2].gas = Cylinders(0, true, false);
     plans[1].marked = plans[2].marked = true;
-    plans[1].markReason = "Das Gas reicht nicht: S80 (EAN50) endet mit 45 bar.";
-    plans[2].markReason = "Das Gas reicht nicht: S80 (EAN50) ist leer.";
     plans[2].note = "Stopps mindestens so lang wie im Plan";
     return plans;
 }
@@ -99,22 +99,19 @@ TEST(ContingencyTable, RowsCellsMarksAndGas) {
     EXPECT_THAT(table.gasRows[2].label, "S80 EAN50");
     EXPECT_THAT(table.gasRows[2].cells, ElementsAre("900 l", "900 l", "900 l", "–"));
     EXPECT_THAT(table.gasRows[3].cells, ElementsAre("112", "45 < 60!", "leer!", "–"));
-    EXPECT_THAT(table.notes,
-                ElementsAre("Tiefer und länger (+3 m, +3 min): Das Gas reicht nicht: S80 (EAN50) "
-                            "endet mit 45 bar.",
-                            "Ohne EAN50: Das Gas reicht nicht: S80 (EAN50) ist leer.",
-                            "Ohne EAN50: Stopps mindestens so lang wie im Plan"));
+    EXPECT_THAT(table.notes, ElementsAre("Ohne EAN50: Stopps mindestens so lang wie im Plan"));
     const std::vector<std::string> lines = table.TextLines();
     EXPECT_EQ(lines[0],
               "Tiefe m\tGas\tPlan\t! Tiefer und länger (+3 m, +3 min)\t! Ohne EAN50\t"
               "Ohne O2 (nicht berechnet)");
     EXPECT_EQ(lines[3], "21\tEAN50\t31\t35\t32 Tx 18/45\t–");
-    EXPECT_EQ(lines.size(), 1 + 5 + 4 + 3u);
+    EXPECT_EQ(lines.size(), 1 + 5 + 4 + 1u);
 }
 
 // The page: every cell of the table in black at 12 pt or more within the page, the marked plans
-// framed in heavy lines, each warning once with the plans it concerns, and a page that cannot
-// hold all warnings says so on its last line instead of running off it.
+// framed in heavy lines, each warning once with the plans it concerns; the warnings made smaller
+// (not below 9 pt) rather than left off, and a page that cannot hold them all says so on its
+// last line instead of running off it.
 TEST(DiveSlate, DrawsEveryCellReadablyWithinThePage) {
     std::vector<ContingencyPlan> plans = FourPlans();
     plans[0].schedule.warnings = {"Warnung: ppO2 1,5 bar"};
@@ -133,27 +130,38 @@ TEST(DiveSlate, DrawsEveryCellReadablyWithinThePage) {
 
     RecordingCanvas page(kSlateWidth, kSlateHeight);
     DrawDiveSlate(page, slate);
-    const std::vector<std::string> texts = page.Texts();
+    std::vector<std::string> cells;
     for (const auto* rows : {&slate.table.rows, &slate.table.gasRows}) {
-        for (const ContingencyRow& row : *rows) {
-            for (const std::string& cell : row.cells)
-                EXPECT_THAT(texts, Contains(cell));
+        for (const ContingencyRow& row : *rows)
+            cells.insert(cells.end(), row.cells.begin(), row.cells.end());
+    }
+    for (const std::string& cell : cells)
+        EXPECT_THAT(page.Texts(), Contains(cell));
+    const auto readable = [&](const RecordingCanvas& drawn) {
+        for (const RecordingCanvas::Call& text : drawn.Of(RecordingCanvas::Call::kText)) {
+            const bool cell = std::find(cells.begin(), cells.end(), text.text) != cells.end();
+            EXPECT_GE(text.font.size, cell ? 12 : 9) << text.text;
+            EXPECT_EQ(text.colour, 0) << text.text;
+            EXPECT_LE(text.x1 + TextWidth(text.text, text.font), kSlateWidth) << text.text;
+            EXPECT_LE(text.y1 + TextHeight(text.font), kSlateHeight) << text.text;
         }
-    }
-    for (const RecordingCanvas::Call& text : page.Of(RecordingCanvas::Call::kText)) {
-        EXPECT_GE(text.font.size, 12) << text.text;
-        EXPECT_EQ(text.colour, 0) << text.text;
-        EXPECT_LE(text.x1 + TextWidth(text.text, text.font), kSlateWidth) << text.text;
-        EXPECT_LE(text.y1 + TextHeight(text.font), kSlateHeight) << text.text;
-    }
+    };
+    readable(page);
     // Columns: depth, gas, then the plans; the two marked ones share a heavy line between them.
     int heavyVerticals = 0;
     for (const RecordingCanvas::Call& line : page.Of(RecordingCanvas::Call::kLine))
         heavyVerticals += line.x1 == line.x2 && line.width == 4;
     EXPECT_EQ(heavyVerticals, 2 + 3);  // the table's sides, and around plans 2 and 3
 
+    slate.warnings.assign(35, "Warnung: eine lange Warnung, die eine ganze Zeile füllt.");
+    RecordingCanvas smaller(kSlateWidth, kSlateHeight);
+    DrawDiveSlate(smaller, slate);
+    EXPECT_EQ(smaller.Of(RecordingCanvas::Call::kText).back().text, slate.warnings.back());
+    EXPECT_LT(smaller.Of(RecordingCanvas::Call::kText).back().font.size, 12);
+    readable(smaller);
     slate.warnings.assign(200, "Warnung: eine lange Warnung, die eine ganze Zeile füllt.");
     DrawDiveSlate(page, slate);
+    readable(page);
     const RecordingCanvas::Call last = page.Of(RecordingCanvas::Call::kText).back();
     EXPECT_THAT(last.text, HasSubstr("passt nicht auf die Seite"));
     EXPECT_LE(last.y1 + TextHeight(last.font), kSlateHeight);
