@@ -217,7 +217,24 @@ TEST(Cli, ScheduleHasTheContractsJsonAndTheRunTimeTable) {
     args = {"schedule", kExample};
     args.insert(args.end(), ean50.begin(), ean50.end());
     EXPECT_THAT(RunWithDefaults(args).out, StartsWith("Laufzeittabelle (ZH-L16C GF 40/85)\n"));
+    // With the contingency plans: each a schedule with its name, the plan first, none shorter.
+    args = {"schedule", kExample, "--contingency", "--json"};
+    args.insert(args.end(), ean50.begin(), ean50.end());
+    const auto plans = nlohmann::json::parse(RunWithDefaults(args).out)["plans"];
+    std::vector<std::string> names;
+    for (const auto& plan : plans) {
+        names.push_back(plan["name"]);
+        EXPECT_GE(plan["runtime"], json["runtime"]) << plan["name"];
+    }
+    EXPECT_THAT(names,
+                ::testing::ElementsAre("Plan", "Tiefer und länger (+3 m, +3 min)", "Ohne EAN50",
+                                       "Schlimmster Fall (+3 m, +3 min, ohne EAN50)"));
+    EXPECT_EQ(plans[0]["stops"], json["stops"]);
     const TempFolder temp("cli");
+    args = {"slate", kExample, temp.File("tauchplan.pdf")};
+    args.insert(args.end(), ean50.begin(), ean50.end());
+    EXPECT_EQ(RunWithDefaults(args).code, 0);
+    EXPECT_THAT(FileBytes(temp.File("tauchplan.pdf")), StartsWith("%PDF-"));
     const std::string deep = PutFile(temp.path() / "tief.mrp",
                                      "100\t5\t5\t78\t0\r\n"
                                      "100\t5000\t5005\t78\t0\r\n");
@@ -309,7 +326,8 @@ TEST(Cli, ADiveThatCannotBeCalculatedEndsWithItsReasonAndExitCode3) {
     EXPECT_EQ(cells.code, 3);
     EXPECT_THAT(cells.err, StartsWith("Zeile 2, Grundzeit 10: Der Tauchgang konnte nicht"));
     EXPECT_TRUE(std::filesystem::exists(table));
-    EXPECT_THAT(RunTool({"--help"}).out, HasSubstr("  3  ein Tauchgang oder ein Plan konnte nicht vollständig"));
+    EXPECT_THAT(RunTool({"--help"}).out,
+                HasSubstr("  3  ein Tauchgang oder ein Plan konnte nicht vollständig"));
 }
 
 TEST(Cli, UddfImportWritesAProfilePerDiveAndExportGoesBackIntoTheSameProfile) {
