@@ -15,6 +15,7 @@
 
 #include "app/analysis/tool_windows.h"
 #include "app/divecomputers/frm_aladin_import.h"
+#include "app/planner/dive_slate_window.h"
 #include "app/planner/gas_planning_window.h"
 #include "app/profile/profile_windows.h"
 #include "app/shell/frm_about.h"
@@ -55,9 +56,10 @@ void Save(QWidget& window, const QString& folder, const char* name) {
     window.grab().save(QDir(folder).filePath(QString(name) + ".png"));
 }
 
-// The gas plan of a 75 m / 10 min trimix dive planned with three decompression gases, one of
-// whose cylinders is too small, so that the picture shows the warnings too.
-void SaveGasPlanning(const QString& folder, QWidget& parent) {
+// The gas plan and the contingency plans of a 75 m / 10 min trimix dive planned with three
+// decompression gases, one of whose cylinders is too small, so that the pictures show the
+// warnings and the marks too.
+void SavePlannerWindows(const QString& folder, QWidget& parent) {
     marelos::InMemorySettingsStore store;
     for (const auto& [section, key, value] : {std::tuple{"Planner", "Enabled", "1"},
                                               {"Planner", "DecoGas1", "35/25"},
@@ -81,6 +83,12 @@ void SaveGasPlanning(const QString& folder, QWidget& parent) {
     marelos::frmGasPlanning window(*workspace, store, {}, &parent);
     window.resize(1020, 680);
     Save(window, folder, "frmGasPlanning");
+    marelos::UnattendedDialogs dialogs;
+    marelos::frmDiveSlate slate(*workspace, store, dialogs, &parent);
+    slate.resize(1100, 700);
+    Save(slate, folder, "frmDiveSlate");
+    slate.findChild<QTabWidget*>("tabSlate")->setCurrentIndex(1);
+    Save(slate, folder, "frmDiveSlate-page");
 }
 
 }  // namespace
@@ -122,7 +130,7 @@ int main(int argc, char** argv) {
     main.findChild<QAction*>("mnuBarGraph")->trigger();
     main.GraphClicked(650 + 20 * 60, 2000);
     if (auto* bars = main.findChild<QDialog*>("frmBarGraph")) Save(*bars, folder, "frmBarGraph");
-    SaveGasPlanning(folder, main);
+    SavePlannerWindows(folder, main);
     marelos::frmAbout about(&main);
     Save(about, folder, "frmAbout");
     marelos::frmAltitude altitude(*workspace, store, &main);
