@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableWidget>
 
@@ -79,8 +80,10 @@ TEST(DiveSlateWindow, FollowsTheCalculationCopiesPrintsAndSavesTheSlate) {
         const std::optional<QString> text = PdfText(temp.File(pdf));
         if (!text) GTEST_SKIP() << "pdftotext (poppler-utils) fehlt: die Seite bleibt ungeprüft.";
         EXPECT_TRUE(text->contains("Tauchplan luft-30m-25min")) << pdf;
+        // Each run time as a word of its own, not merely inside another number.
+        const QStringList words = text->split(QRegularExpression("\\s+"));
         for (const QString& time : times)
-            EXPECT_TRUE(text->contains(time)) << pdf << " " << time.toStdString();
+            EXPECT_TRUE(words.contains(time)) << pdf << " " << time.toStdString();
     }
 
     // A PDF that cannot be written: the program's message, and the folder stays.
