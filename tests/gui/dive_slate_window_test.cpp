@@ -29,13 +29,14 @@ std::optional<QString> PdfText(const std::string& pdf) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// Each run time the window shows (the first word of each cell of the rows down to the surface).
+// Each run time the window shows (the first word of each cell of the rows down to the surface;
+// a gas may follow it).
 QStringList RunTimes(const QTableWidget& table) {
     QStringList times;
     for (int row = 0; row < table.rowCount(); ++row) {
         for (int column = 2; column < table.columnCount(); ++column) {
             const QString cell = table.item(row, column)->text();
-            if (cell != "–") times << cell.section(' ', 0, 0);
+            if (cell != "–") times << cell.split(QRegularExpression("\\s+")).first();
         }
         if (table.item(row, 0)->text() == "Oberfläche") break;
     }

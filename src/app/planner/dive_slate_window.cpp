@@ -172,6 +172,7 @@ void frmDiveSlate::ShowSlate() {
         }
     }
     tblPlans_->resizeColumnsToContents();
+    tblPlans_->resizeRowsToContents();  // a cell that names its gas has two lines
     for (const std::string& note : table.notes) {
         auto* item = new QListWidgetItem(ToQString(note), lstWarnings_);
         QFont font = item->font();

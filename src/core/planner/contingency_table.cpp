@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "core/planner/runtime_table.h"
 #include "core/text/number_format.h"
@@ -44,11 +45,11 @@ std::string Whole(double value, std::string_view separator) {
     return FormatGeneral(RoundHalfEven(value), separator);
 }
 
-// What is left in a cylinder: "112", "45 < 60!" below its reserve of 60 bar, "leer!".
+// What is left in a cylinder: "112", "45" over "< 60!" below its reserve of 60 bar, "leer!".
 std::string LeftText(const CylinderUse& use, std::string_view separator) {
     if (use.emptyAt) return "leer!";
     const std::string end = Whole(use.pressures.end, separator);
-    return use.belowReserve ? end + " < " + Whole(use.pressures.reserve, separator) + "!" : end;
+    return use.belowReserve ? end + "\n< " + Whole(use.pressures.reserve, separator) + "!" : end;
 }
 
 void AddGasRows(ContingencyTable& table, const std::vector<ContingencyPlan>& plans,
@@ -121,6 +122,10 @@ ContingencyTable ContingencyTableOf(const std::vector<ContingencyPlan>& plans,
     }
     table.rows.push_back(std::move(bottom));
 
+    // A column names its gas, below the run time, only where a reader would otherwise take
+    // another: the gas named last in the column, or else the row's. That keeps the columns
+    // narrow enough for large type.
+    std::vector<std::optional<std::string>> named(plans.size());
     for (const double depth : StopDepths(plans)) {
         ContingencyRow row{Depth(depth, separator), "", false, {}};
         for (const ContingencyPlan& plan : plans) {
@@ -130,8 +135,14 @@ ContingencyTable ContingencyTableOf(const std::vector<ContingencyPlan>& plans,
                 row.gas = ShortGasName(stop->gas, separator);
                 row.gasSwitch = stop->gasSwitch;
             }
-            row.cells.push_back(stop ? cell(stop->endRunTime, row.gas, stop->gas)
-                                     : std::string(kNoStop));
+            std::string text =
+                stop ? RunTimeText(stop->endRunTime, separator) : std::string(kNoStop);
+            std::optional<std::string>& last = named[row.cells.size()];
+            if (stop && ShortGasName(stop->gas, separator) != last.value_or(row.gas)) {
+                last = ShortGasName(stop->gas, separator);
+                text += "\n" + *last;
+            }
+            row.cells.push_back(std::move(text));
         }
         table.rows.push_back(std::move(row));
     }
@@ -151,8 +162,10 @@ std::vector<std::string> ContingencyTable::TextLines() const {
     const auto line = [](const std::string& label, const std::string& gas,
                          const std::vector<std::string>& cells) {
         std::string text = label + "\t" + gas;
-        for (const std::string& cell : cells)
+        for (std::string cell : cells) {
+            std::replace(cell.begin(), cell.end(), '\n', ' ');
             text += "\t" + cell;
+        }
         return text;
     };
     std::vector<std::string> lines = {line("Tiefe m", "Gas", heads)};

@@ -21,8 +21,10 @@ struct ContingencyRow {
 // One column per plan, headed by its name ("! " before it when its gas does not last, "(nicht
 // berechnet)" after it when the plan could not be completed, whose cells then stay empty). The
 // rows: where the ascent starts, every depth at which a plan stops (deepest first), the surface;
-// then, per cylinder, the litres each plan takes and the bar left. A cell names its gas where it
-// differs from the row's, and its depth where the ascent starts elsewhere (the deeper plans).
+// then, per cylinder, the litres each plan takes and the bar left. A stop's cell names its gas on
+// a second line where it differs from what the column says so far (the gas it named last, else
+// the row's); the first row's cell names its depth where the ascent starts elsewhere (the deeper
+// plans).
 struct ContingencyTable {
     std::vector<std::string> heads;
     std::vector<bool> marked;  // per plan: its gas does not last

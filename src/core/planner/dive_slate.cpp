@@ -21,7 +21,7 @@ constexpr double kSmallestWideTable = 8;  // for more plans than the page is wid
 constexpr double kTextSize = 12;
 constexpr double kSmallestText = 9;  // the facts and warnings, read before the dive
 constexpr double kTitleSize = 18;
-constexpr double kPadding = 80;  // twips around the text of a cell
+constexpr double kPadding = 60;  // twips around the text of a cell
 constexpr double kGap = 200;     // twips between the blocks of the page
 constexpr int kThin = 1;
 constexpr int kHeavy = 4;
@@ -143,13 +143,29 @@ double LongestWord(const std::string& text, const CanvasFont& font) {
     return longest;
 }
 
+// The lines of a cell: its run time, and the gas below it where the cell names one.
+std::vector<std::string> CellLines(const std::string& cell) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    for (std::size_t end; (end = cell.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(cell.substr(at, end - at));
+    lines.push_back(cell.substr(at));
+    return lines;
+}
+
+std::size_t LineCount(const ContingencyRow& row) {
+    std::size_t count = 1;
+    for (const std::string& cell : row.cells)
+        count = std::max(count, CellLines(cell).size());
+    return count;
+}
+
 // Where the columns and rows of the table go at one font size.
 struct TableLayout {
     CanvasFont cell;
     CanvasFont head;
     std::vector<double> widths;  // label, gas, one per plan
     std::vector<std::vector<std::string>> headLines;
-    double rowHeight = 0;
     double headHeight = 0;
 
     double Width() const {
@@ -158,16 +174,23 @@ struct TableLayout {
             total += w;
         return total;
     }
+    double RowHeight(const ContingencyRow& row) const {
+        return TextHeight(cell) * static_cast<double>(LineCount(row)) + 2 * kPadding;
+    }
     double Height(const ContingencyTable& table) const {
-        return headHeight +
-               rowHeight * static_cast<double>(table.rows.size() + table.gasRows.size());
+        double height = headHeight;
+        for (const auto* rows : {&table.rows, &table.gasRows}) {
+            for (const ContingencyRow& row : *rows)
+                height += RowHeight(row);
+        }
+        return height;
     }
 };
 
 // The table at `size` points, its plan columns widened to share what is left of `pageWidth`, so
 // that their heads wrap into fewer lines.
 TableLayout LayOut(const ContingencyTable& table, double size, double pageWidth) {
-    TableLayout t{Font(size), Font(size, true), {}, {}, 0, 0};
+    TableLayout t{Font(size), Font(size, true), {}, {}, 0};
     const auto fit = [&](double& width, const std::string& text, const CanvasFont& font) {
         width = std::max(width, TextWidth(text, font) + 2 * kPadding);
     };
@@ -186,8 +209,10 @@ TableLayout LayOut(const ContingencyTable& table, double size, double pageWidth)
     for (std::size_t p = 0; p < table.heads.size(); ++p) {
         double width = LongestWord(table.heads[p], t.head) + 2 * kPadding;
         for (const auto* rows : {&table.rows, &table.gasRows}) {
-            for (const ContingencyRow& row : *rows)
-                fit(width, row.cells[p], t.cell);
+            for (const ContingencyRow& row : *rows) {
+                for (const std::string& line : CellLines(row.cells[p]))
+                    fit(width, line, t.cell);
+            }
         }
         t.widths.push_back(width);
     }
@@ -209,7 +234,6 @@ TableLayout LayOut(const ContingencyTable& table, double size, double pageWidth)
         t.headLines.push_back(Wrapped(table.heads[p], t.head, width - 2 * kPadding));
         headLineCount = std::max(headLineCount, t.headLines.back().size());
     }
-    t.rowHeight = TextHeight(t.cell) + 2 * kPadding;
     t.headHeight = TextHeight(t.head) * static_cast<double>(headLineCount) + 2 * kPadding;
     return t;
 }
@@ -279,9 +303,14 @@ class SlatePainter {
         if (!gasRow) {
             canvas_.Text(x[1] + kPadding, textY, row.gas, row.gasSwitch ? t.head : t.cell, kBlack);
         }
-        for (std::size_t p = 0; p < row.cells.size(); ++p)
-            canvas_.Text(x[p + 2] + kPadding, textY, row.cells[p], t.cell, kBlack);
-        y += t.rowHeight;
+        for (std::size_t p = 0; p < row.cells.size(); ++p) {
+            double lineY = textY;
+            for (const std::string& line : CellLines(row.cells[p])) {
+                canvas_.Text(x[p + 2] + kPadding, lineY, line, t.cell, kBlack);
+                lineY += TextHeight(t.cell);
+            }
+        }
+        y += t.RowHeight(row);
         canvas_.Line(0, y, x.back(), y, kThin, kBlack);
     }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "core/graphics/graph_layout.h"
 #include "tests/fakes/recording_canvas.h"
@@ -92,13 +93,14 @@ TEST(ContingencyTable, RowsCellsMarksAndGas) {
     EXPECT_THAT(gases, ElementsAre("Tx 18/45", "Tx 18/45", "EAN50*", "O2*", ""));
     EXPECT_THAT(Column(table, 0), ElementsAre("25", "–", "31", "45", "50,5"));
     EXPECT_THAT(Column(table, 1), ElementsAre("28 (63 m)", "30,5", "35", "52", "60"));
-    EXPECT_THAT(Column(table, 2), ElementsAre("25", "–", "32 Tx 18/45", "48", "55"));
+    // Its gas where the column would say another: kept at 21 m, O2 again at 6 m.
+    EXPECT_THAT(Column(table, 2), ElementsAre("25", "–", "32\nTx 18/45", "48\nO2", "55"));
     EXPECT_THAT(Column(table, 3), ElementsAre("–", "–", "–", "–", "–"));
 
     ASSERT_EQ(table.gasRows.size(), 4u);
     EXPECT_THAT(table.gasRows[2].label, "S80 EAN50");
     EXPECT_THAT(table.gasRows[2].cells, ElementsAre("900 l", "900 l", "900 l", "–"));
-    EXPECT_THAT(table.gasRows[3].cells, ElementsAre("112", "45 < 60!", "leer!", "–"));
+    EXPECT_THAT(table.gasRows[3].cells, ElementsAre("112", "45\n< 60!", "leer!", "–"));
     EXPECT_THAT(table.notes, ElementsAre("Ohne EAN50: Stopps mindestens so lang wie im Plan"));
     const std::vector<std::string> lines = table.TextLines();
     EXPECT_EQ(lines[0],
@@ -130,10 +132,15 @@ TEST(DiveSlate, DrawsEveryCellReadablyWithinThePage) {
 
     RecordingCanvas page(kSlateWidth, kSlateHeight);
     DrawDiveSlate(page, slate);
-    std::vector<std::string> cells;
+    std::vector<std::string> cells;  // each line of each cell
     for (const auto* rows : {&slate.table.rows, &slate.table.gasRows}) {
-        for (const ContingencyRow& row : *rows)
-            cells.insert(cells.end(), row.cells.begin(), row.cells.end());
+        for (const ContingencyRow& row : *rows) {
+            for (const std::string& cell : row.cells) {
+                std::istringstream lines(cell);
+                for (std::string line; std::getline(lines, line);)
+                    cells.push_back(line);
+            }
+        }
     }
     for (const std::string& cell : cells)
         EXPECT_THAT(page.Texts(), Contains(cell));
