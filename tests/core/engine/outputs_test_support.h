@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "core/settings/memory_settings_store.h"
 #include "core/workspace.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 
@@ -16,6 +19,30 @@ inline std::unique_ptr<Workspace> DrawnDive(std::initializer_list<std::pair<int,
         workspace->profile.points[workspace->profile.nextPoint++] = {minute, depth, 78, 0};
     }
     return workspace;
+}
+
+// Writes "Section/Key=Value" entries, separated by semicolons, into the store.
+inline void WriteEntries(SettingsStore& store, const std::string& entries) {
+    std::size_t start = 0;
+    while (start < entries.size()) {
+        std::size_t end = entries.find(';', start);
+        if (end == std::string::npos) end = entries.size();
+        const std::string entry = entries.substr(start, end - start);
+        const std::size_t slash = entry.find('/'), equals = entry.find('=');
+        if (slash != std::string::npos && equals != std::string::npos) {
+            store.WriteSetting(entry.substr(0, slash), entry.substr(slash + 1, equals - slash - 1),
+                               entry.substr(equals + 1));
+        }
+        start = end + 1;
+    }
+}
+
+// Compares the text with tests/data/NAME; MARELOS_UPDATE_GOLDEN=1 writes the file anew after a
+// deliberate change, to be read through before it is committed.
+inline void ExpectGolden(const std::string& name, const std::string& text) {
+    const std::string path = std::string(MARELOS_TEST_DATA) + "/" + name;
+    if (std::getenv("MARELOS_UPDATE_GOLDEN") != nullptr) PutFile(path, text);
+    EXPECT_EQ(FileBytes(path), text) << "differs from tests/data/" << name;
 }
 
 }  // namespace marelos
