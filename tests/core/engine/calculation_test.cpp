@@ -127,7 +127,7 @@ TEST(CalculationOutputs, EveryPathAgainstItsGoldenFile) {
         {{{4, 40}, {30, 40}}, "Decompression/Step=False"},
         {{{3, 20}, {20, 20}}, "Values/SurfaceInterval=5"},
         // Compartment 0, the other models and progressivities.
-        {{{4, 40}, {30, 40}}, "Settings/UseC0=1;Values/C0T05N2=0.2;Values/C0aN2=0.1"},
+        {{{4, 40}, {30, 40}}, "Settings/UseC0=1;Values/C0aN2=0.1;Values/C0bN2=0.99"},
         {{{3, 30}, {25, 30}}, "Values/DecoModel=1;Values/DecoMode=1"},
         {{{3, 30}, {25, 30}}, "Values/DecoModel=2;Values/DecoMode=4"},
         {{{3, 30}, {25, 30}}, "Values/DecoModel=4;Values/DecoMode=5"},

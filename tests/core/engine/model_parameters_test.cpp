@@ -11,21 +11,6 @@ ModelParameters FreshModel(int decoModel = 3) {
     return ModelFromSettings(settings);
 }
 
-// Its name, progressivity and unused compartment 0 show in every calculation's report.
-TEST(ModelParameters, AFreshInstallationUsesTheZhL16CValuesAndTheCompartment0Defaults) {
-    const ModelParameters model = FreshModel();
-    EXPECT_EQ(model.halfTimeN2[0], 1.1);
-    EXPECT_EQ(model.aN2[0], 0.2);
-    EXPECT_EQ(model.bN2[0], 0.05);
-    EXPECT_EQ(model.halfTimeHe[0], 0.7);
-    EXPECT_EQ(model.aHe[0], 0.21);
-    EXPECT_EQ(model.bHe[0], 0.06);
-    EXPECT_EQ(model.halfTimeN2[16], 635.0);
-    EXPECT_EQ(model.halfTimeHe[9], 41.2);
-    EXPECT_EQ(model.aN2[5], 0.62);
-    EXPECT_EQ(model.bHe[16], 0.9267);
-}
-
 TEST(ModelParameters, EachModelHasItsOwnTableAndChangingLoadsItAndSaysSoOnce) {
     EXPECT_EQ(FreshModel(2).aN2[13], 0.285);
     EXPECT_EQ(FreshModel(3).aN2[13], 0.2835);
