@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "core/text/fields.h"
@@ -24,6 +25,18 @@ std::string Shown(std::string_view text) {
     return shown + "\"";
 }
 
+std::vector<std::string> Split(const std::string& texts) {
+    std::vector<std::string> parts(1);
+    for (const char c : texts) {
+        if (c == '|') {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
 std::string Exact(double value) {
     char text[40];
     std::snprintf(text, sizeof text, "%.17g", value);
@@ -38,111 +51,26 @@ std::string Exact(double value) {
 // -0 and beyond 2^52); RoundTo adds five hundredths before cutting off; FormatGeneral shows at
 // most fifteen significant digits; fields count from one and every separator ends one.
 TEST(TextFunctions, EdgeCasesAgainstTheirGoldenFile) {
-    const double inf = std::numeric_limits<double>::infinity();
     const double below1 = std::nextafter(1.0, 0.0);
     std::string out = "## Val, StartsWithNumber\n";
-    for (const char* text : {"42",
-                             "3.25",
-                             ".5",
-                             "7.",
-                             "-12.5",
-                             "+8",
-                             "1.2.3",
-                             "30 m Tiefe",
-                             "0815",
-                             "   12",
-                             "1 2 3",
-                             "\t- 4\n5 . 5",
-                             "1\r2",
-                             "15,5",
-                             "1E3",
-                             "1e3",
-                             "2.5D2",
-                             "2.5d-1",
-                             "5E+1x",
-                             "7E",
-                             "7E-",
-                             "7Ex",
-                             "7 E 2",
-                             "&H1F",
-                             "&hff",
-                             "&O17",
-                             "&o178",
-                             " & H 1 0",
-                             "",
-                             "abc",
-                             "-",
-                             ".",
-                             "--5",
-                             "E5",
-                             ",5",
-                             "&H",
-                             "&X12",
-                             "1E-400",
-                             "0.0000001E-400",
-                             "0.00001e-9223372036854775808",
-                             "1E400",
-                             "1E99999999999999999999",
-                             "1e9223372036854775807",
-                             "-1E400",
-                             "-12345e9223372036854775807",
-                             "-0"})
+    const std::vector<std::string> numbers = Split(
+        "42|3.25|.5|7.|-12.5|+8|1.2.3|30 m Tiefe|0815|   12|1 2 3|\t- 4\n5 . "
+        "5|1\r2|15,5|1E3|1e3|2.5D2|2.5d-1|5E+1x|7E|7E-|7Ex|7 E 2|&H1F|&hff|&O17|&o178| & H 1 "
+        "0||abc|-|.|--5|E5|,5|&H|&X12|1E-400|0.0000001E-400|0.00001e-9223372036854775808|1E400|"
+        "1E99999999999999999999|1e9223372036854775807|-1E400|-12345e9223372036854775807|-0");
+    for (const std::string& text : numbers)
         out += Shown(text) + " " + Exact(Val(text)) + " " + std::to_string(StartsWithNumber(text)) +
                "\n";
     out += "## RoundHalfEven, RoundToInt16, RoundToInt32, Int, FormatGeneral with . and ,\n";
-    for (const double value : {0.5,
-                               1.5,
-                               2.5,
-                               3.5,
-                               -0.5,
-                               -1.5,
-                               -2.5,
-                               2.4999999,
-                               2.5000001,
-                               -2.6,
-                               1e300,
-                               -1e300,
-                               32767.4,
-                               32767.5,
-                               1e9,
-                               -1e9,
-                               -32768.5,
-                               2147483647.4,
-                               1e20,
-                               -1e20,
-                               40000.5,
-                               -7.5,
-                               0.0,
-                               -0.0,
-                               below1,
-                               -below1,
-                               4503599627370495.5,
-                               -4503599627370495.5,
-                               4503599627370496.0,
-                               -9007199254740993.0,
-                               84.93,
-                               -84.93,
-                               1.9,
-                               -1.1,
-                               -2.0,
-                               3.0,
-                               -42.0,
-                               6000.0,
-                               2147483647.0,
-                               123456789012345.0,
-                               0.1 + 0.2,
-                               2.02343 * 0.78,
-                               0.79,
-                               1.0 / 3.0,
-                               2.0 / 3.0,
-                               -0.25,
-                               0.0001,
-                               1e15,
-                               1.5e-5,
-                               1000.0,
-                               inf,
-                               -inf,
-                               std::nan("")}) {
+    std::vector<double> values = {below1, -below1, 0.1 + 0.2, 2.02343 * 0.78, 1.0 / 3.0, 2.0 / 3.0};
+    for (const std::string& text :
+         Split("0.5|1.5|2.5|3.5|-0.5|-1.5|-2.5|2.4999999|2.5000001|-2.6|1e300|-1e300|32767.4|32767."
+               "5|1e9|-1e9|-32768.5|2147483647.4|1e20|-1e20|40000.5|-7.5|0.0|-0.0|4503599627370495."
+               "5|-4503599627370495.5|4503599627370496.0|-9007199254740993.0|84.93|-84.93|1.9|-1.1|"
+               "-2.0|3.0|-42.0|6000.0|2147483647.0|123456789012345.0|0.79|-0.25|0.0001|1e15|1.5e-5|"
+               "1000.0|inf|-inf|nan"))
+        values.push_back(std::strtod(text.c_str(), nullptr));
+    for (const double value : values) {
         out += Exact(value) + "\t" + Exact(RoundHalfEven(value)) + " " +
                std::to_string(RoundToInt16(value)) + " " + std::to_string(RoundToInt32(value)) +
                " " + Exact(Int(value)) + " " + FormatGeneral(value) + " " +
@@ -169,16 +97,18 @@ TEST(TextFunctions, EdgeCasesAgainstTheirGoldenFile) {
         out += std::to_string(value) + " " + std::to_string(width) + " " + PadZero(value, width) +
                "\n";
     out += "## GetField -1 to 6\n";
-    for (const char* line : {"30\t5 25\t78\t0", "a\t\tb", "a  b", "\tx", "1 2 ", "1\t", " ", "",
-                             "; Abstieg 3", "; Tiefster Punkt 12"}) {
+    const std::vector<std::string> lines =
+        Split("30\t5 25\t78\t0|a\t\tb|a  b|\tx|1 2 |1\t| ||; Abstieg 3|; Tiefster Punkt 12");
+    for (const std::string& line : lines) {
         out += Shown(line);
         for (int field = -1; field <= 6; ++field)
             out += " " + Shown(GetField(line, field));
         out += "\n";
     }
     out += "## IsDigits, CommaToPoint, WithoutControlCharacters\n";
-    for (const char* text : {"", "0123456789", "12a", "-1", "1.5", " 1", "1,5,6", "abc",
-                             "a\tb\r\nc\x01", "Über 30 °C"}) {
+    const std::vector<std::string> texts =
+        Split("|0123456789|12a|-1|1.5| 1|1,5,6|abc|a\tb\r\nc\x01|Über 30 °C");
+    for (const std::string& text : texts) {
         out += Shown(text) + " " + std::to_string(IsDigits(text)) + " " +
                Shown(CommaToPoint(text)) + " " + Shown(WithoutControlCharacters(text)) + "\n";
     }
