@@ -194,25 +194,6 @@ TEST(PlannerStops, TheLastStopAndTheSafetyStop) {
     EXPECT_THAT(PlannedDive({{2, 15}, {20, 15}}, settings).Stops(), ElementsAre(Pair(3, 5)));
 }
 
-// A record for every whole minute of the ascent, at the depth of that moment; the stops go into
-// the stop table with their gas.
-TEST(PlannerResults, AWholeMinuteRecordsAndTheStopTable) {
-    Settings settings = PlannerConventions();
-    settings.planner.decoGases = {kEan50};
-    const PlannedDive dive({{2, 40}, {30, 40}}, settings);
-    const CalculationResult& result = dive.result;
-    const ComputedProfile& computed = dive.workspace->computed;
-    EXPECT_EQ(result.decoBegin, 31);
-    EXPECT_EQ(result.decoEnd - result.decoBegin,
-              static_cast<int>(std::ceil(dive.schedule().runTime - 30 - 1e-9)));
-    EXPECT_EQ(computed.records[result.decoBegin].depth, 30);  // a minute up at 10 m/min
-    EXPECT_EQ(computed.records[result.decoEnd - 1].depth, 0);
-    EXPECT_EQ(dive.workspace->profile.stops[5].time, 1);  // 15 m
-    EXPECT_EQ(dive.workspace->profile.stops[7].time, 1);  // the switch at 21 m
-    EXPECT_EQ(dive.workspace->profile.stops[1].gas, kEan50.gas.Shares());
-    EXPECT_EQ(result.violations, 0);
-}
-
 // The contingency plans: deeper and longer, each lost gas and the worst case are never shorter
 // than the plan, and the worst case is the longest; the deeper profile deepens every line below
 // the surface and lengthens the last one at the greatest depth.
@@ -344,38 +325,6 @@ TEST(PlannerOptions, RefusedGasesAndGradientFactors) {
         changed.decoGases[2] = gas;
         EXPECT_EQ(field(changed), refused ? "txtDecoGas3" : "") << gas;
     }
-}
-
-// The settings store keeps the planner's keys as the contract names them; a bad value loads as
-// the default.
-TEST(PlannerOptions, TheStoreKeepsTheContractKeys) {
-    InMemorySettingsStore store;
-    for (const auto& [key, value] :
-         std::vector<std::pair<std::string, std::string>>{{"Enabled", "1"},
-                                                          {"GFLow", "40"},
-                                                          {"GFHigh", "abc"},
-                                                          {"LastStop", "6"},
-                                                          {"Water", "Fresh"},
-                                                          {"DecoGas1", "50/0"},
-                                                          {"DecoGas2", "21/35@57"},
-                                                          {"DecoGas3", "50/0@40"},
-                                                          {"AscentRate", "31"}}) {
-        store.WriteSetting("Planner", key, value);
-    }
-    const PlannerSettings loaded = LoadPlannerSettings(store, 1013);
-    EXPECT_TRUE(loaded.enabled);
-    EXPECT_EQ(loaded.gfLow, 40);
-    EXPECT_EQ(loaded.gfHigh, 85);
-    EXPECT_EQ(loaded.ascentRate, 10);
-    EXPECT_EQ(loaded.lastStop, 6);
-    EXPECT_TRUE(loaded.freshWater);
-    ASSERT_EQ(loaded.decoGases.size(), 2u);  // 50/0 at 40 m is refused
-    EXPECT_EQ(loaded.decoGases[1].switchDepth, 57);
-    InMemorySettingsStore written;
-    StorePlannerSettings(written, loaded);
-    EXPECT_EQ(LoadPlannerSettings(written, 1013), loaded);
-    EXPECT_EQ(written.ReadSetting("Planner", "DecoGas2"), "21/35@57");
-    EXPECT_EQ(written.ReadSetting("Planner", "DecoGas3"), "");
 }
 
 }  // namespace

@@ -84,7 +84,12 @@ TEST(LoadSettings, EveryRuleAgainstItsGoldenFile) {
           "CommPort/Parity=e;CommPort/BaudRate=9600;SuuntoVyper/InterfaceType=2",
           "Values/TankSize=1E400;Values/TankPressure=99999999999;Values/AirConsumption=1E400;"
           "Values/DeepStopTime=70000;View/ShowAirMix=-40000;Settings/Interval=\x01\xff garbage",
-          "Values/TankSize=12;Values/TankPressure=232"})
+          "Values/TankSize=12;Values/TankPressure=232",
+          // The planner's keys as the contract names them; a refused value loads as the
+          // default, a gas beyond its maximum operating depth is dropped.
+          "Planner/Enabled=1;Planner/GFLow=40;Planner/GFHigh=abc;Planner/LastStop=6;"
+          "Planner/Water=Fresh;Planner/DecoGas1=50/0;Planner/DecoGas2=21/35@57;"
+          "Planner/DecoGas3=50/0@40;Planner/AscentRate=31"})
         cases.push_back(group);
 
     InMemorySettingsStore empty;
@@ -162,7 +167,7 @@ TEST(WriteSettings, WrittenValuesLoadBackToTheSameRunningValues) {
         "Values/ConstantppO2=1,3;Values/C0T05N2=2.25;Values/DecoMode=2;Settings/UseC0=1;"
         "Settings/FileStoragePath=/home/taucher/Profile/;Decompression/Sharp1stStep=True;"
         "View/ShowCompartment4=1;View/ShowCompartment5=2;CommPort/Parity=s;"
-        "Colors/GraphBackColor=12632256");
+        "Colors/GraphBackColor=12632256;Planner/DecoGas2=21/35@57;Planner/Water=Fresh");
     InMemorySettingsStore written;
     WriteSettings(written, loaded);
     EXPECT_EQ(written.ReadSetting("Values", "AirPressure"), "1013.25");
