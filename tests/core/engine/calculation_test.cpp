@@ -3,9 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <sstream>
 
 #include "core/engine/dive_plan.h"
 #include "core/engine/no_fly.h"
@@ -27,80 +27,65 @@ struct Scenario {
     GasMixFields mix = {};
 };
 
-std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", value);
-    return text;
-}
-
 // Everything a calculation leaves for the user: its result and messages, every record, the
 // stops and doses, the dive plan, the decompression text and lines, and the no-fly time.
 std::string Outputs(const Scenario& scenario) {
     InMemorySettingsStore store;
     WriteEntries(store, std::string("Values/SurfaceInterval=0;Decompression/Step=True;") +
                             scenario.settings);
-    Workspace workspace = WorkspaceFromSettings(LoadSettings(store, "/opt/marelos"));
-    workspace.mix = scenario.mix;
-    DiveProfile& profile = workspace.profile;
+    Workspace ws = WorkspaceFromSettings(LoadSettings(store, "/opt/marelos"));
+    ws.mix = scenario.mix;
+    std::ostringstream out;
+    out.precision(9);
+    out << "##";
     for (const auto& [minute, depth] : scenario.corners) {
-        profile.points[profile.nextPoint++] = {minute, depth, std::stoi(scenario.mix.n2),
-                                               std::stod(scenario.mix.he)};
+        ws.profile.points[ws.profile.nextPoint++] = {minute, depth, std::stoi(scenario.mix.n2),
+                                                     std::stod(scenario.mix.he)};
+        out << " " << minute << "/" << depth;
     }
+    out << " " << scenario.mix.n2 << "/" << scenario.mix.he << ": " << scenario.settings << "\n";
     ScriptedUi ui;
-    const CalculationResult result = mnuCalcSaturation(workspace, store, ui);
-    std::string out = "##";
-    for (const auto& [minute, depth] : scenario.corners)
-        out += " " + std::to_string(minute) + "/" + std::to_string(depth);
-    out += " " + scenario.mix.n2 + "/" + scenario.mix.he + ": " + scenario.settings + "\n";
-    out += "completed=" + std::to_string(result.completed) +
-           " maxDepth=" + std::to_string(result.maxDepth) +
-           " diveMinutes=" + std::to_string(result.diveMinutes) +
-           " totalTime=" + std::to_string(result.totalTime) +
-           " violations=" + std::to_string(result.violations) +
-           " decompressionDive=" + std::to_string(result.decompressionDive) + " phase " +
-           std::to_string(result.decoBegin) + ".." + std::to_string(result.decoEnd) +
-           " maxHScale=" + std::to_string(workspace.settings.maxHScale) + " progress " +
-           std::to_string(ui.progressSteps) + "/" + std::to_string(ui.lastProgress) + "\n";
+    const CalculationResult r = mnuCalcSaturation(ws, store, ui);
+    out << "completed=" << r.completed << " maxDepth=" << r.maxDepth
+        << " diveMinutes=" << r.diveMinutes << " totalTime=" << r.totalTime
+        << " violations=" << r.violations << " decompressionDive=" << r.decompressionDive
+        << " phase " << r.decoBegin << ".." << r.decoEnd << " maxHScale=" << ws.settings.maxHScale
+        << " progress " << ui.progressSteps << "/" << ui.lastProgress << "\n";
     for (const std::string& line : ui.lines)
-        out += "message: " + line + "\n";
+        out << "message: " << line << "\n";
     for (const ScriptedUi::Box& box : ui.boxes)
-        out += "box " + std::to_string(static_cast<int>(box.icon)) + ": " + box.text + "\n";
-    const ComputedProfile& computed = workspace.computed;
-    for (int j = 1; j <= computed.computedCount; ++j) {
-        if (computed.computedCount > 400 && j > 3 && j < computed.computedCount - 3) continue;
-        const ComputedMinute& r = computed.records[j];
-        out += std::to_string(j) + "\t" + Number(r.depth) + "\t" + Number(r.n2Percent) + "/" +
-               Number(r.hePercent) + "\ttol " + Number(r.toleratedPressure) + "\tN2 " +
-               Number(r.pN2[0]) + " " + Number(r.pN2[1]) + " " + Number(r.pN2[16]) + "\tHe " +
-               Number(r.pHe[1]) + "\tOTU " + Number(r.otu) + "\tCNS " + Number(r.cnsDay) + " " +
-               Number(r.cnsDive) + "\n";
+        out << "box " << static_cast<int>(box.icon) << ": " << box.text << "\n";
+    const ComputedProfile& c = ws.computed;
+    for (int j = 1; j <= c.computedCount; ++j) {
+        if (c.computedCount > 400 && j > 3 && j < c.computedCount - 3) continue;
+        const ComputedMinute& m = c.records[j];
+        out << j << "\t" << m.depth << "\t" << m.n2Percent << "/" << m.hePercent << "\ttol "
+            << m.toleratedPressure << "\tN2 " << m.pN2[0] << " " << m.pN2[1] << " " << m.pN2[16]
+            << "\tHe " << m.pHe[1] << "\tOTU " << m.otu << "\tCNS " << m.cnsDay << " " << m.cnsDive
+            << "\n";
     }
-    for (int k = 0; k <= kStopTableEnd; ++k) {
-        const auto& stop = profile.stops[k];
+    for (const DecoStop& stop : ws.profile.stops) {
         if (stop.time != 0) {
-            out += "stop " + std::to_string(stop.depth) + " m " + std::to_string(stop.time) +
-                   " min N2 " + Number(stop.gas.n2Percent) + " He " + Number(stop.gas.hePercent) +
-                   "\n";
+            out << "stop " << stop.depth << " m " << stop.time << " min N2 " << stop.gas.n2Percent
+                << " He " << stop.gas.hePercent << "\n";
         }
     }
-    out += "OTU " + Number(TotalOtu(computed)) + " CNS " + Number(DailyCns(computed)) + " " +
-           Number(DiveCns(computed)) + "\n";
-    for (const std::string& line : DivePlanLines(workspace, store, ui))
-        out += "plan: " + line + "\n";
+    out << "OTU " << TotalOtu(c) << " CNS " << DailyCns(c) << " " << DiveCns(c) << "\n";
+    for (const std::string& line : DivePlanLines(ws, store, ui))
+        out << "plan: " << line << "\n";
     for (const std::string& question : ui.questions)
-        out += "question: " + question + "\n";
-    std::string text = DecompressionText(workspace);
+        out << "question: " << question << "\n";
+    std::string text = DecompressionText(ws);
     for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
         text.replace(at, 2, " | ");
-    out += "text: " + text + "\n";
-    for (const std::string& line : DecompressionLines(workspace, LastWrittenLine(profile)))
-        out += "line: " + line + "\n";
-    const std::optional<int> noFly = ComputeNoFlyMinutes(workspace, store, ui);
-    out += "no-fly: " +
-           NoFlyMessage(noFly, workspace.settings.cabinPressure,
-                        RecommendedWaitBeforeFlying(workspace), ".") +
-           "\n";
-    return out;
+    out << "text: " << text << "\n";
+    for (const std::string& line : DecompressionLines(ws, LastWrittenLine(ws.profile)))
+        out << "line: " << line << "\n";
+    const std::optional<int> noFly = ComputeNoFlyMinutes(ws, store, ui);
+    out << "no-fly: "
+        << NoFlyMessage(noFly, ws.settings.cabinPressure, RecommendedWaitBeforeFlying(ws), ".")
+        << "\n";
+    return out.str();
 }
 
 // The whole output of the calculation for dives that each take another of its paths, compared
@@ -146,6 +131,9 @@ TEST(CalculationOutputs, EveryPathAgainstItsGoldenFile) {
         {{{4, 30}, {20, 30}},
          "Values/DecoModel=1;Values/AirPressure=1013;Values/CabinPressure=510"},
         {{{2, 40}, {30, 40}}, "Values/AirPressure=1013.25;Planner/Enabled=1;Planner/DecoGas1=50/0"},
+        {{{2, 40}, {30, 40}},
+         "Values/AirPressure=1013.25;Planner/Enabled=1;Planner/DecoGas1=50/0;"
+         "Cylinders/Cylinder1=D12;12;232;21/0"},
         // The table end in the dive phase, the decompression and the surface interval, and a
         // first stop below 300 m.
         {{{3, 10}, {6000, 10}}, "Settings/MaxHScale=6000"},

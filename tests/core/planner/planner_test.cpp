@@ -198,21 +198,13 @@ TEST(PlannerStops, TheLastStopAndTheSafetyStop) {
 // than the plan, and the worst case is the longest; the deeper profile deepens every line below
 // the surface and lengthens the last one at the greatest depth.
 TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
-    for (const auto& [corners, gas] :
-         std::vector<std::pair<std::vector<std::pair<int, int>>, PointGas>>{
-             {{{2, 45}, {30, 45}}, {78, 0}}, {{{3, 60}, {20, 60}}, {44, 35}}}) {
-        Settings settings = PlannerConventions();
-        settings.planner.decoGases = {kEan50, kOxygen};
-        auto dive = DrawnDive({}, settings);
-        for (const auto& [minute, depth] : corners)
-            dive->profile.points[dive->profile.nextPoint++] = {minute, depth, gas.n2Percent,
-                                                               gas.hePercent};
-        dive->model = ModelFromSettings(settings);
-        InMemorySettingsStore store;
-        ScriptedUi ui;
-        const CalculationResult result = mnuCalcSaturation(*dive, store, ui);
-        const std::vector<ContingencyPlan> plans =
-            ContingencyPlans(dive->profile, *result.schedule, dive->model, settings);
+    Settings settings = PlannerConventions();
+    settings.planner.decoGases = {kEan50, kOxygen};
+    const PlannedDive air({{2, 45}, {30, 45}}, settings);
+    const PlannedDive trimix({{3, 60}, {20, 60}}, settings, {44, 35});
+    for (const PlannedDive* dive : {&air, &trimix}) {
+        const std::vector<ContingencyPlan> plans = ContingencyPlans(
+            dive->workspace->profile, dive->schedule(), dive->workspace->model, settings);
         ASSERT_EQ(plans.size(), 5u);
         EXPECT_EQ(plans[0].name, "Plan");
         EXPECT_EQ(plans[1].name, "Tiefer und länger (+3 m, +3 min)");

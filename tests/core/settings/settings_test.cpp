@@ -89,7 +89,9 @@ TEST(LoadSettings, EveryRuleAgainstItsGoldenFile) {
           // default, a gas beyond its maximum operating depth is dropped.
           "Planner/Enabled=1;Planner/GFLow=40;Planner/GFHigh=abc;Planner/LastStop=6;"
           "Planner/Water=Fresh;Planner/DecoGas1=50/0;Planner/DecoGas2=21/35@57;"
-          "Planner/DecoGas3=50/0@40;Planner/AscentRate=31"})
+          "Planner/DecoGas3=50/0@40;Planner/AscentRate=31",
+          "Cylinders/Cylinder2=D12;24;232;21/0;Cylinders/Cylinder3=kaputt;Planner/SacBottom=4.9;"
+          "Planner/SacDeco=100;Planner/StressFactor=5.1;Planner/TurnRule=Halves;Planner/RealGas=0"})
         cases.push_back(group);
 
     InMemorySettingsStore empty;
@@ -167,7 +169,8 @@ TEST(WriteSettings, WrittenValuesLoadBackToTheSameRunningValues) {
         "Values/ConstantppO2=1,3;Values/C0T05N2=2.25;Values/DecoMode=2;Settings/UseC0=1;"
         "Settings/FileStoragePath=/home/taucher/Profile/;Decompression/Sharp1stStep=True;"
         "View/ShowCompartment4=1;View/ShowCompartment5=2;CommPort/Parity=s;"
-        "Colors/GraphBackColor=12632256;Planner/DecoGas2=21/35@57;Planner/Water=Fresh");
+        "Colors/GraphBackColor=12632256;Planner/DecoGas2=21/35@57;Planner/Water=Fresh;"
+        "Cylinders/Cylinder1=S80;11.1;207;50/0;Planner/TurnRule=Halves");
     InMemorySettingsStore written;
     WriteSettings(written, loaded);
     EXPECT_EQ(written.ReadSetting("Values", "AirPressure"), "1013.25");

@@ -49,9 +49,7 @@ class TextFileTest : public ::testing::Test {
 
 TEST_F(TextFileTest, ReadsWindows1252AndUtf8WithEitherLineEnd) {
     const fs::path file = folder_ / "tg.mrp";
-    for (const std::string bytes : {"30\t5\r\n# END OF PROFILE #\r\nOrt: \xDC"
-                                    "berlingen 4 \xB0"
-                                    "C\r\n",
+    for (const std::string bytes : {"30\t5\r\n# END OF PROFILE #\r\nOrt: \334berlingen 4 \260C\r\n",
                                     "30\t5\n# END OF PROFILE #\nOrt: Überlingen 4 °C"}) {
         PutFile(file, bytes);
         EXPECT_EQ(
@@ -65,10 +63,7 @@ TEST_F(TextFileTest, WritesWindows1252WithCrLfOverTheWholeOldFileAndReadsItBack)
     PutFile(file, "eine viel laengere alte Zeile\r\nund noch eine\r\nund noch eine\r\n");
     const std::vector<std::string> lines = {"Tiefe\tt", "", "Temperatur: 4 °C, Größe"};
     ASSERT_FALSE(WriteTextFileLines(file, lines).has_value());
-    EXPECT_EQ(FileBytes(file),
-              "Tiefe\tt\r\n\r\nTemperatur: 4 \xB0"
-              "C, Gr\xF6\xDF"
-              "e\r\n");
+    EXPECT_EQ(FileBytes(file), "Tiefe\tt\r\n\r\nTemperatur: 4 \260C, Gr\366\337e\r\n");
     EXPECT_EQ(ReadTextFileLines(file).value(), lines);
     EXPECT_EQ(FileCount(), 1u);  // no temporary file is left behind
 }
