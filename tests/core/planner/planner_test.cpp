@@ -86,9 +86,9 @@ TEST(PlannerAgainstPublishedPlans, ThirtyMetresOnAirAndFortyWithEan50) {
     EXPECT_NEAR(air.schedule().runTime, 36, 3);
     Settings safety = PlannerConventions();
     safety.planner.safetyStopMinutes = 3;
-    EXPECT_EQ(PlannedDive({{2, 30}, {25, 30}}, safety).Stops().back(),
-              std::make_pair(3.0, 8));  // 7 there
-    EXPECT_NEAR(PlannedDive({{2, 30}, {25, 30}}, safety).schedule().runTime, 39, 3);
+    const PlannedDive safe({{2, 30}, {25, 30}}, safety);
+    EXPECT_EQ(safe.Stops().back(), std::make_pair(3.0, 8));  // 7 there
+    EXPECT_NEAR(safe.schedule().runTime, 39, 3);
 
     Settings ean50 = PlannerConventions();
     ean50.planner.decoGases = {kEan50};

@@ -65,23 +65,18 @@ TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
     p.store.WriteSetting("Settings", "NitroxDecoStart", "21");
     p.store.WriteSetting("Settings", "LastOptionsTab", "3");
     const OptionsFields f = OpenOptions(*p.workspace, p.store);
-    EXPECT_EQ(f.commPort, "2");
-    EXPECT_EQ(f.dataBits, "8");
-    EXPECT_EQ(f.stopBits, "1");
-    EXPECT_EQ(f.parity, "N");
-    EXPECT_EQ(f.baudRate, "2400");
-    EXPECT_EQ(f.airLitre, "12");
-    EXPECT_EQ(f.cabinPressure, "685");  // nothing stored
-    EXPECT_EQ(f.constPpO2, "1.5");
-    EXPECT_EQ(f.circleDiameter, "40");
-    EXPECT_EQ(f.excelPath, "");
-    EXPECT_EQ(f.decoGasStart, "21");
+    // No cabin pressure stored: 685; the END of the default 5 bar, 53.07..., cut to 0.1 m.
+    EXPECT_EQ((std::vector<std::string>{f.commPort, f.dataBits, f.stopBits, f.parity, f.baudRate,
+                                        f.airLitre, f.cabinPressure, f.constPpO2, f.circleDiameter,
+                                        f.excelPath, f.decoGasStart, f.end}),
+              (std::vector<std::string>{"2", "8", "1", "N", "2400", "12", "685", "1.5", "40", "",
+                                        "21", "53"}));
     EXPECT_EQ(p.workspace->settings.nitroxDecoStart, 21);
     EXPECT_EQ(f.tab, 3);
-    EXPECT_EQ(f.end, "53");  // of the default 5 bar: 53.07... cut to 0.1 m
 }
 
 TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
+    using F = OptionsFields;
     struct Case {
         std::string OptionsFields::*field;
         const char* typed;
@@ -89,34 +84,32 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
         const char* stored;
     };
     const std::vector<Case> cases = {
-        {&OptionsFields::airPressure, "1500", keys::kAirPressure, "1010"},
-        {&OptionsFields::airPressure, "1200", keys::kAirPressure, "1200"},
-        {&OptionsFields::surfaceInterval, "-1", keys::kSurfaceInterval, "60"},
-        {&OptionsFields::surfaceInterval, "0", keys::kSurfaceInterval, "0"},
-        {&OptionsFields::surfaceInterval, "600", keys::kSurfaceInterval, "600"},
-        {&OptionsFields::surfaceInterval, "601", keys::kSurfaceInterval, "240"},
-        {&OptionsFields::interval, "70000", keys::kInterval, "70000"},  // stored as typed
-        {&OptionsFields::commPort, "Keine", keys::kPort, "2"},
-        {&OptionsFields::commPort, "4", keys::kPort, "4"},
-        {&OptionsFields::dataBits, "7", keys::kDataBits, "7"},
-        {&OptionsFields::stopBits, "2", keys::kStopBits, "2"},
-        {&OptionsFields::parity, "e", keys::kParity, "E"},
-        {&OptionsFields::parity, "X", keys::kParity, "N"},
-        {&OptionsFields::baudRate, "28800", keys::kBaudRate, "28800"},
-        {&OptionsFields::fileStoragePath, "/home/taucher/tg", keys::kFileStoragePath,
-         "/home/taucher/tg/"},
-        {&OptionsFields::fileStoragePath, "/home/taucher/tg/", keys::kFileStoragePath,
-         "/home/taucher/tg/"},
-        {&OptionsFields::maxPpO2, "1,45", keys::kMaxPPO2, "1.45"},
-        {&OptionsFields::initialPpN2, "0,75", keys::kInitialppN2, "0.75"},
-        {&OptionsFields::decoGasStart, "20.6", keys::kNitroxDecoStart, "21"},
-        {&OptionsFields::decoGasStart, "", keys::kNitroxDecoStart, "0"},
-        {&OptionsFields::airLitre, " 15,5 ", keys::kAirConsumption, "15.5"},
-        {&OptionsFields::device, " /dev/ttyUSB0 ", keys::kDevice, "/dev/ttyUSB0"},
+        {&F::airPressure, "1500", keys::kAirPressure, "1010"},
+        {&F::airPressure, "1200", keys::kAirPressure, "1200"},
+        {&F::surfaceInterval, "-1", keys::kSurfaceInterval, "60"},
+        {&F::surfaceInterval, "0", keys::kSurfaceInterval, "0"},
+        {&F::surfaceInterval, "600", keys::kSurfaceInterval, "600"},
+        {&F::surfaceInterval, "601", keys::kSurfaceInterval, "240"},
+        {&F::interval, "70000", keys::kInterval, "70000"},  // stored as typed
+        {&F::commPort, "Keine", keys::kPort, "2"},
+        {&F::commPort, "4", keys::kPort, "4"},
+        {&F::dataBits, "7", keys::kDataBits, "7"},
+        {&F::stopBits, "2", keys::kStopBits, "2"},
+        {&F::parity, "e", keys::kParity, "E"},
+        {&F::parity, "X", keys::kParity, "N"},
+        {&F::baudRate, "28800", keys::kBaudRate, "28800"},
+        {&F::fileStoragePath, "/home/taucher/tg", keys::kFileStoragePath, "/home/taucher/tg/"},
+        {&F::fileStoragePath, "/home/taucher/tg/", keys::kFileStoragePath, "/home/taucher/tg/"},
+        {&F::maxPpO2, "1,45", keys::kMaxPPO2, "1.45"},
+        {&F::initialPpN2, "0,75", keys::kInitialppN2, "0.75"},
+        {&F::decoGasStart, "20.6", keys::kNitroxDecoStart, "21"},
+        {&F::decoGasStart, "", keys::kNitroxDecoStart, "0"},
+        {&F::airLitre, " 15,5 ", keys::kAirConsumption, "15.5"},
+        {&F::device, " /dev/ttyUSB0 ", keys::kDevice, "/dev/ttyUSB0"},
     };
     for (const Case& c : cases) {
         Program p;
-        EXPECT_EQ(p.Confirm([&](OptionsFields& f) { f.*c.field = c.typed; }), std::nullopt);
+        EXPECT_EQ(p.Confirm([&](F& f) { f.*c.field = c.typed; }), std::nullopt);
         EXPECT_EQ(ReadSetting(p.store, c.key), c.stored) << c.key.name << " " << c.typed;
     }
 
@@ -202,8 +195,8 @@ TEST(OptionsForm, OkRefusesWhatTheSettingCouldNotLoadAndStoresNothing) {
             const auto problem = p.Confirm([&](F& f) { f.*c.field = text; });
             ASSERT_TRUE(problem) << c.name << " " << text;
             EXPECT_EQ(problem->field, c.name) << text;
-            golden += std::to_string(problem->tab) + " " + problem->field + " „" + text + "“: " +
-                      problem->message + "\n";
+            golden += std::to_string(problem->tab) + " " + problem->field + " „" + text +
+                      "“: " + problem->message + "\n";
             EXPECT_EQ(p.store.WriteCount(), writes) << c.name << " " << text;
             EXPECT_EQ(p.workspace->settings, before) << c.name << " " << text;
             EXPECT_EQ(p.redraws, 0);
