@@ -204,7 +204,10 @@ TEST(OptionsForm, OkRefusesWhatTheSettingCouldNotLoadAndStoresNothing) {
     }
     for (int i = 0; i < 6; ++i) {  // the six values of compartment 0
         Program p;
-        ASSERT_TRUE(p.Confirm([&](F& f) { f.compartment0[i] = "0"; })) << i;
+        const auto problem = p.Confirm([&](F& f) { f.compartment0[i] = "0"; });
+        ASSERT_TRUE(problem) << i;
+        golden +=
+            std::to_string(problem->tab) + " " + problem->field + ": " + problem->message + "\n";
         EXPECT_EQ(p.Confirm([&](F& f) { f.compartment0[i] = "-0,5"; }), std::nullopt) << i;
     }
 
