@@ -12,6 +12,7 @@
 #include "core/engine/oxygen.h"
 #include "core/profile/profile_file.h"
 #include "tests/core/engine/outputs_test_support.h"
+#include "tests/fakes/data_table.h"
 
 namespace marelos {
 namespace {
@@ -23,7 +24,7 @@ using Corners = std::vector<std::pair<int, int>>;
 // calculated with.
 struct Scenario {
     Corners corners;
-    const char* settings;
+    std::string settings;
     GasMixFields mix = {};
 };
 
@@ -31,8 +32,7 @@ struct Scenario {
 // stops and doses, the dive plan, the decompression text and lines, and the no-fly time.
 std::string Outputs(const Scenario& scenario) {
     InMemorySettingsStore store;
-    WriteEntries(store, std::string("Values/SurfaceInterval=0;Decompression/Step=True;") +
-                            scenario.settings);
+    WriteEntries(store, "Values/SurfaceInterval=0;Decompression/Step=True;" + scenario.settings);
     Workspace ws = WorkspaceFromSettings(LoadSettings(store, "/opt/marelos"));
     ws.mix = scenario.mix;
     std::ostringstream out;
@@ -88,62 +88,21 @@ std::string Outputs(const Scenario& scenario) {
     return out.str();
 }
 
-// The whole output of the calculation for dives that each take another of its paths, compared
-// with tests/data/calculation_outputs.txt. The reference comparison checks the engine on random
-// dives; this file pins the paths a random dive seldom takes.
+// The whole output of the calculation for the dives of tests/data/calculation_scenarios.tsv,
+// each taking another of its paths, compared with tests/data/calculation_outputs.txt. The
+// reference comparison checks the engine on random dives; this file pins the paths a random dive
+// seldom takes.
 TEST(CalculationOutputs, EveryPathAgainstItsGoldenFile) {
-#define EAN50_FROM_21M \
-    "Settings/NitroxDecoStart=21;Values/N2PerCentDecompression=50;Values/AirPressure=1013"
-    const GasMixFields trimix = {"21", "44", "35"};
-    const Scenario scenarios[] = {
-        // No stops: 10 m steps, and a dive back at 0 m in steps and continuous.
-        {{{3, 30}, {25, 30}}, "Values/SurfaceInterval=120"},
-        {{{2, 12}, {12, 12}}, ""},
-        {{{2, 10}, {20, 10}, {21, 0}}, ""},
-        {{{2, 10}, {20, 10}, {21, 0}}, "Decompression/Step=False"},
-        {{{2, 12}, {12, 12}, {14, 0}}, "Decompression/Step=True;Values/SurfaceInterval=120"},
-        // Stops, the sharp first stop, deep stops, the decompression gas, the continuous ascent.
-        {{{4, 40}, {30, 40}}, "Decompression/Step="},  // the plan asks for stops
-        {{{4, 40}, {30, 40}}, "Decompression/Sharp1stStep=True"},
-        {{{4, 40}, {30, 40}}, "Values/DeepStops=1;Values/DeepStopMode=1;Values/DeepStopTime=2"},
-        {{{4, 40}, {30, 40}}, "Values/DeepStops=1;Values/DeepStopMode=2;Values/DeepStopTime=2"},
-        {{{4, 40}, {30, 40}, {33, 10}}, "Values/DeepStops=1;Values/DeepStopTime=5"},
-        {{{5, 45}, {35, 45}}, "Settings/NitroxDecoStart=6;Values/N2PerCentDecompression=20"},
-        {{{4, 40}, {30, 40}}, "Decompression/Step=False"},
-        {{{3, 20}, {20, 20}}, "Values/SurfaceInterval=5"},
-        // Compartment 0, the other models and progressivities.
-        {{{4, 40}, {30, 40}}, "Settings/UseC0=1;Values/C0aN2=0.1;Values/C0bN2=0.99"},
-        {{{3, 30}, {25, 30}}, "Values/DecoModel=1;Values/DecoMode=1"},
-        {{{3, 30}, {25, 30}}, "Values/DecoModel=2;Values/DecoMode=4"},
-        {{{3, 30}, {25, 30}}, "Values/DecoModel=4;Values/DecoMode=5"},
-        // The ascent gas: trimix without a decompression gas, and with air from 6 m; EAN50 from
-        // 21 m just below and just above the ppO2 limit.
-        {{{3, 45}, {25, 45}}, "Values/AirPressure=1013;Values/SurfaceInterval=120", trimix},
-        {{{3, 45}, {25, 45}}, "Values/AirPressure=1013;Settings/NitroxDecoStart=6", trimix},
-        {{{3, 40}, {30, 40}}, "Values/MaxPPO2=1.49;" EAN50_FROM_21M},
-        {{{3, 40}, {30, 40}}, "Values/MaxPPO2=1.48;" EAN50_FROM_21M},
-        // Repetitive dives (the no-fly recommendation), cabin pressures either side of the
-        // balance with surface air, and the planner.
-        {{{2, 12}, {12, 12}, {14, 0}, {40, 0}, {42, 10}, {50, 10}}, "Values/SurfaceInterval=120"},
-        {{{2, 12}, {12, 12}, {14, 0}, {20, 0}, {22, 40}, {50, 40}}, ""},
-        {{{4, 30}, {20, 30}},
-         "Values/DecoModel=1;Values/AirPressure=1013;Values/CabinPressure=450"},
-        {{{4, 30}, {20, 30}},
-         "Values/DecoModel=1;Values/AirPressure=1013;Values/CabinPressure=510"},
-        {{{2, 40}, {30, 40}}, "Values/AirPressure=1013.25;Planner/Enabled=1;Planner/DecoGas1=50/0"},
-        {{{2, 40}, {30, 40}},
-         "Values/AirPressure=1013.25;Planner/Enabled=1;Planner/DecoGas1=50/0;"
-         "Cylinders/Cylinder1=D12;12;232;21/0"},
-        // The table end in the dive phase, the decompression and the surface interval, and a
-        // first stop below 300 m.
-        {{{3, 10}, {6000, 10}}, "Settings/MaxHScale=6000"},
-        {{{3, 60}, {5500, 60}}, "Settings/MaxHScale=6000"},
-        {{{3, 5}, {5900, 5}}, "Settings/MaxHScale=6000;Values/SurfaceInterval=300"},
-        {{{60, 600}, {400, 600}}, "Settings/MaxHScale=500"},
-    };
     std::string golden;
-    for (const Scenario& scenario : scenarios)
+    for (const std::vector<std::string>& row : DataLines("calculation_scenarios.tsv")) {
+        Scenario scenario{{}, row.at(1)};
+        std::istringstream corners(row[0]);
+        for (int minute, depth; corners >> minute && corners.ignore() >> depth;)
+            scenario.corners.emplace_back(minute, depth);
+        if (row.size() > 2)
+            scenario.mix = {row[2].substr(0, 2), row[2].substr(3, 2), row[2].substr(6)};
         golden += Outputs(scenario);
+    }
     ExpectGolden("calculation_outputs.txt", golden);
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/settings/memory_settings_store.h"
 #include "core/workspace.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
 
@@ -44,14 +44,6 @@ inline void WriteEntries(SettingsStore& store, const std::string& entries) {
         store.WriteSetting(entry.substr(0, slash), entry.substr(slash + 1, equals - slash - 1),
                            entry.substr(equals + 1));
     }
-}
-
-// Compares the text with tests/data/NAME; MARELOS_UPDATE_GOLDEN=1 writes the file anew after a
-// deliberate change, to be read through before it is committed.
-inline void ExpectGolden(const std::string& name, const std::string& text) {
-    const std::string path = std::string(MARELOS_TEST_DATA) + "/" + name;
-    if (std::getenv("MARELOS_UPDATE_GOLDEN") != nullptr) PutFile(path, text);
-    EXPECT_EQ(FileBytes(path), text) << "differs from tests/data/" << name;
 }
 
 }  // namespace marelos

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <sstream>
 
 #include "core/divecomputers/serial_link.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/core/engine/outputs_test_support.h"
+#include "tests/fakes/data_table.h"
 
 namespace marelos {
 namespace {
@@ -28,6 +31,51 @@ struct Program {
     OptionsFields fields;
     int redraws = 0;
 };
+
+// A text field of the dialog by its name.
+std::string& Field(OptionsFields& f, const std::string& name) {
+    using F = OptionsFields;
+    static const std::map<std::string, std::string F::*> fields = {
+        {"txtAirPressure", &F::airPressure},
+        {"txtAirPressureStd", &F::airPressureStd},
+        {"txtAirLitre", &F::airLitre},
+        {"cmbTankSize", &F::tankSize},
+        {"cmbTankPressure", &F::tankPressure},
+        {"txtCabinPressure", &F::cabinPressure},
+        {"txtSurfaceInterval", &F::surfaceInterval},
+        {"txtInterval", &F::interval},
+        {"txtN2PerCentSurface", &F::n2PerCentSurface},
+        {"txtN2PerCentDecompression", &F::n2PerCentDecompression},
+        {"txtHePerCentDecompression", &F::hePerCentDecompression},
+        {"txtDecoGasStart", &F::decoGasStart},
+        {"txtInitialppN2", &F::initialPpN2},
+        {"txtDeepStopTime", &F::deepStopTime},
+        {"txtMaxPPO2", &F::maxPpO2},
+        {"txtMinPPO2", &F::minPpO2},
+        {"txtMaxPPN2", &F::maxPpN2},
+        {"txtConstppO2", &F::constPpO2},
+        {"cmbCircleDiameter", &F::circleDiameter},
+        {"cmbLineWidth", &F::lineWidth},
+        {"cmbCircleLineWidth", &F::circleLineWidth},
+        {"cmbDataBits", &F::dataBits},
+        {"cmbStopBits", &F::stopBits},
+        {"cmbBaudRate", &F::baudRate},
+        {"txtCOMDelay", &F::comDelay},
+        {"cmbCommPort", &F::commPort},
+        {"cmbDevice", &F::device},
+        {"cmbParity", &F::parity},
+        {"txtFileStoragePath", &F::fileStoragePath}};
+    return f.*fields.at(name);
+}
+
+// The texts of a cell of tests/data/options_fields.tsv, separated by spaces; "" is empty.
+std::vector<std::string> Texts(const std::string& cell) {
+    std::vector<std::string> texts;
+    std::istringstream in(cell);
+    for (std::string text; in >> text;)
+        texts.push_back(text == "\"\"" ? "" : text);
+    return texts;
+}
 
 TEST(OptionsForm, ConfirmingUnchangedFieldsKeepsTheRunningValuesAndTheStore) {
     Program p;
@@ -76,41 +124,12 @@ TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
 }
 
 TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
-    using F = OptionsFields;
-    struct Case {
-        std::string OptionsFields::*field;
-        const char* typed;
-        SettingKey key;
-        const char* stored;
-    };
-    const std::vector<Case> cases = {
-        {&F::airPressure, "1500", keys::kAirPressure, "1010"},
-        {&F::airPressure, "1200", keys::kAirPressure, "1200"},
-        {&F::surfaceInterval, "-1", keys::kSurfaceInterval, "60"},
-        {&F::surfaceInterval, "0", keys::kSurfaceInterval, "0"},
-        {&F::surfaceInterval, "600", keys::kSurfaceInterval, "600"},
-        {&F::surfaceInterval, "601", keys::kSurfaceInterval, "240"},
-        {&F::interval, "70000", keys::kInterval, "70000"},  // stored as typed
-        {&F::commPort, "Keine", keys::kPort, "2"},
-        {&F::commPort, "4", keys::kPort, "4"},
-        {&F::dataBits, "7", keys::kDataBits, "7"},
-        {&F::stopBits, "2", keys::kStopBits, "2"},
-        {&F::parity, "e", keys::kParity, "E"},
-        {&F::parity, "X", keys::kParity, "N"},
-        {&F::baudRate, "28800", keys::kBaudRate, "28800"},
-        {&F::fileStoragePath, "/home/taucher/tg", keys::kFileStoragePath, "/home/taucher/tg/"},
-        {&F::fileStoragePath, "/home/taucher/tg/", keys::kFileStoragePath, "/home/taucher/tg/"},
-        {&F::maxPpO2, "1,45", keys::kMaxPPO2, "1.45"},
-        {&F::initialPpN2, "0,75", keys::kInitialppN2, "0.75"},
-        {&F::decoGasStart, "20.6", keys::kNitroxDecoStart, "21"},
-        {&F::decoGasStart, "", keys::kNitroxDecoStart, "0"},
-        {&F::airLitre, " 15,5 ", keys::kAirConsumption, "15.5"},
-        {&F::device, " /dev/ttyUSB0 ", keys::kDevice, "/dev/ttyUSB0"},
-    };
-    for (const Case& c : cases) {
+    for (const std::vector<std::string>& row : DataLines("options_stored.tsv")) {
         Program p;
-        EXPECT_EQ(p.Confirm([&](F& f) { f.*c.field = c.typed; }), std::nullopt);
-        EXPECT_EQ(ReadSetting(p.store, c.key), c.stored) << c.key.name << " " << c.typed;
+        EXPECT_EQ(p.Confirm([&](OptionsFields& f) { Field(f, row[0]) = row[1]; }), std::nullopt);
+        const std::size_t slash = row[2].find('/');
+        EXPECT_EQ(p.store.ReadSetting(row[2].substr(0, slash), row[2].substr(slash + 1)), row[3])
+            << row[0] << " " << row[1];
     }
 
     // The interface test opens what "OK" would store.
@@ -137,68 +156,29 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
     }
 }
 
-// Every numeric field takes exactly the numbers its setting keeps when it is loaded: each limit
-// from both sides (whole-number settings are rounded first, halves to even), and never a text
-// or an empty field. A refused field stores and applies nothing.
+// Every numeric field takes exactly the numbers its setting keeps when it is loaded
+// (tests/data/options_fields.tsv), never a text or an empty field. A refused field stores and
+// applies nothing.
 TEST(OptionsForm, OkRefusesWhatTheSettingCouldNotLoadAndStoresNothing) {
-    struct Case {
-        std::string OptionsFields::*field;
-        const char* name;
-        std::vector<const char*> taken;
-        std::vector<const char*> refused;  // besides "abc", "1x" and ""
-    };
     using F = OptionsFields;
-    const std::vector<Case> cases = {
-        {&F::airPressure, "txtAirPressure", {"0.001", "2000", "1013,25"}, {"0", "2000.01"}},
-        {&F::airPressureStd, "txtAirPressureStd", {"0,5", "2000"}, {"-1", "2000.5"}},
-        {&F::airLitre, "txtAirLitre", {"0.01"}, {"0", "-0.01"}},
-        {&F::tankSize, "cmbTankSize", {"0.6", "15"}, {"0", "0.5"}},
-        {&F::tankPressure, "cmbTankPressure", {"1"}, {"-0.4"}},
-        {&F::cabinPressure, "txtCabinPressure", {"0.001", "-5"}, {"0"}},
-        {&F::surfaceInterval, "txtSurfaceInterval", {"6000.5", "-1"}, {"6000.6"}},
-        {&F::interval, "txtInterval", {"1", "-1"}, {"0", "0.4"}},
-        {&F::n2PerCentSurface, "txtN2PerCentSurface", {"0", "100.4"}, {"-0.6", "100.6"}},
-        {&F::n2PerCentDecompression, "txtN2PerCentDecompression", {"0", "100"}, {"-1", "101"}},
-        {&F::hePerCentDecompression, "txtHePerCentDecompression", {"0", "22"}, {"-1", "23"}},
-        {&F::decoGasStart, "txtDecoGasStart", {"0.6", "40"}, {"0.5", "-3"}},
-        {&F::initialPpN2, "txtInitialppN2", {"0.01", "10"}, {"0", "10.01"}},
-        {&F::deepStopTime, "txtDeepStopTime", {"0", "-3"}, {}},
-        {&F::maxPpO2, "txtMaxPPO2", {"1,6", "-1"}, {"0"}},
-        {&F::minPpO2, "txtMinPPO2", {"0.16"}, {"0.0"}},
-        {&F::maxPpN2, "txtMaxPPN2", {"3.16"}, {"-0"}},
-        {&F::constPpO2, "txtConstppO2", {"0.01"}, {"0", "-1.2"}},
-        {&F::circleDiameter, "cmbCircleDiameter", {"0.6", "100.5"}, {"0.5", "100.6"}},
-        {&F::lineWidth, "cmbLineWidth", {"0.6", "10"}, {"0.5", "-1"}},
-        {&F::circleLineWidth, "cmbCircleLineWidth", {"1"}, {"0"}},
-        {&F::dataBits, "cmbDataBits", {"7", "8"}, {"6", "9"}},
-        {&F::stopBits, "cmbStopBits", {"1", "2"}, {"0", "3"}},
-        {&F::baudRate, "cmbBaudRate", {"1200", "28800"}, {"19200", "2401"}},
-        {&F::comDelay, "txtCOMDelay", {"1"}, {"0", "0.4"}},
-        {&F::commPort, "cmbCommPort", {"1", "4", "Keine"}, {"0", "5"}},
-        {&F::device, "cmbDevice", {"", "/dev/pts/7"}, {"ttyUSB0"}},
-    };
     std::string golden;  // tab, field, text and message of every refusal
-    for (const Case& c : cases) {
-        for (const char* taken : c.taken) {
+    for (const std::vector<std::string>& row : DataLines("options_fields.tsv")) {
+        for (const std::string& taken : Texts(row[1])) {
             Program p;
-            EXPECT_EQ(p.Confirm([&](F& f) { f.*c.field = taken; }), std::nullopt)
-                << c.name << " " << taken;
+            EXPECT_EQ(p.Confirm([&](F& f) { Field(f, row[0]) = taken; }), std::nullopt)
+                << row[0] << " " << taken;
         }
-        std::vector<const char*> refused = c.refused;
-        refused.push_back("abc");
-        refused.push_back("1x");
-        if (c.field != &F::decoGasStart && c.field != &F::device) refused.push_back("");
-        for (const char* text : refused) {
+        for (const std::string& text : Texts(row[2])) {
             Program p;
             const Settings before = p.workspace->settings;
             const int writes = p.store.WriteCount();
-            const auto problem = p.Confirm([&](F& f) { f.*c.field = text; });
-            ASSERT_TRUE(problem) << c.name << " " << text;
-            EXPECT_EQ(problem->field, c.name) << text;
+            const auto problem = p.Confirm([&](F& f) { Field(f, row[0]) = text; });
+            ASSERT_TRUE(problem) << row[0] << " " << text;
+            EXPECT_EQ(problem->field, row[0]) << text;
             golden += std::to_string(problem->tab) + " " + problem->field + " „" + text +
                       "“: " + problem->message + "\n";
-            EXPECT_EQ(p.store.WriteCount(), writes) << c.name << " " << text;
-            EXPECT_EQ(p.workspace->settings, before) << c.name << " " << text;
+            EXPECT_EQ(p.store.WriteCount(), writes) << row[0] << " " << text;
+            EXPECT_EQ(p.workspace->settings, before) << row[0] << " " << text;
             EXPECT_EQ(p.redraws, 0);
         }
     }

@@ -3,10 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "core/settings/memory_settings_store.h"
 #include "tests/core/engine/outputs_test_support.h"
+#include "tests/fakes/data_table.h"
 
 namespace marelos {
 namespace {
@@ -32,68 +31,10 @@ std::vector<std::string> Written(const Settings& s) {
 }
 
 // The load rules of every setting, in tests/data/settings_load.txt: the defaults an empty store
-// gives, then for each stored text (or group of texts) the running values that differ from them
-// and what the load wrote back to the store. Each limit is tried from both sides.
+// gives, then for each stored text (or group of texts) of settings_load_cases.txt the running
+// values that differ from them and what the load wrote back to the store. Each limit is tried from
+// both sides.
 TEST(LoadSettings, EveryRuleAgainstItsGoldenFile) {
-    const std::pair<const char*, std::vector<const char*>> singles[] = {
-        {"Settings/MaxVScale", {"11", "199", "200", "10.6"}},
-        {"Settings/MaxHScale", {"6000", "6001", "9"}},
-        {"Values/AirPressure", {"2000", "2000.5", "0.001", "-1", "abc"}},
-        {"Values/AirPressureStandard", {"1013.25"}},
-        {"Values/InitialppN2", {"10", "10.01"}},
-        {"Values/DecoModel", {"4", "5"}},
-        {"Values/DecoMode", {"", "0", "abc", "6", "-1", "5.5", "99999", "1", "2", "4", "5", "4.5"}},
-        {"Values/SurfaceInterval", {"0", " 0", "-.5", "abc", "6000", "6001", "-1", "2147483647"}},
-        {"Values/N2PerCentSurface", {"100", "101", "-"}},
-        {"Values/N2Percent", {"1e999", "100"}},
-        {"Values/CabinPressure", {"-5", "0", "Luft"}},
-        {"View/CircleDiameter", {"100", "0"}},
-        {"View/LineWidth", {"-3", "4"}},
-        {"View/CircleLineWidth", {"0"}},
-        {"CommPort/Port", {"4", "5"}},
-        {"CommPort/DataBits", {"7", "9"}},
-        {"CommPort/StopBits", {"2", "0"}},
-        {"CommPort/Parity", {"X", "NE"}},
-        {"CommPort/BaudRate", {"19200"}},
-        {"Settings/UseC0", {"1.4"}},
-        {"Decompression/Sharp1stStep", {"True"}},
-    };
-    std::vector<std::string> cases;
-    for (const auto& [key, values] : singles) {
-        for (const char* value : values)
-            cases.push_back(std::string(key) + "=" + value);
-    }
-    for (const char* group :
-         {"Values/SurfaceInterval=0;Values/AirConsumption=0;Values/N2PerCentSurface=0;"
-          "Values/HePerCentDecompression=abc;Values/TankSize=0;SuuntoVyper/COMDelay=-5;"
-          "Colors/ProfileCircle=-1;Colors/Guidelines=-1",
-          "Values/N2PerCentDecompression=x;Values/HePerCentDecompression=10;"
-          "Values/DeepStopTime=abc",
-          "Values/AirConsumption=15,5;Values/InitialppN2=0,5;Values/ConstantppO2=1,3;"
-          "Values/MaxPPO2=1,4",
-          "Values/N2PerCentDecompression=22;Values/HePerCentDecompression=78",
-          "Values/N2PerCentDecompression=0;Values/HePerCentDecompression=100",
-          "Values/N2PerCentDecompression=23;Values/HePerCentDecompression=78",
-          "Values/N2PerCentDecompression=0;Values/HePerCentDecompression=250",
-          "Values/N2PerCentDecompression=150;Values/HePerCentDecompression=0",
-          "Values/N2PerCentDecompression=-1;Values/HePerCentDecompression=50",
-          "Values/O2Percent=32;Values/N2Percent=68;Values/HePercent=0",
-          "Values/O2Percent=0;Values/N2Percent=0;Values/HePercent=101",
-          "Values/O2Percent=100;Values/HePercent=-1", "Values/O2Percent=abc;Values/HePercent=abc",
-          "Settings/UseC0=1;View/ShowAirMix=-1;Decompression/Sharp1stStep=true;"
-          "CommPort/Parity=e;CommPort/BaudRate=9600;SuuntoVyper/InterfaceType=2",
-          "Values/TankSize=1E400;Values/TankPressure=99999999999;Values/AirConsumption=1E400;"
-          "Values/DeepStopTime=70000;View/ShowAirMix=-40000;Settings/Interval=\x01\xff garbage",
-          "Values/TankSize=12;Values/TankPressure=232",
-          // The planner's keys as the contract names them; a refused value loads as the
-          // default, a gas beyond its maximum operating depth is dropped.
-          "Planner/Enabled=1;Planner/GFLow=40;Planner/GFHigh=abc;Planner/LastStop=6;"
-          "Planner/Water=Fresh;Planner/DecoGas1=50/0;Planner/DecoGas2=21/35@57;"
-          "Planner/DecoGas3=50/0@40;Planner/AscentRate=31",
-          "Cylinders/Cylinder2=D12;24;232;21/0;Cylinders/Cylinder3=kaputt;Planner/SacBottom=4.9;"
-          "Planner/SacDeco=100;Planner/StressFactor=5.1;Planner/TurnRule=Halves;Planner/RealGas=0"})
-        cases.push_back(group);
-
     InMemorySettingsStore empty;
     const Settings defaults = LoadSettings(empty, kProgramFolder);
     Settings constructed;
@@ -105,19 +46,20 @@ TEST(LoadSettings, EveryRuleAgainstItsGoldenFile) {
                          empty.Entries()[0].value + "\n";
     for (const std::string& line : base)
         golden += line + "\n";
-    for (const std::string& entries : cases) {
+    for (const std::vector<std::string>& row : DataLines("settings_load_cases.txt")) {
+        std::string entries;  // with the bytes its \xHH stand for
+        for (std::size_t k = 0; k < row[0].size(); ++k) {
+            const bool hex = row[0].compare(k, 2, "\\x") == 0;
+            entries += hex ? static_cast<char>(std::stoi(row[0].substr(k + 2, 2), nullptr, 16))
+                           : row[0][k];
+            k += hex ? 3 : 0;
+        }
         InMemorySettingsStore store;
         WriteEntries(store, "Values/DecoMode=3;" + entries);  // repaired only where it is set
         const std::vector<InMemorySettingsStore::Entry> stored = store.Entries();
         const int writes = store.WriteCount();
         const std::vector<std::string> loaded = Written(LoadSettings(store, kProgramFolder));
-        golden += "# ";
-        for (const char c : entries) {  // the control characters and bytes beyond ASCII as hex
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-            golden += c >= ' ' && c < 0x7F ? std::string(1, c) : std::string(hex);
-        }
-        golden += "\n";
+        golden += "# " + row[0] + "\n";
         for (const std::string& line : loaded) {
             if (std::find(base.begin(), base.end(), line) == base.end()) golden += line + "\n";
         }
