@@ -94,6 +94,12 @@ TEST(GasPlan, FlatDiveIntegratesByHandAndCountsTheRealGas) {
     // 1.01043·t: 20·(1.01325·t + 1.01043·t²/2) = 9.869 gives t = 0.4052 min.
     const GasPlan tiny = Plan(flat, Rates({"T1;1;10;21/0"}, 20, false));
     EXPECT_NEAR(*tiny.cylinders[0].emptyAt, 0.4052, 0.0001);
+    // A trimix dive breathes its own cylinder.
+    const BreathingGas tx = BreathingGas::FromOxygenHelium(18, 45);
+    const Schedule trimix =
+        Planned({Travel(0, 20, 2, tx), Stay(20, 40, tx)}, {Travel(20, 0, 2, tx)});
+    EXPECT_NEAR(Plan(trimix, Rates({"T;12;232;18/45"}, 20, false)).cylinders[0].usedLitres,
+                2589.182, 0.01);
 }
 
 TEST(GasPlan, DecompressionDiveWithTwoStagesAndTheTurnByThirds) {
@@ -207,7 +213,7 @@ TEST(RealGas, CompressibilityWithinOnePercentOfThePublishedTables) {
     }
     // The pressure of a content is the inverse of the content of a pressure, also for trimix.
     const BreathingGas trimix = BreathingGas::FromOxygenHelium(18, 45);
-    for (const double bar : {1.0, 50.0, 232.0, 350.0}) {
+    for (const double bar : {0.01, 1.0, 50.0, 232.0, 350.0}) {  // 0.01 bar: 0.12 l
         EXPECT_NEAR(PressureOfContent(trimix, 12, GasContent(trimix, 12, bar, true), true), bar,
                     1e-6);
     }

@@ -101,6 +101,8 @@ TEST(OptionsForm, ConfirmingUnchangedFieldsKeepsTheRunningValuesAndTheStore) {
 
 TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
     Program p;
+    p.store.WriteSetting("Values", "C0aN2", "0.1");
+    p.Reload();
     p.workspace->settings.port = 0;
     p.workspace->settings.dataBits = 6;
     p.workspace->settings.stopBits = 3;
@@ -110,17 +112,21 @@ TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
     p.workspace->settings.circleDiameter = 101;
     p.store.WriteSetting("Applications", "ExcelPath", "NOVALUE");
     p.store.WriteSetting("Values", "ConstantppO2", "abc");
-    p.store.WriteSetting("Settings", "NitroxDecoStart", "21");
+    p.store.WriteSetting("Settings", "NitroxDecoStart", "1");
     p.store.WriteSetting("Settings", "LastOptionsTab", "3");
     const OptionsFields f = OpenOptions(*p.workspace, p.store);
     // No cabin pressure stored: 685; the END of the default 5 bar, 53.07..., cut to 0.1 m.
     EXPECT_EQ((std::vector<std::string>{f.commPort, f.dataBits, f.stopBits, f.parity, f.baudRate,
                                         f.airLitre, f.cabinPressure, f.constPpO2, f.circleDiameter,
-                                        f.excelPath, f.decoGasStart, f.end}),
+                                        f.excelPath, f.decoGasStart, f.end, f.compartment0[1]}),
               (std::vector<std::string>{"2", "8", "1", "N", "2400", "12", "685", "1.5", "40", "",
-                                        "21", "53"}));
-    EXPECT_EQ(p.workspace->settings.nitroxDecoStart, 21);
+                                        "1", "53", "0.1"}));
+    EXPECT_EQ(p.workspace->settings.nitroxDecoStart, 1);
     EXPECT_EQ(f.tab, 3);
+    for (const auto& [port, shown] : {std::pair{4, "4"}, std::pair{5, "2"}}) {
+        p.workspace->settings.port = port;
+        EXPECT_EQ(OpenOptions(*p.workspace, p.store).commPort, shown);
+    }
 }
 
 TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
@@ -247,7 +253,11 @@ TEST(OptionsForm, OkStoresExactlyTheCheckedCompartmentsAndCompartmentZero) {
         f.showCompartment[2] = f.showCompartment[16] = true;
         f.useC0 = true;
         f.compartment0[0] = "2,5";
+        f.interfaceSuunto = false;
+        f.sharpDeco = true;
     });
+    EXPECT_EQ(p.workspace->settings.interfaceType, 2);
+    EXPECT_EQ(p.workspace->settings.sharp1stStep, 1);
     for (int k = 0; k <= 16; ++k) {
         const bool shown = k == 0 || k == 2 || k == 16;
         EXPECT_EQ(ReadSetting(p.store, ShowCompartmentKey(k)), shown ? "1" : "0") << k;

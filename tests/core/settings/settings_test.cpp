@@ -102,6 +102,7 @@ TEST(LoadSettings, ParityBaudRateAndProgressivityTables) {
                                      ProgressivityTimeFactor(3), ProgressivityTimeFactor(4),
                                      ProgressivityTimeFactor(5)}),
                 ::testing::ElementsAre(6.0, 3.0, 1.5, 1.1, 1.0));
+    EXPECT_EQ(ProgressivityTimeFactor(6), 0.0);
 }
 
 TEST(WriteSettings, WrittenValuesLoadBackToTheSameRunningValues) {
