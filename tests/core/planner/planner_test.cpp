@@ -12,6 +12,7 @@
 #include "core/planner/runtime_table.h"
 #include "core/profile/gas_mix.h"
 #include "tests/core/engine/outputs_test_support.h"
+#include "tests/fakes/data_table.h"
 
 namespace marelos {
 namespace {
@@ -249,32 +250,24 @@ TEST(PlannerWater, FreshAgainstSalt) {
               salt.workspace->computed.records[30].toleratedPressure);
 }
 
-// Each limit of the gas warnings from both sides.
+// Each limit of the gas warnings from both sides, in tests/data/planner_gas_problems.tsv: the
+// gas (O2/He, or air with its argon, whose oxygen is narcotic), the depth, the phase, and the
+// problems at 1000 mbar.
 TEST(PlannerWarnings, EachLimitFromBothSides) {
     const PlannerSettings limits;
-    const auto problems = [&](const BreathingGas& gas, double depth, DivePhase phase) {
-        std::vector<std::string> texts;
-        for (const GasProblem& problem : GasProblemsAt(gas, depth, phase, limits, 1000, "."))
-            texts.push_back(problem.text.substr(0, problem.text.find(' ')));
-        return texts;
-    };
-    // ppO2 of EAN50 at 17.7 m: 1.394 bar, at 17.9 m: 1.404 bar (1000 mbar at the surface)
-    EXPECT_THAT(problems(kEan50.gas, 17.7, DivePhase::Bottom), ElementsAre());
-    EXPECT_THAT(problems(kEan50.gas, 17.9, DivePhase::Bottom), ElementsAre("ppO2"));
-    EXPECT_THAT(problems(kEan50.gas, 17.9, DivePhase::Ascent), ElementsAre());  // 1.6 there
-    const BreathingGas hypoxic = BreathingGas::FromOxygenHelium(10, 70);
-    EXPECT_THAT(problems(hypoxic, 5.9, DivePhase::Bottom), ElementsAre("ppO2"));  // 0.1596 bar
-    EXPECT_THAT(problems(hypoxic, 6.0, DivePhase::Bottom), ElementsAre());        // 0.1606 bar
-    // Air with its argon, oxygen narcotic: END 29.9 m at 30.3 m, 30.008 m at 30.41 m; density
-    // 5.199 g/l at 30.41 m, 5.201 g/l at 30.43 m, 6.187 g/l at 38.1 m, 6.204 g/l at 38.2 m.
-    const BreathingGas air = BreathingGas::FromProfileLine(78, 0);
-    EXPECT_THAT(problems(air, 30.3, DivePhase::Bottom), ElementsAre());
-    EXPECT_THAT(problems(air, 30.41, DivePhase::Bottom), ElementsAre("END"));
-    EXPECT_THAT(problems(air, 30.43, DivePhase::Bottom), ElementsAre("END", "Gasdichte"));
-    EXPECT_EQ(GasProblemsAt(air, 38.1, DivePhase::Bottom, limits, 1000, ".")[1].text,
-              "Gasdichte 6.2 g/l über 5.2 g/l");
-    EXPECT_EQ(GasProblemsAt(air, 38.2, DivePhase::Bottom, limits, 1000, ".")[1].text,
-              "Gasdichte 6.2 g/l über der Grenze von 6.2 g/l");
+    for (const std::vector<std::string>& row : DataLines("planner_gas_problems.tsv")) {
+        const std::size_t slash = row[0].find('/');
+        const BreathingGas gas =
+            row[0] == "air" ? BreathingGas::FromProfileLine(78, 0)
+                            : BreathingGas::FromOxygenHelium(std::stod(row[0].substr(0, slash)),
+                                                             std::stod(row[0].substr(slash + 1)));
+        const DivePhase phase = row[2] == "bottom" ? DivePhase::Bottom : DivePhase::Ascent;
+        std::string texts;
+        for (const GasProblem& problem :
+             GasProblemsAt(gas, std::stod(row[1]), phase, limits, 1000, "."))
+            texts += (texts.empty() ? "" : " | ") + problem.text;
+        EXPECT_EQ(texts, row.size() > 3 ? row[3] : "") << row[0] << " at " << row[1] << " m";
+    }
     // Isobaric counterdiffusion: N2 up by more than a fifth of the He drop.
     Schedule plan;
     plan.start.bottomGas = BreathingGas::FromOxygenHelium(18, 45);
@@ -289,6 +282,9 @@ TEST(PlannerWarnings, EachLimitFromBothSides) {
     EXPECT_EQ(counterdiffusion(), 1);  // N2 +13 against He -45 / 5 = 9
     plan.start.bottomGas = plan.segments[0].gas = BreathingGas::FromOxygenHelium(21, 35);
     EXPECT_EQ(counterdiffusion(), 0);  // N2 +6 against He -35 / 5 = 7
+    plan.start.bottomGas = plan.segments[0].gas = BreathingGas::FromOxygenHelium(12.5, 62.5);
+    plan.segments[1].gas = BreathingGas::FromOxygenHelium(62.5, 0);
+    EXPECT_EQ(counterdiffusion(), 0);  // N2 +12.5 against He -62.5 / 5 = 12.5: not more
 }
 
 // What the options tab refuses beyond single numbers.
@@ -302,20 +298,10 @@ TEST(PlannerOptions, RefusedGasesAndGradientFactors) {
     PlannerFields changed = fields;
     changed.gfLow = "90";
     EXPECT_EQ(field(changed), "txtGFLow");
-    for (const auto& [gas, refused] : std::vector<std::pair<std::string, bool>>{
-             {"50/0", false},
-             {"50/0@24", false},  // MOD 21.6 m, 3 m deeper is allowed
-             {"50/0@25", true},
-             {"50/60", true},
-             {"abc", true},
-             {"100/0@3", false},
-             {"10/70@5", true},  // hypoxic above 5.9 m
-             {"10/70@6", false},
-             {"21/35@68", false},
-             {"21/35@69", true}}) {
+    for (const std::vector<std::string>& row : DataLines("planner_deco_gases.tsv")) {
         changed = fields;
-        changed.decoGases[2] = gas;
-        EXPECT_EQ(field(changed), refused ? "txtDecoGas3" : "") << gas;
+        changed.decoGases[2] = row[0];
+        EXPECT_EQ(field(changed), row[1] == "refused" ? "txtDecoGas3" : "") << row[0];
     }
 }
 
