@@ -25,4 +25,15 @@ inline std::vector<std::vector<std::string>> DataLines(const std::string& name) 
     return rows;
 }
 
+// The text with each "\xHH" of a data file replaced by the byte it stands for.
+inline std::string Unescaped(const std::string& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool hex = text.compare(i, 2, "\\x") == 0 && i + 4 <= text.size();
+        bytes += hex ? static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)) : text[i];
+        i += hex ? 3 : 0;
+    }
+    return bytes;
+}
+
 }  // namespace marelos

@@ -167,6 +167,12 @@ TEST(Calculation, ALongerEarlierCalculationLeavesNothingBehind) {
                 << shortHalfTimeHe5 << ": record " << j;
         }
     }
+    // A new profile is unchanged and without marks.
+    ws.profile.changed = true;
+    ws.profile.markCount = 2;
+    NewProfile(ws);
+    EXPECT_FALSE(ws.profile.changed);
+    EXPECT_EQ(ws.profile.markCount, 0);
 }
 
 TEST(CheckDecompression, CountsMinutesAboveTheToleranceAndWarnsTwiceAboveThree) {

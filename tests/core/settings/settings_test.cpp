@@ -47,13 +47,7 @@ TEST(LoadSettings, EveryRuleAgainstItsGoldenFile) {
     for (const std::string& line : base)
         golden += line + "\n";
     for (const std::vector<std::string>& row : DataLines("settings_load_cases.txt")) {
-        std::string entries;  // with the bytes its \xHH stand for
-        for (std::size_t k = 0; k < row[0].size(); ++k) {
-            const bool hex = row[0].compare(k, 2, "\\x") == 0;
-            entries += hex ? static_cast<char>(std::stoi(row[0].substr(k + 2, 2), nullptr, 16))
-                           : row[0][k];
-            k += hex ? 3 : 0;
-        }
+        const std::string entries = Unescaped(row[0]);
         InMemorySettingsStore store;
         WriteEntries(store, "Values/DecoMode=3;" + entries);  // repaired only where it is set
         const std::vector<InMemorySettingsStore::Entry> stored = store.Entries();

@@ -40,8 +40,10 @@ TEST(Codepage, DecodeTakesValidUtf8AsItIsAndEverythingElseAsWindows1252) {
     // Bytes the code page leaves undefined survive a round trip.
     const std::string undefined = "\201\215\217\220\235";
     EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(undefined)).value(), undefined);
-    // Malformed UTF-8: overlong form, surrogate, truncated sequence, beyond U+10FFFF.
-    for (const char* malformed : {"\300\257", "\355\240\200", "\342\202", "\364\220\200\200"})
+    // Malformed UTF-8: overlong form, the first and last surrogate, truncated sequence, beyond
+    // U+10FFFF.
+    for (const char* malformed :
+         {"\300\257", "\355\240\200", "\355\277\277", "\342\202", "\364\220\200\200"})
         EXPECT_FALSE(IsValidUtf8(malformed)) << malformed;
     EXPECT_TRUE(IsValidUtf8("\360\237\220\240"));
 }
