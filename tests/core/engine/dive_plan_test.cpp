@@ -3,10 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "core/engine/calculation.h"
 #include "core/engine/oxygen.h"
 #include "core/profile/profile_file.h"
 #include "tests/core/engine/outputs_test_support.h"
+#include "tests/fakes/data_table.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace marelos {
@@ -30,56 +33,39 @@ std::unique_ptr<Workspace> DiveOn(std::initializer_list<std::pair<int, int>> cor
 // stops, and with the doses of the plan: the saved ascent to the first stop takes
 // Int(d / 10) + 1 whole minutes at depths between, where the calculation takes d / 10 minutes
 // and records the multiples of 10 m, so the doses may differ by one minute of the ascent's
-// highest oxygen pressure, no more.
-struct SavedAscent {
-    const char* name;
-    GasMixFields mix;
-    int nitroxDecoStart;  // with EAN50 from there upwards
-    bool warns;
-};
+// highest oxygen pressure, no more. The cases are in tests/data/saved_ascents.tsv.
+TEST(SavedAscent, CalculatesAgainToTheSameStopsAndDoses) {
+    for (const std::vector<std::string>& row : DataLines("saved_ascents.tsv")) {
+        SCOPED_TRACE(row[0] + " " + row[1]);
+        const TempFolder temp("saved_ascent");
+        const GasMixFields mix = {row[0].substr(0, 2), row[0].substr(3, 2), row[0].substr(6)};
+        Settings settings;
+        settings.airPressure = 1013;
+        settings.nitroxDecoStart = std::stoi(row[1]);
+        settings.n2PerCentDecompression = row[1] != "0" ? 50 : 78;
+        InMemorySettingsStore store;
+        store.WriteSetting("Decompression", "Step", "True");
+        ScriptedUi ui;
+        auto dive = DiveOn({{3, 33}, {30, 33}}, mix, settings);
+        mnuCalcSaturation(*dive, store, ui);
+        EXPECT_EQ(AscentGasWarnings(*dive).empty(), row[2] != "warns");
+        const double otu = TotalOtu(dive->computed);
+        const double cns = DiveCns(dive->computed);
+        const double highest = dive->computed.last.ascent.highestPpO2;
+        const double otuMinute = OtuOfMinute(highest) + 1;  // and the sums cut to whole numbers
+        const double cnsMinute = CnsOfMinute(highest).dive + 1;
+        ui.answers = {Answer::Yes};  // with the decompression phase
+        ASSERT_TRUE(WriteProfileFile(*dive, store, ui, temp.File("tg.mrp")));
 
-class SavedAscentTest : public ::testing::TestWithParam<SavedAscent> {
-  protected:
-    const TempFolder temp_{"saved_ascent"};
-};
-
-TEST_P(SavedAscentTest, CalculatesAgainToTheSameStopsAndDoses) {
-    Settings settings;
-    settings.airPressure = 1013;
-    settings.nitroxDecoStart = GetParam().nitroxDecoStart;
-    settings.n2PerCentDecompression = GetParam().nitroxDecoStart > 0 ? 50 : 78;
-    InMemorySettingsStore store;
-    store.WriteSetting("Decompression", "Step", "True");
-    ScriptedUi ui;
-    auto dive = DiveOn({{3, 33}, {30, 33}}, GetParam().mix, settings);
-    mnuCalcSaturation(*dive, store, ui);
-    EXPECT_EQ(AscentGasWarnings(*dive).empty(), !GetParam().warns);
-    const double otu = TotalOtu(dive->computed);
-    const double cns = DiveCns(dive->computed);
-    const double highest = dive->computed.last.ascent.highestPpO2;
-    const double otuMinute = OtuOfMinute(highest) + 1;  // and the sums cut to whole numbers
-    const double cnsMinute = CnsOfMinute(highest).dive + 1;
-    ui.answers = {Answer::Yes};  // with the decompression phase
-    ASSERT_TRUE(WriteProfileFile(*dive, store, ui, temp_.File("tg.mrp")));
-
-    auto saved = DiveOn({}, GetParam().mix, settings);
-    ASSERT_TRUE(ReadProfileFile(*saved, store, ui, temp_.File("tg.mrp")));
-    EXPECT_EQ(saved->computed.last.violations, 0);
-    for (int k = 1; k <= kStopTableEnd; ++k)
-        EXPECT_EQ(saved->profile.stops[k].time, 0) << 3 * k << " m";
-    EXPECT_NEAR(TotalOtu(saved->computed), otu, otuMinute);
-    EXPECT_NEAR(DiveCns(saved->computed), cns, cnsMinute);
+        auto saved = DiveOn({}, mix, settings);
+        ASSERT_TRUE(ReadProfileFile(*saved, store, ui, temp.File("tg.mrp")));
+        EXPECT_EQ(saved->computed.last.violations, 0);
+        for (int k = 1; k <= kStopTableEnd; ++k)
+            EXPECT_EQ(saved->profile.stops[k].time, 0) << 3 * k << " m";
+        EXPECT_NEAR(TotalOtu(saved->computed), otu, otuMinute);
+        EXPECT_NEAR(DiveCns(saved->computed), cns, cnsMinute);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    , SavedAscentTest,
-    ::testing::Values(SavedAscent{"Air", {"21", "78", "0"}, 0, false},
-                      SavedAscent{"AirWithEan50From6m", {"21", "78", "0"}, 6, false},
-                      SavedAscent{"NitroxOnItsOwnMix", {"32", "67", "0"}, 0, false},
-                      SavedAscent{"NitroxWithEan50From6m", {"32", "67", "0"}, 6, false},
-                      SavedAscent{"Trimix", {"21", "44", "35"}, 0, true},
-                      SavedAscent{"TrimixWithEan50From6m", {"21", "44", "35"}, 6, true}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The plans and texts themselves are in the golden file of the calculation's outputs.
 TEST(DivePlan, AYesToTheQuestionForStopsStoresTheChoiceAndCalculatesInStops) {
@@ -100,52 +86,39 @@ TEST(DivePlan, AYesToTheQuestionForStopsStoresTheChoiceAndCalculatesInStops) {
 
 // Calculations that end early, each after a dive with stops: in the dive phase (the stops of the
 // dive before would be left), in the decompression phase (a part of the stops would be left) and
-// before the first stop (no stops would read as no decompression).
-struct StoppedDive {
-    const char* name;
-    std::vector<std::pair<int, int>> corners;
-    const char* reason;
-};
+// before the first stop (no stops would read as no decompression): tests/data/stopped_dives.tsv.
+TEST(StoppedCalculation, EveryReaderShowsTheReasonInsteadOfStops) {
+    for (const std::vector<std::string>& row : DataLines("stopped_dives.tsv")) {
+        SCOPED_TRACE(row[0]);
+        InMemorySettingsStore store;
+        store.WriteSetting("Decompression", "Step", "True");
+        ScriptedUi ui;
+        auto dive = DrawnDive({{3, 30}, {25, 30}});
+        ASSERT_FALSE(Stopped(mnuCalcSaturation(*dive, store, ui)));
+        ASSERT_GT(DecompressionLines(*dive, LastWrittenLine(dive->profile)).size(), 2u);
 
-class StoppedCalculation : public ::testing::TestWithParam<StoppedDive> {};
+        dive->profile.nextPoint = 1;
+        std::istringstream corners(row[0]);
+        for (int minute, depth; corners >> minute && corners.ignore() >> depth;)
+            dive->profile.points[dive->profile.nextPoint++] = {minute, depth, 78, 0};
+        dive->settings.maxHScale = 6000;
+        const CalculationResult result = mnuCalcSaturation(*dive, store, ui);
+        ASSERT_TRUE(Stopped(result));
+        EXPECT_FALSE(result.completed);
+        EXPECT_TRUE(result.stopReason.starts_with(row[1])) << result.stopReason;
+        for (int k = 1; k <= kStopTableEnd; ++k)
+            EXPECT_EQ(dive->profile.stops[k].time, 0) << 3 * k << " m";
 
-TEST_P(StoppedCalculation, EveryReaderShowsTheReasonInsteadOfStops) {
-    InMemorySettingsStore store;
-    store.WriteSetting("Decompression", "Step", "True");
-    ScriptedUi ui;
-    auto dive = DrawnDive({{3, 30}, {25, 30}});
-    ASSERT_FALSE(Stopped(mnuCalcSaturation(*dive, store, ui)));
-    ASSERT_GT(DecompressionLines(*dive, LastWrittenLine(dive->profile)).size(), 2u);
-
-    dive->profile.nextPoint = 1;
-    for (const auto& [minute, depth] : GetParam().corners)
-        dive->profile.points[dive->profile.nextPoint++] = {minute, depth, 78, 0};
-    dive->settings.maxHScale = 6000;
-    const CalculationResult result = mnuCalcSaturation(*dive, store, ui);
-    ASSERT_TRUE(Stopped(result));
-    EXPECT_FALSE(result.completed);
-    EXPECT_EQ(result.stopReason.substr(0, 20), std::string(GetParam().reason).substr(0, 20));
-    for (int k = 1; k <= kStopTableEnd; ++k)
-        EXPECT_EQ(dive->profile.stops[k].time, 0) << 3 * k << " m";
-
-    const std::string reason = IncompleteCalculationMessage(result);
-    EXPECT_EQ(DecompressionText(*dive), reason);
-    EXPECT_EQ(DivePlanLines(*dive, store, ui).back(), reason);
-    EXPECT_TRUE(DecompressionLines(*dive, LastWrittenLine(dive->profile)).empty());
-    ui.answers = {Answer::Yes};
-    EXPECT_FALSE(ShowDecompressionText(*dive, ui));
-    EXPECT_EQ(ui.boxes.back().text, reason);
-    EXPECT_EQ(ui.boxes.back().icon, MessageIcon::Critical);
+        const std::string reason = IncompleteCalculationMessage(result);
+        EXPECT_EQ(DecompressionText(*dive), reason);
+        EXPECT_EQ(DivePlanLines(*dive, store, ui).back(), reason);
+        EXPECT_TRUE(DecompressionLines(*dive, LastWrittenLine(dive->profile)).empty());
+        ui.answers = {Answer::Yes};
+        EXPECT_FALSE(ShowDecompressionText(*dive, ui));
+        EXPECT_EQ(ui.boxes.back().text, reason);
+        EXPECT_EQ(ui.boxes.back().icon, MessageIcon::Critical);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    , StoppedCalculation,
-    ::testing::Values(StoppedDive{"InTheDivePhase", {{3, 10}, {6000, 10}}, kArrayFullMessage},
-                      StoppedDive{"InTheDecompression", {{3, 60}, {5500, 60}}, kArrayFullMessage},
-                      StoppedDive{"BeforeTheFirstStop",
-                                  {{60, 600}, {400, 600}},
-                                  "Die erste Dekompressionsstufe"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DiveValues, CommentFieldsOnlyWhenFilled) {
     ComputedProfile computed;
