@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/core/engine/outputs_test_support.h"
+#include "tests/fakes/data_table.h"
 
 namespace marelos {
 namespace {
@@ -29,25 +30,24 @@ class DecoTableTest : public ::testing::Test {
     std::vector<std::string> notes_;
 };
 
-// Tables of several depth lines, compared with tests/data/deco_tables.txt with their notes and
+// Tables of the depth lines of tests/data/deco_table_inputs.tsv, compared with
+// tests/data/deco_tables.txt with their notes and
 // what the run leaves: the columns follow a line's last dive, a no-stop dive has rows with the
 // time alone, reading stops at a 0, 1 minute is calculated as 2, the header names the gases the
 // stops breathe, a dive that cannot be calculated says so in its row and lines of too large
 // numbers are skipped. The reference comparison checks tables of random lines.
 TEST_F(DecoTableTest, TablesAgainstTheirGoldenFile) {
-    const std::vector<std::string> inputs[] = {
-        {"30 20 25 30 40", "40\t10\t20", "30 40 20"},
-        {"25", "12 30 0 40", "30 1", "30 2"},
-        {"99999 10", "1e999 10", "30 20 1e9", "30 20"},
-        {"30 20"},
-    };
     std::string golden;
-    for (const auto& input : inputs) {
-        if (input.size() == 1) {  // nitrox with a decompression gas from 6 m
-            workspace_->mix = {"32", "67", "0"};
+    for (const std::vector<std::string>& row : DataLines("deco_table_inputs.tsv")) {
+        if (row[0] != "air") {  // with a decompression gas from 6 m
+            workspace_->mix =
+                row[0] == "nitrox" ? GasMixFields{"32", "67", "0"} : GasMixFields{"21", "44", "35"};
             workspace_->settings.nitroxDecoStart = 6;
             workspace_->settings.n2PerCentDecompression = 20;
         }
+        std::vector<std::string> input;
+        for (std::size_t k = 1; k < row.size(); ++k)
+            input.push_back(Unescaped(row[k]));
         ui_.lines.clear();
         golden += "## input:";
         for (const std::string& line : input)
