@@ -118,22 +118,19 @@ TEST(WriteSettings, WrittenValuesLoadBackToTheSameRunningValues) {
     EXPECT_EQ(LoadSettings(written, kProgramFolder), loaded);
 }
 
+// Read when they are needed, in the order of tests/data/on_demand_settings.tsv, each written
+// over the one before.
 TEST(OnDemandSettings, StepIsReadDifferentlyByCalculationAndOutputsTestModeShortensThePicture) {
-    struct Case {
-        const char* step;  // nullptr: absent
-        bool calculation, outputs;
-    };
     InMemorySettingsStore store;
-    for (const Case& c : {Case{nullptr, true, false}, Case{"False", false, false},
-                          Case{"True", true, true}, Case{"false", true, false}}) {
-        if (c.step) store.WriteSetting("Decompression", "Step", c.step);
-        EXPECT_EQ(StepwiseForCalculation(store), c.calculation) << (c.step ? c.step : "absent");
-        EXPECT_EQ(StepwiseForOutputs(store), c.outputs) << (c.step ? c.step : "absent");
-    }
-    for (const auto& [testMode, milliseconds] :
-         {std::pair{"", 5000}, std::pair{"0", 5000}, std::pair{"1", 1}, std::pair{"-0.5", 1}}) {
-        if (*testMode) store.WriteSetting("Settings", "TestMode", testMode);
-        EXPECT_EQ(StartUpPictureMilliseconds(store), milliseconds) << testMode;
+    for (const std::vector<std::string>& row : DataLines("on_demand_settings.tsv")) {
+        const bool step = row[0] == "Step";
+        if (row[1] != "absent")
+            store.WriteSetting(step ? "Decompression" : "Settings", row[0], row[1]);
+        EXPECT_EQ(step ? std::to_string(StepwiseForCalculation(store)) + " " +
+                             std::to_string(StepwiseForOutputs(store))
+                       : std::to_string(StartUpPictureMilliseconds(store)),
+                  row[2])
+            << row[0] << "=" << row[1];
     }
 }
 
