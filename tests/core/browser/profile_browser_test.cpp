@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/graphics/graph_layout.h"
 #include "core/text/text_file.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
@@ -189,20 +189,9 @@ TEST(ProfilePreview, DrawsDataLinesMarksAndScaleFromTheLargestValues) {
                         "0\t1\t20\t78\t0", "# END OF PROFILE #", "Ort: See", "Uhrzeit: 09 30",
                         "40 m Sicht"},  // the comment's numbers are no profile
                        colour, 0xFFFFFF);
-    EXPECT_THAT(canvas.Texts(), ElementsAre("m", "20 min."));
-    std::vector<RecordingCanvas::Call> profile, marks;
-    for (const auto& line : canvas.Of(RecordingCanvas::Call::kLine))
-        (line.colour == 0x800000 ? marks : profile).push_back(line);
-    ASSERT_EQ(marks.size(), 1u);
-    ASSERT_EQ(profile.size(), 5u);  // two axes and the line from the surface through 3 points
-    EXPECT_DOUBLE_EQ(profile[2].y1, 120);  // starts at the surface
-    const auto& last = profile.back();
-    EXPECT_DOUBLE_EQ(last.x2, 3000 - 120);  // the largest run time reaches the right edge
-    const auto& deepest = profile[3];
-    const double top = 120, bottom = 2000 - TextHeight({"Arial", 8, false}) - 60;  // time below
-    EXPECT_DOUBLE_EQ(deepest.y2, top + 30.0 / 50 * (bottom - top));  // scaled as 50 m deep
-    EXPECT_DOUBLE_EQ(marks[0].x1, deepest.x1 + 1.0 / 8 * (deepest.x2 - deepest.x1));
-
+    // Two axes, the line from the surface through 3 points to the largest run time at the right
+    // edge, scaled as 50 m deep, and the mark an eighth into its minute.
+    ExpectGolden("golden/profile_preview.txt", canvas.Dump());
     DrawProfilePreview(canvas, {"20\t1\t0\t78\t0"}, colour, 0xFFFFFF);
     EXPECT_EQ(canvas.calls.size(), 1u);  // cleared, nothing else without a run time
 }
