@@ -11,6 +11,7 @@
 
 #include "core/text/text_file.h"
 #include "tests/fakes/fake_vyper.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace marelos {
@@ -34,6 +35,14 @@ struct RecordingView : VyperView {
     void DownloadFinished() override { finished = true; }
     void Pause(int) override {}
 };
+
+// What the view listed and the files it was told of, the storage folder written as ORDNER.
+std::string Transcript(const RecordingView& view, const std::string& folder = "ORDNER") {
+    std::string text = Joined(view.lines) + "--\n" + Joined(view.files);
+    for (auto at = text.find(folder); at != std::string::npos; at = text.find(folder))
+        text.replace(at, folder.size(), "ORDNER");
+    return text;
+}
 
 std::vector<std::uint8_t> StoredDive() {
     std::ifstream in(MARELOS_TEST_DATA "/vyper_dive_nitrox.txt");
@@ -81,6 +90,7 @@ class VyperLinkTest : public ::testing::Test {
 };
 
 TEST_F(VyperLinkTest, DownloadsEveryDiveWithEitherInterfaceUntilTheMemoryEnds) {
+    std::string text;
     for (bool echoes : {false, true}) {
         SCOPED_TRACE(echoes);
         fs::remove_all(folder);
@@ -94,24 +104,7 @@ TEST_F(VyperLinkTest, DownloadsEveryDiveWithEitherInterfaceUntilTheMemoryEnds) {
         EXPECT_EQ(link.ReceivedDiveCount(), 3);
         // Good packets count without their three frame bytes; the echo is counted along.
         EXPECT_EQ(link.TotalBytes(), 3 * (77 + (echoes ? 3 : 0)));
-        EXPECT_EQ(d.view.files,
-                  (std::vector<std::string>{"Tauchgang 2024-August-23 09 Uhr 50.mrp",
-                                            "Tauchgang 2024-August-23 09 Uhr 40.mrp",
-                                            "Tauchgang 2024-August-23 09 Uhr 30.mrp"}));
-        const std::vector<std::string> packetLines = {
-            echoes ? "38 Zeichen empfangen. CRC OK" : "35 Zeichen empfangen. CRC OK",
-            "35 Zeichen empfangen. CRC OK", "16 Zeichen empfangen. CRC OK"};
-        EXPECT_EQ(std::vector<std::string>(d.view.lines.begin(), d.view.lines.begin() + 3),
-                  packetLines);
-        const std::vector<std::string> closing = {
-            "",
-            "Übertragung beendet.",
-            "",
-            "Alle Tauchgänge wurden in das Datenformat von Marelos",
-            "umgewandelt und im Ordner",
-            folder.string(),
-            "abgespeichert."};
-        EXPECT_EQ(std::vector<std::string>(d.view.lines.end() - 7, d.view.lines.end()), closing);
+        text += Transcript(d.view, folder.string());
         // The older dive names the newer one, converted just before it, as its previous dive.
         const auto older = ReadTextFileLines(folder / "Tauchgang 2024-August-23 09 Uhr 40.mrp");
         ASSERT_TRUE(older);
@@ -119,6 +112,7 @@ TEST_F(VyperLinkTest, DownloadsEveryDiveWithEitherInterfaceUntilTheMemoryEnds) {
                     Contains("Vorheriger TG: " +
                              (folder / "Tauchgang 2024-August-23 09 Uhr 50.mrp").string()));
     }
+    ExpectGolden("golden/vyper_download.txt", text);
 }
 
 // A dive with a gap, a cut packet or values no Vyper records is listed and never stored, not
@@ -208,7 +202,9 @@ TEST_F(VyperLinkTest, StoredDivesAreKeptAndCanEndTheDownloadOrAFixedCount) {
     EXPECT_THAT(again.view.lines, Contains("Dieser Tauchgang wurde bereits abgespeichert:"));
 }
 
+// 15.24 m and 19.5 m listed as whole metres, the user text without its control characters.
 TEST_F(VyperLinkTest, ListsTheSettingsOfTheFourMemoryBlocks) {
+    std::string text;
     for (bool echoes : {false, true}) {
         FakeVyper device;
         device.echoes = echoes;
@@ -225,31 +221,14 @@ TEST_F(VyperLinkTest, ListsTheSettingsOfTheFourMemoryBlocks) {
         m[0x68] = 0x20;  // 8192 / 128 feet = 19.5 m
         Download d(device, options, true);
         EXPECT_EQ(d.ticks, 3);
-        d.view.lines.erase(d.view.lines.end() - 2);  // the fish
-        EXPECT_EQ(d.view.lines,
-                  (std::vector<std::string>{
-                      "Lese Speicher von Vyper...", "Maximale Tauchtiefe:\t\t15 m",
-                      "Messintervall:\t\t\t20 sec.", "Tauchgänge:\t\t\t42",
-                      "Gesamte Tauchzeit:\t\t300 min.", "Seriennummer:\t\t\t012345",
-                      "Benutzerinfo:\t\t\tTaucher Hans  ", "Bytes TG-Daten:\t\t\t8000",
-                      "Persönliche Einstellungen:\t\t5", "Maßsystem                  \t\tmetrisch",
-                      "Rechnermodus Dekompression: \tNitrox", "Beleuchtung: \t\t\tAus.",
-                      "Beleuchtung Dauer: \t\t5", "Tauchzeitalarm: \t\t\tAus.",
-                      "Tauchtiefenalarm: \t\t\tAn.", "Zeit bis Alarm: \t\t\t10 min.",
-                      "Alarmtiefe: \t\t\t19 m", "OK."}));
+        text += Transcript(d.view);
     }
     // Answers that do not come (or come too late) are no values of 0.
     FakeVyper silent;
     silent.silent = true;
     Download d(silent, options, true);
     EXPECT_EQ(d.ticks, 3);
-    EXPECT_EQ(d.view.lines.size(), 7u);
-    EXPECT_EQ(d.view.lines[2],
-              "Keine gültige Antwort vom Vyper auf die Abfrage des Speichers ab Adresse 32: diese "
-              "Werte fehlen.");
-    EXPECT_EQ(d.view.lines.back(),
-              "Die Einstellungen wurden nicht vollständig gelesen. Bitte Anschluss, Interface Typ "
-              "und COM-Verzögerung prüfen.");
+    ExpectGolden("golden/vyper_settings.txt", text + Transcript(d.view));
 }
 
 }  // namespace
