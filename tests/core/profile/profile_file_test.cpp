@@ -7,6 +7,7 @@
 
 #include "core/settings/memory_settings_store.h"
 #include "core/text/text_file.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
 
@@ -197,28 +198,20 @@ TEST_F(ProfileFileTest, SavingOverAFileKeepsItsCommentLinesOnce) {
     EXPECT_THAT(CommentLines(ReadLines("tg.mrp")), ElementsAre("TG-Nummer: 12", "Ort: Überlingen"));
 }
 
+// Stops at 6 m (1 min.) and 3 m (9 min.); a dive without stops takes Int(12 / 10) + 1 minutes to
+// the surface and one more there.
 TEST_F(ProfileFileTest, TheDecompressionPhaseBecomesStopLinesOrTwoSurfaceLines) {
     store_.WriteSetting("Decompression", "Step", "True");
-    WriteRaw("tg.mrp", "30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n");
-    ASSERT_TRUE(Load("tg.mrp"));
-    ASSERT_EQ(ws().profile.stops[2].time, 1);  // 6 m
-    ASSERT_EQ(ws().profile.stops[1].time, 9);  // 3 m
-    ui_.answers = {Answer::Yes};
-    ASSERT_TRUE(Save("deko.mrp"));
-    EXPECT_THAT(
-        ReadLines("deko.mrp"),
-        ElementsAre("Depth\tt.delta\tt.total\tN2%\tHe%", "30\t3\t3\t78\t0", "30\t22\t25\t78\t0",
-                    "6\t3\t28\t78\t0", "6\t1\t29\t78\t0", "6\t1\t30\t78\t0", "3\t1\t31\t78\t0",
-                    "3\t9\t40\t78\t0", "0\t1\t41\t78\t0", "# END OF PROFILE #"));
-    // A dive without stops: Int(12 / 10) + 1 minutes to the surface and one more there.
-    WriteRaw("flach.mrp", "12\t2\t2\t78\t0\r\n12\t10\t12\t78\t0\r\n");
-    ASSERT_TRUE(Load("flach.mrp"));
-    ui_.answers = {Answer::Yes};
-    ASSERT_TRUE(Save("flach.mrp"));
-    EXPECT_THAT(
-        ReadLines("flach.mrp"),
-        ElementsAre("Depth\tt.delta\tt.total\tN2%\tHe%", "12\t2\t2\t78\t0", "12\t10\t12\t78\t0",
-                    "0\t2\t14\t78\t0", "0\t1\t15\t78\t0", "# END OF PROFILE #"));
+    std::string saved;
+    for (const std::string dive :
+         {"30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n", "12\t2\t2\t78\t0\r\n12\t10\t12\t78\t0\r\n"}) {
+        WriteRaw("tg.mrp", dive);
+        ASSERT_TRUE(Load("tg.mrp"));
+        ui_.answers = {Answer::Yes};
+        ASSERT_TRUE(Save("deko.mrp"));
+        saved += ReadRaw("deko.mrp");
+    }
+    ExpectGolden("golden/profiles_with_decompression.mrp", saved);
 }
 
 TEST_F(ProfileFileTest, AContinuousAscentIsRecalculatedInStopsOnlyWhenTheUserAgrees) {
