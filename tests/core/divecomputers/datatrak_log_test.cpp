@@ -18,7 +18,6 @@ using datatrak::LogBytes;
 using datatrak::Record;
 using datatrak::Samples;
 using testing::Contains;
-using testing::ElementsAre;
 using testing::Not;
 
 DatatrakConversion Convert(const std::string& log) {

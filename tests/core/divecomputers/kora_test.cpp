@@ -13,7 +13,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using ::testing::EndsWith;
 using ::testing::StartsWith;
 
 TEST(KoraLink, RequestsCarryTheAddressLowByteFirstAndXorChecksums) {

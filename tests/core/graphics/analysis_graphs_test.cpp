@@ -1,6 +1,5 @@
 #include "core/graphics/analysis_graphs.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,7 +7,6 @@
 #include "core/engine/calculation.h"
 #include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
-#include "core/text/rounding.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/graphics_queries.h"
 #include "tests/fakes/scripted_ui.h"

@@ -1,6 +1,5 @@
 #include "core/graphics/bar_graph.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
