@@ -64,7 +64,7 @@ TEST_F(BrowserFolder, ListsPrfThenMrpFilesAndCountsThem) {
     EXPECT_EQ(FileCountText(Names().size(), folder), "0 Dateien in " + folder);
     Put("b.mrp");
     EXPECT_EQ(FileCountText(Names().size(), folder), "1 Datei in " + folder);
-    for (const char* name : {"a.mrp", "z.prf", "c.PRF", "notes.txt", "x.mrp.bak"})
+    for (const char* name : {"a.mrp", "z.prf", "c.PRF", "notes.txt", "x.mrp.bak", ".mrp"})
         Put(name);
     fs::create_directory(dir / "folder.mrp");
     EXPECT_THAT(Names(), ElementsAre("c.PRF", "z.prf", "a.mrp", "b.mrp"));
@@ -89,7 +89,10 @@ TEST_F(BrowserFolder, RenameMakesAPrfAnMrpAndAsksBeforeReplacing) {
     EXPECT_THAT(Names(), ElementsAre("neu.mrp"));
     EXPECT_EQ(Content(dir / "neu.mrp"), "prf");
     EXPECT_FALSE(ops.Rename(folder, "neu.mrp", "neu"));  // its own name: nothing to ask or do
+    EXPECT_FALSE(ops.Rename(folder, "neu.mrp", ""));
     EXPECT_TRUE(ui.questions.empty());
+    EXPECT_FALSE(ops.Rename(folder, "gone.mrp", "da"));
+    EXPECT_EQ(ui.boxes.size(), 1u);
 
     Put("other.mrp", "other");
     ui.answers = {Answer::No};

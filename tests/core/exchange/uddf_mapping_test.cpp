@@ -115,6 +115,19 @@ TEST(UddfImport, DivesWithoutAProfileOrBeyondTheTablesAreNotImported) {
     const Result<std::vector<std::string>> refused = ImportedProfileFile(UddfDive{}, {});
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.failure().kind, FailureKind::DataFormat);
+
+    // A dive is written once; without leave to overwrite, the file stays.
+    const TempFolder folder{"uddf"};
+    UddfLog log;
+    log.dives = {DiveOf({{0, 0}, {60, 5}})};
+    const Result<ImportOutcome> first = ImportDive(log, 0, folder.path().string(), false);
+    ASSERT_TRUE(first.ok());
+    EXPECT_TRUE(first.value().written);
+    EXPECT_EQ(first.value().path, folder.File("Tauchgang ohne Datum 1.mrp"));
+    PutFile(first.value().path, "alt");
+    EXPECT_FALSE(ImportDive(log, 0, folder.path().string(), false).value().written);
+    EXPECT_EQ(FileBytes(first.value().path), "alt");
+    EXPECT_TRUE(ImportDive(log, 0, folder.path().string(), true).value().written);
 }
 
 // Dates either side of every limit, both ways: the comment's date and time as the export writes
@@ -174,6 +187,12 @@ TEST(UddfExport, TheLineTableAndItsMixSwitchesComeBackUnchanged) {
     }
     expected.push_back({46, 0, 78, 0});
     EXPECT_EQ(ResampleToMinutes(dive, log.mixes), expected);
+
+    // The last line of a full table is exported too.
+    DiveProfile full;
+    full.lines[kProfileTableEnd - 1] = {10, 5, 5, 78, 0};
+    full.nextPoint = kProfileTableEnd;
+    EXPECT_FALSE(ExportLog(full, {}, {}).dives.at(0).waypoints.empty());
 }
 
 }  // namespace

@@ -140,30 +140,13 @@ TEST_F(ProfileFileTest, MoreThan5998DataLinesAreRefused) {
 
 TEST_F(ProfileFileTest, LinesNoDiveCanHaveAreRefusedWithTheirNumber) {
     const std::string header = "Depth\tt.delta\tt.total\tN2%\tHe%\r\n30\t3\t3\t78\t0\r\n";
-    struct Case {
-        std::string last;  // the third line of the file
-        const char* problem;
-        int line = 3;  // the line refused
-    };
-    for (const Case& c : std::initializer_list<Case>{
-             {"30\t22\t25\t", "ist unvollständig, die Datei endet mitten in der Zeile"},
-             {"30\t22\t25\t78\t0\r\n30\t5\t30\t7", "unvollständig", 4},
-             {"1e9223372036854775807\t22\t25\t78\t0\r\n", "zu große Zahl"},
-             {"1e9\t22\t25\t78\t0\r\n", "zu große Zahl"},
-             {"30\t22\t-1e9\t78\t0\r\n", "zu große Zahl"},
-             {"30\t22\t25\t150\t100\r\n", "unmögliche Gasanteile"},
-             {"30\t22\t25\t101\t-1\r\n", "unmögliche Gasanteile"},
-             {"30\t22\t25\t60\t40.5\r\n", "unmögliche Gasanteile"},
-             {"30\t22\t25\t-151\t0\r\n", "unmögliche Gasanteile"},
-             {"30\t22\t25\t79\t-0.5\r\n", "unmögliche Gasanteile"}}) {
-        WriteRaw("tg.mrp", header + c.last);
+    for (const std::vector<std::string>& row : DataRows("cases/profile_file_refused.tsv")) {
+        WriteRaw("tg.mrp", header + row.at(0));
         ui_.boxes.clear();
-        EXPECT_FALSE(Load("tg.mrp")) << c.last;
-        ASSERT_EQ(ui_.boxes.size(), 1u) << c.last;
-        EXPECT_THAT(ui_.boxes[0].text, ::testing::HasSubstr(c.problem));
-        EXPECT_THAT(ui_.boxes[0].text,
-                    ::testing::StartsWith("Die Zeile " + std::to_string(c.line) + " "))
-            << c.last;
+        EXPECT_FALSE(Load("tg.mrp")) << row[0];
+        ASSERT_EQ(ui_.boxes.size(), 1u) << row[0];
+        EXPECT_THAT(ui_.boxes[0].text, ::testing::HasSubstr(row.at(1)));
+        EXPECT_THAT(ui_.boxes[0].text, ::testing::StartsWith("Die Zeile " + row.at(2) + " "));
         EXPECT_EQ(ws().profile.nextPoint, 1);
     }
     // Just inside every limit, and a short line that the file does not end in.
