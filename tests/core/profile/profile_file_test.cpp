@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/settings/memory_settings_store.h"
+#include "core/text/number_format.h"
 #include "core/text/text_file.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
@@ -41,87 +42,59 @@ class ProfileFileTest : public ::testing::Test {
     ScriptedUi ui_;
 };
 
-TEST_F(ProfileFileTest, LoadingFillsLinesAndPointsAndCalculatesAndSavingWritesTheTableBack) {
+// Each file of the case table loaded in turn, with an analysis graph shown before each: what
+// the user is told and what the workspace holds, against one golden transcript.
+TEST_F(ProfileFileTest, LoadedFilesAgainstTheirGoldenTranscript) {
+    std::string text;
+    for (const std::vector<std::string>& row : DataRows("cases/profile_files_loaded.tsv")) {
+        if (row.size() > 1) {  // a missing file follows the file before
+            WriteRaw(row[0], row[1]);
+            SetUp();
+        }
+        ws().view.mode = 2;
+        const bool loaded = Load(row[0]);
+        text += "# " + row[0] + (loaded ? " geladen\n" : " nicht geladen\n") + ui_.Said();
+        if (!loaded) text += ui_.caption + "\n";
+        const DiveProfile& p = ws().profile;
+        text += "Achsen " + std::to_string(ws().settings.maxHScale) + " min. " +
+                std::to_string(ws().settings.maxVScale) + " m, Ansicht " +
+                std::to_string(ws().view.mode) + ", berechnet " +
+                std::to_string(ws().computed.computedCount) + ", Datei " + p.fileName + "\n";
+        for (int i = 1; i <= p.nextPoint; ++i) {
+            const ProfilePoint& q = p.points[i];
+            const ProfileLine& l = p.lines[i];
+            text += "P " + FormatGeneral(q.time) + " " + FormatGeneral(q.depth) + " " +
+                    FormatGeneral(q.n2Percent) + " " + FormatGeneral(q.hePercent) + " | L " +
+                    FormatGeneral(l.depth) + " " + FormatGeneral(l.tDelta) + " " +
+                    FormatGeneral(l.tTotal) + " " + FormatGeneral(l.n2Percent) + " " +
+                    FormatGeneral(l.hePercent) + "\n";
+        }
+        for (int i = 0; i <= p.markCount && !p.marks[i].text.empty(); ++i)
+            text += "Marke " + p.marks[i].text + " " + std::to_string(p.marks[i].minute) + " von " +
+                    std::to_string(p.markCount) + "\n";
+    }
+    const std::string folder = temp_.path().string();
+    for (std::size_t at; (at = text.find(folder)) != std::string::npos;)
+        text.replace(at, folder.size(), "$TMP");
+    ExpectGolden("golden/profile_files_loaded.txt", text);
+    EXPECT_FALSE(ReadProfileFile(ws(), store_, ui_, "ab"));
+    EXPECT_FALSE(ReadProfileFile(ws(), store_, ui_, Path("*.mrp")));
+    EXPECT_TRUE(ui_.boxes.empty());  // a cancelled dialog's name is refused silently
+}
+
+TEST_F(ProfileFileTest, LoadingRemembersTheFileAndSavingWritesTheTableBack) {
     const std::string table =
         "Depth\tt.delta\tt.total\tN2%\tHe%\r\n30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n"
         "9\t3\t28\t40\t35\r\n# END OF PROFILE #\r\n";
     WriteRaw("tg.mrp", table + "TG-Nummer: 12\r\n");
     ASSERT_TRUE(Load("tg.mrp"));
-    EXPECT_EQ(ui_.lines.front(), "Lade: " + Path("tg.mrp"));
-    EXPECT_EQ(ui_.lines[1], "Berechne Profil");
-    EXPECT_EQ(ws().profile.nextPoint, 4);
-    EXPECT_EQ(ws().profile.points[1], (ProfilePoint{3, 30, 78, 0}));
-    EXPECT_EQ(ws().profile.points[3], (ProfilePoint{28, 9, 40, 35}));
-    EXPECT_EQ(ws().profile.lines[2], (ProfileLine{30, 22, 25, 78, 0}));
-    EXPECT_GT(ws().computed.computedCount, 28);
-    EXPECT_EQ(ws().profile.fileName, Path("tg.mrp"));
     EXPECT_EQ(ui_.caption, "Marelos 3 Beta - " + Path("tg.mrp").substr(0, 10) + ".../tg.mrp");
     EXPECT_EQ(RecentFiles(store_)[0], Path("tg.mrp"));
-
     ui_.answers = {Answer::No};
     ASSERT_TRUE(Save("kopie.mrp"));
     EXPECT_EQ(ReadRaw("kopie.mrp"), table);
     EXPECT_EQ(ui_.questions.front(), "Soll die Dekompressionsphase mitgespeichert werden?");
     EXPECT_EQ(ws().profile.fileName, Path("kopie.mrp"));
-}
-
-TEST_F(ProfileFileTest, ReadsLinesByTheirFirstCharacter) {
-    // No header and no end marker; a comment line that starts with a digit is a data line,
-    // a data line with three fields has no gas, marks stand between the lines.
-    WriteRaw("alt.prf",
-             "12\t2\t2\n; Abstieg 3\n; Tiefster Punkt 12\n12\t10\t12\t78\t0\n-5\t1\t1\t78\t0\n"
-             " 7\t1\t1\t78\t0\n0815 Uhr\n");
-    ASSERT_TRUE(Load("alt.prf"));
-    const DiveProfile& profile = ws().profile;
-    EXPECT_EQ(profile.nextPoint, 4);
-    EXPECT_EQ(profile.lines[1], (ProfileLine{12, 2, 2, 0, 0}));
-    // "0815 Uhr" became a point at minute 0, which the calculation's rebuild leaves out.
-    EXPECT_EQ(profile.points[3], (ProfilePoint{0, 815, 0, 0}));
-    EXPECT_EQ(profile.lines[3], ProfileLine{});
-    EXPECT_EQ(profile.markCount, 1);
-    EXPECT_EQ(profile.marks[0].text, "Abstieg");
-    EXPECT_EQ(profile.marks[0].minute, 3);
-    EXPECT_EQ(profile.marks[1].text,
-              "Tiefster");  // a two-word mark reads its second word as minute
-    EXPECT_EQ(profile.marks[1].minute, 0);
-    // 815 m is deeper than the deepest depth axis: the axis stops there, and the user is told.
-    EXPECT_EQ(ws().settings.maxVScale, kDeepestDepthAxis);
-    EXPECT_THAT(ui_.lines, Contains("Das Tauchprofil ist tiefer als die längste Tiefenachse "
-                                    "(200 m) und wird nur bis dahin gezeigt."));
-}
-
-TEST_F(ProfileFileTest, ALongProfileWidensTheTimeAxisUpToTheLongestOne) {
-    WriteRaw("lang.mrp", "20\t5\t5\t78\t0\n20\t95.4\t100.4\t78\t0\n");
-    ASSERT_TRUE(Load("lang.mrp"));
-    EXPECT_GE(ws().settings.maxHScale, 100);
-    // The line table was rebuilt from the points: whole minutes and metres.
-    EXPECT_EQ(ws().profile.lines[2], (ProfileLine{20, 95, 100, 78, 0}));
-
-    WriteRaw("riesig.mrp", "30\t999999999\t999999999\t78\t0\r\n");
-    ASSERT_TRUE(Load("riesig.mrp"));
-    EXPECT_EQ(ws().settings.maxHScale, kLongestTimeAxis);
-    EXPECT_EQ(ws().settings.maxVScale, 50);
-    EXPECT_THAT(ui_.lines, Contains("Das Tauchprofil ist länger als die längste Zeitachse "
-                                    "(6000 min.) und wird nur bis dahin gezeigt."));
-}
-
-TEST_F(ProfileFileTest, AMissingFileIsReportedAndLeavesAnEmptyUntitledProfile) {
-    WriteRaw("tg.mrp", "30\t3\t3\t78\t0\n30\t22\t25\t78\t0\n");
-    ASSERT_TRUE(Load("tg.mrp"));
-    ws().view.mode = 2;  // an analysis graph is shown
-    EXPECT_FALSE(Load("fehlt.mrp"));
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(ui_.boxes[0].icon, MessageIcon::Critical);
-    EXPECT_NE(ui_.boxes[0].text.find("fehlt.mrp"), std::string::npos);
-    EXPECT_EQ(ws().profile.nextPoint, 1);
-    // Saving the empty profile must not overwrite the file loaded before.
-    EXPECT_EQ(ws().profile.fileName, "");
-    EXPECT_EQ(ui_.caption, "Marelos 3 Beta - Unbenannte Datei");
-    EXPECT_EQ(ws().view.mode, 1);
-    ui_.boxes.clear();
-    EXPECT_FALSE(ReadProfileFile(ws(), store_, ui_, "ab"));
-    EXPECT_FALSE(ReadProfileFile(ws(), store_, ui_, Path("*.mrp")));
-    EXPECT_TRUE(ui_.boxes.empty());  // a cancelled dialog's name is refused silently
 }
 
 TEST_F(ProfileFileTest, MoreThan5998DataLinesAreRefused) {
