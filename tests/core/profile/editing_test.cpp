@@ -56,6 +56,7 @@ TEST_F(EditingTest, ClicksNearTheEdgeCountAndAnImplausibleMixStopsTheClick) {
     ASSERT_TRUE(AddPointAtClick(ws(), canvas_, ui_, 650 - 5, Y(10)));
     EXPECT_EQ(ws().profile.points[2].time, 0);  // minute 0: it never becomes a line
     EXPECT_FALSE(AddPointAtClick(ws(), canvas_, ui_, 650 - 20, Y(10)));
+    EXPECT_FALSE(AddPointAtClick(ws(), canvas_, ui_, X(10), 650 - 20));
     ws().mix = {"21", "79", "1"};
     EXPECT_FALSE(Click(20, 10));
     EXPECT_EQ(ui_.boxes.back().text, "Das eingestellte Gemisch ist unplausibel!");
@@ -101,10 +102,14 @@ TEST_F(EditingTest, DeletingPointsAndMinutes) {
     // Questions that throw away what was drawn: Enter keeps it.
     Click(10, 30);
     AskDeletePointAt(ws(), canvas_, ui_, X(10), Y(30));
+    ws().mix = {"32", "67", "0"};
     cmdNewCalc(ws(), store_, canvas_, ui_);
     EXPECT_EQ(ui_.defaultAnswers,
               std::vector<Answer>(3, Answer::No));  // right of the cursor, the point, the gases
-    EXPECT_EQ(ws().profile.points[6].time, 10);
+    EXPECT_EQ(ws().profile.points[6], (ProfilePoint{10, 30, 78, 0}));
+    ui_.answers = {Answer::Yes};
+    cmdNewCalc(ws(), store_, canvas_, ui_);
+    EXPECT_EQ(ws().profile.points[6].n2Percent, 67);
 }
 
 TEST_F(EditingTest, AxesAndTheN2FieldAreAskedAndChecked) {
@@ -167,6 +172,7 @@ TEST_F(EditingTest, CursorReadoutAndRemainingAir) {
     readout = ShowCursorReadout(ws(), canvas_, X(12), Y(60));
     EXPECT_EQ(readout.ppN2Colour, 255);  // 7.06 bar x 0.78 = 5.5 bar, above MaxPPN2
     EXPECT_EQ(ShowCursorReadout(ws(), canvas_, X(-3), Y(30)).position, "---");
+    EXPECT_EQ(ShowCursorReadout(ws(), canvas_, X(0), Y(30)).position, "30 m bei 0 min.");
 
     ws().computed.records[1].depth = 20;
     ws().computed.computedCount = 2;

@@ -65,6 +65,16 @@ TEST_F(RepetitiveDivesTest, JoinsTwoDivesAcrossTheSurfaceInterval) {
               "Marelos 3 Beta - Tauchgang mit Wiederholungstauchgang - Unbenannte Datei");
     EXPECT_GT(workspace_->computed.computedCount, 125);
     EXPECT_TRUE(profile.fileName.empty());
+
+    // A repetitive dive with a line no file can hold ends the join with a message.
+    ScriptedUi bad;
+    bad.files = {first_, Write("gross.mrp", "20\t2\t2\t78\t0\r\n0\t1e999\t3\t78\t0\r\n")};
+    bad.textAnswers = {std::string("60")};
+    JoinDives(*workspace_, store_, bad);
+    ASSERT_EQ(bad.boxes.size(), 1u);
+    EXPECT_NE(bad.boxes[0].text.find("nicht zusammengefügt"), std::string::npos);
+    EXPECT_THAT(bad.lines,
+                ::testing::Not(::testing::Contains(::testing::StartsWith("Gesamte TG-Zeit"))));
 }
 
 TEST_F(RepetitiveDivesTest, LongSurfaceIntervalsWarnAndDivesWithoutAscentAsk) {
