@@ -76,6 +76,9 @@ TEST(ProfileGraph, DrawingsMatchTheirGoldenFile) {
     profile.nextPoint = 2;
     DrawProfile(canvas, settings, profile);
     dump += "# ppO2 and ppN2 warnings below the corner\n" + canvas.Dump();
+    settings.maxHScale = 0;
+    DrawProfile(canvas, settings, profile);
+    dump += "# no time axis: the grid only\n" + canvas.Dump();
     ExpectGolden("golden/profile_graph.txt", dump);
 }
 
