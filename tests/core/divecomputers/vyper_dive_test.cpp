@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "tests/fakes/golden.h"
 
@@ -74,30 +75,22 @@ TEST(ConvertVyperDive, ValuesNoVyperRecordsAreNamed) {
     const auto impossible = [](std::vector<std::uint8_t> samples, const DiveHeader& h = {}) {
         return ConvertVyperDive(DiveBytes(std::move(samples), h), "")->impossible;
     };
-    // A field just beyond what a Vyper records, and at the limit.
-    const struct {
-        int DiveHeader::*field;
-        int beyond, limit;
-        const char* named;
-    } cases[] = {
-        {&DiveHeader::month, 13, 12, "Monat 13"},
-        {&DiveHeader::month, 0, 1, "Monat 0"},
-        {&DiveHeader::day, 0, 1, "Tag 0"},
-        {&DiveHeader::year, 100, 99, "Jahr 100"},
-        {&DiveHeader::hour, 24, 23, "Stunde 24"},
-        {&DiveHeader::minute, 60, 59, "Minute 60"},
-        {&DiveHeader::oxygen, 20, 21, "O2-Anteil 20 %"},
-        {&DiveHeader::oxygen, 51, 50, "O2-Anteil 51 %"},
-        {&DiveHeader::interval, 61, 60, "Aufzeichnungsintervall 61 s"},
-        {&DiveHeader::air, 61, 60, "Lufttemperatur 61 °C"},
-        {&DiveHeader::surfaceMinutes, 60, 59, "Oberflächenpause 60 min"},
-    };
-    for (const auto& c : cases) {
+    const std::map<std::string, int DiveHeader::*> fields = {
+        {"month", &DiveHeader::month},
+        {"day", &DiveHeader::day},
+        {"year", &DiveHeader::year},
+        {"hour", &DiveHeader::hour},
+        {"minute", &DiveHeader::minute},
+        {"oxygen", &DiveHeader::oxygen},
+        {"air", &DiveHeader::air},
+        {"interval", &DiveHeader::interval},
+        {"surfaceMinutes", &DiveHeader::surfaceMinutes}};
+    for (const std::vector<std::string>& row : DataRows("cases/vyper_header_limits.tsv")) {
         DiveHeader h;
-        h.*c.field = c.beyond;
-        EXPECT_EQ(impossible({}, h), Strings{c.named});
-        h.*c.field = c.limit;
-        EXPECT_EQ(impossible({}, h), Strings{}) << c.named;
+        h.*fields.at(row.at(0)) = std::stoi(row.at(1));
+        EXPECT_EQ(impossible({}, h), Strings{row.at(3)});
+        h.*fields.at(row[0]) = std::stoi(row.at(2));
+        EXPECT_EQ(impossible({}, h), Strings{}) << row[3];
     }
     // The last day of a month, with 29 February in a leap year only.
     DiveHeader april;
