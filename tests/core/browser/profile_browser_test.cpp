@@ -94,11 +94,11 @@ TEST_F(BrowserFolder, FileOperationsAgainstTheirGoldenTranscript) {
     const auto step = [&](const std::string& what, long long result) {
         text += "# " + what + " -> " + std::to_string(result) + "\n" + ui.Said();
         for (const fs::path& root : {dir, trash.path()}) {
-            std::vector<std::string> entries;
-            for (const auto& entry : fs::recursive_directory_iterator(root.parent_path())) {
-                if (!entry.path().string().starts_with(root.string())) continue;
-                const std::string name = fs::relative(entry.path(), root).string();
-                entries.push_back((root == dir ? "Ordner/" : "Papierkorb/") + name +
+            if (!fs::exists(root)) continue;
+            const std::string shown = root == dir ? "Ordner/" : "Papierkorb/";
+            std::vector<std::string> entries = {shown + "./"};
+            for (const auto& entry : fs::recursive_directory_iterator(root)) {
+                entries.push_back(shown + fs::relative(entry.path(), root).string() +
                                   (entry.is_directory() ? "/" : ": " + Content(entry.path())));
             }
             std::sort(entries.begin(), entries.end());
