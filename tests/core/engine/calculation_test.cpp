@@ -12,7 +12,7 @@
 #include "core/engine/oxygen.h"
 #include "core/profile/profile_file.h"
 #include "tests/core/engine/outputs_test_support.h"
-#include "tests/fakes/data_table.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -94,7 +94,7 @@ std::string Outputs(const Scenario& scenario) {
 // seldom takes.
 TEST(CalculationOutputs, EveryPathAgainstItsGoldenFile) {
     std::string golden;
-    for (const std::vector<std::string>& row : DataLines("calculation_scenarios.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("calculation_scenarios.tsv")) {
         Scenario scenario{{}, row.at(1)};
         std::istringstream corners(row[0]);
         for (int minute, depth; corners >> minute && corners.ignore() >> depth;)

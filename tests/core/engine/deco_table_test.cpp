@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/core/engine/outputs_test_support.h"
-#include "tests/fakes/data_table.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -38,7 +38,7 @@ class DecoTableTest : public ::testing::Test {
 // numbers are skipped. The reference comparison checks tables of random lines.
 TEST_F(DecoTableTest, TablesAgainstTheirGoldenFile) {
     std::string golden;
-    for (const std::vector<std::string>& row : DataLines("deco_table_inputs.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("deco_table_inputs.tsv")) {
         if (row[0] != "air") {  // with a decompression gas from 6 m
             workspace_->mix =
                 row[0] == "nitrox" ? GasMixFields{"32", "67", "0"} : GasMixFields{"21", "44", "35"};
@@ -47,7 +47,7 @@ TEST_F(DecoTableTest, TablesAgainstTheirGoldenFile) {
         }
         std::vector<std::string> input;
         for (std::size_t k = 1; k < row.size(); ++k)
-            input.push_back(Unescaped(row[k]));
+            input.push_back(row[k]);
         ui_.lines.clear();
         golden += "## input:";
         for (const std::string& line : input)

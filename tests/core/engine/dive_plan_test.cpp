@@ -9,7 +9,7 @@
 #include "core/engine/oxygen.h"
 #include "core/profile/profile_file.h"
 #include "tests/core/engine/outputs_test_support.h"
-#include "tests/fakes/data_table.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace marelos {
@@ -35,7 +35,7 @@ std::unique_ptr<Workspace> DiveOn(std::initializer_list<std::pair<int, int>> cor
 // and records the multiples of 10 m, so the doses may differ by one minute of the ascent's
 // highest oxygen pressure, no more. The cases are in tests/data/saved_ascents.tsv.
 TEST(SavedAscent, CalculatesAgainToTheSameStopsAndDoses) {
-    for (const std::vector<std::string>& row : DataLines("saved_ascents.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("saved_ascents.tsv")) {
         SCOPED_TRACE(row[0] + " " + row[1]);
         const TempFolder temp("saved_ascent");
         const GasMixFields mix = {row[0].substr(0, 2), row[0].substr(3, 2), row[0].substr(6)};
@@ -88,7 +88,7 @@ TEST(DivePlan, AYesToTheQuestionForStopsStoresTheChoiceAndCalculatesInStops) {
 // dive before would be left), in the decompression phase (a part of the stops would be left) and
 // before the first stop (no stops would read as no decompression): tests/data/stopped_dives.tsv.
 TEST(StoppedCalculation, EveryReaderShowsTheReasonInsteadOfStops) {
-    for (const std::vector<std::string>& row : DataLines("stopped_dives.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("stopped_dives.tsv")) {
         SCOPED_TRACE(row[0]);
         InMemorySettingsStore store;
         store.WriteSetting("Decompression", "Step", "True");

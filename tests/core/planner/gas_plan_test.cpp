@@ -8,7 +8,7 @@
 #include "core/planner/runtime_table.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/core/engine/outputs_test_support.h"
-#include "tests/fakes/data_table.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -188,7 +188,7 @@ TEST(GasPlan, StagesOfTheBottomGasGoFirstAndACylinderRunsOut) {
 
 // Z of the reference equations of state at 15 °C, as published (tests/data/real_gas_z.tsv).
 TEST(RealGas, CompressibilityWithinOnePercentOfThePublishedTables) {
-    for (const std::vector<std::string>& row : DataLines("real_gas_z.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("real_gas_z.tsv")) {
         const BreathingGas gas{std::stod(row[0]), std::stod(row[1]), std::stod(row[2])};
         EXPECT_NEAR(Compressibility(gas, std::stod(row[3])) / std::stod(row[4]), 1, 0.01)
             << GasName(gas) << " " << row[3] << " bar";
@@ -206,7 +206,7 @@ TEST(RealGas, CompressibilityWithinOnePercentOfThePublishedTables) {
 // outside its range loads as the default) are a case of the settings golden file; the gas
 // plan's warnings after the planner's, at the end of the messages, are in the calculation's.
 TEST(GasPlanSettings, CylinderTexts) {
-    for (const std::vector<std::string>& row : DataLines("cylinders.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("cylinders.tsv")) {
         const std::optional<Cylinder> cylinder = ParseCylinder(row[0]);
         EXPECT_EQ(cylinder ? CylinderText(*cylinder) : "refused",
                   row[1] == "kept" ? row[0] : row[1]);

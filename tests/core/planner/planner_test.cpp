@@ -12,7 +12,7 @@
 #include "core/planner/runtime_table.h"
 #include "core/profile/gas_mix.h"
 #include "tests/core/engine/outputs_test_support.h"
-#include "tests/fakes/data_table.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -255,7 +255,7 @@ TEST(PlannerWater, FreshAgainstSalt) {
 // problems at 1000 mbar.
 TEST(PlannerWarnings, EachLimitFromBothSides) {
     const PlannerSettings limits;
-    for (const std::vector<std::string>& row : DataLines("planner_gas_problems.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("planner_gas_problems.tsv")) {
         const std::size_t slash = row[0].find('/');
         const BreathingGas gas =
             row[0] == "air" ? BreathingGas::FromProfileLine(78, 0)
@@ -298,7 +298,7 @@ TEST(PlannerOptions, RefusedGasesAndGradientFactors) {
     PlannerFields changed = fields;
     changed.gfLow = "90";
     EXPECT_EQ(field(changed), "txtGFLow");
-    for (const std::vector<std::string>& row : DataLines("planner_deco_gases.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("planner_deco_gases.tsv")) {
         changed = fields;
         changed.decoGases[2] = row[0];
         EXPECT_EQ(field(changed), row[1] == "refused" ? "txtDecoGas3" : "") << row[0];

@@ -9,7 +9,7 @@
 #include "core/divecomputers/serial_link.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/core/engine/outputs_test_support.h"
-#include "tests/fakes/data_table.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -130,7 +130,7 @@ TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
 }
 
 TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
-    for (const std::vector<std::string>& row : DataLines("options_stored.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("options_stored.tsv")) {
         Program p;
         EXPECT_EQ(p.Confirm([&](OptionsFields& f) { Field(f, row[0]) = row[1]; }), std::nullopt);
         const std::size_t slash = row[2].find('/');
@@ -168,7 +168,7 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
 TEST(OptionsForm, OkRefusesWhatTheSettingCouldNotLoadAndStoresNothing) {
     using F = OptionsFields;
     std::string golden;  // tab, field, text and message of every refusal
-    for (const std::vector<std::string>& row : DataLines("options_fields.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("options_fields.tsv")) {
         for (const std::string& taken : Texts(row[1])) {
             Program p;
             EXPECT_EQ(p.Confirm([&](F& f) { Field(f, row[0]) = taken; }), std::nullopt)

@@ -5,7 +5,7 @@
 
 #include "core/settings/memory_settings_store.h"
 #include "tests/core/engine/outputs_test_support.h"
-#include "tests/fakes/data_table.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -46,8 +46,8 @@ TEST(LoadSettings, EveryRuleAgainstItsGoldenFile) {
                          empty.Entries()[0].value + "\n";
     for (const std::string& line : base)
         golden += line + "\n";
-    for (const std::vector<std::string>& row : DataLines("settings_load_cases.txt")) {
-        const std::string entries = Unescaped(row[0]);
+    for (const std::vector<std::string>& row : DataRows("settings_load_cases.txt")) {
+        const std::string entries = row[0];
         InMemorySettingsStore store;
         WriteEntries(store, "Values/DecoMode=3;" + entries);  // repaired only where it is set
         const std::vector<InMemorySettingsStore::Entry> stored = store.Entries();
@@ -122,7 +122,7 @@ TEST(WriteSettings, WrittenValuesLoadBackToTheSameRunningValues) {
 // over the one before.
 TEST(OnDemandSettings, StepIsReadDifferentlyByCalculationAndOutputsTestModeShortensThePicture) {
     InMemorySettingsStore store;
-    for (const std::vector<std::string>& row : DataLines("on_demand_settings.tsv")) {
+    for (const std::vector<std::string>& row : DataRows("on_demand_settings.tsv")) {
         const bool step = row[0] == "Step";
         if (row[1] != "absent")
             store.WriteSetting(step ? "Decompression" : "Settings", row[0], row[1]);

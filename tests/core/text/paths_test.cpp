@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/fakes/data_table.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace marelos {
@@ -13,7 +13,7 @@ namespace {
 
 // The paths of tests/data/shortened_paths.tsv as the caption shows them.
 TEST(Paths, ShortenPathKeepsTheFirstTenCharactersAndTheFileName) {
-    for (const std::vector<std::string>& row : DataLines("shortened_paths.tsv"))
+    for (const std::vector<std::string>& row : DataRows("shortened_paths.tsv"))
         EXPECT_EQ(ShortenPath(row[0]), row.at(1)) << row[0];
 }
 

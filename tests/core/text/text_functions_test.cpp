@@ -10,7 +10,7 @@
 #include "core/text/rounding.h"
 #include "core/text/val.h"
 #include "tests/core/engine/outputs_test_support.h"
-#include "tests/fakes/data_table.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -44,8 +44,8 @@ TEST(TextFunctions, EdgeCasesAgainstTheirGoldenFile) {
     const double below1 = std::nextafter(1.0, 0.0);
     std::vector<double> values = {below1, -below1, 0.1 + 0.2, 2.02343 * 0.78, 1.0 / 3.0, 2.0 / 3.0};
     std::string out, last;
-    for (const std::vector<std::string>& row : DataLines("text_function_inputs.tsv")) {
-        const std::string text = Unescaped(row.at(1));
+    for (const std::vector<std::string>& row : DataRows("text_function_inputs.tsv")) {
+        const std::string text = row.at(1);
         for (const double value :
              last == "round" && row[0] == "section" ? values : std::vector<double>{})
             out += Exact(value) + "\t" + Exact(RoundHalfEven(value)) + " " +
