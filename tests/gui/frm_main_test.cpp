@@ -75,10 +75,18 @@ std::vector<std::string> TextFaults(const RecordingCanvas& picture) {
     return faults;
 }
 
-TEST(frmMain, AFirstStartRepairsTheSettingsAndShowsEveryMenuAndTheGraphAtTheWindowsSize) {
+// A first start also clears what killed saves left in the storage folder.
+TEST(frmMain,
+     AFirstStartRepairsTheSettingsAndShowsEveryMenuWithItsKeysAndTheGraphAtTheWindowsSize) {
+    const TempFolder dir("stale");
+    const std::string stale = PutFile(dir.File("tg.mrp.marelos-tmp"), "halb");
+    const std::string kept = PutFile(dir.File("tg.mrp"), "10\t1\t1\t78\t0\r\n");
     InMemorySettingsStore store;
     store.WriteSetting("Colors", "GraphBackColor", "8421504");
+    store.WriteSetting("Settings", "FileStoragePath", dir.path().string());
     MainWindow w(store);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(kept));
     EXPECT_EQ(w.window.windowTitle(), "Marelos 3 Beta - Unbenannte Datei");
     EXPECT_EQ(w.MessageLines(), (QStringList{"Marelos 3 Beta  (Build 3.1.0)", "Ready."}));
     EXPECT_EQ(store.ReadSetting("Settings", "ApplPath"), "/opt/marelos/bin");
@@ -87,7 +95,6 @@ TEST(frmMain, AFirstStartRepairsTheSettingsAndShowsEveryMenuAndTheGraphAtTheWind
     EXPECT_EQ(w.dialogs.questions.front(),
               "Wollen sie den Dateityp '.mrp' mit Marelos verknüpfen, so dass Sie Tauchprofile "
               "aus dem Dateimanager durch Dopelklicken öffnen können?");
-    EXPECT_EQ(w.workspace->settings.airConsumption, 15);
     EXPECT_EQ(w.workspace->profile.nextPoint, 2);  // the start point at 0 min, 0 m
     EXPECT_EQ(w.Find<QComboBox>("cmbO2Percent")->currentText(), "21");
     EXPECT_EQ(w.Find<QComboBox>("cmbN2Percent")->count(), 101);
@@ -108,6 +115,29 @@ TEST(frmMain, AFirstStartRepairsTheSettingsAndShowsEveryMenuAndTheGraphAtTheWind
     EXPECT_EQ(w.Find("cmdCalc")->toolTip(), "Tauchgang berechnen");
     EXPECT_EQ(w.Find("mnuMe")->text(), "Über Marelos 3 Beta ");
     EXPECT_FALSE(w.Find("mnuF1")->isVisible());
+    // Distinct access keys in every menu, and the main commands have shortcuts of their own.
+    for (const QMenu* menu : w.window.menuBar()->findChildren<QMenu*>()) {
+        QSet<QChar> keys;
+        for (const QAction* action : menu->actions()) {
+            const QChar key = AccessKey(action->text());
+            if (key.isNull()) continue;
+            EXPECT_FALSE(keys.contains(key)) << action->text().toStdString();
+            keys.insert(key);
+        }
+    }
+    QMap<QString, QString> taken;  // every shortcut runs one command
+    for (const QAction* action : w.window.findChildren<QAction*>()) {
+        for (const QKeySequence& keys : action->shortcuts()) {
+            const QString key = keys.toString();
+            EXPECT_FALSE(taken.contains(key)) << key.toStdString();
+            taken.insert(key, action->objectName());
+        }
+    }
+    for (const char* command : {"mnuPartialPressureN2plusHe", "mnuPartialPressureN2",
+                                "mnuPartialPressureHe", "mnuPressureRelation", "mnuShowDiveProfile",
+                                "mnuCNSDraw", "mnuShowAscSpeed", "mnuDivePlan", "mnuCalcNoFlyTime",
+                                "mnuCreateDecoTable", "mnuBrowse", "mnuUndo", "mnuShowHelp"})
+        EXPECT_FALSE(w.Find(command)->shortcut().isEmpty()) << command;
 
     w.Trigger("cmdCommentADive");
     EXPECT_EQ(w.dialogs.messages.back(),
@@ -119,6 +149,8 @@ TEST(frmMain, AFirstStartRepairsTheSettingsAndShowsEveryMenuAndTheGraphAtTheWind
     w.window.resize(700, 500);
     QCoreApplication::processEvents();
     EXPECT_LT(w.picture().Image().width(), image.width());
+    const auto* messages = w.Find<QListWidget>("lstSysMsg");
+    EXPECT_GE(messages->viewport()->height(), 7 * messages->fontMetrics().lineSpacing());
 }
 
 TEST(frmMain, TheBrowserOpensTheChosenFileAsTheCurrentProfileAndCloses) {
@@ -212,11 +244,26 @@ TEST(frmMain, DrawCalculateSaveQuitAndFindTheFileAgain) {
     EXPECT_EQ(again.workspace->profile.lines[2], (ProfileLine{30, 22, 25, 78, 0}));
 }
 
-TEST(frmMain, GraphButtonsCalculateFirstAndTheNextCalculationShowsTheGraphAgain) {
+// A command that fails is reported and leaves the profile as it was; the graph buttons
+// calculate first, and the next calculation shows the graph last used again.
+TEST(frmMain, ACommandThatFailsChangesNothingAndGraphButtonsCalculateFirst) {
+    const TempFolder dir("fails");
+    const std::string file = dir.File("tg.mrp");
     InMemorySettingsStore store;
     MainWindow w(store);
     w.ClickAt(3, 30);
     w.ClickAt(25, 30);
+    const ProfileSnapshot drawn = TakeSnapshot(*w.workspace);
+    // Saving calculates first (the lines are built, the time axis widens) and then asks.
+    w.dialogs.onAsk = [](std::string_view) { throw std::bad_alloc(); };
+    w.dialogs.files = {file};
+    w.Trigger("mnuSaveProfile2");
+    EXPECT_TRUE(w.dialogs.messages.back().starts_with("Für diesen Befehl reicht der"));
+    EXPECT_EQ(TakeSnapshot(*w.workspace), drawn);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_TRUE(w.window.windowTitle().startsWith("*"));
+    w.dialogs.onAsk = nullptr;
+
     w.Trigger("cmdGraph1");
     EXPECT_EQ(w.window.windowTitle(),
               "*Marelos 3 Beta - Inertgaspartialdrücke in den einzelnen Geweben - Nur N2 - "
@@ -438,50 +485,6 @@ TEST(frmMain, HelpShowsInTheProgramsOwnWindow) {
     EXPECT_TRUE(ui.boxes[0].text.starts_with("Es ist kein Browser eingerichtet"));
 }
 
-TEST(frmMain, MenusHaveDistinctAccessKeysAndTheMainCommandsShortcutsOfTheirOwn) {
-    MainWindow w;
-    for (const QMenu* menu : w.window.menuBar()->findChildren<QMenu*>()) {
-        QSet<QChar> keys;
-        for (const QAction* action : menu->actions()) {
-            const QString caption = action->text();
-            const qsizetype amp = caption.indexOf('&');
-            if (amp < 0 || amp + 1 >= caption.size()) continue;
-            const QChar key = caption[amp + 1].toLower();
-            EXPECT_FALSE(keys.contains(key))
-                << menu->title().toStdString() << ": " << caption.toStdString();
-            keys.insert(key);
-        }
-    }
-    QMap<QString, QString> taken;  // every shortcut runs one command
-    for (const QAction* action : w.window.findChildren<QAction*>()) {
-        for (const QKeySequence& keys : action->shortcuts()) {
-            const QString key = keys.toString();
-            EXPECT_FALSE(taken.contains(key)) << key.toStdString();
-            taken.insert(key, action->objectName());
-        }
-    }
-    for (const char* command : {"mnuPartialPressureN2plusHe", "mnuPartialPressureN2",
-                                "mnuPartialPressureHe", "mnuPressureRelation", "mnuShowDiveProfile",
-                                "mnuCNSDraw", "mnuShowAscSpeed", "mnuDivePlan", "mnuCalcNoFlyTime",
-                                "mnuCreateDecoTable", "mnuBrowse", "mnuUndo", "mnuShowHelp"})
-        EXPECT_FALSE(w.Find(command)->shortcut().isEmpty()) << command;
-}
-
-TEST(frmMain, TheStartClearsWhatKilledSavesLeftAndTheMessageListShowsACalculation) {
-    const TempFolder dir("stale");
-    const std::string stale = PutFile(dir.File("tg.mrp.marelos-tmp"), "halb");
-    const std::string kept = PutFile(dir.File("tg.mrp"), "10\t1\t1\t78\t0\r\n");
-    InMemorySettingsStore store;
-    store.WriteSetting("Settings", "FileStoragePath", dir.path().string());
-    MainWindow w(store);
-    EXPECT_FALSE(std::filesystem::exists(stale));
-    EXPECT_TRUE(std::filesystem::exists(kept));
-
-    QCoreApplication::processEvents();
-    const auto* messages = w.Find<QListWidget>("lstSysMsg");
-    EXPECT_GE(messages->viewport()->height(), 7 * messages->fontMetrics().lineSpacing());
-}
-
 TEST(frmMain, TheToolbarNamesItsButtonsAlsoWhileAnotherWindowOfTheProgramHasTheFocus) {
     MainWindow w;
     w.Trigger("cmdBarGraph");
@@ -579,8 +582,11 @@ TEST(frmMain, StartsWithAStoreFileThatCannotBeWritten) {
                           "/Marelos31.ini");
     MainWindow w(store);
     EXPECT_EQ(w.MessageLines().size(), 2);
-    EXPECT_EQ(w.workspace->settings.decoMode, 3);
     EXPECT_TRUE(w.dialogs.messages.empty());
+    // The repaired settings are kept for the running program.
+    EXPECT_EQ(w.workspace->settings.decoMode, 3);
+    EXPECT_EQ(store.ReadSetting("Values", "DecoMode"), "3");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("datei") + "/Marelos31.ini"));
 }
 
 TEST(frmMain, TenEditsUndoneAndRedoneGiveTheStartAndTheEndAgain) {
@@ -669,23 +675,6 @@ TEST(frmMain, ASaveQuestionNeverDropsChangesWithoutAnExplicitNein) {
     EXPECT_EQ(w.workspace->profile.fileName, recent);
     EXPECT_FALSE(w.workspace->profile.changed);
     EXPECT_FALSE(w.Find("mnuUndo")->isEnabled());
-}
-
-TEST(frmMain, ACommandThatFailsIsReportedAndLeavesTheProfileAsItWas) {
-    const TempFolder dir("fails");
-    const std::string file = dir.File("tg.mrp");
-    MainWindow w;
-    w.ClickAt(3, 30);
-    w.ClickAt(25, 30);
-    const ProfileSnapshot drawn = TakeSnapshot(*w.workspace);
-    // Saving calculates first (the lines are built, the time axis widens) and then asks.
-    w.dialogs.onAsk = [](std::string_view) { throw std::bad_alloc(); };
-    w.dialogs.files = {file};
-    w.Trigger("mnuSaveProfile2");
-    EXPECT_TRUE(w.dialogs.messages.back().starts_with("Für diesen Befehl reicht der"));
-    EXPECT_EQ(TakeSnapshot(*w.workspace), drawn);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_TRUE(w.window.windowTitle().startsWith("*"));
 }
 
 }  // namespace

@@ -57,6 +57,12 @@ struct MainWindow {
     frmMain window;
 };
 
+// The letter after "&" in a caption, lower case; 0 when there is none.
+inline QChar AccessKey(const QString& caption) {
+    const qsizetype at = caption.indexOf('&');
+    return at >= 0 && at + 1 < caption.size() ? caption[at + 1].toLower() : QChar();
+}
+
 // Runs `step` on the modal window `name` (of type W) that opens next, once it is shown.
 template <class W = QWidget>
 void OnNextModal(const char* name, std::type_identity_t<std::function<void(W&)>> step) {
