@@ -31,8 +31,10 @@ CliRun RunTool(const std::vector<std::string>& args) {
     return {code, out.str(), err.str()};
 }
 
-// The same command with a settings file that does not exist: the settings are the defaults.
-CliRun RunWithDefaults(std::vector<std::string> args) {
+// The same command with a settings file that does not exist: the settings are the defaults;
+// `more` follows the arguments.
+CliRun RunWithDefaults(std::vector<std::string> args, const std::vector<std::string>& more = {}) {
+    args.insert(args.end(), more.begin(), more.end());
     args.insert(args.end(), {"--settings", "/nicht/da.ini"});
     return RunTool(args);
 }
@@ -80,6 +82,13 @@ TEST(Cli, WrongCommandLinesAreRefusedWithExitCode2AndAGermanReason) {
         EXPECT_THAT(run.err, StartsWith(reason + "\n")) << ::testing::PrintToString(args);
     }
     EXPECT_EQ(RunTool({}).code, 2);
+    // The ends of each range are taken: the missing device, not the option, ends these runs.
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"vyper-download", device, "/nicht/da", "tg", "--dives", "0", "--interface", "1"},
+             {"vyper-download", device, "/nicht/da", "tg", "--dives", "9999", "--interface", "2"},
+             {"kora-download", device, "/nicht/da", "abbild.txt", "--timeout", "1"},
+             {"kora-download", device, "/nicht/da", "abbild.txt", "--timeout", "60000"}})
+        EXPECT_EQ(RunTool(args).code, 1) << ::testing::PrintToString(args);
     EXPECT_EQ(RunTool({"--version"}).out, "Marelos 3 Beta (Build 3.1.0)\n");
 }
 
@@ -87,9 +96,9 @@ TEST(Cli, WrongCommandLinesAreRefusedWithExitCode2AndAGermanReason) {
 TEST(Cli, HelpListsTheCommandsInGerman) {
     const CliRun help = RunTool({"--help"});
     EXPECT_EQ(help.code, 0);
-    EXPECT_THAT(help.out, HasSubstr("Aufruf: marelos-cli [ANGABEN] [BEFEHL]"));
-    EXPECT_THAT(help.out, HasSubstr("\nBefehle:\n  calc "));
-    EXPECT_THAT(help.out, HasSubstr("\n  kora-download "));
+    for (const char* part : {"Aufruf: marelos-cli [ANGABEN] [BEFEHL]", "\nBefehle:\n  calc ",
+                             "\n  kora-download ", "  3  ein Tauchgang konnte nicht vollständig"})
+        EXPECT_THAT(help.out, HasSubstr(part));
     const CliRun download = RunTool({"vyper-download", "--help"});
     EXPECT_EQ(download.code, 0);
     EXPECT_THAT(download.out, HasSubstr("--device PFAD (Pflicht)"));
@@ -183,6 +192,10 @@ TEST(Cli, OutputCommandsPrintTheProgramsTexts) {
     EXPECT_THAT(
         RunWithDefaults({"nofly", kExample, "--set", "Values/CabinPressure=300", "--json"}).out,
         StartsWith("{\"minutes\":null,\"message\":\""));
+    EXPECT_EQ(RunWithDefaults({"airuse", kExample}).out,
+              "Luftverbrauch für diesen TG (AMV: 15l/min bei 1 bar): 1845 Liter.\n");
+    EXPECT_EQ(RunWithDefaults({"avgdepth", kExample}).out,
+              "Durchschnittliche Tiefe dieses Tauchgangs: 20.5 m\n");
     EXPECT_EQ(RunWithDefaults({"bestmix", "0"}).out,
               "Best Mix für 0 m Wassertiefe: O2=100%  N2=0%  He=0%  \n");
     EXPECT_EQ(RunWithDefaults({"altitude", "1013", "1000"}).out, "Luftdruck (Höhe) = 893 mbar.\n");
@@ -200,9 +213,7 @@ TEST(Cli, OutputCommandsPrintTheProgramsTexts) {
 TEST(Cli, ScheduleHasTheContractsJsonAndTheRunTimeTable) {
     const std::vector<std::string> ean50 = {"--set", "Planner/DecoGas1=50/0", "--set",
                                             "Planner/GFLow=40"};
-    std::vector<std::string> args = {"schedule", kExample, "--json"};
-    args.insert(args.end(), ean50.begin(), ean50.end());
-    const CliRun run = RunWithDefaults(args);
+    const CliRun run = RunWithDefaults({"schedule", kExample, "--json"}, ean50);
     ASSERT_EQ(run.code, 0) << run.err;
     const auto json = nlohmann::json::parse(run.out);
     EXPECT_EQ(json["model"], "ZH-L16C GF 40/85");
@@ -214,9 +225,8 @@ TEST(Cli, ScheduleHasTheContractsJsonAndTheRunTimeTable) {
     EXPECT_GE(json["runtime"], json["stops"].back()["runtime"]);
     EXPECT_EQ(json["settings"]["Planner/DecoGas1"], "50/0");
     EXPECT_TRUE(json["warnings"].is_array());
-    args = {"schedule", kExample};
-    args.insert(args.end(), ean50.begin(), ean50.end());
-    EXPECT_THAT(RunWithDefaults(args).out, StartsWith("Laufzeittabelle (ZH-L16C GF 40/85)\n"));
+    EXPECT_THAT(RunWithDefaults({"schedule", kExample}, ean50).out,
+                StartsWith("Laufzeittabelle (ZH-L16C GF 40/85)\n"));
     const TempFolder temp("cli");
     const std::string deep = PutFile(temp.path() / "tief.mrp",
                                      "100\t5\t5\t78\t0\r\n"
@@ -234,10 +244,8 @@ TEST(Cli, GasPrintsTheCylindersReserveTurnAndWarnings) {
                                           "--set", "Cylinders/Cylinder1=D12;24;232;21/0",
                                           "--set", "Cylinders/Cylinder3=S80;11.1;207;50/0"};
     const auto gas = [&](std::vector<std::string> more) {
-        std::vector<std::string> args = {"gas", kExample};
-        args.insert(args.end(), set.begin(), set.end());
-        args.insert(args.end(), more.begin(), more.end());
-        return RunWithDefaults(args);
+        more.insert(more.begin(), set.begin(), set.end());
+        return RunWithDefaults({"gas", kExample}, more);
     };
     const CliRun real = gas({"--json"});
     ASSERT_EQ(real.code, 0) << real.err;
@@ -286,9 +294,8 @@ TEST(Cli, ADiveThatCannotBeCalculatedEndsWithItsReasonAndExitCode3) {
         PutFile(temp.File("tief.mrp"), "600\t60\t60\t78\t0\r\n600\t340\t400\t78\t0\r\n");
     const std::string depths = PutFile(temp.File("tiefen.txt"), "12 10\r\n99999 10\r\n");
     const std::string table = temp.File("tabelle.txt");
-    const auto run = [](std::vector<std::string> args) {
-        args.insert(args.end(), {"--set", "Decompression/Step=True"});
-        return RunWithDefaults(args);
+    const auto run = [](const std::vector<std::string>& args) {
+        return RunWithDefaults(args, {"--set", "Decompression/Step=True"});
     };
     for (const auto& args : std::vector<std::vector<std::string>>{{"decotext", deep},
                                                                   {"decolines", deep},
@@ -309,7 +316,6 @@ TEST(Cli, ADiveThatCannotBeCalculatedEndsWithItsReasonAndExitCode3) {
     EXPECT_EQ(cells.code, 3);
     EXPECT_THAT(cells.err, StartsWith("Zeile 2, Grundzeit 10: Der Tauchgang konnte nicht"));
     EXPECT_TRUE(std::filesystem::exists(table));
-    EXPECT_THAT(RunTool({"--help"}).out, HasSubstr("  3  ein Tauchgang konnte nicht vollständig"));
 }
 
 TEST(Cli, UddfImportWritesAProfilePerDiveAndExportGoesBackIntoTheSameProfile) {

@@ -9,7 +9,6 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
