@@ -26,6 +26,7 @@
 #include "core/settings/memory_settings_store.h"
 #include "core/text/paths.h"
 #include "platform/qt_settings_store.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
@@ -96,25 +97,9 @@ TEST(frmMain,
               "Wollen sie den Dateityp '.mrp' mit Marelos verknüpfen, so dass Sie Tauchprofile "
               "aus dem Dateimanager durch Dopelklicken öffnen können?");
     EXPECT_EQ(w.workspace->profile.nextPoint, 2);  // the start point at 0 min, 0 m
-    EXPECT_EQ(w.Find<QComboBox>("cmbO2Percent")->currentText(), "21");
-    EXPECT_EQ(w.Find<QComboBox>("cmbN2Percent")->count(), 101);
-    EXPECT_EQ(w.Find<QLabel>("lblTotalPercent")->text(), "= 99%");
-    EXPECT_EQ(w.Find<QListWidget>("lstMixes")->count(), 11);
-
-    QStringList menus;
-    for (const QAction* action : w.window.menuBar()->actions())
-        menus << action->text();
-    EXPECT_EQ(menus, (QStringList{"&Datei", "&Bearbeiten", "&Ansicht", "A&temgasgemisch",
-                                  "Tauch&profil", "Tauch&gang berechnen", "E&xtras", "&?"}));
-    for (const char* built :
-         {"mnuCalcSaturation", "cmdCalc", "mnuDiveComputer", "mnuImportDatatrak"})
-        EXPECT_TRUE(w.Find(built)->isEnabled()) << built;
-    // The no-fly time waits for a calculation.
-    for (const char* later : {"mnuCalcNoFlyTime", "cmdNoFly"})
-        EXPECT_FALSE(w.Find(later)->isEnabled()) << later;
-    EXPECT_EQ(w.Find("cmdCalc")->toolTip(), "Tauchgang berechnen");
-    EXPECT_EQ(w.Find("mnuMe")->text(), "Über Marelos 3 Beta ");
-    EXPECT_FALSE(w.Find("mnuF1")->isVisible());
+    // The menus, the mixes and what is enabled before any calculation (the no-fly time waits
+    // for one), with shortcuts for the main commands.
+    ExpectGolden("gui/main_window_start.txt", WindowDump(w.window, {"lstSysMsg"}));
     // Distinct access keys in every menu, and the main commands have shortcuts of their own.
     for (const QMenu* menu : w.window.menuBar()->findChildren<QMenu*>()) {
         QSet<QChar> keys;
@@ -133,12 +118,6 @@ TEST(frmMain,
             taken.insert(key, action->objectName());
         }
     }
-    for (const char* command : {"mnuPartialPressureN2plusHe", "mnuPartialPressureN2",
-                                "mnuPartialPressureHe", "mnuPressureRelation", "mnuShowDiveProfile",
-                                "mnuCNSDraw", "mnuShowAscSpeed", "mnuDivePlan", "mnuCalcNoFlyTime",
-                                "mnuCreateDecoTable", "mnuBrowse", "mnuUndo", "mnuShowHelp"})
-        EXPECT_FALSE(w.Find(command)->shortcut().isEmpty()) << command;
-
     w.Trigger("cmdCommentADive");
     EXPECT_EQ(w.dialogs.messages.back(),
               "Sie müssen diesem Tauchgang erst einen Dateinamen geben, indem Sie speichern.");
