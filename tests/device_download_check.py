@@ -87,22 +87,14 @@ def check_vyper(cli, tmp, update):
     if update:
         return
 
-    newest, second, oldest = ("Tauchgang 2024-August-23 15 Uhr 42.mrp",
-                              "Tauchgang 2024-August-23 11 Uhr 05.mrp",
-                              "Tauchgang 2003-Juli-02 09 Uhr 30.mrp")
-    incomplete = "Tauchgang Nr. 2 ist unvollständig angekommen"
-    # (simulator options, dives stored whole, the start of a line listed, exit code)
-    faults = [
-        (["--bad-packet", "4"], [newest, oldest], incomplete + " (1 Datenpaket mit falscher "
-         "Prüfsumme verworfen): er wird nicht gespeichert.", 1),
-        (["--bad-packet", "1"], [newest, second, oldest],
-         "Der neueste Tauchgang wird noch einmal angefordert.", 0),
-        (["--garbage", "1"], [newest, oldest], incomplete, 1),
-        (["--silent-request", "0", "--silent-request", "1"], [], "Übertragung beendet.", 1),
-        (["--slow", "1"], [], "Übertragung beendet.", 1),
-        (["--vanish-at", "1"], [newest],
-         "Die Verbindung zum Vyper ist abgebrochen: die Übertragung ist unvollständig.", 1),
-    ]
+    dives = {"newest": "Tauchgang 2024-August-23 15 Uhr 42.mrp",
+             "second": "Tauchgang 2024-August-23 11 Uhr 05.mrp",
+             "oldest": "Tauchgang 2003-Juli-02 09 Uhr 30.mrp"}
+    second = dives["second"]
+    faults = []
+    with open(os.path.join(GOLDEN, "faults.tsv"), encoding="utf-8") as f:
+        for row in (line.rstrip("\n").split("\t") for line in f if not line.startswith("#")):
+            faults.append((row[0].split(), [dives[d] for d in row[1].split()], row[3], int(row[2])))
     for number, (sim_args, stored, line, expected_code) in enumerate(faults):
         folder = os.path.join(tmp, f"fault{number}")
         os.makedirs(folder)
