@@ -251,6 +251,8 @@ TEST(frmMain, ACommandThatFailsChangesNothingAndGraphButtonsCalculateFirst) {
     EXPECT_EQ(w.workspace->view.graphKind, 1);
     EXPECT_EQ(store.ReadSetting("View", "LastUsed"), "1");
     EXPECT_GT(w.workspace->computed.computedCount, 25);
+    w.Trigger("mnuPartialPressureHe");  // a tissue graph too
+    EXPECT_EQ(store.ReadSetting("View", "LastUsed"), "1");
     w.Trigger("mnuShowDiveProfile");
     EXPECT_EQ(w.workspace->view.graphKind, 3);
     w.Trigger("cmdCalc");  // the view last used is shown again after the calculation
@@ -343,6 +345,14 @@ TEST(frmMain, TheGraphShowsTheValuesOfTheDiveLoadedAndNothingAfterAFailedLoad) {
     w.Trigger("mnuF1");  // a recent file that is gone: the emptied profile on screen
     EXPECT_TRUE(ShowsAlike(w, [&](Canvas& canvas) {
         DrawProfile(canvas, w.workspace->settings, w.workspace->profile);
+    }));
+    // A Vyper dive's warnings show in the computed profile when the options say so.
+    store.WriteSetting("SuuntoVyper", "Warnings", "1");
+    w.dialogs.files = {MARELOS_SOURCE_DIR "/tests/data/vyper_dive_nitrox.mrp"};
+    w.Trigger("mnuLoadProfile2");
+    EXPECT_TRUE(ShowsAlike(w, [&](Canvas& canvas) {
+        DrawComputedProfile(canvas, *w.workspace, true);
+        DrawDiveValues(canvas, *w.workspace);
     }));
 }
 
