@@ -32,14 +32,6 @@ CliRun RunTool(const std::vector<std::string>& args) {
     return {code, out.str(), err.str()};
 }
 
-// The same command with a settings file that does not exist: the settings are the defaults;
-// `more` follows the arguments.
-CliRun RunWithDefaults(std::vector<std::string> args, const std::vector<std::string>& more = {}) {
-    args.insert(args.end(), more.begin(), more.end());
-    args.insert(args.end(), {"--settings", "/nicht/da.ini"});
-    return RunTool(args);
-}
-
 const std::string kExample = MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp";
 
 // Every command line of the transcript tests/data/cli/transcript.txt (a "$" line, its arguments
@@ -105,7 +97,7 @@ TEST(Cli, JsonStaysValidUtf8ForAPathThatIsNot) {
     const TempFolder temp("cli");
     const std::string path = temp.File("tauch\xFFgang.mrp");
     std::filesystem::copy_file(kExample, path);
-    const CliRun run = RunWithDefaults({"calc", path, "--json"});
+    const CliRun run = RunTool({"calc", path, "--json", "--settings", "/nicht/da.ini"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_TRUE(IsValidUtf8(run.out));
     const nlohmann::json parsed = nlohmann::json::parse(run.out);
