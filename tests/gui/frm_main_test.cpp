@@ -410,6 +410,9 @@ TEST(frmMain, KeysSetMixesAndMoveMinutes) {
     EXPECT_EQ(w.workspace->profile.points[4].time, 15);
     EXPECT_TRUE(w.window.HandleKey(Qt::Key_F2, Qt::NoModifier));  // 3 m: pure oxygen is allowed
     EXPECT_EQ(w.Find<QComboBox>("cmbO2Percent")->currentText(), "100");
+    w.Find<QComboBox>("cmbO2Percent")->setEditText("21");  // also while typing in a mix field
+    QTest::keyClick(w.Find<QComboBox>("cmbN2Percent")->lineEdit(), Qt::Key_F2);
+    EXPECT_EQ(w.Find<QComboBox>("cmbO2Percent")->currentText(), "100");
     EXPECT_TRUE(w.window.HandleKey(Qt::Key_Escape, Qt::NoModifier));
     EXPECT_TRUE(w.workspace->cancelRequested);
     EXPECT_FALSE(w.window.HandleKey(Qt::Key_A, Qt::NoModifier));
