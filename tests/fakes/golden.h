@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,29 @@ inline std::string Joined(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         text += line + "\n";
     return text;
+}
+
+// The rows of the case table `name` below tests/data: every line that is neither empty nor starts
+// with '#', split at tabs. In a field, \t, \r and \n stand for tab, carriage return and line feed.
+inline std::vector<std::vector<std::string>> DataRows(const std::string& name) {
+    std::istringstream in(FileBytes(MARELOS_TEST_DATA "/" + name));
+    std::vector<std::vector<std::string>> rows;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string>& row = rows.emplace_back(1);
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] == '\t') {
+                row.emplace_back();
+            } else if (line[i] == '\\' && i + 1 < line.size()) {
+                const char c = line[++i];
+                row.back() += c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c;
+            } else {
+                row.back() += line[i];
+            }
+        }
+    }
+    EXPECT_FALSE(rows.empty()) << "case table " << name;
+    return rows;
 }
 
 }  // namespace marelos
