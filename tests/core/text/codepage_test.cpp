@@ -27,7 +27,9 @@ TEST(Codepage, CasesAgainstTheirTable) {
         if (row[0] == "to1252") {
             const Result<std::string> converted = Utf8ToWindows1252(in);
             out = converted.ok() ? converted.value() : "refused " + converted.failure().subject;
-            if (!converted.ok()) EXPECT_EQ(converted.failure().kind, FailureKind::Unrepresentable);
+            if (!converted.ok()) {
+                EXPECT_EQ(converted.failure().kind, FailureKind::Unrepresentable);
+            }
         } else if (row[0] == "decode") {
             out = DecodeTextBytes(in);
         } else if (row[0] == "split") {
