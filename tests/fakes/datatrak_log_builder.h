@@ -1,6 +1,6 @@
 #pragma once
 
-// Builds DataTrak logs byte by byte, for the tests and the benchmark.
+// Builds DataTrak logs byte by byte for the tests.
 
 #include <cstdint>
 #include <string>

@@ -28,15 +28,6 @@ inline std::vector<RecordingCanvas::Call> LinesOfColour(const RecordingCanvas& c
                       [colour](const auto& line) { return line.colour == colour; });
 }
 
-inline std::vector<std::string> TextsStartingWith(const RecordingCanvas& canvas,
-                                                  std::string_view prefix) {
-    std::vector<std::string> texts;
-    for (const std::string& text : canvas.Texts()) {
-        if (text.starts_with(prefix)) texts.push_back(text);
-    }
-    return texts;
-}
-
 // The estimated boxes of the texts for which `wanted(call)` holds.
 template <class Wanted>
 std::vector<Box> TextBoxesWhere(const RecordingCanvas& canvas, Wanted wanted) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,21 @@ class RecordingCanvas : public Canvas {
         for (const Call& call : Of(Call::kText))
             texts.push_back(call.text);
         return texts;
+    }
+
+    // Every call, one a line (B clearing, L line, O circle, T text), to compare with a golden file.
+    std::string Dump() const {
+        std::ostringstream out;
+        out.precision(9);
+        for (const Call& c : calls) {
+            out << "BLOT"[c.kind] << ' ' << c.x1 << ' ' << c.y1 << ' ' << c.x2 << ' ' << c.y2 << ' '
+                << c.width << ' ' << c.colour;
+            if (c.kind == Call::kText)
+                out << ' ' << c.font.name << ' ' << c.font.size << (c.font.bold ? "b " : " ")
+                    << c.text;
+            out << '\n';
+        }
+        return out.str();
     }
 
     std::vector<Call> calls;

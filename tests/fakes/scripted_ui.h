@@ -47,6 +47,22 @@ class ScriptedUi : public Ui {
     void ResetProgress() override { progressReset = true; }
     void SetWindowCaption(std::string_view text) override { caption = text; }
 
+    // Everything asked and said since the last call, one line each (questions, message lines,
+    // boxes with their icon), and forgotten.
+    std::string Said() {
+        std::string text;
+        for (const std::string& question : questions)
+            text += "? " + question + "\n";
+        for (const std::string& line : lines)
+            text += "> " + line + "\n";
+        for (const Box& box : boxes)
+            text += "! " + std::to_string(static_cast<int>(box.icon)) + " " + box.text + "\n";
+        questions.clear();
+        lines.clear();
+        boxes.clear();
+        return text;
+    }
+
     std::deque<Answer> answers;  // the answers to the coming questions; No when empty
     std::deque<std::optional<std::string>> textAnswers;  // input boxes; cancelled when empty
     std::deque<std::optional<std::string>> files;        // file dialogs; cancelled when empty

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,7 +21,9 @@
 #include "app/divecomputers/vyper_windows.h"
 #include "cli/cli.h"
 #include "core/settings/memory_settings_store.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/temp_folder.h"
 #include "tests/gui/main_window.h"
 #include "tests/gui/simulated_device.h"
 
@@ -140,19 +141,13 @@ TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
     EXPECT_FALSE(window.findChild<QPushButton*>("cmdSetSettings")->isEnabled());
 
     Click(&window, "cmdGetSettings");
-    const auto text = [&](const char* name) {
-        return window.findChild<QLineEdit*>(name)->text().toStdString();
-    };
-    EXPECT_EQ(text("txtAirPressure"), "1013");
-    EXPECT_EQ(text("txtHour") + ":" + text("txtMinute"), "15:42");
-    EXPECT_EQ(text("txtMaxDepth"), "41,3");
-    EXPECT_TRUE(window.findChild<QCheckBox*>("chkStartScreen")->isChecked());
+    // every field as the device holds it: 1013 mbar, 15:42, 41,3 m, the start screen on, ...
+    ExpectGolden("gui/kora_settings_fields.txt", WindowDump(window));
     EXPECT_TRUE(ui.boxes.empty());
 
     Click(&window, "cmdRTCSync");
     const auto lines = [&] {
-        QFile file(image);
-        return file.open(QIODevice::ReadOnly) ? QString(file.readAll()).split('\n') : QStringList{};
+        return QString::fromStdString(FileBytes(image.toStdString())).split('\n');
     };
     ASSERT_TRUE(RunUntil([&] { return lines().value(14) == "26"; }, 10000));
     EXPECT_EQ(lines().mid(12, 5), (QStringList{"6", "12", "26", "9", "4"}));
@@ -178,9 +173,7 @@ TEST(KoraCli, DownloadsTheSimulatedKoraAndPrintsTheLinesOfADive) {
     EXPECT_EQ(out.str(), "Tauchgang Nr. 1\nTauchgang Nr. 2\nTauchgang Nr. 3\n");
     EXPECT_NE(err.str().find("kann der Beginn eines Tauchgangs gewesen sein"), std::string::npos)
         << err.str();
-    QFile file(QString::fromStdString(image));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString(file.readAll()).split('\n').value(149), "-1");
+    EXPECT_EQ(QString::fromStdString(FileBytes(image)).split('\n').value(149), "-1");
 
     std::ostringstream lines;
     EXPECT_EQ(RunCli({"kora-dive", image, "1"}, "/opt/marelos", lines, err), 0);
@@ -253,19 +246,15 @@ TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
 TEST(frmVyper, TheQuestionBeforeReplacingADiveKeepsTheFileOnEnter) {
     SimulatedDevice vyper("vyper");
     VyperWindow w(vyper.device, 1);
-    const QDir folder(QString::fromStdString(w.settings.fileStoragePath));
-    ASSERT_TRUE(folder.mkpath("."));
-    QFile stored(folder.filePath("Tauchgang 2024-August-23 15 Uhr 42.mrp"));  // the first dive
-    ASSERT_TRUE(stored.open(QIODevice::WriteOnly));
-    stored.write("gut");
-    stored.close();
+    std::filesystem::create_directories(w.settings.fileStoragePath);
+    const std::string stored = PutFile(  // the first dive
+        w.settings.fileStoragePath + "/Tauchgang 2024-August-23 15 Uhr 42.mrp", "gut");
     w.window->findChild<QRadioButton*>("optAsk")->setChecked(true);
     Click(w.window.get(), "cmdDownload");
     ASSERT_TRUE(RunUntil([&] { return !w.ui.questions.empty(); }));
     Click(w.window.get(), "cmdStop");
     EXPECT_EQ(w.ui.defaultAnswers, std::vector<Answer>{Answer::No});
-    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
-    EXPECT_EQ(stored.readAll(), "gut");
+    EXPECT_EQ(FileBytes(stored), "gut");
 }
 
 TEST(frmVyper, EscapeWhileADiveIsFetchedClosesTheWindowAndNothingMoreIsWritten) {

@@ -9,7 +9,6 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -176,6 +175,10 @@ TEST_F(Browser, ThePreviewDrawsTheProfileAloneInArialAndLongNamesStayReadable) {
     const QString longest = "Tauchgang 2003-Juli-02 09 Uhr 30 TG 0042.mrp";
     EXPECT_GT(list()->columnWidth(0), QFontMetrics(list()->font()).horizontalAdvance(longest));
     EXPECT_EQ(list()->textElideMode(), Qt::ElideMiddle);
+    // A name longer than the list is wide leaves the size column in view.
+    Put((std::string(150, 'x') + ".mrp").c_str(), 1, 1);
+    window->mnuFolderRefresh();
+    EXPECT_LE(list()->columnWidth(0) + list()->columnWidth(1), list()->viewport()->width());
 }
 
 TEST_F(Browser, FirstOpenedInTheProfileFolderAndTheTreeStaysPutUnderAClick) {

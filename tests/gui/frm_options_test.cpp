@@ -15,6 +15,7 @@
 
 #include "core/settings/memory_settings_store.h"
 #include "tests/fakes/counting_registry.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/gui/main_window.h"
 #include "tests/gui/simulated_device.h"
@@ -51,12 +52,8 @@ TEST(frmOptions, OkWithoutChangesStoresWhatTheFieldsShowedAndASecondOkChangesNot
     d.store.WriteSetting("CommPort", "Parity", "E");
     d.store.WriteSetting("View", "ShowCompartment6", "1");  // the others hidden
     d.Open();
-    EXPECT_EQ(d.Find<QComboBox>("cmbTankSize")->currentText(), "12");
-    EXPECT_EQ(d.Find<QListWidget>("lstDecoModel")->currentItem()->text(), "ZH-L16B");
-    EXPECT_EQ(d.Find<QComboBox>("cmbParity")->currentText(), "E");
-    EXPECT_FALSE(d.Find<QCheckBox>("chkC5")->isChecked());
-    EXPECT_TRUE(d.Find<QCheckBox>("chkC6")->isChecked());
-    EXPECT_FALSE(d.Find<QLineEdit>("txtC0T05N2")->isEnabled());
+    // every field as loaded: tank 12, ZH-L16B, parity E, compartment 6 alone shown, ...
+    ExpectGolden("gui/options_fields.txt", WindowDump(*d.window, {"cmbDevice"}));
     d.Click("cmdOK");
     EXPECT_EQ(d.window->result(), QDialog::Accepted);
     EXPECT_EQ(d.redraws, 1);
@@ -85,9 +82,24 @@ TEST(frmOptions, CancelKeepsTheChosenColourAndFontRunningButStoresNothing) {
     EXPECT_EQ(d.redraws, 0);
 }
 
+// The model buttons work on the dialog's copy, which OK commits; a factor that is no number
+// changes no coefficient and names its tab.
 TEST(frmOptions, ModelButtonsWorkOnTheDialogsCopyAndCommitWithOk) {
     Dialog d;
     const ModelParameters literature = d.workspace->model;
+    d.Find<QLineEdit>("txtBMulti")->setText("abc");
+    d.Click("cmdRecalcAB");
+    ASSERT_EQ(d.ui.boxes.size(), 1u);
+    EXPECT_EQ(d.ui.boxes[0].text.rfind("„b-Faktor“: „abc“ ist keine Zahl.", 0), 0u);
+    EXPECT_EQ(d.Find<QTabWidget>("tabOptions")->currentIndex(), 4);
+    d.Find<QLineEdit>("txtT05Multi")->setText("0");
+    d.Click("cmdRecalcT05");
+    EXPECT_EQ(d.ui.boxes.size(), 2u);
+    EXPECT_EQ(d.workspace->model.bN2, literature.bN2);
+    EXPECT_EQ(d.workspace->model.halfTimeN2, literature.halfTimeN2);
+    EXPECT_NE(d.window->result(), QDialog::Accepted);
+
+    d.Open();
     d.Find<QLineEdit>("txtT05Multi")->setText("2");
     d.Click("cmdRecalcT05");
     EXPECT_EQ(d.window->result(), QDialog::Accepted);
@@ -97,8 +109,8 @@ TEST(frmOptions, ModelButtonsWorkOnTheDialogsCopyAndCommitWithOk) {
     d.Open();
     d.Find<QLineEdit>("txtAMulti")->setText("1,1");
     d.Click("cmdRecalcAB");
-    ASSERT_EQ(d.ui.boxes.size(), 1u);
-    EXPECT_EQ(d.ui.boxes[0].text, "a- unb-Faktoren wurden neu berechnet. Faktoren: 1.1 und 1");
+    ASSERT_EQ(d.ui.boxes.size(), 3u);
+    EXPECT_EQ(d.ui.boxes[2].text, "a- unb-Faktoren wurden neu berechnet. Faktoren: 1.1 und 1");
     EXPECT_DOUBLE_EQ(d.workspace->model.aN2[1], literature.aN2[1] * 1.1);
 
     d.Open();
@@ -129,12 +141,6 @@ TEST(frmOptions, EndRecentFilesStorageFolderAndRegistration) {
     d.Click("cmdRegisterFileType");
     EXPECT_EQ(d.registry.registrations, 1);
     EXPECT_EQ(d.store.ReadSetting("Files", "TypeAssigned"), "Done");
-}
-
-// The letter after "&" in a caption, lower case; 0 when there is none.
-QChar AccessKey(const QString& caption) {
-    const qsizetype at = caption.indexOf('&');
-    return at >= 0 && at + 1 < caption.size() ? caption[at + 1].toLower() : QChar();
 }
 
 TEST(frmOptions, EveryAccessKeyOfATabIsUniqueAndLeadsToAField) {
@@ -226,22 +232,6 @@ TEST(frmOptions, ABadNumberIsNamedOnItsTabWithTheFieldFocusedAndNothingIsStored)
     EXPECT_EQ(d.store.ReadSetting("Values", "AirPressure"), "1013.25");
 }
 
-TEST(frmOptions, AModelFactorThatIsNoNumberChangesNoCoefficient) {
-    Dialog d;
-    const ModelParameters literature = d.workspace->model;
-    d.Find<QLineEdit>("txtBMulti")->setText("abc");
-    d.Click("cmdRecalcAB");
-    ASSERT_EQ(d.ui.boxes.size(), 1u);
-    EXPECT_EQ(d.ui.boxes[0].text.rfind("„b-Faktor“: „abc“ ist keine Zahl.", 0), 0u);
-    EXPECT_EQ(d.Find<QTabWidget>("tabOptions")->currentIndex(), 4);
-    d.Find<QLineEdit>("txtT05Multi")->setText("0");
-    d.Click("cmdRecalcT05");
-    EXPECT_EQ(d.ui.boxes.size(), 2u);
-    EXPECT_EQ(d.workspace->model.bN2, literature.bN2);
-    EXPECT_EQ(d.workspace->model.halfTimeN2, literature.halfTimeN2);
-    EXPECT_NE(d.window->result(), QDialog::Accepted);
-}
-
 // Triggers the command and runs `inDialog` on the options dialog it opens, closed after it.
 void WithOptions(MainWindow& w, const char* command,
                  const std::function<void(frmOptions&)>& inDialog) {
@@ -267,7 +257,7 @@ QImage ConfirmBackground(MainWindow& w, const QColor& colour) {
     return shown;
 }
 
-TEST(frmOptions, DecompressionGasOpensItsTabAloneAndTheNextOpeningHasAllTabs) {
+TEST(frmOptions, DecompressionGasOpensItsTabAloneTheNextOpeningHasAllTabsAndOkRedraws) {
     InMemorySettingsStore store;
     MainWindow w(store);
     ASSERT_TRUE(w.Find("cmdDecoGas")->isEnabled());
@@ -286,11 +276,8 @@ TEST(frmOptions, DecompressionGasOpensItsTabAloneAndTheNextOpeningHasAllTabs) {
         for (int tab = 0; tab < tabs->count(); ++tab)
             EXPECT_TRUE(tabs->isTabEnabled(tab)) << tab;
     });
-}
 
-TEST(frmOptions, OkRedrawsTheProfileInputAndTheAnalysisGraphShown) {
-    InMemorySettingsStore store;
-    MainWindow w(store);
+    // OK redraws the view shown: the profile input, or an analysis graph.
     const QImage input = ConfirmBackground(w, QColor(0, 0, 200));
     w.Trigger("mnuProfileInput");
     EXPECT_EQ(w.picture().Image(), input);  // the redraw was the profile input view

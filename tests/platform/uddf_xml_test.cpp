@@ -15,6 +15,7 @@
 #include "core/settings/memory_settings_store.h"
 #include "core/text/text_file.h"
 #include "core/ui/unattended_ui.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -25,50 +26,32 @@ std::string DataFile(const std::string& name) {
     return std::string(MARELOS_SOURCE_DIR) + "/tests/data/" + name;
 }
 
-UddfLog Read(const std::string& name) {
-    const Result<UddfLog> log = ReadUddfFile(DataFile(name));
-    EXPECT_TRUE(log.ok()) << name;
-    return log.ok() ? log.value() : UddfLog{};
-}
-
-TEST(UddfXml, ALogbookWithSeveralDivesIsReadWithItsLinksResolved) {
-    const UddfLog log = Read("uddf_logbook_three_dives.uddf");
-    ASSERT_EQ(log.dives.size(), 3u);  // two repetition groups
-    const UddfDive& first = log.dives[0];
-    EXPECT_EQ(first.number, "101");
-    EXPECT_EQ(first.dateTime, "2024-06-01T10:05:00");
-    EXPECT_EQ(first.site, "Walchensee, Galerie");
-    EXPECT_EQ(first.buddy, "Peter Müller, Ute");
-    EXPECT_EQ(first.notes, "Gute Sicht an der Galerie. Hecht am Ausstieg.");
-    EXPECT_DOUBLE_EQ(*first.airTemperature, 295.15);
-    EXPECT_DOUBLE_EQ(*first.lowestTemperature, 278.35);
-    EXPECT_EQ(first.waypoints.size(), 10u);  // the tank's link and unknown elements are skipped
-    EXPECT_EQ(ResampleToMinutes(log.dives[1], log.mixes).front(), (ImportedLine{2, 12, 67, 0}));
-    EXPECT_EQ(ImportProblem(log.dives[2]), "ohne Profilpunkte");
-}
-
-TEST(UddfXml, TrimixWithTwoDecompressionGasesSwitchesInTheRightMinutes) {
-    const UddfLog log = Read("uddf_trimix_two_deco_gases.uddf");
-    EXPECT_THAT(ResampleToMinutes(log.dives.at(0), log.mixes),
-                ElementsAre(ImportedLine{3, 60, 36, 45}, ImportedLine{20, 60, 36, 45},
-                            ImportedLine{25, 21, 36, 45}, ImportedLine{27, 21, 49, 0},
-                            ImportedLine{30, 9, 49, 0}, ImportedLine{31, 6, 49, 0},
-                            ImportedLine{45, 6, 0, 0}, ImportedLine{46, 0, 0, 0}));
-}
-
-TEST(UddfXml, TwoSecondSamplesAndAVersion33FileWithoutNamespace) {
-    const UddfLog dense = Read("uddf_two_second_samples.uddf");
-    const std::vector<ImportedLine> lines = ResampleToMinutes(dense.dives.at(0), dense.mixes);
-    ASSERT_EQ(lines.size(), 12u);
-    EXPECT_EQ(lines[5], (ImportedLine{6, 19, 71, 0}));  // the bounce to 19.4 m in minute 6
-    EXPECT_EQ(lines.back(), (ImportedLine{12, 0, 71, 0}));
-
-    const UddfLog old = Read("uddf_version_330_no_namespace.uddf");
-    ASSERT_EQ(old.dives.size(), 1u);
-    EXPECT_EQ(old.dives[0].site, "Hemmoor");
-    EXPECT_THAT(ResampleToMinutes(old.dives[0], old.mixes),
-                ElementsAre(ImportedLine{1, 12, 78, 0}, ImportedLine{2, 15, 78, 0},
-                            ImportedLine{3, 10, 78, 0}, ImportedLine{4, 0, 78, 0}));
+// The four sample files as read: each dive's fields, its waypoints (links to tanks and unknown
+// elements skipped) and its minute lines, gas switches and the bounce of a two-second log
+// included, or why it cannot be imported.
+TEST(UddfXml, TheSampleLogsAreReadAsTheirTranscriptSays) {
+    std::string text;
+    for (const char* name :
+         {"uddf_logbook_three_dives.uddf", "uddf_trimix_two_deco_gases.uddf",
+          "uddf_two_second_samples.uddf", "uddf_version_330_no_namespace.uddf"}) {
+        const Result<UddfLog> log = ReadUddfFile(DataFile(name));
+        ASSERT_TRUE(log.ok()) << name;
+        text += std::string("# ") + name + "\n";
+        const auto kelvin = [](const std::optional<double>& value) {
+            return value ? QString::number(*value, 'g', 6).toStdString() : "-";
+        };
+        for (const UddfDive& dive : log.value().dives) {
+            text += dive.number + "|" + dive.dateTime + "|" + dive.site + "|" + dive.buddy + "|" +
+                    dive.notes + "|" + kelvin(dive.airTemperature) + "|" +
+                    kelvin(dive.lowestTemperature) + "|" + std::to_string(dive.waypoints.size()) +
+                    " Punkte|" + ImportProblem(dive).value_or("") + "\n";
+            for (const ImportedLine& line : ResampleToMinutes(dive, log.value().mixes))
+                text += "  " + std::to_string(line.minute) + " min " + std::to_string(line.depth) +
+                        " m " + std::to_string(line.n2Percent) + "/" +
+                        std::to_string(line.hePercent) + "\n";
+        }
+    }
+    ExpectGolden("uddf/read.txt", text);
 }
 
 TEST(UddfXml, DamagedForeignOrHugeFilesAreRefusedWithTheProgramsMessage) {

@@ -38,23 +38,19 @@ TEST(XlsxSpreadsheet, CellsAreWrittenWhereTheyWerePoked) {
         EXPECT_FALSE(link.Finish().has_value());
     }
     const QString sheet = ZipPart(path, "xl/worksheets/sheet1.xml");
-    EXPECT_TRUE(sheet.contains("<c r=\"A2\"><v>1</v></c>")) << sheet.toStdString();
-    EXPECT_TRUE(sheet.contains("<c r=\"C2\"><v>0.25</v></c>"));
-    EXPECT_TRUE(sheet.contains("r=\"S1\""));
+    for (const char* cell : {"<c r=\"A2\"><v>1</v></c>", "<c r=\"C2\"><v>0.25</v></c>", "r=\"S1\""})
+        EXPECT_TRUE(sheet.contains(cell)) << sheet.toStdString();
     EXPECT_TRUE(ZipPart(path, "xl/sharedStrings.xml").contains("Kompartiment 16"));
 }
 
-TEST(XlsxSpreadsheet, AWorkbookThatCannotBeWrittenIsAFailure) {
-    QTemporaryDir dir;
-    XlsxSpreadsheetLink link(dir.filePath("kein/ordner/export.xlsx"), {});
-    link.Poke(1, 1, "x");
-    const auto failure = link.Finish();
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->kind, FailureKind::WriteError);
-}
-
+// Written beside the old workbook and put in its place only when complete; a folder or a
+// workbook that cannot be written is a failure of its kind.
 TEST(XlsxSpreadsheet, AnExportReplacesTheOldWorkbookOnlyWhenItIsComplete) {
     QTemporaryDir dir;
+    XlsxSpreadsheetLink nowhere(dir.filePath("kein/ordner/export.xlsx"), {});
+    nowhere.Poke(1, 1, "x");
+    EXPECT_EQ(nowhere.Finish().value().kind, FailureKind::WriteError);
+
     const QString path = dir.filePath("export.xlsx");
     QFile old(path);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -81,10 +77,7 @@ TEST(XlsxSpreadsheet, AnExportReplacesTheOldWorkbookOnlyWhenItIsComplete) {
     EXPECT_EQ(QFile(path).permissions() & ~userBits, QFile::ReadOwner | QFile::WriteOwner);
 
     old.setPermissions(QFile::ReadOwner);
-    XlsxSpreadsheetLink refused(path, {});
-    const auto failure = refused.Finish();
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->kind, FailureKind::ReadOnly);
+    EXPECT_EQ(XlsxSpreadsheetLink(path, {}).Finish().value().kind, FailureKind::ReadOnly);
 }
 
 }  // namespace

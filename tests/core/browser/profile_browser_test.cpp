@@ -3,11 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
-#include "core/graphics/graph_layout.h"
 #include "core/text/text_file.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
@@ -64,7 +65,7 @@ TEST_F(BrowserFolder, ListsPrfThenMrpFilesAndCountsThem) {
     EXPECT_EQ(FileCountText(Names().size(), folder), "0 Dateien in " + folder);
     Put("b.mrp");
     EXPECT_EQ(FileCountText(Names().size(), folder), "1 Datei in " + folder);
-    for (const char* name : {"a.mrp", "z.prf", "c.PRF", "notes.txt", "x.mrp.bak"})
+    for (const char* name : {"a.mrp", "z.prf", "c.PRF", "notes.txt", "x.mrp.bak", ".mrp"})
         Put(name);
     fs::create_directory(dir / "folder.mrp");
     EXPECT_THAT(Names(), ElementsAre("c.PRF", "z.prf", "a.mrp", "b.mrp"));
@@ -83,102 +84,88 @@ TEST(RenamedFileName, DropsAFourCharacterEndingAndAddsMrp) {
     EXPECT_EQ(RenamedFileName(".abc"), ".mrp");
 }
 
-TEST_F(BrowserFolder, RenameMakesAPrfAnMrpAndAsksBeforeReplacing) {
+// Renames, copies, moves, deletions and new folders in one folder, one beside it and a stand-in
+// trash: what each returns and tells the user, and every file and folder after it, against one
+// golden transcript.
+TEST_F(BrowserFolder, FileOperationsAgainstTheirGoldenTranscript) {
+    const TempFolder trash{"trash"};
+    const fs::path target = dir / "ziel";
+    std::string text;
+    const auto step = [&](const std::string& what, long long result) {
+        text += "# " + what + " -> " + std::to_string(result) + "\n" + ui.Said();
+        for (const fs::path& root : {dir, trash.path()}) {
+            if (!fs::exists(root)) continue;
+            const std::string shown = root == dir ? "Ordner/" : "Papierkorb/";
+            std::vector<std::string> entries = {shown + "./"};
+            for (const auto& entry : fs::recursive_directory_iterator(root)) {
+                entries.push_back(shown + fs::relative(entry.path(), root).string() +
+                                  (entry.is_directory() ? "/" : ": " + Content(entry.path())));
+            }
+            std::sort(entries.begin(), entries.end());
+            for (const std::string& entry : entries)
+                text += "  " + entry + "\n";
+        }
+    };
     Put("alt.prf", "prf");
-    EXPECT_TRUE(ops.Rename(folder, "alt.prf", "neu.prf"));
-    EXPECT_THAT(Names(), ElementsAre("neu.mrp"));
-    EXPECT_EQ(Content(dir / "neu.mrp"), "prf");
-    EXPECT_FALSE(ops.Rename(folder, "neu.mrp", "neu"));  // its own name: nothing to ask or do
-    EXPECT_TRUE(ui.questions.empty());
-
+    step("Umbenennen alt.prf neu.prf", ops.Rename(folder, "alt.prf", "neu.prf"));
+    step("Umbenennen neu.mrp neu: der eigene Name", ops.Rename(folder, "neu.mrp", "neu"));
+    step("Umbenennen neu.mrp ohne Namen", ops.Rename(folder, "neu.mrp", ""));
+    step("Umbenennen gone.mrp", ops.Rename(folder, "gone.mrp", "da"));
     Put("other.mrp", "other");
     ui.answers = {Answer::No};
-    EXPECT_FALSE(ops.Rename(folder, "neu.mrp", "other"));
-    EXPECT_EQ(Content(dir / "other.mrp"), "other");
+    step("Umbenennen neu.mrp other, nicht ersetzen", ops.Rename(folder, "neu.mrp", "other"));
     ui.answers = {Answer::Yes};
-    EXPECT_TRUE(ops.Rename(folder, "neu.mrp", "other"));
-    EXPECT_EQ(Content(dir / "other.mrp"), "prf");
-    EXPECT_THAT(ui.questions, ElementsAre("Die Datei other.mrp gibt es schon. Ersetzen?",
-                                          "Die Datei other.mrp gibt es schon. Ersetzen?"));
+    step("Umbenennen neu.mrp other, ersetzen", ops.Rename(folder, "neu.mrp", "other"));
     EXPECT_THAT(ui.defaultAnswers, ElementsAre(Answer::No, Answer::No));  // Enter keeps the file
-}
 
-TEST_F(BrowserFolder, CopyAndMoveReplaceByNameAndKeepTheSourceWhenTheCopyFails) {
-    const fs::path target = dir / "ziel";
     fs::create_directory(target);
     Put("a.mrp", "A");
     Put("b.mrp", "B");
     std::ofstream(target / "a.mrp") << "old";
-
-    EXPECT_EQ(ops.Copy(folder, {"a.mrp"}, target.string(), false), 1);
-    EXPECT_EQ(Content(target / "a.mrp"), "A");
-    EXPECT_EQ(ops.Copy(folder, {"a.mrp", "b.mrp"}, folder, true), 0);  // onto itself: kept
-    EXPECT_THAT(Names(), ElementsAre("a.mrp", "b.mrp"));
-
-    EXPECT_EQ(ops.Copy(folder, {"b.mrp", "gone.mrp"}, target.string(), true), 1);
-    EXPECT_THAT(Names(), ElementsAre("a.mrp"));
-    EXPECT_EQ(Content(target / "b.mrp"), "B");
-    ASSERT_EQ(ui.boxes.size(), 1u);  // the vanished source
-    EXPECT_THAT(ui.boxes[0].text, HasSubstr("gone.mrp bleibt unverändert."));
-
+    step("Kopieren a.mrp", ops.Copy(folder, {"a.mrp"}, target.string(), false));
+    step("Verschieben auf sich selbst", ops.Copy(folder, {"a.mrp", "b.mrp"}, folder, true));
+    step("Verschieben b.mrp gone.mrp",
+         ops.Copy(folder, {"b.mrp", "gone.mrp"}, target.string(), true));
     disk.refusedFolder = target.string();
-    EXPECT_EQ(ops.Copy(folder, {"a.mrp"}, target.string(), true), 0);
-    EXPECT_EQ(Content(dir / "a.mrp"), "A");
-    EXPECT_THAT(ui.boxes.back().text, HasSubstr("ziel/a.mrp konnte nicht geschrieben werden"));
-}
+    step("Verschieben a.mrp, Ziel schreibgeschützt",
+         ops.Copy(folder, {"a.mrp"}, target.string(), true));
+    fs::remove_all(target);
 
-TEST_F(BrowserFolder, DeletesFilesAndAFolderOnlyWhenNothingElseIsInIt) {
-    Put("a.mrp");
+    step("Löschen a.mrp gone.mrp", ops.Delete(folder, {"a.mrp", "gone.mrp"}));
     Put("b.prf");
-    EXPECT_EQ(ops.Delete(folder, {"a.mrp", "gone.mrp"}), 1);
-    EXPECT_EQ(ui.boxes.size(), 1u);
-    EXPECT_THAT(Names(), ElementsAre("b.prf"));
-
     Put("notes.txt");
-    EXPECT_FALSE(ops.DeleteFolder(folder, {"b.prf"}));
-    EXPECT_TRUE(fs::exists(dir / "b.prf"));  // nothing lost while the folder stays
+    step("Ordner löschen mit notes.txt", ops.DeleteFolder(folder, {"b.prf", "other.mrp"}));
     fs::remove(dir / "notes.txt");
     fs::create_directory(dir / "sub");
-    EXPECT_FALSE(ops.DeleteFolder(folder, {"b.prf"}));
-    EXPECT_TRUE(fs::exists(dir / "sub"));
+    step("Ordner löschen mit sub", ops.DeleteFolder(folder, {"b.prf", "other.mrp"}));
     fs::remove(dir / "sub");
-    EXPECT_TRUE(ops.DeleteFolder(folder, {"b.prf"}));
-    EXPECT_FALSE(fs::exists(dir));
-
-    EXPECT_FALSE(ops.CreateFolder(folder, ""));
+    step("Ordner löschen", ops.DeleteFolder(folder, {"b.prf", "other.mrp"}));
+    step("Ordner anlegen ohne Namen", ops.CreateFolder(folder, ""));
     fs::create_directory(dir);
-    EXPECT_TRUE(ops.CreateFolder(folder, "Neu"));
-    EXPECT_TRUE(fs::is_directory(dir / "Neu"));
-    EXPECT_FALSE(ops.CreateFolder(folder, "Neu"));
-    EXPECT_EQ(ui.boxes.back().icon, MessageIcon::Critical);
-}
+    step("Ordner anlegen Neu", ops.CreateFolder(folder, "Neu"));
+    step("Ordner anlegen Neu noch einmal", ops.CreateFolder(folder, "Neu"));
+    fs::remove(dir / "Neu");
 
-TEST_F(BrowserFolder, DeletedFilesGoToTheTrashAndWhatNoTrashTakesIsGoneOnlyAfterAskingAgain) {
-    EXPECT_EQ(ops.DeleteQuestion(),
-              "Markierte Dateien jetzt löschen? Es gibt keinen Papierkorb: sie werden endgültig "
-              "gelöscht.");
-    const TempFolder trash{"trash"};
+    text += ops.DeleteQuestion() + "\n";
     disk.trash = trash.path();
     disk.untrashable = "c.mrp";
+    text += ops.DeleteQuestion() + "\n" + ops.DeleteFolderQuestion(folder) + "\n";
     for (const char* name : {"a.mrp", "b.prf", "c.mrp"})
         Put(name);
-    EXPECT_EQ(ops.DeleteQuestion(),
-              "Markierte Dateien jetzt löschen? Sie werden in den Papierkorb verschoben.");
-    EXPECT_EQ(ops.DeleteFolderQuestion(folder),
-              "Den Ordner " + folder +
-                  " wirklich löschen? Er wird mit seinen Dateien in den Papierkorb verschoben.");
     ui.answers = {Answer::No};
-    EXPECT_EQ(ops.Delete(folder, {"a.mrp", "c.mrp"}), 1);
-    EXPECT_TRUE(fs::exists(trash.path() / "a.mrp"));
-    EXPECT_THAT(Names(), ElementsAre("b.prf", "c.mrp"));
-    EXPECT_THAT(ui.questions, ElementsAre("Der Papierkorb nimmt diese Dateien nicht auf: c.mrp. "
-                                          "Sollen sie endgültig gelöscht werden?"));
+    step("In den Papierkorb a.mrp c.mrp, c.mrp nicht löschen",
+         ops.Delete(folder, {"a.mrp", "c.mrp"}));
     ui.answers = {Answer::Yes};
-    EXPECT_EQ(ops.Delete(folder, {"c.mrp"}), 1);
-    EXPECT_THAT(Names(), ElementsAre("b.prf"));
-    // A folder goes to the trash whole.
-    EXPECT_TRUE(ops.DeleteFolder(folder, {"b.prf"}));
-    EXPECT_TRUE(fs::exists(trash.path() / dir.filename() / "b.prf"));
+    step("In den Papierkorb c.mrp, löschen", ops.Delete(folder, {"c.mrp"}));
+    step("Ordner in den Papierkorb", ops.DeleteFolder(folder, {"b.prf"}));
+    for (const std::string& root : {folder, trash.path().string()}) {
+        for (std::size_t at; (at = text.find(root)) != std::string::npos;)
+            text.replace(at, root.size(), root == folder ? "$DIR" : "$TRASH");
+    }
+    const std::string name = dir.filename().string();
+    for (std::size_t at; (at = text.find(name)) != std::string::npos;)
+        text.replace(at, name.size(), "ORDNER");
+    ExpectGolden("golden/browser_file_operations.txt", text);
 }
 
 TEST(ProfilePreview, DrawsDataLinesMarksAndScaleFromTheLargestValues) {
@@ -189,20 +176,9 @@ TEST(ProfilePreview, DrawsDataLinesMarksAndScaleFromTheLargestValues) {
                         "0\t1\t20\t78\t0", "# END OF PROFILE #", "Ort: See", "Uhrzeit: 09 30",
                         "40 m Sicht"},  // the comment's numbers are no profile
                        colour, 0xFFFFFF);
-    EXPECT_THAT(canvas.Texts(), ElementsAre("m", "20 min."));
-    std::vector<RecordingCanvas::Call> profile, marks;
-    for (const auto& line : canvas.Of(RecordingCanvas::Call::kLine))
-        (line.colour == 0x800000 ? marks : profile).push_back(line);
-    ASSERT_EQ(marks.size(), 1u);
-    ASSERT_EQ(profile.size(), 5u);  // two axes and the line from the surface through 3 points
-    EXPECT_DOUBLE_EQ(profile[2].y1, 120);  // starts at the surface
-    const auto& last = profile.back();
-    EXPECT_DOUBLE_EQ(last.x2, 3000 - 120);  // the largest run time reaches the right edge
-    const auto& deepest = profile[3];
-    const double top = 120, bottom = 2000 - TextHeight({"Arial", 8, false}) - 60;  // time below
-    EXPECT_DOUBLE_EQ(deepest.y2, top + 30.0 / 50 * (bottom - top));  // scaled as 50 m deep
-    EXPECT_DOUBLE_EQ(marks[0].x1, deepest.x1 + 1.0 / 8 * (deepest.x2 - deepest.x1));
-
+    // Two axes, the line from the surface through 3 points to the largest run time at the right
+    // edge, scaled as 50 m deep, and the mark an eighth into its minute.
+    ExpectGolden("golden/profile_preview.txt", canvas.Dump());
     DrawProfilePreview(canvas, {"20\t1\t0\t78\t0"}, colour, 0xFFFFFF);
     EXPECT_EQ(canvas.calls.size(), 1u);  // cleared, nothing else without a run time
 }

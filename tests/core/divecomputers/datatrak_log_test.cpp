@@ -8,6 +8,7 @@
 
 #include "core/text/text_file.h"
 #include "tests/fakes/datatrak_log_builder.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace marelos {
@@ -17,11 +18,19 @@ using datatrak::LogBytes;
 using datatrak::Record;
 using datatrak::Samples;
 using testing::Contains;
-using testing::ElementsAre;
 using testing::Not;
 
 DatatrakConversion Convert(const std::string& log) {
     return ConvertDatatrakLog(log, "/logs/aladin.2004.log", "/tg/");
+}
+
+// The list, then each file's path and lines, then how the walk ended.
+std::string Transcript(const DatatrakConversion& c) {
+    std::string text = Joined(c.listLines);
+    for (const DatatrakFile& file : c.files)
+        text += "== " + file.path + "\n" + Joined(file.lines);
+    return text + "=> " + std::to_string(static_cast<int>(c.outcome.end)) + " " +
+           c.outcome.message + "\n";
 }
 
 // Dives numbered from 1 with one sample of 3 m each.
@@ -55,37 +64,14 @@ TEST(DatatrakImport, AnAirDiveIsListedAndWrittenWithItsComment) {
         "e";
     dive.remarksB = "Str\x94mung";
     dive.profile = Samples(7, {0, 5, 12, 99, 12});
-    dive.profile[14] = 0x0F;  // 0x0FC0: 9.8 m, of which the whole part counts
+    dive.profile[14] = 0x0F;
     dive.profile[15] = 0xC0;
-    const DatatrakConversion c = Convert(LogBytes({dive}));
-    EXPECT_THAT(
-        c.listLines,
-        ElementsAre("Anzahl Tauchgänge in diesem Log: 1", std::string(128, '-'),
-                    "Lfd. Tauchgangs-Nr: \t\t7", "Datum/Uhrzeit: \t\t\t15-06-2004\t09:05",
-                    "Bytes Profildaten: \t\t59", "Identifizierungsbyte: \t\t0",
-                    "Daten OK? \t\t\tJa", "Oberflächenpause vor TG: \t01 h und 30 min",
-                    "Land: \t\t\t\tÄgypten", "Tauchplatz: \t\t\tStraße", "Tauchpartner: \t\t\tEva",
-                    "Maximale Tiefe \t\t\t24 m", "Tauchzeit \t\t\t48 min",
-                    "Minimale Wassertemperatur \t18 °C", "Lufttemperatur \t\t\t24 °C",
-                    "Bemerkungen: \t\t\tMuränen, Strömung", std::string(128, '-')));
-    ASSERT_EQ(c.files.size(), 1u);
-    EXPECT_EQ(c.files[0].path, "/tg/aladin Luft Datatrak TG 0007.mrp");
-    EXPECT_THAT(c.files[0].lines,
-                ElementsAre("Depth\tt.delta\tt.total\tN2%\tHe%", "0\t1\t1\t78\t0", "5\t1\t2\t78\t0",
-                            "9\t1\t3\t78\t0", "12\t1\t4\t78\t0", "# END OF PROFILE #",
-                            "Ort: Ägypten", "Gewässer: Straße", "Datum: 15-06-2004",
-                            "Uhrzeit: 09:05", "Dauer: 48 min.", "Maximale Tiefe: 24 m",
-                            "Lufttemperatur vor TG: 24 °C", "Temperatur auf maximaler Tiefe: 18 °C",
-                            "Oberflächenpause vor dem TG: 01 h und 30 min",
-                            "Bemerkungen: Muränen, Strömung", "Tauchpartner: Eva",
-                            "Aufzeichnungsintervall: 20 s"));
-    EXPECT_EQ(c.outcome.end, DatatrakEnd::EndOfData);
-    EXPECT_EQ(c.outcome.message,
-              "Umwandeln von /logs/aladin.2004.log beendet. 1 Tauchgänge abgespeichert.");
+    // 0x0FC0: 9.8 m, of which the whole part counts; the texts in the DOS code page.
+    ExpectGolden("golden/datatrak_air_dive.txt", Transcript(Convert(LogBytes({dive}))));
 }
 
 // Each record changes one field near a limit; the fields behind a changed text must still be
-// found, so every record is checked from its number onwards.
+// found. The dive without air temperature lists no line for it.
 TEST(DatatrakImport, FieldsAtTheirLimits) {
     std::vector<Record> dives = NumberedDives(5);
     dives[0].country = "";
@@ -99,35 +85,7 @@ TEST(DatatrakImport, FieldsAtTheirLimits) {
     dives[3].water = 0xFFFF;
     dives[4].air = 32749;  // 327 °C: there, however implausible
     dives[4].depth = 2250;
-    const DatatrakConversion c = Convert(LogBytes(dives));
-    ASSERT_EQ(c.files.size(), 5u);
-    // Comment line k of a dive is line 3 + k of its file.
-    const struct {
-        std::size_t dive, line;
-        const char* text;
-    } expected[] = {
-        {0, 0, "Ort: "},
-        {0, 1, "Gewässer: Blue Hole"},
-        {0, 9, "Bemerkungen: Wrack"},
-        {0, 10, "Tauchpartner: Eva"},
-        {1, 6, "Lufttemperatur vor TG: ---"},
-        {1, 7, "Temperatur auf maximaler Tiefe: 30 °C"},
-        {1, 9, "Bemerkungen: Muränen"},
-        {2, 7, "Temperatur auf maximaler Tiefe: ---"},
-        {2, 8, "Oberflächenpause vor dem TG: 100 h und 59 min"},
-        {3, 8, "Oberflächenpause vor dem TG: ---"},
-        {4, 5, "Maximale Tiefe: 22 m"},
-        {4, 6, "Lufttemperatur vor TG: 327 °C"},
-    };
-    for (const auto& e : expected)
-        EXPECT_EQ(c.files[e.dive].lines[3 + e.line], e.text) << "dive " << e.dive;
-    EXPECT_THAT(c.listLines, Not(Contains("Lufttemperatur \t\t\t328 °C")));
-    EXPECT_THAT(c.listLines, Contains("Minimale Wassertemperatur: \t---"));
-    EXPECT_THAT(c.listLines, Contains("Land: \t\t\t\t"));
-    // The dive without air temperature lists no line for it.
-    const auto second =
-        std::find(c.listLines.begin(), c.listLines.end(), "Lfd. Tauchgangs-Nr: \t\t2");
-    EXPECT_EQ(second[12], "Bemerkungen: \t\t\tMuränen");
+    ExpectGolden("golden/datatrak_limits.txt", Transcript(Convert(LogBytes(dives))));
 }
 
 TEST(DatatrakImport, TheStrideWithFewestImplausibleDepthsWinsTheSmallerOnATie) {
@@ -139,15 +97,8 @@ TEST(DatatrakImport, TheStrideWithFewestImplausibleDepthsWinsTheSmallerOnATie) {
     dives[3].profile = std::vector<std::uint8_t>(72, 0);
     dives[3].profile[0] = 0xE0;
     dives[3].profile[14] = 0xE0;
-    const DatatrakConversion c = Convert(LogBytes(dives));
-    ASSERT_EQ(c.files.size(), 3u);  // the stride-9 dive is listed, not written
-    EXPECT_EQ(c.files[0].path, "/tg/aladin Nitrox Datatrak TG 0001.mrp");
-    EXPECT_THAT(
-        std::vector(c.files[0].lines.begin() + 1, c.files[0].lines.begin() + 5),
-        ElementsAre("4\t1\t1\t78\t0", "18\t1\t2\t78\t0", "25\t1\t3\t78\t0", "7\t1\t4\t78\t0"));
-    EXPECT_THAT(c.listLines, Contains("Lfd. Tauchgangs-Nr: \t\t2"));
-    EXPECT_EQ(c.files[1].path, "/tg/aladin Luft Datatrak TG 0003.mrp");
-    EXPECT_EQ(c.files[2].path, "/tg/aladin Nitrox Datatrak TG 0004.mrp");
+    // The stride-9 dive is listed, not written.
+    ExpectGolden("golden/datatrak_strides.txt", Transcript(Convert(LogBytes(dives))));
 }
 
 TEST(DatatrakImport, ImplausibleRecordsAreSkippedAndTheHeaderCountEndsTheWalk) {
@@ -160,15 +111,7 @@ TEST(DatatrakImport, ImplausibleRecordsAreSkippedAndTheHeaderCountEndsTheWalk) {
     dives[4].days = 138792;  // 01-01-1980
     dives[5].days = 153767;  // 31-12-2020
     // Two listed dives are more than the header's one: the seventh record is not read.
-    const DatatrakConversion c = Convert(LogBytes(dives, 1));
-    ASSERT_EQ(c.files.size(), 2u);
-    EXPECT_EQ(c.files[0].path, "/tg/aladin Luft Datatrak TG 0005.mrp");
-    EXPECT_EQ(c.files[1].path, "/tg/aladin Luft Datatrak TG 0006.mrp");
-    EXPECT_EQ(c.listLines.size(), 2u + 2 * 15);
-    EXPECT_EQ(c.outcome.end, DatatrakEnd::AllDives);
-    EXPECT_EQ(c.outcome.message,
-              "Alle Tauchgänge eingelesen. Umwandeln von /logs/aladin.2004.log beendet. 2 "
-              "Tauchgänge gespeichert.");
+    ExpectGolden("golden/datatrak_skipped.txt", Transcript(Convert(LogBytes(dives, 1))));
 }
 
 TEST(DatatrakImport, TheLastRecordEndsWithTheLogACutOneIsListedNotSaved) {

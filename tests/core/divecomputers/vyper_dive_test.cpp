@@ -4,12 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
 
-using ::testing::Contains;
-using ::testing::Not;
 using ::testing::StartsWith;
 
 struct DiveHeader {
@@ -31,88 +32,41 @@ std::vector<std::uint8_t> DiveBytes(std::vector<std::uint8_t> samples, const Div
     return data;
 }
 
-std::vector<std::string> Lines(const VyperDive& dive, std::size_t from, std::size_t to) {
-    return {dive.fileLines.begin() + static_cast<long>(from),
-            dive.fileLines.begin() + static_cast<long>(to)};
+// The dive's name, the lines of its file and of its summary.
+std::string Transcript(const std::optional<VyperDive>& dive) {
+    if (!dive) return "no dive\n";
+    return "== " + dive->name + (dive->endMarkerFound ? " with" : " without") + " end mark\n" +
+           Joined(dive->fileLines) + "--\n" + Joined(dive->summaryLines);
 }
 
-TEST(ConvertVyperDive, WritesProfileMarksAndCommentsOfACompleteDive) {
+TEST(ConvertVyperDive, DivesMatchTheirGoldenFile) {
     // Down 10 ft three times (one minute), a SLOW mark, up by 3, 0 and 17 ft, the end mark and
     // after it the temperature at the deepest point.
-    const auto data = DiveBytes({246, 246, 246, 122, 3, 0, 17, 128, 17});
-    const auto dive = ConvertVyperDive(data, "/d/Tauchgang 2003-Juli-12 16 Uhr 00.mrp");
-    ASSERT_TRUE(dive);
-    EXPECT_EQ(dive->name, "Tauchgang 2003-Juli-12 14 Uhr 05");
-    EXPECT_TRUE(dive->endMarkerFound);
-    EXPECT_EQ(Lines(*dive, 0, 5),
-              (std::vector<std::string>{"Depth\tt.delta\tt.total\tN2%\tHe%", "9\t1\t0\t67\t0",
-                                        "; SLOW 1", "3\t1\t1\t67\t0", "; SLOW 2"}));
-    EXPECT_EQ(
-        Lines(*dive, 5, dive->fileLines.size()),
-        (std::vector<std::string>{
-            "# END OF PROFILE #", "Ort: ", "Datum: 12-07-03", "Uhrzeit: 14 Uhr 05", "Dauer: 2 min.",
-            "Maximale Tiefe: 9 m", "Lufttemperatur vor TG: 24 °C",
-            "Temperatur auf maximaler Tiefe: 17 °C", "Oberflächenpause vor dem TG: 01 h 30 min",
-            "Vorheriger TG: /d/Tauchgang 2003-Juli-12 16 Uhr 00.mrp",
-            "Aufzeichnungsintervall: 20 s"}));
-    EXPECT_EQ(
-        dive->summaryLines,
-        (std::vector<std::string>{
-            "Datum: \t\t\t\t12-07-03", "Uhrzeit: \t\t\t\t14:05", "Maximale Tiefe: \t\t\t\t9 m",
-            "Dauer: \t\t\t\t2 min.", "Oberflächenpause vor dem TG: \t\t\t\t01 h : 30 min",
-            "Lufttemperatur vor TG: \t\t\t\t24 °C", "Temperatur auf maximaler Tiefe: \t\t\t\t17 °C",
-            "O2-Anteil: \t\t\t\t32%", "Aufzeichnungsintervall: \t\t\t\t20 s"}));
-}
-
-TEST(ConvertVyperDive, SampleIntervalDecidesSamplesPerLine) {
-    const std::vector<std::uint8_t> six(6, 0);
-    const auto lineCount = [](const VyperDive& d) {
-        return std::count_if(d.fileLines.begin(), d.fileLines.end(), [](const std::string& l) {
-            return l.ends_with("\t0") && l[0] != 'D';
-        });
-    };
+    std::string text =
+        Transcript(ConvertVyperDive(DiveBytes({246, 246, 246, 122, 3, 0, 17, 128, 17}),
+                                    "/d/Tauchgang 2003-Juli-12 16 Uhr 00.mrp"));
     DiveHeader h;
-    h.interval = 10;  // six samples a line
-    EXPECT_EQ(lineCount(*ConvertVyperDive(DiveBytes(six, h), "")), 1);
-    h.interval = 0;  // read as 20: three samples a line
-    const auto asTwenty = ConvertVyperDive(DiveBytes(six, h), "");
-    EXPECT_EQ(lineCount(*asTwenty), 2);
-    EXPECT_EQ(asTwenty->summaryLines.back(), "Aufzeichnungsintervall: \t\t\t\t20 s");
-}
-
-TEST(ConvertVyperDive, AirAndSurfaceDriftAndTheOlderClosingForm) {
-    DiveHeader h;
+    for (const int interval : {10, 0}) {  // six samples a line; 0 is read as 20: three a line
+        h.interval = interval;
+        text += Transcript(ConvertVyperDive(DiveBytes(std::vector<std::uint8_t>(6, 0), h), ""));
+    }
     h.oxygen = 0;         // air
     h.interval = 60;      // one sample a line
-    h.surfaceHours = 13;  // beyond a repetitive dive
-    // One foot above the surface after the samples; no end mark anywhere.
-    const auto dive = ConvertVyperDive(DiveBytes({1}, h), "/d/prev.mrp");
-    ASSERT_TRUE(dive);
-    EXPECT_FALSE(dive->endMarkerFound);
-    EXPECT_EQ(dive->fileLines[1], "1\t1\t0\t78\t0");  // -0.3 m: whole part -1, made positive
-    EXPECT_EQ(dive->summaryLines[7], "O2-Anteil: \t\t\t\t21%");
-    EXPECT_THAT(dive->fileLines, Contains("Uhrzeit: 14 05"));
-    EXPECT_THAT(dive->fileLines, Contains("Temperatur auf maximaler Tiefe: 0 ° C"));
-    EXPECT_THAT(dive->fileLines, Not(Contains(StartsWith("Vorheriger"))));
-    // With the end mark but 13 hours on the surface there is no previous dive either.
-    EXPECT_THAT(ConvertVyperDive(DiveBytes({1, 128}, h), "/d/prev.mrp")->fileLines,
-                Not(Contains(StartsWith("Vorheriger"))));
-}
-
-TEST(ConvertVyperDive, ShortDivesAndDateWindow) {
-    EXPECT_FALSE(ConvertVyperDive(std::vector<std::uint8_t>(15, 0), ""));
-    // 16 bytes: the samples would start below index 2, so there are none.
-    const auto bare = ConvertVyperDive(DiveBytes({}), "");
-    ASSERT_TRUE(bare);
-    EXPECT_FALSE(bare->endMarkerFound);
-    EXPECT_EQ(bare->fileLines[1], "# END OF PROFILE #");
-
-    DiveHeader h;
-    h.year = 99;
-    EXPECT_EQ(ConvertVyperDive(DiveBytes({}, h), "")->name, "Tauchgang 1999-Juli-12 14 Uhr 05");
-    h.year = 29;
-    h.month = 12;
-    EXPECT_EQ(ConvertVyperDive(DiveBytes({}, h), "")->name, "Tauchgang 2029-Dezember-12 14 Uhr 05");
+    h.surfaceHours = 13;  // beyond a repetitive dive: no previous dive, with or without end mark
+    // One foot above the surface after the samples (-0.3 m: whole part -1, made positive), no end
+    // mark anywhere: the older closing form.
+    text += Transcript(ConvertVyperDive(DiveBytes({1}, h), "/d/prev.mrp"));
+    text += Transcript(ConvertVyperDive(DiveBytes({1, 128}, h), "/d/prev.mrp"));
+    // 16 bytes: the samples would start below index 2, so there are none; the date window.
+    text += Transcript(ConvertVyperDive(DiveBytes({}), ""));
+    for (const auto& [year, month] : {std::pair{99, 7}, std::pair{29, 12}}) {
+        h = DiveHeader{};
+        h.year = year;
+        h.month = month;
+        text += Transcript(ConvertVyperDive(DiveBytes({}, h), ""));
+    }
+    text += Transcript(ConvertVyperDive(std::vector<std::uint8_t>(15, 0), ""));
+    ExpectGolden("golden/vyper_dives.txt", text);
 }
 
 // Each value on both sides of what a Vyper records; a dive with one beyond is refused.
@@ -121,30 +75,22 @@ TEST(ConvertVyperDive, ValuesNoVyperRecordsAreNamed) {
     const auto impossible = [](std::vector<std::uint8_t> samples, const DiveHeader& h = {}) {
         return ConvertVyperDive(DiveBytes(std::move(samples), h), "")->impossible;
     };
-    // A field just beyond what a Vyper records, and at the limit.
-    const struct {
-        int DiveHeader::*field;
-        int beyond, limit;
-        const char* named;
-    } cases[] = {
-        {&DiveHeader::month, 13, 12, "Monat 13"},
-        {&DiveHeader::month, 0, 1, "Monat 0"},
-        {&DiveHeader::day, 0, 1, "Tag 0"},
-        {&DiveHeader::year, 100, 99, "Jahr 100"},
-        {&DiveHeader::hour, 24, 23, "Stunde 24"},
-        {&DiveHeader::minute, 60, 59, "Minute 60"},
-        {&DiveHeader::oxygen, 20, 21, "O2-Anteil 20 %"},
-        {&DiveHeader::oxygen, 51, 50, "O2-Anteil 51 %"},
-        {&DiveHeader::interval, 61, 60, "Aufzeichnungsintervall 61 s"},
-        {&DiveHeader::air, 61, 60, "Lufttemperatur 61 °C"},
-        {&DiveHeader::surfaceMinutes, 60, 59, "Oberflächenpause 60 min"},
-    };
-    for (const auto& c : cases) {
+    const std::map<std::string, int DiveHeader::*> fields = {
+        {"month", &DiveHeader::month},
+        {"day", &DiveHeader::day},
+        {"year", &DiveHeader::year},
+        {"hour", &DiveHeader::hour},
+        {"minute", &DiveHeader::minute},
+        {"oxygen", &DiveHeader::oxygen},
+        {"air", &DiveHeader::air},
+        {"interval", &DiveHeader::interval},
+        {"surfaceMinutes", &DiveHeader::surfaceMinutes}};
+    for (const std::vector<std::string>& row : DataRows("cases/vyper_header_limits.tsv")) {
         DiveHeader h;
-        h.*c.field = c.beyond;
-        EXPECT_EQ(impossible({}, h), Strings{c.named});
-        h.*c.field = c.limit;
-        EXPECT_EQ(impossible({}, h), Strings{}) << c.named;
+        h.*fields.at(row.at(0)) = std::stoi(row.at(1));
+        EXPECT_EQ(impossible({}, h), Strings{row.at(3)});
+        h.*fields.at(row[0]) = std::stoi(row.at(2));
+        EXPECT_EQ(impossible({}, h), Strings{}) << row[3];
     }
     // The last day of a month, with 29 February in a leap year only.
     DiveHeader april;

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/engine/tissues.h"
-#include "tests/fakes/scripted_ui.h"
+#include "core/text/number_format.h"
+#include "tests/core/engine/outputs_test_support.h"
 
 namespace marelos {
 namespace {
@@ -20,27 +21,46 @@ ComputedProfile TwoLevels() {
     return computed;
 }
 
-TEST(Calculators, AirAndAverageDepthCountOnlyMinutesUnderWater) {
+// The calculators' results, compared with tests/data/calculators.txt. Air and the average depth
+// count only minutes under water (10 x 3.02086 x 15 + 5 x 2.01043 x 15 = 603 l), the minute
+// count is rounded first; the breathing volume of 1234 l is 30.8 l/min, a text that is no
+// number gives 0; at 60 m the nitrogen limit asks for helium; the blend takes O2 rounded to
+// whole percent; texts for people carry the user's decimal separator.
+TEST(Calculators, ResultsAgainstTheirGoldenFile) {
     Settings settings;
     const ComputedProfile computed = TwoLevels();
-    // 10 x 3.02086 x 15 + 5 x 2.01043 x 15 = 453.129 + 150.78225
-    EXPECT_EQ(AirUsedUpTo(computed, 17, settings), 603);
-    EXPECT_EQ(AirUsedUpTo(computed, 10, settings), 453);
-    EXPECT_EQ(AirUsedUpTo(computed, 9.5, settings), 453);  // the minute count is rounded first
-    EXPECT_EQ(AirConsumptionText(computed, settings),
-              "Luftverbrauch für diesen TG (AMV: 15l/min bei 1 bar): 603 Liter.");
-    // Texts for people carry the user's decimal separator.
-    EXPECT_EQ(AverageDepthText(computed, ","), "Durchschnittliche Tiefe dieses Tauchgangs: 16,6 m");
-    EXPECT_EQ(AverageDepthText(ComputedProfile{}, "."), kNoCalculatedDive);
-}
+    std::string out;
+    for (const double minutes : {17.0, 10.0, 9.5})
+        out += "air up to " + FormatGeneral(minutes) + ": " +
+               FormatGeneral(AirUsedUpTo(computed, minutes, settings)) + "\n";
+    out += AirConsumptionText(computed, settings) + "\n" + AverageDepthText(computed, ",") + "\n" +
+           AverageDepthText(ComputedProfile{}, ".") + "\n";
+    for (const char* litres : {"1234", "Liter", "0.4"})
+        out += "breathing volume " + std::string(litres) + ": " +
+               FormatGeneral(BreathingVolume(computed, 17, litres).value()) + "\n";
+    out += "without a dive: " +
+           std::to_string(BreathingVolume(ComputedProfile{}, 1, "1200").has_value()) + "\n";
+    for (const GasMixFields& mix : {GasMixFields{"21", "78", "0"}, GasMixFields{"100", "0", "0"},
+                                    GasMixFields{"10", "0", "90"}, GasMixFields{"0", "0", "0"}})
+        out += "limits " + mix.o2 + "/" + mix.n2 + "/" + mix.he + ": " +
+               MixLimitsText(mix, settings) + "\n";
+    for (const int depth : {0, 40, 60})
+        out += BestMixText(depth, settings) + "\n";
+    for (const auto& [o2, n2, he] :
+         {std::tuple{"21", "35", "44"}, std::tuple{"32,4", "67,6", "0"}}) {
+        const BlendSteps steps = BlendMix(o2, n2, he, "200");
+        out += "blend " + std::string(o2) + " " + n2 + " " + he + ": He " +
+               FormatGeneral(steps.helium) + " air " + FormatGeneral(steps.air) + " O2 " +
+               FormatGeneral(steps.oxygen) + " sum " + FormatGeneral(steps.sum) + "\n";
+    }
+    out += RemainingAirText(computed, 10, settings) + "\n" +
+           CursorMinuteLine(computed, 10, settings) + "\n";
+    settings.airSupply = 400;
+    out += RemainingAirText(computed, 10, settings) + "\n";
+    for (const int depth : {55, 57, 99})  // a tenth that the surface pressure tips
+        out += BestMixText(depth, settings) + "\n";
+    ExpectGolden("calculators.txt", out);
 
-TEST(Calculators, BreathingVolumeFromTheLitresUsed) {
-    const ComputedProfile computed = TwoLevels();
-    // average 16.666 m -> 2.6666 bar; 1234 / 2.6666 x 10 / 15 = 308.5 -> 30.8 l/min
-    EXPECT_EQ(BreathingVolume(computed, 17, "1234"), 30.8);
-    EXPECT_EQ(BreathingVolume(computed, 17, "Liter"), 0);  // not a number: 0, no second question
-    EXPECT_EQ(BreathingVolume(computed, 17, "0.4"), 0);
-    EXPECT_FALSE(BreathingVolume(ComputedProfile{}, 1, "1200").has_value());
     ScriptedUi ui;
     ui.textAnswers = {std::string("1234")};
     mnuCalcBreathingRatio(computed, ui, ",");
@@ -48,41 +68,6 @@ TEST(Calculators, BreathingVolumeFromTheLitresUsed) {
     EXPECT_EQ(ui.boxes.back().text, "AMV: 30,8 Liter pro Minute bei 1 bar");
     mnuCalcBreathingRatio(ComputedProfile{}, ui, ".");
     EXPECT_EQ(ui.boxes.back().text, kNoCalculatedDive);
-}
-
-TEST(Calculators, MixLimitsOfAirAndOxygenAndTheBestMixForADepth) {
-    Settings settings;
-    EXPECT_EQ(MixLimitsText({"21", "78", "0"}, settings),
-              "Hyperoxiegefahr in Tiefen > 66 m\r\nN2-Grenzwert wird überschritten bei 54 m\r\n");
-    EXPECT_EQ(MixLimitsText({"100", "0", "0"}, settings), "Hyperoxiegefahr in Tiefen > 6 m\r\n");
-    EXPECT_EQ(MixLimitsText({"10", "0", "90"}, settings),
-              "Hyperoxiegefahr in Tiefen > 150 m\r\nHypoxiegefahr in Tiefen < 10 m\r\n");
-    EXPECT_EQ(MixLimitsText({"0", "0", "0"}, settings), "");
-    EXPECT_EQ(BestMixText(0, settings), "Best Mix für 0 m Wassertiefe: O2=100%  N2=0%  He=0%  ");
-    EXPECT_EQ(BestMixText(40, settings), "Best Mix für 40 m Wassertiefe: O2=31%  N2=69%  He=0%  ");
-    // At 60 m the nitrogen limit asks for helium: P = 7.1162 bar.
-    EXPECT_EQ(BestMixText(60, settings),
-              "Best Mix für 60 m Wassertiefe: O2=22.4%  N2=70.2%  He=7.2%  ");
-}
-
-TEST(Calculators, BlendingStepsOfATrimixFill) {
-    const BlendSteps steps = BlendMix("21", "35", "44", "200");
-    EXPECT_EQ(steps.helium, 88);
-    EXPECT_DOUBLE_EQ(steps.air, 89.74);
-    EXPECT_DOUBLE_EQ(steps.oxygen, 23.15);
-    EXPECT_DOUBLE_EQ(steps.sum, 200.89);
-    const BlendSteps comma = BlendMix("32,4", "67,6", "0", "200");  // O2 rounded to 32
-    EXPECT_EQ(comma.helium, 0);
-    EXPECT_DOUBLE_EQ(comma.oxygen, 27.6);  // from 32 %, not 32.4 %
-}
-
-TEST(Calculators, RemainingAirAtTheCursorMinute) {
-    Settings settings;  // 15 l at 200 bar: 3000 l
-    const ComputedProfile computed = TwoLevels();
-    EXPECT_EQ(RemainingAirText(computed, 10, settings), "2547 Liter  169 bar");
-    EXPECT_EQ(CursorMinuteLine(computed, 10, settings), "t = 10 min. Restluft:2547 Liter  169 bar");
-    settings.airSupply = 400;
-    EXPECT_EQ(RemainingAirText(computed, 10, settings), "Flasche ist leer");
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "tests/core/engine/outputs_test_support.h"
+
 namespace marelos {
 namespace {
 
@@ -11,72 +15,47 @@ ModelParameters FreshModel(int decoModel = 3) {
     return ModelFromSettings(settings);
 }
 
-// Its name, progressivity and unused compartment 0 show in every calculation's report.
-TEST(ModelParameters, AFreshInstallationUsesTheZhL16CValuesAndTheCompartment0Defaults) {
-    const ModelParameters model = FreshModel();
-    EXPECT_EQ(model.halfTimeN2[0], 1.1);
-    EXPECT_EQ(model.aN2[0], 0.2);
-    EXPECT_EQ(model.bN2[0], 0.05);
-    EXPECT_EQ(model.halfTimeHe[0], 0.7);
-    EXPECT_EQ(model.aHe[0], 0.21);
-    EXPECT_EQ(model.bHe[0], 0.06);
-    EXPECT_EQ(model.halfTimeN2[16], 635.0);
-    EXPECT_EQ(model.halfTimeHe[9], 41.2);
-    EXPECT_EQ(model.aN2[5], 0.62);
-    EXPECT_EQ(model.bHe[16], 0.9267);
+// Half-time, a and b of N2 and He of every compartment, then the time factor.
+std::string Table(const ModelParameters& m) {
+    std::string out;
+    char line[160];
+    for (int c = 0; c <= kLastCompartment; ++c) {
+        std::snprintf(line, sizeof line, "%d\t%.10g %.10g %.10g\t%.10g %.10g %.10g\n", c,
+                      m.halfTimeN2[c], m.aN2[c], m.bN2[c], m.halfTimeHe[c], m.aHe[c], m.bHe[c]);
+        out += line;
+    }
+    return out + "first " + std::to_string(m.firstCompartment) + " time factor " +
+           std::to_string(m.timeFactor) + "\n";
 }
 
-TEST(ModelParameters, EachModelHasItsOwnTableAndChangingLoadsItAndSaysSoOnce) {
-    EXPECT_EQ(FreshModel(2).aN2[13], 0.285);
-    EXPECT_EQ(FreshModel(3).aN2[13], 0.2835);
-    const ModelParameters zhl12 = FreshModel(4);
-    EXPECT_EQ(zhl12.bN2[4], 0.8354);
-    EXPECT_EQ(zhl12.bHe[4], 0.835);
-    EXPECT_EQ(zhl12.aN2[10], 0.43);
-    EXPECT_EQ(zhl12.aHe[10], 0.47);
-    EXPECT_EQ(zhl12.bHe[16], 0.925);
-    EXPECT_EQ(zhl12.halfTimeN2[4], 18.5);  // every model shares the half-times
-    EXPECT_EQ(ModelMessage(zhl12), "Dekompressionsmodell: ZH-L12");
-
+// The literature tables of the four models (compartment 0 with its defaults), and what each
+// change leaves, compared with tests/data/model_parameters.txt: changing the model loads its
+// table and says so once; scaling starts from the literature values every time except for
+// compartment 0, which scales its own; multiplying the half-times leaves compartments 0 and
+// 11 to 16 and has no reset in between; a model outside 1 to 4 changes nothing.
+TEST(ModelParameters, TablesAndChangesAgainstTheirGoldenFile) {
+    std::string out;
+    for (int model = 1; model <= 4; ++model)
+        out += "## " + ModelMessage(FreshModel(model)) + "\n" + Table(FreshModel(model));
     ModelParameters model = FreshModel(3);
     MultiplyHalfTimes(model, 2);
-    EXPECT_NE(ChangeModel(model, 1).find("Modell ZH-L16A geladen."), std::string::npos);
-    EXPECT_EQ(model.aN2[5], 0.6667);
-    EXPECT_EQ(model.aN2[13], 0.2971);
-    EXPECT_EQ(model.halfTimeN2[10], 146.0);
-    EXPECT_EQ(ChangeModel(model, 1), "");  // the same model again: nothing to say
-}
-
-TEST(ModelParameters, ScalingStartsFromTheLiteratureValuesEveryTime) {
-    ModelParameters model = FreshModel(3);
+    out += "## ZH-L16C, half-times times 2, then ZH-L16A: " + ChangeModel(model, 1) + "\n";
+    out += "## and again: " + ChangeModel(model, 1) + "\n" + Table(model);
+    model = FreshModel(3);
     model.aN2[0] = 0.3;
     RecalculateCoefficients(model, 1.1, 1.1);
-    const std::string message = RecalculateCoefficients(model, 1.1, 0.9);
-    EXPECT_EQ(message, "a- unb-Faktoren wurden neu berechnet. Faktoren: 1.1 und 0.9");
-    EXPECT_DOUBLE_EQ(model.aN2[1], 1.2599 * 1.1);  // not 1.21 times
-    EXPECT_DOUBLE_EQ(model.bHe[2], 0.5747 * 0.9);
-    // Compartment 0 is not reloaded, so its own values are scaled each time.
-    EXPECT_DOUBLE_EQ(model.aN2[0], 0.3 * 1.1 * 1.1);
+    out +=
+        "## compartment 0 a 0.3, " + RecalculateCoefficients(model, 1.1, 0.9) + "\n" + Table(model);
     RecalculateCoefficients(model, 1, 1);
-    const ModelParameters literature = FreshModel(3);
-    for (int c = 1; c <= kLastCompartment; ++c)
-        EXPECT_EQ(model.bHe[c], literature.bHe[c]) << c;
-    EXPECT_DOUBLE_EQ(model.bHe[0], 0.06 * 1.1 * 0.9);  // compartment 0 keeps its own scaling
-    EXPECT_EQ(model.aN2[7], 0.441);
-    EXPECT_EQ(model.bN2[7], 0.8693);
-}
-
-TEST(ModelParameters, MultiplyingHalfTimesLeavesCompartments0And11To16) {
-    ModelParameters model = FreshModel();
+    LoadCoefficients(model, 7);
+    out += "## factors 1 and 1, model 7\n" + Table(model);
+    model = FreshModel();
     MultiplyHalfTimes(model, 2);
-    EXPECT_EQ(model.halfTimeN2[10], 292.0);
-    EXPECT_EQ(model.halfTimeHe[1], 3.02);
-    EXPECT_EQ(model.halfTimeN2[11], 187.0);
-    EXPECT_EQ(model.halfTimeN2[0], 1.1);
     MultiplyHalfTimes(model, 2);
-    EXPECT_EQ(model.halfTimeN2[10], 584.0);  // no reset in between
+    out += "## half-times times 2 twice\n" + Table(model);
     LoadHalfTimes(model, 3);
-    EXPECT_EQ(model.halfTimeN2[10], 146.0);
+    out += "## half-times loaded\n" + Table(model);
+    ExpectGolden("model_parameters.txt", out);
 }
 
 TEST(ModelParameters, ProgressivityNamesFollowTheTimeFactor) {
@@ -91,8 +70,6 @@ TEST(ModelParameters, ProgressivityNamesFollowTheTimeFactor) {
     EXPECT_EQ(model.timeFactor, 3.0);
     EXPECT_EQ(SelectProgressivity(model, "konservativ"), 0);  // no name matches: nothing changes
     EXPECT_EQ(model.timeFactor, 3.0);
-    LoadCoefficients(model, 7);  // outside 1..4: nothing changes
-    EXPECT_EQ(model.aN2, FreshModel().aN2);
 }
 
 }  // namespace

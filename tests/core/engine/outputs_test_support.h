@@ -1,10 +1,15 @@
 #pragma once
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/settings/memory_settings_store.h"
 #include "core/workspace.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 
@@ -16,6 +21,29 @@ inline std::unique_ptr<Workspace> DrawnDive(std::initializer_list<std::pair<int,
         workspace->profile.points[workspace->profile.nextPoint++] = {minute, depth, 78, 0};
     }
     return workspace;
+}
+
+// Writes "Section/Key=Value" entries, separated by semicolons, into the store; a semicolon
+// followed by no "Section/Key=" belongs to the value (as in a cylinder).
+inline void WriteEntries(SettingsStore& store, const std::string& entries) {
+    std::vector<std::string> merged;
+    std::size_t start = 0;
+    while (start < entries.size()) {
+        const std::size_t end = std::min(entries.find(';', start), entries.size());
+        const std::string part = entries.substr(start, end - start);
+        const std::size_t equals = part.find('=');
+        if (equals != std::string::npos && part.find('/') < equals) {
+            merged.push_back(part);
+        } else if (!merged.empty()) {
+            merged.back() += ";" + part;
+        }
+        start = end + 1;
+    }
+    for (const std::string& entry : merged) {
+        const std::size_t slash = entry.find('/'), equals = entry.find('=');
+        store.WriteSetting(entry.substr(0, slash), entry.substr(slash + 1, equals - slash - 1),
+                           entry.substr(equals + 1));
+    }
 }
 
 }  // namespace marelos

@@ -3,47 +3,33 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "core/engine/tissues.h"
+#include "tests/core/engine/outputs_test_support.h"
 
 namespace marelos {
 namespace {
 
-// Air at 30 m counts at 0.85 bar and CNS level 0.9; oxygen at 6 m lies above the CNS table.
-TEST(Oxygen, AirAt30MetresAndOxygenAt6Metres) {
-    const double air = OxygenPartialPressure(AmbientPressure(30, 1013), 78, 0);
-    EXPECT_NEAR(air, 0.8493009, 1e-7);
-    EXPECT_NEAR(OtuOfMinute(air), std::pow(0.7, 0.83), 1e-15);  // 0.7438
-    EXPECT_DOUBLE_EQ(CnsOfMinute(air).dive, 100.0 / 360);
-    EXPECT_DOUBLE_EQ(CnsOfMinute(air).day, 100.0 / 360);
-    const double oxygen = OxygenPartialPressure(AmbientPressure(6, 1013), 0, 0);
-    EXPECT_NEAR(oxygen, 1.6031, 1e-4);  // 99 % oxygen
-    EXPECT_EQ(CnsOfMinute(oxygen).dive, 10);
-    EXPECT_EQ(CnsOfMinute(oxygen).day, 2);
-}
-
-TEST(Oxygen, OtuRoundsTheLastHundredthToZeroFiveOrTheNextTenth) {
-    EXPECT_EQ(OtuOfMinute(0.5), 0);
-    EXPECT_EQ(OtuOfMinute(0.529), 0);                             // 52 -> 50
-    EXPECT_NEAR(OtuOfMinute(0.531), std::pow(0.1, 0.83), 1e-12);  // 53 -> 55
-    EXPECT_NEAR(OtuOfMinute(0.579), std::pow(0.1, 0.83), 1e-12);  // 57 -> 55
-    EXPECT_NEAR(OtuOfMinute(0.585), std::pow(0.2, 0.83), 1e-12);  // 58 -> 60
-    EXPECT_NEAR(OtuOfMinute(0.999), 1.0, 1e-12);                  // 99 -> 100
-    EXPECT_NEAR(OtuOfMinute(1.4), std::pow(1.8, 0.83), 1e-12);
-    EXPECT_EQ(OtuOfMinute(0.3), 0);
-    EXPECT_EQ(OtuOfMinute(-0.4), 0);
-}
-
-TEST(Oxygen, CnsLevelIsTheNextTenthAboveCountedInWholeTenths) {
-    EXPECT_DOUBLE_EQ(CnsOfMinute(1.45).dive, 100.0 / 120);  // level 1.5
-    EXPECT_DOUBLE_EQ(CnsOfMinute(1.45).day, 100.0 / 180);
-    EXPECT_DOUBLE_EQ(CnsOfMinute(1.5).dive, 100.0 / 45);   // exactly 1.5 counts at 1.6
-    EXPECT_DOUBLE_EQ(CnsOfMinute(1.1).day, 100.0 / 240);   // level 1.2
-    EXPECT_DOUBLE_EQ(CnsOfMinute(0.5).dive, 100.0 / 720);  // level 0.6
-    EXPECT_EQ(CnsOfMinute(0.49).dive, 0);                  // level 0.5: nothing
-    EXPECT_EQ(CnsOfMinute(2.5).dive, 10);
-    EXPECT_EQ(CnsOfMinute(std::nan("")).dive, 0);  // no table index from a missing number
-
+// The doses of a minute at each ppO2, compared with tests/data/oxygen_doses.txt: the OTU round
+// the last hundredth to 0.05 or the next tenth (0.529 as 0.50, 0.531 and 0.579 as 0.55, 0.585 as
+// 0.60), the CNS level is the next tenth above (exactly 1.5 counts at 1.6, 0.49 at 0.5 counts
+// nothing), above the table a fixed share, no table index from a missing number; air at 30 m
+// and oxygen at 6 m (above the CNS table) at 1013 mbar.
+TEST(Oxygen, DosesOfAMinuteAgainstTheirGoldenFile) {
+    std::vector<double> pressures = {OxygenPartialPressure(AmbientPressure(30, 1013), 78, 0),
+                                     OxygenPartialPressure(AmbientPressure(6, 1013), 0, 0)};
+    for (const double ppO2 : {0.5, 0.529, 0.531, 0.579, 0.585, 0.999, 1.4, 0.3, -0.4, 1.45, 1.5,
+                              1.1, 0.49, 2.5, std::nan("")})
+        pressures.push_back(ppO2);
+    std::string out;
+    for (const double ppO2 : pressures) {
+        char line[120];
+        std::snprintf(line, sizeof line, "%.10g\tOTU %.10g\tCNS %.10g %.10g\n", ppO2,
+                      OtuOfMinute(ppO2), CnsOfMinute(ppO2).dive, CnsOfMinute(ppO2).day);
+        out += line;
+    }
+    ExpectGolden("oxygen_doses.txt", out);
     ComputedMinute record;
     record.cnsDive = 7;
     AddCnsMinute(record, 1.0, 78, 0);  // 0.21 bar: below the table, the record keeps its values

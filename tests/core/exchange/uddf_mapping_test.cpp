@@ -8,6 +8,7 @@
 #include "core/exchange/uddf_import.h"
 #include "core/profile/gas_mix.h"
 #include "core/text/number_format.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -66,22 +67,16 @@ TEST(UddfImport, ALineBreathesTheMixInUseWhenItBegins) {
 }
 
 TEST(UddfImport, FractionsBecomeWholeSharesThatPassTheMixCheck) {
-    struct Case {
-        double o2, he;
-        LineGas gas;
-    };
-    for (const Case& c : {Case{0.21, 0, {78, 0}}, Case{0.209, 0, {78, 0}}, Case{0.32, 0, {67, 0}},
-                          Case{0.18, 0.45, {36, 45}}, Case{0.105, 0.705, {17, 71}},
-                          Case{1.0, 0, {0, 0}}, Case{0.995, 0.0, {0, 0}}, Case{0.5, 0.6, {0, 50}},
-                          Case{1.7, -0.2, {0, 0}}, Case{NAN, 0.35, {64, 35}}}) {
-        const LineGas gas = GasOfMix(Mix("m", c.o2, c.he));
-        EXPECT_EQ(gas, c.gas) << c.o2 << " " << c.he;
+    for (const std::vector<std::string>& row : DataRows("cases/uddf_mix_fractions.tsv")) {
+        const double o2 = std::stod(row.at(0));
+        const LineGas gas = GasOfMix(Mix("m", o2, std::stod(row.at(1))));
+        EXPECT_EQ(gas, (LineGas{std::stoi(row.at(2)), std::stoi(row.at(3))}))
+            << row[0] << " " << row[1];
         // With the mix's own oxygen the shares make a plausible mix.
-        if (std::isnan(c.o2)) continue;
-        const long o2 = std::lround(std::clamp(c.o2, 0.0, 1.0) * 100);
-        const GasMixFields fields{std::to_string(o2), std::to_string(gas.n2Percent),
-                                  std::to_string(gas.hePercent)};
-        EXPECT_TRUE(CheckMix(fields).plausible) << c.o2 << " " << c.he;
+        if (std::isnan(o2)) continue;
+        const GasMixFields fields{std::to_string(std::lround(std::clamp(o2, 0.0, 1.0) * 100)),
+                                  std::to_string(gas.n2Percent), std::to_string(gas.hePercent)};
+        EXPECT_TRUE(CheckMix(fields).plausible) << row[0] << " " << row[1];
     }
 }
 
@@ -120,6 +115,44 @@ TEST(UddfImport, DivesWithoutAProfileOrBeyondTheTablesAreNotImported) {
     const Result<std::vector<std::string>> refused = ImportedProfileFile(UddfDive{}, {});
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.failure().kind, FailureKind::DataFormat);
+
+    // A dive is written once; without leave to overwrite, the file stays.
+    const TempFolder folder{"uddf"};
+    UddfLog log;
+    log.dives = {DiveOf({{0, 0}, {60, 5}})};
+    const Result<ImportOutcome> first = ImportDive(log, 0, folder.path().string(), false);
+    ASSERT_TRUE(first.ok());
+    EXPECT_TRUE(first.value().written);
+    EXPECT_EQ(first.value().path, folder.File("Tauchgang ohne Datum 1.mrp"));
+    PutFile(first.value().path, "alt");
+    EXPECT_FALSE(ImportDive(log, 0, folder.path().string(), false).value().written);
+    EXPECT_EQ(FileBytes(first.value().path), "alt");
+    EXPECT_TRUE(ImportDive(log, 0, folder.path().string(), true).value().written);
+}
+
+// Dates either side of every limit, both ways: the comment's date and time as the export writes
+// them, and the log's as the import lists them.
+TEST(UddfDates, EachLimitOfTheDateAndTheClockBothWays) {
+    DiveProfile profile;
+    profile.lines[1] = {10, 5, 5, 78, 0};
+    profile.nextPoint = 2;
+    for (const std::vector<std::string>& row : DataRows("cases/uddf_dates.tsv")) {
+        ASSERT_EQ(row.size(), 4u);
+        if (row[0] == "export") {
+            CommentFields comment;
+            comment[3] = row[1];
+            comment[4] = row[2];
+            EXPECT_EQ(ExportLog(profile, {}, comment).dives.at(0).dateTime, row[3]) << row[1];
+            continue;
+        }
+        UddfDive dive = DiveOf({{0, 0}, {7200, 12.34}, {7260, 0}});
+        dive.dateTime = row[1];
+        const DiveSummary summary = SummarizeDive(dive, {});
+        EXPECT_EQ(summary.date, row[2]) << row[1];
+        EXPECT_EQ(summary.time, row[3]) << row[1];
+        EXPECT_DOUBLE_EQ(summary.maxDepth, 12.3);
+        EXPECT_EQ(summary.duration, "121");  // a waypoint at a whole minute closes that minute
+    }
 }
 
 TEST(UddfExport, TheLineTableAndItsMixSwitchesComeBackUnchanged) {
@@ -154,6 +187,12 @@ TEST(UddfExport, TheLineTableAndItsMixSwitchesComeBackUnchanged) {
     }
     expected.push_back({46, 0, 78, 0});
     EXPECT_EQ(ResampleToMinutes(dive, log.mixes), expected);
+
+    // The last line of a full table is exported too.
+    DiveProfile full;
+    full.lines[kProfileTableEnd - 1] = {10, 5, 5, 78, 0};
+    full.nextPoint = kProfileTableEnd;
+    EXPECT_FALSE(ExportLog(full, {}, {}).dives.at(0).waypoints.empty());
 }
 
 }  // namespace

@@ -1,17 +1,13 @@
 #include "core/graphics/analysis_graphs.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "core/engine/calculation.h"
 #include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
-#include "core/text/rounding.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/graphics_queries.h"
 #include "tests/fakes/scripted_ui.h"
 
@@ -19,8 +15,6 @@ namespace marelos {
 namespace {
 
 using Call = RecordingCanvas::Call;
-using ::testing::Contains;
-using ::testing::Not;
 
 std::unique_ptr<Workspace> EmptyWorkspace() {
     return std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
@@ -37,7 +31,9 @@ void SetDepths(Workspace& workspace, std::initializer_list<double> depths) {
     workspace.computed.computedCount = j;
 }
 
-TEST(AnalysisGraphs, AxesLegendAndCurvesOfTheTissueGraph) {
+// The tissue, pressure ratio, ascent speed, computed profile, comparison and CNS graphs of small
+// dives, every drawing call against tests/data.
+TEST(AnalysisGraphs, DrawingsMatchTheirGoldenFile) {
     auto workspace = EmptyWorkspace();
     EXPECT_EQ(AxisMaximum(1, *workspace), 1);  // at least 1 bar without any pressure
     EXPECT_EQ(AxisMaximum(7, *workspace), 1);
@@ -50,76 +46,45 @@ TEST(AnalysisGraphs, AxesLegendAndCurvesOfTheTissueGraph) {
     workspace->computed.computedCount = 4;
     EXPECT_EQ(AxisMaximum(1, *workspace), 3);
     RecordingCanvas canvas(9300, 6300);
+    std::string dump;
+    const auto keep = [&](const char* what) {
+        dump += std::string("# ") + what + "\n" + canvas.Dump();
+    };
     DrawTissueGraph(canvas, TissueGas::Nitrogen, *workspace);
-    const std::vector<Call> legend = CallsWhere(
-        canvas, Call::kText, [](const Call& text) { return text.text.starts_with("Komp. "); });
-    ASSERT_EQ(legend.size(), 1u);
-    EXPECT_EQ(legend[0].text, "Komp. 5 (T1/2 N2: 27 min.)");
-    EXPECT_EQ(legend[0].y1, 400);
-    // The legend sample and three segments.
-    EXPECT_EQ(LinesOfColour(canvas, CompartmentColour(5)).size(), 1u + 3);
-    // The N2 curve of compartment 5 starts at InitialppN2 and ends at 2 bar: py = Int(5000 / 3).
-    const Call last = canvas.Of(Call::kLine).back();
-    EXPECT_EQ(last.y2, 5650 - 2 * 1666);
-    EXPECT_EQ(last.x2, 650 + 3 * Int(8000 / 60.0));
-}
-
-TEST(AnalysisGraphs, TimeLabelStepsAndThePressureRatioLegend) {
-    auto workspace = EmptyWorkspace();
-    RecordingCanvas canvas(9300, 6300);
-    for (const auto& [scale, labels] : {std::pair{60, 7u}, std::pair{21, 5u}, std::pair{20, 21u}}) {
+    keep("N2 of compartment 5, 2 bar for three minutes");
+    workspace = EmptyWorkspace();
+    for (const int scale : {60, 21, 20}) {  // time labels every 10, 5 and 1 minutes
         DrawAnalysisAxes(canvas, workspace->settings, 3, scale);
-        const auto belowTheAxis = [](const Call& text) { return text.y1 == 5650 + 150; };
-        EXPECT_EQ(CallsWhere(canvas, Call::kText, belowTheAxis).size(), labels) << scale;
+        keep("axes");
     }
     DrawPressureRatioGraph(canvas, *workspace);
-    EXPECT_THAT(canvas.Texts(), Contains("Momentaner Umgebungsdruck auf Tauchtiefe (p.amb)"));
-    EXPECT_THAT(canvas.Texts(), Contains("Druck [bar]"));
-}
-
-TEST(AnalysisGraphs, AscentSpeedsAreLabelledWhenTheyChange) {
-    auto workspace = EmptyWorkspace();
-    SetDepths(*workspace, {30, 30, 20, 10, 0});  // 10 m/min from the bottom to the surface
-    RecordingCanvas canvas(9300, 6300);
-    DrawAscentSpeeds(canvas, *workspace);
-    EXPECT_EQ(TextsStartingWith(canvas, "v="), std::vector<std::string>{"v=10 m/min."});
-    EXPECT_THAT(canvas.Texts(), Contains("Größe Aufstiegsgeschwindigkeit: 10 m/min."));
-    EXPECT_THAT(canvas.Texts(), Contains("Kleinste Aufstiegsgeschwindigkeit: 10 m/min."));
-    EXPECT_THAT(canvas.Texts(), Contains("Mittlere Aufstiegsgeschwindigkeit: 10 m/min."));
-
-    SetDepths(*workspace, {20, 17, 12, 9, 9});  // 3, 5, 3 m/min, then none for a minute
-    DrawAscentSpeeds(canvas, *workspace);
-    // ...and the last record "ascends" to the empty record after it, at 0 m.
-    EXPECT_EQ(TextsStartingWith(canvas, "v="),
-              (std::vector<std::string>{"v=3 m/min.", "v=5 m/min.", "v=3 m/min.", "v=9 m/min."}));
-
-    SetDepths(*workspace, {0.5, 0.5});  // never deeper than 1 m: no summary
-    DrawAscentSpeeds(canvas, *workspace);
-    EXPECT_TRUE(TextsStartingWith(canvas, "Größe").empty());
-}
-
-TEST(AnalysisGraphs, MarksOfTheDiveComputerAndTheComparison) {
-    auto workspace = EmptyWorkspace();
+    keep("pressure ratio");
+    // 10 m/min. from the bottom; 3, 5, 3, then none and the step to the empty record at 0 m;
+    // never deeper than 1 m: no summary.
+    for (const auto depths :
+         {std::initializer_list<double>{30, 30, 20, 10, 0}, {20, 17, 12, 9, 9}, {0.5, 0.5}}) {
+        SetDepths(*workspace, depths);
+        DrawAscentSpeeds(canvas, *workspace);
+        keep("ascent speeds");
+    }
+    workspace = EmptyWorkspace();
     SetDepths(*workspace, {10, 20, 20, 10});
     workspace->profile.marks[0] = {"ATT", 2};
     workspace->profile.marks[1] = {"Abstieg", 2};
     workspace->profile.markCount = 1;
-    RecordingCanvas canvas(9300, 6300);
-    DrawComputedProfile(canvas, *workspace, true);
-    const std::vector<Call> marks = CallsWhere(canvas, Call::kText, [](const Call& text) {
-        return text.text == "ATT" || text.text == "Abstieg";
-    });
-    ASSERT_EQ(marks.size(), 2u);
-    EXPECT_EQ(marks[0].colour, 255);
-    EXPECT_EQ(marks[1].colour, 26112);
-    EXPECT_EQ(marks[1].y1, marks[0].y1 + 160);
-    DrawComputedProfile(canvas, *workspace, false);
-    EXPECT_THAT(canvas.Texts(), Not(Contains("ATT")));
+    for (const bool computerMarks : {true, false}) {
+        DrawComputedProfile(canvas, *workspace, computerMarks);
+        keep("computed profile with marks");
+    }
+    DrawProfileComparison(canvas, *workspace, KeepProfile(workspace->computed), false);
+    keep("comparison");
+    workspace = EmptyWorkspace();
+    workspace->computed.records[1].cnsDay = 40;
+    workspace->computed.computedCount = 3;
+    DrawCnsDayGraph(canvas, *workspace);
+    keep("CNS day dose 40 %, decaying at the surface");
+    ExpectGolden("golden/analysis_graphs.txt", dump);
 
-    const KeptProfile kept = KeepProfile(workspace->computed);
-    DrawProfileComparison(canvas, *workspace, kept, false);
-    const auto thinRed = [](const Call& line) { return line.colour == 255 && line.width == 1; };
-    EXPECT_EQ(CallsWhere(canvas, Call::kLine, thinRed).size(), 4u);
     EXPECT_EQ(GasLineColour(workspace->settings, 78, 0), workspace->settings.outProfileColour);
     workspace->settings.useMultiColorLine = 1;
     EXPECT_EQ(GasLineColour(workspace->settings, 40, 35), 8388736);
@@ -139,19 +104,6 @@ TEST(AnalysisGraphs, SaturationTableWithCompartment0AndTheLocaleSeparator) {
     workspace->model.firstCompartment = 0;
     table = SaturationTable(*workspace, ".");
     EXPECT_NE(table[0].find("Kompartiment 0\t"), std::string::npos);
-}
-
-TEST(AnalysisGraphs, TheCnsDayDoseRisesWithExposureAndDecaysAtTheSurface) {
-    auto workspace = EmptyWorkspace();
-    workspace->computed.records[1].cnsDay = 40;
-    workspace->computed.computedCount = 3;
-    RecordingCanvas canvas(9300, 6300);
-    DrawCnsDayGraph(canvas, *workspace);
-    EXPECT_THAT(canvas.Texts(), Contains("ZNS-Tagesdosis [%]"));
-    const std::vector<Call> dose = LinesOfColour(canvas, CompartmentColour(1));
-    ASSERT_EQ(dose.size(), 3u);
-    EXPECT_EQ(dose[0].y2, 5650 - Int(50 * 40.0));  // Int(5000 / 100) units per per cent
-    EXPECT_GT(dose[1].y2, dose[0].y2);             // lower dose, lower line
 }
 
 TEST(AnalysisGraphs, CrowdedGraphsKeepLabelsApartAndCurvesInsideTheAxes) {
@@ -186,7 +138,6 @@ TEST(AnalysisGraphs, CrowdedGraphsKeepLabelsApartAndCurvesInsideTheAxes) {
 }
 
 // The text export of a calculated 300-minute dive, byte for byte against tests/data.
-// MARELOS_UPDATE_GOLDEN=1 writes the reference anew after a deliberate change.
 TEST(SaturationExport, A300MinuteDiveMatchesItsGoldenTable) {
     auto workspace = EmptyWorkspace();
     workspace->settings.maxHScale = 300;
@@ -199,13 +150,7 @@ TEST(SaturationExport, A300MinuteDiveMatchesItsGoldenTable) {
     std::string text;
     for (const std::string& line : SaturationTable(*workspace, "."))
         text += line + "\r\n";
-    const std::string golden = MARELOS_TEST_DATA "/saturation_300_minutes.txt";
-    if (std::getenv("MARELOS_UPDATE_GOLDEN") != nullptr)
-        std::ofstream(golden, std::ios::binary) << text;
-    std::ifstream in(golden, std::ios::binary);
-    const std::string expected((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    EXPECT_EQ(text, expected);
+    ExpectGolden("saturation_300_minutes.txt", text);
     EXPECT_GT(workspace->computed.computedCount, 300);
 }
 
@@ -239,15 +184,11 @@ TEST(SpreadsheetExport, TitlesThenOneRowPerMinuteWithoutCompartment0AndWhereTheF
     ScriptedUi ui;
     RecordingSheet sheet;
     ASSERT_TRUE(ExportSaturationToSpreadsheet(*workspace, ui, sheet));
-    ASSERT_EQ(sheet.cells.size(), 3u * 19);
-    EXPECT_EQ(sheet.cells[0].text, "Zeit [min]");
-    EXPECT_EQ(sheet.cells[3].text, "Kompartiment 1");  // compartment 0 is not exported
-    EXPECT_EQ(sheet.cells[18].text, "Kompartiment 16");
-    EXPECT_EQ(sheet.cells[19].row, 2);
-    EXPECT_EQ(sheet.cells[19 + 19 + 1].text, "20");
-    EXPECT_EQ(sheet.cells.back().text, "1.25");
-    EXPECT_EQ(sheet.cells.back().row, 3);
-    EXPECT_EQ(sheet.cells.back().column, 19);
+    std::string cells;  // titles, then one row per minute, without compartment 0
+    for (const RecordingSheet::Cell& cell : sheet.cells)
+        cells +=
+            std::to_string(cell.row) + " " + std::to_string(cell.column) + " " + cell.text + "\n";
+    ExpectGolden("golden/saturation_sheet.txt", cells);
     EXPECT_TRUE(sheet.finished);
     EXPECT_EQ(ui.lastProgress, 2);
     EXPECT_EQ(ui.lines.back(), "Gewebesättigung gespeichert: /daten/tg-Gewebesättigung.xlsx");

@@ -4,27 +4,18 @@
 
 #include <cmath>
 
+#include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
 
 namespace marelos {
 namespace {
 
 TEST(GraphLayout, AxisStepsKeepTheWantedLabelsWhileThereIsRoom) {
-    struct Case {
-        int wanted;
-        double unitsPerValue;
-        double labelExtent;
-        long long tick;
-        long long label;
-    };
-    // Either side of the limits: a label step just fits or just does not; ticks 60 units apart.
-    for (const Case& c :
-         {Case{10, 133.3, 300, 1, 10}, Case{5, 60, 300, 1, 5}, Case{5, 59.9, 300, 2, 10},
-          Case{1, 300, 300, 1, 1}, Case{1, 299.9, 300, 1, 2}, Case{1, 10, 200, 10, 20},
-          Case{5, 10, 200, 10, 20}, Case{2000, 1e-5, 300, 10'000'000, 50'000'000}}) {
-        const AxisSteps steps = AxisStepsFor(c.wanted, c.unitsPerValue, c.labelExtent);
-        EXPECT_EQ(steps.tick, c.tick) << c.wanted << " / " << c.unitsPerValue;
-        EXPECT_EQ(steps.label, c.label) << c.wanted << " / " << c.unitsPerValue;
+    for (const std::vector<std::string>& row : DataRows("cases/axis_steps.tsv")) {
+        const AxisSteps steps =
+            AxisStepsFor(std::stoi(row.at(0)), std::stod(row.at(1)), std::stod(row.at(2)));
+        EXPECT_EQ(steps.tick, std::stoll(row.at(3))) << row[0] << " / " << row[1];
+        EXPECT_EQ(steps.label, std::stoll(row.at(4))) << row[0] << " / " << row[1];
     }
     // An axis squeezed to nothing keeps its origin only.
     EXPECT_GT(AxisStepsFor(10, 0, 300).tick, 1'000'000'000);

@@ -13,6 +13,7 @@
 #include "core/planner/runtime_table.h"
 #include "core/profile/gas_mix.h"
 #include "tests/core/engine/outputs_test_support.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -87,9 +88,9 @@ TEST(PlannerAgainstPublishedPlans, ThirtyMetresOnAirAndFortyWithEan50) {
     EXPECT_NEAR(air.schedule().runTime, 36, 3);
     Settings safety = PlannerConventions();
     safety.planner.safetyStopMinutes = 3;
-    EXPECT_EQ(PlannedDive({{2, 30}, {25, 30}}, safety).Stops().back(),
-              std::make_pair(3.0, 8));  // 7 there
-    EXPECT_NEAR(PlannedDive({{2, 30}, {25, 30}}, safety).schedule().runTime, 39, 3);
+    const PlannedDive safe({{2, 30}, {25, 30}}, safety);
+    EXPECT_EQ(safe.Stops().back(), std::make_pair(3.0, 8));  // 7 there
+    EXPECT_NEAR(safe.schedule().runTime, 39, 3);
 
     Settings ean50 = PlannerConventions();
     ean50.planner.decoGases = {kEan50};
@@ -193,25 +194,6 @@ TEST(PlannerStops, TheLastStopAndTheSafetyStop) {
     settings.planner.lastStop = 3;
     settings.planner.safetyStopMinutes = 5;
     EXPECT_THAT(PlannedDive({{2, 15}, {20, 15}}, settings).Stops(), ElementsAre(Pair(3, 5)));
-}
-
-// A record for every whole minute of the ascent, at the depth of that moment; the stops go into
-// the stop table with their gas.
-TEST(PlannerResults, AWholeMinuteRecordsAndTheStopTable) {
-    Settings settings = PlannerConventions();
-    settings.planner.decoGases = {kEan50};
-    const PlannedDive dive({{2, 40}, {30, 40}}, settings);
-    const CalculationResult& result = dive.result;
-    const ComputedProfile& computed = dive.workspace->computed;
-    EXPECT_EQ(result.decoBegin, 31);
-    EXPECT_EQ(result.decoEnd - result.decoBegin,
-              static_cast<int>(std::ceil(dive.schedule().runTime - 30 - 1e-9)));
-    EXPECT_EQ(computed.records[result.decoBegin].depth, 30);  // a minute up at 10 m/min
-    EXPECT_EQ(computed.records[result.decoEnd - 1].depth, 0);
-    EXPECT_EQ(dive.workspace->profile.stops[5].time, 1);  // 15 m
-    EXPECT_EQ(dive.workspace->profile.stops[7].time, 1);  // the switch at 21 m
-    EXPECT_EQ(dive.workspace->profile.stops[1].gas, kEan50.gas.Shares());
-    EXPECT_EQ(result.violations, 0);
 }
 
 // The contingency plans under Bühlmann and VPM-B, on dives that include one whose Bühlmann
@@ -337,32 +319,24 @@ TEST(PlannerWater, FreshAgainstSalt) {
               salt.workspace->computed.records[30].toleratedPressure);
 }
 
-// Each limit of the gas warnings from both sides.
+// Each limit of the gas warnings from both sides, in tests/data/planner_gas_problems.tsv: the
+// gas (O2/He, or air with its argon, whose oxygen is narcotic), the depth, the phase, and the
+// problems at 1000 mbar.
 TEST(PlannerWarnings, EachLimitFromBothSides) {
     const PlannerSettings limits;
-    const auto problems = [&](const BreathingGas& gas, double depth, DivePhase phase) {
-        std::vector<std::string> texts;
-        for (const GasProblem& problem : GasProblemsAt(gas, depth, phase, limits, 1000, "."))
-            texts.push_back(problem.text.substr(0, problem.text.find(' ')));
-        return texts;
-    };
-    // ppO2 of EAN50 at 17.7 m: 1.394 bar, at 17.9 m: 1.404 bar (1000 mbar at the surface)
-    EXPECT_THAT(problems(kEan50.gas, 17.7, DivePhase::Bottom), ElementsAre());
-    EXPECT_THAT(problems(kEan50.gas, 17.9, DivePhase::Bottom), ElementsAre("ppO2"));
-    EXPECT_THAT(problems(kEan50.gas, 17.9, DivePhase::Ascent), ElementsAre());  // 1.6 there
-    const BreathingGas hypoxic = BreathingGas::FromOxygenHelium(10, 70);
-    EXPECT_THAT(problems(hypoxic, 5.9, DivePhase::Bottom), ElementsAre("ppO2"));  // 0.1596 bar
-    EXPECT_THAT(problems(hypoxic, 6.0, DivePhase::Bottom), ElementsAre());        // 0.1606 bar
-    // Air with its argon, oxygen narcotic: END 29.9 m at 30.3 m, 30.008 m at 30.41 m; density
-    // 5.199 g/l at 30.41 m, 5.201 g/l at 30.43 m, 6.187 g/l at 38.1 m, 6.204 g/l at 38.2 m.
-    const BreathingGas air = BreathingGas::FromProfileLine(78, 0);
-    EXPECT_THAT(problems(air, 30.3, DivePhase::Bottom), ElementsAre());
-    EXPECT_THAT(problems(air, 30.41, DivePhase::Bottom), ElementsAre("END"));
-    EXPECT_THAT(problems(air, 30.43, DivePhase::Bottom), ElementsAre("END", "Gasdichte"));
-    EXPECT_EQ(GasProblemsAt(air, 38.1, DivePhase::Bottom, limits, 1000, ".")[1].text,
-              "Gasdichte 6.2 g/l über 5.2 g/l");
-    EXPECT_EQ(GasProblemsAt(air, 38.2, DivePhase::Bottom, limits, 1000, ".")[1].text,
-              "Gasdichte 6.2 g/l über der Grenze von 6.2 g/l");
+    for (const std::vector<std::string>& row : DataRows("planner_gas_problems.tsv")) {
+        const std::size_t slash = row[0].find('/');
+        const BreathingGas gas =
+            row[0] == "air" ? BreathingGas::FromProfileLine(78, 0)
+                            : BreathingGas::FromOxygenHelium(std::stod(row[0].substr(0, slash)),
+                                                             std::stod(row[0].substr(slash + 1)));
+        const DivePhase phase = row[2] == "bottom" ? DivePhase::Bottom : DivePhase::Ascent;
+        std::string texts;
+        for (const GasProblem& problem :
+             GasProblemsAt(gas, std::stod(row[1]), phase, limits, 1000, "."))
+            texts += (texts.empty() ? "" : " | ") + problem.text;
+        EXPECT_EQ(texts, row.size() > 3 ? row[3] : "") << row[0] << " at " << row[1] << " m";
+    }
     // Isobaric counterdiffusion: N2 up by more than a fifth of the He drop.
     Schedule plan;
     plan.start.bottomGas = BreathingGas::FromOxygenHelium(18, 45);
@@ -377,6 +351,9 @@ TEST(PlannerWarnings, EachLimitFromBothSides) {
     EXPECT_EQ(counterdiffusion(), 1);  // N2 +13 against He -45 / 5 = 9
     plan.start.bottomGas = plan.segments[0].gas = BreathingGas::FromOxygenHelium(21, 35);
     EXPECT_EQ(counterdiffusion(), 0);  // N2 +6 against He -35 / 5 = 7
+    plan.start.bottomGas = plan.segments[0].gas = BreathingGas::FromOxygenHelium(12.5, 62.5);
+    plan.segments[1].gas = BreathingGas::FromOxygenHelium(62.5, 0);
+    EXPECT_EQ(counterdiffusion(), 0);  // N2 +12.5 against He -62.5 / 5 = 12.5: not more
 }
 
 // What the options tab refuses beyond single numbers.
@@ -390,53 +367,11 @@ TEST(PlannerOptions, RefusedGasesAndGradientFactors) {
     PlannerFields changed = fields;
     changed.gfLow = "90";
     EXPECT_EQ(field(changed), "txtGFLow");
-    for (const auto& [gas, refused] : std::vector<std::pair<std::string, bool>>{
-             {"50/0", false},
-             {"50/0@24", false},  // MOD 21.6 m, 3 m deeper is allowed
-             {"50/0@25", true},
-             {"50/60", true},
-             {"abc", true},
-             {"100/0@3", false},
-             {"10/70@5", true},  // hypoxic above 5.9 m
-             {"10/70@6", false},
-             {"21/35@68", false},
-             {"21/35@69", true}}) {
+    for (const std::vector<std::string>& row : DataRows("planner_deco_gases.tsv")) {
         changed = fields;
-        changed.decoGases[2] = gas;
-        EXPECT_EQ(field(changed), refused ? "txtDecoGas3" : "") << gas;
+        changed.decoGases[2] = row[0];
+        EXPECT_EQ(field(changed), row[1] == "refused" ? "txtDecoGas3" : "") << row[0];
     }
-}
-
-// The settings store keeps the planner's keys as the contract names them; a bad value loads as
-// the default.
-TEST(PlannerOptions, TheStoreKeepsTheContractKeys) {
-    InMemorySettingsStore store;
-    for (const auto& [key, value] :
-         std::vector<std::pair<std::string, std::string>>{{"Enabled", "1"},
-                                                          {"GFLow", "40"},
-                                                          {"GFHigh", "abc"},
-                                                          {"LastStop", "6"},
-                                                          {"Water", "Fresh"},
-                                                          {"DecoGas1", "50/0"},
-                                                          {"DecoGas2", "21/35@57"},
-                                                          {"DecoGas3", "50/0@40"},
-                                                          {"AscentRate", "31"}}) {
-        store.WriteSetting("Planner", key, value);
-    }
-    const PlannerSettings loaded = LoadPlannerSettings(store, 1013);
-    EXPECT_TRUE(loaded.enabled);
-    EXPECT_EQ(loaded.gfLow, 40);
-    EXPECT_EQ(loaded.gfHigh, 85);
-    EXPECT_EQ(loaded.ascentRate, 10);
-    EXPECT_EQ(loaded.lastStop, 6);
-    EXPECT_TRUE(loaded.freshWater);
-    ASSERT_EQ(loaded.decoGases.size(), 2u);  // 50/0 at 40 m is refused
-    EXPECT_EQ(loaded.decoGases[1].switchDepth, 57);
-    InMemorySettingsStore written;
-    StorePlannerSettings(written, loaded);
-    EXPECT_EQ(LoadPlannerSettings(written, 1013), loaded);
-    EXPECT_EQ(written.ReadSetting("Planner", "DecoGas2"), "21/35@57");
-    EXPECT_EQ(written.ReadSetting("Planner", "DecoGas3"), "");
 }
 
 }  // namespace

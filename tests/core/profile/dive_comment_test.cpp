@@ -34,7 +34,7 @@ class CommentTest : public ::testing::Test {
 TEST_F(CommentTest, ReadsEachKeyAfterItsColonTrimmedAndTheLastLineWins) {
     const std::string path = Write("tg.mrp",
                                    "30\t3\t3\t78\t0\r\n# END OF PROFILE #\r\nOrt:  Überlingen \r\n"
-                                   "TG-Nummer: 11\r\nTG-Nummer: 12\r\nAtemgas(e): Luft\r\n");
+                                   "TG-Nummer: 11\r\nTG-Nummer:12\r\nAtemgas(e): Luft\r\n");
     const CommentFields fields = ReadDiveComment(path).value();
     EXPECT_EQ(fields[0], "12");
     EXPECT_EQ(fields[1], "Überlingen");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/engine/computed_profile.h"
+#include "core/profile/dive_name.h"
 
 namespace marelos {
 namespace {
@@ -12,6 +13,7 @@ void AddPoint(DiveProfile& profile, ProfilePoint point) {
 }
 
 TEST(DiveProfile, StartsWithThePointAtZeroAndAFreshListIsEmpty) {
+    EXPECT_EQ(DatedDiveName(2024, 0, 5, 9, 7), "Tauchgang 2024-00-05 09 Uhr 07");  // a bad month
     DiveProfile profile;
     EXPECT_EQ(profile.nextPoint, 2);
     EXPECT_EQ(profile.points[1], (ProfilePoint{0, 0, 0, 0}));

@@ -7,6 +7,8 @@
 
 #include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
+#include "core/text/number_format.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
 
@@ -41,59 +43,61 @@ class EditingTest : public ::testing::Test {
     InMemorySettingsStore store_;
 };
 
-TEST_F(EditingTest, AClickAddsAPointWithTheGasOfTheFields) {
+// Clicks that add points, clicks on a point that offer to delete it, deleted points and minutes,
+// each on a fresh profile: what each step returns and tells, and the points after it (minute,
+// depth, N2, He), against one golden transcript.
+TEST_F(EditingTest, ClicksAndDeletionsAgainstTheirGoldenTranscript) {
+    std::string text;
+    const auto step = [&](const std::string& what, long long result = 0) {
+        text += "# " + what + " -> " + std::to_string(result) + "\n" + ui_.Said();
+        for (int i = 1; i < ws().profile.nextPoint; ++i) {
+            const ProfilePoint& p = ws().profile.points[i];
+            text += " " + std::to_string(p.time) + "/" + std::to_string(p.depth) + "/" +
+                    std::to_string(p.n2Percent) + "/" + FormatGeneral(p.hePercent);
+        }
+        text += ws().profile.changed ? " geändert\n" : "\n";
+        ws().profile.changed = false;
+    };
+    const auto fresh = [&](const std::string& what) {
+        workspace_ = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
+        text += "## " + what + "\n";
+    };
+    fresh("ein Klick mit dem Gas der Felder");
     ws().mix = {"32", "67,6", "0"};
-    ASSERT_TRUE(Click(10, 30));
-    const ProfilePoint& point = ws().profile.points[2];  // after the start point
-    EXPECT_EQ(point, (ProfilePoint{10, 30, 67, 0}));
-    EXPECT_TRUE(ws().profile.changed);
-    EXPECT_EQ(ui_.lines.back(), "> 30 m / 10 min. - N2-Anteil: 67% / He-Anteil: 0");
+    step("Klick 10 min. 30 m", Click(10, 30));
     EXPECT_EQ(canvas_.Of(RecordingCanvas::Call::kCircle).size(), 1u);
     EXPECT_EQ(ws().mixList.back(), "O2: 32 N2: 67,6 He: 0 [%]");
-}
 
-TEST_F(EditingTest, ClicksNearTheEdgeCountAndAnImplausibleMixStopsTheClick) {
-    ASSERT_TRUE(AddPointAtClick(ws(), canvas_, ui_, 650 - 5, Y(10)));
-    EXPECT_EQ(ws().profile.points[2].time, 0);  // minute 0: it never becomes a line
-    EXPECT_FALSE(AddPointAtClick(ws(), canvas_, ui_, 650 - 20, Y(10)));
+    fresh("Klicks am Rand, ein unplausibles Gemisch");
+    step("Klick 5 links vor der Achse", AddPointAtClick(ws(), canvas_, ui_, 650 - 5, Y(10)));
+    step("Klick 20 links vor der Achse", AddPointAtClick(ws(), canvas_, ui_, 650 - 20, Y(10)));
+    step("Klick 20 über der Achse", AddPointAtClick(ws(), canvas_, ui_, X(10), 650 - 20));
     ws().mix = {"21", "79", "1"};
-    EXPECT_FALSE(Click(20, 10));
-    EXPECT_EQ(ui_.boxes.back().text, "Das eingestellte Gemisch ist unplausibel!");
-    EXPECT_EQ(ws().profile.nextPoint, 3);
-}
+    step("Klick mit 101 %", Click(20, 10));
 
-TEST_F(EditingTest, ClickingOnAPointOffersToDeleteIt) {
-    ASSERT_TRUE(Click(10, 30));
+    fresh("ein Klick auf einen Punkt");
+    step("Klick 10 min. 30 m", Click(10, 30));
     ui_.answers = {Answer::No};
-    ASSERT_TRUE(Click(10, 30));  // No: a second point at the same place
-    EXPECT_EQ(ws().profile.nextPoint, 4);
-    EXPECT_EQ(ui_.lines.back(), "Kein Punkt gelöscht.");
-    ws().profile.changed = false;
+    step("noch einmal, nicht löschen", Click(10, 30));
     ui_.answers = {Answer::Yes};
-    EXPECT_FALSE(Click(10, 30));
-    EXPECT_EQ(ui_.questions.back(), "Diesen Punkt löschen?");
-    EXPECT_EQ(ws().profile.points[2].time, 0);
-    EXPECT_EQ(ws().profile.nextPoint, 4);
-    EXPECT_EQ(ui_.lines.back(), "Punkt bei 10 min. / 30 m gelöscht.");
-    EXPECT_TRUE(ws().profile.changed);
-}
+    step("noch einmal, löschen", Click(10, 30));
 
-TEST_F(EditingTest, DeletingPointsAndMinutes) {
+    fresh("Punkte und Minuten löschen");
+    ui_.defaultAnswers.clear();
     for (const int minute : {5, 10, 15})
         Click(minute, 20);
+    step("Klicks bei 5, 10, 15 min.");
     InsertMinute(ws(), canvas_, ui_, 10);
-    EXPECT_THAT(Times(), ::testing::ElementsAre(0, 5, 10, 16));
+    step("Minute 10 einfügen");
     DeleteMinute(ws(), canvas_, ui_, 10);
     DeleteMinute(ws(), canvas_, ui_, 10);
-    EXPECT_THAT(Times(), ::testing::ElementsAre(0, 5, 10, 14));
+    step("Minute 10 zweimal löschen");
     DeleteLastPoint(ws(), canvas_, ui_);
-    EXPECT_THAT(Times(), ::testing::ElementsAre(0, 5, 10, 0));
-    Click(30, 10);  // stored at the next index; the deleted entry stays
-    EXPECT_EQ(ws().profile.nextPoint, 6);
-    EXPECT_EQ(ws().profile.points[5].time, 30);
+    step("letzten Punkt löschen");
+    step("Klick 30 min. 10 m: der gelöschte Eintrag bleibt", Click(30, 10));
     ui_.answers = {Answer::Yes};
     DeleteRightOfCursor(ws(), canvas_, ui_, X(10));
-    EXPECT_THAT(Times(), ::testing::ElementsAre(0, 5, 0, 0, 0));
+    step("rechts von 10 min. löschen");
     EXPECT_EQ(ws().profile.lines[1].tTotal, 5);
     EXPECT_EQ(ws().profile.lines[2], ProfileLine{});
     EXPECT_EQ(ui_.caption, "Marelos 3 Beta (Build 3.1.0) - Tauchprofil bearbeiten");
@@ -101,10 +105,15 @@ TEST_F(EditingTest, DeletingPointsAndMinutes) {
     // Questions that throw away what was drawn: Enter keeps it.
     Click(10, 30);
     AskDeletePointAt(ws(), canvas_, ui_, X(10), Y(30));
+    ws().mix = {"32", "67", "0"};
     cmdNewCalc(ws(), store_, canvas_, ui_);
+    step("Punkt bei 10 min. nicht löschen, Gase nicht neu berechnen");
     EXPECT_EQ(ui_.defaultAnswers,
               std::vector<Answer>(3, Answer::No));  // right of the cursor, the point, the gases
-    EXPECT_EQ(ws().profile.points[6].time, 10);
+    ui_.answers = {Answer::Yes};
+    cmdNewCalc(ws(), store_, canvas_, ui_);
+    step("Gase neu berechnen");
+    ExpectGolden("golden/editing_clicks.txt", text);
 }
 
 TEST_F(EditingTest, AxesAndTheN2FieldAreAskedAndChecked) {
@@ -167,6 +176,7 @@ TEST_F(EditingTest, CursorReadoutAndRemainingAir) {
     readout = ShowCursorReadout(ws(), canvas_, X(12), Y(60));
     EXPECT_EQ(readout.ppN2Colour, 255);  // 7.06 bar x 0.78 = 5.5 bar, above MaxPPN2
     EXPECT_EQ(ShowCursorReadout(ws(), canvas_, X(-3), Y(30)).position, "---");
+    EXPECT_EQ(ShowCursorReadout(ws(), canvas_, X(0), Y(30)).position, "30 m bei 0 min.");
 
     ws().computed.records[1].depth = 20;
     ws().computed.computedCount = 2;

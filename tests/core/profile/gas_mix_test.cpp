@@ -3,24 +3,40 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "core/text/number_format.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
 
 namespace marelos {
 namespace {
 
-TEST(GasMix, PlausibleMixesAddUpTo99Or100) {
-    const MixCheck air = CheckMix({"21", "78", "0"});
-    EXPECT_TRUE(air.plausible);
-    EXPECT_EQ(air.label, "= 99%");
-    EXPECT_EQ(air.colour, 0);
-    const MixCheck tooMuch = CheckMix({"21", "79", "1"});
-    EXPECT_FALSE(tooMuch.plausible);
-    EXPECT_EQ(tooMuch.label, "= 101%");
-    EXPECT_EQ(tooMuch.colour, 255);
-    EXPECT_TRUE(CheckMix({"32", "68", "0"}).plausible);
-    EXPECT_FALSE(CheckMix({"21", "77", "0"}).plausible);     // 98
-    EXPECT_TRUE(CheckMix({"20,5", "78", "0,9"}).plausible);  // commas count as points: 99.4 -> 99
-    EXPECT_FALSE(CheckMix({"abc", "78", "0"}).plausible);
+// The plausibility check, the gas of a new point and the partial pressure warnings of the mixes
+// in the case table, against one golden table.
+TEST(GasMix, ChecksPointGasesAndWarningsOfTheCaseTable) {
+    Settings settings;
+    settings.airPressure = 1013;
+    settings.warnPpO2Hi = settings.warnPpO2Lo = 1;
+    std::string text;
+    for (const std::vector<std::string>& row : DataRows("cases/gas_mix.tsv")) {
+        const GasMixFields mix{row.at(1), row.at(2), row.at(3)};
+        text += row[0] + " " + row[1] + " " + row[2] + " " + row[3] + " ->";
+        if (row[0] == "Prüfung") {
+            const MixCheck check = CheckMix(mix);
+            text += " " + std::to_string(check.plausible) + " " + check.label + " " +
+                    std::to_string(check.colour);
+        } else if (row[0] == "Punkt") {
+            const PointGas gas = GasForNewPoint(mix);
+            text += " " + std::to_string(gas.n2Percent) + " " + FormatGeneral(gas.hePercent);
+        } else {
+            settings.warnPpN2 = std::stoi(row.at(4));
+            if (row.at(5) != "-") settings.maxPpO2 = std::stod(row[5]);
+            const ProfileLine line{std::stod(row[1]), 1, 1, std::stod(row[2]), std::stod(row[3])};
+            for (const PressureWarning& warning : PartialPressureWarnings(line, settings))
+                text += " " + warning.text + " " + std::to_string(warning.colour);
+        }
+        text += "\n";
+    }
+    ExpectGolden("golden/gas_mix.txt", text);
 
     ScriptedUi ui;
     EXPECT_FALSE(CheckMixPlausible({"21", "79", "1"}, true, ui).plausible);
@@ -29,15 +45,6 @@ TEST(GasMix, PlausibleMixesAddUpTo99Or100) {
     EXPECT_EQ(ui.boxes[0].icon, MessageIcon::Critical);
     CheckMixPlausible({"21", "79", "1"}, false, ui);
     EXPECT_EQ(ui.boxes.size(), 1u);
-}
-
-TEST(GasMix, ANewPointRoundsN2AndReadsNoDecimalComma) {
-    const PointGas gas = GasForNewPoint({"21", "20,5", "58,5"});
-    EXPECT_EQ(gas.n2Percent, 20);
-    EXPECT_EQ(gas.hePercent, 58);
-    EXPECT_EQ(GasForNewPoint({"21", "20.5", "0.5"}).n2Percent, 20);  // halves to even
-    EXPECT_EQ(GasForNewPoint({"21", "21.5", "0.5"}).n2Percent, 22);
-    EXPECT_EQ(GasForNewPoint({"21", "21.5", "0.5"}).hePercent, 0.5);
 }
 
 TEST(GasMix, UsedMixesEnterTheListOnceAndSelectingOneFillsTheFields) {
@@ -61,29 +68,6 @@ TEST(GasMix, UsedMixesEnterTheListOnceAndSelectingOneFillsTheFields) {
     EXPECT_EQ(NitroxMix(36).n2, "63");
     EXPECT_TRUE(CheckMix(NitroxMix(36)).plausible);
     EXPECT_EQ(HelioxMix().he, "78");
-}
-
-TEST(GasMix, PartialPressureWarningsAtALine) {
-    Settings settings;
-    settings.airPressure = 1013;
-    settings.warnPpO2Hi = settings.warnPpO2Lo = settings.warnPpN2 = 1;
-    // Air at 10 m: 2.02343 bar x 22 % (100 - 78 - 0) = 0.445 -> 0.44 bar, above MinPPO2 0.2.
-    EXPECT_TRUE(PartialPressureWarnings({10, 1, 1, 78, 0}, settings).empty());
-    // Oxygen at 10 m: 2.02 bar ppO2.
-    EXPECT_EQ(PartialPressureWarnings({10, 1, 1, 0, 0}, settings),
-              (std::vector<PressureWarning>{{"2.02 bar ppO2!", 255}}));
-    // Heliox 10 % O2 at the surface: hypoxic.
-    EXPECT_EQ(PartialPressureWarnings({0, 1, 1, 0, 90}, settings),
-              (std::vector<PressureWarning>{{"0.1 bar ppO2 (Hypoxie)!", 33023}}));
-    // Air at 70 m: 8.08601 bar, ppO2 above 1.6 bar and ppN2 above 5 bar.
-    EXPECT_EQ(
-        PartialPressureWarnings({70, 1, 1, 78, 0}, settings),
-        (std::vector<PressureWarning>{{"1.77 bar ppO2!", 255}, {"6.3070878 bar ppN2!", 32768}}));
-    settings.warnPpN2 = 0;
-    EXPECT_EQ(PartialPressureWarnings({70, 1, 1, 78, 0}, settings).size(), 1u);
-    // Exactly at the limit there is no warning.
-    settings.maxPpO2 = 2.02;
-    EXPECT_TRUE(PartialPressureWarnings({10, 1, 1, 0, 0}, settings).empty());
 }
 
 // With a point as separator the editing tests see the text after a click.

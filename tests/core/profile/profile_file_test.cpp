@@ -6,7 +6,9 @@
 #include <memory>
 
 #include "core/settings/memory_settings_store.h"
+#include "core/text/number_format.h"
 #include "core/text/text_file.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
 
@@ -40,87 +42,59 @@ class ProfileFileTest : public ::testing::Test {
     ScriptedUi ui_;
 };
 
-TEST_F(ProfileFileTest, LoadingFillsLinesAndPointsAndCalculatesAndSavingWritesTheTableBack) {
+// Each file of the case table loaded in turn, with an analysis graph shown before each: what
+// the user is told and what the workspace holds, against one golden transcript.
+TEST_F(ProfileFileTest, LoadedFilesAgainstTheirGoldenTranscript) {
+    std::string text;
+    for (const std::vector<std::string>& row : DataRows("cases/profile_files_loaded.tsv")) {
+        if (row.size() > 1) {  // a missing file follows the file before
+            WriteRaw(row[0], row[1]);
+            SetUp();
+        }
+        ws().view.mode = 2;
+        const bool loaded = Load(row[0]);
+        text += "# " + row[0] + (loaded ? " geladen\n" : " nicht geladen\n") + ui_.Said();
+        if (!loaded) text += ui_.caption + "\n";
+        const DiveProfile& p = ws().profile;
+        text += "Achsen " + std::to_string(ws().settings.maxHScale) + " min. " +
+                std::to_string(ws().settings.maxVScale) + " m, Ansicht " +
+                std::to_string(ws().view.mode) + ", berechnet " +
+                std::to_string(ws().computed.computedCount) + ", Datei " + p.fileName + "\n";
+        for (int i = 1; i <= p.nextPoint; ++i) {
+            const ProfilePoint& q = p.points[i];
+            const ProfileLine& l = p.lines[i];
+            text += "P " + FormatGeneral(q.time) + " " + FormatGeneral(q.depth) + " " +
+                    FormatGeneral(q.n2Percent) + " " + FormatGeneral(q.hePercent) + " | L " +
+                    FormatGeneral(l.depth) + " " + FormatGeneral(l.tDelta) + " " +
+                    FormatGeneral(l.tTotal) + " " + FormatGeneral(l.n2Percent) + " " +
+                    FormatGeneral(l.hePercent) + "\n";
+        }
+        for (int i = 0; i <= p.markCount && !p.marks[i].text.empty(); ++i)
+            text += "Marke " + p.marks[i].text + " " + std::to_string(p.marks[i].minute) + " von " +
+                    std::to_string(p.markCount) + "\n";
+    }
+    const std::string folder = temp_.path().string();
+    for (std::size_t at; (at = text.find(folder)) != std::string::npos;)
+        text.replace(at, folder.size(), "$TMP");
+    ExpectGolden("golden/profile_files_loaded.txt", text);
+    EXPECT_FALSE(ReadProfileFile(ws(), store_, ui_, "ab"));
+    EXPECT_FALSE(ReadProfileFile(ws(), store_, ui_, Path("*.mrp")));
+    EXPECT_TRUE(ui_.boxes.empty());  // a cancelled dialog's name is refused silently
+}
+
+TEST_F(ProfileFileTest, LoadingRemembersTheFileAndSavingWritesTheTableBack) {
     const std::string table =
         "Depth\tt.delta\tt.total\tN2%\tHe%\r\n30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n"
         "9\t3\t28\t40\t35\r\n# END OF PROFILE #\r\n";
     WriteRaw("tg.mrp", table + "TG-Nummer: 12\r\n");
     ASSERT_TRUE(Load("tg.mrp"));
-    EXPECT_EQ(ui_.lines.front(), "Lade: " + Path("tg.mrp"));
-    EXPECT_EQ(ui_.lines[1], "Berechne Profil");
-    EXPECT_EQ(ws().profile.nextPoint, 4);
-    EXPECT_EQ(ws().profile.points[1], (ProfilePoint{3, 30, 78, 0}));
-    EXPECT_EQ(ws().profile.points[3], (ProfilePoint{28, 9, 40, 35}));
-    EXPECT_EQ(ws().profile.lines[2], (ProfileLine{30, 22, 25, 78, 0}));
-    EXPECT_GT(ws().computed.computedCount, 28);
-    EXPECT_EQ(ws().profile.fileName, Path("tg.mrp"));
     EXPECT_EQ(ui_.caption, "Marelos 3 Beta - " + Path("tg.mrp").substr(0, 10) + ".../tg.mrp");
     EXPECT_EQ(RecentFiles(store_)[0], Path("tg.mrp"));
-
     ui_.answers = {Answer::No};
     ASSERT_TRUE(Save("kopie.mrp"));
     EXPECT_EQ(ReadRaw("kopie.mrp"), table);
     EXPECT_EQ(ui_.questions.front(), "Soll die Dekompressionsphase mitgespeichert werden?");
     EXPECT_EQ(ws().profile.fileName, Path("kopie.mrp"));
-}
-
-TEST_F(ProfileFileTest, ReadsLinesByTheirFirstCharacter) {
-    // No header and no end marker; a comment line that starts with a digit is a data line,
-    // a data line with three fields has no gas, marks stand between the lines.
-    WriteRaw("alt.prf",
-             "12\t2\t2\n; Abstieg 3\n; Tiefster Punkt 12\n12\t10\t12\t78\t0\n-5\t1\t1\t78\t0\n"
-             " 7\t1\t1\t78\t0\n0815 Uhr\n");
-    ASSERT_TRUE(Load("alt.prf"));
-    const DiveProfile& profile = ws().profile;
-    EXPECT_EQ(profile.nextPoint, 4);
-    EXPECT_EQ(profile.lines[1], (ProfileLine{12, 2, 2, 0, 0}));
-    // "0815 Uhr" became a point at minute 0, which the calculation's rebuild leaves out.
-    EXPECT_EQ(profile.points[3], (ProfilePoint{0, 815, 0, 0}));
-    EXPECT_EQ(profile.lines[3], ProfileLine{});
-    EXPECT_EQ(profile.markCount, 1);
-    EXPECT_EQ(profile.marks[0].text, "Abstieg");
-    EXPECT_EQ(profile.marks[0].minute, 3);
-    EXPECT_EQ(profile.marks[1].text,
-              "Tiefster");  // a two-word mark reads its second word as minute
-    EXPECT_EQ(profile.marks[1].minute, 0);
-    // 815 m is deeper than the deepest depth axis: the axis stops there, and the user is told.
-    EXPECT_EQ(ws().settings.maxVScale, kDeepestDepthAxis);
-    EXPECT_THAT(ui_.lines, Contains("Das Tauchprofil ist tiefer als die längste Tiefenachse "
-                                    "(200 m) und wird nur bis dahin gezeigt."));
-}
-
-TEST_F(ProfileFileTest, ALongProfileWidensTheTimeAxisUpToTheLongestOne) {
-    WriteRaw("lang.mrp", "20\t5\t5\t78\t0\n20\t95.4\t100.4\t78\t0\n");
-    ASSERT_TRUE(Load("lang.mrp"));
-    EXPECT_GE(ws().settings.maxHScale, 100);
-    // The line table was rebuilt from the points: whole minutes and metres.
-    EXPECT_EQ(ws().profile.lines[2], (ProfileLine{20, 95, 100, 78, 0}));
-
-    WriteRaw("riesig.mrp", "30\t999999999\t999999999\t78\t0\r\n");
-    ASSERT_TRUE(Load("riesig.mrp"));
-    EXPECT_EQ(ws().settings.maxHScale, kLongestTimeAxis);
-    EXPECT_EQ(ws().settings.maxVScale, 50);
-    EXPECT_THAT(ui_.lines, Contains("Das Tauchprofil ist länger als die längste Zeitachse "
-                                    "(6000 min.) und wird nur bis dahin gezeigt."));
-}
-
-TEST_F(ProfileFileTest, AMissingFileIsReportedAndLeavesAnEmptyUntitledProfile) {
-    WriteRaw("tg.mrp", "30\t3\t3\t78\t0\n30\t22\t25\t78\t0\n");
-    ASSERT_TRUE(Load("tg.mrp"));
-    ws().view.mode = 2;  // an analysis graph is shown
-    EXPECT_FALSE(Load("fehlt.mrp"));
-    ASSERT_EQ(ui_.boxes.size(), 1u);
-    EXPECT_EQ(ui_.boxes[0].icon, MessageIcon::Critical);
-    EXPECT_NE(ui_.boxes[0].text.find("fehlt.mrp"), std::string::npos);
-    EXPECT_EQ(ws().profile.nextPoint, 1);
-    // Saving the empty profile must not overwrite the file loaded before.
-    EXPECT_EQ(ws().profile.fileName, "");
-    EXPECT_EQ(ui_.caption, "Marelos 3 Beta - Unbenannte Datei");
-    EXPECT_EQ(ws().view.mode, 1);
-    ui_.boxes.clear();
-    EXPECT_FALSE(ReadProfileFile(ws(), store_, ui_, "ab"));
-    EXPECT_FALSE(ReadProfileFile(ws(), store_, ui_, Path("*.mrp")));
-    EXPECT_TRUE(ui_.boxes.empty());  // a cancelled dialog's name is refused silently
 }
 
 TEST_F(ProfileFileTest, MoreThan5998DataLinesAreRefused) {
@@ -139,30 +113,13 @@ TEST_F(ProfileFileTest, MoreThan5998DataLinesAreRefused) {
 
 TEST_F(ProfileFileTest, LinesNoDiveCanHaveAreRefusedWithTheirNumber) {
     const std::string header = "Depth\tt.delta\tt.total\tN2%\tHe%\r\n30\t3\t3\t78\t0\r\n";
-    struct Case {
-        std::string last;  // the third line of the file
-        const char* problem;
-        int line = 3;  // the line refused
-    };
-    for (const Case& c : std::initializer_list<Case>{
-             {"30\t22\t25\t", "ist unvollständig, die Datei endet mitten in der Zeile"},
-             {"30\t22\t25\t78\t0\r\n30\t5\t30\t7", "unvollständig", 4},
-             {"1e9223372036854775807\t22\t25\t78\t0\r\n", "zu große Zahl"},
-             {"1e9\t22\t25\t78\t0\r\n", "zu große Zahl"},
-             {"30\t22\t-1e9\t78\t0\r\n", "zu große Zahl"},
-             {"30\t22\t25\t150\t100\r\n", "unmögliche Gasanteile"},
-             {"30\t22\t25\t101\t-1\r\n", "unmögliche Gasanteile"},
-             {"30\t22\t25\t60\t40.5\r\n", "unmögliche Gasanteile"},
-             {"30\t22\t25\t-151\t0\r\n", "unmögliche Gasanteile"},
-             {"30\t22\t25\t79\t-0.5\r\n", "unmögliche Gasanteile"}}) {
-        WriteRaw("tg.mrp", header + c.last);
+    for (const std::vector<std::string>& row : DataRows("cases/profile_file_refused.tsv")) {
+        WriteRaw("tg.mrp", header + row.at(0));
         ui_.boxes.clear();
-        EXPECT_FALSE(Load("tg.mrp")) << c.last;
-        ASSERT_EQ(ui_.boxes.size(), 1u) << c.last;
-        EXPECT_THAT(ui_.boxes[0].text, ::testing::HasSubstr(c.problem));
-        EXPECT_THAT(ui_.boxes[0].text,
-                    ::testing::StartsWith("Die Zeile " + std::to_string(c.line) + " "))
-            << c.last;
+        EXPECT_FALSE(Load("tg.mrp")) << row[0];
+        ASSERT_EQ(ui_.boxes.size(), 1u) << row[0];
+        EXPECT_THAT(ui_.boxes[0].text, ::testing::HasSubstr(row.at(1)));
+        EXPECT_THAT(ui_.boxes[0].text, ::testing::StartsWith("Die Zeile " + row.at(2) + " "));
         EXPECT_EQ(ws().profile.nextPoint, 1);
     }
     // Just inside every limit, and a short line that the file does not end in.
@@ -197,28 +154,20 @@ TEST_F(ProfileFileTest, SavingOverAFileKeepsItsCommentLinesOnce) {
     EXPECT_THAT(CommentLines(ReadLines("tg.mrp")), ElementsAre("TG-Nummer: 12", "Ort: Überlingen"));
 }
 
+// Stops at 6 m (1 min.) and 3 m (9 min.); a dive without stops takes Int(12 / 10) + 1 minutes to
+// the surface and one more there.
 TEST_F(ProfileFileTest, TheDecompressionPhaseBecomesStopLinesOrTwoSurfaceLines) {
     store_.WriteSetting("Decompression", "Step", "True");
-    WriteRaw("tg.mrp", "30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n");
-    ASSERT_TRUE(Load("tg.mrp"));
-    ASSERT_EQ(ws().profile.stops[2].time, 1);  // 6 m
-    ASSERT_EQ(ws().profile.stops[1].time, 9);  // 3 m
-    ui_.answers = {Answer::Yes};
-    ASSERT_TRUE(Save("deko.mrp"));
-    EXPECT_THAT(
-        ReadLines("deko.mrp"),
-        ElementsAre("Depth\tt.delta\tt.total\tN2%\tHe%", "30\t3\t3\t78\t0", "30\t22\t25\t78\t0",
-                    "6\t3\t28\t78\t0", "6\t1\t29\t78\t0", "6\t1\t30\t78\t0", "3\t1\t31\t78\t0",
-                    "3\t9\t40\t78\t0", "0\t1\t41\t78\t0", "# END OF PROFILE #"));
-    // A dive without stops: Int(12 / 10) + 1 minutes to the surface and one more there.
-    WriteRaw("flach.mrp", "12\t2\t2\t78\t0\r\n12\t10\t12\t78\t0\r\n");
-    ASSERT_TRUE(Load("flach.mrp"));
-    ui_.answers = {Answer::Yes};
-    ASSERT_TRUE(Save("flach.mrp"));
-    EXPECT_THAT(
-        ReadLines("flach.mrp"),
-        ElementsAre("Depth\tt.delta\tt.total\tN2%\tHe%", "12\t2\t2\t78\t0", "12\t10\t12\t78\t0",
-                    "0\t2\t14\t78\t0", "0\t1\t15\t78\t0", "# END OF PROFILE #"));
+    std::string saved;
+    for (const std::string dive :
+         {"30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n", "12\t2\t2\t78\t0\r\n12\t10\t12\t78\t0\r\n"}) {
+        WriteRaw("tg.mrp", dive);
+        ASSERT_TRUE(Load("tg.mrp"));
+        ui_.answers = {Answer::Yes};
+        ASSERT_TRUE(Save("deko.mrp"));
+        saved += ReadRaw("deko.mrp");
+    }
+    ExpectGolden("golden/profiles_with_decompression.mrp", saved);
 }
 
 TEST_F(ProfileFileTest, AContinuousAscentIsRecalculatedInStopsOnlyWhenTheUserAgrees) {

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -12,6 +11,7 @@
 #include "core/text/fields.h"
 #include "core/text/text_file.h"
 #include "core/text/val.h"
+#include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
 
@@ -65,6 +65,16 @@ TEST_F(RepetitiveDivesTest, JoinsTwoDivesAcrossTheSurfaceInterval) {
               "Marelos 3 Beta - Tauchgang mit Wiederholungstauchgang - Unbenannte Datei");
     EXPECT_GT(workspace_->computed.computedCount, 125);
     EXPECT_TRUE(profile.fileName.empty());
+
+    // A repetitive dive with a line no file can hold ends the join with a message.
+    ScriptedUi bad;
+    bad.files = {first_, Write("gross.mrp", "20\t2\t2\t78\t0\r\n0\t1e999\t3\t78\t0\r\n")};
+    bad.textAnswers = {std::string("60")};
+    JoinDives(*workspace_, store_, bad);
+    ASSERT_EQ(bad.boxes.size(), 1u);
+    EXPECT_NE(bad.boxes[0].text.find("nicht zusammengefügt"), std::string::npos);
+    EXPECT_THAT(bad.lines,
+                ::testing::Not(::testing::Contains(::testing::StartsWith("Gesamte TG-Zeit"))));
 }
 
 TEST_F(RepetitiveDivesTest, LongSurfaceIntervalsWarnAndDivesWithoutAscentAsk) {
@@ -131,15 +141,11 @@ TEST_F(RepetitiveDivesTest, SeriesRefusesEndlessIntervalsAndDivesNoOneCanMake) {
     }
 }
 
-// The table of a series of two example dives, compared byte for byte with tests/data. After a
-// deliberate change of the calculation, MARELOS_UPDATE_GOLDEN=1 writes the reference anew.
+// The table of a series of two example dives, byte for byte against tests/data.
 TEST_F(RepetitiveDivesTest, SeriesOfTwoDivesMatchesItsGoldenTable) {
     const std::string out = (folder_ / "serie.txt").string();
     ASSERT_TRUE(CalcDiveSeries(*workspace_, ui_, {"0|" + first_, "1|" + second_}, out));
-    const std::string golden = MARELOS_TEST_DATA "/series_two_dives.txt";
-    if (std::getenv("MARELOS_UPDATE_GOLDEN") != nullptr)
-        fs::copy_file(out, golden, fs::copy_options::overwrite_existing);
-    EXPECT_EQ(FileBytes(out), FileBytes(golden));
+    ExpectGolden("series_two_dives.txt", FileBytes(out));
 }
 
 }  // namespace

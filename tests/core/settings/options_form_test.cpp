@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <sstream>
 
 #include "core/divecomputers/serial_link.h"
 #include "core/settings/memory_settings_store.h"
-#include "tests/fakes/scripted_ui.h"
+#include "tests/core/engine/outputs_test_support.h"
+#include "tests/fakes/golden.h"
 
 namespace marelos {
 namespace {
@@ -28,6 +31,51 @@ struct Program {
     OptionsFields fields;
     int redraws = 0;
 };
+
+// A text field of the dialog by its name.
+std::string& Field(OptionsFields& f, const std::string& name) {
+    using F = OptionsFields;
+    static const std::map<std::string, std::string F::*> fields = {
+        {"txtAirPressure", &F::airPressure},
+        {"txtAirPressureStd", &F::airPressureStd},
+        {"txtAirLitre", &F::airLitre},
+        {"cmbTankSize", &F::tankSize},
+        {"cmbTankPressure", &F::tankPressure},
+        {"txtCabinPressure", &F::cabinPressure},
+        {"txtSurfaceInterval", &F::surfaceInterval},
+        {"txtInterval", &F::interval},
+        {"txtN2PerCentSurface", &F::n2PerCentSurface},
+        {"txtN2PerCentDecompression", &F::n2PerCentDecompression},
+        {"txtHePerCentDecompression", &F::hePerCentDecompression},
+        {"txtDecoGasStart", &F::decoGasStart},
+        {"txtInitialppN2", &F::initialPpN2},
+        {"txtDeepStopTime", &F::deepStopTime},
+        {"txtMaxPPO2", &F::maxPpO2},
+        {"txtMinPPO2", &F::minPpO2},
+        {"txtMaxPPN2", &F::maxPpN2},
+        {"txtConstppO2", &F::constPpO2},
+        {"cmbCircleDiameter", &F::circleDiameter},
+        {"cmbLineWidth", &F::lineWidth},
+        {"cmbCircleLineWidth", &F::circleLineWidth},
+        {"cmbDataBits", &F::dataBits},
+        {"cmbStopBits", &F::stopBits},
+        {"cmbBaudRate", &F::baudRate},
+        {"txtCOMDelay", &F::comDelay},
+        {"cmbCommPort", &F::commPort},
+        {"cmbDevice", &F::device},
+        {"cmbParity", &F::parity},
+        {"txtFileStoragePath", &F::fileStoragePath}};
+    return f.*fields.at(name);
+}
+
+// The texts of a cell of tests/data/options_fields.tsv, separated by spaces; "" is empty.
+std::vector<std::string> Texts(const std::string& cell) {
+    std::vector<std::string> texts;
+    std::istringstream in(cell);
+    for (std::string text; in >> text;)
+        texts.push_back(text == "\"\"" ? "" : text);
+    return texts;
+}
 
 TEST(OptionsForm, ConfirmingUnchangedFieldsKeepsTheRunningValuesAndTheStore) {
     Program p;
@@ -53,6 +101,8 @@ TEST(OptionsForm, ConfirmingUnchangedFieldsKeepsTheRunningValuesAndTheStore) {
 
 TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
     Program p;
+    p.store.WriteSetting("Values", "C0aN2", "0.1");
+    p.Reload();
     p.workspace->settings.port = 0;
     p.workspace->settings.dataBits = 6;
     p.workspace->settings.stopBits = 3;
@@ -62,62 +112,30 @@ TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
     p.workspace->settings.circleDiameter = 101;
     p.store.WriteSetting("Applications", "ExcelPath", "NOVALUE");
     p.store.WriteSetting("Values", "ConstantppO2", "abc");
-    p.store.WriteSetting("Settings", "NitroxDecoStart", "21");
+    p.store.WriteSetting("Settings", "NitroxDecoStart", "1");
     p.store.WriteSetting("Settings", "LastOptionsTab", "3");
     const OptionsFields f = OpenOptions(*p.workspace, p.store);
-    EXPECT_EQ(f.commPort, "2");
-    EXPECT_EQ(f.dataBits, "8");
-    EXPECT_EQ(f.stopBits, "1");
-    EXPECT_EQ(f.parity, "N");
-    EXPECT_EQ(f.baudRate, "2400");
-    EXPECT_EQ(f.airLitre, "12");
-    EXPECT_EQ(f.cabinPressure, "685");  // nothing stored
-    EXPECT_EQ(f.constPpO2, "1.5");
-    EXPECT_EQ(f.circleDiameter, "40");
-    EXPECT_EQ(f.excelPath, "");
-    EXPECT_EQ(f.decoGasStart, "21");
-    EXPECT_EQ(p.workspace->settings.nitroxDecoStart, 21);
+    // No cabin pressure stored: 685; the END of the default 5 bar, 53.07..., cut to 0.1 m.
+    EXPECT_EQ((std::vector<std::string>{f.commPort, f.dataBits, f.stopBits, f.parity, f.baudRate,
+                                        f.airLitre, f.cabinPressure, f.constPpO2, f.circleDiameter,
+                                        f.excelPath, f.decoGasStart, f.end, f.compartment0[1]}),
+              (std::vector<std::string>{"2", "8", "1", "N", "2400", "12", "685", "1.5", "40", "",
+                                        "1", "53", "0.1"}));
+    EXPECT_EQ(p.workspace->settings.nitroxDecoStart, 1);
     EXPECT_EQ(f.tab, 3);
-    EXPECT_EQ(f.end, "53");  // of the default 5 bar: 53.07... cut to 0.1 m
+    for (const auto& [port, shown] : {std::pair{4, "4"}, std::pair{5, "2"}}) {
+        p.workspace->settings.port = port;
+        EXPECT_EQ(OpenOptions(*p.workspace, p.store).commPort, shown);
+    }
 }
 
 TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
-    struct Case {
-        std::string OptionsFields::*field;
-        const char* typed;
-        SettingKey key;
-        const char* stored;
-    };
-    const std::vector<Case> cases = {
-        {&OptionsFields::airPressure, "1500", keys::kAirPressure, "1010"},
-        {&OptionsFields::airPressure, "1200", keys::kAirPressure, "1200"},
-        {&OptionsFields::surfaceInterval, "-1", keys::kSurfaceInterval, "60"},
-        {&OptionsFields::surfaceInterval, "0", keys::kSurfaceInterval, "0"},
-        {&OptionsFields::surfaceInterval, "600", keys::kSurfaceInterval, "600"},
-        {&OptionsFields::surfaceInterval, "601", keys::kSurfaceInterval, "240"},
-        {&OptionsFields::interval, "70000", keys::kInterval, "70000"},  // stored as typed
-        {&OptionsFields::commPort, "Keine", keys::kPort, "2"},
-        {&OptionsFields::commPort, "4", keys::kPort, "4"},
-        {&OptionsFields::dataBits, "7", keys::kDataBits, "7"},
-        {&OptionsFields::stopBits, "2", keys::kStopBits, "2"},
-        {&OptionsFields::parity, "e", keys::kParity, "E"},
-        {&OptionsFields::parity, "X", keys::kParity, "N"},
-        {&OptionsFields::baudRate, "28800", keys::kBaudRate, "28800"},
-        {&OptionsFields::fileStoragePath, "/home/taucher/tg", keys::kFileStoragePath,
-         "/home/taucher/tg/"},
-        {&OptionsFields::fileStoragePath, "/home/taucher/tg/", keys::kFileStoragePath,
-         "/home/taucher/tg/"},
-        {&OptionsFields::maxPpO2, "1,45", keys::kMaxPPO2, "1.45"},
-        {&OptionsFields::initialPpN2, "0,75", keys::kInitialppN2, "0.75"},
-        {&OptionsFields::decoGasStart, "20.6", keys::kNitroxDecoStart, "21"},
-        {&OptionsFields::decoGasStart, "", keys::kNitroxDecoStart, "0"},
-        {&OptionsFields::airLitre, " 15,5 ", keys::kAirConsumption, "15.5"},
-        {&OptionsFields::device, " /dev/ttyUSB0 ", keys::kDevice, "/dev/ttyUSB0"},
-    };
-    for (const Case& c : cases) {
+    for (const std::vector<std::string>& row : DataRows("options_stored.tsv")) {
         Program p;
-        EXPECT_EQ(p.Confirm([&](OptionsFields& f) { f.*c.field = c.typed; }), std::nullopt);
-        EXPECT_EQ(ReadSetting(p.store, c.key), c.stored) << c.key.name << " " << c.typed;
+        EXPECT_EQ(p.Confirm([&](OptionsFields& f) { Field(f, row[0]) = row[1]; }), std::nullopt);
+        const std::size_t slash = row[2].find('/');
+        EXPECT_EQ(p.store.ReadSetting(row[2].substr(0, slash), row[2].substr(slash + 1)), row[3])
+            << row[0] << " " << row[1];
     }
 
     // The interface test opens what "OK" would store.
@@ -144,101 +162,49 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
     }
 }
 
-// Every numeric field takes exactly the numbers its setting keeps when it is loaded: each limit
-// from both sides (whole-number settings are rounded first, halves to even), and never a text
-// or an empty field. A refused field stores and applies nothing.
+// Every numeric field takes exactly the numbers its setting keeps when it is loaded
+// (tests/data/options_fields.tsv), never a text or an empty field. A refused field stores and
+// applies nothing.
 TEST(OptionsForm, OkRefusesWhatTheSettingCouldNotLoadAndStoresNothing) {
-    struct Case {
-        std::string OptionsFields::*field;
-        const char* name;
-        int tab;
-        std::vector<const char*> taken;
-        std::vector<const char*> refused;  // besides "abc", "1x" and ""
-    };
     using F = OptionsFields;
-    const std::vector<Case> cases = {
-        {&F::airPressure, "txtAirPressure", 0, {"0.001", "2000", "1013,25"}, {"0", "2000.01"}},
-        {&F::airPressureStd, "txtAirPressureStd", 0, {"0,5", "2000"}, {"-1", "2000.5"}},
-        {&F::airLitre, "txtAirLitre", 0, {"0.01"}, {"0", "-0.01"}},
-        {&F::tankSize, "cmbTankSize", 0, {"0.6", "15"}, {"0", "0.5"}},
-        {&F::tankPressure, "cmbTankPressure", 0, {"1"}, {"-0.4"}},
-        {&F::cabinPressure, "txtCabinPressure", 0, {"0.001", "-5"}, {"0"}},
-        {&F::surfaceInterval, "txtSurfaceInterval", 0, {"6000.5", "-1"}, {"6000.6"}},
-        {&F::interval, "txtInterval", 0, {"1", "-1"}, {"0", "0.4"}},
-        {&F::n2PerCentSurface, "txtN2PerCentSurface", 1, {"0", "100.4"}, {"-0.6", "100.6"}},
-        {&F::n2PerCentDecompression, "txtN2PerCentDecompression", 1, {"0", "100"}, {"-1", "101"}},
-        {&F::hePerCentDecompression, "txtHePerCentDecompression", 1, {"0", "22"}, {"-1", "23"}},
-        {&F::decoGasStart, "txtDecoGasStart", 1, {"0.6", "40"}, {"0.5", "-3"}},
-        {&F::initialPpN2, "txtInitialppN2", 1, {"0.01", "10"}, {"0", "10.01"}},
-        {&F::deepStopTime, "txtDeepStopTime", 1, {"0", "-3"}, {}},
-        {&F::maxPpO2, "txtMaxPPO2", 2, {"1,6", "-1"}, {"0"}},
-        {&F::minPpO2, "txtMinPPO2", 2, {"0.16"}, {"0.0"}},
-        {&F::maxPpN2, "txtMaxPPN2", 2, {"3.16"}, {"-0"}},
-        {&F::constPpO2, "txtConstppO2", 2, {"0.01"}, {"0", "-1.2"}},
-        {&F::circleDiameter, "cmbCircleDiameter", 3, {"0.6", "100.5"}, {"0.5", "100.6"}},
-        {&F::lineWidth, "cmbLineWidth", 3, {"0.6", "10"}, {"0.5", "-1"}},
-        {&F::circleLineWidth, "cmbCircleLineWidth", 3, {"1"}, {"0"}},
-        {&F::dataBits, "cmbDataBits", 5, {"7", "8"}, {"6", "9"}},
-        {&F::stopBits, "cmbStopBits", 5, {"1", "2"}, {"0", "3"}},
-        {&F::baudRate, "cmbBaudRate", 5, {"1200", "28800"}, {"19200", "2401"}},
-        {&F::comDelay, "txtCOMDelay", 5, {"1"}, {"0", "0.4"}},
-        {&F::commPort, "cmbCommPort", 5, {"1", "4", "Keine"}, {"0", "5"}},
-        {&F::device, "cmbDevice", 5, {"", "/dev/pts/7"}, {"ttyUSB0"}},
-    };
-    for (const Case& c : cases) {
-        for (const char* taken : c.taken) {
+    std::string golden;  // tab, field, text and message of every refusal
+    for (const std::vector<std::string>& row : DataRows("options_fields.tsv")) {
+        for (const std::string& taken : Texts(row[1])) {
             Program p;
-            EXPECT_EQ(p.Confirm([&](F& f) { f.*c.field = taken; }), std::nullopt)
-                << c.name << " " << taken;
+            EXPECT_EQ(p.Confirm([&](F& f) { Field(f, row[0]) = taken; }), std::nullopt)
+                << row[0] << " " << taken;
         }
-        std::vector<const char*> refused = c.refused;
-        refused.push_back("abc");
-        refused.push_back("1x");
-        if (c.field != &F::decoGasStart && c.field != &F::device) refused.push_back("");
-        for (const char* text : refused) {
+        for (const std::string& text : Texts(row[2])) {
             Program p;
             const Settings before = p.workspace->settings;
             const int writes = p.store.WriteCount();
-            const auto problem = p.Confirm([&](F& f) { f.*c.field = text; });
-            ASSERT_TRUE(problem) << c.name << " " << text;
-            EXPECT_EQ(problem->field, c.name) << text;
-            EXPECT_EQ(problem->tab, c.tab) << c.name;
-            EXPECT_EQ(p.store.WriteCount(), writes) << c.name << " " << text;
-            EXPECT_EQ(p.workspace->settings, before) << c.name << " " << text;
+            const auto problem = p.Confirm([&](F& f) { Field(f, row[0]) = text; });
+            ASSERT_TRUE(problem) << row[0] << " " << text;
+            EXPECT_EQ(problem->field, row[0]) << text;
+            golden += std::to_string(problem->tab) + " " + problem->field + " „" + text +
+                      "“: " + problem->message + "\n";
+            EXPECT_EQ(p.store.WriteCount(), writes) << row[0] << " " << text;
+            EXPECT_EQ(p.workspace->settings, before) << row[0] << " " << text;
             EXPECT_EQ(p.redraws, 0);
         }
     }
     for (int i = 0; i < 6; ++i) {  // the six values of compartment 0
         Program p;
-        ASSERT_TRUE(p.Confirm([&](F& f) { f.compartment0[i] = "0"; })) << i;
+        const auto problem = p.Confirm([&](F& f) { f.compartment0[i] = "0"; });
+        ASSERT_TRUE(problem) << i;
+        golden +=
+            std::to_string(problem->tab) + " " + problem->field + ": " + problem->message + "\n";
         EXPECT_EQ(p.Confirm([&](F& f) { f.compartment0[i] = "-0,5"; }), std::nullopt) << i;
     }
 
-    // The message names the field and says what it takes.
+    // Both shares of the decompression gas together above 100 %.
     Program p;
-    const auto text = [&](const std::function<void(F&)>& edit) {
-        return p.Confirm(edit).value().message;
-    };
-    EXPECT_EQ(text([](F& f) { f.airPressure = "abc"; }),
-              "„Luftdruck am Tauchort [mbar]“: „abc“ ist keine Zahl. Erlaubt ist eine Zahl über 0 "
-              "bis 2000.");
-    EXPECT_EQ(text([](F& f) { f.baudRate = "19200"; }),
-              "„Baud“: 19200 ist nicht möglich. Erlaubt ist einer der Werte 1200, 2400, 4800, "
-              "9600, 28800.");
-    EXPECT_EQ(text([](F& f) { f.lineWidth = ""; }),
-              "„Linienstärke der Linien (in Pixel)“: Das Feld ist leer. Erlaubt ist eine Zahl ab "
-              "1.");
-    EXPECT_EQ(text([](F& f) { f.cabinPressure = "0"; }),
-              "„Kabinendruck im Flugzeug“: 0 ist nicht möglich. Erlaubt ist eine Zahl außer 0.");
-    EXPECT_EQ(text([](F& f) { f.surfaceInterval = "7000"; }),
-              "„Oberflächenpause nach jedem Tauchgang“: 7000 ist nicht möglich. Erlaubt ist eine "
-              "Zahl bis höchstens 6000.");
-    EXPECT_EQ(text([](F& f) {
-                  f.n2PerCentDecompression = "60";
-                  f.hePerCentDecompression = "41";
-              }),
-              "„He-Anteil während der Dekompressionsphase“: N2- und He-Anteil zusammen dürfen "
-              "höchstens 100 % sein.");
+    const auto sum = p.Confirm([](F& f) {
+        f.n2PerCentDecompression = "60";
+        f.hePerCentDecompression = "41";
+    });
+    golden += sum->field + ": " + sum->message + "\n";
+    ExpectGolden("options_refused.txt", golden);
 }
 
 TEST(OptionsForm, TheModelFactorsMustBeNumbersAboveZero) {
@@ -287,7 +253,11 @@ TEST(OptionsForm, OkStoresExactlyTheCheckedCompartmentsAndCompartmentZero) {
         f.showCompartment[2] = f.showCompartment[16] = true;
         f.useC0 = true;
         f.compartment0[0] = "2,5";
+        f.interfaceSuunto = false;
+        f.sharpDeco = true;
     });
+    EXPECT_EQ(p.workspace->settings.interfaceType, 2);
+    EXPECT_EQ(p.workspace->settings.sharp1stStep, 1);
     for (int k = 0; k <= 16; ++k) {
         const bool shown = k == 0 || k == 2 || k == 16;
         EXPECT_EQ(ReadSetting(p.store, ShowCompartmentKey(k)), shown ? "1" : "0") << k;

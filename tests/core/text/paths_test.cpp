@@ -5,26 +5,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/fakes/golden.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
 
+// The paths of tests/data/shortened_paths.tsv as the caption shows them.
 TEST(Paths, ShortenPathKeepsTheFirstTenCharactersAndTheFileName) {
-    // 43 characters.
-    EXPECT_EQ(ShortenPath("/home/daten/Tauchen/Profile/2003/Juni/tg12.mrp"),
-              "/home/date.../tg12.mrp");
-    const std::string thirty = "/home/taucher/profile/tg12.mrp";
-    ASSERT_EQ(thirty.size(), 30u);
-    EXPECT_EQ(ShortenPath(thirty), thirty);
-    const std::string thirtyOne = "/home/taucher/profile/tg123.mrp";
-    EXPECT_EQ(ShortenPath(thirtyOne), "/home/tauc.../tg123.mrp");
-    // Long, but no folder in it.
-    EXPECT_EQ(ShortenPath("ein_sehr_langer_dateiname_ohne_ordner.mrp"),
-              "ein_sehr_langer_dateiname_ohne_ordner.mrp");
-    // 30 characters with German letters are not shortened; the cut never splits a letter.
-    EXPECT_EQ(ShortenPath("/home/jörg/Überlingen/tg12.mrp"), "/home/jörg/Überlingen/tg12.mrp");
-    EXPECT_EQ(ShortenPath("/höhle/äöüß/Überlingen/2004/tg1.mrp"), "/höhle/äöü.../tg1.mrp");
+    for (const std::vector<std::string>& row : DataRows("shortened_paths.tsv"))
+        EXPECT_EQ(ShortenPath(row[0]), row.at(1)) << row[0];
 }
 
 TEST(Paths, WildcardsAndExistingFiles) {

@@ -24,6 +24,7 @@ TEST(CommandGuard, AFailingCommandIsReportedInGermanAndLeavesProfileAndMixAsThey
         ScriptedUi ui;
         CommandGuard guard(workspace, history, ui);
         EXPECT_FALSE(guard.Run(CommandKind::Edit, [&] {
+            workspace.cancelRequested = true;
             workspace.profile.points[2] = {25, 30, 78, 0};
             workspace.settings.maxHScale = 6000;
             workspace.mix.o2 = "32";
@@ -35,7 +36,27 @@ TEST(CommandGuard, AFailingCommandIsReportedInGermanAndLeavesProfileAndMixAsThey
         EXPECT_EQ(TakeSnapshot(workspace), history.Current());
         EXPECT_EQ(workspace.mix.o2, "21");
         EXPECT_FALSE(history.CanUndo());
+        EXPECT_FALSE(workspace.cancelRequested);
     }
+}
+
+// An edit is one undo step, also with a command run inside it; a calculation's results are
+// none, and the changed flag follows the history.
+TEST(CommandGuard, AnEditIsOneUndoStepAndACalculationNone) {
+    Workspace workspace;
+    EditHistory history(TakeSnapshot(workspace));
+    ScriptedUi ui;
+    CommandGuard guard(workspace, history, ui);
+    EXPECT_TRUE(guard.Run(CommandKind::Calculation, [&] { workspace.profile.nextPoint = 2; }));
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_TRUE(guard.Run(CommandKind::Edit, [&] {
+        workspace.profile.points[2] = {25, 30, 78, 0};
+        EXPECT_TRUE(guard.Run(CommandKind::Edit, [&] { workspace.profile.nextPoint = 3; }));
+    }));
+    EXPECT_TRUE(workspace.profile.changed);
+    ASSERT_NE(history.Undo(), nullptr);
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_EQ(history.Current().nextPoint, 2);
 }
 
 }  // namespace
