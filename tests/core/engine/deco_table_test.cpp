@@ -67,6 +67,7 @@ TEST_F(DecoTableTest, TablesAgainstTheirGoldenFile) {
                   std::to_string(workspace_->settings.maxVScale) + "\n";
     }
     ExpectGolden("deco_tables.txt", golden);
+}
 
 // With the planner on, the header names the planner's model, and VPM-B's stops are not
 // titled as Bühlmann's.
@@ -82,8 +83,6 @@ TEST_F(DecoTableTest, ThePlannersHeaderNamesItsModel) {
         EXPECT_EQ((*table)[4], vpmb ? "Dekompressionsphase: \tPlaner VPM-B +2"
                                     : "Dekompressionsphase: \tPlaner ZH-L16C GF 30/85");
     }
-}
-
 }
 
 TEST_F(DecoTableTest, MoreThanTwentyBottomTimesUseTheFirstTwentyAndTheTableEndsAt10000Lines) {
