@@ -41,6 +41,16 @@ bool LocalFileSystem::IsEmptyFolder(const std::string& folder) const {
     return fs::is_empty(folder, error) && !error;
 }
 
+bool LocalFileSystem::HoldsOnlyFiles(const std::string& folder) const {
+    std::error_code error;
+    for (auto it = fs::directory_iterator(folder, error); !error && it != fs::directory_iterator();
+         it.increment(error)) {
+        std::error_code entryError;
+        if (!it->is_regular_file(entryError) || it->is_symlink(entryError)) return false;
+    }
+    return !error;
+}
+
 bool LocalFileSystem::Exists(const std::string& path) const {
     std::error_code error;
     return fs::exists(path, error);

@@ -27,6 +27,8 @@ class FileSystem {
     virtual std::vector<FolderFile> Files(const std::string& folder) const = 0;
     // Anything at all in the folder, files and sub-folders alike.
     virtual bool IsEmptyFolder(const std::string& folder) const = 0;
+    // Nothing in the folder but plain files: no sub-folder, link or other entry.
+    virtual bool HoldsOnlyFiles(const std::string& folder) const = 0;
     virtual bool Exists(const std::string& path) const = 0;
     // True when both paths name the same file on disk.
     virtual bool SameFile(const std::string& a, const std::string& b) const = 0;
@@ -51,6 +53,7 @@ class LocalFileSystem : public FileSystem {
   public:
     std::vector<FolderFile> Files(const std::string& folder) const override;
     bool IsEmptyFolder(const std::string& folder) const override;
+    bool HoldsOnlyFiles(const std::string& folder) const override;
     bool Exists(const std::string& path) const override;
     bool SameFile(const std::string& a, const std::string& b) const override;
     std::optional<Failure> Copy(const std::string& from, const std::string& to) override;

@@ -217,10 +217,11 @@ bool ProfileFileOperations::DeleteFolder(const std::string& folder,
     const bool onlyListed = std::all_of(present.begin(), present.end(), [&](const FolderFile& f) {
         return std::find(listed.begin(), listed.end(), f.name) != listed.end();
     });
-    if (!onlyListed) {
-        ui_.ShowMessage(
-            "Der Ordner " + folder + " enthält weitere Dateien und wird nicht gelöscht.",
-            MessageIcon::Information);
+    // Checked before anything is deleted: a folder that cannot go must keep all its files.
+    if (!onlyListed || !files_.HoldsOnlyFiles(folder)) {
+        ui_.ShowMessage("Der Ordner " + folder +
+                            " enthält weitere Dateien oder Ordner und wird nicht gelöscht.",
+                        MessageIcon::Information);
         return false;
     }
     if (files_.HasTrash() && !files_.MoveToTrash(folder)) return true;
