@@ -212,8 +212,13 @@ void ApplyMixToAllPoints(Workspace& workspace, const SettingsStore& store, Canva
     DiveProfile& profile = workspace.profile;
     const PointGas gas = GasForNewPoint(workspace.mix);
     for (int i = 1; i <= LastPointIndex(profile); ++i) {
-        profile.points[i].n2Percent = gas.n2Percent;
-        profile.points[i].hePercent = gas.hePercent;
+        ProfilePoint& point = profile.points[i];
+        // A new gas is an edit like any other: closing the window must offer to save it.
+        if (point.n2Percent != gas.n2Percent || point.hePercent != gas.hePercent) {
+            profile.changed = true;
+        }
+        point.n2Percent = gas.n2Percent;
+        point.hePercent = gas.hePercent;
     }
     mnuCalcProfile(workspace, canvas, ui);
     mnuCalcSaturation(workspace, store, ui);
