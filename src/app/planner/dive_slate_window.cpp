@@ -25,7 +25,6 @@ namespace {
 constexpr const char* kNeedsPlanner =
     "Der Tauchplan zeigt die Pläne des Planers: bitte den Planer einschalten (Einstellungen, "
     "Register Planer).";
-constexpr const char* kNotCalculated = "Noch kein Tauchgang berechnet (F5).";
 constexpr const char* kSaveTitle = "Tauchplan als PDF speichern";
 constexpr const char* kPdfFilter = "PDF-Dateien (*.pdf)|*.pdf|";
 constexpr const char* kPrinterError = "Der Drucker kann den Tauchplan nicht drucken: ";
@@ -122,11 +121,9 @@ void frmDiveSlate::ShowCalculation() {
     const Settings& settings = workspace_.settings;
     const CalculationResult& last = workspace_.computed.last;
     slate_.reset();
-    if (!settings.planner.enabled || Stopped(last) || !last.completed || !last.schedule) {
-        // Nothing that was not calculated to its end is shown as a plan.
-        lblStatus_->setText(!settings.planner.enabled ? kNeedsPlanner
-                            : Stopped(last) ? ToQString(IncompleteCalculationMessage(last))
-                                            : kNotCalculated);
+    // Nothing that was not calculated to its end is shown as a plan.
+    if (const auto why = WhyNoPlan(settings.planner.enabled, last, kNeedsPlanner)) {
+        lblStatus_->setText(ToQString(*why));
     } else {
         const std::vector<ContingencyPlan> plans = ContingencyPlans(
             workspace_.profile, *last.schedule, workspace_.model, workspace_.settings);

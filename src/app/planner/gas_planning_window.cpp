@@ -56,7 +56,6 @@ constexpr const char* kHeads[kColumns] = {"Name",
 constexpr const char* kNeedsPlanner =
     "Die Gasplanung rechnet mit dem geplanten Aufstieg: bitte den Planer einschalten "
     "(Einstellungen, Register Planer).";
-constexpr const char* kNotCalculated = "Noch kein Tauchgang berechnet (F5).";
 
 const QColor kWarningColour(190, 0, 0);
 
@@ -280,11 +279,9 @@ void frmGasPlanning::ShowCalculation() {
     const Settings& settings = workspace_.settings;
     const CalculationResult& last = workspace_.computed.last;
     const std::string& separator = settings.decimalSeparator;
-    if (!settings.planner.enabled || Stopped(last) || !last.completed || !last.schedule) {
-        // Nothing that was not calculated to its end is shown as a plan.
-        lblSummary_->setText(!settings.planner.enabled ? kNeedsPlanner
-                             : Stopped(last) ? ToQString(IncompleteCalculationMessage(last))
-                                             : kNotCalculated);
+    // Nothing that was not calculated to its end is shown as a plan.
+    if (const auto why = WhyNoPlan(settings.planner.enabled, last, kNeedsPlanner)) {
+        lblSummary_->setText(ToQString(*why));
         showing_ = wasShowing;
         return;
     }

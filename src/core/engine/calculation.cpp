@@ -58,6 +58,14 @@ std::string IncompleteCalculationMessage(const CalculationResult& result) {
            result.stopReason;
 }
 
+std::optional<std::string> WhyNoPlan(bool plannerOn, const CalculationResult& last,
+                                     std::string_view needsPlanner) {
+    if (!plannerOn) return std::string(needsPlanner);
+    if (Stopped(last)) return IncompleteCalculationMessage(last);
+    if (!last.completed || !last.schedule) return "Noch kein Tauchgang berechnet (F5).";
+    return std::nullopt;
+}
+
 double StagedBottomN2(const GasMixFields& mix) {
     return RoundHalfEven(Val(mix.n2));
 }

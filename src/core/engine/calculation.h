@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/engine/oxygen.h"
@@ -24,6 +25,12 @@ inline constexpr const char* kLineTableFullMessage =
 // What every reader of the results shows instead of stops, plans and sums when the last
 // calculation ended early.
 std::string IncompleteCalculationMessage(const CalculationResult& result);
+
+// Why the windows of the planner show no plan, or nothing when the last calculation has a
+// complete planned ascent: the planner is off (`needsPlanner`, the window's own words), the
+// calculation ended early, or nothing was calculated yet.
+std::optional<std::string> WhyNoPlan(bool plannerOn, const CalculationResult& last,
+                                     std::string_view needsPlanner);
 
 // The largest whole metre 300..0 whose ambient pressure is below the tolerated pressure; 0 when
 // there is none.
