@@ -5,11 +5,10 @@
 
 #include "tests/core/engine/outputs_test_support.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
-
-using ::testing::ElementsAre;
 
 class DecoTableTest : public ::testing::Test {
   protected:
@@ -69,68 +68,46 @@ TEST_F(DecoTableTest, TablesAgainstTheirGoldenFile) {
     ExpectGolden("deco_tables.txt", golden);
 }
 
-// With the planner on, the header names the planner's model, and VPM-B's stops are not
-// titled as Bühlmann's.
-TEST_F(DecoTableTest, ThePlannersHeaderNamesItsModel) {
+// With the planner on, the header names the planner's model, and VPM-B's stops are not titled
+// as Bühlmann's. More than 20 bottom times: the first 20 are calculated; blocks beyond 10000
+// lines (four a block) are left out. Cancelling after a depth line leaves no table and an empty
+// profile. Progress counts the cells, and Escape is asked after the cell it came in: after the
+// second cell (No), not again in that line, then after the first cell of the next (Yes).
+TEST_F(DecoTableTest, HeadersLimitsCancellingAndProgress) {
+    Transcript t;
     workspace_->settings.planner.enabled = true;
     for (const PlannerModel model : {PlannerModel::Buhlmann, PlannerModel::Vpmb}) {
         workspace_->settings.planner.model = model;
         const auto table = Build({"30 20"});
-        ASSERT_TRUE(table.has_value());
-        const bool vpmb = model == PlannerModel::Vpmb;
-        EXPECT_EQ((*table)[0], vpmb ? "Dekompressionstabelle nach VPM-B"
-                                    : "Dekompressionstabelle nach Bühlmann");
-        EXPECT_EQ((*table)[4], vpmb ? "Dekompressionsphase: \tPlaner VPM-B +2"
-                                    : "Dekompressionsphase: \tPlaner ZH-L16C GF 30/85");
+        t.Note("planner header", table.value()[0], (*table)[4]);
     }
-}
-
-TEST_F(DecoTableTest, MoreThanTwentyBottomTimesUseTheFirstTwentyAndTheTableEndsAt10000Lines) {
+    workspace_->settings.planner.enabled = false;
+    ui_.lines.clear();
     std::string line = "9";
-    for (int t = 1; t <= 25; ++t)
-        line += " " + std::to_string(t * 5);
-    const auto table = Build({line});
-    ASSERT_TRUE(table.has_value());
-    EXPECT_EQ(table->size(), 7u + 2 + 20 + 1);
-    EXPECT_EQ(ui_.lines.front(), "Zeile 1: nur die ersten 20 Grundzeiten werden berechnet.");
+    for (int time = 1; time <= 25; ++time)
+        line += " " + std::to_string(time * 5);
+    const std::size_t twenty = Build({line}).value().size();  // before the message is read
+    t.Note("25 times: lines", twenty, ui_.lines.front());
+    const auto many = Build(std::vector<std::string>(2600, "9 5"));
+    EXPECT_LE(many.value().size(), static_cast<std::size_t>(kDecoTableMaxLines));
+    t.Note("2600 lines: lines", many->size(), ui_.lines.back());
 
-    // Blocks beyond 10000 lines are left out.
-    const auto many = Build(std::vector<std::string>(2600, "9 5"));  // four lines a block
-    ASSERT_TRUE(many.has_value());
-    EXPECT_LE(many->size(), static_cast<std::size_t>(kDecoTableMaxLines));
-    EXPECT_EQ(many->size(), 7u + 4 * 2498);
-    EXPECT_EQ(ui_.lines.back(),
-              "Die Tabelle erreicht 10000 Zeilen; die weiteren Tiefen wurden nicht berechnet.");
-}
-
-TEST_F(DecoTableTest, CancellingAfterADepthLineLeavesNoTableAndAnEmptyProfile) {
-    ui_.onEvents = [&] { workspace_->cancelRequested = true; };
-    ui_.answers = {Answer::No, Answer::Yes};
-    const auto table = Build({"20 10", "30 10", "40 10", "50 10"});
-    EXPECT_FALSE(table.has_value());
-    EXPECT_EQ(ui_.questions,
-              (std::vector<std::string>{"Wollen Sie abbrechen?", "Wollen Sie abbrechen?"}));
-    EXPECT_EQ(ui_.eventRounds, 2);
-    EXPECT_EQ(ui_.lines.back(), "Ausgabe abgebrochen.");
-    EXPECT_EQ(workspace_->profile.nextPoint, 1);
-    EXPECT_EQ(workspace_->settings.surfaceInterval, 77);
-}
-
-TEST_F(DecoTableTest, ProgressCountsTheCellsAndEscapeIsAskedAfterTheCellItCameIn) {
-    int rounds = 0;
-    ui_.onEvents = [&] {
-        if (++rounds == 2) workspace_->cancelRequested = true;
+    // Escape in every round of events, or only in the second.
+    const auto events = [&](bool always) {
+        ui_ = ScriptedUi();
+        ui_.answers = {Answer::No, Answer::Yes};
+        ui_.onEvents = [&, always, rounds = 0]() mutable {
+            if (always || ++rounds == 2) workspace_->cancelRequested = true;
+        };
     };
-    ui_.answers = {Answer::No, Answer::Yes};
-    const auto table = Build({"20 10 20 30", "30 10 20"});
-    EXPECT_FALSE(table.has_value());
-    EXPECT_EQ(ui_.progressSteps, 5);
-    // Asked after the second cell (No), not again in that line, then after the first cell of
-    // the next line (Yes).
-    EXPECT_EQ(ui_.questions.size(), 2u);
-    EXPECT_EQ(ui_.eventRounds, 4);
-    EXPECT_EQ(ui_.lastProgress, 4);
-    EXPECT_TRUE(ui_.progressReset);
+    events(true);
+    const bool built = Build({"20 10", "30 10", "40 10", "50 10"}).has_value();
+    t.Note("cancelled", built, ui_.questions, ui_.eventRounds, ui_.lines.back(),
+           workspace_->profile.nextPoint, workspace_->settings.surfaceInterval);
+    events(false);
+    const bool builtToo = Build({"20 10 20 30", "30 10 20"}).has_value();
+    t.Note("cancelled in a line", builtToo, ui_.progressSteps, ui_.questions.size(),
+           ui_.eventRounds, ui_.lastProgress, ui_.progressReset);
 }
 
 }  // namespace

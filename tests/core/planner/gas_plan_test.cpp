@@ -9,11 +9,10 @@
 #include "core/settings/memory_settings_store.h"
 #include "tests/core/engine/outputs_test_support.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
-
-using ::testing::ElementsAre;
 
 // Ambient pressure in salt water at 1013.25 mbar: P(d) = 1.01325 + 0.101043·d bar.
 constexpr double kAir = 1013.25;
@@ -60,130 +59,78 @@ GasPlan Plan(const Schedule& schedule, const GasPlanSettings& settings) {
     return PlanGas(schedule, settings, PlannerSettings{}, kAir, ",");
 }
 
-TEST(GasPlan, FlatDiveIntegratesByHandAndCountsTheRealGas) {
-    // 2 min down to 20 m, 40 min there, 2 min up, all at 20 l/min from a 12 l cylinder at 232 bar.
-    // P(20) = 3.03411 bar; the mean of P(0) and P(20) is 2.02368 bar.
-    //   descent  20 × 2 × 2.02368  =   80.947 l
-    //   bottom   20 × 40 × 3.03411 = 2427.288 l  (the 2 425 l of the rule of thumb)
-    //   ascent   20 × 2 × 2.02368  =   80.947 l
-    //   together                     2589.182 l = 218.62 bar of 12 l as an ideal gas, 13.38 left.
-    const Schedule flat =
-        Planned({Travel(0, 20, 2, kAirGas), Stay(20, 40, kAirGas)}, {Travel(20, 0, 2, kAirGas)});
-    const GasPlan ideal = Plan(flat, Rates({"D12;12;232;21/0"}, 20, false));
-    ASSERT_EQ(ideal.cylinders.size(), 1u);
-    const CylinderUse& d12 = ideal.cylinders[0];
-    EXPECT_NEAR(d12.usedLitres, 2589.182, 0.01);
-    EXPECT_NEAR(d12.pressures.used, 218.624, 0.01);
-    EXPECT_NEAR(d12.pressures.end, 13.376, 0.01);
-    // Minimum gas, two divers at 20 × 2 l/min: 1 min at 20 m and the 2 min ascent,
-    // 80 × (3.03411 + 2 × 2.02368) = 566.52 l = 47.84 bar.
-    EXPECT_NEAR(ideal.minimumGasLitres, 566.518, 0.01);
-    EXPECT_NEAR(d12.pressures.reserve, 47.836, 0.01);
-    EXPECT_THAT(ideal.warnings,
-                ElementsAre("Warnung: Die Flasche D12 (Luft) endet mit 13 bar, unter ihrer "
-                            "Reserve von 48 bar."));
-
-    // As a real gas 21/79 at 232 bar has Z = 0.21 × 0.9396 + 0.79 × 1.0732 = 1.0451 (oxygen's
-    // and nitrogen's Z there): the cylinder holds 2747.4 / 1.0451 = 2628.8 l, 4 % less, and
-    // keeps only 39.6 l at the end, 3.37 bar (where Z is 1).
-    const GasPlan real = Plan(flat, Rates({"D12;12;232;21/0"}, 20, true));
-    EXPECT_NEAR(real.cylinders[0].usedLitres, 2589.182, 0.01);
-    EXPECT_NEAR(real.cylinders[0].pressures.end, 3.37, 0.02);
-    EXPECT_NEAR(real.cylinders[0].ideal.end, 13.376, 0.01);
-
-    // A 1 l cylinder at 10 bar (9.869 l) runs empty on the way down, where P(t) = 1.01325 +
-    // 1.01043·t: 20·(1.01325·t + 1.01043·t²/2) = 9.869 gives t = 0.4052 min.
-    const GasPlan tiny = Plan(flat, Rates({"T1;1;10;21/0"}, 20, false));
-    EXPECT_NEAR(*tiny.cylinders[0].emptyAt, 0.4052, 0.0001);
-    // A trimix dive breathes its own cylinder.
-    const BreathingGas tx = BreathingGas::FromOxygenHelium(18, 45);
-    const Schedule trimix =
-        Planned({Travel(0, 20, 2, tx), Stay(20, 40, tx)}, {Travel(20, 0, 2, tx)});
-    EXPECT_NEAR(Plan(trimix, Rates({"T;12;232;18/45"}, 20, false)).cylinders[0].usedLitres,
-                2589.182, 0.01);
+// Every cylinder's litres and pressures, the minimum gas, the turn and the warnings.
+void NoteGasPlan(Transcript& t, const std::string& label, const GasPlan& plan) {
+    for (const CylinderUse& use : plan.cylinders) {
+        const CylinderPressures& p = use.pressures;
+        t.Note(label + " " + use.cylinder.name + " l used/missing/reserve", use.usedLitres,
+               use.missingLitres, use.reserveLitres);
+        t.Note("  bar used/end/reserve/turn, ideal end", p.used, p.end, p.reserve, p.turn,
+               use.ideal.end);
+        t.Note("  empty at, below reserve, bottom", use.emptyAt, use.belowReserve, use.bottom);
+    }
+    t.Note(label + " minimum gas l", plan.minimumGasLitres);
+    if (plan.turn) t.Note("  turn min/m/bar", plan.turn->runTime, plan.turn->depth, plan.turn->bar);
+    t.Note("  warnings", plan.warnings);
 }
 
-TEST(GasPlan, DecompressionDiveWithTwoStagesAndTheTurnByThirds) {
-    // 40 m for 30 min on air, up on EAN50 from 21 m and on oxygen from 6 m; bottom 20 l/min,
-    // decompression 15 l/min; ideal gas, so that every bar is litres × 1.01325 / volume.
-    const Schedule dive =
+// Every figure of tests/data/transcripts/GasPlan/DivesIntegratedByHand.txt is worked out by
+// hand below, P(d) = 1.01325 + 0.101043·d bar; bottom 20 l/min, minimum gas 2 × 40 l/min.
+TEST(GasPlan, DivesIntegratedByHand) {
+    Transcript t;
+    // Flat: 2 min down to 20 m, 40 min there, 2 min up on a 12 l at 232 bar, 20 l/min everywhere.
+    // P(20) = 3.03411, the mean of P(0) and P(20) 2.02368: 20 × (2 × 2.02368 × 2 + 40 × 3.03411)
+    // = 2589.182 l = 218.624 bar of 12 l, 13.376 left. Minimum gas: 1 min at 20 m and the ascent,
+    // 80 × (3.03411 + 2 × 2.02368) = 566.518 l = 47.836 bar, so the cylinder ends below it.
+    const Schedule flat =
+        Planned({Travel(0, 20, 2, kAirGas), Stay(20, 40, kAirGas)}, {Travel(20, 0, 2, kAirGas)});
+    NoteGasPlan(t, "flat, ideal", Plan(flat, Rates({"D12;12;232;21/0"}, 20, false)));
+    // Real: Z(21/79, 232 bar) = 0.21 × 0.9396 + 0.79 × 1.0732 = 1.0451, so the cylinder holds
+    // 2747.4 / 1.0451 = 2628.8 l and keeps 39.6 l, 3.37 bar (where Z is 1); ideal end 13.376.
+    NoteGasPlan(t, "flat, real", Plan(flat, Rates({"D12;12;232;21/0"}, 20, true)));
+    // 1 l at 10 bar (9.869 l) is empty on the way down, P(t) = 1.01325 + 1.01043·t:
+    // 20·(1.01325·t + 1.01043·t²/2) = 9.869 gives t = 0.4052 min.
+    NoteGasPlan(t, "flat, tiny", Plan(flat, Rates({"T1;1;10;21/0"}, 20, false)));
+    // Trimix breathes its own cylinder: the same 2589.182 l.
+    const BreathingGas tx = BreathingGas::FromOxygenHelium(18, 45);
+    NoteGasPlan(t, "flat, trimix",
+                Plan(Planned({Travel(0, 20, 2, tx), Stay(20, 40, tx)}, {Travel(20, 0, 2, tx)}),
+                     Rates({"T;12;232;18/45"}, 20, false)));
+
+    // 40 m for 30 min on air, EAN50 from 21 m, oxygen from 6 m, decompression 15 l/min.
+    // Air: 20 × (2 × 3.03411 + 28 × 5.05497) + 15 × 1.9 × 4.09506 = 3068.857 l = 129.563 bar
+    // of 24 l. EAN50: 15 × (3.13516 + 1.2 × 2.52890 + 4 × 1.92264 + 0.3 × 1.77108) = 215.875 l;
+    // oxygen: 15 × (6 × 1.61951 + 0.3 × 1.46795 + 10 × 1.31638 + 0.3 × 1.16482) = 355.060 l,
+    // 141.588 bar left. Minimum gas 80 × (5.05497 + 1.9 × 4.09506) = 1026.847 l = 43.352 bar;
+    // a stage keeps what a buddy breathes from it: 215.875 l = 19.885 bar of 11 l; oxygen has
+    // no turn. Thirds: 5495.189 l, 4468.342 above the reserve; the turn keeps two thirds and the
+    // reserve, 4005.741 l = 169.117 bar; the 1489.447 l to it: 121.364 l down, then 13.53 min
+    // at 20 × 5.05497 l/min: at 15.532 min on 40 m. No warning.
+    const Schedule deco =
         Planned({Travel(0, 40, 2, kAirGas), Stay(40, 28, kAirGas)},
                 {Travel(40, 21, 1.9, kAirGas), Stay(21, 1, kEan50, SegmentKind::Switch),
                  Travel(21, 9, 1.2, kEan50), Stay(9, 4, kEan50), Travel(9, 6, 0.3, kEan50),
                  Stay(6, 1, kOxygen, SegmentKind::Switch), Stay(6, 5, kOxygen),
                  Travel(6, 3, 0.3, kOxygen), Stay(3, 10, kOxygen), Travel(3, 0, 0.3, kOxygen)});
     const GasPlan plan =
-        Plan(dive, Rates({"D24;24;232;21/0", "S80;11;207;50/0", "S40;5.5;207;100/0"}, 15, false));
-    ASSERT_EQ(plan.cylinders.size(), 3u);
-    const CylinderUse& d24 = plan.cylinders[0];
-    const CylinderUse& s80 = plan.cylinders[1];
-    const CylinderUse& s40 = plan.cylinders[2];
-    // Air: 20 × (2 × 3.03411 + 28 × 5.05497) + 15 × 1.9 × 4.09506 = 2952.148 + 116.709 l
-    // = 3068.857 l = 129.56 bar of 24 l.
-    EXPECT_NEAR(d24.usedLitres, 3068.857, 0.01);
-    EXPECT_NEAR(d24.pressures.used, 129.563, 0.01);
-    // EAN50: 15 × (1 × 3.13516 + 1.2 × 2.52890 + 4 × 1.92264 + 0.3 × 1.77108) = 215.875 l;
-    // oxygen: 15 × (6 × 1.61951 + 0.3 × 1.46795 + 10 × 1.31638 + 0.3 × 1.16482) = 355.060 l.
-    EXPECT_NEAR(s80.usedLitres, 215.875, 0.01);
-    EXPECT_EQ(s80.missingLitres, 0);
-    EXPECT_NEAR(s40.usedLitres, 355.060, 0.01);
-    EXPECT_NEAR(s40.pressures.end, 141.588, 0.01);
-    // Minimum gas: 80 l/min for 1 min at 40 m and 1.9 min up to the switch at 21 m,
-    // 80 × (5.05497 + 1.9 × 4.09506) = 1026.847 l = 43.35 bar of 24 l. A stage keeps what a
-    // buddy would breathe from it: the EAN50's 215.875 l, 19.89 bar of 11 l.
-    EXPECT_NEAR(plan.minimumGasLitres, 1026.847, 0.01);
-    EXPECT_NEAR(d24.pressures.reserve, 43.352, 0.01);
-    EXPECT_NEAR(s80.pressures.reserve, 19.885, 0.01);
-    EXPECT_EQ(s40.pressures.turn, std::nullopt);
-    // Thirds: the 24 l hold 5495.189 l, 4468.342 l above the reserve; the turn keeps two thirds
-    // of that and the reserve, 4005.741 l = 169.12 bar. The 1489.447 l to the turn: 121.364 l on
-    // the way down, the rest at 20 × 5.05497 l/min, 13.53 min later: at 15.53 min on 40 m.
-    ASSERT_TRUE(d24.pressures.turn);
-    EXPECT_NEAR(*d24.pressures.turn, 169.117, 0.01);
-    ASSERT_TRUE(plan.turn);
-    EXPECT_NEAR(plan.turn->runTime, 15.532, 0.001);
-    EXPECT_EQ(plan.turn->depth, 40);
-    EXPECT_TRUE(plan.warnings.empty());
-
+        Plan(deco, Rates({"D24;24;232;21/0", "S80;11;207;50/0", "S40;5.5;207;100/0"}, 15, false));
+    NoteGasPlan(t, "deco", plan);
     // The run-time table marks the turn in the order of the run time, before the bottom row.
-    Schedule withStops = dive;
+    Schedule withStops = deco;
     withStops.model = "ZH-L16C GF 30/85";
     withStops.stops = {{21, 1, 0, kEan50, true}};
-    const std::vector<std::string> table =
-        RuntimeTableLines(withStops, PlannerSettings{}, kAir, ",", plan.turn);
-    EXPECT_EQ(table[1],
-              "Umkehrdruck 169 bar (D24)\t40 m\t\tLaufzeit: 15,5 min.\tLuft\tppO2: 1,06 bar");
-    EXPECT_THAT(table[2], ::testing::StartsWith("Aufstieg ab\t40 m\t\tLaufzeit: 30 min."));
-}
+    t.Note("run-time table", RuntimeTableLines(withStops, PlannerSettings{}, kAir, ",", plan.turn));
 
-TEST(GasPlan, StagesOfTheBottomGasGoFirstAndACylinderRunsOut) {
-    // 35 min at 30 m on air (2 min down), up on EAN50, for which there is no cylinder.
-    // P(30) = 4.04454 bar. Air: 20 × 2 × 2.52890 + 20 × 33 × 4.04454 = 101.156 + 2669.396 l.
-    const Schedule dive =
-        Planned({Travel(0, 30, 2, kAirGas), Stay(30, 33, kAirGas)}, {Travel(30, 0, 3, kEan50)});
-    const GasPlan plan = Plan(dive, Rates({"D7;7;200;21/0", "S5;5;200;21/0"}, 15, false));
-    const CylinderUse& d7 = plan.cylinders[0];
-    const CylinderUse& s5 = plan.cylinders[1];
+    // 35 min at 30 m on air, up on EAN50 without a cylinder; P(30) = 4.04454, 80.891 l/min.
     // The stage first: its 5 × 200 / 1.01325 = 986.923 l are gone after the descent's 101.156 l
-    // and (986.923 - 101.156) / 80.891 = 10.950 min at 30 m.
-    EXPECT_NEAR(s5.usedLitres, 986.923, 0.01);
-    ASSERT_TRUE(s5.emptyAt);
-    EXPECT_NEAR(*s5.emptyAt, 12.950, 0.001);
-    EXPECT_EQ(s5.reserveLitres, 0);
-    // Then D7: 1381.693 l for the 1783.629 l still to go, empty at 2 + (2368.616 - 101.156) /
-    // 80.891 = 30.031 min, 401.94 l short; it kept the minimum gas, 80 × 4.04454 = 323.563 l.
-    EXPECT_NEAR(d7.usedLitres, 1381.693, 0.01);
-    EXPECT_NEAR(d7.missingLitres, 401.936, 0.01);
-    EXPECT_NEAR(*d7.emptyAt, 30.031, 0.001);
-    EXPECT_EQ(d7.pressures.end, 0);
-    EXPECT_NEAR(d7.reserveLitres, 323.563, 0.01);
-    // EAN50: 15 × 3 × 2.52890 = 113.80 l without a cylinder.
-    EXPECT_THAT(plan.warnings,
-                ElementsAre("Warnung: Für EAN50 gibt es keine Flasche (ab 30 m, Laufzeit 35 "
-                            "min); 114 l sind nicht eingeplant.",
-                            "Warnung: Die Flasche D7 (Luft) ist bei Laufzeit 30 min leer. Es "
-                            "fehlen 402 l.",
-                            "Warnung: Die Flasche S5 (Luft) ist bei Laufzeit 13 min leer."));
+    // and 10.950 min at 30 m, at 12.950; it keeps no reserve. Then D7's 1381.693 l for the
+    // 1783.629 l still to go: empty at 2 + (2368.616 - 101.156) / 80.891 = 30.031, 401.936 l
+    // short, end 0; it kept the minimum gas 80 × 4.04454 = 323.563 l. EAN50: 15 × 3 × 2.52890 =
+    // 113.80 l without a cylinder.
+    NoteGasPlan(t, "stages",
+                Plan(Planned({Travel(0, 30, 2, kAirGas), Stay(30, 33, kAirGas)},
+                             {Travel(30, 0, 3, kEan50)}),
+                     Rates({"D7;7;200;21/0", "S5;5;200;21/0"}, 15, false)));
 }
 
 // Z of the reference equations of state at 15 °C, as published (tests/data/real_gas_z.tsv).
