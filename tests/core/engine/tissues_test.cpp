@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+
+#include "core/engine/model_parameters.h"
+#include "core/engine/oxygen.h"
+#include "tests/core/engine/outputs_test_support.h"
+#include "tests/fakes/transcript.h"
+
 namespace marelos {
 namespace {
 
@@ -48,6 +56,125 @@ TEST(Tissues, TheStepperGivesExactlyTheDirectResult) {
         SaturateTissues(direct, model, 950, s[0], s[1], s[2], s[3]);
         stepper.Saturate(stepped, s[0], s[1], s[2], s[3]);
         EXPECT_EQ(stepped, direct);
+    }
+}
+
+// The doses of a minute at each ppO2, compared with tests/data/oxygen_doses.txt: the OTU round
+// the last hundredth to 0.05 or the next tenth (0.529 as 0.50, 0.531 and 0.579 as 0.55, 0.585 as
+// 0.60), the CNS level is the next tenth above (exactly 1.5 counts at 1.6, 0.49 at 0.5 counts
+// nothing), above the table a fixed share, no table index from a missing number; air at 30 m
+// and oxygen at 6 m (above the CNS table) at 1013 mbar.
+TEST(Oxygen, DosesOfAMinuteAgainstTheirGoldenFile) {
+    std::vector<double> pressures = {OxygenPartialPressure(AmbientPressure(30, 1013), 78, 0),
+                                     OxygenPartialPressure(AmbientPressure(6, 1013), 0, 0)};
+    for (const double ppO2 : {0.5, 0.529, 0.531, 0.579, 0.585, 0.999, 1.4, 0.3, -0.4, 1.45, 1.5,
+                              1.1, 0.49, 2.5, std::nan("")})
+        pressures.push_back(ppO2);
+    std::string out;
+    for (const double ppO2 : pressures) {
+        char line[120];
+        std::snprintf(line, sizeof line, "%.10g\tOTU %.10g\tCNS %.10g %.10g\n", ppO2,
+                      OtuOfMinute(ppO2), CnsOfMinute(ppO2).dive, CnsOfMinute(ppO2).day);
+        out += line;
+    }
+    ExpectGolden("oxygen_doses.txt", out);
+    ComputedMinute record;
+    record.cnsDive = 7;
+    AddCnsMinute(record, 1.0, 78, 0);  // 0.21 bar: below the table, the record keeps its values
+    EXPECT_EQ(record.cnsDive, 7);
+}
+
+// A calculation's records are written whole, so below the CNS table a minute gets 0.
+TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGas) {
+    OxygenSteps steps(1013);
+    // Repeated minutes, then a change of only the depth, only the N2 or only the He share.
+    const double minutes[][3] = {{30, 78, 0},  {30, 78, 0},  {10, 78, 0}, {10, 50, 0},
+                                 {10, 50, 20}, {10, 50, 20}, {0, 78, 0}};
+    for (const auto& m : minutes) {
+        ComputedMinute record;
+        record.cnsDive = 7;
+        steps.AddMinute(record, m[0], m[1], m[2]);
+        const double ppO2 = OxygenPartialPressure(AmbientPressure(m[0], 1013), m[1], m[2]);
+        EXPECT_EQ(record.otu, OtuOfMinute(ppO2)) << ppO2;
+        EXPECT_EQ(record.cnsDive, CnsOfMinute(ppO2).dive) << ppO2;
+        EXPECT_EQ(record.cnsDay, CnsOfMinute(ppO2).day) << ppO2;
+    }
+}
+
+// Record 3 is empty and counts as a minute without exposure: 20 x 0.5^(1/90) = 19.85; after 89
+// minutes without exposure 10.08, after 91 9.92.
+TEST(Oxygen, DaySumDecaysOnlyInMinutesWithoutExposure) {
+    Transcript t;
+    ComputedProfile computed;
+    for (const int j : {1, 2})
+        computed.records[j] = {.otu = 0.6, .cnsDay = 10, .cnsDive = 10};
+    for (const int count : {3, 2 + 89, 2 + 91}) {
+        computed.computedCount = count;
+        t.Note("records " + std::to_string(count), TotalOtu(computed), DiveCns(computed),
+               DailyCns(computed));
+    }
+}
+
+ModelParameters FreshModel(int decoModel = 3) {
+    Settings settings;
+    settings.decoModel = static_cast<std::int16_t>(decoModel);
+    return ModelFromSettings(settings);
+}
+
+// Half-time, a and b of N2 and He of every compartment, then the time factor.
+std::string Table(const ModelParameters& m) {
+    std::string out;
+    char line[160];
+    for (int c = 0; c <= kLastCompartment; ++c) {
+        std::snprintf(line, sizeof line, "%d\t%.10g %.10g %.10g\t%.10g %.10g %.10g\n", c,
+                      m.halfTimeN2[c], m.aN2[c], m.bN2[c], m.halfTimeHe[c], m.aHe[c], m.bHe[c]);
+        out += line;
+    }
+    return out + "first " + std::to_string(m.firstCompartment) + " time factor " +
+           std::to_string(m.timeFactor) + "\n";
+}
+
+// The literature tables of the four models (compartment 0 with its defaults), and what each
+// change leaves, compared with tests/data/model_parameters.txt: changing the model loads its
+// table and says so once; scaling starts from the literature values every time except for
+// compartment 0, which scales its own; multiplying the half-times leaves compartments 0 and
+// 11 to 16 and has no reset in between; a model outside 1 to 4 changes nothing.
+TEST(ModelParameters, TablesAndChangesAgainstTheirGoldenFile) {
+    std::string out;
+    for (int model = 1; model <= 4; ++model)
+        out += "## " + ModelMessage(FreshModel(model)) + "\n" + Table(FreshModel(model));
+    ModelParameters model = FreshModel(3);
+    MultiplyHalfTimes(model, 2);
+    out += "## ZH-L16C, half-times times 2, then ZH-L16A: " + ChangeModel(model, 1) + "\n";
+    out += "## and again: " + ChangeModel(model, 1) + "\n" + Table(model);
+    model = FreshModel(3);
+    model.aN2[0] = 0.3;
+    RecalculateCoefficients(model, 1.1, 1.1);
+    out +=
+        "## compartment 0 a 0.3, " + RecalculateCoefficients(model, 1.1, 0.9) + "\n" + Table(model);
+    RecalculateCoefficients(model, 1, 1);
+    LoadCoefficients(model, 7);
+    out += "## factors 1 and 1, model 7\n" + Table(model);
+    model = FreshModel();
+    MultiplyHalfTimes(model, 2);
+    MultiplyHalfTimes(model, 2);
+    out += "## half-times times 2 twice\n" + Table(model);
+    LoadHalfTimes(model, 3);
+    out += "## half-times loaded\n" + Table(model);
+    ExpectGolden("model_parameters.txt", out);
+}
+
+// A name that matches none (small letters) changes nothing.
+TEST(ModelParameters, ProgressivityNamesFollowTheTimeFactor) {
+    Transcript t;
+    ModelParameters model = FreshModel();
+    for (int mode = 1; mode <= 5; ++mode) {
+        model.timeFactor = ProgressivityTimeFactor(mode);
+        t.Note("mode " + std::to_string(mode), ProgressivityMessage(model));
+    }
+    for (const char* name : {"Konservativ", "konservativ"}) {
+        const int mode = SelectProgressivity(model, name);
+        t.Note(name, mode, model.timeFactor);
     }
 }
 
