@@ -29,12 +29,23 @@ const BreathingGas kAirGas = BreathingGas::FromProfileLine(78, 0);  // 21 % O2, 
 const BreathingGas kEan50 = BreathingGas::FromOxygenHelium(50, 0);
 const BreathingGas kOxygen = BreathingGas::FromOxygenHelium(100, 0);
 
-ScheduleSegment Travel(double from, double to, double minutes, const BreathingGas& gas) {
-    return {SegmentKind::Travel, from, to, minutes, 0, gas};
-}
-ScheduleSegment Stay(double depth, double minutes, const BreathingGas& gas,
-                     SegmentKind kind = SegmentKind::Stop) {
-    return {kind, depth, depth, minutes, 0, gas};
+// Segments "KIND FROM TO MINUTES GAS; ..." (T travel, S stop, W switch; "air" or O2/He).
+std::vector<ScheduleSegment> Segments(std::string text) {
+    std::replace(text.begin(), text.end(), ';', ' ');
+    std::istringstream in(text);
+    std::vector<ScheduleSegment> segments;
+    std::string kind, gas;
+    for (double from, to, minutes; in >> kind >> from >> to >> minutes >> gas;) {
+        const std::size_t slash = gas.find('/');
+        segments.push_back({kind == "T"   ? SegmentKind::Travel
+                            : kind == "S" ? SegmentKind::Stop
+                                          : SegmentKind::Switch,
+                            from, to, minutes, 0,
+                            gas == "air" ? kAirGas
+                                         : BreathingGas::FromOxygenHelium(
+                                               std::stod(gas), std::stod(gas.substr(slash + 1)))});
+    }
+    return segments;
 }
 
 // A planned dive as the planner hands it on: its dive phase and its ascent, run times added up.
@@ -55,19 +66,6 @@ Schedule Planned(std::vector<ScheduleSegment> dive, std::vector<ScheduleSegment>
     return schedule;
 }
 
-GasPlanSettings Rates(std::vector<std::string> cylinders, double sacDeco, bool realGas) {
-    GasPlanSettings settings;
-    for (const std::string& text : cylinders)
-        settings.cylinders.push_back(*ParseCylinder(text));
-    settings.sacDeco = sacDeco;
-    settings.realGas = realGas;
-    return settings;
-}
-
-GasPlan Plan(const Schedule& schedule, const GasPlanSettings& settings) {
-    return PlanGas(schedule, settings, PlannerSettings{}, kAir, ",");
-}
-
 // Every cylinder's litres and pressures, the minimum gas, the turn and the warnings.
 void NoteGasPlan(Transcript& t, const std::string& label, const GasPlan& plan) {
     for (const CylinderUse& use : plan.cylinders) {
@@ -83,63 +81,24 @@ void NoteGasPlan(Transcript& t, const std::string& label, const GasPlan& plan) {
     t.Note("  warnings", plan.warnings);
 }
 
-// Every figure of tests/data/transcripts/GasPlan/DivesIntegratedByHand.txt is worked out by
-// hand below, P(d) = 1.01325 + 0.101043·d bar; bottom 20 l/min, minimum gas 2 × 40 l/min.
+// The dives of tests/data/gas_plan_dives.tsv, whose figures are worked out by hand there: each
+// gas plan, and the run-time table with the turn.
 TEST(GasPlan, DivesIntegratedByHand) {
     Transcript t;
-    // Flat: 2 min down to 20 m, 40 min there, 2 min up on a 12 l at 232 bar, 20 l/min everywhere.
-    // P(20) = 3.03411, the mean of P(0) and P(20) 2.02368: 20 × (2 × 2.02368 × 2 + 40 × 3.03411)
-    // = 2589.182 l = 218.624 bar of 12 l, 13.376 left. Minimum gas: 1 min at 20 m and the ascent,
-    // 80 × (3.03411 + 2 × 2.02368) = 566.518 l = 47.836 bar, so the cylinder ends below it.
-    const Schedule flat =
-        Planned({Travel(0, 20, 2, kAirGas), Stay(20, 40, kAirGas)}, {Travel(20, 0, 2, kAirGas)});
-    NoteGasPlan(t, "flat, ideal", Plan(flat, Rates({"D12;12;232;21/0"}, 20, false)));
-    // Real: Z(21/79, 232 bar) = 0.21 × 0.9396 + 0.79 × 1.0732 = 1.0451, so the cylinder holds
-    // 2747.4 / 1.0451 = 2628.8 l and keeps 39.6 l, 3.37 bar (where Z is 1); ideal end 13.376.
-    NoteGasPlan(t, "flat, real", Plan(flat, Rates({"D12;12;232;21/0"}, 20, true)));
-    // 1 l at 10 bar (9.869 l) is empty on the way down, P(t) = 1.01325 + 1.01043·t:
-    // 20·(1.01325·t + 1.01043·t²/2) = 9.869 gives t = 0.4052 min.
-    NoteGasPlan(t, "flat, tiny", Plan(flat, Rates({"T1;1;10;21/0"}, 20, false)));
-    // Trimix breathes its own cylinder: the same 2589.182 l.
-    const BreathingGas tx = BreathingGas::FromOxygenHelium(18, 45);
-    NoteGasPlan(t, "flat, trimix",
-                Plan(Planned({Travel(0, 20, 2, tx), Stay(20, 40, tx)}, {Travel(20, 0, 2, tx)}),
-                     Rates({"T;12;232;18/45"}, 20, false)));
-
-    // 40 m for 30 min on air, EAN50 from 21 m, oxygen from 6 m, decompression 15 l/min.
-    // Air: 20 × (2 × 3.03411 + 28 × 5.05497) + 15 × 1.9 × 4.09506 = 3068.857 l = 129.563 bar
-    // of 24 l. EAN50: 15 × (3.13516 + 1.2 × 2.52890 + 4 × 1.92264 + 0.3 × 1.77108) = 215.875 l;
-    // oxygen: 15 × (6 × 1.61951 + 0.3 × 1.46795 + 10 × 1.31638 + 0.3 × 1.16482) = 355.060 l,
-    // 141.588 bar left. Minimum gas 80 × (5.05497 + 1.9 × 4.09506) = 1026.847 l = 43.352 bar;
-    // a stage keeps what a buddy breathes from it: 215.875 l = 19.885 bar of 11 l; oxygen has
-    // no turn. Thirds: 5495.189 l, 4468.342 above the reserve; the turn keeps two thirds and the
-    // reserve, 4005.741 l = 169.117 bar; the 1489.447 l to it: 121.364 l down, then 13.53 min
-    // at 20 × 5.05497 l/min: at 15.532 min on 40 m. No warning.
-    const Schedule deco =
-        Planned({Travel(0, 40, 2, kAirGas), Stay(40, 28, kAirGas)},
-                {Travel(40, 21, 1.9, kAirGas), Stay(21, 1, kEan50, SegmentKind::Switch),
-                 Travel(21, 9, 1.2, kEan50), Stay(9, 4, kEan50), Travel(9, 6, 0.3, kEan50),
-                 Stay(6, 1, kOxygen, SegmentKind::Switch), Stay(6, 5, kOxygen),
-                 Travel(6, 3, 0.3, kOxygen), Stay(3, 10, kOxygen), Travel(3, 0, 0.3, kOxygen)});
-    const GasPlan plan =
-        Plan(deco, Rates({"D24;24;232;21/0", "S80;11;207;50/0", "S40;5.5;207;100/0"}, 15, false));
-    NoteGasPlan(t, "deco", plan);
-    // The run-time table marks the turn in the order of the run time, before the bottom row.
-    Schedule withStops = deco;
-    withStops.model = "ZH-L16C GF 30/85";
-    withStops.stops = {{21, 1, 0, kEan50, true}};
-    t.Note("run-time table", RuntimeTableLines(withStops, PlannerSettings{}, kAir, ",", plan.turn));
-
-    // 35 min at 30 m on air, up on EAN50 without a cylinder; P(30) = 4.04454, 80.891 l/min.
-    // The stage first: its 5 × 200 / 1.01325 = 986.923 l are gone after the descent's 101.156 l
-    // and 10.950 min at 30 m, at 12.950; it keeps no reserve. Then D7's 1381.693 l for the
-    // 1783.629 l still to go: empty at 2 + (2368.616 - 101.156) / 80.891 = 30.031, 401.936 l
-    // short, end 0; it kept the minimum gas 80 × 4.04454 = 323.563 l. EAN50: 15 × 3 × 2.52890 =
-    // 113.80 l without a cylinder.
-    NoteGasPlan(t, "stages",
-                Plan(Planned({Travel(0, 30, 2, kAirGas), Stay(30, 33, kAirGas)},
-                             {Travel(30, 0, 3, kEan50)}),
-                     Rates({"D7;7;200;21/0", "S5;5;200;21/0"}, 15, false)));
+    for (const std::vector<std::string>& row : DataRows("gas_plan_dives.tsv")) {
+        Schedule dive = Planned(Segments(row.at(1)), Segments(row.at(2)));
+        GasPlanSettings settings;
+        std::istringstream cylinders(row.at(3));
+        for (std::string text; cylinders >> text;)
+            settings.cylinders.push_back(ParseCylinder(text).value());
+        settings.sacDeco = std::stod(row.at(4));
+        settings.realGas = row.at(5) == "real";
+        const GasPlan plan = PlanGas(dive, settings, PlannerSettings{}, kAir, ",");
+        NoteGasPlan(t, row[0], plan);
+        dive.model = "ZH-L16C GF 30/85";
+        t.Note("  run-time table",
+               RuntimeTableLines(dive, PlannerSettings{}, kAir, ",", plan.turn));
+    }
 }
 
 // Z of the reference equations of state at 15 °C, as published (tests/data/real_gas_z.tsv).
