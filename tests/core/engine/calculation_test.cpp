@@ -7,12 +7,14 @@
 #include <memory>
 #include <sstream>
 
+#include "core/engine/deco_table.h"
 #include "core/engine/dive_plan.h"
 #include "core/engine/no_fly.h"
 #include "core/engine/oxygen.h"
 #include "core/profile/profile_file.h"
 #include "tests/core/engine/outputs_test_support.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/temp_folder.h"
 #include "tests/fakes/transcript.h"
 
 namespace marelos {
@@ -230,6 +232,219 @@ TEST(Calculation, ImpossibleLineTablesEndTheCalculation) {
     endsWithBox(*huge, "außerhalb des Rechenbereichs");
     for (int j = 1; j < huge->computed.computedCount; ++j)
         EXPECT_TRUE(std::isfinite(huge->computed.records[j].toleratedPressure));
+}
+
+class DecoTableTest : public ::testing::Test {
+  protected:
+    DecoTableTest() : workspace_(DrawnDive({{3, 30}, {25, 30}})) {
+        workspace_->settings.surfaceInterval = 77;
+    }
+
+    std::optional<std::vector<std::string>> Build(const std::vector<std::string>& input) {
+        std::optional<DecoTable> table = BuildDecoTable(*workspace_, store_, ui_, input);
+        if (!table) return std::nullopt;
+        notes_ = table->notes;
+        return table->lines;
+    }
+
+    std::unique_ptr<Workspace> workspace_;
+    InMemorySettingsStore store_;
+    ScriptedUi ui_;
+    std::vector<std::string> notes_;
+};
+
+// Tables of the depth lines of tests/data/deco_table_inputs.tsv, compared with
+// tests/data/deco_tables.txt with their notes and
+// what the run leaves: the columns follow a line's last dive, a no-stop dive has rows with the
+// time alone, reading stops at a 0, 1 minute is calculated as 2, the header names the gases the
+// stops breathe, a dive that cannot be calculated says so in its row and lines of too large
+// numbers are skipped. The reference comparison checks tables of random lines.
+TEST_F(DecoTableTest, TablesAgainstTheirGoldenFile) {
+    std::string golden;
+    for (const std::vector<std::string>& row : DataRows("deco_table_inputs.tsv")) {
+        if (row[0] != "air") {  // with a decompression gas from 6 m
+            workspace_->mix =
+                row[0] == "nitrox" ? GasMixFields{"32", "67", "0"} : GasMixFields{"21", "44", "35"};
+            workspace_->settings.nitroxDecoStart = 6;
+            workspace_->settings.n2PerCentDecompression = 20;
+        }
+        std::vector<std::string> input;
+        for (std::size_t k = 1; k < row.size(); ++k)
+            input.push_back(row[k]);
+        ui_.lines.clear();
+        golden += "## input:";
+        for (const std::string& line : input)
+            golden += " | " + line;
+        golden += "\n";
+        const auto table = Build(input);
+        ASSERT_TRUE(table.has_value());
+        for (const std::string& line : *table)
+            golden += line + "\n";
+        for (const std::string& note : notes_)
+            golden += "note: " + note + "\n";
+        for (const std::string& line : ui_.lines)
+            golden += "message: " + line + "\n";
+        golden += "surfaceInterval " + std::to_string(workspace_->settings.surfaceInterval) +
+                  " nextPoint " + std::to_string(workspace_->profile.nextPoint) + " mode " +
+                  std::to_string(workspace_->view.mode) + " maxVScale " +
+                  std::to_string(workspace_->settings.maxVScale) + "\n";
+    }
+    ExpectGolden("deco_tables.txt", golden);
+}
+
+// With the planner on, the header names the planner's model, and VPM-B's stops are not titled
+// as Bühlmann's. More than 20 bottom times: the first 20 are calculated; blocks beyond 10000
+// lines (four a block) are left out. Cancelling after a depth line leaves no table and an empty
+// profile. Progress counts the cells, and Escape is asked after the cell it came in: after the
+// second cell (No), not again in that line, then after the first cell of the next (Yes).
+TEST_F(DecoTableTest, HeadersLimitsCancellingAndProgress) {
+    Transcript t;
+    workspace_->settings.planner.enabled = true;
+    for (const PlannerModel model : {PlannerModel::Buhlmann, PlannerModel::Vpmb}) {
+        workspace_->settings.planner.model = model;
+        const auto table = Build({"30 20"});
+        t.Note("planner header", table.value()[0], (*table)[4]);
+    }
+    workspace_->settings.planner.enabled = false;
+    ui_.lines.clear();
+    std::string line = "9";
+    for (int time = 1; time <= 25; ++time)
+        line += " " + std::to_string(time * 5);
+    const std::size_t twenty = Build({line}).value().size();  // before the message is read
+    t.Note("25 times: lines", twenty, ui_.lines.front());
+    const auto many = Build(std::vector<std::string>(2600, "9 5"));
+    EXPECT_LE(many.value().size(), static_cast<std::size_t>(kDecoTableMaxLines));
+    t.Note("2600 lines: lines", many->size(), ui_.lines.back());
+
+    // Escape in every round of events, or only in the second.
+    const auto events = [&](bool always) {
+        ui_ = ScriptedUi();
+        ui_.answers = {Answer::No, Answer::Yes};
+        ui_.onEvents = [&, always, rounds = 0]() mutable {
+            if (always || ++rounds == 2) workspace_->cancelRequested = true;
+        };
+    };
+    events(true);
+    const bool built = Build({"20 10", "30 10", "40 10", "50 10"}).has_value();
+    t.Note("cancelled", built, ui_.questions, ui_.eventRounds, ui_.lines.back(),
+           workspace_->profile.nextPoint, workspace_->settings.surfaceInterval);
+    events(false);
+    const bool builtToo = Build({"20 10 20 30", "30 10 20"}).has_value();
+    t.Note("cancelled in a line", builtToo, ui_.progressSteps, ui_.questions.size(),
+           ui_.eventRounds, ui_.lastProgress, ui_.progressReset);
+}
+
+// A dive drawn on one gas, with the mix fields set to it.
+std::unique_ptr<Workspace> DiveOn(std::initializer_list<std::pair<int, int>> corners,
+                                  const GasMixFields& mix, Settings settings = {}) {
+    auto dive = DrawnDive(corners, settings);
+    dive->mix = mix;
+    for (int i = 1; i < dive->profile.nextPoint; ++i) {
+        dive->profile.points[i].n2Percent = std::stoi(mix.n2);
+        dive->profile.points[i].hePercent = std::stod(mix.he);
+    }
+    return dive;
+}
+
+// A dive saved with its decompression phase calculates again without violations or further
+// stops, and with the doses of the plan: the saved ascent to the first stop takes
+// Int(d / 10) + 1 whole minutes at depths between, where the calculation takes d / 10 minutes
+// and records the multiples of 10 m, so the doses may differ by one minute of the ascent's
+// highest oxygen pressure, no more. The cases are in tests/data/saved_ascents.tsv.
+TEST(SavedAscent, CalculatesAgainToTheSameStopsAndDoses) {
+    for (const std::vector<std::string>& row : DataRows("saved_ascents.tsv")) {
+        SCOPED_TRACE(row[0] + " " + row[1]);
+        const TempFolder temp("saved_ascent");
+        const GasMixFields mix = {row[0].substr(0, 2), row[0].substr(3, 2), row[0].substr(6)};
+        Settings settings;
+        settings.airPressure = 1013;
+        settings.nitroxDecoStart = std::stoi(row[1]);
+        settings.n2PerCentDecompression = row[1] != "0" ? 50 : 78;
+        InMemorySettingsStore store;
+        store.WriteSetting("Decompression", "Step", "True");
+        ScriptedUi ui;
+        auto dive = DiveOn({{3, 33}, {30, 33}}, mix, settings);
+        mnuCalcSaturation(*dive, store, ui);
+        EXPECT_EQ(AscentGasWarnings(*dive).empty(), row[2] != "warns");
+        const double otu = TotalOtu(dive->computed);
+        const double cns = DiveCns(dive->computed);
+        const double highest = dive->computed.last.ascent.highestPpO2;
+        const double otuMinute = OtuOfMinute(highest) + 1;  // and the sums cut to whole numbers
+        const double cnsMinute = CnsOfMinute(highest).dive + 1;
+        ui.answers = {Answer::Yes};  // with the decompression phase
+        ASSERT_TRUE(WriteProfileFile(*dive, store, ui, temp.File("tg.mrp")));
+
+        auto saved = DiveOn({}, mix, settings);
+        ASSERT_TRUE(ReadProfileFile(*saved, store, ui, temp.File("tg.mrp")));
+        EXPECT_EQ(saved->computed.last.violations, 0);
+        for (int k = 1; k <= kStopTableEnd; ++k)
+            EXPECT_EQ(saved->profile.stops[k].time, 0) << 3 * k << " m";
+        EXPECT_NEAR(TotalOtu(saved->computed), otu, otuMinute);
+        EXPECT_NEAR(DiveCns(saved->computed), cns, cnsMinute);
+    }
+}
+
+// The plans and texts themselves are in the golden file of the calculation's outputs; a Yes to
+// the question for stops stores the choice and calculates in stops (2 + 1 + 2 x 4 lines).
+TEST(DivePlan, AYesToTheQuestionForStopsStoresTheChoiceAndCalculatesInStops) {
+    Transcript t;
+    auto deep = DrawnDive({{4, 40}, {30, 40}});
+    InMemorySettingsStore store;
+    store.WriteSetting("Decompression", "Step", "False");
+    ScriptedUi ui;
+    mnuCalcSaturation(*deep, store, ui);
+    ui.answers = {Answer::Yes};
+    const std::vector<std::string> plan = DivePlanLines(*deep, store, ui);
+    t.Note("plan lines", plan.size(), ui.questions, store.ReadSetting("Decompression", "Step"));
+    ui.answers = {Answer::Yes};
+    const bool shown = ShowDecompressionText(*deep, ui);
+    t.Note("shown", shown, ui.questions.at(1));
+}
+
+// Calculations that end early, each after a dive with stops: in the dive phase (the stops of the
+// dive before would be left), in the decompression phase (a part of the stops would be left) and
+// before the first stop (no stops would read as no decompression): tests/data/stopped_dives.tsv.
+TEST(StoppedCalculation, EveryReaderShowsTheReasonInsteadOfStops) {
+    for (const std::vector<std::string>& row : DataRows("stopped_dives.tsv")) {
+        SCOPED_TRACE(row[0]);
+        InMemorySettingsStore store;
+        store.WriteSetting("Decompression", "Step", "True");
+        ScriptedUi ui;
+        auto dive = DrawnDive({{3, 30}, {25, 30}});
+        ASSERT_FALSE(Stopped(mnuCalcSaturation(*dive, store, ui)));
+        ASSERT_GT(DecompressionLines(*dive, LastWrittenLine(dive->profile)).size(), 2u);
+
+        dive->profile.nextPoint = 1;
+        std::istringstream corners(row[0]);
+        for (int minute, depth; corners >> minute && corners.ignore() >> depth;)
+            dive->profile.points[dive->profile.nextPoint++] = {minute, depth, 78, 0};
+        dive->settings.maxHScale = 6000;
+        const CalculationResult result = mnuCalcSaturation(*dive, store, ui);
+        ASSERT_TRUE(Stopped(result));
+        EXPECT_FALSE(result.completed);
+        EXPECT_TRUE(result.stopReason.starts_with(row[1])) << result.stopReason;
+        for (int k = 1; k <= kStopTableEnd; ++k)
+            EXPECT_EQ(dive->profile.stops[k].time, 0) << 3 * k << " m";
+
+        const std::string reason = IncompleteCalculationMessage(result);
+        EXPECT_EQ(DecompressionText(*dive), reason);
+        EXPECT_EQ(DivePlanLines(*dive, store, ui).back(), reason);
+        EXPECT_TRUE(DecompressionLines(*dive, LastWrittenLine(dive->profile)).empty());
+        ui.answers = {Answer::Yes};
+        EXPECT_FALSE(ShowDecompressionText(*dive, ui));
+        EXPECT_EQ(ui.boxes.back().text, reason);
+        EXPECT_EQ(ui.boxes.back().icon, MessageIcon::Critical);
+    }
+}
+
+TEST(DiveValues, CommentFieldsOnlyWhenFilled) {
+    Transcript t;
+    ComputedProfile computed;
+    computed.last.maxDepth = 30;
+    computed.last.diveMinutes = 25;
+    t.Note("empty", DiveValueTexts(computed, {}, "."));
+    t.Note("filled",
+           DiveValueTexts(computed, {"12", "Überlingen", "Bodensee", "12-07-03", "14:05"}, "."));
 }
 
 }  // namespace

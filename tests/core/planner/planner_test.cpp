@@ -50,12 +50,6 @@ struct PlannedDive {
         result = mnuCalcSaturation(*workspace, store, ui);
     }
     const Schedule& schedule() const { return *result.schedule; }
-    std::vector<std::pair<double, int>> Stops() const {
-        std::vector<std::pair<double, int>> stops;
-        for (const ScheduleStop& stop : schedule().stops)
-            stops.emplace_back(stop.depth, stop.minutes);
-        return stops;
-    }
     std::vector<double> SwitchDepths() const {
         std::vector<double> depths;
         for (const GasSwitch& change : schedule().switches)
@@ -419,13 +413,9 @@ TEST(VpmbInTheCalculation, PlansFromTheDivePhaseAndLeavesTheBuhlmannTissuesAlone
         settings.decoMode = progressivity;
         settings.planner = Vpmb(2);
         settings.planner.model = model;
-        auto workspace = DrawnDive({{1, 60}, {30, 60}}, settings);
-        workspace->model = ModelFromSettings(settings);
-        InMemorySettingsStore store;
-        ScriptedUi ui;
-        const CalculationResult result = mnuCalcSaturation(*workspace, store, ui);
-        EXPECT_TRUE(result.completed);
-        return *result.schedule;
+        const PlannedDive dive({{1, 60}, {30, 60}}, settings);
+        EXPECT_TRUE(dive.result.completed);
+        return dive.schedule();
     };
     const Schedule normal = planned(PlannerModel::Vpmb, 3);
     const Schedule progressive = planned(PlannerModel::Vpmb, 5);
