@@ -196,9 +196,7 @@ TEST(CheckDecompression, CountsMinutesAboveTheToleranceAndWarnsTwiceAboveThree) 
     for (const bool boxes : {true, true, false}) {
         ScriptedUi ui;
         const int minutes = CheckDecompression(computed, 1000, ui, boxes);
-        t.Note("minutes", minutes, ui.lines);
-        for (const ScriptedUi::Box& box : ui.boxes)
-            t.Note("  box", static_cast<int>(box.icon), box.text);
+        t.Note("minutes", minutes, ui.Said());
         computed.records[4] = computed.records[5] = {.depth = 0, .toleratedPressure = 5};
         computed.computedCount = 6;
     }
@@ -713,11 +711,9 @@ TEST(NoFly, ADiveThatCannotBeCalculatedIsNotSearchedAndSaysWhy) {
     InMemorySettingsStore store;
     ScriptedUi ui;
     EXPECT_FALSE(ComputeNoFlyMinutes(*dive, store, ui).has_value());
-    ui.boxes.clear();
-    ShowNoFlyResult(*dive, std::nullopt, ui);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(ui.boxes[0].text, IncompleteCalculationMessage(dive->computed.last));
+    ui.Said();
+    ShowNoFlyResult(*dive, std::nullopt, ui);  // one critical box
+    EXPECT_EQ(ui.Said(), "! 3 " + IncompleteCalculationMessage(dive->computed.last) + "\n");
 }
 
 // The messages of the calculated dives, the recommendations of 12, 18 and 24 h and the cabin
