@@ -101,23 +101,14 @@ TEST(PlannerDives, RunTimeTablesAgainstTheirTranscript) {
         std::istringstream words(row.size() > 3 ? row[3] : "");
         for (std::string word; words >> word;) {
             const std::string value = word.substr(word.find('=') + 1);
-            if (word.starts_with("gf=")) {
-                std::tie(settings.planner.gfLow, settings.planner.gfHigh) = gasOf(value);
-            } else if (word.starts_with("safety=")) {
-                settings.planner.safetyStopMinutes = std::stod(value);
-            } else if (word.starts_with("last=")) {
-                settings.planner.lastStop = std::stoi(value);
-            } else if (word == "fresh") {
-                settings.planner.freshWater = true;
-            }
+            PlannerSettings& planner = settings.planner;
+            if (word.starts_with("gf=")) std::tie(planner.gfLow, planner.gfHigh) = gasOf(value);
+            if (word.starts_with("safety=")) planner.safetyStopMinutes = std::stod(value);
+            if (word.starts_with("last=")) planner.lastStop = std::stoi(value);
+            planner.freshWater |= word == "fresh";
             std::istringstream gases(word.starts_with("deco=") ? value : "");
-            for (std::string gas; std::getline(gases, gas, ',');) {
-                const auto [o2, he] = gasOf(gas.substr(0, gas.find('@')));
-                std::optional<double> depth;
-                if (gas.find('@') != gas.npos) depth = std::stod(gas.substr(gas.find('@') + 1));
-                settings.planner.decoGases.push_back(
-                    {BreathingGas::FromOxygenHelium(o2, he), depth});
-            }
+            for (std::string gas; std::getline(gases, gas, ',');)
+                planner.decoGases.push_back(ParseDecoGas(gas).value());
         }
         const auto [n2, he] = gasOf(row.at(2));
         const PlannedDive dive(corners, settings, {static_cast<int>(n2), he});
@@ -125,9 +116,7 @@ TEST(PlannerDives, RunTimeTablesAgainstTheirTranscript) {
         t.Note(row[0], plan.complete, plan.runTime, plan.StopMinutes(), plan.FirstStopDepth(),
                dive.SwitchDepths(), dive.workspace->computed.records[30].toleratedPressure);
         t.Note("  table", RuntimeTableLines(plan, settings.planner, 1013.25, "."));
-        if (row.size() > 4) {
-            EXPECT_NEAR(plan.runTime, std::stod(row[4]), 3) << row[0];
-        }
+        EXPECT_TRUE(row.size() < 5 || std::abs(plan.runTime - std::stod(row[4])) <= 3) << row[0];
     }
 }
 
