@@ -376,7 +376,7 @@ TEST(SavedAscent, CalculatesAgainToTheSameStopsAndDoses) {
 
 // The plans and texts themselves are in the golden file of the calculation's outputs; a Yes to
 // the question for stops stores the choice and calculates in stops (2 + 1 + 2 x 4 lines).
-TEST(DivePlan, AYesToTheQuestionForStopsStoresTheChoiceAndCalculatesInStops) {
+TEST(DivePlan, AYesToTheQuestionForStopsStoresTheChoiceAndCalculatesInStopsAndDiveValues) {
     Transcript t;
     auto deep = DrawnDive({{4, 40}, {30, 40}});
     InMemorySettingsStore store;
@@ -389,6 +389,13 @@ TEST(DivePlan, AYesToTheQuestionForStopsStoresTheChoiceAndCalculatesInStops) {
     ui.answers = {Answer::Yes};
     const bool shown = ShowDecompressionText(*deep, ui);
     t.Note("shown", shown, ui.questions.at(1));
+    // The dive values name the comment fields only when they are filled.
+    ComputedProfile computed;
+    computed.last.maxDepth = 30;
+    computed.last.diveMinutes = 25;
+    t.Note("values", DiveValueTexts(computed, {}, "."));
+    t.Note("values, filled",
+           DiveValueTexts(computed, {"12", "Überlingen", "Bodensee", "12-07-03", "14:05"}, "."));
 }
 
 // Calculations that end early, each after a dive with stops: in the dive phase (the stops of the
@@ -427,27 +434,11 @@ TEST(StoppedCalculation, EveryReaderShowsTheReasonInsteadOfStops) {
     }
 }
 
-TEST(DiveValues, CommentFieldsOnlyWhenFilled) {
-    Transcript t;
-    ComputedProfile computed;
-    computed.last.maxDepth = 30;
-    computed.last.diveMinutes = 25;
-    t.Note("empty", DiveValueTexts(computed, {}, "."));
-    t.Note("filled",
-           DiveValueTexts(computed, {"12", "Überlingen", "Bodensee", "12-07-03", "14:05"}, "."));
-}
-
-// Compartment 1 alone: every other compartment starts (and stays) without tolerance.
-ModelParameters Zhl16c() {
-    Settings settings;
-    return ModelFromSettings(settings);
-}
-
 // The saturation and the tolerated pressure of every compartment are in the records of the
 // calculation's golden file (nitrogen, trimix, compartment 0 on and off), and the reference
 // comparison checks them on random dives. Here the parts no dive shows by itself.
 TEST(Tissues, ToleranceIsNeverBelowZeroAndCountsFromTheFirstUsedCompartment) {
-    ModelParameters model = Zhl16c();
+    ModelParameters model = ModelFromSettings(Settings{});
     TissueState low;
     low.pN2[3] = low.pTotal[3] = 0.5;  // below its a: a negative tolerance
     EXPECT_EQ(ToleratedAmbientPressure(low, model), 0);
@@ -464,7 +455,7 @@ TEST(Tissues, ToleranceIsNeverBelowZeroAndCountsFromTheFirstUsedCompartment) {
 }
 
 TEST(Tissues, TheStepperGivesExactlyTheDirectResult) {
-    ModelParameters model = Zhl16c();
+    ModelParameters model = ModelFromSettings(Settings{});
     model.firstCompartment = 0;
     model.timeFactor = 1.1;
     TissueState direct;

@@ -8,6 +8,7 @@
 #include <map>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "core/engine/calculation.h"
 #include "core/graphics/graph_layout.h"
@@ -190,12 +191,9 @@ TEST(GradientFactors, EveryStopEndsAtTheFirstMinuteTheNextStopsGfAllows) {
 // least as long as the deeper plan's and the costliest lost-gas plan's; so none is shorter than the
 // plan, the worst case is the longest, and a plan held longer than its model asked says so.
 TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
-    struct Dive {
-        std::vector<std::pair<int, int>> corners;
-        PointGas gas;
-        std::vector<DecoGasSetting> decoGases;
-    };
     const DecoGasSetting travel{BreathingGas::FromOxygenHelium(21, 35), 66.0};
+    using Dive =
+        std::tuple<std::vector<std::pair<int, int>>, PointGas, std::vector<DecoGasSetting>>;
     const std::vector<Dive> dives = {
         {{{2, 45}, {30, 45}}, {78, 0}, {kDecoEan50, kDecoOxygen}},
         {{{3, 60}, {20, 60}}, {44, 35}, {kDecoEan50, kDecoOxygen}},
@@ -213,15 +211,15 @@ TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
             EXPECT_GE(held[depth], minutes) << longer.name << " at " << depth << " m";
     };
     for (const PlannerModel model : {PlannerModel::Buhlmann, PlannerModel::Vpmb}) {
-        for (const Dive& dive : dives) {
+        for (const auto& [corners, bottomGas, decoGases] : dives) {
             Settings settings = PlannerConventions();
             settings.planner.model = model;
-            settings.planner.decoGases = dive.decoGases;
-            const PlannedDive planned(dive.corners, settings, dive.gas);
+            settings.planner.decoGases = decoGases;
+            const PlannedDive planned(corners, settings, bottomGas);
             const Workspace* workspace = planned.workspace.get();
             const std::vector<ContingencyPlan> plans = ContingencyPlans(
                 workspace->profile, planned.schedule(), workspace->model, settings);
-            ASSERT_EQ(plans.size(), 3 + dive.decoGases.size());
+            ASSERT_EQ(plans.size(), 3 + decoGases.size());
             const ContingencyPlan& worst = plans.back();
             for (const ContingencyPlan& plan : plans) {
                 ASSERT_TRUE(plan.schedule.complete) << plan.name;
@@ -237,7 +235,7 @@ TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
                 plans.begin(), plans.end(), [&](const auto& plan) { return plan.name == lost; });
             ASSERT_NE(costliest, plans.end()) << worst.name;
             holdsEachStop(worst, *costliest);
-            if (model == PlannerModel::Buhlmann && dive.decoGases.size() == 3) {
+            if (model == PlannerModel::Buhlmann && decoGases.size() == 3) {
                 PlannerSettings without = settings.planner;
                 without.decoGases.erase(without.decoGases.begin());
                 const Schedule alone =
