@@ -424,7 +424,9 @@ TEST(VpmbInTheCalculation, PlansFromTheDivePhaseAndLeavesTheBuhlmannTissuesAlone
     EXPECT_EQ(normal.start.tissues, buhlmann.start.tissues);
 }
 
-TEST(VpmbNuclei, HeliumSmallerConservatismLargerCrushedSmallerRegenerated) {
+// The bubble model's parts: nuclei smaller for helium, larger with conservatism, crushed smaller
+// and regenerated; the allowed gradients; Boyle's law; the surface phase.
+TEST(VpmbBubbles, NucleiGradientsBoyleAndTheSurfacePhase) {
     using namespace vpmb;
     EXPECT_DOUBLE_EQ(CriticalRadiiAt(0).n2, 0.55);
     EXPECT_DOUBLE_EQ(CriticalRadiiAt(0).he, 0.45);
@@ -451,15 +453,11 @@ TEST(VpmbNuclei, HeliumSmallerConservatismLargerCrushedSmallerRegenerated) {
         EXPECT_LT(crushing, ambient - tension);
         last = crushing;
     }
-}
-
-// The critical volume gradient G solves G (G - G0) = x (G - gamma P / gamma c) with
-// x = lambda gamma / (gamma c t) (lambda 6500 fsw min); it tends to G0 as t grows.
-TEST(VpmbAllowedGradient, CriticalVolumeRelaxesTheInitialGradient) {
-    using namespace vpmb;
+    // The critical volume gradient G solves G (G - G0) = x (G - gamma P / gamma c) with
+    // x = lambda gamma / (gamma c t) (lambda 6500 fsw min); it tends to G0 as t grows.
     const double ratio = 0.0179 / 0.257;
     const double initial = InitialGradient(0.55, 6);
-    double last = 1e9;
+    last = 1e9;
     for (const double minutes : {10.0, 100.0, 1000.0}) {
         const double g = CriticalVolumeGradient(initial, 6, minutes);
         const double x = 6500 / 33.0 * 1.01325 * ratio / minutes;
@@ -469,16 +467,12 @@ TEST(VpmbAllowedGradient, CriticalVolumeRelaxesTheInitialGradient) {
         last = g;
     }
     EXPECT_NEAR(CriticalVolumeGradient(initial, 6, 1e7), initial, 1e-5);
-}
-
-// Boyle's law: the bubble that allows `gradient` at the first stop keeps its gas,
-// (ambient + 2 gamma / r) r^3, and allows less the shallower it is.
-TEST(VpmbBoyleCompensation, TheGrownBubbleKeepsItsGasAndAllowsLess) {
-    using namespace vpmb;
+    // Boyle's law: the bubble that allows `gradient` at the first stop keeps its gas,
+    // (ambient + 2 gamma / r) r^3, and allows less the shallower it is.
     const double first = 4.6;
     EXPECT_DOUBLE_EQ(BoyleCompensatedGradient(1.1, first, first), 1.1);
     const double r1 = 2 * kSurfaceTension / 1.1;
-    double last = 1.1;
+    last = 1.1;
     for (const double next : {4.3, 2.5, 1.32, 0.7}) {
         const double compensated = BoyleCompensatedGradient(1.1, first, next);
         const double r2 = 2 * kSurfaceTension / compensated;
@@ -486,12 +480,8 @@ TEST(VpmbBoyleCompensation, TheGrownBubbleKeepsItsGasAndAllowsLess) {
         EXPECT_LT(compensated, last);
         last = compensated;
     }
-}
-
-// On surfacing, nitrogen alone leaves with its time constant; with helium, which leaves faster,
-// the supersaturation ends where the nitrogen still taken up cancels it (midpoint rule).
-TEST(VpmbSurfacePhase, LastsAsLongAsTheSupersaturation) {
-    using namespace vpmb;
+    // On surfacing, nitrogen alone leaves with its time constant; with helium, which leaves faster,
+    // the supersaturation ends where the nitrogen still taken up cancels it (midpoint rule).
     EXPECT_DOUBLE_EQ(SurfacePhaseVolumeTime(1.2, 0, 0.75, 0.1, 0.3), 10);
     EXPECT_EQ(SurfacePhaseVolumeTime(0.7, 0, 0.75, 0.1, 0.3), 0);
     double integral = 0;
