@@ -437,7 +437,7 @@ TEST(StoppedCalculation, EveryReaderShowsTheReasonInsteadOfStops) {
 // The saturation and the tolerated pressure of every compartment are in the records of the
 // calculation's golden file (nitrogen, trimix, compartment 0 on and off), and the reference
 // comparison checks them on random dives. Here the parts no dive shows by itself.
-TEST(Tissues, ToleranceIsNeverBelowZeroAndCountsFromTheFirstUsedCompartment) {
+TEST(Tissues, ToleranceFromTheFirstUsedCompartmentAndTheStepperExact) {
     ModelParameters model = ModelFromSettings(Settings{});
     TissueState low;
     low.pN2[3] = low.pTotal[3] = 0.5;  // below its a: a negative tolerance
@@ -452,10 +452,8 @@ TEST(Tissues, ToleranceIsNeverBelowZeroAndCountsFromTheFirstUsedCompartment) {
     EXPECT_EQ(ToleratedAmbientPressure(tissues, model), withoutC0);
     model.firstCompartment = 0;
     EXPECT_GT(ToleratedAmbientPressure(tissues, model), withoutC0);
-}
-
-TEST(Tissues, TheStepperGivesExactlyTheDirectResult) {
-    ModelParameters model = ModelFromSettings(Settings{});
+    // The stepper gives exactly the direct result.
+    model = ModelFromSettings(Settings{});
     model.firstCompartment = 0;
     model.timeFactor = 1.1;
     TissueState direct;
@@ -500,7 +498,7 @@ TEST(Oxygen, DosesOfAMinuteAgainstTheirGoldenFile) {
 }
 
 // A calculation's records are written whole, so below the CNS table a minute gets 0.
-TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGas) {
+TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGasAndTheDaySumDecays) {
     OxygenSteps steps(1013);
     // Repeated minutes, then a change of only the depth, only the N2 or only the He share.
     const double minutes[][3] = {{30, 78, 0},  {30, 78, 0},  {10, 78, 0}, {10, 50, 0},
@@ -514,11 +512,8 @@ TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGas) {
         EXPECT_EQ(record.cnsDive, CnsOfMinute(ppO2).dive) << ppO2;
         EXPECT_EQ(record.cnsDay, CnsOfMinute(ppO2).day) << ppO2;
     }
-}
-
-// Record 3 is empty and counts as a minute without exposure: 20 x 0.5^(1/90) = 19.85; after 89
-// minutes without exposure 10.08, after 91 9.92.
-TEST(Oxygen, DaySumDecaysOnlyInMinutesWithoutExposure) {
+    // Record 3 is empty and counts as a minute without exposure: 20 x 0.5^(1/90) = 19.85; after 89
+    // minutes without exposure 10.08, after 91 9.92.
     Transcript t;
     ComputedProfile computed;
     for (const int j : {1, 2})
@@ -554,7 +549,7 @@ std::string Table(const ModelParameters& m) {
 // table and says so once; scaling starts from the literature values every time except for
 // compartment 0, which scales its own; multiplying the half-times leaves compartments 0 and
 // 11 to 16 and has no reset in between; a model outside 1 to 4 changes nothing.
-TEST(ModelParameters, TablesAndChangesAgainstTheirGoldenFile) {
+TEST(ModelParameters, TablesChangesAndProgressivityAgainstTheirGoldenFiles) {
     std::string out;
     for (int model = 1; model <= 4; ++model)
         out += "## " + ModelMessage(FreshModel(model)) + "\n" + Table(FreshModel(model));
@@ -577,12 +572,9 @@ TEST(ModelParameters, TablesAndChangesAgainstTheirGoldenFile) {
     LoadHalfTimes(model, 3);
     out += "## half-times loaded\n" + Table(model);
     ExpectGolden("model_parameters.txt", out);
-}
-
-// A name that matches none (small letters) changes nothing.
-TEST(ModelParameters, ProgressivityNamesFollowTheTimeFactor) {
+    // A name that matches none (small letters) changes nothing.
     Transcript t;
-    ModelParameters model = FreshModel();
+    model = FreshModel();
     for (int mode = 1; mode <= 5; ++mode) {
         model.timeFactor = ProgressivityTimeFactor(mode);
         t.Note("mode " + std::to_string(mode), ProgressivityMessage(model));

@@ -133,7 +133,7 @@ TEST(PlannerDives, RunTimeTablesAgainstTheirTranscript) {
 }
 
 // At GF 100 the ceiling is the model's tolerated pressure to the last bit, on any tissues.
-TEST(GradientFactors, AtOneHundredTheCeilingIsTheToleratedPressure) {
+TEST(GradientFactors, AtOneHundredTheToleratedPressureAndEveryStopEndsWhenTheNextGfAllows) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> pressure(0, 12);
     for (int model = 1; model <= 4; ++model) {
@@ -153,12 +153,9 @@ TEST(GradientFactors, AtOneHundredTheCeilingIsTheToleratedPressure) {
             EXPECT_GE(ToleratedPressureAtGf(tissues, parameters, 0.3), tolerated);
         }
     }
-}
-
-// GF low holds at the first stop and GF high at the surface, linear in between: each stop ends
-// at the first whole minute after which the ceiling at the next stop's gradient factor allows
-// the next stop, and a minute earlier it did not.
-TEST(GradientFactors, EveryStopEndsAtTheFirstMinuteTheNextStopsGfAllows) {
+    // GF low holds at the first stop and GF high at the surface, linear in between: each stop ends
+    // at the first whole minute after which the ceiling at the next stop's gradient factor allows
+    // the next stop, and a minute earlier it did not.
     Settings settings = PlannerConventions();
     settings.planner.gfLow = 20;
     settings.planner.gfHigh = 70;
