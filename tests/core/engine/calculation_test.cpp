@@ -679,7 +679,7 @@ TEST(NoFly, CountsMinutesUntilTheCabinPressureIsStrictlyAboveAndLeavesEveryResul
     EXPECT_LT(ComputeNoFlyMinutes(*dive, store, ui).value(), minutes);
 }
 
-TEST(NoFly, ADiveThatCannotBeCalculatedIsNotSearchedAndSaysWhy) {
+TEST(NoFly, AnIncalculableDiveTheMessageInHoursAndTheAltitudePressure) {
     auto dive = DrawnDive({{60, 600}, {400, 600}});
     dive->settings.maxHScale = 500;
     InMemorySettingsStore store;
@@ -688,13 +688,10 @@ TEST(NoFly, ADiveThatCannotBeCalculatedIsNotSearchedAndSaysWhy) {
     ui.Said();
     ShowNoFlyResult(*dive, std::nullopt, ui);  // one critical box
     EXPECT_EQ(ui.Said(), "! 3 " + IncompleteCalculationMessage(dive->computed.last) + "\n");
-}
-
-// The messages of the calculated dives, the recommendations of 12, 18 and 24 h and the cabin
-// pressures either side of the balance with surface air are in the golden file of the
-// calculation's outputs. Here: hours with the user's separator and the longer of the two times;
-// the barometric formula and taking its value over (a text without pressure changes nothing).
-TEST(NoFly, TheMessageInHoursAndTheAltitudePressure) {
+    // The messages of the calculated dives, the recommendations of 12, 18 and 24 h and the cabin
+    // pressures either side of the balance with surface air are in the golden file of the
+    // calculation's outputs. Here: hours with the user's separator and the longer of the two times;
+    // the barometric formula and taking its value over (a text without pressure changes nothing).
     Transcript t;
     t.Note("model longer", NoFlyMessage(1455, 595.5, {24, "Dekompressionstauchgang"}, ","));
     t.Note("recommendation longer", NoFlyMessage(1440, 595, {24, ""}, "."));
@@ -702,7 +699,7 @@ TEST(NoFly, TheMessageInHoursAndTheAltitudePressure) {
          {std::pair{"1013", "0"}, {"1013", "1000"}, {"0", "1000"}, {"abc", "0"}})
         t.Note(std::string("altitude ") + air + " " + height, AltitudeResultText(air, height));
     Settings settings;
-    InMemorySettingsStore store;
+    store = InMemorySettingsStore();
     for (const char* text : {"Luftdruck (Höhe) = 893 mbar.", "Luftdruck (Höhe) = 0 mbar.", ""}) {
         const bool taken = TakeOverAltitudePressure(text, settings, store);
         t.Note(std::string("take over ") + text, taken, settings.airPressure,

@@ -187,7 +187,7 @@ TEST(GradientFactors, AtOneHundredTheToleratedPressureAndEveryStopEndsWhenTheNex
 // deeper plan lasts at least as long as the plan's at that depth, every stop of the worst case at
 // least as long as the deeper plan's and the costliest lost-gas plan's; so none is shorter than the
 // plan, the worst case is the longest, and a plan held longer than its model asked says so.
-TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
+TEST(Contingency, NoPlanIsShorterTheWorstCaseIsTheLongestAndEmptyCylindersAreMarked) {
     const DecoGasSetting travel{BreathingGas::FromOxygenHelium(21, 35), 66.0};
     using Dive =
         std::tuple<std::vector<std::pair<int, int>>, PointGas, std::vector<DecoGasSetting>>;
@@ -242,12 +242,9 @@ TEST(Contingency, NoPlanIsShorterAndTheWorstCaseIsTheLongest) {
             }
         }
     }
-}
-
-// A contingency plan in which a cylinder runs empty is marked, and says which and when (a stage
-// of a litre of EAN50 at 100 bar empties in every plan that breathes EAN50). The deeper profile
-// deepens every line below the surface and lengthens the last one at the greatest depth.
-TEST(Contingency, APlanWhoseCylinderRunsEmptyIsMarked) {
+    // A contingency plan in which a cylinder runs empty is marked, and says which and when (a stage
+    // of a litre of EAN50 at 100 bar empties in every plan that breathes EAN50). The deeper profile
+    // deepens every line below the surface and lengthens the last one at the greatest depth.
     Settings settings = PlannerConventions();
     settings.planner.decoGases = {kDecoEan50, kDecoOxygen};
     settings.gasPlan.cylinders = {{"D50", 50, 300, BreathingGas::FromProfileLine(78, 0)},
@@ -279,7 +276,7 @@ TEST(Contingency, APlanWhoseCylinderRunsEmptyIsMarked) {
 // Each limit of the gas warnings from both sides, in tests/data/planner_gas_problems.tsv: the
 // gas (O2/He, or air with its argon, whose oxygen is narcotic), the depth, the phase, and the
 // problems at 1000 mbar.
-TEST(PlannerWarnings, EachLimitFromBothSides) {
+TEST(PlannerWarnings, EachLimitFromBothSidesAndTheRefusedOptions) {
     const PlannerSettings limits;
     for (const std::vector<std::string>& row : DataRows("planner_gas_problems.tsv")) {
         const std::size_t slash = row[0].find('/');
@@ -307,10 +304,7 @@ TEST(PlannerWarnings, EachLimitFromBothSides) {
             {SegmentKind::Switch, 21, 21, 1, 0, BreathingGas::FromOxygenHelium(next, 0)}};
         t.Note(why, PlannerGasWarnings(plan, limits, 1000, "."));
     }
-}
-
-// What the options tab refuses beyond single numbers.
-TEST(PlannerOptions, RefusedGasesAndGradientFactors) {
+    // What the options tab refuses beyond single numbers.
     PlannerFields fields = PlannerFieldsFrom(PlannerSettings{});
     EXPECT_FALSE(CheckPlannerFields(fields, 1013));
     const auto field = [&](PlannerFields changed) {
@@ -567,7 +561,7 @@ TEST(GasPlan, DivesIntegratedByHand) {
 }
 
 // Z of the reference equations of state at 15 °C, as published (tests/data/real_gas_z.tsv).
-TEST(RealGas, CompressibilityWithinOnePercentOfThePublishedTables) {
+TEST(RealGas, CompressibilityWithinOnePercentOfThePublishedTablesAndCylinderTexts) {
     for (const std::vector<std::string>& row : DataRows("real_gas_z.tsv")) {
         const BreathingGas gas{std::stod(row[0]), std::stod(row[1]), std::stod(row[2])};
         EXPECT_NEAR(Compressibility(gas, std::stod(row[3])) / std::stod(row[4]), 1, 0.01)
@@ -580,12 +574,9 @@ TEST(RealGas, CompressibilityWithinOnePercentOfThePublishedTables) {
                     1e-6);
     }
     EXPECT_EQ(PressureOfContent(trimix, 12, -5, true), 0);
-}
-
-// The stored cylinders and rates (a refused cylinder is dropped and the others move up, a rate
-// outside its range loads as the default) are a case of the settings golden file; the gas
-// plan's warnings after the planner's, at the end of the messages, are in the calculation's.
-TEST(GasPlanSettings, CylinderTexts) {
+    // The stored cylinders and rates (a refused cylinder is dropped and the others move up, a rate
+    // outside its range loads as the default) are a case of the settings golden file; the gas
+    // plan's warnings after the planner's, at the end of the messages, are in the calculation's.
     for (const std::vector<std::string>& row : DataRows("cylinders.tsv")) {
         const std::optional<Cylinder> cylinder = ParseCylinder(row[0]);
         EXPECT_EQ(cylinder ? CylinderText(*cylinder) : "refused",
