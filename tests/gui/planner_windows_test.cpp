@@ -1,23 +1,31 @@
-#include "app/planner/dive_slate_window.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTableWidget>
 
+#include "app/planner/dive_slate_window.h"
+#include "app/planner/gas_planning_window.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/gui/main_window.h"
 
 namespace marelos {
 namespace {
 
-const std::string kExampleDive = MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp";
+// The example dive in a window whose planner breathes air from a double 12 and plans EAN50.
+std::unique_ptr<MainWindow> PlannerWindow(InMemorySettingsStore& store) {
+    store.WriteSetting("Planner", "Enabled", "1");
+    store.WriteSetting("Planner", "DecoGas1", "50/0");
+    store.WriteSetting("Cylinders", "Cylinder1", "D12;24;232;21/0");
+    return std::make_unique<MainWindow>(store, MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp");
+}
 
 // The text of a PDF page as pdftotext reads it, or nothing without pdftotext.
 std::optional<QString> PdfText(const std::string& pdf) {
@@ -48,11 +56,9 @@ QStringList RunTimes(const QTableWidget& table) {
 // the window; it shows nothing as a plan without the planner, and says why a PDF was not written.
 TEST(DiveSlateWindow, FollowsTheCalculationCopiesPrintsAndSavesTheSlate) {
     InMemorySettingsStore store;
-    store.WriteSetting("Planner", "Enabled", "1");
-    store.WriteSetting("Planner", "DecoGas1", "50/0");
-    store.WriteSetting("Cylinders", "Cylinder1", "D12;24;232;21/0");
     store.WriteSetting("Cylinders", "Cylinder2", "S40;5.7;207;50/0");
-    MainWindow w(store, kExampleDive);
+    const std::unique_ptr<MainWindow> planner = PlannerWindow(store);
+    MainWindow& w = *planner;
     w.Trigger("mnuDiveSlate");
     auto* window = w.Find<frmDiveSlate>("frmDiveSlate");
     ASSERT_TRUE(window && window->isVisible() && !window->isModal());
@@ -101,6 +107,71 @@ TEST(DiveSlateWindow, FollowsTheCalculationCopiesPrintsAndSavesTheSlate) {
     EXPECT_FALSE(window->findChild<QPushButton*>("cmdPrint")->isEnabled());
     EXPECT_THAT(window->findChild<QLabel*>("lblStatus")->text().toStdString(),
                 ::testing::StartsWith("Der Tauchplan zeigt die Pläne des Planers"));
+}
+
+QStringList Texts(const QListWidget& list) {
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
+}
+
+// The window beside the graph: opened from the menu, it shows the gas plan of every
+// calculation, keeps what the user types into the settings store once it is a cylinder, and
+// shows nothing as a plan that the planner did not make.
+TEST(GasPlanningWindow, FollowsTheCalculationAndKeepsTheCylindersInTheStore) {
+    InMemorySettingsStore store;
+    const std::unique_ptr<MainWindow> planner = PlannerWindow(store);
+    MainWindow& w = *planner;
+    w.Trigger("mnuGasPlanning");
+    auto* window = w.Find<frmGasPlanning>("frmGasPlanning");
+    ASSERT_TRUE(window && window->isVisible() && !window->isModal());
+    w.Trigger("mnuCalcSaturation");
+    auto* table = window->findChild<QTableWidget*>("tblCylinders");
+    auto* warnings = window->findChild<QListWidget*>("lstWarnings");
+    auto* status = window->findChild<QLabel*>("lblStatus");
+    EXPECT_EQ(table->item(0, 0)->text(), "D12");
+    EXPECT_FALSE(table->item(0, 5)->text().isEmpty());   // litres used
+    EXPECT_FALSE(table->item(0, 10)->text().isEmpty());  // the bottom cylinder's turn pressure
+    ASSERT_THAT(Texts(*warnings).filter("Für EAN50"), ::testing::SizeIs(1));
+    EXPECT_EQ(
+        warnings->findItems("Warnung: Für EAN50", Qt::MatchStartsWith)[0]->foreground().color(),
+        QColor(190, 0, 0));
+    const qsizetype warned = w.MessageLines().filter("Für EAN50").size();  // each calculation's
+    EXPECT_GE(warned, 1);
+    EXPECT_THAT(w.MessageLines().last().toStdString(), ::testing::StartsWith("Warnung: Für EAN50"));
+
+    // A stage typed in cell by cell is stored once it is a cylinder; the plan then breathes it.
+    table->item(1, 0)->setText("S80");
+    EXPECT_THAT(status->text().toStdString(), ::testing::StartsWith("Flasche 2 wird erst"));
+    EXPECT_EQ(store.ReadSetting("Cylinders", "Cylinder2"), "");
+    table->item(1, 1)->setText("11,1");
+    table->item(1, 2)->setText("207");
+    table->item(1, 3)->setText("50");
+    EXPECT_EQ(store.ReadSetting("Cylinders", "Cylinder2"), "S80;11.1;207;50/0");
+    EXPECT_TRUE(status->text().isEmpty());
+    EXPECT_TRUE(Texts(*warnings).filter("Für EAN50").isEmpty());
+    EXPECT_FALSE(table->item(1, 5)->text().isEmpty());
+    EXPECT_EQ(w.MessageLines().filter("Für EAN50").size(), warned);  // calculated again without
+
+    // A fill pressure the model does not cover is refused and the store keeps the cylinder.
+    table->item(1, 2)->setText("400");
+    EXPECT_FALSE(status->text().isEmpty());
+    EXPECT_EQ(store.ReadSetting("Cylinders", "Cylinder2"), "S80;11.1;207;50/0");
+
+    // Halves turn later than thirds (a lower turn pressure).
+    const double thirds = table->item(0, 10)->text().replace(',', '.').toDouble();
+    window->findChild<QComboBox*>("cmbTurnRule")->setCurrentIndex(2);
+    EXPECT_EQ(store.ReadSetting("Planner", "TurnRule"), "Halves");
+    EXPECT_LT(table->item(0, 10)->text().replace(',', '.').toDouble(), thirds);
+
+    // Without the planner there is no plan to show.
+    w.workspace->settings.planner.enabled = false;
+    w.Trigger("mnuCalcSaturation");
+    EXPECT_TRUE(table->item(0, 5)->text().isEmpty());
+    EXPECT_TRUE(warnings->count() == 0);
+    EXPECT_THAT(window->findChild<QLabel*>("lblSummary")->text().toStdString(),
+                ::testing::StartsWith("Die Gasplanung rechnet mit dem geplanten Aufstieg"));
 }
 
 }  // namespace
