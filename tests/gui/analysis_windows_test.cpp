@@ -16,9 +16,11 @@
 
 #include "app/analysis/graph_output.h"
 #include "app/analysis/tool_windows.h"
+#include "core/text/paths.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/transcript.h"
 #include "tests/gui/main_window.h"
 
 namespace marelos {
@@ -26,11 +28,13 @@ namespace {
 
 const std::string kExampleDive = MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp";
 
-// The last thing written into the picture, as the printer receives it.
-RecordingCanvas::Call LastCall(const QtCanvas& picture) {
+// The last thing written into the picture, as the printer receives it: what, where, colour.
+std::vector<std::string> LastCall(const QtCanvas& picture) {
     RecordingCanvas replay(picture.Width(), picture.Height());
     picture.Record().PaintOn(replay);
-    return replay.calls.back();
+    const RecordingCanvas::Call& last = replay.calls.back();
+    return {last.kind == RecordingCanvas::Call::kText ? "Text" : "kein Text", last.text,
+            Transcript::Text(last.x1), Transcript::Text(last.y1), Transcript::Text(last.colour)};
 }
 
 // The pages of a PDF file as Qt writes it: the page boxes and the unpacked drawing of each.
@@ -66,51 +70,30 @@ PdfPages ReadPdf(const QString& path) {
     return pages;
 }
 
-TEST(GraphOutput, PrintsTheDiveSharpOnOneLandscapePageWithItsFileName) {
+// The dive prints sharp on one landscape page with its file name; the saved and copied
+// pictures have the graph's size, and a name with wildcards saves nothing.
+TEST(GraphOutput, PrintsSavesAndCopiesTheGraph) {
     QTemporaryDir dir;
     MainWindow w(kExampleDive);
+    Transcript t;
+    t.Mask(dir.path().toStdString(), "<dir>");
+    t.Mask(ShortenPath(kExampleDive), "<Titel>");
+    t.Mask(MARELOS_SOURCE_DIR, "<src>");
+    const QSize size = w.picture().Image().size();
     w.Trigger("mnuCalcSaturation");
     w.Trigger("mnuPartialPressureN2plusHe");
     const QString pdf = dir.filePath("grafik.pdf");
     w.dialogs.printFiles.push_back(pdf.toStdString());
     w.Trigger("cmdPrint");
-
-    EXPECT_TRUE(w.dialogs.messages.empty());
-    const RecordingCanvas::Call name = LastCall(w.picture());
-    EXPECT_EQ(name.kind, RecordingCanvas::Call::kText);
-    EXPECT_EQ(name.text, kExampleDive);
-    EXPECT_EQ(name.x1, 2000);
-    EXPECT_EQ(name.y1, 100);
-    EXPECT_EQ(name.colour, 0);
-
+    t.Note("gedruckt, zuletzt gezeichnet", w.dialogs.messages, LastCall(w.picture()));
     const PdfPages pages = ReadPdf(pdf);
     ASSERT_EQ(pages.boxes.size(), 1u);
     EXPECT_GT(pages.boxes[0].width(), pages.boxes[0].height());
     // Lines drawn at the printer's resolution, not a bitmap of the screen.
     EXPECT_FALSE(pages.hasImage);
     EXPECT_GT(pages.drawing.count(" l\n"), 100);
-}
 
-TEST(GraphOutput, AnUntitledProfilePrintsAnEmptyNameAndPrinterErrorsAreReported) {
-    MainWindow w;
-    w.Trigger("mnuPrintGraph");  // the print dialog is cancelled
-    EXPECT_EQ(LastCall(w.picture()).text, "");
-    EXPECT_TRUE(w.dialogs.messages.empty());
-
-    w.dialogs.printFiles.push_back("/kein/ordner/grafik.pdf");
-    w.Trigger("mnuPrintGraph");
-    EXPECT_EQ(w.dialogs.messages,
-              (std::vector<std::string>{
-                  "Der Drucker kann die Grafik nicht drucken: /kein/ordner/grafik.pdf (482)"}));
-
-    w.Trigger("mnuSetPrinter");
-    EXPECT_EQ(w.dialogs.pageSetUps, 1);
-}
-
-TEST(GraphOutput, SavedAndCopiedPicturesHaveTheGraphsSizeAndPatternsSaveNothing) {
-    QTemporaryDir dir;
-    MainWindow w(kExampleDive);
-    const QSize size = w.picture().Image().size();
+    EXPECT_EQ(w.picture().Image().size(), size);
     for (const char* name : {"grafik.bmp", "grafik.png"}) {
         w.dialogs.files.push_back(dir.filePath(name).toStdString());
         w.Trigger("mnuSavePic");
@@ -118,20 +101,12 @@ TEST(GraphOutput, SavedAndCopiedPicturesHaveTheGraphsSizeAndPatternsSaveNothing)
         EXPECT_EQ(reader.format(), QFileInfo(name).suffix().toLatin1()) << name;
         EXPECT_EQ(reader.size(), size) << name;
     }
-    EXPECT_EQ(w.dialogs.fileDialogs.front(),
-              "Grafik des Tauchgangs speichern unter... | "
-              "Bitmap-Dateien (*.bmp)|*.bmp|PNG-Bilder (*.png)|*.png|");
-
-    for (const char* pattern : {"*.bmp", "grafik?.bmp"}) {
+    for (const char* pattern : {"*.bmp", "grafik?.bmp", "fehlt/grafik.bmp"}) {
         w.dialogs.files.push_back(dir.filePath(pattern).toStdString());
         w.Trigger("mnuSavePic");
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
-
-    w.dialogs.files.push_back(dir.filePath("fehlt/grafik.bmp").toStdString());
-    w.Trigger("mnuSavePic");
-    ASSERT_EQ(w.dialogs.messages.size(), 1u);
-    EXPECT_TRUE(w.dialogs.messages[0].starts_with("Die Datei ")) << w.dialogs.messages[0];
+    w.Note(t, "gespeichert");
+    t.Note("Dateien", QDir(dir.path()).entryList(QDir::Files));
 
     QGuiApplication::clipboard()->setText("alt");
     w.Trigger("mnuCopyBMP");
@@ -139,6 +114,17 @@ TEST(GraphOutput, SavedAndCopiedPicturesHaveTheGraphsSizeAndPatternsSaveNothing)
     EXPECT_EQ(copied.size(), size);
     const QPoint middle(size.width() / 2, size.height() / 2);
     EXPECT_EQ(copied.pixel(middle), w.picture().Image().pixel(middle));
+}
+
+TEST(GraphOutput, AnUntitledProfilePrintsAnEmptyNameAndPrinterErrorsAreReported) {
+    MainWindow w;
+    Transcript t;
+    w.Trigger("mnuPrintGraph");  // the print dialog is cancelled
+    t.Note("abgebrochen, zuletzt gezeichnet", w.dialogs.messages, LastCall(w.picture()));
+    w.dialogs.printFiles.push_back("/kein/ordner/grafik.pdf");
+    w.Trigger("mnuPrintGraph");
+    w.Trigger("mnuSetPrinter");
+    t.Note("Drucker fehlt, Seite eingerichtet", w.dialogs.messages, w.dialogs.pageSetUps);
 }
 
 TEST(GraphOutput, ThePictureSaveDialogOffersBmpFirstAndGivesATypedNameTheFiltersEnding) {
@@ -158,16 +144,16 @@ TEST(frmAltitude, CalculatesAndTakesThePressureOver) {
     workspace->settings.airPressureStandard = 1013;
     InMemorySettingsStore store;
     frmAltitude window(*workspace, store, nullptr);
-    EXPECT_EQ(window.findChild<QLineEdit*>("txtNormPressure")->text(), "1013");
+    Transcript t;
     auto* take = window.findChild<QPushButton*>("cmdGetValue");
-    EXPECT_FALSE(take->isEnabled());
+    t.Note("Normaldruck, übernehmbar", window.findChild<QLineEdit*>("txtNormPressure")->text(),
+           take->isEnabled());
     window.findChild<QLineEdit*>("txtAltitude")->setText("1000");
     window.findChild<QPushButton*>("cmdCalc")->click();
-    EXPECT_EQ(window.findChild<QLabel*>("lblResult")->text(), "Luftdruck (Höhe) = 893 mbar.");
-    ASSERT_TRUE(take->isEnabled());
+    t.Note("1000 m", window.findChild<QLabel*>("lblResult")->text(), take->isEnabled());
     take->click();
-    EXPECT_EQ(workspace->settings.airPressure, 893);
-    EXPECT_EQ(store.ReadSetting("Values", "AirPressure"), "893");
+    t.Note("übernommen", workspace->settings.airPressure,
+           store.ReadSetting("Values", "AirPressure"));
 }
 
 TEST(frmRunTimeTable, ShowsThePlanInColumnsAndCopiesItAsLines) {

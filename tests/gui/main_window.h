@@ -20,6 +20,7 @@
 #include "app/shell/picture_box.h"
 #include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
+#include "tests/fakes/transcript.h"
 #include "tests/gui/scripted_dialogs.h"
 
 namespace marelos {
@@ -47,6 +48,20 @@ struct MainWindow {
             lines << list->item(i)->text();
         return lines;
     }
+    // One note of what the window showed since the last one: its title, the new message lines,
+    // and the questions, messages and file dialogs that came since.
+    void Note(Transcript& t, std::string_view step) {
+        t.Note(step, window.windowTitle(), Since(MessageLines(), seen[0]),
+               Since(dialogs.questions, seen[1]), Since(dialogs.messages, seen[2]),
+               Since(dialogs.fileDialogs, seen[3]));
+    }
+    template <class List>
+    static List Since(const List& all, std::size_t& seen) {
+        const auto size = static_cast<std::size_t>(all.size());
+        List fresh(all.begin() + static_cast<qsizetype>(seen < size ? seen : size), all.end());
+        seen = size;
+        return fresh;
+    }
     // A click at a minute and depth of the profile graph.
     void ClickAt(double minute, double depth) {
         const GraphGeometry g = GraphGeometry::Of(window.picture());
@@ -56,6 +71,7 @@ struct MainWindow {
         window.GraphClicked(x, y);
     }
 
+    std::size_t seen[4] = {};
     InMemorySettingsStore ownStore;
     ScriptedDialogs dialogs;
     std::unique_ptr<Workspace> workspace = std::make_unique<Workspace>();

@@ -13,6 +13,7 @@
 #include "platform/freedesktop_file_type.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
@@ -29,22 +30,24 @@ TEST(frmDiveComment, FieldsByNameGasButtonsLastValuesAndSavingTwice) {
     store.WriteSetting("DiveComments", "LastCountry", "Kroatien");
     ScriptedUi ui;
     frmDiveComment window(store, ui, nullptr);
+    Transcript t;
+    t.Mask(dir.path().toStdString(), "<dir>");
+    const auto field = [&](const char* name) { return window.findChild<QLineEdit*>(name)->text(); };
     ASSERT_TRUE(window.OpenDiveComment(path.toStdString()));
-    EXPECT_EQ(window.findChild<QLineEdit*>("txt11")->text(), "Luft");
+    t.Note("Gase", field("txt11"));
     window.findChild<QPushButton*>("cmdNitrox")->click();
-    EXPECT_EQ(window.findChild<QLineEdit*>("txt11")->text(), "Luft Nitrox");
     window.findChild<QPushButton*>("cmdCountry")->click();
-    EXPECT_EQ(window.findChild<QLineEdit*>("txt1")->text(), "Kroatien");
+    t.Note("Nitrox, Land", field("txt11"), field("txt1"));
     window.findChild<QLineEdit*>("txtDiveNum")->setText("3");
     window.findChild<QPlainTextEdit*>("txt12")->setPlainText("erste Zeile\nzweite Zeile");
     window.cmdSave();
     window.cmdSave();
     const QByteArray saved = Read(path);
-    EXPECT_EQ(saved.count("# END OF PROFILE #"), 1);
-    EXPECT_EQ(saved.count("TG-Nummer: 3\r\n"), 1);
-    EXPECT_TRUE(saved.contains("Bemerkungen: erste Zeile zweite Zeile\r\n"));
+    t.Note("zweimal gespeichert: Ende, Nummer, Bemerkungen", saved.count("# END OF PROFILE #"),
+           saved.count("TG-Nummer: 3\r\n"),
+           saved.contains("Bemerkungen: erste Zeile zweite Zeile\r\n"));
     EXPECT_FALSE(window.OpenDiveComment(dir.filePath("fehlt.mrp").toStdString()));
-    EXPECT_NE(ui.lines.back().find("konnte nicht gelesen werden"), std::string::npos);
+    t.Note("fehlt", ui.lines.back());
 }
 
 TEST(frmEditProfile, ShowsTheProfileAndSavesTheTextWithoutHeader) {

@@ -13,6 +13,7 @@
 #include "platform/qt_convert.h"
 #include "platform/uddf_xml.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/transcript.h"
 #include "tests/gui/main_window.h"
 
 namespace marelos {
@@ -26,37 +27,30 @@ TEST(frmUddfImport, ListsTheDivesImportsTheChosenOnesAndAsksBeforeReplacing) {
     ScriptedUi ui;
     frmUddfImport window(ReadUddfFile(kLog).value(), folder, ui, nullptr);
     auto* dives = window.findChild<QTreeWidget*>("lvwDives");
-    ASSERT_EQ(dives->topLevelItemCount(), 3);
-    const QTreeWidgetItem* first = dives->topLevelItem(0);
-    QStringList shown;
-    for (int column = 0; column < 6; ++column)
-        shown << first->text(column);
-    EXPECT_EQ(shown, QStringList({"101", "01.06.2024", "10:05", FormatForScreen(25.3), "24",
-                                  "Walchensee, Galerie"}));
-    EXPECT_EQ(dives->topLevelItem(2)->text(6), "ohne Profilpunkte");
+    Transcript t;
+    t.Mask(folder, "<dir>");
+    for (int row = 0; row < dives->topLevelItemCount(); ++row) {
+        QStringList shown;
+        for (int column = 0; column < dives->columnCount(); ++column)  // (3: the depth, localised)
+            shown << (column == 3 ? "" : dives->topLevelItem(row)->text(column));
+        t.Note("Tauchgang", shown);
+    }
+    EXPECT_EQ(dives->topLevelItem(0)->text(3), FormatForScreen(25.3));
 
     dives->topLevelItem(1)->setSelected(true);
     window.findChild<QPushButton*>("cmdImportSelected")->click();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
-              QStringList({"Tauchgang 2024-Juni-01 14 Uhr 40.mrp"}));
-
-    // "All": the dive without a profile is reported, the existing file is kept on "No".
+    t.Note("markierte", QDir(dir.path()).entryList(QDir::Files));
+    // "All": the dive without a profile is reported, the existing file is kept on "No" (Enter).
     window.findChild<QPushButton*>("cmdImportAll")->click();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
-    ASSERT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.questions[0],
-              "Dieser Tauchgang wurde bereits abgespeichert. Soll die Datei Tauchgang "
-              "2024-Juni-01 14 Uhr 40.mrp überschrieben werden?");
-    EXPECT_EQ(ui.defaultAnswers[0], Answer::No);  // Enter keeps the file
     auto* messages = window.findChild<QListWidget*>("lstMessages");
-    EXPECT_EQ(messages->item(messages->count() - 1)->text(),
-              "Tauchgang 3 nicht importiert: ohne Profilpunkte");
+    t.Note("alle", QDir(dir.path()).entryList(QDir::Files), ui.questions,
+           ui.defaultAnswers == std::vector{Answer::No},
+           messages->item(messages->count() - 1)->text());
 
     dives->setCurrentItem(dives->topLevelItem(0));
     ui.answers.push_back(Answer::Yes);
     window.findChild<QPushButton*>("cmdOpen")->click();
-    EXPECT_EQ(window.result(), QDialog::Accepted);
-    EXPECT_EQ(window.fileToOpen(), folder + "/Tauchgang 2024-Juni-01 10 Uhr 05.mrp");
+    t.Note("öffnen", window.result() == QDialog::Accepted, window.fileToOpen());
 }
 
 TEST(frmUddfImport, ADamagedFileIsReportedAndNoWindowOpens) {
