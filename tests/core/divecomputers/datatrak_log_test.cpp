@@ -1,15 +1,14 @@
 #include "core/divecomputers/datatrak_log.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "core/text/text_file.h"
 #include "tests/fakes/datatrak_log_builder.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
@@ -17,15 +16,13 @@ namespace {
 using datatrak::LogBytes;
 using datatrak::Record;
 using datatrak::Samples;
-using testing::Contains;
-using testing::Not;
 
 DatatrakConversion Convert(const std::string& log) {
     return ConvertDatatrakLog(log, "/logs/aladin.2004.log", "/tg/");
 }
 
 // The list, then each file's path and lines, then how the walk ended.
-std::string Transcript(const DatatrakConversion& c) {
+std::string Listed(const DatatrakConversion& c) {
     std::string text = Joined(c.listLines);
     for (const DatatrakFile& file : c.files)
         text += "== " + file.path + "\n" + Joined(file.lines);
@@ -43,20 +40,22 @@ std::vector<Record> NumberedDives(std::size_t count) {
     return dives;
 }
 
-TEST(ConvertDosText, GermanLettersInBothCodePagesPrintableAsciiAndNothingElse) {
+// German letters in both code pages, printable ASCII and nothing else. Dates count from the first
+// of January 1600: 1900 has no 29 February; the largest count does not overflow.
+TEST(DatatrakImport, DosTextAndDates) {
     EXPECT_EQ(ConvertDosText("\x81\xFC\x84\xE4\x8E\x94\xF6\x99\x9A\xA0\xDF\xE1"), "üüääÄööÖÜßßß");
     EXPECT_EQ(ConvertDosText(std::string("\x1F\x20~\x7F\x80\xFF\0z", 8)), " ~\x7Fz");
+    Transcript t;
+    for (const unsigned long days : {0UL, 109571UL, 109632UL, 146156UL})
+        t.Note("Tage", days, DateFromDays(days).text);
+    t.Note("Jahr", DateFromDays(4294967295UL).year);
 }
 
-TEST(DateFromDays, CountsFromTheFirstOfJanuary1600) {
-    EXPECT_EQ(DateFromDays(0).text, "01-01-1600");
-    EXPECT_EQ(DateFromDays(109571).text, "30-12-1899");
-    EXPECT_EQ(DateFromDays(109632).text, "01-03-1900");  // 1900 has no 29 February
-    EXPECT_EQ(DateFromDays(146156).text, "29-02-2000");
-    EXPECT_EQ(DateFromDays(4294967295UL).year, 11760821);  // no overflow
-}
-
-TEST(DatatrakImport, AnAirDiveIsListedAndWrittenWithItsComment) {
+// An air dive listed and written with its comment; records that each change one field near a
+// limit; the strides of the samples; implausible records, skipped, and the header's count, which
+// ends the walk.
+TEST(DatatrakImport, LogsAgainstTheirTranscript) {
+    Transcript t;
     Record dive;
     dive.country = "\x8Egypten";
     dive.site =
@@ -67,12 +66,10 @@ TEST(DatatrakImport, AnAirDiveIsListedAndWrittenWithItsComment) {
     dive.profile[14] = 0x0F;
     dive.profile[15] = 0xC0;
     // 0x0FC0: 9.8 m, of which the whole part counts; the texts in the DOS code page.
-    ExpectGolden("golden/datatrak_air_dive.txt", Transcript(Convert(LogBytes({dive}))));
-}
+    t.Note(Listed(Convert(LogBytes({dive}))));
 
-// Each record changes one field near a limit; the fields behind a changed text must still be
-// found. The dive without air temperature lists no line for it.
-TEST(DatatrakImport, FieldsAtTheirLimits) {
+    // The fields behind a changed text must still be found. The dive without air temperature
+    // lists no line for it.
     std::vector<Record> dives = NumberedDives(5);
     dives[0].country = "";
     dives[0].remarksA = "";
@@ -85,11 +82,10 @@ TEST(DatatrakImport, FieldsAtTheirLimits) {
     dives[3].water = 0xFFFF;
     dives[4].air = 32749;  // 327 °C: there, however implausible
     dives[4].depth = 2250;
-    ExpectGolden("golden/datatrak_limits.txt", Transcript(Convert(LogBytes(dives))));
-}
+    t.Note(Listed(Convert(LogBytes(dives))));
 
-TEST(DatatrakImport, TheStrideWithFewestImplausibleDepthsWinsTheSmallerOnATie) {
-    std::vector<Record> dives = NumberedDives(4);
+    // The stride with the fewest implausible depths wins, the smaller on a tie.
+    dives = NumberedDives(4);
     dives[0].profile = Samples(8, {4, 18, 25, 7});
     dives[1].profile = Samples(9, {4, 18, 25, 7});
     dives[2].profile = std::vector<std::uint8_t>(72, 0);  // every stride finds nothing implausible
@@ -98,11 +94,9 @@ TEST(DatatrakImport, TheStrideWithFewestImplausibleDepthsWinsTheSmallerOnATie) {
     dives[3].profile[0] = 0xE0;
     dives[3].profile[14] = 0xE0;
     // The stride-9 dive is listed, not written.
-    ExpectGolden("golden/datatrak_strides.txt", Transcript(Convert(LogBytes(dives))));
-}
+    t.Note(Listed(Convert(LogBytes(dives))));
 
-TEST(DatatrakImport, ImplausibleRecordsAreSkippedAndTheHeaderCountEndsTheWalk) {
-    std::vector<Record> dives = NumberedDives(7);
+    dives = NumberedDives(7);
     dives[0].days = 138791;  // 31-12-1979
     dives[1].days = 153768;  // 01-01-2021
     dives[2].profileBytes = 0;
@@ -111,40 +105,7 @@ TEST(DatatrakImport, ImplausibleRecordsAreSkippedAndTheHeaderCountEndsTheWalk) {
     dives[4].days = 138792;  // 01-01-1980
     dives[5].days = 153767;  // 31-12-2020
     // Two listed dives are more than the header's one: the seventh record is not read.
-    ExpectGolden("golden/datatrak_skipped.txt", Transcript(Convert(LogBytes(dives, 1))));
-}
-
-TEST(DatatrakImport, TheLastRecordEndsWithTheLogACutOneIsListedNotSaved) {
-    Record dive;
-    dive.profile = Samples(7, {3, 6, 9, 12});
-    const std::string whole = LogBytes({dive, dive});
-    const std::string cutLine =
-        "Die Datei endet in den Profildaten dieses Tauchgangs: er wird nicht gespeichert.";
-    // The count of profile bytes reaches exactly to the end of the log: both dives are whole.
-    const DatatrakConversion complete = Convert(whole);
-    EXPECT_EQ(complete.files.size(), 2u);
-    EXPECT_THAT(complete.listLines, Not(Contains(cutLine)));
-    // Cut inside the second dive's samples: it is listed with the reason, but a file of its
-    // first three samples would pass for the whole dive.
-    const DatatrakConversion inSamples = Convert(whole.substr(0, whole.size() - 1));
-    ASSERT_EQ(inSamples.files.size(), 1u);
-    EXPECT_THAT(inSamples.listLines, Contains(cutLine));
-    // Cut inside its remarks: the count of profile bytes is gone, so the dive is skipped.
-    const DatatrakConversion inRemarks = Convert(whole.substr(0, whole.size() - 80));
-    EXPECT_EQ(inRemarks.files.size(), 1u);
-    EXPECT_EQ(inRemarks.outcome.end, DatatrakEnd::EndOfData);
-    // Without the record mark behind the header the bytes are no log, whatever they hold.
-    std::string noise(600, '\x1A');
-    noise[6] = '\xB2';
-    for (const std::string& bytes : {noise, whole.substr(0, 13), std::string()}) {
-        const DatatrakConversion refused = Convert(bytes);
-        EXPECT_EQ(refused.outcome.end, DatatrakEnd::Failed);
-        EXPECT_EQ(refused.outcome.icon, MessageIcon::Critical);
-        EXPECT_TRUE(refused.listLines.empty());
-        EXPECT_EQ(refused.outcome.message,
-                  "Die Datei /logs/aladin.2004.log ist kein Aladin-DataTrak-Log: die Kennung des "
-                  "ersten Tauchgangs fehlt. Es wurde nichts umgewandelt.");
-    }
+    t.Note(Listed(Convert(LogBytes(dives, 1))));
 }
 
 // A disk that takes the first file and refuses the second.
@@ -157,45 +118,51 @@ struct FailingView : DatatrakView {
     int writes = 0;
 };
 
-TEST(DatatrakImport, AWriteFailureStopsTheWalkAndKeepsTheFilesWritten) {
-    Record dive;
-    dive.profile = Samples(7, {3});
-    FailingView view;
-    const DatatrakOutcome failed =
-        RunDatatrakImport(LogBytes({dive, dive, dive}), "a.log", "/tg", view);
-    EXPECT_EQ(view.writes, 2);
-    EXPECT_EQ(failed.icon, MessageIcon::Critical);
-    EXPECT_EQ(failed.message,
-              "Die Datei /tg/a Luft Datatrak TG 0007.mrp konnte nicht geschrieben werden. Die "
-              "bisherige Datei bleibt unverändert. Umwandeln von a.log beendet. 1 Tauchgänge "
-              "gespeichert.");
-}
-
 // Writes the files as the window does.
 struct QuietView : DatatrakView {
     void List(const std::string&) override {}
 };
 
-TEST(DatatrakImport, ALogOf256000BytesOrMoreIsRefusedBeforeAnyDiveIsWritten) {
+// The last record ends with the log; a cut one is listed, not saved. Without the record mark
+// behind the header the bytes are no log, whatever they hold. A disk that refuses the second
+// file stops the walk and keeps the first; a log of 256000 bytes or more is refused before any
+// dive is written.
+TEST(DatatrakImport, CutLogsNoLogsAFullDiskAndALogTooLarge) {
+    Transcript t;
+    Record dive;
+    dive.profile = Samples(7, {3, 6, 9, 12});
+    const std::string whole = LogBytes({dive, dive});
+    const auto note = [&](const char* what, const DatatrakConversion& c) {
+        t.Note(what, c.files.size(), static_cast<int>(c.outcome.icon)).Note(Listed(c));
+    };
+    // The count of profile bytes reaches exactly to the end of the log: both dives are whole.
+    note("ganz", Convert(whole));
+    // Cut inside the second dive's samples: a file of its first three samples would pass for the
+    // whole dive. Cut inside its remarks: the count of profile bytes is gone, the dive skipped.
+    note("in den Proben", Convert(whole.substr(0, whole.size() - 1)));
+    note("in den Bemerkungen", Convert(whole.substr(0, whole.size() - 80)));
+    std::string noise(600, '\x1A');
+    noise[6] = '\xB2';
+    for (const std::string& bytes : {noise, whole.substr(0, 13), std::string()})
+        note("kein Log", Convert(bytes));
+
+    dive.profile = Samples(7, {3});
+    FailingView failing;
+    const DatatrakOutcome failed =
+        RunDatatrakImport(LogBytes({dive, dive, dive}), "a.log", "/tg", failing);
+    t.Note("Platte voll", failing.writes, static_cast<int>(failed.icon), failed.message);
+
     const TempFolder temp("datatrak");
     const std::filesystem::path dir = temp.path();
-    Record dive;
-    dive.profile = Samples(7, {3});
+    t.Mask(dir.string(), "<dir>");
     std::string log = LogBytes({dive}) + std::string("\xA0\0", 2);  // an empty record follows
     for (const std::size_t size : {kDatatrakMaxBytes - 1, kDatatrakMaxBytes, std::size_t{300000}}) {
         log.resize(size, '\0');
         const std::string path = PutFile(dir / "gross.log", log);
         QuietView view;
         const DatatrakOutcome outcome = ImportDatatrakFile(path, (dir / "tg").string(), view);
-        if (size < kDatatrakMaxBytes) {
-            EXPECT_EQ(outcome.written, 1);
-            EXPECT_TRUE(std::filesystem::exists(dir / "tg" / "gross Luft Datatrak TG 0007.mrp"));
-        } else {
-            EXPECT_EQ(outcome.message, "Die Datei " + path +
-                                           " ist größer als 256 kB. Zuwenig Speicherplatz "
-                                           "vorhanden, Import wird abgebrochen.");
-            EXPECT_EQ(outcome.icon, MessageIcon::Critical);
-        }
+        t.Note("Größe", size, outcome.written, static_cast<int>(outcome.icon), outcome.message,
+               std::filesystem::exists(dir / "tg" / "gross Luft Datatrak TG 0007.mrp"));
         std::filesystem::remove_all(dir / "tg");
     }
 }

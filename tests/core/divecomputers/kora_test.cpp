@@ -7,13 +7,13 @@
 #include "core/divecomputers/kora_link.h"
 #include "tests/fakes/fake_kora.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/profile_notes.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::StartsWith;
 
 TEST(KoraLink, RequestsCarryTheAddressLowByteFirstAndXorChecksums) {
     EXPECT_THAT(KoraReadRequest(300), ElementsAre(200, 44, 1));
@@ -29,6 +29,7 @@ TEST(KoraLink, RequestsCarryTheAddressLowByteFirstAndXorChecksums) {
 }
 
 TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReadsInARow) {
+    Transcript t;
     FakeKora device;
     device.silentFrom = 50;
     device.eeprom[10] = kKoraDiveStart;  // a whole dive, and one cut off by the silence
@@ -45,58 +46,45 @@ TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReadsInARow) {
         lastProgress = address;
         return true;
     });
-    EXPECT_EQ(load.end, KoraLoadEnd::Silent);
-    EXPECT_EQ(lastProgress, 51);
-    EXPECT_EQ(waits, 53);
-    EXPECT_EQ(load.image[49], 0);
-    EXPECT_EQ(load.image[50], -1);
-    EXPECT_EQ(ListedKoraDives(load), 1);  // the cut-off dive is not listed as if it were whole
+    t.Note("Ende, Fortschritt, Wartezeiten", static_cast<int>(load.end), lastProgress, waits);
+    t.Note("Bytes 49 und 50", load.image[49], load.image[50]);
+    // The cut-off dive is not listed as if it were whole; a whole memory lists a dive without
+    // end byte too.
     KoraLoad ended = load;
     ended.image[45] = kKoraDiveEnd;
-    EXPECT_EQ(ListedKoraDives(ended), 2);
+    t.Note("Tauchgänge: abgeschnitten, mit Endbyte", ListedKoraDives(load), ListedKoraDives(ended));
     ended.image[45] = 0;
-    ended.end = KoraLoadEnd::Complete;  // a whole memory lists a dive without end byte too
-    EXPECT_EQ(ListedKoraDives(ended), 2);
+    ended.end = KoraLoadEnd::Complete;
+    t.Note("Tauchgänge im ganzen Speicher", ListedKoraDives(ended));
     // One answer in between starts the count anew.
     device.silentFrom = kKoraEepromSize;
-    EXPECT_EQ(link.ReadEepromByte(1), 0);
-    EXPECT_EQ(link.FailedReads(), 0);
+    const int byte = link.ReadEepromByte(1);
+    t.Note("Byte 1, Fehler danach", byte, link.FailedReads());
 }
 
 // Replies that come too late for their read, a port that goes away and a load that takes too
-// long all end the load within a few reads, each with its own message, and list no dive.
+// long all end the load within a few reads, each with its own message, and list no dive (the
+// dive begun has no end byte yet).
 TEST(KoraLink, LateRepliesALostPortAndTheDeadlineEndTheLoadEarly) {
-    const struct {
-        const char* fault;
-        std::function<void(FakeKora&)> damage;
-        KoraLoadEnd end;
-        int read;
-        const char* message;
-    } cases[] = {
-        {"each reply a read late", [](FakeKora& d) { d.lagging = true; }, KoraLoadEnd::Garbled, 3,
-         "Der KORA 4 antwortet zu spät oder mit falschen Prüfsummen."},
-        {"the port gone", [](FakeKora& d) { d.lostFrom = 7; }, KoraLoadEnd::Lost, 8,
-         "Die Verbindung zum KORA 4 ist abgebrochen"},
-        {"every reply 100 ms", [](FakeKora&) {}, KoraLoadEnd::Overdue, 11,
-         "Der KORA 4 antwortet zu langsam"},
+    Transcript t;
+    const std::pair<const char*, std::function<void(FakeKora&)>> cases[] = {
+        {"eine Antwort je Lesen zu spät", [](FakeKora& d) { d.lagging = true; }},
+        {"Anschluss weg", [](FakeKora& d) { d.lostFrom = 7; }},
+        {"jede Antwort 100 ms", [](FakeKora&) {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.fault);
+    for (const auto& [fault, damage] : cases) {
         FakeKora device;
         device.eeprom[2] = kKoraDiveStart;
-        c.damage(device);
+        damage(device);
         long long now = 0;
         KoraLink link(
             device, [&](std::size_t, int) { now += 100; }, kKoraReplyTimeoutMs,
             [&] { return now; });
         const KoraLoad load = LoadKoraEeprom(
             link, [](int) { return true; }, 1000);
-        EXPECT_EQ(load.end, c.end);
-        EXPECT_EQ(load.read, c.read);
         const KoraLoadReport report = ReportKoraLoad(load);
-        EXPECT_TRUE(report.failed);
-        EXPECT_THAT(report.message, StartsWith(c.message));
-        EXPECT_TRUE(report.dives.empty());  // the dive begun has no end byte yet
+        t.Note(fault, static_cast<int>(load.end), load.read, report.failed, report.message,
+               report.dives);
     }
 }
 
@@ -130,22 +118,19 @@ TEST(KoraEeprom, ADiveTakesOneMinutePerDepthAndSkipsSamplesWithoutDepth) {
                                     7,   0,  255, 7, 0,  18,  7, 0,   230};
     std::copy(dives.begin(), dives.end(), image.begin() + 100);
     ASSERT_EQ(CountKoraDives(image), 2);
-    const auto first = KoraDiveProfile(image, 1);
-    ASSERT_TRUE(first);
-    ASSERT_EQ(first->lines.size(), 3u);  // the end byte stands where the next sample would begin
-    EXPECT_EQ(first->lines[2], (ProfileLine{15, 1, 2, 78, 0}));
-    EXPECT_EQ(first->maxVScale, 25);  // the deepest point 10 m above the time axis
-
-    const auto second = KoraDiveProfile(image, 2);
-    ASSERT_TRUE(second);
-    ASSERT_EQ(second->lines.size(), 2u);
-    EXPECT_EQ(second->lines[1], (ProfileLine{18, 1, 1, 78, 0}));
-    EXPECT_EQ(second->points[1], (ProfilePoint{1, 18, 78, 0}));
-    EXPECT_EQ(second->nextPoint, 2);
-    EXPECT_EQ(second->maxHScale, 1);
-
-    EXPECT_FALSE(KoraDiveProfile(image, 3));
-    EXPECT_FALSE(KoraDiveProfile(image, 0));
+    // The end byte stands where the next sample would begin; the deepest point 10 m above the
+    // time axis.
+    Transcript t;
+    for (int n = 0; n <= 3; ++n) {
+        const auto dive = KoraDiveProfile(image, n);
+        std::vector<std::string> lines;
+        for (std::size_t i = 1; dive && i < dive->lines.size(); ++i)
+            lines.push_back(LineText(dive->lines[i]));
+        for (int i = 1; dive && i < dive->nextPoint; ++i)
+            lines.push_back(PointText(dive->points.at(static_cast<std::size_t>(i))));
+        if (dive) t.Note("Tauchgang", n, lines, dive->nextPoint, dive->maxHScale, dive->maxVScale);
+        if (!dive) t.Note("Tauchgang", n, "keiner");
+    }
     // A start byte at address 0 is listed but not shown, as the show command searches from 1 on.
     image = EmptyKoraEeprom();
     EXPECT_EQ(CountKoraDives(image), 0);
@@ -169,14 +154,10 @@ TEST(KoraEeprom, SettingsAreReadInTheDevicesOrderIntoTheFields) {
             return link.ReadEepromByte(address);
         },
         ",");
-    EXPECT_THAT(order,
-                ElementsAreArray({0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  11, 20, 20, 21, 22,
-                                  23, 18, 19, 17, 12, 13, 14, 16, 15, 24, 25, 26, 27, 28, 29}));
-    std::string texts;  // the failed byte as "?", the locale's separator
+    Transcript t;  // the failed byte as "?", the locale's separator
+    t.Note("Reihenfolge", order);
     for (const auto& field : fields)
-        texts += field.name + "=" + field.text + "\n";
-    ExpectGolden("golden/kora_settings.txt", texts);
-    EXPECT_TRUE(fields[8].checkBox);
+        t.Note(field.name, field.text, field.checkBox);
     device.eeprom[20] = 1;
     EXPECT_EQ(ReadKoraSettings([&](int a) { return link.ReadEepromByte(a); }, ".")[8].text, "1");
 }

@@ -1,6 +1,5 @@
 #include "core/profile/repetitive_dives.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,8 +11,10 @@
 #include "core/text/text_file.h"
 #include "core/text/val.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/profile_notes.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
@@ -43,107 +44,63 @@ class RepetitiveDivesTest : public ::testing::Test {
     ScriptedUi ui_;
 };
 
-TEST_F(RepetitiveDivesTest, AscentPhaseIsTheLastDataLineAboveOneMetre) {
-    EXPECT_TRUE(HasAscentPhase(first_));
-    EXPECT_FALSE(HasAscentPhase(Write("ohne.mrp", "20\t2\t2\t78\t0\r\n3\t5\t7\t78\t0\r\n")));
-    EXPECT_FALSE(HasAscentPhase(""));
-    EXPECT_TRUE(HasAscentPhase(Write("knapp.mrp", "20\t2\t2\t78\t0\r\n0.4\t5\t7\t78\t0\r\n")));
-}
-
+// The ascent phase is the last data line above one metre. Two dives joined across the surface
+// interval (its line, the time joined so far, the axis widened by the calculation); a line no
+// file can hold ends the join; a long interval warns; a dive without ascent asks to be loaded.
 TEST_F(RepetitiveDivesTest, JoinsTwoDivesAcrossTheSurfaceInterval) {
-    ui_.files = {first_, second_};
-    ui_.textAnswers = {std::string("60")};
-    JoinDives(*workspace_, store_, ui_);
-    const DiveProfile& profile = workspace_->profile;
-    EXPECT_EQ(profile.lines[4], (ProfileLine{0, 60, 95, 78, 0}));  // the surface interval
-    EXPECT_EQ(profile.lines[5].tTotal, 2 + 95);  // tDelta + the time joined so far
-    EXPECT_EQ(profile.nextPoint, 8);
-    EXPECT_EQ(workspace_->settings.maxHScale,
-              125 + 120 + 10);  // the join's 125, widened by the calculation
-    EXPECT_THAT(ui_.lines, ::testing::Contains("Gesamte TG-Zeit: 125 min."));
-    EXPECT_EQ(ui_.caption,
-              "Marelos 3 Beta - Tauchgang mit Wiederholungstauchgang - Unbenannte Datei");
-    EXPECT_GT(workspace_->computed.computedCount, 125);
-    EXPECT_TRUE(profile.fileName.empty());
-
-    // A repetitive dive with a line no file can hold ends the join with a message.
-    ScriptedUi bad;
-    bad.files = {first_, Write("gross.mrp", "20\t2\t2\t78\t0\r\n0\t1e999\t3\t78\t0\r\n")};
-    bad.textAnswers = {std::string("60")};
-    JoinDives(*workspace_, store_, bad);
-    ASSERT_EQ(bad.boxes.size(), 1u);
-    EXPECT_NE(bad.boxes[0].text.find("nicht zusammengefügt"), std::string::npos);
-    EXPECT_THAT(bad.lines,
-                ::testing::Not(::testing::Contains(::testing::StartsWith("Gesamte TG-Zeit"))));
+    Transcript t;
+    t.Mask(folder_.string(), "<dir>");
+    t.Note("Austauchphase", HasAscentPhase(first_),
+           HasAscentPhase(Write("ohne.mrp", "20\t2\t2\t78\t0\r\n3\t5\t7\t78\t0\r\n")),
+           HasAscentPhase(""),
+           HasAscentPhase(Write("knapp.mrp", "20\t2\t2\t78\t0\r\n0.4\t5\t7\t78\t0\r\n")));
+    const auto join = [&](const std::string& second, const char* minutes, Answer answer) {
+        ui_.files = {first_, second};
+        ui_.textAnswers = {std::string(minutes)};
+        ui_.answers = {answer};
+        JoinDives(*workspace_, store_, ui_);
+        const DiveProfile& p = workspace_->profile;
+        std::vector<std::string> lines;
+        for (int i = 1; i < p.nextPoint && i <= 6; ++i)
+            lines.push_back(LineText(p.lines[i]));
+        t.Note(std::string("# ") + minutes, ui_.Said(), ui_.caption, lines, p.nextPoint,
+               workspace_->settings.maxHScale, workspace_->computed.computedCount > 125,
+               p.fileName);
+    };
+    join(second_, "60", Answer::No);
+    join(Write("gross.mrp", "20\t2\t2\t78\t0\r\n0\t1e999\t3\t78\t0\r\n"), "60", Answer::No);
+    join(second_, "601", Answer::No);
+    join(second_, "600", Answer::No);
+    ui_.files = {Write("offen.mrp", "20\t2\t2\t78\t0\r\n3\t5\t7\t78\t0\r\n")};
+    ui_.answers = {Answer::Yes};
+    JoinDives(*workspace_, store_, ui_);  // loaded and calculated, the join ends
+    t.Note("ohne Austauchphase", ui_.Said(), workspace_->profile.fileName);
 }
 
-TEST_F(RepetitiveDivesTest, LongSurfaceIntervalsWarnAndDivesWithoutAscentAsk) {
-    ui_.files = {first_, second_};
-    ui_.textAnswers = {std::string("601")};
-    JoinDives(*workspace_, store_, ui_);
-    EXPECT_THAT(ui_.lines, ::testing::Contains("beinflusst wird."));
-    ScriptedUi six;
-    six.files = {first_, second_};
-    six.textAnswers = {std::string("600")};
-    JoinDives(*workspace_, store_, six);
-    EXPECT_THAT(six.lines, ::testing::Not(::testing::Contains("beinflusst wird.")));
-
-    const std::string open = Write("offen.mrp", "20\t2\t2\t78\t0\r\n3\t5\t7\t78\t0\r\n");
-    ScriptedUi ask;
-    ask.files = {open};
-    ask.answers = {Answer::Yes};
-    JoinDives(*workspace_, store_, ask);
-    EXPECT_EQ(ask.questions.back(),
-              "Dieses Tauchgangsprofil hat keine Austauchphase.Soll der TG geladen und eine "
-              "Austauchphase berechnet werden?");
-    EXPECT_EQ(workspace_->profile.fileName, open);  // loaded and calculated, the join ends
-    EXPECT_NE(ask.boxes.back().text.find("wurde geladen und die Austauchphase berechnet"),
-              std::string::npos);
-}
-
-TEST_F(RepetitiveDivesTest, SeriesTableHasSurfaceRowsPerMinuteAndDiveRowsPerLine) {
+// A series table has surface rows per minute and dive rows per line, the minute counter going on
+// with field 2; endless intervals and dives no one can make are refused with no table. The table
+// of a series of two example dives, byte for byte against tests/data.
+TEST_F(RepetitiveDivesTest, SeriesTables) {
+    Transcript t;
+    t.Mask(folder_.string(), "<dir>");
     const std::string out = (folder_ / "serie.txt").string();
     ASSERT_TRUE(CalcDiveSeries(*workspace_, ui_, {"2|" + first_, "1|"}, out));
     const std::vector<std::string> table = ReadTextFileLines(out).value();
-    ASSERT_EQ(table.size(), 1u + 120 + 3 + 60);  // the header line is pinned by the golden table
-    EXPECT_EQ(GetField(table[1], 1), "OFP");
-    EXPECT_EQ(GetField(table[1], 2), "1");
-    EXPECT_EQ(GetField(table[120], 3), "120");
-    EXPECT_EQ(GetField(table[121], 1), "TG");
-    EXPECT_EQ(GetField(table[121], 3), "122");  // the minute counter goes on with field 2
-    EXPECT_EQ(GetField(table[124], 2), "2");    // the second entry's surface rows
+    ASSERT_EQ(table.size(), 1u + 120 + 3 + 60);
+    t.Note("Zeilen 1, 120, 121, 124", table[1], table[120], table[121], table[124], ui_.Said());
     // Compartment 1 after one surface minute from the start state, breathing 78 % N2 at 1 bar.
     const double start = 0.79;
     const double inspired = (1.0 - 0.0627) * 78 / 100;
     const double expected = start + SaturationFactor(1.5, 1, 4) * (inspired - start);
     EXPECT_NEAR(Val(GetField(table[1], 4)), expected, 1e-12);
-    EXPECT_EQ(ui_.lines.back(), "Berechne: " + first_);
-    EXPECT_NE(ui_.boxes.back().text.find(out), std::string::npos);
-}
 
-TEST_F(RepetitiveDivesTest, SeriesRefusesEndlessIntervalsAndDivesNoOneCanMake) {
-    const std::string out = (folder_ / "serie.txt").string();
+    fs::remove(out);
     const std::string bad = Write("falsch.mrp", "30\t20\t20\t150\t100\r\n");
-    struct Case {
-        std::vector<std::string> entries;
-        const char* message;
-    };
-    for (const Case& c : std::initializer_list<Case>{
-             {{"1e999|" + first_}, "länger als 1440 Stunden"},
-             {{"720|", "721|" + first_}, "bis zum Tauchgang 2 sind zusammen länger"},
-             {{"1|" + bad}, "enthält unmögliche Gasanteile"}}) {
-        ui_.boxes.clear();
-        EXPECT_FALSE(CalcDiveSeries(*workspace_, ui_, c.entries, out));
-        ASSERT_EQ(ui_.boxes.size(), 1u);
-        EXPECT_EQ(ui_.boxes[0].icon, MessageIcon::Critical);
-        EXPECT_THAT(ui_.boxes[0].text, ::testing::HasSubstr(c.message));
-        EXPECT_FALSE(fs::exists(out));
+    for (const std::vector<std::string>& entries :
+         {std::vector<std::string>{"1e999|" + first_}, {"720|", "721|" + first_}, {"1|" + bad}}) {
+        const bool calculated = CalcDiveSeries(*workspace_, ui_, entries, out);
+        t.Note("Serie", entries, calculated, ui_.Said(), fs::exists(out));
     }
-}
-
-// The table of a series of two example dives, byte for byte against tests/data.
-TEST_F(RepetitiveDivesTest, SeriesOfTwoDivesMatchesItsGoldenTable) {
-    const std::string out = (folder_ / "serie.txt").string();
     ASSERT_TRUE(CalcDiveSeries(*workspace_, ui_, {"0|" + first_, "1|" + second_}, out));
     ExpectGolden("series_two_dives.txt", FileBytes(out));
 }
