@@ -27,8 +27,8 @@ class ProfileFileTest : public ::testing::Test {
     }
 
     std::string Path(const std::string& name) const { return temp_.File(name); }
-    void WriteRaw(const std::string& name, const std::string& bytes) const {
-        PutFile(Path(name), bytes);
+    std::string WriteRaw(const std::string& name, const std::string& bytes) const {
+        return PutFile(Path(name), bytes);
     }
     std::string ReadRaw(const std::string& name) const { return FileBytes(Path(name)); }
     std::vector<std::string> ReadLines(const std::string& name) const {
@@ -175,34 +175,19 @@ TEST(RecentFiles, AKnownFileMovesUpAndANewOnePushesTheLastOut) {
     t.Note("lang", RecentFileCaptions(sparse)[0]);
 }
 
-namespace fs = std::filesystem;
-
-class CommentTest : public ::testing::Test {
-  protected:
-    std::string Write(const std::string& name, const std::string& bytes) {
-        return PutFile(folder_ / name, bytes);
-    }
-    std::vector<std::string> Lines(const std::string& path) {
-        return ReadTextFileLines(path).value();
-    }
-
-    const TempFolder temp_{"comment"};
-    const fs::path folder_ = temp_.path();
-};
-
 // Each key is read after its colon, trimmed, and the last line wins; saving twice leaves one
 // comment block and the remark on one line; the neighbours are the profile files in name order.
-TEST_F(CommentTest, ReadSaveAndNeighbours) {
+TEST_F(ProfileFileTest, CommentsNeighboursAndTheTextEditor) {
     Transcript t;
-    t.Mask(folder_.string(), "<dir>");
-    std::string path = Write("tg.mrp",
-                             "30\t3\t3\t78\t0\r\n# END OF PROFILE #\r\nOrt:  Überlingen \r\n"
-                             "TG-Nummer: 11\r\nTG-Nummer:12\r\nAtemgas(e): Luft\r\n");
+    t.Mask(temp_.path().string(), "<dir>");
+    std::string path = WriteRaw("tg.mrp",
+                                "30\t3\t3\t78\t0\r\n# END OF PROFILE #\r\nOrt:  Überlingen \r\n"
+                                "TG-Nummer: 11\r\nTG-Nummer:12\r\nAtemgas(e): Luft\r\n");
     t.Note("gelesen", ReadDiveComment(path).value());
-    EXPECT_FALSE(ReadDiveComment((folder_ / "fehlt.mrp").string()).ok());
+    EXPECT_FALSE(ReadDiveComment(Path("fehlt.mrp")).ok());
     t.Note("Gase", AddGas("Luft", "Nitrox"), AddGas("", "Trimix"));
 
-    path = Write("tg.mrp", "30\t3\t3\t78\t0\r\n\r\n30\t22\t25\t78\t0\r\n");
+    path = WriteRaw("tg.mrp", "30\t3\t3\t78\t0\r\n\r\n30\t22\t25\t78\t0\r\n");
     CommentFields fields;
     fields[0] = "7";
     fields[1] = "Walchensee";
@@ -212,29 +197,30 @@ TEST_F(CommentTest, ReadSaveAndNeighbours) {
     ASSERT_FALSE(SaveDiveComment(path, fields, store).has_value());
     fields[0] = "8";
     ASSERT_FALSE(SaveDiveComment(path, fields, store).has_value());
-    t.Note("gespeichert", Lines(path)).Note("wieder gelesen", ReadDiveComment(path).value());
+    t.Note("gespeichert", ReadLines("tg.mrp"))
+        .Note("wieder gelesen", ReadDiveComment(path).value());
     t.Note("zuletzt", store.ReadSetting("DiveComments", "LastNumber"),
            store.ReadSetting("DiveComments", "LastSite"));
 
-    fs::remove(path);  // the neighbours are only these
-    const std::string a = Write("a.mrp", "");
-    Write("b.txt", "");
-    const std::string c = Write("c.PRF", "");
-    const std::string d = Write("d.mrp", "");
+    std::filesystem::remove(path);  // the neighbours are only these
+    const std::string a = WriteRaw("a.mrp", "");
+    WriteRaw("b.txt", "");
+    const std::string c = WriteRaw("c.PRF", "");
+    const std::string d = WriteRaw("d.mrp", "");
     t.Note("Nachbarn", NeighbourProfileFile(a, +1), NeighbourProfileFile(c, +1),
            NeighbourProfileFile(c, -1), NeighbourProfileFile(a, -1), NeighbourProfileFile(d, +1));
 
     // The text editor turns blanks into tabs, takes a file's own first line as the header and
     // saves without its header; a line with neither depth nor time is no line of the file.
     const std::vector<std::string> lines =
-        TextLinesOfFile(Write("alt.prf", "10 3 3 78 0\r\n")).value();
+        TextLinesOfFile(WriteRaw("alt.prf", "10 3 3 78 0\r\n")).value();
     t.Note("Editor", lines,
            TextLinesOfFile(
-               Write("neu.mrp", "Depth\tt.delta\tt.total\tN2%\tHe%\r\n10\t3\t3\t78\t0\r\n"))
+               WriteRaw("neu.mrp", "Depth\tt.delta\tt.total\tN2%\tHe%\r\n10\t3\t3\t78\t0\r\n"))
                .value());
-    const std::string saved = (folder_ / "gespeichert.mrp").string();
+    const std::string saved = Path("gespeichert.mrp");
     ASSERT_FALSE(SaveTextLines(saved, lines).has_value());
-    t.Note("gespeichert", Lines(saved));
+    t.Note("gespeichert", ReadLines("gespeichert.mrp"));
     DiveProfile profile;
     profile.lines[1] = {30, 3, 3, 78, 0};
     profile.lines[2] = {0, 0, 3, 78, 0};
