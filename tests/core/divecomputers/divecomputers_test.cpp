@@ -181,7 +181,9 @@ TEST(DatatrakImport, CutLogsNoLogsAFullDiskAndALogTooLarge) {
 
 using ::testing::ElementsAre;
 
-TEST(KoraLink, RequestsCarryTheAddressLowByteFirstAndXorChecksums) {
+// Requests carry the address low byte first and XOR checksums. A silent device ends the load
+// after three unanswered reads in a row.
+TEST(KoraLink, RequestsAndASilentDevice) {
     EXPECT_THAT(KoraReadRequest(300), ElementsAre(200, 44, 1));
     EXPECT_THAT(KoraWriteRequest(300, 7), ElementsAre(201, 44, 1, 7, 201 ^ 44 ^ 1 ^ 7));
     const std::uint8_t reply[] = {7, 200 ^ 44 ^ 1 ^ 7, 200 ^ 44 ^ 1};
@@ -192,9 +194,6 @@ TEST(KoraLink, RequestsCarryTheAddressLowByteFirstAndXorChecksums) {
     EXPECT_THAT(KoraClockWrites({6, 12, 2026, 4, 9}),
                 ElementsAre(KoraWrite{16, 4}, KoraWrite{15, 9}, KoraWrite{12, 6}, KoraWrite{13, 12},
                             KoraWrite{14, 26}));
-}
-
-TEST(KoraLink, ASilentDeviceEndsTheLoadAfterThreeUnansweredReadsInARow) {
     Transcript t;
     FakeKora device;
     device.silentFrom = 50;
@@ -303,6 +302,24 @@ TEST(KoraEeprom, ADiveTakesOneMinutePerDepthAndSkipsSamplesWithoutDepth) {
     image[0] = kKoraDiveStart;
     EXPECT_EQ(CountKoraDives(image), 1);
     EXPECT_FALSE(KoraDiveProfile(image, 1));
+
+    // An image file holds numbers or raw bytes.
+    std::string numbers;
+    for (int i = 0; i < kKoraEepromSize; ++i)
+        numbers += (i == 5 ? "-1" : std::to_string(i % 256)) + (i % 16 == 15 ? "\n" : " ");
+    const auto parsed = ParseKoraEeprom(numbers);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ((*parsed)[5], -1);
+    EXPECT_EQ((*parsed)[4096], 0);
+    EXPECT_EQ(ParseKoraEeprom(KoraEepromText(*parsed)), parsed);
+
+    std::string raw(kKoraEepromSize, '\xE5');
+    EXPECT_EQ(CountKoraDives(*ParseKoraEeprom(raw)), kKoraEepromSize);
+    EXPECT_FALSE(ParseKoraEeprom(raw.substr(1)));
+    EXPECT_FALSE(ParseKoraEeprom(numbers + " 1"));                         // one number too many
+    EXPECT_FALSE(ParseKoraEeprom(numbers.substr(0, numbers.size() - 3)));  // one too few
+    numbers.replace(0, 1, "256");
+    EXPECT_FALSE(ParseKoraEeprom(numbers));
 }
 
 TEST(KoraEeprom, SettingsAreReadInTheDevicesOrderIntoTheFields) {
@@ -328,55 +345,30 @@ TEST(KoraEeprom, SettingsAreReadInTheDevicesOrderIntoTheFields) {
     EXPECT_EQ(ReadKoraSettings([&](int a) { return link.ReadEepromByte(a); }, ".")[8].text, "1");
 }
 
-TEST(KoraEeprom, AnImageFileHoldsNumbersOrRawBytes) {
-    std::string numbers;
-    for (int i = 0; i < kKoraEepromSize; ++i)
-        numbers += (i == 5 ? "-1" : std::to_string(i % 256)) + (i % 16 == 15 ? "\n" : " ");
-    const auto image = ParseKoraEeprom(numbers);
-    ASSERT_TRUE(image);
-    EXPECT_EQ((*image)[5], -1);
-    EXPECT_EQ((*image)[4096], 0);
-    EXPECT_EQ(ParseKoraEeprom(KoraEepromText(*image)), image);
-
-    std::string raw(kKoraEepromSize, '\xE5');
-    EXPECT_EQ(CountKoraDives(*ParseKoraEeprom(raw)), kKoraEepromSize);
-    EXPECT_FALSE(ParseKoraEeprom(raw.substr(1)));
-    EXPECT_FALSE(ParseKoraEeprom(numbers + " 1"));                         // one number too many
-    EXPECT_FALSE(ParseKoraEeprom(numbers.substr(0, numbers.size() - 3)));  // one too few
-    numbers.replace(0, 1, "256");
-    EXPECT_FALSE(ParseKoraEeprom(numbers));
-}
-
 namespace fs = std::filesystem;
 
 struct RecordingView : VyperView {
     std::vector<std::string> lines, files;
-    int errors = 0;
     bool finished = false;
-    bool overwrite = false;
     void List(const std::string& line) override { lines.push_back(line); }
     void ShowBytes(long long) override {}
     void ShowDiveNumber(long long) override {}
-    void ShowErrors(int count) override { errors = count; }
+    void ShowErrors(int) override {}
     void AddFile(const std::string& name) override { files.push_back(name); }
-    bool AskOverwrite(const std::string&) override { return overwrite; }
+    bool AskOverwrite(const std::string&) override { return false; }
     void DownloadFinished() override { finished = true; }
     void Pause(int) override {}
 };
 
-std::vector<std::uint8_t> StoredDive() {
-    std::ifstream in(MARELOS_TEST_DATA "/vyper_dive_nitrox.txt");
-    std::vector<std::uint8_t> bytes;
-    for (int value = 0; in >> value;)
-        bytes.push_back(static_cast<std::uint8_t>(value));
-    return bytes;
-}
-
-// Three dives a few minutes apart, newest first.
+// Three dives of the stored example a few minutes apart, newest first.
 FakeVyper DeviceWithDives() {
+    std::ifstream in(MARELOS_TEST_DATA "/vyper_dive_nitrox.txt");
+    std::vector<std::uint8_t> stored;
+    for (int value = 0; in >> value;)
+        stored.push_back(static_cast<std::uint8_t>(value));
     FakeVyper device;
     for (int minute : {50, 40, 30}) {
-        auto dive = StoredDive();
+        auto dive = stored;
         dive[dive.size() - 14] = static_cast<std::uint8_t>(minute);
         device.dives.push_back(dive);
     }
