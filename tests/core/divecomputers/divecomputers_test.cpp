@@ -53,21 +53,17 @@ std::vector<Record> NumberedDives(std::size_t count) {
 }
 
 // German letters in both code pages, printable ASCII and nothing else. Dates count from the first
-// of January 1600: 1900 has no 29 February; the largest count does not overflow.
-TEST(DatatrakImport, DosTextAndDates) {
+// of January 1600: 1900 has no 29 February; the largest count does not overflow. An air dive
+// listed and written with its comment; records that each change one field near a limit; the
+// strides of the samples; implausible records, skipped, and the header's count, which ends the
+// walk.
+TEST(DatatrakImport, LogsAgainstTheirTranscript) {
     EXPECT_EQ(ConvertDosText("\x81\xFC\x84\xE4\x8E\x94\xF6\x99\x9A\xA0\xDF\xE1"), "üüääÄööÖÜßßß");
     EXPECT_EQ(ConvertDosText(std::string("\x1F\x20~\x7F\x80\xFF\0z", 8)), " ~\x7Fz");
     Transcript t;
     for (const unsigned long days : {0UL, 109571UL, 109632UL, 146156UL})
         t.Note("Tage", days, DateFromDays(days).text);
     t.Note("Jahr", DateFromDays(4294967295UL).year);
-}
-
-// An air dive listed and written with its comment; records that each change one field near a
-// limit; the strides of the samples; implausible records, skipped, and the header's count, which
-// ends the walk.
-TEST(DatatrakImport, LogsAgainstTheirTranscript) {
-    Transcript t;
     Record dive;
     dive.country = "\x8Egypten";
     dive.site =
@@ -182,7 +178,7 @@ TEST(DatatrakImport, CutLogsNoLogsAFullDiskAndALogTooLarge) {
 using ::testing::ElementsAre;
 
 // Requests carry the address low byte first and XOR checksums. A silent device ends the load
-// after three unanswered reads in a row.
+// after three unanswered reads in a row; late replies, a lost port and the deadline end it early.
 TEST(KoraLink, RequestsAndASilentDevice) {
     EXPECT_THAT(KoraReadRequest(300), ElementsAre(200, 44, 1));
     EXPECT_THAT(KoraWriteRequest(300, 7), ElementsAre(201, 44, 1, 7, 201 ^ 44 ^ 1 ^ 7));
@@ -225,28 +221,24 @@ TEST(KoraLink, RequestsAndASilentDevice) {
     device.silentFrom = kKoraEepromSize;
     const int byte = link.ReadEepromByte(1);
     t.Note("Byte 1, Fehler danach", byte, link.FailedReads());
-}
 
-// Replies that come too late for their read, a port that goes away and a load that takes too
-// long all end the load within a few reads, each with its own message, and list no dive (the
-// dive begun has no end byte yet).
-TEST(KoraLink, LateRepliesALostPortAndTheDeadlineEndTheLoadEarly) {
-    Transcript t;
+    // Replies that come too late for their read, a port that goes away and a load that takes too
+    // long all end the load within a few reads, each with its own message, and list no dive (the
+    // dive begun has no end byte yet).
     const std::pair<const char*, std::function<void(FakeKora&)>> cases[] = {
         {"eine Antwort je Lesen zu spät", [](FakeKora& d) { d.lagging = true; }},
         {"Anschluss weg", [](FakeKora& d) { d.lostFrom = 7; }},
         {"jede Antwort 100 ms", [](FakeKora&) {}},
     };
     for (const auto& [fault, damage] : cases) {
-        FakeKora device;
-        device.eeprom[2] = kKoraDiveStart;
-        damage(device);
+        FakeKora slow;
+        slow.eeprom[2] = kKoraDiveStart;
+        damage(slow);
         long long now = 0;
-        KoraLink link(
-            device, [&](std::size_t, int) { now += 100; }, kKoraReplyTimeoutMs,
-            [&] { return now; });
+        KoraLink slowLink(
+            slow, [&](std::size_t, int) { now += 100; }, kKoraReplyTimeoutMs, [&] { return now; });
         const KoraLoad load = LoadKoraEeprom(
-            link, [](int) { return true; }, 1000);
+            slowLink, [](int) { return true; }, 1000);
         const KoraLoadReport report = ReportKoraLoad(load);
         t.Note(fault, static_cast<int>(load.end), load.read, report.failed, report.message,
                report.dives);
