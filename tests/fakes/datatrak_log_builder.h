@@ -31,18 +31,14 @@ struct Record {
 // samples and the samples up to the next record mark.
 inline constexpr int kCountedBeforeSamples = 24;
 
-// A depth sample's big-endian word for whole metres, with flag bits in the lowest six.
-inline int DepthWord(int metres, int flags = 5) {
-    return (metres * 410 + 63) / 64 * 64 | flags;
-}
-
-// Sample groups of `stride` bytes holding these depths; with stride 8 the word follows a flag
-// byte. The other bytes are high enough that a group read at the wrong stride looks implausible.
+// Sample groups of `stride` bytes holding these depths, each a big-endian word for whole metres
+// with flag bits in the lowest six; with stride 8 the word follows a flag byte. The other bytes
+// are high enough that a group read at the wrong stride looks implausible.
 inline std::vector<std::uint8_t> Samples(int stride, const std::vector<int>& depths) {
     std::vector<std::uint8_t> bytes;
     for (const int depth : depths) {
         if (stride == 8) bytes.push_back(1);
-        const int word = DepthWord(depth);
+        const int word = (depth * 410 + 63) / 64 * 64 | 5;
         bytes.push_back(static_cast<std::uint8_t>(word >> 8));
         bytes.push_back(static_cast<std::uint8_t>(word & 0xFF));
         while (bytes.size() % static_cast<std::size_t>(stride) != 0)

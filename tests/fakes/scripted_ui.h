@@ -23,20 +23,17 @@ class ScriptedUi : public Ui {
     }
     std::optional<std::string> AskText(std::string_view prompt, std::string_view) override {
         questions.emplace_back(prompt);
-        if (textAnswers.empty()) return std::nullopt;
-        std::optional<std::string> answer = textAnswers.front();
-        textAnswers.pop_front();
-        return answer;
+        return Next(textAnswers);
     }
     std::optional<std::string> AskOpenFile(std::string_view title, std::string_view,
                                            std::string_view) override {
         questions.emplace_back(title);
-        return NextFile();
+        return Next(files);
     }
     std::optional<std::string> AskSaveFile(std::string_view title, std::string_view,
                                            std::string_view) override {
         questions.emplace_back(title);
-        return NextFile();
+        return Next(files);
     }
     void ProcessPendingEvents() override {
         ++eventRounds;
@@ -78,11 +75,11 @@ class ScriptedUi : public Ui {
     bool progressReset = false;
 
   protected:
-    std::optional<std::string> NextFile() {
-        if (files.empty()) return std::nullopt;
-        std::optional<std::string> file = files.front();
-        files.pop_front();
-        return file;
+    static std::optional<std::string> Next(std::deque<std::optional<std::string>>& queue) {
+        if (queue.empty()) return std::nullopt;
+        std::optional<std::string> next = queue.front();
+        queue.pop_front();
+        return next;
     }
     void AppendMessageLine(std::string_view line) override { lines.emplace_back(line); }
     Answer ShowQuestion(std::string_view text, Buttons, MessageIcon,

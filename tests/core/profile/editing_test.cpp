@@ -1,16 +1,22 @@
 #include "core/profile/editing.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "core/engine/computed_profile.h"
 #include "core/graphics/profile_graph.h"
+#include "core/profile/dive_name.h"
+#include "core/profile/dive_profile.h"
+#include "core/profile/edit_history.h"
+#include "core/profile/gas_mix.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/text/number_format.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/profile_notes.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
@@ -30,12 +36,6 @@ class EditingTest : public ::testing::Test {
     bool Click(double minute, double depth) {
         return AddPointAtClick(ws(), canvas_, ui_, X(minute), Y(depth));
     }
-    std::vector<std::int32_t> Times() {
-        std::vector<std::int32_t> times;
-        for (int i = 1; i < ws().profile.nextPoint; ++i)
-            times.push_back(ws().profile.points[i].time);
-        return times;
-    }
 
     std::unique_ptr<Workspace> workspace_;
     RecordingCanvas canvas_{7300, 4300};
@@ -50,11 +50,8 @@ TEST_F(EditingTest, ClicksAndDeletionsAgainstTheirGoldenTranscript) {
     std::string text;
     const auto step = [&](const std::string& what, long long result = 0) {
         text += "# " + what + " -> " + std::to_string(result) + "\n" + ui_.Said();
-        for (int i = 1; i < ws().profile.nextPoint; ++i) {
-            const ProfilePoint& p = ws().profile.points[i];
-            text += " " + std::to_string(p.time) + "/" + std::to_string(p.depth) + "/" +
-                    std::to_string(p.n2Percent) + "/" + FormatGeneral(p.hePercent);
-        }
+        for (int i = 1; i < ws().profile.nextPoint; ++i)
+            text += " " + PointText(ws().profile.points[i]);
         text += ws().profile.changed ? " geändert\n" : "\n";
         ws().profile.changed = false;
     };
@@ -116,72 +113,223 @@ TEST_F(EditingTest, ClicksAndDeletionsAgainstTheirGoldenTranscript) {
     ExpectGolden("golden/editing_clicks.txt", text);
 }
 
-TEST_F(EditingTest, AxesAndTheN2FieldAreAskedAndChecked) {
+// The axes and the N2 field asked for (a value out of range, one cut to whole percent, a text,
+// a cancelled box), the mix keys at the cursor depth, the cursor readout and the remaining air.
+TEST_F(EditingTest, AxesMixKeysAndTheCursorReadout) {
+    Transcript t;
     ui_.textAnswers = {std::string("250"), std::string("200"), std::string("90")};
     SetDepthAxis(ws(), store_, canvas_, ui_);
-    EXPECT_EQ(ui_.boxes.back().text, "Zahlenwert muss zwischen 0 und 200 liegen.");
-    EXPECT_EQ(ws().settings.maxVScale, 50);
+    t.Note("Tiefenachse 250", ws().settings.maxVScale, ui_.Said());
     SetDepthAxis(ws(), store_, canvas_, ui_);
-    EXPECT_EQ(ws().settings.maxVScale, 200);
-    EXPECT_EQ(store_.ReadSetting("Settings", "MaxVScale"), "200");
+    t.Note("200", ws().settings.maxVScale, store_.ReadSetting("Settings", "MaxVScale"));
     SetTimeAxis(ws(), store_, canvas_, ui_);
-    EXPECT_EQ(ws().settings.maxHScale, 90);
-
+    t.Note("Zeitachse 90", ws().settings.maxHScale, ui_.Said());
     ui_.textAnswers = {std::string("79"), std::string("45.7"), std::string("abc"), std::nullopt};
-    AskN2Percent(ws(), ui_);
-    EXPECT_EQ(ui_.boxes.back().text, "Eingabe ungültig!");
-    EXPECT_EQ(ws().mix.n2, "78");
-    AskN2Percent(ws(), ui_);
-    EXPECT_EQ(ws().mix.n2, "45");
-    AskN2Percent(ws(), ui_);
-    EXPECT_EQ(ws().mix.n2, "0");
-    AskN2Percent(ws(), ui_);  // cancelled: nothing changes
-    EXPECT_EQ(ws().mix.n2, "0");
-}
+    for (int i = 0; i < 4; ++i) {
+        AskN2Percent(ws(), ui_);
+        t.Note("N2", ws().mix.n2, ui_.Said());
+    }
 
-TEST_F(EditingTest, MixKeysAtTheCursorDepth) {
+    workspace_ = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
     ws().settings.airPressure = 1013;
     ws().settings.constantPpO2 = 1.4;
     ws().mix = {"32", "67", "0"};
     SetConstantPpO2MixAtCursor(ws(), canvas_, ui_, Y(20), false, "");
-    EXPECT_EQ(Shares(ws().mix), "46.14 53.86 0");
+    t.Note("ppO2 1,4 auf 20 m", Shares(ws().mix));
     ui_.textAnswers = {std::string("1,2")};
     SetConstantPpO2MixAtCursor(ws(), canvas_, ui_, Y(20), true, "20 m bei 10 min.");
-    EXPECT_EQ(ws().mix.o2, "39.55");
-    EXPECT_EQ(ui_.questions.back(),
-              "Welcher ppO2 soll eingestellt werden für den TG-Punkt 20 m bei 10 min.?");
+    t.Note("gefragt 1,2", Shares(ws().mix), ui_.Said());
     ws().mix = {"21", "40", "39"};
     SetConstantPpO2MixAtCursor(ws(), canvas_, ui_, Y(20), false, "");
-    EXPECT_NE(ui_.boxes.back().text.find("nicht mit Trimix"), std::string::npos);
-    EXPECT_EQ(Shares(ws().mix), "21 40 39");
-
+    t.Note("Trimix", Shares(ws().mix), ui_.Said());
     SetBestMixAtCursor(ws(), canvas_, Y(3));
-    EXPECT_EQ(Shares(ws().mix), "100 0 0");
+    t.Note("Best Mix 3 m", Shares(ws().mix));
     ws().settings.airPressure = 1000;
     SetBestMixAtCursor(ws(), canvas_, Y(50));  // P = 6.0968 bar
-    EXPECT_EQ(Shares(ws().mix), "26 74 0");
-    SetBestMixAtCursor(ws(), canvas_, Y(60));      // P = 7.1162 bar: the N2 limit asks for helium
-    EXPECT_EQ(Shares(ws().mix), "22.4 70.2 7.3");  // He from the O2 share already cut to tenths
-}
+    t.Note("50 m", Shares(ws().mix));
+    // P = 7.1162 bar: the N2 limit asks for helium, from the O2 share already cut to tenths.
+    SetBestMixAtCursor(ws(), canvas_, Y(60));
+    t.Note("60 m", Shares(ws().mix));
 
-TEST_F(EditingTest, CursorReadoutAndRemainingAir) {
+    // 4.0313 bar x 0.78 = 3.1444 bar, in hundredths; at 60 m 7.06 bar x 0.78 = 5.5 bar, above
+    // MaxPPN2.
     ws().mix = {"21", "78", "0"};
-    CursorReadout readout = ShowCursorReadout(ws(), canvas_, X(12), Y(30));
-    EXPECT_EQ(readout.position, "30 m bei 12 min.");
-    EXPECT_EQ(readout.ppO2, "0.84 bar");
-    EXPECT_EQ(readout.ppO2Colour, 0xC00000);
-    EXPECT_EQ(readout.ppN2, "3.14 bar");  // 4.0313 bar x 0.78 = 3.1444, in hundredths
-    EXPECT_EQ(readout.ppN2Colour, 16384);
-    EXPECT_TRUE(readout.bestMix.starts_with("Best Mix für 30 m Wassertiefe"));
-    readout = ShowCursorReadout(ws(), canvas_, X(12), Y(60));
-    EXPECT_EQ(readout.ppN2Colour, 255);  // 7.06 bar x 0.78 = 5.5 bar, above MaxPPN2
-    EXPECT_EQ(ShowCursorReadout(ws(), canvas_, X(-3), Y(30)).position, "---");
-    EXPECT_EQ(ShowCursorReadout(ws(), canvas_, X(0), Y(30)).position, "30 m bei 0 min.");
-
+    for (const auto& [minute, depth] : {std::pair{12, 30}, {12, 60}, {-3, 30}, {0, 30}}) {
+        const CursorReadout r = ShowCursorReadout(ws(), canvas_, X(minute), Y(depth));
+        t.Note("Cursor", r.position, r.ppO2, r.ppO2Colour, r.ppN2, r.ppN2Colour, r.bestMix);
+    }
     ws().computed.records[1].depth = 20;
     ws().computed.computedCount = 2;
-    EXPECT_EQ(SelectCursorMinute(ws(), canvas_, ui_, X(5)), 5);
-    EXPECT_EQ(ui_.lines.back(), "t = 5 min. Restluft:2955 Liter  197 bar");
+    const int minute = SelectCursorMinute(ws(), canvas_, ui_, X(5));
+    t.Note("Minute 5", minute, ui_.Said());
+}
+
+// The plausibility check, the gas of a new point and the partial pressure warnings of the mixes
+// in the case table, against one golden table.
+TEST(GasMix, ChecksWarningsAndTheListOfMixes) {
+    Settings settings;
+    settings.airPressure = 1013;
+    settings.warnPpO2Hi = settings.warnPpO2Lo = 1;
+    std::string text;
+    for (const std::vector<std::string>& row : DataRows("cases/gas_mix.tsv")) {
+        const GasMixFields mix{row.at(1), row.at(2), row.at(3)};
+        text += row[0] + " " + row[1] + " " + row[2] + " " + row[3] + " ->";
+        if (row[0] == "Prüfung") {
+            const MixCheck check = CheckMix(mix);
+            text += " " + std::to_string(check.plausible) + " " + check.label + " " +
+                    std::to_string(check.colour);
+        } else if (row[0] == "Punkt") {
+            const PointGas gas = GasForNewPoint(mix);
+            text += " " + std::to_string(gas.n2Percent) + " " + FormatGeneral(gas.hePercent);
+        } else {
+            settings.warnPpN2 = std::stoi(row.at(4));
+            if (row.at(5) != "-") settings.maxPpO2 = std::stod(row[5]);
+            const ProfileLine line{std::stod(row[1]), 1, 1, std::stod(row[2]), std::stod(row[3])};
+            for (const PressureWarning& warning : PartialPressureWarnings(line, settings))
+                text += " " + warning.text + " " + std::to_string(warning.colour);
+        }
+        text += "\n";
+    }
+    ExpectGolden("golden/gas_mix.txt", text);
+
+    // Only when asked to, an implausible mix is told to the user.
+    ScriptedUi ui;
+    Transcript t;
+    for (const bool tell : {true, false}) {
+        const bool plausible = CheckMixPlausible({"21", "79", "1"}, tell, ui).plausible;
+        t.Note("unplausibel", plausible, ui.Said());
+    }
+
+    // Used mixes enter the list once, also when the shares of a listed mix are typed in another
+    // way; selecting one fills the fields.
+    std::vector<std::string> list = MixPresets();
+    t.Note("Vorgaben", list);
+    for (const GasMixFields& mix : {GasMixFields{"30", "50", "19"}, GasMixFields{"30", "50", "19"},
+                                    GasMixFields{"21", "78", "0"}, GasMixFields{"21", "44", "35"},
+                                    GasMixFields{"30,0", "50", "19.0"}})
+        AddUsedMix(list, mix);
+    t.Note("benutzt", list.size(), list.back());
+    t.Note("gewählt", Shares(SelectMix("O2: 21 N2: 54 He: 25 [Trimix (normoxisch)]")));
+    t.Note("Nitrox 32 und 36, Heliox", NitroxMix(32).n2, NitroxMix(36).n2,
+           CheckMix(NitroxMix(36)).plausible, HelioxMix().he);
+    // With a point as separator the editing tests see the text after a click.
+    t.Note("Status", AddedPointStatus(45, 5, 40.5, 35.5, ","));
+}
+
+std::vector<std::string> Lines(const DiveProfile& profile, int count) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= count; ++i)
+        lines.push_back(LineText(profile.lines[i]));
+    return lines;
+}
+
+// A profile starts with the point at zero and only the first thousand points are cleared. Lines
+// are the points sorted by minute: the start point stays a point but never becomes a line; points
+// of the same minute get t.delta 0 in entry order; a point beyond the time axis is left out until
+// the axis reaches it; a deleted point is none, and one above the surface is drawn at 0 m.
+// Clearing the lines keeps the helium share, and lines become points with halves rounded to even.
+TEST(DiveProfile, PointsLinesAndTheirTableRules) {
+    Transcript t;
+    t.Note("Name mit falschem Monat", DatedDiveName(2024, 0, 5, 9, 7));
+    DiveProfile profile;
+    t.Note("neu", profile.nextPoint, PointText(profile.points[1]), profile.stops[1].depth,
+           profile.stops[100].depth);
+    ComputedProfile computed;
+    computed.computedCount = 50;
+    profile.points[999] = {7, 8, 78, 0};
+    profile.points[1001] = {7, 8, 78, 0};
+    ResetPoints(profile, computed);
+    t.Note("zurückgesetzt", profile.nextPoint, computed.computedCount,
+           PointText(profile.points[999]), PointText(profile.points[1001]));
+
+    profile = DiveProfile{};
+    for (const ProfilePoint& point : {ProfilePoint{10, 30, 78, 0}, {5, 20, 64, 2.5}})
+        profile.points[profile.nextPoint++] = point;
+    BuildLinesFromPoints(profile, 60);
+    t.Note("sortiert", Lines(profile, 3), profile.nextPoint);
+
+    profile = DiveProfile{};
+    for (const ProfilePoint& point : {ProfilePoint{8, 12, 78, 0},
+                                      {8, 15, 78, 0},
+                                      {70, 15, 78, 0},
+                                      {0, 0, 78, 0},
+                                      {9, -3, 78, 0}})
+        profile.points[profile.nextPoint++] = point;
+    BuildLinesFromPoints(profile, 60);
+    t.Note("Achse 60", Lines(profile, 5));
+    BuildLinesFromPoints(profile, 70);
+    t.Note("Achse 70", Lines(profile, 5));
+
+    profile = DiveProfile{};
+    profile.lines[1] = {12.5, 2.5, 2.5, 77.5, 10.25};
+    profile.lines[2] = {13.5, 1, 3.5, 78.5, 0};
+    profile.nextPoint = 3;
+    LinesToPoints(profile);
+    t.Note("Punkte", PointText(profile.points[1]), PointText(profile.points[2]));
+    ClearLines(profile);
+    t.Note("gelöscht", LineText(profile.lines[1]));
+}
+
+TEST(EditHistory, SnapshotsAndTheStepsOfUndoAndRedo) {
+    // A snapshot brings back exactly the tables and axes, not the results. What a file and
+    // editing leave: a deleted point keeping its gas, a cleared line keeping its helium share,
+    // marks, stop times of a calculation.
+    Workspace original;
+    DiveProfile& profile = original.profile;
+    profile.points[1] = {3, 30, 78, 0};
+    profile.points[2] = {0, 0, 68, 0};
+    profile.nextPoint = 3;
+    profile.lines[1] = {30, 3, 3, 40, 43.5};
+    profile.lines[7] = {0, 0, 0, 0, 35};
+    profile.marks[1] = {"Boden", 25};
+    profile.markCount = 1;
+    original.settings.maxHScale = 155;
+    const ProfileSnapshot snapshot = TakeSnapshot(original);
+    EXPECT_EQ(snapshot.lines.size(), 8u);  // only the used part is kept
+
+    Workspace workspace = original;
+    workspace.profile.points[2].n2Percent = 0;
+    workspace.profile.lines[6000] = {1, 1, 1, 1, 1};
+    workspace.profile.marks[100] = {"x", 1};
+    workspace.profile.nextPoint = 9;
+    workspace.profile.stops[2].time = 9;
+    workspace.settings.maxHScale = 60;
+    RestoreSnapshot(snapshot, workspace);
+    EXPECT_EQ(workspace.profile.points, profile.points);
+    EXPECT_EQ(workspace.profile.lines, profile.lines);
+    EXPECT_EQ(workspace.profile.marks, profile.marks);
+    EXPECT_EQ(TakeSnapshot(workspace), snapshot);
+    EXPECT_EQ(workspace.profile.stops[2].time, 9);
+
+    // Undo, redo and the saved mark follow the steps.
+    const auto axis = [](std::int32_t minutes) {
+        ProfileSnapshot snapshot;
+        snapshot.maxHScale = minutes;
+        return snapshot;
+    };
+    EditHistory history(axis(60));
+    EXPECT_FALSE(history.Record(axis(60)));  // no change, no step
+    history.Record(axis(70));
+    history.Record(axis(80));
+    history.MarkSaved();
+    EXPECT_EQ(history.Undo()->maxHScale, 70);
+    EXPECT_TRUE(history.Modified());
+    EXPECT_EQ(history.Undo()->maxHScale, 60);
+    EXPECT_EQ(history.Undo(), nullptr);
+    history.Redo();
+    history.Amend(axis(75));  // a calculation's results: no step, same saved mark
+    EXPECT_EQ(history.Redo()->maxHScale, 80);
+    EXPECT_FALSE(history.Modified());
+    EXPECT_EQ(history.Undo()->maxHScale, 75);
+    history.Record(axis(90));  // a new edit drops what could be redone
+    EXPECT_FALSE(history.CanRedo());
+
+    for (int step = 1; step <= 150; ++step)
+        history.Record(axis(step));
+    int undone = 0;
+    while (history.Undo())
+        ++undone;
+    EXPECT_EQ(undone, static_cast<int>(EditHistory::kMaxSteps));
 }
 
 }  // namespace

@@ -1,22 +1,28 @@
 #include "core/profile/profile_file.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
+#include "core/engine/tissues.h"
+#include "core/profile/dive_comment.h"
+#include "core/profile/file_type.h"
+#include "core/profile/profile_text.h"
+#include "core/profile/repetitive_dives.h"
 #include "core/settings/memory_settings_store.h"
-#include "core/text/number_format.h"
+#include "core/text/fields.h"
 #include "core/text/text_file.h"
+#include "core/text/val.h"
+#include "tests/fakes/counting_registry.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/profile_notes.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
-
-using ::testing::Contains;
-using ::testing::ElementsAre;
 
 class ProfileFileTest : public ::testing::Test {
   protected:
@@ -25,8 +31,8 @@ class ProfileFileTest : public ::testing::Test {
     }
 
     std::string Path(const std::string& name) const { return temp_.File(name); }
-    void WriteRaw(const std::string& name, const std::string& bytes) const {
-        PutFile(Path(name), bytes);
+    std::string WriteRaw(const std::string& name, const std::string& bytes) const {
+        return PutFile(Path(name), bytes);
     }
     std::string ReadRaw(const std::string& name) const { return FileBytes(Path(name)); }
     std::vector<std::string> ReadLines(const std::string& name) const {
@@ -43,7 +49,8 @@ class ProfileFileTest : public ::testing::Test {
 };
 
 // Each file of the case table loaded in turn, with an analysis graph shown before each: what
-// the user is told and what the workspace holds, against one golden transcript.
+// the user is told and what the workspace holds, against one golden transcript. Lines no dive
+// can have are refused with their number.
 TEST_F(ProfileFileTest, LoadedFilesAgainstTheirGoldenTranscript) {
     std::string text;
     for (const std::vector<std::string>& row : DataRows("cases/profile_files_loaded.tsv")) {
@@ -60,15 +67,8 @@ TEST_F(ProfileFileTest, LoadedFilesAgainstTheirGoldenTranscript) {
                 std::to_string(ws().settings.maxVScale) + " m, Ansicht " +
                 std::to_string(ws().view.mode) + ", berechnet " +
                 std::to_string(ws().computed.computedCount) + ", Datei " + p.fileName + "\n";
-        for (int i = 1; i <= p.nextPoint; ++i) {
-            const ProfilePoint& q = p.points[i];
-            const ProfileLine& l = p.lines[i];
-            text += "P " + FormatGeneral(q.time) + " " + FormatGeneral(q.depth) + " " +
-                    FormatGeneral(q.n2Percent) + " " + FormatGeneral(q.hePercent) + " | L " +
-                    FormatGeneral(l.depth) + " " + FormatGeneral(l.tDelta) + " " +
-                    FormatGeneral(l.tTotal) + " " + FormatGeneral(l.n2Percent) + " " +
-                    FormatGeneral(l.hePercent) + "\n";
-        }
+        for (int i = 1; i <= p.nextPoint; ++i)
+            text += "P " + PointText(p.points[i]) + " | L " + LineText(p.lines[i]) + "\n";
         for (int i = 0; i <= p.markCount && !p.marks[i].text.empty(); ++i)
             text += "Marke " + p.marks[i].text + " " + std::to_string(p.marks[i].minute) + " von " +
                     std::to_string(p.markCount) + "\n";
@@ -82,19 +82,69 @@ TEST_F(ProfileFileTest, LoadedFilesAgainstTheirGoldenTranscript) {
     EXPECT_TRUE(ui_.boxes.empty());  // a cancelled dialog's name is refused silently
 }
 
-TEST_F(ProfileFileTest, LoadingRemembersTheFileAndSavingWritesTheTableBack) {
+// Loading remembers the file; saving writes the table back, keeps the comment lines once when
+// it saves over a file, leaves the decompression lines out of a stopped calculation, and
+// recalculates a continuous ascent in stops only when the user agrees; the decompression phase
+// becomes stop lines or two surface lines.
+TEST_F(ProfileFileTest, LoadingAndSaving) {
+    Transcript t;
+    t.Mask(temp_.path().string(), "<dir>");
     const std::string table =
         "Depth\tt.delta\tt.total\tN2%\tHe%\r\n30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n"
         "9\t3\t28\t40\t35\r\n# END OF PROFILE #\r\n";
     WriteRaw("tg.mrp", table + "TG-Nummer: 12\r\n");
     ASSERT_TRUE(Load("tg.mrp"));
     EXPECT_EQ(ui_.caption, "Marelos 3 Beta - " + Path("tg.mrp").substr(0, 10) + ".../tg.mrp");
-    EXPECT_EQ(RecentFiles(store_)[0], Path("tg.mrp"));
-    ui_.answers = {Answer::No};
-    ASSERT_TRUE(Save("kopie.mrp"));
+    t.Note("geladen", RecentFiles(store_)[0], ui_.Said());
+    const auto save = [&](const char* name, std::deque<Answer> answers) {
+        ui_.answers = std::move(answers);
+        ASSERT_TRUE(Save(name));
+        t.Note(name, ReadLines(name), ui_.Said(), ws().profile.fileName);
+        t.Note("Stufen", store_.ReadSetting("Decompression", "Step"));
+    };
+    save("kopie.mrp", {Answer::No});
     EXPECT_EQ(ReadRaw("kopie.mrp"), table);
-    EXPECT_EQ(ui_.questions.front(), "Soll die Dekompressionsphase mitgespeichert werden?");
-    EXPECT_EQ(ws().profile.fileName, Path("kopie.mrp"));
+
+    WriteRaw("tg.mrp",
+             "30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n# END OF PROFILE #\r\n"
+             "TG-Nummer: 12\r\n\r\nOrt: Überlingen\r\n");
+    ASSERT_TRUE(Load("tg.mrp"));
+    ASSERT_TRUE(Save("tg.mrp"));
+    save("tg.mrp", {});
+    t.Note("Kommentar", CommentLines(ReadLines("tg.mrp")));
+
+    store_.WriteSetting("Decompression", "Step", "False");
+    WriteRaw("tg.mrp", "30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n");
+    ASSERT_TRUE(Load("tg.mrp"));
+    save("a.mrp", {Answer::Yes, Answer::No});
+    save("b.mrp", {Answer::Yes, Answer::Yes});
+
+    store_.WriteSetting("Decompression", "Step", "True");
+    WriteRaw("tief.mrp", "600\t60\t60\t78\t0\r\n600\t340\t400\t78\t0\r\n");
+    ASSERT_TRUE(Load("tief.mrp"));
+    ASSERT_TRUE(Stopped(ws().computed.last));
+    ui_.Said();
+    save("tief.mrp", {Answer::Yes});
+
+    // Stops at 6 m (1 min.) and 3 m (9 min.); a dive without stops takes Int(12 / 10) + 1
+    // minutes to the surface and one more there.
+    std::string saved;
+    for (const std::string dive :
+         {"30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n", "12\t2\t2\t78\t0\r\n12\t10\t12\t78\t0\r\n"}) {
+        WriteRaw("tg.mrp", dive);
+        ASSERT_TRUE(Load("tg.mrp"));
+        ui_.answers = {Answer::Yes};
+        ASSERT_TRUE(Save("deko.mrp"));
+        saved += ReadRaw("deko.mrp");
+    }
+    ExpectGolden("golden/profiles_with_decompression.mrp", saved);
+
+    // A failed save leaves the old file.
+    const std::string longest(255, 'x');
+    WriteRaw(longest, "alt\r\n");
+    ui_.Said();
+    const bool written = Save(longest);
+    t.Note("Name zu lang", written, ReadRaw(longest), ui_.Said());
 }
 
 TEST_F(ProfileFileTest, MoreThan5998DataLinesAreRefused) {
@@ -111,110 +161,175 @@ TEST_F(ProfileFileTest, MoreThan5998DataLinesAreRefused) {
     EXPECT_EQ(ws().profile.lines[1], ProfileLine{});  // nothing of it is left to draw
 }
 
-TEST_F(ProfileFileTest, LinesNoDiveCanHaveAreRefusedWithTheirNumber) {
-    const std::string header = "Depth\tt.delta\tt.total\tN2%\tHe%\r\n30\t3\t3\t78\t0\r\n";
-    for (const std::vector<std::string>& row : DataRows("cases/profile_file_refused.tsv")) {
-        WriteRaw("tg.mrp", header + row.at(0));
-        ui_.boxes.clear();
-        EXPECT_FALSE(Load("tg.mrp")) << row[0];
-        ASSERT_EQ(ui_.boxes.size(), 1u) << row[0];
-        EXPECT_THAT(ui_.boxes[0].text, ::testing::HasSubstr(row.at(1)));
-        EXPECT_THAT(ui_.boxes[0].text, ::testing::StartsWith("Die Zeile " + row.at(2) + " "));
-        EXPECT_EQ(ws().profile.nextPoint, 1);
-    }
-    // Just inside every limit, and a short line that the file does not end in.
-    WriteRaw("tg.mrp", header + "999999999\t1\t4\t60\t40\r\n0\t2\r\n30\t1\t5\t0\t0");
-    EXPECT_TRUE(Load("tg.mrp"));
-}
-
-TEST_F(ProfileFileTest, AStoppedCalculationIsSavedWithoutDecompressionLines) {
-    store_.WriteSetting("Decompression", "Step", "True");
-    WriteRaw("tief.mrp", "600\t60\t60\t78\t0\r\n600\t340\t400\t78\t0\r\n");
-    ASSERT_TRUE(Load("tief.mrp"));
-    ASSERT_TRUE(Stopped(ws().computed.last));
-    ui_.answers = {Answer::Yes};
-    ui_.boxes.clear();
-    ASSERT_TRUE(Save("tief.mrp"));
-    EXPECT_THAT(ReadLines("tief.mrp"),
-                ElementsAre("Depth\tt.delta\tt.total\tN2%\tHe%", "600\t60\t60\t78\t0",
-                            "600\t340\t400\t78\t0", "# END OF PROFILE #"));
-    ASSERT_FALSE(ui_.boxes.empty());
-    EXPECT_THAT(ui_.boxes.back().text,
-                ::testing::StartsWith("Die Dekompressionsphase wird nicht mitgespeichert."));
-    EXPECT_EQ(ui_.lines.back(), "Dekompressionsphase nicht gespeichert.");
-}
-
-TEST_F(ProfileFileTest, SavingOverAFileKeepsItsCommentLinesOnce) {
-    WriteRaw("tg.mrp",
-             "30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n# END OF PROFILE #\r\n"
-             "TG-Nummer: 12\r\n\r\nOrt: Überlingen\r\n");
-    ASSERT_TRUE(Load("tg.mrp"));
-    ASSERT_TRUE(Save("tg.mrp"));
-    ASSERT_TRUE(Save("tg.mrp"));
-    EXPECT_THAT(CommentLines(ReadLines("tg.mrp")), ElementsAre("TG-Nummer: 12", "Ort: Überlingen"));
-}
-
-// Stops at 6 m (1 min.) and 3 m (9 min.); a dive without stops takes Int(12 / 10) + 1 minutes to
-// the surface and one more there.
-TEST_F(ProfileFileTest, TheDecompressionPhaseBecomesStopLinesOrTwoSurfaceLines) {
-    store_.WriteSetting("Decompression", "Step", "True");
-    std::string saved;
-    for (const std::string dive :
-         {"30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n", "12\t2\t2\t78\t0\r\n12\t10\t12\t78\t0\r\n"}) {
-        WriteRaw("tg.mrp", dive);
-        ASSERT_TRUE(Load("tg.mrp"));
-        ui_.answers = {Answer::Yes};
-        ASSERT_TRUE(Save("deko.mrp"));
-        saved += ReadRaw("deko.mrp");
-    }
-    ExpectGolden("golden/profiles_with_decompression.mrp", saved);
-}
-
-TEST_F(ProfileFileTest, AContinuousAscentIsRecalculatedInStopsOnlyWhenTheUserAgrees) {
-    WriteRaw("tg.mrp", "30\t3\t3\t78\t0\r\n30\t22\t25\t78\t0\r\n");
-    store_.WriteSetting("Decompression", "Step", "False");
-    ASSERT_TRUE(Load("tg.mrp"));
-    ui_.answers = {Answer::Yes, Answer::No};
-    ASSERT_TRUE(Save("a.mrp"));
-    EXPECT_EQ(ui_.lines.back(), "Dekompressionsphase nicht gespeichert.");
-    EXPECT_EQ(ReadLines("a.mrp").size(), 4u);
-    EXPECT_EQ(store_.ReadSetting("Decompression", "Step"), "False");
-    ui_.answers = {Answer::Yes, Answer::Yes};
-    ASSERT_TRUE(Save("b.mrp"));
-    EXPECT_EQ(store_.ReadSetting("Decompression", "Step"), "True");
-    EXPECT_EQ(ReadLines("b.mrp").size(), 10u);
-}
-
-TEST_F(ProfileFileTest, AFailedSaveLeavesTheOldFile) {
-    const std::string longest(255, 'x');
-    WriteRaw(longest, "alt\r\n");
-    WriteRaw("tg.mrp", "30\t3\t3\t78\t0\r\n");
-    ASSERT_TRUE(Load("tg.mrp"));
-    EXPECT_FALSE(Save(longest));
-    EXPECT_EQ(ReadRaw(longest), "alt\r\n");
-    EXPECT_EQ(ui_.boxes.back().icon, MessageIcon::Critical);
-}
-
 TEST(RecentFiles, AKnownFileMovesUpAndANewOnePushesTheLastOut) {
+    Transcript t;
     InMemorySettingsStore store;
     for (int k = 1; k <= 6; ++k)
         store.WriteSetting("Files", std::to_string(k), "/t/" + std::to_string(k) + ".mrp");
     RememberRecentFile(store, "/T/3.MRP");
-    EXPECT_THAT(RecentFiles(store), ElementsAre("/T/3.MRP", "/t/1.mrp", "/t/2.mrp", "/t/4.mrp",
-                                                "/t/5.mrp", "/t/6.mrp"));
+    t.Note("bekannt", RecentFiles(store));
     RememberRecentFile(store, "/t/neu.mrp");
-    EXPECT_THAT(RecentFiles(store), ElementsAre("/t/neu.mrp", "/T/3.MRP", "/t/1.mrp", "/t/2.mrp",
-                                                "/t/4.mrp", "/t/5.mrp"));
-
+    t.Note("neu", RecentFiles(store));
     InMemorySettingsStore sparse;
     sparse.WriteSetting("Files", "2", "NoValue");
     sparse.WriteSetting("Files", "3", "/t/a.mrp");
     RememberRecentFile(sparse, "/t/b.mrp");
-    EXPECT_THAT(RecentFiles(sparse), ElementsAre("/t/b.mrp", "/t/a.mrp", "", "", "", ""));
-    EXPECT_THAT(RecentFileCaptions(sparse),
-                ElementsAre("&1  /t/b.mrp", "&2  /t/a.mrp", "&3  ", "&4  ", "&5  ", "&6  "));
+    t.Note("mit Lücken", RecentFiles(sparse), RecentFileCaptions(sparse));
     sparse.WriteSetting("Files", "1", "/Home/Taucher/Tauchprofile/2003/Juni/TG12.mrp");
-    EXPECT_EQ(RecentFileCaptions(sparse)[0], "&1  /Home/Tauc.../TG12.mrp");
+    t.Note("lang", RecentFileCaptions(sparse)[0]);
+}
+
+// Each key is read after its colon, trimmed, and the last line wins; saving twice leaves one
+// comment block and the remark on one line; the neighbours are the profile files in name order.
+TEST_F(ProfileFileTest, CommentsNeighboursAndTheTextEditor) {
+    Transcript t;
+    t.Mask(temp_.path().string(), "<dir>");
+    std::string path = WriteRaw("tg.mrp",
+                                "30\t3\t3\t78\t0\r\n# END OF PROFILE #\r\nOrt:  Überlingen \r\n"
+                                "TG-Nummer: 11\r\nTG-Nummer:12\r\nAtemgas(e): Luft\r\n");
+    t.Note("gelesen", ReadDiveComment(path).value());
+    EXPECT_FALSE(ReadDiveComment(Path("fehlt.mrp")).ok());
+    t.Note("Gase", AddGas("Luft", "Nitrox"), AddGas("", "Trimix"));
+
+    path = WriteRaw("tg.mrp", "30\t3\t3\t78\t0\r\n\r\n30\t22\t25\t78\t0\r\n");
+    CommentFields fields;
+    fields[0] = "7";
+    fields[1] = "Walchensee";
+    fields[2] = "See";
+    fields[12] = "Gute Sicht\nviele Barsche\tam Hang";
+    InMemorySettingsStore store;
+    ASSERT_FALSE(SaveDiveComment(path, fields, store).has_value());
+    fields[0] = "8";
+    ASSERT_FALSE(SaveDiveComment(path, fields, store).has_value());
+    t.Note("gespeichert", ReadLines("tg.mrp"))
+        .Note("wieder gelesen", ReadDiveComment(path).value());
+    t.Note("zuletzt", store.ReadSetting("DiveComments", "LastNumber"),
+           store.ReadSetting("DiveComments", "LastSite"));
+
+    std::filesystem::remove(path);  // the neighbours are only these
+    const std::string a = WriteRaw("a.mrp", "");
+    WriteRaw("b.txt", "");
+    const std::string c = WriteRaw("c.PRF", "");
+    const std::string d = WriteRaw("d.mrp", "");
+    t.Note("Nachbarn", NeighbourProfileFile(a, +1), NeighbourProfileFile(c, +1),
+           NeighbourProfileFile(c, -1), NeighbourProfileFile(a, -1), NeighbourProfileFile(d, +1));
+
+    // The text editor turns blanks into tabs, takes a file's own first line as the header and
+    // saves without its header; a line with neither depth nor time is no line of the file.
+    const std::vector<std::string> lines =
+        TextLinesOfFile(WriteRaw("alt.prf", "10 3 3 78 0\r\n")).value();
+    t.Note("Editor", lines,
+           TextLinesOfFile(
+               WriteRaw("neu.mrp", "Depth\tt.delta\tt.total\tN2%\tHe%\r\n10\t3\t3\t78\t0\r\n"))
+               .value());
+    const std::string saved = Path("gespeichert.mrp");
+    ASSERT_FALSE(SaveTextLines(saved, lines).has_value());
+    t.Note("gespeichert", ReadLines("gespeichert.mrp"));
+    DiveProfile profile;
+    profile.lines[1] = {30, 3, 3, 78, 0};
+    profile.lines[2] = {0, 0, 3, 78, 0};
+    profile.nextPoint = 3;
+    t.Note("Tabelle", ProfileAsTextLines(profile));
+}
+
+TEST(FileType, TheStartUpQuestionIsAskedUntilAnswered) {
+    Transcript t;
+    InMemorySettingsStore store;
+    CountingRegistry registry;
+    ScriptedUi ui;
+    const auto ask = [&](const char* what) {
+        AskToRegisterProfileFileType(registry, store, ui);
+        t.Note(what, ui.questions.size(), registry.registrations,
+               store.ReadSetting("Files", "TypeAssigned"));
+    };
+    ui.answers = {Answer::No};
+    ask("Nein");
+    ask("nicht noch einmal gefragt");
+    store.WriteSetting("Files", "TypeAssigned", "");
+    ui.answers = {Answer::Yes};
+    ask("Ja");
+    // A type that an installed package registered is not asked about, and the answer stays open.
+    store.WriteSetting("Files", "TypeAssigned", "");
+    registry.known = true;
+    ask("von einem Paket registriert");
+}
+
+namespace fs = std::filesystem;
+
+// Two dives in the temporary folder.
+class RepetitiveDivesTest : public ProfileFileTest {
+  protected:
+    void SetUp() override {
+        ProfileFileTest::SetUp();
+        first_ = WriteRaw("erster.mrp",
+                          "Depth\tt.delta\tt.total\tN2%\tHe%\r\n20\t2\t2\t78\t0\r\n"
+                          "20\t30\t32\t78\t0\r\n0\t3\t35\t78\t0\r\n# END OF PROFILE #\r\n");
+        second_ =
+            WriteRaw("zweiter.mrp", "12\t2\t2\t78\t0\r\n12\t26\t28\t78\t0\r\n0\t2\t30\t78\t0\r\n");
+    }
+    std::string first_;
+    std::string second_;
+};
+
+// The ascent phase is the last data line above one metre. Two dives joined across the surface
+// interval (its line, the time joined so far, the axis widened by the calculation); a line no
+// file can hold ends the join; a long interval warns; a dive without ascent asks to be loaded.
+TEST_F(RepetitiveDivesTest, JoinsTwoDivesAcrossTheSurfaceInterval) {
+    Transcript t;
+    t.Mask(temp_.path().string(), "<dir>");
+    t.Note("Austauchphase", HasAscentPhase(first_),
+           HasAscentPhase(WriteRaw("ohne.mrp", "20\t2\t2\t78\t0\r\n3\t5\t7\t78\t0\r\n")),
+           HasAscentPhase(""),
+           HasAscentPhase(WriteRaw("knapp.mrp", "20\t2\t2\t78\t0\r\n0.4\t5\t7\t78\t0\r\n")));
+    const auto join = [&](const std::string& second, const char* minutes, Answer answer) {
+        ui_.files = {first_, second};
+        ui_.textAnswers = {std::string(minutes)};
+        ui_.answers = {answer};
+        JoinDives(*workspace_, store_, ui_);
+        const DiveProfile& p = workspace_->profile;
+        std::vector<std::string> lines;
+        for (int i = 1; i < p.nextPoint && i <= 6; ++i)
+            lines.push_back(LineText(p.lines[i]));
+        t.Note(std::string("# ") + minutes, ui_.Said(), ui_.caption, lines, p.nextPoint,
+               workspace_->settings.maxHScale, workspace_->computed.computedCount > 125,
+               p.fileName);
+    };
+    join(second_, "60", Answer::No);
+    join(WriteRaw("gross.mrp", "20\t2\t2\t78\t0\r\n0\t1e999\t3\t78\t0\r\n"), "60", Answer::No);
+    join(second_, "601", Answer::No);
+    join(second_, "600", Answer::No);
+    ui_.files = {WriteRaw("offen.mrp", "20\t2\t2\t78\t0\r\n3\t5\t7\t78\t0\r\n")};
+    ui_.answers = {Answer::Yes};
+    JoinDives(*workspace_, store_, ui_);  // loaded and calculated, the join ends
+    t.Note("ohne Austauchphase", ui_.Said(), workspace_->profile.fileName);
+}
+
+// A series table has surface rows per minute and dive rows per line, the minute counter going on
+// with field 2; endless intervals and dives no one can make are refused with no table. The table
+// of a series of two example dives, byte for byte against tests/data.
+TEST_F(RepetitiveDivesTest, SeriesTables) {
+    Transcript t;
+    t.Mask(temp_.path().string(), "<dir>");
+    const std::string out = Path("serie.txt");
+    ASSERT_TRUE(CalcDiveSeries(*workspace_, ui_, {"2|" + first_, "1|"}, out));
+    const std::vector<std::string> table = ReadTextFileLines(out).value();
+    ASSERT_EQ(table.size(), 1u + 120 + 3 + 60);
+    t.Note("Zeilen 1, 120, 121, 124", table[1], table[120], table[121], table[124], ui_.Said());
+    // Compartment 1 after one surface minute from the start state, breathing 78 % N2 at 1 bar.
+    const double start = 0.79;
+    const double inspired = (1.0 - 0.0627) * 78 / 100;
+    const double expected = start + SaturationFactor(1.5, 1, 4) * (inspired - start);
+    EXPECT_NEAR(Val(GetField(table[1], 4)), expected, 1e-12);
+
+    fs::remove(out);
+    const std::string bad = WriteRaw("falsch.mrp", "30\t20\t20\t150\t100\r\n");
+    for (const std::vector<std::string>& entries :
+         {std::vector<std::string>{"1e999|" + first_}, {"720|", "721|" + first_}, {"1|" + bad}}) {
+        const bool calculated = CalcDiveSeries(*workspace_, ui_, entries, out);
+        t.Note("Serie", entries, calculated, ui_.Said(), fs::exists(out));
+    }
+    ASSERT_TRUE(CalcDiveSeries(*workspace_, ui_, {"0|" + first_, "1|" + second_}, out));
+    ExpectGolden("series_two_dives.txt", FileBytes(out));
 }
 
 }  // namespace
