@@ -6,6 +6,7 @@
 #include "core/settings/memory_settings_store.h"
 #include "tests/core/engine/outputs_test_support.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
@@ -87,18 +88,6 @@ TEST(LoadSettings, AllCompartmentsHiddenMeansAllShown) {
     EXPECT_EQ(shown("2"), "01111111111111111");  // a 2 is not "shown"
 }
 
-TEST(LoadSettings, ParityBaudRateAndProgressivityTables) {
-    EXPECT_EQ(ParityOr("m", "N"), "M");
-    EXPECT_EQ(ParityOr("", "N"), "N");  // the options dialog's fallback
-    EXPECT_FALSE(IsAllowedBaudRate(19200));
-    EXPECT_TRUE(IsAllowedBaudRate(28800));
-    EXPECT_THAT((std::vector<double>{ProgressivityTimeFactor(1), ProgressivityTimeFactor(2),
-                                     ProgressivityTimeFactor(3), ProgressivityTimeFactor(4),
-                                     ProgressivityTimeFactor(5)}),
-                ::testing::ElementsAre(6.0, 3.0, 1.5, 1.1, 1.0));
-    EXPECT_EQ(ProgressivityTimeFactor(6), 0.0);
-}
-
 TEST(WriteSettings, WrittenValuesLoadBackToTheSameRunningValues) {
     const Settings loaded = LoadWith(
         "Values/AirConsumption=17.5;Values/AirPressure=1013.25;Values/SurfaceInterval=0;"
@@ -134,17 +123,50 @@ TEST(OnDemandSettings, StepIsReadDifferentlyByCalculationAndOutputsTestModeShort
     }
 }
 
-TEST(StoredText, EachFormHasItsWrittenShape) {
-    EXPECT_EQ(StoredText(keys::kMaxHScale, 75), "75");
-    EXPECT_EQ(StoredText(keys::kMaxHScale, 74.5), "74");
-    EXPECT_EQ(StoredText(keys::kAirPressure, 1013.25), "1013.25");
-    EXPECT_EQ(StoredText(keys::kInitialppN2, 0.1 + 0.2), "0.3");
-    EXPECT_EQ(StoredText(keys::kSharp1stStep, 1), "True");
-    EXPECT_EQ(StoredText(keys::kSharp1stStep, 0), "False");
-    EXPECT_EQ(StoredText(keys::kGraphBackColor, 16777215), "16777215");
-    EXPECT_EQ(ShowCompartmentKey(16).name, "ShowCompartment16");
-    EXPECT_EQ(RecentFileKey(6).name, "6");
-    EXPECT_EQ(RecentFileKey(1).section, "Files");
+// The written shape of each form of stored text, the keys made from numbers, and the tables of
+// parity, baud rate and progressivity.
+TEST(StoredText, EachFormHasItsWrittenShapeAndTheTablesOfTheLoad) {
+    Transcript t;
+    t.Note("MaxHScale 75, 74.5", StoredText(keys::kMaxHScale, 75),
+           StoredText(keys::kMaxHScale, 74.5));
+    t.Note("AirPressure 1013.25, InitialppN2 0.1 + 0.2", StoredText(keys::kAirPressure, 1013.25),
+           StoredText(keys::kInitialppN2, 0.1 + 0.2));
+    t.Note("Sharp1stStep 1, 0", StoredText(keys::kSharp1stStep, 1),
+           StoredText(keys::kSharp1stStep, 0));
+    t.Note("GraphBackColor 16777215", StoredText(keys::kGraphBackColor, 16777215));
+    t.Note("Schlüssel 16, 6, 1", ShowCompartmentKey(16).name, RecentFileKey(6).name,
+           RecentFileKey(1).section);
+    t.Note("Parität m, leer", ParityOr("m", "N"), ParityOr("", "N"));  // the dialog's fallback
+    t.Note("Baudrate 19200, 28800", IsAllowedBaudRate(19200), IsAllowedBaudRate(28800));
+    EXPECT_THAT((std::vector<double>{ProgressivityTimeFactor(1), ProgressivityTimeFactor(2),
+                                     ProgressivityTimeFactor(3), ProgressivityTimeFactor(4),
+                                     ProgressivityTimeFactor(5), ProgressivityTimeFactor(6)}),
+                ::testing::ElementsAre(6.0, 3.0, 1.5, 1.1, 1.0, 0.0));
+}
+
+TEST(InMemorySettingsStore, NamesAreComparedWithoutRegardToCaseAndAnOverlayKeepsItsWrites) {
+    InMemorySettingsStore store;
+    EXPECT_EQ(store.ReadSetting("Values", "MaxPPO2"), "");
+    store.WriteSetting("Values", "MaxPPO2", "1.4");
+    EXPECT_EQ(store.ReadSetting("values", "ppo2"), "");
+    EXPECT_EQ(store.ReadSetting("VALUES", "maxppo2"), "1.4");
+    store.WriteSetting("values", "MAXPPO2", "1.5");
+    ASSERT_EQ(store.Entries().size(), 1u);
+    EXPECT_EQ(store.Entries()[0].key, "MaxPPO2");  // the first spelling stays
+    EXPECT_EQ(store.Entries()[0].value, "1.5");
+    EXPECT_EQ(store.WriteCount(), 2);
+
+    // An overlay reads through and keeps its writes to itself.
+    store.WriteSetting("Values", "DecoMode", "0");
+    store.WriteSetting("Values", "DecoModel", "2");
+    OverlaySettingsStore overlay(store);
+    EXPECT_EQ(overlay.ReadSetting("values", "decomodel"), "2");
+    overlay.WriteSetting("Values", "DecoMode", "3");
+    overlay.WriteSetting("Values", "DecoModel", "");  // an empty value hides the base value
+    EXPECT_EQ(overlay.ReadSetting("Values", "DecoMode"), "3");
+    EXPECT_EQ(overlay.ReadSetting("Values", "DecoModel"), "");
+    EXPECT_EQ(store.ReadSetting("Values", "DecoMode"), "0");
+    EXPECT_EQ(store.WriteCount(), 4);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/app_info.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/temp_folder.h"
 
@@ -32,6 +33,19 @@ TEST(Paths, WildcardsAndExistingFiles) {
     EXPECT_FALSE(FileExists((folder / "fehlt.mrp").string()));
     EXPECT_FALSE(FileExists(""));
     EXPECT_FALSE(FileExists((folder / "*.mrp").string()));
+}
+
+TEST(AppInfo, NamesAndCaptionDeriveFromTheProgramTitleAndVersion) {
+    EXPECT_EQ(ApplicationName(), "Marelos31");
+    EXPECT_EQ(TitleWithoutBuild(), "Marelos 3 Beta");
+    EXPECT_EQ(TitleBeforeParenthesis(), "Marelos 3 Beta ");
+    // The title before its "(" keeps its blank, and the build text brings its own.
+    EXPECT_EQ(BuildLine(), "Marelos 3 Beta  (Build 3.1.0)");
+    // The caption shows the status and the shortened file name.
+    EXPECT_EQ(WindowCaption("", ""), "Marelos 3 Beta - Unbenannte Datei");
+    EXPECT_EQ(WindowCaption("geändert", ""), "Marelos 3 Beta - geändert - Unbenannte Datei");
+    EXPECT_EQ(WindowCaption("", "/home/daten/Tauchen/Profile/2003/Juni/tg12.mrp"),
+              "Marelos 3 Beta - /home/date.../tg12.mrp");
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace marelos {
 namespace {
 
-TEST(CommandGuard, AFailingCommandIsReportedInGermanAndLeavesProfileAndMixAsTheyWere) {
+TEST(CommandGuard, AFailingCommandChangesNothingAndAnEditIsOneUndoStep) {
     const std::string kept = " Das Tauchprofil ist so geblieben, wie es vor dem Befehl war.";
     const std::pair<std::function<void()>, std::string> cases[] = {
         {[] { throw std::bad_alloc(); }, "Für diesen Befehl reicht der Arbeitsspeicher nicht aus."},
@@ -37,26 +37,20 @@ TEST(CommandGuard, AFailingCommandIsReportedInGermanAndLeavesProfileAndMixAsThey
         EXPECT_EQ(workspace.mix.o2, "21");
         EXPECT_FALSE(history.CanUndo());
         EXPECT_FALSE(workspace.cancelRequested);
-    }
-}
 
-// An edit is one undo step, also with a command run inside it; a calculation's results are
-// none, and the changed flag follows the history.
-TEST(CommandGuard, AnEditIsOneUndoStepAndACalculationNone) {
-    Workspace workspace;
-    EditHistory history(TakeSnapshot(workspace));
-    ScriptedUi ui;
-    CommandGuard guard(workspace, history, ui);
-    EXPECT_TRUE(guard.Run(CommandKind::Calculation, [&] { workspace.profile.nextPoint = 2; }));
-    EXPECT_FALSE(history.CanUndo());
-    EXPECT_TRUE(guard.Run(CommandKind::Edit, [&] {
-        workspace.profile.points[2] = {25, 30, 78, 0};
-        EXPECT_TRUE(guard.Run(CommandKind::Edit, [&] { workspace.profile.nextPoint = 3; }));
-    }));
-    EXPECT_TRUE(workspace.profile.changed);
-    ASSERT_NE(history.Undo(), nullptr);
-    EXPECT_FALSE(history.CanUndo());
-    EXPECT_EQ(history.Current().nextPoint, 2);
+        // An edit is one undo step, also with a command run inside it; a calculation's results
+        // are none, and the changed flag follows the history.
+        EXPECT_TRUE(guard.Run(CommandKind::Calculation, [&] { workspace.profile.nextPoint = 2; }));
+        EXPECT_FALSE(history.CanUndo());
+        EXPECT_TRUE(guard.Run(CommandKind::Edit, [&] {
+            workspace.profile.points[2] = {25, 30, 78, 0};
+            EXPECT_TRUE(guard.Run(CommandKind::Edit, [&] { workspace.profile.nextPoint = 3; }));
+        }));
+        EXPECT_TRUE(workspace.profile.changed);
+        ASSERT_NE(history.Undo(), nullptr);
+        EXPECT_FALSE(history.CanUndo());
+        EXPECT_EQ(history.Current().nextPoint, 2);
+    }
 }
 
 }  // namespace
