@@ -70,24 +70,6 @@ TEST(LoadSettings, EveryRuleAgainstItsGoldenFile) {
     ExpectGolden("settings_load.txt", golden);
 }
 
-TEST(LoadSettings, AllCompartmentsHiddenMeansAllShown) {
-    InMemorySettingsStore store;
-    for (int k = 0; k <= kCompartmentCount; ++k)
-        store.WriteSetting("View", "ShowCompartment" + std::to_string(k), "0");
-    const auto shown = [&](const char* seventh) {
-        if (seventh) store.WriteSetting("View", "ShowCompartment7", seventh);
-        store.WriteSetting("View", "ShowCompartment0", "1");  // not loaded at start
-        const Settings s = LoadSettings(store, kProgramFolder);
-        std::string flags;
-        for (int k = 0; k <= kCompartmentCount; ++k)
-            flags += std::to_string(s.showCompartment[k]);
-        return flags;
-    };
-    EXPECT_EQ(shown(nullptr), "01111111111111111");
-    EXPECT_EQ(shown("1"), "00000001000000000");
-    EXPECT_EQ(shown("2"), "01111111111111111");  // a 2 is not "shown"
-}
-
 TEST(WriteSettings, WrittenValuesLoadBackToTheSameRunningValues) {
     const Settings loaded = LoadWith(
         "Values/AirConsumption=17.5;Values/AirPressure=1013.25;Values/SurfaceInterval=0;"
