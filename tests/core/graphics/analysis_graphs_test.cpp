@@ -100,13 +100,10 @@ TEST(AnalysisGraphs, SaturationTableWithCompartment0AndTheLocaleSeparator) {
     SetDepths(*workspace, {10.5});
     workspace->computed.records[1].toleratedPressure = 0.25;
     workspace->computed.records[1].pTotal.fill(1.5);
-    // The golden table below pins the titles and the row's shape with ".".
-    std::vector<std::string> table = SaturationTable(*workspace, ",");
-    ASSERT_EQ(table.size(), 2u);
-    EXPECT_TRUE(table[1].starts_with("1\t10,5\t0,25\t1,5\t"));
+    Transcript t;
+    t.Note("mit Komma", SaturationTable(*workspace, ","));
     workspace->model.firstCompartment = 0;
-    table = SaturationTable(*workspace, ".");
-    EXPECT_NE(table[0].find("Kompartiment 0\t"), std::string::npos);
+    t.Note("mit Kompartiment 0", SaturationTable(*workspace, "."));
 }
 
 TEST(AnalysisGraphs, CrowdedGraphsKeepLabelsApartAndCurvesInsideTheAxes) {

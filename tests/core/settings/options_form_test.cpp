@@ -87,10 +87,10 @@ std::string Exact(double value) {
 
 TEST(OptionsForm, ConfirmingUnchangedFieldsKeepsTheRunningValuesAndTheStore) {
     Program p;
-    p.store.WriteSetting("Values", "AirPressure", "960");
-    p.store.WriteSetting("Values", "MaxPPO2", "1.4");
-    p.store.WriteSetting("Guidelines", "Horizontal", "1");
-    p.store.WriteSetting("View", "ShowCompartment1", "1");  // and 2..16 hidden
+    // Compartment 1 shown, 2..16 hidden.
+    WriteEntries(p.store,
+                 "Values/AirPressure=960;Values/MaxPPO2=1.4;Guidelines/Horizontal=1;"
+                 "View/ShowCompartment1=1");
     p.Reload();
     p.Confirm();
     // What runs now is what the next start loads.
@@ -118,10 +118,9 @@ TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
     p.workspace->settings.baudRate = 19200;
     p.workspace->settings.airConsumption = 0;
     p.workspace->settings.circleDiameter = 101;
-    p.store.WriteSetting("Applications", "ExcelPath", "NOVALUE");
-    p.store.WriteSetting("Values", "ConstantppO2", "abc");
-    p.store.WriteSetting("Settings", "NitroxDecoStart", "1");
-    p.store.WriteSetting("Settings", "LastOptionsTab", "3");
+    WriteEntries(p.store,
+                 "Applications/ExcelPath=NOVALUE;Values/ConstantppO2=abc;"
+                 "Settings/NitroxDecoStart=1;Settings/LastOptionsTab=3");
     const OptionsFields f = OpenOptions(*p.workspace, p.store);
     // No cabin pressure stored: 685; the END of the default 5 bar, 53.07..., cut to 0.1 m.
     EXPECT_EQ((std::vector<std::string>{f.commPort, f.dataBits, f.stopBits, f.parity, f.baudRate,
