@@ -203,7 +203,7 @@ TEST(SpreadsheetExport, TitlesRowsWhereTheFileIsAndARefusedCell) {
            SaturationWorkbookPath("", "/profile", "20261206-021500"));
 }
 
-TEST(BarGraph, LeadingCompartmentUsesTheGasOfTheMinute) {
+TEST(BarGraph, LeadingCompartmentScaleBarsAndLines) {
     auto workspace = EmptyWorkspace();
     ComputedMinute& record = workspace->computed.records[5];
     record.pTotal.fill(0.5);
@@ -218,10 +218,8 @@ TEST(BarGraph, LeadingCompartmentUsesTheGasOfTheMinute) {
     EXPECT_EQ(LeadingCompartment(*workspace, 5), 3);
     record.pTotal.fill(0);
     EXPECT_EQ(LeadingCompartment(*workspace, 5), -1);
-}
 
-TEST(BarGraph, ScaleBarsAndLines) {
-    auto workspace = EmptyWorkspace();
+    // The scale, the bars and the pressure lines of minute 2.
     workspace->settings.airPressure = 1013;
     workspace->computed.records[2].depth = 90;  // 10.107 bar, rounded to 10
     workspace->computed.records[2].pTotal.fill(3);

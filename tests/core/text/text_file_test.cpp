@@ -80,13 +80,25 @@ class TextFileTest : public ::testing::Test {
 
 // Written in Windows-1252 with CR LF over the whole old file, leaving no temporary file behind;
 // read back, and read also as UTF-8 with LF.
-TEST_F(TextFileTest, WritesWindows1252WithCrLfAndReadsEitherCodeAndLineEnd) {
+TEST_F(TextFileTest, WritesWindows1252WithCrLfKeepingPermissionsAndLinksAndReadsEitherCode) {
     PutFile(file_, "eine viel laengere alte Zeile\r\nund noch eine\r\nund noch eine\r\n");
     const std::vector<std::string> lines = {"Tiefe\tt", "", "Temperatur: 4 °C, Größe"};
     Note("geschrieben", WriteTextFileLines(file_, lines), file_);
     EXPECT_EQ(ReadTextFileLines(file_).value(), lines);
     PutFile(file_, "Tiefe\tt\n\nTemperatur: 4 °C, Größe");
     EXPECT_EQ(ReadTextFileLines(file_).value(), lines);
+
+    // The replaced file keeps its permissions, and a link keeps pointing to it.
+    fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("tg.mrp", folder_ / "verweis.mrp");
+    Note("über den Verweis", WriteTextFileLines(folder_ / "verweis.mrp", {"neu"}), file_);
+    EXPECT_TRUE(fs::is_symlink(folder_ / "verweis.mrp"));
+    EXPECT_EQ(PermissionsOf(file_),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // A link to a file that does not exist yet creates it.
+    fs::create_symlink("neu.mrp", folder_ / "vorwaerts.mrp");
+    Note("Verweis auf eine neue Datei", WriteTextFileLines(folder_ / "vorwaerts.mrp", {"x"}),
+         folder_ / "neu.mrp");
 }
 
 // A failed write leaves the old file untouched: the temporary name beside a file with the longest
@@ -113,20 +125,6 @@ TEST_F(TextFileTest, FailedWritesAndReads) {
     ASSERT_FALSE(folder.ok());
     t.Note("ein Ordner", folder.failure().cause);
     EXPECT_TRUE(WriteTextFileLines(folder_ / "kein_ordner" / "tg.mrp", {"x"}).has_value());
-}
-
-TEST_F(TextFileTest, AReplacedFileKeepsItsPermissionsAndALinkKeepsPointingToIt) {
-    PutFile(file_, "alt\r\n");
-    fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    fs::create_symlink("tg.mrp", folder_ / "verweis.mrp");
-    Note("über den Verweis", WriteTextFileLines(folder_ / "verweis.mrp", {"neu"}), file_);
-    EXPECT_TRUE(fs::is_symlink(folder_ / "verweis.mrp"));
-    EXPECT_EQ(PermissionsOf(file_),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    // A link to a file that does not exist yet creates it.
-    fs::create_symlink("neu.mrp", folder_ / "vorwaerts.mrp");
-    Note("Verweis auf eine neue Datei", WriteTextFileLines(folder_ / "vorwaerts.mrp", {"x"}),
-         folder_ / "neu.mrp");
 }
 
 TEST_F(TextFileTest, ATextTheCodePageCannotHoldOrAReadOnlyFileIsRefusedAndTheFileStays) {
