@@ -1,69 +1,60 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "core/exchange/uddf_export.h"
 #include "core/exchange/uddf_import.h"
 #include "core/profile/gas_mix.h"
 #include "core/text/number_format.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
-
-using ::testing::ElementsAre;
 
 UddfMix Mix(std::string id, double o2, double he) {
     return {std::move(id), "", o2, 1 - o2 - he, he, 0};
 }
 
-// A dive from (seconds, depth) pairs, the first breathing `mix`.
-UddfDive DiveOf(const std::vector<std::pair<double, double>>& points, std::string mix = "") {
+// A dive from its waypoints as seconds:depth, with @mix where the diver switches to a mix.
+UddfDive DiveOf(const std::string& waypoints) {
     UddfDive dive;
-    for (const auto& [seconds, depth] : points)
-        dive.waypoints.push_back({seconds, depth, "", std::nullopt});
-    if (!dive.waypoints.empty()) dive.waypoints.front().switchMix = std::move(mix);
+    std::istringstream in(waypoints);
+    for (std::string point; in >> point;) {
+        const std::size_t colon = point.find(':'), at = point.find('@');
+        dive.waypoints.push_back({std::stod(point.substr(0, colon)),
+                                  std::stod(point.substr(colon + 1, at - colon - 1)),
+                                  at == point.npos ? "" : point.substr(at + 1), std::nullopt});
+    }
     return dive;
 }
 
-TEST(UddfImport, EachMinuteKeepsItsDeepestDepthAndTheDiveEndsAtTheSurfaceOnTime) {
-    // 20-second samples: the bounce to 21.6 m inside minute 2 and the 3.4 m early in the last
-    // minute must not be averaged away; the dive lasts 4 min 40 s, so 5 whole minutes.
-    const std::vector<std::pair<double, double>> samples = {
-        {0, 0},    {20, 6},     {40, 12.4}, {60, 15},   {80, 21.6}, {100, 18},
-        {120, 18}, {180, 17.5}, {200, 9},   {240, 6.6}, {250, 3.4}, {280, 0.2}};
-    EXPECT_THAT(ResampleToMinutes(DiveOf(samples), {}),
-                ElementsAre(ImportedLine{1, 15, 78, 0}, ImportedLine{2, 22, 78, 0},
-                            ImportedLine{3, 18, 78, 0}, ImportedLine{4, 9, 78, 0},
-                            ImportedLine{5, 0, 78, 0}));
-    // A dive whose record stops below the surface keeps its last depth.
-    EXPECT_EQ(ResampleToMinutes(DiveOf({{0, 0}, {60, 10}, {130, 4.6}}), {}).back(),
-              (ImportedLine{3, 5, 78, 0}));
-    // Unsorted samples and samples without a usable number change nothing.
-    EXPECT_EQ(ResampleToMinutes(DiveOf({{120, 10}, {60, 20}, {NAN, 99}, {90, INFINITY}}), {}),
-              (std::vector<ImportedLine>{{1, 20, 78, 0}, {2, 10, 78, 0}}));
+// The lines as "minute depth N2% He%", separated by "; ".
+std::string Minutes(const std::vector<ImportedLine>& lines) {
+    std::string text;
+    for (const ImportedLine& l : lines) {
+        text += (text.empty() ? "" : "; ") + std::to_string(l.minute) + " " +
+                std::to_string(l.depth) + " " + std::to_string(l.n2Percent) + " " +
+                std::to_string(l.hePercent);
+    }
+    return text;
 }
 
-TEST(UddfImport, ALineBreathesTheMixInUseWhenItBegins) {
+// Each minute keeps its deepest depth, the dive ends at the surface on time, and a line breathes
+// the mix in use when it begins; dives without a profile or beyond the tables are not imported:
+// the cases of tests/data/cases/uddf_minutes.tsv.
+TEST(UddfImport, ResampledMinutesAndRefusedDivesAgainstTheirTable) {
     const std::vector<UddfMix> mixes = {Mix("bottom", 0.21, 0), Mix("ean50", 0.5, 0)};
-    // Dense samples: the switch at 25:30 lies inside minute 26, which is still breathed on
-    // the bottom gas; minute 27 is the first on the decompression gas.
-    UddfDive dense =
-        DiveOf({{0, 0}, {1470, 24}, {1500, 21}, {1530, 21}, {1560, 21}, {1620, 21}}, "bottom");
-    dense.waypoints[3].switchMix = "ean50";
-    EXPECT_THAT(ResampleToMinutes(dense, mixes),
-                ElementsAre(ImportedLine{25, 24, 78, 0}, ImportedLine{26, 21, 78, 0},
-                            ImportedLine{27, 21, 49, 0}));
-    // A switch on arrival at a whole minute serves the line that begins there, also when that
-    // line is long; a reference to a mix the log does not define is no switch.
-    UddfDive sparse = DiveOf({{0, 0}, {180, 40}, {1500, 40}, {1680, 21}, {2400, 21}}, "bottom");
-    sparse.waypoints[2].switchMix = "nowhere";
-    sparse.waypoints[3].switchMix = "ean50";
-    EXPECT_THAT(ResampleToMinutes(sparse, mixes),
-                ElementsAre(ImportedLine{3, 40, 78, 0}, ImportedLine{25, 40, 78, 0},
-                            ImportedLine{28, 21, 78, 0}, ImportedLine{40, 21, 49, 0}));
+    for (const std::vector<std::string>& row : DataRows("cases/uddf_minutes.tsv")) {
+        const UddfDive dive = DiveOf(row.at(1));
+        if (row[0] == "refused") {
+            EXPECT_EQ(ImportProblem(dive).value_or("-"), row.at(2)) << row[1];
+            continue;
+        }
+        EXPECT_EQ(Minutes(ResampleToMinutes(dive, mixes)), row.at(2)) << row[1];
+    }
 }
 
 TEST(UddfImport, FractionsBecomeWholeSharesThatPassTheMixCheck) {
@@ -81,7 +72,7 @@ TEST(UddfImport, FractionsBecomeWholeSharesThatPassTheMixCheck) {
 }
 
 TEST(UddfImport, CommentLinesCarryWhatTheLogKnowsInTheProgramsUnits) {
-    UddfDive dive = DiveOf({{0, 0}, {60, 12.25}, {600, 30.46}, {1800, 0}});
+    UddfDive dive = DiveOf("0:0 60:12.25 600:30.46 1800:0");
     dive.number = "7";
     dive.site = "Hemmoor";
     dive.dateTime = "2023-01-05T08:03:59+01:00";
@@ -90,28 +81,16 @@ TEST(UddfImport, CommentLinesCarryWhatTheLogKnowsInTheProgramsUnits) {
     dive.waypoints[3].temperature = 279.15;
     dive.buddy = "Ute";
     dive.notes = "Eis\nam Einstieg\t";
-    EXPECT_THAT(
-        ImportedCommentLines(dive, {}),
-        ElementsAre("TG-Nummer: 7", "Ort: Hemmoor", "Datum: 05-01-23", "Uhrzeit: 08 Uhr 03",
-                    "Dauer: 30 min.", "Maximale Tiefe: 30.5 m", "Lufttemperatur vor TG: -5 °C",
-                    "Temperatur auf maximaler Tiefe: 4.2 °C", "Tauchpartner: Ute",
-                    "Bemerkungen: Eis am Einstieg"));
+    Transcript t;
+    t.Note("Kommentar", ImportedCommentLines(dive, {}));
     dive.lowestTemperature = 276.15;  // the log's own lowest value wins over the samples
-    EXPECT_EQ(ImportedCommentLines(dive, {})[7], "Temperatur auf maximaler Tiefe: 3 °C");
-    EXPECT_EQ(ImportedFileName(dive, 4), "Tauchgang 2023-Januar-05 08 Uhr 03.mrp");
-
-    const UddfDive bare = DiveOf({{0, 0}, {60, 5}});
-    EXPECT_THAT(ImportedCommentLines(bare, {}),
-                ElementsAre("Dauer: 1 min.", "Maximale Tiefe: 5 m"));
-    EXPECT_EQ(ImportedFileName(bare, 4), "Tauchgang ohne Datum 4.mrp");
+    t.Note("mit eigener tiefster Temperatur", ImportedCommentLines(dive, {})[7],
+           ImportedFileName(dive, 4));
+    const UddfDive bare = DiveOf("0:0 60:5");
+    t.Note("ohne Angaben", ImportedCommentLines(bare, {}), ImportedFileName(bare, 4));
 }
 
-TEST(UddfImport, DivesWithoutAProfileOrBeyondTheTablesAreNotImported) {
-    EXPECT_EQ(ImportProblem(UddfDive{}), "ohne Profilpunkte");
-    EXPECT_EQ(ImportProblem(DiveOf({{0, 12}})), "ohne Profilpunkte");
-    EXPECT_EQ(ImportProblem(DiveOf({{0, 0}, {60.0 * 5998, 3}})), std::nullopt);
-    EXPECT_EQ(ImportProblem(DiveOf({{0, 0}, {60.0 * 5998 + 1, 3}})), "länger als 5998 Minuten");
-    EXPECT_EQ(ImportProblem(DiveOf({{0, 0}, {60, 1000.4}})), "tiefer als 1000 m");
+TEST(UddfImport, ARefusedDiveIsNoFileAndADiveIsWrittenOnce) {
     const Result<std::vector<std::string>> refused = ImportedProfileFile(UddfDive{}, {});
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.failure().kind, FailureKind::DataFormat);
@@ -119,7 +98,7 @@ TEST(UddfImport, DivesWithoutAProfileOrBeyondTheTablesAreNotImported) {
     // A dive is written once; without leave to overwrite, the file stays.
     const TempFolder folder{"uddf"};
     UddfLog log;
-    log.dives = {DiveOf({{0, 0}, {60, 5}})};
+    log.dives = {DiveOf("0:0 60:5")};
     const Result<ImportOutcome> first = ImportDive(log, 0, folder.path().string(), false);
     ASSERT_TRUE(first.ok());
     EXPECT_TRUE(first.value().written);
@@ -145,7 +124,7 @@ TEST(UddfDates, EachLimitOfTheDateAndTheClockBothWays) {
             EXPECT_EQ(ExportLog(profile, {}, comment).dives.at(0).dateTime, row[3]) << row[1];
             continue;
         }
-        UddfDive dive = DiveOf({{0, 0}, {7200, 12.34}, {7260, 0}});
+        UddfDive dive = DiveOf("0:0 7200:12.34 7260:0");
         dive.dateTime = row[1];
         const DiveSummary summary = SummarizeDive(dive, {});
         EXPECT_EQ(summary.date, row[2]) << row[1];
@@ -180,13 +159,8 @@ TEST(UddfExport, TheLineTableAndItsMixSwitchesComeBackUnchanged) {
     EXPECT_EQ(dive.waypoints[3].seconds, 24 * 60);  // where the first line on EAN50 begins
     EXPECT_EQ(dive.waypoints[3].switchMix, log.mixes[1].id);
 
-    std::vector<ImportedLine> expected;
-    for (const ProfileLine& line : table) {
-        expected.push_back({static_cast<int>(line.tTotal), static_cast<int>(line.depth),
-                            static_cast<int>(line.n2Percent), static_cast<int>(line.hePercent)});
-    }
-    expected.push_back({46, 0, 78, 0});
-    EXPECT_EQ(ResampleToMinutes(dive, log.mixes), expected);
+    EXPECT_EQ(Minutes(ResampleToMinutes(dive, log.mixes)),
+              "3 60 36 45; 20 60 36 45; 24 21 36 45; 27 21 49 0; 30 6 49 0; 45 6 0 0; 46 0 78 0");
 
     // The last line of a full table is exported too.
     DiveProfile full;

@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 #include "core/engine/calculation.h"
+#include "core/graphics/bar_graph.h"
+#include "core/graphics/graph_layout.h"
 #include "core/graphics/profile_graph.h"
 #include "core/settings/memory_settings_store.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/graphics_queries.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
@@ -83,13 +87,12 @@ TEST(AnalysisGraphs, DrawingsMatchTheirGoldenFile) {
     workspace->computed.computedCount = 3;
     DrawCnsDayGraph(canvas, *workspace);
     keep("CNS day dose 40 %, decaying at the surface");
-    ExpectGolden("golden/analysis_graphs.txt", dump);
-
-    EXPECT_EQ(GasLineColour(workspace->settings, 78, 0), workspace->settings.outProfileColour);
+    // The line's colour for air, then in many colours for trimix 25/40/35, air and oxygen.
+    dump += "# gas line colours " + std::to_string(GasLineColour(workspace->settings, 78, 0));
     workspace->settings.useMultiColorLine = 1;
-    EXPECT_EQ(GasLineColour(workspace->settings, 40, 35), 8388736);
-    EXPECT_EQ(GasLineColour(workspace->settings, 78, 0), 8421376);
-    EXPECT_EQ(GasLineColour(workspace->settings, 0, 0), 10485760);
+    for (const auto& [n2, he] : {std::pair{40, 35}, std::pair{78, 0}, std::pair{0, 0}})
+        dump += " " + std::to_string(GasLineColour(workspace->settings, n2, he));
+    ExpectGolden("golden/analysis_graphs.txt", dump + "\n");
 }
 
 TEST(AnalysisGraphs, SaturationTableWithCompartment0AndTheLocaleSeparator) {
@@ -97,13 +100,10 @@ TEST(AnalysisGraphs, SaturationTableWithCompartment0AndTheLocaleSeparator) {
     SetDepths(*workspace, {10.5});
     workspace->computed.records[1].toleratedPressure = 0.25;
     workspace->computed.records[1].pTotal.fill(1.5);
-    // The golden table below pins the titles and the row's shape with ".".
-    std::vector<std::string> table = SaturationTable(*workspace, ",");
-    ASSERT_EQ(table.size(), 2u);
-    EXPECT_TRUE(table[1].starts_with("1\t10,5\t0,25\t1,5\t"));
+    Transcript t;
+    t.Note("mit Komma", SaturationTable(*workspace, ","));
     workspace->model.firstCompartment = 0;
-    table = SaturationTable(*workspace, ".");
-    EXPECT_NE(table[0].find("Kompartiment 0\t"), std::string::npos);
+    t.Note("mit Kompartiment 0", SaturationTable(*workspace, "."));
 }
 
 TEST(AnalysisGraphs, CrowdedGraphsKeepLabelsApartAndCurvesInsideTheAxes) {
@@ -154,10 +154,12 @@ TEST(SaturationExport, A300MinuteDiveMatchesItsGoldenTable) {
     EXPECT_GT(workspace->computed.computedCount, 300);
 }
 
+// Keeps every cell poked into it as a line "row column text"; refuses one cell if asked to.
 class RecordingSheet : public SpreadsheetLink {
   public:
     bool Poke(int row, int column, std::string_view text) override {
-        cells.push_back({row, column, std::string(text)});
+        cells +=
+            std::to_string(row) + " " + std::to_string(column) + " " + std::string(text) + "\n";
         return !(row == refuseRow && column == refuseColumn);
     }
     std::optional<Failure> Finish() override {
@@ -166,17 +168,15 @@ class RecordingSheet : public SpreadsheetLink {
     }
     bool Open() override { return opens; }
     std::string Location() const override { return "/daten/tg-Gewebesättigung.xlsx"; }
-    struct Cell {
-        int row, column;
-        std::string text;
-    };
-    std::vector<Cell> cells;
+    std::string cells;
     int refuseRow = -1, refuseColumn = -1;
     bool finished = false;
     bool opens = true;
 };
 
-TEST(SpreadsheetExport, TitlesThenOneRowPerMinuteWithoutCompartment0AndWhereTheFileIs) {
+// Titles, then one row per minute without compartment 0; where the file is, also when no program
+// opens it; a refused cell asks whether to stop.
+TEST(SpreadsheetExport, TitlesRowsWhereTheFileIsAndARefusedCell) {
     auto workspace = EmptyWorkspace();
     workspace->model.firstCompartment = 0;
     SetDepths(*workspace, {10, 20});
@@ -184,45 +184,92 @@ TEST(SpreadsheetExport, TitlesThenOneRowPerMinuteWithoutCompartment0AndWhereTheF
     ScriptedUi ui;
     RecordingSheet sheet;
     ASSERT_TRUE(ExportSaturationToSpreadsheet(*workspace, ui, sheet));
-    std::string cells;  // titles, then one row per minute, without compartment 0
-    for (const RecordingSheet::Cell& cell : sheet.cells)
-        cells +=
-            std::to_string(cell.row) + " " + std::to_string(cell.column) + " " + cell.text + "\n";
-    ExpectGolden("golden/saturation_sheet.txt", cells);
-    EXPECT_TRUE(sheet.finished);
-    EXPECT_EQ(ui.lastProgress, 2);
-    EXPECT_EQ(ui.lines.back(), "Gewebesättigung gespeichert: /daten/tg-Gewebesättigung.xlsx");
-    EXPECT_TRUE(ui.boxes.empty());
-
-    // The user learns where the sheet is when no program opens it.
+    ExpectGolden("golden/saturation_sheet.txt", sheet.cells);
+    Transcript t;
+    t.Note("geschrieben: abgeschlossen, Fortschritt", sheet.finished, ui.lastProgress, ui.Said());
     RecordingSheet unopened;
     unopened.opens = false;
-    ASSERT_TRUE(ExportSaturationToSpreadsheet(*workspace, ui, unopened));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_NE(ui.boxes[0].text.find("Datei /daten/tg-Gewebesättigung.xlsx gespeichert"),
-              std::string::npos);
+    const bool written = ExportSaturationToSpreadsheet(*workspace, ui, unopened);
+    t.Note("kein Programm öffnet sie", written, ui.Said());
+    for (const Answer answer : {Answer::No, Answer::Yes}) {  // go on, then stop
+        RecordingSheet refusing;
+        refusing.refuseRow = refusing.refuseColumn = 2;
+        ui.answers = {answer};
+        const bool done = ExportSaturationToSpreadsheet(*workspace, ui, refusing);
+        t.Note("Zelle 2/2 abgelehnt", done, refusing.finished, ui.Said());
+    }
     // Beside the profile, named after it; into the profile folder without a file.
-    EXPECT_EQ(SaturationWorkbookPath("/daten/tg12.mrp", "/profile", "20261206-021500"),
-              "/daten/tg12-Gewebesättigung-20261206-021500.xlsx");
-    EXPECT_EQ(SaturationWorkbookPath("", "/profile", "20261206-021500"),
-              "/profile/Gewebesättigung-20261206-021500.xlsx");
+    t.Note("Arbeitsmappe", SaturationWorkbookPath("/daten/tg12.mrp", "/profile", "20261206-021500"),
+           SaturationWorkbookPath("", "/profile", "20261206-021500"));
 }
 
-TEST(SpreadsheetExport, ARefusedCellAsksWhetherToStop) {
+TEST(BarGraph, LeadingCompartmentScaleBarsAndLines) {
     auto workspace = EmptyWorkspace();
-    SetDepths(*workspace, {10, 20});
-    ScriptedUi ui;
-    RecordingSheet sheet;
-    sheet.refuseRow = sheet.refuseColumn = 2;
-    ui.answers = {Answer::No};  // go on
-    EXPECT_TRUE(ExportSaturationToSpreadsheet(*workspace, ui, sheet));
-    EXPECT_EQ(ui.questions, std::vector<std::string>{"Wollen Sie abbrechen?"});
-    RecordingSheet again;
-    again.refuseRow = again.refuseColumn = 2;
-    ui.answers = {Answer::Yes};  // stop
-    EXPECT_FALSE(ExportSaturationToSpreadsheet(*workspace, ui, again));
-    EXPECT_EQ(ui.lines.back(), "Ausgabe abgebrochen.");
-    EXPECT_FALSE(again.finished);
+    ComputedMinute& record = workspace->computed.records[5];
+    record.pTotal.fill(0.5);
+    record.pTotal[3] = 2.0;
+    record.pTotal[9] = 2.0;
+    record.n2Percent = 78;
+    EXPECT_EQ(LeadingCompartment(*workspace, 5), 9);  // the smaller a of the slower one
+    record.pTotal[9] = 0.5;
+    EXPECT_EQ(LeadingCompartment(*workspace, 5), 3);
+    // A surface minute weights both gases equally (0.001 each): a = (0.8618 + 1.1919) / 2 < 2.
+    record.n2Percent = 0;
+    EXPECT_EQ(LeadingCompartment(*workspace, 5), 3);
+    record.pTotal.fill(0);
+    EXPECT_EQ(LeadingCompartment(*workspace, 5), -1);
+
+    // The scale, the bars and the pressure lines of minute 2.
+    workspace->settings.airPressure = 1013;
+    workspace->computed.records[2].depth = 90;  // 10.107 bar, rounded to 10
+    workspace->computed.records[2].pTotal.fill(3);
+    workspace->computed.records[2].toleratedPressure = 1.2;
+    workspace->computed.computedCount = 3;
+    EXPECT_EQ(BarPressureScale(*workspace), 11);
+    RecordingCanvas canvas(9000, 6500);
+    DrawCompartmentBars(canvas, *workspace, 2);  // 16 bars (compartment 0 is off), 11 bar lines
+    ExpectGolden("golden/compartment_bars.txt", canvas.Dump());
+}
+
+TEST(BarGraph, PressureLinesAreLabelledBesideThemApartAndClearOfTheBars) {
+    auto workspace = EmptyWorkspace();
+    workspace->settings.airPressure = 1013;
+    ComputedMinute& record = workspace->computed.records[2];
+    record.depth = 10;  // 2.02 bar
+    record.pTotal.fill(1.9);
+    const CanvasFont font{workspace->settings.picDiveFontName, 8, false};
+    const double textHeight = TextHeight(font);
+    for (const double tolerated : {2.0, 0.5}) {  // lines 50 units apart, then far apart
+        record.toleratedPressure = tolerated;
+        RecordingCanvas canvas(9000, 6500);
+        DrawCompartmentBars(canvas, *workspace, 2);
+        double barsEnd = 0;
+        std::map<std::int32_t, double> lineY;  // the pressure lines by their colour
+        for (const Call& line : canvas.Of(Call::kLine)) {
+            if (line.x1 == line.x2 && line.y1 == 6000) {
+                barsEnd = std::max(barsEnd, line.x1 + line.width * 15 / 2.0);
+            } else if (line.y1 == line.y2 && line.colour != 14935011) {
+                lineY[line.colour] = line.y1;
+            }
+        }
+        std::map<std::string, Call> labels;
+        for (const Call& text : canvas.Of(Call::kText))
+            labels[text.text] = text;
+        const Call& ambient = labels.at("p.amb");
+        const Call& toleratedLabel = labels.at("p.amb.tol");
+        for (const Call* label : {&ambient, &toleratedLabel}) {
+            EXPECT_GT(label->x1, barsEnd);
+            EXPECT_LE(label->x1 + TextWidth(label->text, font), canvas.Width());
+            EXPECT_NEAR(label->y1 + textHeight / 2, lineY.at(label->colour), textHeight / 2);
+        }
+        EXPECT_GE(toleratedLabel.y1 - ambient.y1, textHeight);  // the higher pressure above
+        if (tolerated == 0.5) {
+            EXPECT_DOUBLE_EQ(ambient.y1 + textHeight / 2, lineY.at(ambient.colour));
+        }
+        DrawBarGraphHint(canvas, workspace->settings);  // the hint alone, never over the bars
+        EXPECT_TRUE(canvas.Of(Call::kLine).empty());
+        EXPECT_EQ(canvas.Texts().size(), 3u);
+    }
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
+#include "core/graphics/picture_record.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
@@ -33,50 +36,48 @@ TEST(GraphLayout, AxisStepsNeverCrowdOnAnyScale) {
     }
 }
 
-TEST(GraphLayout, LabelsMoveToTheNextFreeLineOrTheOtherSideOrStayOut) {
+// Labels of 300 x 100 units move to the next free line or the other side of the anchor (100 units
+// away), or stay out; a light text gets a dark shadow below and right of it, a dark one none.
+TEST(GraphLayout, LabelsMoveToTheNextFreeLineOrTheOtherSideOrStayOutAndLightTextsGetAShadow) {
+    Transcript t;
     LabelLayout layout({0, 0, 1000, 1000});
     layout.Reserve({0, 900, 1000, 1000});
-    using Place = LabelLayout::Place;
-    const auto put = [&](Place spot, double anchorX) {
-        return layout.Put(300, 100, spot, anchorX, 100);
-    };
-    const auto first = put({100, 100}, 0);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->y, 100);
-    const auto second = put({100, 100}, 0);  // the line below
-    ASSERT_TRUE(second);
-    EXPECT_EQ(second->y, 200);
-    const auto third = put({100, 150}, 0);  // one line down or up still overlaps: two down
-    ASSERT_TRUE(third);
-    EXPECT_EQ(third->y, 350);
-    const auto atRightEdge = put({850, 500}, 750);  // no room on the right: left of the anchor
-    ASSERT_TRUE(atRightEdge);
-    EXPECT_EQ(atRightEdge->x, 750 - 100 - 300);
-    const auto aboveTheReserved = put({100, 880}, 0);
-    ASSERT_TRUE(aboveTheReserved);
-    EXPECT_EQ(aboveTheReserved->y, 780);
+    // Where wanted; the same again; one line down or up still overlaps; no room on the right;
+    // above the reserved band.
+    for (const auto& [x, y, anchorX] : std::vector<std::array<double, 3>>{
+             {100, 100, 0}, {100, 100, 0}, {100, 150, 0}, {850, 500, 750}, {100, 880, 0}}) {
+        const auto placed = layout.Put(300, 100, {x, y}, anchorX, 100);
+        t.Note(std::to_string(x) + " " + std::to_string(y),
+               placed ? std::to_string(placed->x) + " " + std::to_string(placed->y) : "(nichts)");
+    }
+    LabelLayout full({0, 0, 1000, 1000});
+    full.Reserve({0, 0, 1000, 1000});
+    t.Note("kein Platz", full.Put(10, 10, {100, 100}, 0, 100).has_value());
     // Extents count characters, not bytes.
     const CanvasFont font{"Arial", 10, false};
     EXPECT_DOUBLE_EQ(TextWidth("Größe", font), TextWidth("Grsse", font));
-    LabelLayout full({0, 0, 1000, 1000});
-    full.Reserve({0, 0, 1000, 1000});
-    EXPECT_FALSE(full.Put(10, 10, {100, 100}, 0, 100));
+
+    RecordingCanvas canvas(1000, 1000);
+    ReadableText(canvas, 100, 100, "Tauchzeit", CanvasFont{}, 55769);  // yellow
+    t.Note("gelb", canvas.Dump());
+    canvas.calls.clear();
+    ReadableText(canvas, 100, 100, "Tauchzeit", CanvasFont{}, 4227072);  // dark green
+    t.Note("dunkelgrün", canvas.Dump());
 }
 
-TEST(GraphLayout, LightTextsGetADarkShadowDarkTextsStayPlain) {
-    RecordingCanvas canvas(1000, 1000);
-    const CanvasFont font;
-    ReadableText(canvas, 100, 100, "Tauchzeit", font, 55769);  // yellow
-    ASSERT_EQ(canvas.calls.size(), 2u);
-    const auto& shadow = canvas.calls[0];
-    EXPECT_LT(shadow.colour & 0xFF, 0x80);  // dark, below and right of the text
-    EXPECT_GT(shadow.x1, 100);
-    EXPECT_GT(shadow.y1, 100);
-    EXPECT_EQ(canvas.calls[1].colour, 55769);  // the text itself on top, where it was asked
-    EXPECT_EQ(canvas.calls[1].x1, 100);
-    canvas.calls.clear();
-    ReadableText(canvas, 100, 100, "Tauchzeit", font, 4227072);  // dark green
-    EXPECT_EQ(canvas.calls.size(), 1u);
+TEST(PictureRecord, PaintsWhatWasDrawnSinceTheLastClearingInItsOrder) {
+    PictureRecord record;
+    record.Line(0, 0, 100, 100, 1, 255);  // covered by the clearing below
+    record.Clear(0xFF0000);
+    record.Circle(50, 60, 30, 2, 0x00FF00);
+    record.Text(2000, 100, "tg.mrp", CanvasFont{"DejaVu Sans", 10, true}, 0);
+    record.Line(1, 2, 3, 4, 3, 0x123456);
+
+    RecordingCanvas page(9000, 6000);
+    record.PaintOn(page);
+    EXPECT_EQ(page.Dump(),
+              "B 0 0 0 0 0 16711680\nO 50 60 30 0 2 65280\n"
+              "T 2000 100 0 0 0 0 DejaVu Sans 10b tg.mrp\nL 1 2 3 4 3 1193046\n");
 }
 
 }  // namespace

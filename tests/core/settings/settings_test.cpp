@@ -6,17 +6,12 @@
 #include "core/settings/memory_settings_store.h"
 #include "tests/core/engine/outputs_test_support.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
 
 constexpr const char* kProgramFolder = "/opt/marelos";
-
-Settings LoadWith(const std::string& entries) {
-    InMemorySettingsStore store;
-    WriteEntries(store, entries);
-    return LoadSettings(store, kProgramFolder);
-}
 
 // Every running value as WriteSettings stores it, and the two it does not store.
 std::vector<std::string> Written(const Settings& s) {
@@ -33,8 +28,8 @@ std::vector<std::string> Written(const Settings& s) {
 // The load rules of every setting, in tests/data/settings_load.txt: the defaults an empty store
 // gives, then for each stored text (or group of texts) of settings_load_cases.txt the running
 // values that differ from them and what the load wrote back to the store. Each limit is tried from
-// both sides.
-TEST(LoadSettings, EveryRuleAgainstItsGoldenFile) {
+// both sides. What is written of each loads back to the same running values.
+TEST(LoadSettings, EveryRuleAgainstItsGoldenFileAndBackThroughWriteSettings) {
     InMemorySettingsStore empty;
     const Settings defaults = LoadSettings(empty, kProgramFolder);
     Settings constructed;
@@ -52,7 +47,11 @@ TEST(LoadSettings, EveryRuleAgainstItsGoldenFile) {
         WriteEntries(store, "Values/DecoMode=3;" + entries);  // repaired only where it is set
         const std::vector<InMemorySettingsStore::Entry> stored = store.Entries();
         const int writes = store.WriteCount();
-        const std::vector<std::string> loaded = Written(LoadSettings(store, kProgramFolder));
+        const Settings settings = LoadSettings(store, kProgramFolder);
+        const std::vector<std::string> loaded = Written(settings);
+        InMemorySettingsStore written;  // what is written loads back to the same running values
+        WriteSettings(written, settings);
+        EXPECT_EQ(LoadSettings(written, kProgramFolder), settings) << row[0];
         golden += "# " + row[0] + "\n";
         for (const std::string& line : loaded) {
             if (std::find(base.begin(), base.end(), line) == base.end()) golden += line + "\n";
@@ -69,57 +68,6 @@ TEST(LoadSettings, EveryRuleAgainstItsGoldenFile) {
     ExpectGolden("settings_load.txt", golden);
 }
 
-TEST(LoadSettings, AllCompartmentsHiddenMeansAllShown) {
-    InMemorySettingsStore store;
-    for (int k = 0; k <= kCompartmentCount; ++k)
-        store.WriteSetting("View", "ShowCompartment" + std::to_string(k), "0");
-    const auto shown = [&](const char* seventh) {
-        if (seventh) store.WriteSetting("View", "ShowCompartment7", seventh);
-        store.WriteSetting("View", "ShowCompartment0", "1");  // not loaded at start
-        const Settings s = LoadSettings(store, kProgramFolder);
-        std::string flags;
-        for (int k = 0; k <= kCompartmentCount; ++k)
-            flags += std::to_string(s.showCompartment[k]);
-        return flags;
-    };
-    EXPECT_EQ(shown(nullptr), "01111111111111111");
-    EXPECT_EQ(shown("1"), "00000001000000000");
-    EXPECT_EQ(shown("2"), "01111111111111111");  // a 2 is not "shown"
-}
-
-TEST(LoadSettings, ParityBaudRateAndProgressivityTables) {
-    EXPECT_EQ(ParityOr("m", "N"), "M");
-    EXPECT_EQ(ParityOr("", "N"), "N");  // the options dialog's fallback
-    EXPECT_FALSE(IsAllowedBaudRate(19200));
-    EXPECT_TRUE(IsAllowedBaudRate(28800));
-    EXPECT_THAT((std::vector<double>{ProgressivityTimeFactor(1), ProgressivityTimeFactor(2),
-                                     ProgressivityTimeFactor(3), ProgressivityTimeFactor(4),
-                                     ProgressivityTimeFactor(5)}),
-                ::testing::ElementsAre(6.0, 3.0, 1.5, 1.1, 1.0));
-    EXPECT_EQ(ProgressivityTimeFactor(6), 0.0);
-}
-
-TEST(WriteSettings, WrittenValuesLoadBackToTheSameRunningValues) {
-    const Settings loaded = LoadWith(
-        "Values/AirConsumption=17.5;Values/AirPressure=1013.25;Values/SurfaceInterval=0;"
-        "Values/N2PerCentDecompression=0;Values/O2Percent=32;Values/N2Percent=68;"
-        "Values/ConstantppO2=1,3;Values/C0T05N2=2.25;Values/DecoMode=2;Settings/UseC0=1;"
-        "Settings/FileStoragePath=/home/taucher/Profile/;Decompression/Sharp1stStep=True;"
-        "View/ShowCompartment4=1;View/ShowCompartment5=2;CommPort/Parity=s;"
-        "Colors/GraphBackColor=12632256;Planner/DecoGas2=21/35@57;Planner/Water=Fresh;"
-        "Cylinders/Cylinder1=S80;11.1;207;50/0;Planner/TurnRule=Halves");
-    InMemorySettingsStore written;
-    WriteSettings(written, loaded);
-    EXPECT_EQ(written.ReadSetting("Values", "AirPressure"), "1013.25");
-    EXPECT_EQ(written.ReadSetting("Values", "ConstantppO2"), "1.3");
-    EXPECT_EQ(written.ReadSetting("Decompression", "Sharp1stStep"), "True");
-    EXPECT_EQ(written.ReadSetting("Settings", "UseC0"), "1");
-    EXPECT_EQ(written.ReadSetting("CommPort", "Parity"), "S");
-    EXPECT_EQ(LoadSettings(written, kProgramFolder), loaded);
-}
-
-// Read when they are needed, in the order of tests/data/on_demand_settings.tsv, each written
-// over the one before.
 TEST(OnDemandSettings, StepIsReadDifferentlyByCalculationAndOutputsTestModeShortensThePicture) {
     InMemorySettingsStore store;
     for (const std::vector<std::string>& row : DataRows("on_demand_settings.tsv")) {
@@ -134,17 +82,50 @@ TEST(OnDemandSettings, StepIsReadDifferentlyByCalculationAndOutputsTestModeShort
     }
 }
 
-TEST(StoredText, EachFormHasItsWrittenShape) {
-    EXPECT_EQ(StoredText(keys::kMaxHScale, 75), "75");
-    EXPECT_EQ(StoredText(keys::kMaxHScale, 74.5), "74");
-    EXPECT_EQ(StoredText(keys::kAirPressure, 1013.25), "1013.25");
-    EXPECT_EQ(StoredText(keys::kInitialppN2, 0.1 + 0.2), "0.3");
-    EXPECT_EQ(StoredText(keys::kSharp1stStep, 1), "True");
-    EXPECT_EQ(StoredText(keys::kSharp1stStep, 0), "False");
-    EXPECT_EQ(StoredText(keys::kGraphBackColor, 16777215), "16777215");
-    EXPECT_EQ(ShowCompartmentKey(16).name, "ShowCompartment16");
-    EXPECT_EQ(RecentFileKey(6).name, "6");
-    EXPECT_EQ(RecentFileKey(1).section, "Files");
+// The written shape of each form of stored text, the keys made from numbers, and the tables of
+// parity, baud rate and progressivity.
+TEST(StoredText, EachFormHasItsWrittenShapeAndTheTablesOfTheLoad) {
+    Transcript t;
+    t.Note("MaxHScale 75, 74.5", StoredText(keys::kMaxHScale, 75),
+           StoredText(keys::kMaxHScale, 74.5));
+    t.Note("AirPressure 1013.25, InitialppN2 0.1 + 0.2", StoredText(keys::kAirPressure, 1013.25),
+           StoredText(keys::kInitialppN2, 0.1 + 0.2));
+    t.Note("Sharp1stStep 1, 0", StoredText(keys::kSharp1stStep, 1),
+           StoredText(keys::kSharp1stStep, 0));
+    t.Note("GraphBackColor 16777215", StoredText(keys::kGraphBackColor, 16777215));
+    t.Note("Schlüssel 16, 6, 1", ShowCompartmentKey(16).name, RecentFileKey(6).name,
+           RecentFileKey(1).section);
+    t.Note("Parität m, leer", ParityOr("m", "N"), ParityOr("", "N"));  // the dialog's fallback
+    t.Note("Baudrate 19200, 28800", IsAllowedBaudRate(19200), IsAllowedBaudRate(28800));
+    EXPECT_THAT((std::vector<double>{ProgressivityTimeFactor(1), ProgressivityTimeFactor(2),
+                                     ProgressivityTimeFactor(3), ProgressivityTimeFactor(4),
+                                     ProgressivityTimeFactor(5), ProgressivityTimeFactor(6)}),
+                ::testing::ElementsAre(6.0, 3.0, 1.5, 1.1, 1.0, 0.0));
+}
+
+TEST(InMemorySettingsStore, NamesAreComparedWithoutRegardToCaseAndAnOverlayKeepsItsWrites) {
+    InMemorySettingsStore store;
+    EXPECT_EQ(store.ReadSetting("Values", "MaxPPO2"), "");
+    store.WriteSetting("Values", "MaxPPO2", "1.4");
+    EXPECT_EQ(store.ReadSetting("values", "ppo2"), "");
+    EXPECT_EQ(store.ReadSetting("VALUES", "maxppo2"), "1.4");
+    store.WriteSetting("values", "MAXPPO2", "1.5");
+    ASSERT_EQ(store.Entries().size(), 1u);
+    EXPECT_EQ(store.Entries()[0].key, "MaxPPO2");  // the first spelling stays
+    EXPECT_EQ(store.Entries()[0].value, "1.5");
+    EXPECT_EQ(store.WriteCount(), 2);
+
+    // An overlay reads through and keeps its writes to itself.
+    store.WriteSetting("Values", "DecoMode", "0");
+    store.WriteSetting("Values", "DecoModel", "2");
+    OverlaySettingsStore overlay(store);
+    EXPECT_EQ(overlay.ReadSetting("values", "decomodel"), "2");
+    overlay.WriteSetting("Values", "DecoMode", "3");
+    overlay.WriteSetting("Values", "DecoModel", "");  // an empty value hides the base value
+    EXPECT_EQ(overlay.ReadSetting("Values", "DecoMode"), "3");
+    EXPECT_EQ(overlay.ReadSetting("Values", "DecoModel"), "");
+    EXPECT_EQ(store.ReadSetting("Values", "DecoMode"), "0");
+    EXPECT_EQ(store.WriteCount(), 4);
 }
 
 }  // namespace

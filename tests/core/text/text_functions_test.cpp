@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "core/text/codepage.h"
 #include "core/text/fields.h"
 #include "core/text/number_format.h"
 #include "core/text/rounding.h"
@@ -80,6 +81,39 @@ TEST(TextFunctions, EdgeCasesAgainstTheirGoldenFile) {
     ExpectGolden("text_functions.txt", out);
     EXPECT_TRUE(std::isnan(Int(std::nan(""))));
     EXPECT_EQ(Val("1E400"), HUGE_VAL);
+}
+
+// The conversions both ways, the decoding, the lines, the validity, the length and the prefixes of
+// texts in tests/data/codepage_cases.tsv.
+TEST(Codepage, CasesAgainstTheirTable) {
+    for (const std::vector<std::string>& row : DataRows("codepage_cases.tsv")) {
+        const std::string in = row.at(1);
+        std::string out;
+        if (row[0] == "to1252") {
+            const Result<std::string> converted = Utf8ToWindows1252(in);
+            out = converted.ok() ? converted.value() : "refused " + converted.failure().subject;
+            if (!converted.ok()) {  // the message names the character
+                EXPECT_EQ(converted.failure().kind, FailureKind::Unrepresentable);
+                EXPECT_NE(FailureMessage(converted.failure())
+                              .find("„" + converted.failure().subject + "“"),
+                          std::string::npos);
+            }
+        } else if (row[0] == "from1252") {
+            out = Windows1252ToUtf8(in);
+        } else if (row[0] == "both") {
+            out = Utf8ToWindows1252(Windows1252ToUtf8(in)).value();
+        } else if (row[0] == "decode") {
+            out = DecodeTextBytes(in);
+        } else if (row[0] == "split") {
+            for (const std::string& line : SplitLines(in))
+                out += line + "|";
+        } else if (row[0].starts_with("prefix")) {
+            out = Utf8Prefix(in, std::stoi(row[0].substr(6)));
+        } else {
+            out = std::to_string(row[0] == "valid" ? IsValidUtf8(in) : Utf8Length(in));
+        }
+        EXPECT_EQ(out, row.at(2)) << row[0] << " " << row[1];
+    }
 }
 
 }  // namespace
