@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""End to end: marelos-cli vyper-download and kora-download against the simulated devices on a
-pseudo-terminal, whole and in every fault mode of the simulators (the case tables faults.tsv in
-tests/data/vyper_download and cases.tsv in tests/data/kora_download).
+"""End to end: marelos-cli vyper-download against the simulated Vyper on a pseudo-terminal, whole
+and in every fault mode of the simulator (the case table tests/data/vyper_download/faults.tsv).
+The KORA 4 loads run in the test KoraCli.LoadsTheSimulatedKoraAsTheCaseTableSays.
 
 A whole Vyper download must match golden copies of its listing and files (both interface types;
 --update writes them from this run instead, review them with git diff). Each fault must end the
@@ -123,41 +123,13 @@ def check_vyper(cli, tmp, update):
     check(out.endswith("Übertragung beendet\n"), out)
 
 
-def check_kora(cli, tmp):
-    image = os.path.join(tmp, "abbild.txt")
-    for sim_args, cli_args, code, out, err, memory in rows(
-            os.path.join(HERE, "data", "kora_download", "cases.tsv")):
-        if os.path.exists(image):
-            os.remove(image)
-        run = run_against("kora", cli, sim_args.split(), lambda pty: [
-            "kora-download", "--device", pty, image, "--settings",
-            os.path.join(tmp, "keine.ini")] + cli_args.split())
-        context = f"{sim_args}: {run.returncode}\n{run.stdout}{run.stderr}"
-        check(run.returncode == int(code), context)
-        check(run.stdout == "".join(line + "\n" for line in out.split(" / ") if line), context)
-        check(err[1:] in run.stderr if err.startswith("…") else
-              run.stderr.startswith(err) and (err or not run.stderr), context)
-        check(os.path.exists(image) == (memory != "fehlt"), context)
-        if memory == "ganz":
-            check("-1" not in content(image).decode().split(), "a whole load holds a failed byte")
-        elif memory != "fehlt":
-            check(content(image).decode().split()[int(memory)] == "-1", f"{context}: byte read")
-            shown = subprocess.run([cli, "kora-dive", image, "2"], capture_output=True,
-                                   text=True, timeout=SECONDS)
-            check(shown.returncode == 1 and shown.stdout == "", shown.stdout + shown.stderr)
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--cli", required=True)
-    parser.add_argument("--device", choices=("vyper", "kora"), required=True)
     parser.add_argument("--update", action="store_true")
     args = parser.parse_args()
     with tempfile.TemporaryDirectory() as tmp:
-        if args.device == "vyper":
-            check_vyper(args.cli, tmp, args.update)
-        else:
-            check_kora(args.cli, tmp)
+        check_vyper(args.cli, tmp, args.update)
     return 0
 
 

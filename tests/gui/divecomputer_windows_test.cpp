@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <regex>
 #include <sstream>
 
 #include "app/divecomputers/frm_aladin_import.h"
@@ -123,12 +125,8 @@ TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
     KoraLink link(port,
                   [&](std::size_t count, int ms) { WaitForBytesWithEvents(port, count, ms); });
     ScriptedUi ui;
-    frmKORASettings window(
-        link, ui, ",",
-        [] {
-            return KoraClock{6, 12, 2026, 4, 9};
-        },
-        nullptr);
+    const auto clock = [] { return KoraClock{6, 12, 2026, 4, 9}; };
+    frmKORASettings window(link, ui, ",", clock, nullptr);
     EXPECT_EQ(window.windowTitle(), "Marelos 3 Beta (Build 3.1.0)");
     EXPECT_FALSE(window.findChild<QPushButton*>("cmdSetSettings")->isEnabled());
 
@@ -148,28 +146,51 @@ TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
     }));
 }
 
-TEST(KoraCli, DownloadsTheSimulatedKoraAndPrintsTheLinesOfADive) {
+// Each load of the case table, within seconds: what kora-download said, the failed bytes of the
+// memory file it wrote, and what kora-dive prints of dives 1, 2 and 4 (its start) then.
+TEST(KoraCli, LoadsTheSimulatedKoraAsTheCaseTableSays) {
     QTemporaryDir dir;
     const std::string image = dir.filePath("eeprom.txt").toStdString();
-    SimulatedDevice kora("kora", {"--bad-checksum", "149"});  // the second dive's start byte
-    std::ostringstream out, err, lines;
-    const int code = RunCli({"kora-download", "--device", kora.device, image, "--timeout", "200",
-                             "--settings", dir.filePath("keine.ini").toStdString()},
-                            "/opt/marelos", out, err);
-    // The damaged byte is kept as -1 and starts no dive; it may have hidden one, so the load
-    // counts as failed.
     Transcript t;
     t.Mask(dir.path().toStdString(), "<dir>");
-    t.Note("geladen", code, out.str(), err.str(),
-           QString::fromStdString(FileBytes(image)).split('\n').value(149));
-    const int dive1 = RunCli({"kora-dive", image, "1"}, "/opt/marelos", lines, err);
-    t.Note("Tauchgang 1", dive1, lines.str().substr(0, 25));
-    t.Note("Tauchgang 4", RunCli({"kora-dive", image, "4"}, "/opt/marelos", lines, err));
+    const auto run = [&](std::vector<std::string> args, const std::string& options,
+                         std::size_t shown = std::string::npos) {
+        for (const QString& option : QString::fromStdString(options).split(' ', Qt::SkipEmptyParts))
+            args.push_back(option.toStdString());
+        std::ostringstream out, err;
+        const int code = RunCli(args, "/opt/marelos", out, err);
+        // how many bytes a load lost before it gave up depends on the timing
+        static const std::regex lost("\\d+ Bytes des Speichers kamen");
+        return std::to_string(code) + " | " + out.str().substr(0, shown) + " | " +
+               std::regex_replace(err.str(), lost, "<n> Bytes des Speichers kamen");
+    };
+    for (const std::vector<std::string>& row : DataRows("kora_download/cases.tsv")) {
+        std::filesystem::remove(image);
+        SimulatedDevice kora("kora", QString::fromStdString(row[0]).split(' ', Qt::SkipEmptyParts));
+        QElapsedTimer clock;
+        clock.start();
+        t.Note("kora-download " + row[0] + " " + row.at(1),
+               run({"kora-download", "--device", kora.device, image, "--settings",
+                    dir.filePath("keine.ini").toStdString()},
+                   row.at(1)));
+        EXPECT_LT(clock.elapsed(), 30000) << row[0];  // a hanging transfer took minutes
+        if (!std::filesystem::exists(image)) continue;
+        const QStringList bytes = QString::fromStdString(FileBytes(image)).split('\n');
+        std::vector<int> failed;
+        for (int i = 0; i < bytes.size(); ++i)
+            if (bytes[i] == "-1") failed.push_back(i);
+        t.Note("Speicher", failed);
+        for (const char* dive : {"1", "2", "4"})
+            t.Note(std::string("kora-dive ") + dive, run({"kora-dive", image, dive}, "", 25));
+    }
 }
 
+// The window on a simulated Vyper with these options (or on `device` instead).
 struct VyperWindow {
-    explicit VyperWindow(const std::string& device, int interface) {
-        store.WriteSetting("CommPort", "Device", device);
+    explicit VyperWindow(const QStringList& options = {}, int interface = 1,
+                         const std::string& device = "")
+        : vyper("vyper", options) {
+        store.WriteSetting("CommPort", "Device", device.empty() ? vyper.device : device);
         settings.interfaceType = static_cast<std::int16_t>(interface);
         settings.comDelay = 30;
         settings.fileStoragePath = QDir(dir.path()).filePath("tg").toStdString();
@@ -181,6 +202,7 @@ struct VyperWindow {
         const auto items = Items(comm);
         return std::find(items.begin(), items.end(), line) != items.end();
     }
+    SimulatedDevice vyper;
     QTemporaryDir dir;
     InMemorySettingsStore store;
     Settings settings;
@@ -193,9 +215,8 @@ struct VyperWindow {
 TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
     Transcript t;
     for (int interface : {1, 2}) {
-        SimulatedDevice vyper("vyper", {"--interface", QString::number(interface)});
-        ASSERT_FALSE(vyper.device.empty());
-        VyperWindow w(vyper.device, interface);
+        VyperWindow w({"--interface", QString::number(interface)}, interface);
+        ASSERT_FALSE(w.vyper.device.empty());
         w.window->show();
         EXPECT_TRUE(w.ui.boxes.empty());
         EXPECT_EQ(Items(w.comm)[0], "Eingestellte Schnittstelle: Vyper an COM1:");
@@ -211,8 +232,7 @@ TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
 }
 
 TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
-    SimulatedDevice vyper("vyper");
-    VyperWindow w(vyper.device, 1);
+    VyperWindow w;
     // The user stops as soon as the first answer is listed, while the command still waits: the
     // window keeps handling clicks during the command's pauses.
     bool stopped = false;
@@ -228,8 +248,7 @@ TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
 }
 
 TEST(frmVyper, TheQuestionBeforeReplacingADiveKeepsTheFileOnEnter) {
-    SimulatedDevice vyper("vyper");
-    VyperWindow w(vyper.device, 1);
+    VyperWindow w;
     std::filesystem::create_directories(w.settings.fileStoragePath);
     const std::string stored = PutFile(  // the first dive
         w.settings.fileStoragePath + "/Tauchgang 2024-August-23 15 Uhr 42.mrp", "gut");
@@ -242,8 +261,7 @@ TEST(frmVyper, TheQuestionBeforeReplacingADiveKeepsTheFileOnEnter) {
 }
 
 TEST(frmVyper, EscapeWhileADiveIsFetchedClosesTheWindowAndNothingMoreIsWritten) {
-    SimulatedDevice vyper("vyper");
-    VyperWindow w(vyper.device, 1);
+    VyperWindow w;
     w.window->show();
     // The third dive's first packet has arrived; its command still waits out its pauses.
     int packets = 0;
@@ -260,8 +278,7 @@ TEST(frmVyper, EscapeWhileADiveIsFetchedClosesTheWindowAndNothingMoreIsWritten) 
 }
 
 TEST(frmVyper, ASettingsReadOutWithoutAnswersSaysSoInsteadOfListingZeros) {
-    SimulatedDevice vyper("vyper", {"--slow", "0.5"});  // slower than the command delay
-    VyperWindow w(vyper.device, 1);
+    VyperWindow w({"--slow", "0.5"});  // slower than the command delay
     Click(w.window.get(), "cmdGetVyperSettings");
     ASSERT_TRUE(RunUntil(
         [&] { return w.Listed("OK.") || Items(w.comm).back().starts_with("Die Einstellungen"); }));
@@ -275,7 +292,7 @@ TEST(frmVyper, ASettingsReadOutWithoutAnswersSaysSoInsteadOfListingZeros) {
 }
 
 TEST(frmVyper, ATakenOrMissingPortIsReportedAndTheWindowStays) {
-    VyperWindow w("/nicht/da", 1);
+    VyperWindow w({}, 1, "/nicht/da");
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     EXPECT_EQ(w.ui.boxes[0].icon, MessageIcon::Critical);
     EXPECT_TRUE(w.window->findChild<QPushButton*>("cmdClose")->isEnabled());
