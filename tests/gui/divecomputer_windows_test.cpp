@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -182,6 +183,96 @@ TEST(KoraCli, LoadsTheSimulatedKoraAsTheCaseTableSays) {
         t.Note("Speicher", failed);
         for (const char* dive : {"1", "2", "4"})
             t.Note(std::string("kora-dive ") + dive, run({"kora-dive", image, dive}, "", 25));
+    }
+}
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// vyper-download from the simulated Vyper with these options into `folder`, within 30 s (a
+// hanging transfer took minutes); the folder stands as ORDNER in the listing.
+CliRun VyperDownload(const std::string& folder, const std::string& simulator,
+                     std::vector<std::string> options = {}) {
+    SimulatedDevice vyper("vyper",
+                          QString::fromStdString(simulator).split(' ', Qt::SkipEmptyParts));
+    options.insert(options.begin(),
+                   {"vyper-download", "--device", vyper.device, folder, "--settings",
+                    folder + "/keine.ini", "--set", "SuuntoVyper/COMDelay=30"});
+    std::ostringstream out, err;
+    QElapsedTimer clock;
+    clock.start();
+    const int code = RunCli(options, "/opt/marelos", out, err);
+    EXPECT_LT(clock.elapsed(), 30000) << simulator;
+    return {code, QString::fromStdString(out.str()).replace(folder.c_str(), "ORDNER").toStdString(),
+            err.str()};
+}
+
+// The dive files in the folder, each marked when it is not its golden copy.
+std::vector<std::string> DiveFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() != ".mrp") continue;
+        const bool golden =
+            FileBytes(entry.path()) == FileBytes(MARELOS_TEST_DATA "/vyper_download/" + name);
+        names.push_back(name + (golden ? "" : " (" + FileBytes(entry.path()) + ")"));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+const std::vector<std::string> kVyperDives = {"Tauchgang 2003-Juli-02 09 Uhr 30.mrp",
+                                              "Tauchgang 2024-August-23 11 Uhr 05.mrp",
+                                              "Tauchgang 2024-August-23 15 Uhr 42.mrp"};
+
+// A whole download with either interface writes the golden listing and files of
+// tests/data/vyper_download; --dives 1 fetches the newest alone.
+TEST(VyperCli, DownloadsTheSimulatedVyperAsItsGoldenFilesSay) {
+    const TempFolder temp("vyper");
+    for (const std::string interface : {"1", "2"}) {
+        const std::string folder = temp.File("if" + interface);
+        const CliRun run =
+            VyperDownload(folder, "--interface " + interface, {"--interface", interface});
+        EXPECT_EQ(run.code, 0) << run.err;
+        ExpectGolden("vyper_download/listing_interface" + interface + ".txt", run.out);
+        for (const std::string& name : kVyperDives)
+            ExpectGolden("vyper_download/" + name, FileBytes(folder + "/" + name));
+        EXPECT_EQ(DiveFiles(folder), kVyperDives);
+    }
+    const CliRun one = VyperDownload(temp.File("one"), "", {"--dives", "1"});
+    EXPECT_EQ(one.code, 0);
+    EXPECT_EQ(QString::fromStdString(one.out).count("Datum: "), 1) << one.out;
+    EXPECT_TRUE(one.out.ends_with("Übertragung beendet\n")) << one.out;
+}
+
+// Each fault of tests/data/vyper_download/faults.tsv ends the download with its exit code and a
+// line of the listing, leaves only whole dive files, and never replaces a good file of the
+// second dive with a damaged download of it.
+TEST(VyperCli, EveryFaultOfTheSimulatedVyperEndsAsTheCaseTableSays) {
+    const TempFolder temp("vyper");
+    const std::map<std::string, std::string> dives = {
+        {"oldest", kVyperDives[0]}, {"second", kVyperDives[1]}, {"newest", kVyperDives[2]}};
+    int number = 0;
+    for (const std::vector<std::string>& row : DataRows("vyper_download/faults.tsv")) {
+        const std::string folder = temp.File("fehler" + std::to_string(++number));
+        std::filesystem::create_directories(folder);
+        PutFile(folder + "/" + kVyperDives[1], "eine vollständige Datei\r\n");
+        const CliRun run = VyperDownload(folder, row[0]);
+        SCOPED_TRACE(row[0] + "\n" + run.out + run.err);
+        EXPECT_EQ(run.code, std::stoi(row.at(2)));
+        EXPECT_EQ(run.err.empty(), run.code == 0);
+        EXPECT_TRUE(run.code == 0 || run.out.find("Alle Tauchgänge wurden") == std::string::npos);
+        EXPECT_NE(("\n" + run.out).find("\n" + row.at(3)), std::string::npos);
+        std::vector<std::string> whole;
+        for (const QString& dive : QString::fromStdString(row[1]).split(' ', Qt::SkipEmptyParts))
+            whole.push_back(dives.at(dive.toStdString()));
+        if (row[1].find("second") == std::string::npos)  // the good file stays
+            whole.push_back(kVyperDives[1] + " (eine vollständige Datei\r\n)");
+        std::sort(whole.begin(), whole.end());
+        EXPECT_EQ(DiveFiles(folder), whole);
     }
 }
 
