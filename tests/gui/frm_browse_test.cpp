@@ -86,7 +86,8 @@ class Browser : public ::testing::Test {
 
 // Each column sorts up on its first click and down on the next (the last click brings back the
 // order of the dates, in which the rows are chosen below); the selection rules and their
-// messages, renaming from the current name, and deleting (Enter keeps the files and the folder).
+// messages, renaming from the current name, deleting (Enter keeps the files and the folder), F5
+// and opening.
 TEST_F(Browser, ListsSortsSelectsRenamesAndDeletesInTheStoredFolder) {
     Transcript t;
     t.Mask(dir.path().toStdString(), "<dir>");
@@ -120,21 +121,17 @@ TEST_F(Browser, ListsSortsSelectsRenamesAndDeletesInTheStoredFolder) {
     window->findChild<QAction*>("mnuFolderDelete")->trigger();  // answered "Nein"
     EXPECT_TRUE(QFile::exists(dir.filePath("neu.mrp")));
     EXPECT_EQ(ui.defaultAnswers, (std::vector<Answer>{Answer::No, Answer::No}));
-}
 
-TEST_F(Browser, F5AnywhereRefreshesAndOpeningClosesTheWindow) {
+    // F5 refreshes wherever the focus is; opening a file (Enter or a double-click) closes.
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     Put("d.mrp", 1, 1);
     QTest::keyClick(window->findChild<QPushButton*>("cmdKill"), Qt::Key_F5);
-    EXPECT_EQ(Names().size(), 4);
-
     Select({1});
-    emit list()->activated(list()->currentIndex());  // Enter or a double-click
-    EXPECT_EQ(opened, dir.filePath("a.mrp").toStdString());
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(store.ReadSetting("Browser", "LastPath"), dir.path().toStdString());
+    emit list()->activated(list()->currentIndex());
+    t.Note("F5, geöffnet", Names(), opened, window->isVisible(),
+           store.ReadSetting("Browser", "LastPath"));
 }
 
 TEST_F(Browser, ThePreviewDrawsTheProfileAloneInArialAndLongNamesStayReadable) {

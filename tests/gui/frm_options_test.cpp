@@ -46,7 +46,7 @@ struct Dialog {
     int redraws = 0;
 };
 
-TEST(frmOptions, OkWithoutChangesStoresWhatTheFieldsShowedAndASecondOkChangesNothing) {
+TEST(frmOptions, AccessKeysAndOkWithoutChangesStoresWhatTheFieldsShowedAndASecondOkNothing) {
     Dialog d;
     d.store.WriteSetting("Values", "TankSize", "12");
     d.store.WriteSetting("Values", "DecoModel", "2");
@@ -55,6 +55,23 @@ TEST(frmOptions, OkWithoutChangesStoresWhatTheFieldsShowedAndASecondOkChangesNot
     d.Open();
     // every field as loaded: tank 12, ZH-L16B, parity E, compartment 6 alone shown, ...
     ExpectGolden("gui/options_fields.txt", WindowDump(*d.window, {"cmbDevice"}));
+    // Every access key of a tab is unique there and leads to a field.
+    auto* tabs = d.Find<QTabWidget>("tabOptions");
+    QList<QChar> shared;  // the tabs' own keys work on every page
+    for (int tab = 0; tab < tabs->count(); ++tab)
+        shared << AccessKey(tabs->tabText(tab));
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        QList<QChar> keys = shared;
+        for (const QLabel* label : tabs->widget(tab)->findChildren<QLabel*>()) {
+            if (AccessKey(label->text()).isNull()) continue;
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+            keys << AccessKey(label->text());
+        }
+        for (const QAbstractButton* button : tabs->widget(tab)->findChildren<QAbstractButton*>())
+            if (!AccessKey(button->text()).isNull()) keys << AccessKey(button->text());
+        for (const QChar key : keys)
+            EXPECT_EQ(keys.count(key), 1) << "tab " << tab << " key " << QString(key).toStdString();
+    }
     d.Click("cmdOK");
     EXPECT_EQ(d.window->result(), QDialog::Accepted);
     EXPECT_EQ(d.redraws, 1);
@@ -132,26 +149,6 @@ TEST(frmOptions, TheButtonsOfTheTabsAndWhatOkOrCancelKeepsOfThem) {
     t.Note("END 30 m, Liste, Ordner, Dateityp", d.Find<QLineEdit>("txtMaxPPN2")->text(),
            d.store.ReadSetting("Files", "1"), d.Find<QLineEdit>("txtFileStoragePath")->text(),
            d.registry.registrations, d.store.ReadSetting("Files", "TypeAssigned"));
-}
-
-TEST(frmOptions, EveryAccessKeyOfATabIsUniqueAndLeadsToAField) {
-    Dialog d;
-    auto* tabs = d.Find<QTabWidget>("tabOptions");
-    QList<QChar> shared;  // the tabs' own keys work on every page
-    for (int tab = 0; tab < tabs->count(); ++tab)
-        shared << AccessKey(tabs->tabText(tab));
-    for (int tab = 0; tab < tabs->count(); ++tab) {
-        QList<QChar> keys = shared;
-        for (const QLabel* label : tabs->widget(tab)->findChildren<QLabel*>()) {
-            if (AccessKey(label->text()).isNull()) continue;
-            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
-            keys << AccessKey(label->text());
-        }
-        for (const QAbstractButton* button : tabs->widget(tab)->findChildren<QAbstractButton*>())
-            if (!AccessKey(button->text()).isNull()) keys << AccessKey(button->text());
-        for (const QChar key : keys)
-            EXPECT_EQ(keys.count(key), 1) << "tab " << tab << " key " << QString(key).toStdString();
-    }
 }
 
 TEST(frmOptions, TheDeviceIsChosenTestedAndInEffectAfterOkWithoutARestart) {
