@@ -317,6 +317,7 @@ TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
         // The values stand in one column behind their labels, inside the list's width.
         EXPECT_TRUE(w.Listed("Temperatur auf maximaler Tiefe:  19 °C"));
         EXPECT_EQ(w.comm->horizontalScrollBar()->maximum(), 0);
+        EXPECT_EQ(DiveFiles(w.settings.fileStoragePath), kVyperDives);  // as the command writes
         t.Note("Schnittstelle " + std::to_string(interface), Items(w.files),
                w.window->findChild<QLabel*>("lblErr")->text());
     }
