@@ -44,45 +44,33 @@ TEST(QtSettingsStore, ReadsAndWritesWithoutRegardToCaseInTheFilesSpelling) {
     t.Note("die Datei", ReadFile(path).toStdString());  // one [warnings], ppo2hi=0 as spelled
 }
 
-// Garbage lines are skipped, of two lines for one key the later counts, blanks around a value
-// go; the load rules then make numbers of what is left.
-TEST(QtSettingsStore, AHandEditedFileWithGarbageLoadsByTheLoadRules) {
+// A file edited by hand: garbage lines are skipped, of two lines for one key the later counts,
+// blanks around a value go, and the load rules make numbers of what is left. A cylinder typed by
+// hand keeps the ";" between its fields, quoted or not; a ";" after a space starts a comment.
+TEST(QtSettingsStore, AHandEditedFileLoadsByTheLoadRulesAndKeepsItsCylinders) {
     const TempFolder dir("ini");
-    QtSettingsStore store(WriteFile(dir, "s.ini",
-                                    "Unsinn ohne Abschnitt\n[Unbekannt]\nx=1\n[Values]\n"
-                                    "AirConsumption=15,5\nDecoModel=2\nDecoModel=4\n"
-                                    "airpressure=  950  \n=ohne Schlüssel\n\x01\x02\xff\n"
-                                    "ConstantppO2=1,3\n[decompression]\nSharp1stStep=true\n"
-                                    "[Settings]\nFileStoragePath=/home/jörg/Tauchgänge/\n"));
-    const Settings s = LoadSettings(store, "/opt/marelos");
+    const QString path = WriteFile(
+        dir, "s.ini",
+        "Unsinn ohne Abschnitt\n[Unbekannt]\nx=1\n[Values]\nAirConsumption=15,5\nDecoModel=2\n"
+        "DecoModel=4\nairpressure=  950  \n=ohne Schlüssel\n\x01\x02\xff\nConstantppO2=1,3\n"
+        "TankSize=12 ; Liter\n[decompression]\nSharp1stStep=true\n[Settings]\n"
+        "FileStoragePath=/home/jörg/Tauchgänge/\n[Cylinders]\nCylinder1=D12;24;232;21/0\n"
+        "cylinder2=\"S80;11.1;207;50/0\"\nCylinder3=S40;5.7;207;100/0\nCylinder3=\n");
+    const QByteArray typed = ReadFile(path);
+    QtSettingsStore store(path);
     Transcript t;
     t.Note("gelesen", store.ReadSetting("Values", "AirConsumption"),
            store.ReadSetting("Decompression", "Sharp1stStep"),
-           store.ReadSetting("Values", "DecoMode"));
-    t.Note("geladen", s.airConsumption, s.decoModel, s.airPressure, s.constantPpO2,
-           s.fileStoragePath);
-}
-
-// A cylinder typed by hand keeps the ";" between its fields, quoted or not; a ";" after a
-// space still starts a comment.
-TEST(QtSettingsStore, HandTypedCylindersKeepTheirSemicolons) {
-    const TempFolder dir("ini");
-    const QString path = WriteFile(dir, "s.ini",
-                                   "[Cylinders]\n"
-                                   "Cylinder1=D12;24;232;21/0\n"
-                                   "cylinder2=\"S80;11.1;207;50/0\"\n"
-                                   "Cylinder3=S40;5.7;207;100/0\n"
-                                   "Cylinder3=\n"
-                                   "[Values]\nDecoModel=2 ; ZH-L16B\n");
-    QtSettingsStore store(path);
-    Transcript t;
-    t.Note("gelesen", store.ReadSetting("Cylinders", "Cylinder1"),
+           store.ReadSetting("Values", "TankSize"), store.ReadSetting("Cylinders", "Cylinder1"),
            store.ReadSetting("cylinders", "Cylinder2"), store.ReadSetting("Cylinders", "Cylinder3"),
-           store.ReadSetting("Values", "DecoModel"), LoadGasPlanSettings(store).cylinders.size());
-    EXPECT_EQ(ReadFile(path).count(';'), 10);  // reading never writes the file
-    // Any write keeps the hand-typed values whole, quoted from then on.
-    store.WriteSetting("Values", "DecoModel", "3");
-    t.Note("ein Wert geschrieben", QtSettingsStore(path).ReadSetting("Cylinders", "Cylinder1"));
+           LoadGasPlanSettings(store).cylinders.size());
+    EXPECT_EQ(ReadFile(path), typed);  // reading never writes the file
+    // Loading writes what is missing; any write keeps the hand-typed values whole, quoted from
+    // then on.
+    const Settings s = LoadSettings(store, "/opt/marelos");
+    t.Note("geladen", s.airConsumption, s.decoModel, s.airPressure, s.constantPpO2,
+           s.fileStoragePath, store.ReadSetting("Values", "DecoMode"),
+           QtSettingsStore(path).ReadSetting("Cylinders", "Cylinder1"));
     store.WriteSetting("Cylinders", "Cylinder1", "D7;7;200;32/0");
     t.Note("die Flasche geschrieben", store.ReadSetting("Cylinders", "Cylinder1"),
            QtSettingsStore(path).ReadSetting("Cylinders", "Cylinder1"));

@@ -21,10 +21,6 @@
 namespace marelos {
 namespace {
 
-std::string DataFile(const std::string& name) {
-    return std::string(MARELOS_SOURCE_DIR) + "/tests/data/" + name;
-}
-
 // The four sample files as read: each dive's fields, its waypoints (links to tanks and unknown
 // elements skipped) and its minute lines, gas switches and the bounce of a two-second log
 // included, or why it cannot be imported.
@@ -33,7 +29,7 @@ TEST(UddfXml, TheSampleLogsAreReadAsTheirTranscriptSays) {
     for (const char* name :
          {"uddf_logbook_three_dives.uddf", "uddf_trimix_two_deco_gases.uddf",
           "uddf_two_second_samples.uddf", "uddf_version_330_no_namespace.uddf"}) {
-        const Result<UddfLog> log = ReadUddfFile(DataFile(name));
+        const Result<UddfLog> log = ReadUddfFile(MARELOS_TEST_DATA "/" + std::string(name));
         ASSERT_TRUE(log.ok()) << name;
         text += std::string("# ") + name + "\n";
         const auto kelvin = [](const std::optional<double>& value) {
