@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -369,7 +367,7 @@ TEST(frmVyper, EscapeWhileADiveIsFetchedClosesTheWindowAndNothingMoreIsWritten) 
     EXPECT_TRUE(w.Listed("Übertragung unterbrochen."));
 }
 
-TEST(frmVyper, ASettingsReadOutWithoutAnswersSaysSoInsteadOfListingZeros) {
+TEST(frmVyper, ASettingsReadOutWithoutAnswersOrAPortSaysSoInsteadOfListingZeros) {
     VyperWindow w({"--slow", "0.5"});  // slower than the command delay
     Click(w.window.get(), "cmdGetVyperSettings");
     ASSERT_TRUE(RunUntil(
@@ -381,13 +379,12 @@ TEST(frmVyper, ASettingsReadOutWithoutAnswersSaysSoInsteadOfListingZeros) {
                             }),
               4);
     EXPECT_FALSE(w.Listed("Seriennummer:\t\t\t0000"));
-}
 
-TEST(frmVyper, ATakenOrMissingPortIsReportedAndTheWindowStays) {
-    VyperWindow w({}, 1, "/nicht/da");
-    ASSERT_EQ(w.ui.boxes.size(), 1u);
-    EXPECT_EQ(w.ui.boxes[0].icon, MessageIcon::Critical);
-    EXPECT_TRUE(w.window->findChild<QPushButton*>("cmdClose")->isEnabled());
+    // A taken or missing port is reported, and the window stays.
+    VyperWindow missing({}, 1, "/nicht/da");
+    ASSERT_EQ(missing.ui.boxes.size(), 1u);
+    EXPECT_EQ(missing.ui.boxes[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(missing.window->findChild<QPushButton*>("cmdClose")->isEnabled());
 }
 
 const std::string kExamples = MARELOS_SOURCE_DIR "/examples/";
