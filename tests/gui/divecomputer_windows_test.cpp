@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -14,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <map>
+#include <regex>
 #include <sstream>
 
 #include "app/divecomputers/frm_aladin_import.h"
@@ -24,6 +25,7 @@
 #include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/transcript.h"
 #include "tests/gui/main_window.h"
 #include "tests/gui/simulated_device.h"
 
@@ -43,15 +45,15 @@ TEST(frmKORA4, ADiveOfTheSimulatedKoraBecomesTheProfileAsAStepThatCanBeUndone) {
     InMemorySettingsStore store;
     store.WriteSetting("CommPort", "Device", kora.device);
     MainWindow main(store);
-    std::vector<std::string> listed;
+    Transcript t;
     OnNextModal("frmSelectDC", [&](QWidget& select) {
-        EXPECT_EQ(select.windowTitle(), "Computer auswählen");
-        EXPECT_EQ(select.findChild<QPushButton*>("cmdSuuntoVper")->text(), "Suunto Vyper");
+        t.Note("Auswahl", select.windowTitle(),
+               select.findChild<QPushButton*>("cmdSuuntoVper")->text());
         OnNextModal("frmKORA4", [&](QWidget& window) {
             EXPECT_FALSE(window.findChild<QPushButton*>("cmdShowDive")->isEnabled());
             Click(&window, "cmdLoadDives");
-            listed = Items(window.findChild<QListWidget*>("lstDives"));
-            EXPECT_EQ(window.findChild<QLabel*>("lblDives")->text(), "4");
+            t.Note("geladen", Items(window.findChild<QListWidget*>("lstDives")),
+                   window.findChild<QLabel*>("lblDives")->text());
             window.findChild<QListWidget*>("lstDives")->setCurrentRow(1);
             Click(&window, "cmdShowDive");
             Click(&window, "cmdClose");
@@ -60,21 +62,17 @@ TEST(frmKORA4, ADiveOfTheSimulatedKoraBecomesTheProfileAsAStepThatCanBeUndone) {
     });
     main.Trigger("mnuDiveComputer");
 
-    EXPECT_EQ(listed, (std::vector<std::string>{"Tauchgang Nr. 1", "Tauchgang Nr. 2",
-                                                "Tauchgang Nr. 3", "Tauchgang Nr. 4"}));
     // 37 samples, two of them without depth: 35 minutes, the 28 m sample after the gap at
-    // minute 10.
+    // minute 10; the vertical scale the deepest point above the time axis.
     const DiveProfile& profile = main.workspace->profile;
-    EXPECT_EQ(profile.nextPoint, 36);
-    EXPECT_EQ(profile.lines[10], (ProfileLine{28, 1, 10, 78, 0}));
-    EXPECT_EQ(main.workspace->settings.maxVScale, 42);  // the deepest point above the time axis
-    EXPECT_EQ(store.ReadSetting("Settings", "MaxHScale"), "35");
-    EXPECT_TRUE(profile.fileName.empty());
-    EXPECT_TRUE(profile.changed);
-
+    const auto line10 = [&] {
+        const ProfileLine& l = profile.lines[10];
+        return std::vector<double>{l.depth, l.tDelta, l.tTotal, l.n2Percent, l.hePercent};
+    };
+    t.Note("Profil", profile.nextPoint, line10(), main.workspace->settings.maxVScale,
+           store.ReadSetting("Settings", "MaxHScale"), profile.fileName, profile.changed);
     main.Trigger("mnuUndo");
-    EXPECT_EQ(profile.nextPoint, 2);  // the start point of the new profile
-    EXPECT_EQ(profile.lines[10], ProfileLine{});
+    t.Note("zurückgenommen", profile.nextPoint, line10());  // the new profile's start point
 }
 
 TEST(frmKORA4, AFaultyKoraEndsOrMarksTheLoadWithTheMessageAndTheWindowStaysUsable) {
@@ -89,37 +87,32 @@ TEST(frmKORA4, AFaultyKoraEndsOrMarksTheLoadWithTheMessageAndTheWindowStaysUsabl
     // Silent from inside the first dive: nothing is listed, and the bar shows no progress.
     SimulatedDevice silent("kora", {"--silent-from", "100"});
     const auto w = window(silent);
-    EXPECT_TRUE(ui.boxes.empty());
+    Transcript t;
+    t.Note("geöffnet", ui.Said());
     Click(w.get(), "cmdLoadDives");
-    ASSERT_EQ(ui.boxes.size(), 1u);
+    ASSERT_EQ(ui.boxes.size(), 1u);  // the count of lost bytes after it depends on the timing
     EXPECT_TRUE(ui.boxes[0].text.starts_with(kKoraSilentMessage)) << ui.boxes[0].text;
-    EXPECT_EQ(ui.boxes[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(w->findChild<QListWidget*>("lstDives")->count(), 0);
-    EXPECT_EQ(w->findChild<QProgressBar*>("pgbLoad")->value(), 0);
-    EXPECT_TRUE(w->findChild<QPushButton*>("cmdLoadDives")->isEnabled());
-    EXPECT_FALSE(w->findChild<QPushButton*>("cmdStop")->isEnabled());
+    ui.boxes[0].text.resize(kKoraSilentMessage.size());
+    t.Note("stumm", ui.Said(), w->findChild<QListWidget*>("lstDives")->count(),
+           w->findChild<QProgressBar*>("pgbLoad")->value(),
+           w->findChild<QPushButton*>("cmdLoadDives")->isEnabled(),
+           w->findChild<QPushButton*>("cmdStop")->isEnabled());
 
     // Closing the window while a read waits stops the load, and the window closes after it.
     w->show();
     QTimer::singleShot(50, w.get(), [&] { w->findChild<QPushButton*>("cmdClose")->click(); });
     Click(w.get(), "cmdLoadDives");
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(ui.boxes.size(), 1u);
+    t.Note("geschlossen", w->isVisible(), ui.Said());
 
     // A byte of the second dive fails its checksum: the dive is marked and not shown.
     SimulatedDevice damaged("kora", {"--bad-checksum", "160"});
     const auto v = window(damaged);
     Click(v.get(), "cmdLoadDives");
     auto* list = v->findChild<QListWidget*>("lstDives");
-    EXPECT_EQ(Items(list),
-              (std::vector<std::string>{"Tauchgang Nr. 1", "Tauchgang Nr. 2 (unvollständig)",
-                                        "Tauchgang Nr. 3", "Tauchgang Nr. 4"}));
+    t.Note("Prüfsumme", Items(list));
     list->setCurrentRow(1);
     Click(v.get(), "cmdShowDive");
-    EXPECT_EQ(ui.boxes.back().text,
-              "Der Tauchgang Nr. 2 ist unvollständig: 1 Byte kam mit falscher Prüfsumme oder gar "
-              "nicht an. Er wird nicht gezeigt; bitte den Speicher noch einmal laden.");
-    EXPECT_EQ(shown, 0);
+    t.Note("Tauchgang 2", ui.Said(), shown);
 }
 
 TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
@@ -131,19 +124,14 @@ TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
     KoraLink link(port,
                   [&](std::size_t count, int ms) { WaitForBytesWithEvents(port, count, ms); });
     ScriptedUi ui;
-    frmKORASettings window(
-        link, ui, ",",
-        [] {
-            return KoraClock{6, 12, 2026, 4, 9};
-        },
-        nullptr);
+    const auto clock = [] { return KoraClock{6, 12, 2026, 4, 9}; };
+    frmKORASettings window(link, ui, ",", clock, nullptr);
     EXPECT_EQ(window.windowTitle(), "Marelos 3 Beta (Build 3.1.0)");
     EXPECT_FALSE(window.findChild<QPushButton*>("cmdSetSettings")->isEnabled());
 
     Click(&window, "cmdGetSettings");
     // every field as the device holds it: 1013 mbar, 15:42, 41,3 m, the start screen on, ...
-    ExpectGolden("gui/kora_settings_fields.txt", WindowDump(window));
-    EXPECT_TRUE(ui.boxes.empty());
+    ExpectGolden("gui/kora_settings_fields.txt", WindowDump(window) + ui.Said());
 
     Click(&window, "cmdRTCSync");
     const auto lines = [&] {
@@ -157,33 +145,141 @@ TEST(frmKORASettings, ReadsTheFieldsAndSetsTheClockInTheDevice) {
     }));
 }
 
-TEST(KoraCli, DownloadsTheSimulatedKoraAndPrintsTheLinesOfADive) {
+// Each load of the case table, within seconds: what kora-download said, the failed bytes of the
+// memory file it wrote, and what kora-dive prints of dives 1, 2 and 4 (its start) then.
+TEST(KoraCli, LoadsTheSimulatedKoraAsTheCaseTableSays) {
     QTemporaryDir dir;
     const std::string image = dir.filePath("eeprom.txt").toStdString();
-    SimulatedDevice kora("kora", {"--bad-checksum", "149"});  // the second dive's start byte
-    std::ostringstream out;
-    std::ostringstream err;
-    ASSERT_EQ(RunCli({"kora-download", "--device", kora.device, image, "--timeout", "200",
-                      "--settings", dir.filePath("keine.ini").toStdString()},
-                     "/opt/marelos", out, err),
-              1)
-        << err.str();
-    // The damaged byte is kept as -1 and starts no dive; it may have hidden one, so the load
-    // counts as failed.
-    EXPECT_EQ(out.str(), "Tauchgang Nr. 1\nTauchgang Nr. 2\nTauchgang Nr. 3\n");
-    EXPECT_NE(err.str().find("kann der Beginn eines Tauchgangs gewesen sein"), std::string::npos)
-        << err.str();
-    EXPECT_EQ(QString::fromStdString(FileBytes(image)).split('\n').value(149), "-1");
-
-    std::ostringstream lines;
-    EXPECT_EQ(RunCli({"kora-dive", image, "1"}, "/opt/marelos", lines, err), 0);
-    EXPECT_EQ(lines.str().substr(0, 25), "3\t1\t1\t78\t0\n6\t1\t2\t78\t0\n9\t1");
-    EXPECT_EQ(RunCli({"kora-dive", image, "4"}, "/opt/marelos", lines, err), 2);
+    Transcript t;
+    t.Mask(dir.path().toStdString(), "<dir>");
+    const auto run = [&](std::vector<std::string> args, const std::string& options,
+                         std::size_t shown = std::string::npos) {
+        for (const QString& option : QString::fromStdString(options).split(' ', Qt::SkipEmptyParts))
+            args.push_back(option.toStdString());
+        std::ostringstream out, err;
+        const int code = RunCli(args, "/opt/marelos", out, err);
+        // how many bytes a load lost before it gave up depends on the timing
+        static const std::regex lost("\\d+ Bytes des Speichers kamen");
+        return std::to_string(code) + " | " + out.str().substr(0, shown) + " | " +
+               std::regex_replace(err.str(), lost, "<n> Bytes des Speichers kamen");
+    };
+    for (const std::vector<std::string>& row : DataRows("kora_download/cases.tsv")) {
+        std::filesystem::remove(image);
+        SimulatedDevice kora("kora", QString::fromStdString(row[0]).split(' ', Qt::SkipEmptyParts));
+        QElapsedTimer clock;
+        clock.start();
+        t.Note("kora-download " + row[0] + " " + row.at(1),
+               run({"kora-download", "--device", kora.device, image, "--settings",
+                    dir.filePath("keine.ini").toStdString()},
+                   row.at(1)));
+        EXPECT_LT(clock.elapsed(), 30000) << row[0];  // a hanging transfer took minutes
+        if (!std::filesystem::exists(image)) continue;
+        const QStringList bytes = QString::fromStdString(FileBytes(image)).split('\n');
+        std::vector<int> failed;
+        for (int i = 0; i < bytes.size(); ++i)
+            if (bytes[i] == "-1") failed.push_back(i);
+        t.Note("Speicher", failed);
+        for (const char* dive : {"1", "2", "4"})
+            t.Note(std::string("kora-dive ") + dive, run({"kora-dive", image, dive}, "", 25));
+    }
 }
 
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// vyper-download from the simulated Vyper with these options into `folder`, within 30 s (a
+// hanging transfer took minutes); the folder stands as ORDNER in the listing.
+CliRun VyperDownload(const std::string& folder, const std::string& simulator,
+                     std::vector<std::string> options = {}) {
+    SimulatedDevice vyper("vyper",
+                          QString::fromStdString(simulator).split(' ', Qt::SkipEmptyParts));
+    options.insert(options.begin(),
+                   {"vyper-download", "--device", vyper.device, folder, "--settings",
+                    folder + "/keine.ini", "--set", "SuuntoVyper/COMDelay=30"});
+    std::ostringstream out, err;
+    QElapsedTimer clock;
+    clock.start();
+    const int code = RunCli(options, "/opt/marelos", out, err);
+    EXPECT_LT(clock.elapsed(), 30000) << simulator;
+    return {code, QString::fromStdString(out.str()).replace(folder.c_str(), "ORDNER").toStdString(),
+            err.str()};
+}
+
+// The dive files in the folder, each marked when it is not its golden copy.
+std::vector<std::string> DiveFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() != ".mrp") continue;
+        const bool golden =
+            FileBytes(entry.path()) == FileBytes(MARELOS_TEST_DATA "/vyper_download/" + name);
+        names.push_back(name + (golden ? "" : " (" + FileBytes(entry.path()) + ")"));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+const std::vector<std::string> kVyperDives = {"Tauchgang 2003-Juli-02 09 Uhr 30.mrp",
+                                              "Tauchgang 2024-August-23 11 Uhr 05.mrp",
+                                              "Tauchgang 2024-August-23 15 Uhr 42.mrp"};
+
+// A whole download with either interface writes the golden listing and files of
+// tests/data/vyper_download; --dives 1 fetches the newest alone.
+TEST(VyperCli, DownloadsTheSimulatedVyperAsItsGoldenFilesSay) {
+    const TempFolder temp("vyper");
+    for (const std::string interface : {"1", "2"}) {
+        const std::string folder = temp.File("if" + interface);
+        const CliRun run =
+            VyperDownload(folder, "--interface " + interface, {"--interface", interface});
+        EXPECT_EQ(run.code, 0) << run.err;
+        ExpectGolden("vyper_download/listing_interface" + interface + ".txt", run.out);
+        for (const std::string& name : kVyperDives)
+            ExpectGolden("vyper_download/" + name, FileBytes(folder + "/" + name));
+        EXPECT_EQ(DiveFiles(folder), kVyperDives);
+    }
+    const CliRun one = VyperDownload(temp.File("one"), "", {"--dives", "1"});
+    EXPECT_EQ(one.code, 0);
+    EXPECT_EQ(QString::fromStdString(one.out).count("Datum: "), 1) << one.out;
+    EXPECT_TRUE(one.out.ends_with("Übertragung beendet\n")) << one.out;
+}
+
+// Each fault of tests/data/vyper_download/faults.tsv ends the download with its exit code and a
+// line of the listing, leaves only whole dive files, and never replaces a good file of the
+// second dive with a damaged download of it.
+TEST(VyperCli, EveryFaultOfTheSimulatedVyperEndsAsTheCaseTableSays) {
+    const TempFolder temp("vyper");
+    const std::map<std::string, std::string> dives = {
+        {"oldest", kVyperDives[0]}, {"second", kVyperDives[1]}, {"newest", kVyperDives[2]}};
+    int number = 0;
+    for (const std::vector<std::string>& row : DataRows("vyper_download/faults.tsv")) {
+        const std::string folder = temp.File("fehler" + std::to_string(++number));
+        std::filesystem::create_directories(folder);
+        PutFile(folder + "/" + kVyperDives[1], "eine vollständige Datei\r\n");
+        const CliRun run = VyperDownload(folder, row[0]);
+        SCOPED_TRACE(row[0] + "\n" + run.out + run.err);
+        EXPECT_EQ(run.code, std::stoi(row.at(2)));
+        EXPECT_EQ(run.err.empty(), run.code == 0);
+        EXPECT_TRUE(run.code == 0 || run.out.find("Alle Tauchgänge wurden") == std::string::npos);
+        EXPECT_NE(("\n" + run.out).find("\n" + row.at(3)), std::string::npos);
+        std::vector<std::string> whole;
+        for (const QString& dive : QString::fromStdString(row[1]).split(' ', Qt::SkipEmptyParts))
+            whole.push_back(dives.at(dive.toStdString()));
+        if (row[1].find("second") == std::string::npos)  // the good file stays
+            whole.push_back(kVyperDives[1] + " (eine vollständige Datei\r\n)");
+        std::sort(whole.begin(), whole.end());
+        EXPECT_EQ(DiveFiles(folder), whole);
+    }
+}
+
+// The window on a simulated Vyper with these options (or on `device` instead).
 struct VyperWindow {
-    explicit VyperWindow(const std::string& device, int interface) {
-        store.WriteSetting("CommPort", "Device", device);
+    explicit VyperWindow(const QStringList& options = {}, int interface = 1,
+                         const std::string& device = "")
+        : vyper("vyper", options) {
+        store.WriteSetting("CommPort", "Device", device.empty() ? vyper.device : device);
         settings.interfaceType = static_cast<std::int16_t>(interface);
         settings.comDelay = 30;
         settings.fileStoragePath = QDir(dir.path()).filePath("tg").toStdString();
@@ -195,6 +291,7 @@ struct VyperWindow {
         const auto items = Items(comm);
         return std::find(items.begin(), items.end(), line) != items.end();
     }
+    SimulatedDevice vyper;
     QTemporaryDir dir;
     InMemorySettingsStore store;
     Settings settings;
@@ -205,10 +302,10 @@ struct VyperWindow {
 };
 
 TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
+    Transcript t;
     for (int interface : {1, 2}) {
-        SimulatedDevice vyper("vyper", {"--interface", QString::number(interface)});
-        ASSERT_FALSE(vyper.device.empty());
-        VyperWindow w(vyper.device, interface);
+        VyperWindow w({"--interface", QString::number(interface)}, interface);
+        ASSERT_FALSE(w.vyper.device.empty());
         w.window->show();
         EXPECT_TRUE(w.ui.boxes.empty());
         EXPECT_EQ(Items(w.comm)[0], "Eingestellte Schnittstelle: Vyper an COM1:");
@@ -218,17 +315,14 @@ TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
         // The values stand in one column behind their labels, inside the list's width.
         EXPECT_TRUE(w.Listed("Temperatur auf maximaler Tiefe:  19 °C"));
         EXPECT_EQ(w.comm->horizontalScrollBar()->maximum(), 0);
-        EXPECT_EQ(Items(w.files),
-                  (std::vector<std::string>{"Tauchgang 2024-August-23 15 Uhr 42.mrp",
-                                            "Tauchgang 2024-August-23 11 Uhr 05.mrp",
-                                            "Tauchgang 2003-Juli-02 09 Uhr 30.mrp"}));
-        EXPECT_EQ(w.window->findChild<QLabel*>("lblErr")->text(), "3");
+        EXPECT_EQ(DiveFiles(w.settings.fileStoragePath), kVyperDives);  // as the command writes
+        t.Note("Schnittstelle " + std::to_string(interface), Items(w.files),
+               w.window->findChild<QLabel*>("lblErr")->text());
     }
 }
 
 TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
-    SimulatedDevice vyper("vyper");
-    VyperWindow w(vyper.device, 1);
+    VyperWindow w;
     // The user stops as soon as the first answer is listed, while the command still waits: the
     // window keeps handling clicks during the command's pauses.
     bool stopped = false;
@@ -244,8 +338,7 @@ TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
 }
 
 TEST(frmVyper, TheQuestionBeforeReplacingADiveKeepsTheFileOnEnter) {
-    SimulatedDevice vyper("vyper");
-    VyperWindow w(vyper.device, 1);
+    VyperWindow w;
     std::filesystem::create_directories(w.settings.fileStoragePath);
     const std::string stored = PutFile(  // the first dive
         w.settings.fileStoragePath + "/Tauchgang 2024-August-23 15 Uhr 42.mrp", "gut");
@@ -258,8 +351,7 @@ TEST(frmVyper, TheQuestionBeforeReplacingADiveKeepsTheFileOnEnter) {
 }
 
 TEST(frmVyper, EscapeWhileADiveIsFetchedClosesTheWindowAndNothingMoreIsWritten) {
-    SimulatedDevice vyper("vyper");
-    VyperWindow w(vyper.device, 1);
+    VyperWindow w;
     w.window->show();
     // The third dive's first packet has arrived; its command still waits out its pauses.
     int packets = 0;
@@ -275,9 +367,8 @@ TEST(frmVyper, EscapeWhileADiveIsFetchedClosesTheWindowAndNothingMoreIsWritten) 
     EXPECT_TRUE(w.Listed("Übertragung unterbrochen."));
 }
 
-TEST(frmVyper, ASettingsReadOutWithoutAnswersSaysSoInsteadOfListingZeros) {
-    SimulatedDevice vyper("vyper", {"--slow", "0.5"});  // slower than the command delay
-    VyperWindow w(vyper.device, 1);
+TEST(frmVyper, ASettingsReadOutWithoutAnswersOrAPortSaysSoInsteadOfListingZeros) {
+    VyperWindow w({"--slow", "0.5"});  // slower than the command delay
     Click(w.window.get(), "cmdGetVyperSettings");
     ASSERT_TRUE(RunUntil(
         [&] { return w.Listed("OK.") || Items(w.comm).back().starts_with("Die Einstellungen"); }));
@@ -288,13 +379,12 @@ TEST(frmVyper, ASettingsReadOutWithoutAnswersSaysSoInsteadOfListingZeros) {
                             }),
               4);
     EXPECT_FALSE(w.Listed("Seriennummer:\t\t\t0000"));
-}
 
-TEST(frmVyper, ATakenOrMissingPortIsReportedAndTheWindowStays) {
-    VyperWindow w("/nicht/da", 1);
-    ASSERT_EQ(w.ui.boxes.size(), 1u);
-    EXPECT_EQ(w.ui.boxes[0].icon, MessageIcon::Critical);
-    EXPECT_TRUE(w.window->findChild<QPushButton*>("cmdClose")->isEnabled());
+    // A taken or missing port is reported, and the window stays.
+    VyperWindow missing({}, 1, "/nicht/da");
+    ASSERT_EQ(missing.ui.boxes.size(), 1u);
+    EXPECT_EQ(missing.ui.boxes[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(missing.window->findChild<QPushButton*>("cmdClose")->isEnabled());
 }
 
 const std::string kExamples = MARELOS_SOURCE_DIR "/examples/";
@@ -317,51 +407,37 @@ struct ImportWindow {
 };
 
 TEST(frmAladinImport, ConvertsTheChosenLogListsItsDivesAndRemembersItsFolder) {
+    Transcript t;
+    t.Mask(kExamples, "<examples>/");
     ImportWindow w;
     w.ui.files = {kLog};
     w.window.ImportDatatrakLog();
-    EXPECT_EQ(w.ui.questions, std::vector<std::string>{"Aladin Datatrak-Datei laden..."});
-    EXPECT_EQ(w.store.ReadSetting("DatatrakImport", "LastPath"), kExamples);
     ASSERT_GT(w.list->count(), 3);
-    EXPECT_EQ(w.list->item(0)->text(), "Lese Datei...");
-    EXPECT_EQ(w.list->item(1)->text(), "Anzahl Tauchgänge in diesem Log: 52");
-    EXPECT_EQ(w.list->item(3)->text(), "Lfd. Tauchgangs-Nr:             1");
-    EXPECT_EQ(w.files(), 48);
-    ASSERT_EQ(w.ui.boxes.size(), 1u);
-    EXPECT_EQ(w.ui.boxes[0].text,
-              "Umwandeln von " + kLog + " beendet. 48 Tauchgänge abgespeichert.");
-    EXPECT_EQ(w.ui.boxes[0].icon, MessageIcon::Information);
-    EXPECT_TRUE(w.window.findChild<QPushButton*>("cmdImport")->isEnabled());
+    t.Note("Umgewandelt", w.ui.Said(), w.store.ReadSetting("DatatrakImport", "LastPath"), w.files(),
+           w.window.findChild<QPushButton*>("cmdImport")->isEnabled());
+    t.Note("Liste", w.list->item(0)->text(), w.list->item(1)->text(), w.list->item(3)->text());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
 
-TEST(frmAladinImport, EscapeAsksAndYesStopsAfterTheDiveInWork) {
-    ImportWindow w;
-    w.ui.files = {kLog};
-    w.ui.answers = {Answer::No, Answer::Yes};
-    w.ui.onEvents = [&] {
-        // Escape while the first and the third record are converted.
-        if (w.ui.eventRounds == 1 || w.ui.eventRounds == 3)
-            QTest::keyClick(w.list, Qt::Key_Escape);  // where the focus is
+    // Escape while the first and the third record are converted; Yes stops after the dive in
+    // work, and Escape during the import does not close the window.
+    ImportWindow e;
+    e.ui.files = {kLog};
+    e.ui.answers = {Answer::No, Answer::Yes};
+    e.ui.onEvents = [&] {
+        if (e.ui.eventRounds == 1 || e.ui.eventRounds == 3)
+            QTest::keyClick(e.list, Qt::Key_Escape);  // where the focus is
     };
-    w.window.open();
-    w.window.ImportDatatrakLog();
-    EXPECT_EQ(w.ui.questions.size(), 3u);
-    EXPECT_EQ(w.ui.questions[2], "Umwandeln abbrechen?");
-    EXPECT_EQ(w.files(), 3);
-    EXPECT_EQ(w.ui.boxes.back().text,
-              "Umwandeln von " + kLog + " beendet. 3 Tauchgänge gespeichert.");
-    EXPECT_TRUE(w.window.isVisible());  // Escape during the import does not close it
-}
+    e.window.open();
+    e.window.ImportDatatrakLog();
+    t.Note("Escape", e.ui.Said(), e.files(), e.window.isVisible());
 
-TEST(frmAladinImport, ADialogLeftWithoutAChoiceClosesTheWindow) {
-    ImportWindow w;
-    w.ui.files = {std::string("*.log")};
-    w.window.open();
-    w.window.ImportDatatrakLog();
-    EXPECT_FALSE(w.window.isVisible());
-    EXPECT_EQ(w.list->count(), 0);
-    EXPECT_EQ(w.store.ReadSetting("DatatrakImport", "LastPath"), "/logs/");
+    // A file dialog left without a choice closes the window.
+    ImportWindow n;
+    n.ui.files = {std::string("*.log")};
+    n.window.open();
+    n.window.ImportDatatrakLog();
+    t.Note("keine Wahl", n.window.isVisible(), n.list->count(),
+           n.store.ReadSetting("DatatrakImport", "LastPath"));
 }
 
 }  // namespace

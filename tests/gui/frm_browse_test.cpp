@@ -1,6 +1,5 @@
 #include "app/browser/frm_browse.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -26,10 +25,10 @@
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
-using ::testing::ElementsAre;
 
 // Keeps what the input boxes proposed.
 struct ProposingUi : ScriptedUi {
@@ -85,75 +84,54 @@ class Browser : public ::testing::Test {
     std::unique_ptr<frmBrowse> window;
 };
 
-TEST_F(Browser, ListsTheStoredFolderAndSortsEachColumnBothWays) {
-    EXPECT_EQ(Names(), QStringList({"c.prf", "a.mrp", "b.mrp"}));
-    EXPECT_EQ(Label("lblNFiles"), "3 Dateien in " + dir.path());
-    EXPECT_EQ(list()->topLevelItem(1)->text(1), "10 Bytes");
-    // Each column sorts up on its first click and down on the next.
-    const std::vector<std::pair<int, QStringList>> clicks = {
-        {0, {"a.mrp", "b.mrp", "c.prf"}}, {0, {"c.prf", "b.mrp", "a.mrp"}},
-        {1, {"c.prf", "a.mrp", "b.mrp"}}, {1, {"b.mrp", "a.mrp", "c.prf"}},
-        {2, {"c.prf", "a.mrp", "b.mrp"}}, {2, {"b.mrp", "a.mrp", "c.prf"}}};
-    for (const auto& [column, order] : clicks) {
+// Each column sorts up on its first click and down on the next (the last click brings back the
+// order of the dates, in which the rows are chosen below); the selection rules and their
+// messages, renaming from the current name, deleting (Enter keeps the files and the folder), F5
+// and opening.
+TEST_F(Browser, ListsSortsSelectsRenamesAndDeletesInTheStoredFolder) {
+    Transcript t;
+    t.Mask(dir.path().toStdString(), "<dir>");
+    t.Note("geöffnet", Names(), Label("lblNFiles"), list()->topLevelItem(1)->text(1));
+    for (int column : {0, 0, 1, 1, 2, 2, 2}) {
         emit list()->header()->sectionClicked(column);
-        EXPECT_EQ(Names(), order) << column;
+        t.Note("Spalte " + std::to_string(column), Names());
     }
-}
 
-TEST_F(Browser, SelectionRulesAndTheirMessages) {
     Click("cmdSelectNone");
     Click("cmdOpen");
     Select({0, 2});
     Click("cmdOpen");
     Click("cmdRename");
     Click("cmdComment");
-    std::vector<std::string> texts;
-    for (const auto& box : ui.boxes)
-        texts.push_back(box.text);
-    EXPECT_THAT(texts, ElementsAre("Sie müssen einen Tauchgang auswählen.",
-                                   "Sie können nur einen Tauchgang auswählen.",
-                                   "Das Umbenennen von Dateien bei einer Mehrfachauswahl ist nicht "
-                                   "möglich.",
-                                   "Das Kommentieren von Dateien ist nur möglich, wenn genau 1 "
-                                   "Tauchgang ausgewählt ist."));
-    EXPECT_TRUE(opened.empty());
-
+    t.Note("Auswahl", ui.Said(), opened);
     Click("cmdInvertSelection");
-    EXPECT_EQ(Label("lblFN"), dir.filePath("a.mrp"));
+    t.Note("umgekehrt", Label("lblFN"));
     Click("cmdSelectAll");
     EXPECT_EQ(list()->selectedItems().size(), 3);
 
     Select({0});
     ui.textAnswers = {"neu.prf"};
     Click("cmdRename");
-    EXPECT_EQ(Names(), QStringList({"a.mrp", "b.mrp", "neu.mrp"}));
-    EXPECT_EQ(ui.proposals.back(), "c.prf");  // the answer starts from the current name
+    t.Note("umbenannt", Names(), ui.proposals);
 
-    Select({0, 1});
+    Select({1, 2});  // all but the renamed one, the oldest
     ui.answers = {Answer::Yes};
     window->findChild<QAction*>("mnuFileDelete")->trigger();
-    EXPECT_EQ(Names(), QStringList({"neu.mrp"}));
-    EXPECT_EQ(Label("lblNFiles"), "1 Datei in " + dir.path());
-    EXPECT_EQ(Label("lblFN"), "");
+    t.Note("gelöscht", Names(), Label("lblNFiles"), Label("lblFN"));
     window->findChild<QAction*>("mnuFolderDelete")->trigger();  // answered "Nein"
     EXPECT_TRUE(QFile::exists(dir.filePath("neu.mrp")));
-    // Enter keeps the files and the folder.
     EXPECT_EQ(ui.defaultAnswers, (std::vector<Answer>{Answer::No, Answer::No}));
-}
 
-TEST_F(Browser, F5AnywhereRefreshesAndOpeningClosesTheWindow) {
+    // F5 refreshes wherever the focus is; opening a file (Enter or a double-click) closes.
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     Put("d.mrp", 1, 1);
     QTest::keyClick(window->findChild<QPushButton*>("cmdKill"), Qt::Key_F5);
-    EXPECT_EQ(Names().size(), 4);
-
     Select({1});
-    emit list()->activated(list()->currentIndex());  // Enter or a double-click
-    EXPECT_EQ(opened, dir.filePath("a.mrp").toStdString());
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(store.ReadSetting("Browser", "LastPath"), dir.path().toStdString());
+    emit list()->activated(list()->currentIndex());
+    t.Note("F5, geöffnet", Names(), opened, window->isVisible(),
+           store.ReadSetting("Browser", "LastPath"));
 }
 
 TEST_F(Browser, ThePreviewDrawsTheProfileAloneInArialAndLongNamesStayReadable) {
@@ -212,28 +190,28 @@ TEST_F(Browser, FirstOpenedInTheProfileFolderAndTheTreeStaysPutUnderAClick) {
 }
 
 TEST_F(Browser, FolderChooserMovesTheSelectionAndTheStorageFolderIsKept) {
+    Transcript t;
+    t.Mask(dir.path().toStdString(), "<dir>");
     ProfileFileOperations operations(disk, ui);
     frmDirCopy chooser(operations, dir.path().toStdString(), {"a.mrp"}, "", nullptr);
-    EXPECT_NE(chooser.findChild<QPushButton*>("cmdCopy"), nullptr);
-    EXPECT_EQ(chooser.findChild<QPushButton*>("cmdOK"), nullptr);
-    EXPECT_EQ(chooser.folder(), dir.path());
+    const auto has = [](const QWidget& window, const char* button) {
+        return window.findChild<QPushButton*>(button) != nullptr;
+    };
+    t.Note("Kopieren, OK", has(chooser, "cmdCopy"), has(chooser, "cmdOK"), chooser.folder());
     ui.textAnswers = {"ziel"};
     chooser.cmdNewFolder();
-    EXPECT_EQ(chooser.folder(), dir.filePath("ziel"));
+    t.Note("neuer Ordner", chooser.folder());
     chooser.findChild<QPushButton*>("cmdMove")->click();
-    EXPECT_TRUE(chooser.moved());
-    EXPECT_TRUE(QFile::exists(dir.filePath("ziel/a.mrp")));
-    EXPECT_FALSE(QFile::exists(dir.filePath("a.mrp")));
+    t.Note("verschoben", chooser.moved(), QFile::exists(dir.filePath("ziel/a.mrp")),
+           QFile::exists(dir.filePath("a.mrp")));
 
     frmDirCopy reduced(operations, dir.filePath("gone/deeper"), nullptr);
-    EXPECT_EQ(reduced.findChild<QPushButton*>("cmdCopy"), nullptr);
-    EXPECT_EQ(reduced.folder(), dir.path());  // the nearest folder that exists
+    // the nearest folder that exists
+    t.Note("ohne Kopieren", has(reduced, "cmdCopy"), reduced.folder());
 
     window->setFolder(dir.filePath("ziel"));
     window->findChild<QAction*>("mnuFolderSelectForStorage")->trigger();
-    EXPECT_EQ(store.ReadSetting("Settings", "FileStoragePath"),
-              dir.filePath("ziel").toStdString() + "/");
-    EXPECT_EQ(Names(), QStringList({"a.mrp"}));
+    t.Note("Ablage", store.ReadSetting("Settings", "FileStoragePath"), Names());
 }
 
 TEST_F(Browser, TheAladinImportWritesIntoTheStorageFolderAndTheListShowsTheNewFiles) {

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -17,6 +16,7 @@
 #include "tests/fakes/counting_registry.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/scripted_ui.h"
+#include "tests/fakes/transcript.h"
 #include "tests/gui/main_window.h"
 #include "tests/gui/simulated_device.h"
 
@@ -45,7 +45,7 @@ struct Dialog {
     int redraws = 0;
 };
 
-TEST(frmOptions, OkWithoutChangesStoresWhatTheFieldsShowedAndASecondOkChangesNothing) {
+TEST(frmOptions, AccessKeysAndOkWithoutChangesStoresWhatTheFieldsShowedAndASecondOkNothing) {
     Dialog d;
     d.store.WriteSetting("Values", "TankSize", "12");
     d.store.WriteSetting("Values", "DecoModel", "2");
@@ -54,97 +54,7 @@ TEST(frmOptions, OkWithoutChangesStoresWhatTheFieldsShowedAndASecondOkChangesNot
     d.Open();
     // every field as loaded: tank 12, ZH-L16B, parity E, compartment 6 alone shown, ...
     ExpectGolden("gui/options_fields.txt", WindowDump(*d.window, {"cmbDevice"}));
-    d.Click("cmdOK");
-    EXPECT_EQ(d.window->result(), QDialog::Accepted);
-    EXPECT_EQ(d.redraws, 1);
-    EXPECT_EQ(LoadSettings(d.store, "/opt/marelos"), d.workspace->settings);
-
-    const auto stored = d.store.Entries();
-    d.Open();
-    d.Click("cmdOK");
-    EXPECT_EQ(d.store.Entries(), stored);
-}
-
-TEST(frmOptions, CancelKeepsTheChosenColourAndFontRunningButStoresNothing) {
-    Dialog d;
-    d.window->chooseColour = [](const QColor&) { return std::optional(QColor(255, 0, 0)); };
-    d.window->chooseFont = [](const QString&) { return std::optional(QString("DejaVu Serif")); };
-    d.Find<QLineEdit>("txtAirPressure")->setText("950");
-    d.Click("cmdBackColor");
-    d.Click("cmdChgFont");
-    EXPECT_EQ(d.Find<QLineEdit>("txtCurFont")->text(), "DejaVu Serif");
-    const int writes = d.store.WriteCount();
-    d.Click("cmdCancel");
-    EXPECT_EQ(d.store.WriteCount(), writes);
-    EXPECT_EQ(d.workspace->settings.graphBackColour, 255);  // red in the low byte
-    EXPECT_EQ(d.workspace->settings.picDiveFontName, "DejaVu Serif");
-    EXPECT_EQ(d.workspace->settings.airPressure, 1000);
-    EXPECT_EQ(d.redraws, 0);
-}
-
-// The model buttons work on the dialog's copy, which OK commits; a factor that is no number
-// changes no coefficient and names its tab.
-TEST(frmOptions, ModelButtonsWorkOnTheDialogsCopyAndCommitWithOk) {
-    Dialog d;
-    const ModelParameters literature = d.workspace->model;
-    d.Find<QLineEdit>("txtBMulti")->setText("abc");
-    d.Click("cmdRecalcAB");
-    ASSERT_EQ(d.ui.boxes.size(), 1u);
-    EXPECT_EQ(d.ui.boxes[0].text.rfind("„b-Faktor“: „abc“ ist keine Zahl.", 0), 0u);
-    EXPECT_EQ(d.Find<QTabWidget>("tabOptions")->currentIndex(), 4);
-    d.Find<QLineEdit>("txtT05Multi")->setText("0");
-    d.Click("cmdRecalcT05");
-    EXPECT_EQ(d.ui.boxes.size(), 2u);
-    EXPECT_EQ(d.workspace->model.bN2, literature.bN2);
-    EXPECT_EQ(d.workspace->model.halfTimeN2, literature.halfTimeN2);
-    EXPECT_NE(d.window->result(), QDialog::Accepted);
-
-    d.Open();
-    d.Find<QLineEdit>("txtT05Multi")->setText("2");
-    d.Click("cmdRecalcT05");
-    EXPECT_EQ(d.window->result(), QDialog::Accepted);
-    EXPECT_EQ(d.workspace->model.halfTimeN2[10], 292.0);
-    EXPECT_EQ(d.workspace->model.halfTimeN2[11], 187.0);
-
-    d.Open();
-    d.Find<QLineEdit>("txtAMulti")->setText("1,1");
-    d.Click("cmdRecalcAB");
-    ASSERT_EQ(d.ui.boxes.size(), 3u);
-    EXPECT_EQ(d.ui.boxes[2].text, "a- unb-Faktoren wurden neu berechnet. Faktoren: 1.1 und 1");
-    EXPECT_DOUBLE_EQ(d.workspace->model.aN2[1], literature.aN2[1] * 1.1);
-
-    d.Open();
-    d.Click("cmdResetAB");
-    EXPECT_EQ(d.workspace->model.aN2, literature.aN2);
-
-    d.Open();
-    d.Find<QCheckBox>("chkUseC0")->setChecked(true);
-    EXPECT_TRUE(d.Find<QLineEdit>("txtC0aHe")->isEnabled());
-    d.Find<QLineEdit>("txtN2PerCentSurface")->setText("40");
-    d.Click("cmdSetDecoStandardValues");
-    EXPECT_EQ(d.Find<QLineEdit>("txtN2PerCentSurface")->text(), "78");
-    EXPECT_EQ(d.Find<QLineEdit>("txtInitialppN2")->text(), "0.78");
-    EXPECT_TRUE(d.Find<QCheckBox>("chkUseC0")->isChecked());  // other fields stay as edited
-}
-
-TEST(frmOptions, EndRecentFilesStorageFolderAndRegistration) {
-    Dialog d;
-    d.store.WriteSetting("Files", "1", "/tmp/a.mrp");
-    d.window->chooseFolder = [](const QString&) { return std::optional(QString("/srv/tg")); };
-    d.Find<QLineEdit>("txtEND")->setText("30");
-    d.Click("cmdCalcEnd");
-    EXPECT_EQ(d.Find<QLineEdit>("txtMaxPPN2")->text(), "3.16");
-    d.Click("cmdDeleteHistoryList");
-    EXPECT_EQ(d.store.ReadSetting("Files", "1"), "");
-    d.Click("cmdSearchFileStoragePath");
-    EXPECT_EQ(d.Find<QLineEdit>("txtFileStoragePath")->text(), "/srv/tg/");
-    d.Click("cmdRegisterFileType");
-    EXPECT_EQ(d.registry.registrations, 1);
-    EXPECT_EQ(d.store.ReadSetting("Files", "TypeAssigned"), "Done");
-}
-
-TEST(frmOptions, EveryAccessKeyOfATabIsUniqueAndLeadsToAField) {
-    Dialog d;
+    // Every access key of a tab is unique there and leads to a field.
     auto* tabs = d.Find<QTabWidget>("tabOptions");
     QList<QChar> shared;  // the tabs' own keys work on every page
     for (int tab = 0; tab < tabs->count(); ++tab)
@@ -161,6 +71,83 @@ TEST(frmOptions, EveryAccessKeyOfATabIsUniqueAndLeadsToAField) {
         for (const QChar key : keys)
             EXPECT_EQ(keys.count(key), 1) << "tab " << tab << " key " << QString(key).toStdString();
     }
+    d.Click("cmdOK");
+    EXPECT_EQ(d.window->result(), QDialog::Accepted);
+    EXPECT_EQ(d.redraws, 1);
+    EXPECT_EQ(LoadSettings(d.store, "/opt/marelos"), d.workspace->settings);
+
+    const auto stored = d.store.Entries();
+    d.Open();
+    d.Click("cmdOK");
+    EXPECT_EQ(d.store.Entries(), stored);
+}
+
+// Each button on an opening of its own. Cancel keeps the chosen colour and font running but
+// stores nothing; the model buttons work on the dialog's copy, which OK commits, and a factor that
+// is no number changes no coefficient and names its tab.
+TEST(frmOptions, TheButtonsOfTheTabsAndWhatOkOrCancelKeepsOfThem) {
+    Transcript t;
+    Dialog d;
+    d.window->chooseColour = [](const QColor&) { return std::optional(QColor(255, 0, 0)); };
+    d.window->chooseFont = [](const QString&) { return std::optional(QString("DejaVu Serif")); };
+    d.Find<QLineEdit>("txtAirPressure")->setText("950");
+    d.Click("cmdBackColor");
+    d.Click("cmdChgFont");
+    t.Note("Schrift", d.Find<QLineEdit>("txtCurFont")->text());
+    const int writes = d.store.WriteCount();
+    d.Click("cmdCancel");
+    EXPECT_EQ(d.store.WriteCount(), writes);
+    // red in the low byte; the air pressure as before
+    t.Note("Abbrechen", d.workspace->settings.graphBackColour,
+           d.workspace->settings.picDiveFontName, d.workspace->settings.airPressure, d.redraws);
+
+    d.Open();
+    const ModelParameters literature = d.workspace->model;
+    d.Find<QLineEdit>("txtBMulti")->setText("abc");
+    d.Click("cmdRecalcAB");
+    t.Note("b-Faktor abc", d.ui.Said(), d.Find<QTabWidget>("tabOptions")->currentIndex());
+    d.Find<QLineEdit>("txtT05Multi")->setText("0");
+    d.Click("cmdRecalcT05");
+    t.Note("Halbwertszeiten mal 0", d.ui.Said());
+    EXPECT_EQ(d.workspace->model.bN2, literature.bN2);
+    EXPECT_EQ(d.workspace->model.halfTimeN2, literature.halfTimeN2);
+    EXPECT_NE(d.window->result(), QDialog::Accepted);
+
+    d.Open();
+    d.Find<QLineEdit>("txtT05Multi")->setText("2");
+    d.Click("cmdRecalcT05");
+    t.Note("Halbwertszeiten mal 2", d.window->result() == QDialog::Accepted,
+           d.workspace->model.halfTimeN2[10], d.workspace->model.halfTimeN2[11]);
+
+    d.Open();
+    d.Find<QLineEdit>("txtAMulti")->setText("1,1");
+    d.Click("cmdRecalcAB");
+    t.Note("a-Faktor 1,1", d.ui.Said());
+    EXPECT_DOUBLE_EQ(d.workspace->model.aN2[1], literature.aN2[1] * 1.1);
+    d.Open();
+    d.Click("cmdResetAB");
+    EXPECT_EQ(d.workspace->model.aN2, literature.aN2);
+
+    d.Open();
+    d.Find<QCheckBox>("chkUseC0")->setChecked(true);
+    EXPECT_TRUE(d.Find<QLineEdit>("txtC0aHe")->isEnabled());
+    d.Find<QLineEdit>("txtN2PerCentSurface")->setText("40");
+    d.Click("cmdSetDecoStandardValues");
+    // the other fields stay as edited
+    t.Note("Standardwerte", d.Find<QLineEdit>("txtN2PerCentSurface")->text(),
+           d.Find<QLineEdit>("txtInitialppN2")->text(), d.Find<QCheckBox>("chkUseC0")->isChecked());
+
+    d.Open();
+    d.store.WriteSetting("Files", "1", "/tmp/a.mrp");
+    d.window->chooseFolder = [](const QString&) { return std::optional(QString("/srv/tg")); };
+    d.Find<QLineEdit>("txtEND")->setText("30");
+    d.Click("cmdCalcEnd");
+    d.Click("cmdDeleteHistoryList");
+    d.Click("cmdSearchFileStoragePath");
+    d.Click("cmdRegisterFileType");
+    t.Note("END 30 m, Liste, Ordner, Dateityp", d.Find<QLineEdit>("txtMaxPPN2")->text(),
+           d.store.ReadSetting("Files", "1"), d.Find<QLineEdit>("txtFileStoragePath")->text(),
+           d.registry.registrations, d.store.ReadSetting("Files", "TypeAssigned"));
 }
 
 TEST(frmOptions, TheDeviceIsChosenTestedAndInEffectAfterOkWithoutARestart) {
@@ -172,32 +159,26 @@ TEST(frmOptions, TheDeviceIsChosenTestedAndInEffectAfterOkWithoutARestart) {
     EXPECT_EQ(device->count(), 1 + static_cast<int>(SystemSerialPorts().size()));
     EXPECT_TRUE(device->lineEdit()->placeholderText().startsWith("COM-Nummer: /dev/tty"));
 
+    Transcript t;
+    t.Mask(vyper.device, "<pty>");
     device->setCurrentText("/dev/marelos-gibt-es-nicht");
     d.Click("cmdVyperTest");
-    ASSERT_EQ(d.ui.boxes.size(), 1u);
-    EXPECT_EQ(d.ui.boxes[0].text,
-              "Schnittstelle /dev/marelos-gibt-es-nicht: Datei oder Ordner nicht gefunden "
-              "(Fehler 2)");
-    EXPECT_EQ(d.ui.boxes[0].icon, MessageIcon::Critical);
     auto* reply = d.Find<QLineEdit>("txtReply");
-    EXPECT_EQ(reply->text(), "");
+    t.Note("kein Gerät", d.ui.Said(), reply->text());
 
     device->setCurrentText(QString::fromStdString(vyper.device));
     d.Click("cmdVyperTest");
-    EXPECT_EQ(reply->text(), "Teste...");
+    t.Note("Test", reply->text());
     RunUntil([&] { return reply->text() != "Teste..."; }, 5000);
-    EXPECT_EQ(reply->text(), "Vyper Interface OK");
     d.Click("cmdOK");
-    EXPECT_EQ(d.store.ReadSetting("CommPort", "Device"), vyper.device);
+    t.Note("OK", reply->text(), d.store.ReadSetting("CommPort", "Device"));
     // The dive-computer windows open the port when they open: now the chosen device.
     QtSerialLink link;
-    EXPECT_EQ(OpenCommPort(link, d.workspace->settings, d.store), std::nullopt);
-    EXPECT_TRUE(link.IsOpen());
+    const auto opened = OpenCommPort(link, d.workspace->settings, d.store);
+    t.Note("geöffnet", opened, link.IsOpen());
     link.Close();
     d.store.WriteSetting("CommPort", "Device", "/dev/marelos-gibt-es-nicht");
-    EXPECT_EQ(OpenCommPort(link, d.workspace->settings, d.store),
-              "Schnittstelle /dev/marelos-gibt-es-nicht: Datei oder Ordner nicht gefunden "
-              "(Fehler 2)");
+    t.Note("nicht geöffnet", OpenCommPort(link, d.workspace->settings, d.store));
 }
 
 TEST(frmOptions, ABadNumberIsNamedOnItsTabWithTheFieldFocusedAndNothingIsStored) {
@@ -211,25 +192,17 @@ TEST(frmOptions, ABadNumberIsNamedOnItsTabWithTheFieldFocusedAndNothingIsStored)
     airPressure->setText("abc");
     const auto stored = d.store.Entries();
     d.Click("cmdOK");
-    EXPECT_TRUE(d.window->isVisible());
-    ASSERT_EQ(d.ui.boxes.size(), 1u);
-    EXPECT_EQ(d.ui.boxes[0].text,
-              "„Luftdruck am Tauchort [mbar]“: „abc“ ist keine Zahl. Erlaubt ist eine Zahl über 0 "
-              "bis 2000.");
-    EXPECT_EQ(d.ui.boxes[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_TRUE(airPressure->hasFocus());
-    EXPECT_EQ(airPressure->selectedText(), "abc");
     EXPECT_EQ(d.store.Entries(), stored);
-    EXPECT_EQ(d.workspace->settings.airPressure, 1000);
-    EXPECT_EQ(d.redraws, 0);
+    Transcript t;
+    t.Note("abc", d.ui.Said(), d.window->isVisible(), tabs->currentIndex(),
+           airPressure->selectedText(), d.workspace->settings.airPressure, d.redraws);
 
     // Corrected, with a decimal comma, it is taken as it was meant.
     airPressure->setText("1013,25");
     d.Click("cmdOK");
-    EXPECT_EQ(d.window->result(), QDialog::Accepted);
-    EXPECT_EQ(d.workspace->settings.airPressure, 1013.25);
-    EXPECT_EQ(d.store.ReadSetting("Values", "AirPressure"), "1013.25");
+    t.Note("1013,25", d.window->result() == QDialog::Accepted, d.workspace->settings.airPressure,
+           d.store.ReadSetting("Values", "AirPressure"));
 }
 
 // Triggers the command and runs `inDialog` on the options dialog it opens, closed after it.
@@ -262,20 +235,20 @@ TEST(frmOptions, DecompressionGasOpensItsTabAloneTheNextOpeningHasAllTabsAndOkRe
     MainWindow w(store);
     ASSERT_TRUE(w.Find("cmdDecoGas")->isEnabled());
     ASSERT_TRUE(w.Find("cmdShowOptions")->isEnabled());
-    WithOptions(w, "cmdDecoGas", [](frmOptions& dialog) {
-        auto* tabs = dialog.findChild<QTabWidget*>("tabOptions");
-        EXPECT_EQ(tabs->currentIndex(), 1);
-        for (int tab = 0; tab < tabs->count(); ++tab)
-            EXPECT_EQ(tabs->isTabEnabled(tab), tab != 0 && tab != 2 && tab != 3) << tab;
-        dialog.findChild<QPushButton*>("cmdOK")->click();
-    });
-    EXPECT_EQ(store.ReadSetting("Settings", "LastOptionsTab"), "1");
-    WithOptions(w, "mnuOptions", [](frmOptions& dialog) {
-        auto* tabs = dialog.findChild<QTabWidget*>("tabOptions");
-        EXPECT_EQ(tabs->currentIndex(), 1);
-        for (int tab = 0; tab < tabs->count(); ++tab)
-            EXPECT_TRUE(tabs->isTabEnabled(tab)) << tab;
-    });
+    Transcript t;  // which tab is shown and which can be chosen
+    const auto tabs = [&](const char* command, bool ok) {
+        WithOptions(w, command, [&](frmOptions& dialog) {
+            auto* tabs = dialog.findChild<QTabWidget*>("tabOptions");
+            std::vector<bool> enabled;
+            for (int tab = 0; tab < tabs->count(); ++tab)
+                enabled.push_back(tabs->isTabEnabled(tab));
+            t.Note(command, tabs->currentIndex(), enabled);
+            if (ok) dialog.findChild<QPushButton*>("cmdOK")->click();
+        });
+    };
+    tabs("cmdDecoGas", true);
+    t.Note("LastOptionsTab", store.ReadSetting("Settings", "LastOptionsTab"));
+    tabs("mnuOptions", false);
 
     // OK redraws the view shown: the profile input, or an analysis graph.
     const QImage input = ConfirmBackground(w, QColor(0, 0, 200));

@@ -17,12 +17,10 @@ class ScriptedDialogs : public ModalDialogs {
     void Message(QWidget*, std::string_view text, MessageIcon) override {
         messages.emplace_back(text);
     }
-    Answer Ask(QWidget*, std::string_view text, Buttons buttons, MessageIcon,
-               Answer defaultAnswer) override {
+    Answer Ask(QWidget*, std::string_view text, Buttons buttons, MessageIcon, Answer) override {
         if (onAsk) onAsk(text);
         questions.emplace_back(text);
         offered.push_back(buttons);
-        defaultAnswers.push_back(defaultAnswer);
         return Next(answers, Answer::No);
     }
     std::optional<std::string> AskText(QWidget*, std::string_view prompt,
@@ -30,10 +28,9 @@ class ScriptedDialogs : public ModalDialogs {
         questions.emplace_back(prompt);
         return Next(texts, std::optional<std::string>());
     }
-    std::optional<std::string> OpenFile(QWidget*, std::string_view title, std::string_view filter,
-                                        std::string_view) override {
-        fileDialogs.push_back(std::string(title) + " | " + std::string(filter));
-        return Next(files, std::optional<std::string>());
+    std::optional<std::string> OpenFile(QWidget* parent, std::string_view title,
+                                        std::string_view filter, std::string_view) override {
+        return SaveFile(parent, title, filter, {});  // the script does not tell them apart
     }
     std::optional<std::string> SaveFile(QWidget*, std::string_view title, std::string_view filter,
                                         std::string_view) override {
@@ -62,7 +59,6 @@ class ScriptedDialogs : public ModalDialogs {
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::vector<Buttons> offered;
-    std::vector<Answer> defaultAnswers;  // what Enter would give, one per question box
     std::vector<std::string> fileDialogs;
 
   private:

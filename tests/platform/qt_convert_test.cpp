@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
+#include <QTemporaryDir>
 
 #include "platform/qt_canvas.h"
+#include "platform/shipped_files.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace marelos {
 namespace {
@@ -45,6 +50,21 @@ TEST(QtCanvas, DrawsAtTheDevicePixelRatio) {
     EXPECT_LT(QColor(sharp.pixel(20, 100)).lightness(), 128);   // the line's start, doubled
     EXPECT_LT(QColor(sharp.pixel(379, 100)).lightness(), 128);  // and its end
     EXPECT_GT(QColor(sharp.pixel(390, 100)).lightness(), 128);
+}
+
+// The build folder keeps the help beside the program; an installation keeps it in
+// share/marelos beside bin/.
+TEST(ShippedFiles, BesideTheProgramFirstThenInTheInstallationsDataFolder) {
+    const QTemporaryDir prefix;
+    const QString bin = prefix.filePath("bin");
+    const QString help = "hilfe/marelos-hilfe.html";
+    const QString installed = prefix.filePath("share/marelos/" + help);
+    EXPECT_EQ(ShippedFilePath(bin, help), installed);  // in neither place: where it belongs
+    for (const QString& path : {installed, bin + "/" + help}) {
+        QDir().mkpath(QFileInfo(path).path());
+        PutFile(path.toStdString(), "<html></html>");
+        EXPECT_EQ(ShippedFilePath(bin, help), path);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "core/settings/settings.h"
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
@@ -29,88 +30,65 @@ TEST(QtSettingsStore, LivesAsMarelos31IniInTheConfigFolderOfXdgConfigHome) {
 TEST(QtSettingsStore, ReadsAndWritesWithoutRegardToCaseInTheFilesSpelling) {
     const TempFolder dir("ini");
     const QString path = WriteFile(dir, "s.ini", "[warnings]\nppo2hi=1\n");
+    Transcript t;
     {
         QtSettingsStore store(path);
-        EXPECT_EQ(store.ReadSetting("Warnings", "PPO2Hi"), "1");
-        EXPECT_EQ(store.ReadSetting("Values", "PPO2Hi"), "");
+        t.Note("gelesen", store.ReadSetting("Warnings", "PPO2Hi"),
+               store.ReadSetting("Values", "PPO2Hi"));
         store.WriteSetting("WARNINGS", "PpO2Hi", "0");
         store.WriteSetting("Warnings", "PpO2Lo", "1");  // a new key in the section's spelling
         store.WriteSetting("Values", "MaxPPO2", "1.4");
-        EXPECT_EQ(store.ReadSetting("values", "maxppo2"), "1.4");
-        EXPECT_EQ(store.ReadSetting("WARNINGS", "ppo2lo"), "1");
+        t.Note("geschrieben", store.ReadSetting("values", "maxppo2"),
+               store.ReadSetting("WARNINGS", "ppo2lo"));
     }
-    const QByteArray written = ReadFile(path);
-    for (const char* part : {"ppo2hi=0", "PpO2Lo=1", "MaxPPO2=1.4"})
-        EXPECT_TRUE(written.contains(part)) << part;
-    EXPECT_EQ(QString(written).count("[warnings]", Qt::CaseInsensitive), 1);
-    EXPECT_FALSE(written.contains("PpO2Hi"));
+    t.Note("die Datei", ReadFile(path).toStdString());  // one [warnings], ppo2hi=0 as spelled
 }
 
-// Garbage lines are skipped, of two lines for one key the later counts, blanks around a value
-// go; the load rules then make numbers of what is left.
-TEST(QtSettingsStore, AHandEditedFileWithGarbageLoadsByTheLoadRules) {
+// A file edited by hand: garbage lines are skipped, of two lines for one key the later counts,
+// blanks around a value go, and the load rules make numbers of what is left. A cylinder typed by
+// hand keeps the ";" between its fields, quoted or not; a ";" after a space starts a comment.
+TEST(QtSettingsStore, AHandEditedFileLoadsByTheLoadRulesAndKeepsItsCylinders) {
     const TempFolder dir("ini");
-    QtSettingsStore store(WriteFile(dir, "s.ini",
-                                    "Unsinn ohne Abschnitt\n[Unbekannt]\nx=1\n[Values]\n"
-                                    "AirConsumption=15,5\nDecoModel=2\nDecoModel=4\n"
-                                    "airpressure=  950  \n=ohne Schlüssel\n\x01\x02\xff\n"
-                                    "ConstantppO2=1,3\n[decompression]\nSharp1stStep=true\n"
-                                    "[Settings]\nFileStoragePath=/home/jörg/Tauchgänge/\n"));
-    EXPECT_EQ(store.ReadSetting("Values", "AirConsumption"), "15,5");
-    const Settings s = LoadSettings(store, "/opt/marelos");
-    EXPECT_EQ(s.airConsumption, 15);
-    EXPECT_EQ(s.decoModel, 4);
-    EXPECT_EQ(s.airPressure, 950);
-    EXPECT_EQ(s.constantPpO2, 1.3);
-    EXPECT_EQ(s.fileStoragePath, "/home/jörg/Tauchgänge/");
-    EXPECT_EQ(store.ReadSetting("Decompression", "Sharp1stStep"), "true");
-    EXPECT_EQ(store.ReadSetting("Values", "DecoMode"), "3");
-}
-
-// A cylinder typed by hand keeps the ";" between its fields, quoted or not; a ";" after a
-// space still starts a comment.
-TEST(QtSettingsStore, HandTypedCylindersKeepTheirSemicolons) {
-    const TempFolder dir("ini");
-    const QString path = WriteFile(dir, "s.ini",
-                                   "[Cylinders]\n"
-                                   "Cylinder1=D12;24;232;21/0\n"
-                                   "cylinder2=\"S80;11.1;207;50/0\"\n"
-                                   "Cylinder3=S40;5.7;207;100/0\n"
-                                   "Cylinder3=\n"
-                                   "[Values]\nDecoModel=2 ; ZH-L16B\n");
+    const QString path = WriteFile(
+        dir, "s.ini",
+        "Unsinn ohne Abschnitt\n[Unbekannt]\nx=1\n[Values]\nAirConsumption=15,5\nDecoModel=2\n"
+        "DecoModel=4\nairpressure=  950  \n=ohne Schlüssel\n\x01\x02\xff\nConstantppO2=1,3\n"
+        "TankSize=12 ; Liter\n[decompression]\nSharp1stStep=true\n[Settings]\n"
+        "FileStoragePath=/home/jörg/Tauchgänge/\n[Cylinders]\nCylinder1=D12;24;232;21/0\n"
+        "cylinder2=\"S80;11.1;207;50/0\"\nCylinder3=S40;5.7;207;100/0\nCylinder3=\n");
+    const QByteArray typed = ReadFile(path);
     QtSettingsStore store(path);
-    EXPECT_EQ(store.ReadSetting("Cylinders", "Cylinder1"), "D12;24;232;21/0");
-    EXPECT_EQ(store.ReadSetting("cylinders", "Cylinder2"), "S80;11.1;207;50/0");
-    EXPECT_EQ(store.ReadSetting("Cylinders", "Cylinder3"), "");
-    EXPECT_EQ(store.ReadSetting("Values", "DecoModel"), "2");
-    EXPECT_EQ(LoadGasPlanSettings(store).cylinders.size(), 2u);
-    EXPECT_EQ(ReadFile(path).count(';'), 10);  // reading never writes the file
-    // Any write keeps the hand-typed values whole, quoted from then on.
-    store.WriteSetting("Values", "DecoModel", "3");
-    EXPECT_EQ(QtSettingsStore(path).ReadSetting("Cylinders", "Cylinder1"), "D12;24;232;21/0");
+    Transcript t;
+    t.Note("gelesen", store.ReadSetting("Values", "AirConsumption"),
+           store.ReadSetting("Decompression", "Sharp1stStep"),
+           store.ReadSetting("Values", "TankSize"), store.ReadSetting("Cylinders", "Cylinder1"),
+           store.ReadSetting("cylinders", "Cylinder2"), store.ReadSetting("Cylinders", "Cylinder3"),
+           LoadGasPlanSettings(store).cylinders.size());
+    EXPECT_EQ(ReadFile(path), typed);  // reading never writes the file
+    // Loading writes what is missing; any write keeps the hand-typed values whole, quoted from
+    // then on.
+    const Settings s = LoadSettings(store, "/opt/marelos");
+    t.Note("geladen", s.airConsumption, s.decoModel, s.airPressure, s.constantPpO2,
+           s.fileStoragePath, store.ReadSetting("Values", "DecoMode"),
+           QtSettingsStore(path).ReadSetting("Cylinders", "Cylinder1"));
     store.WriteSetting("Cylinders", "Cylinder1", "D7;7;200;32/0");
-    EXPECT_EQ(store.ReadSetting("Cylinders", "Cylinder1"), "D7;7;200;32/0");
-    EXPECT_EQ(QtSettingsStore(path).ReadSetting("Cylinders", "Cylinder1"), "D7;7;200;32/0");
+    t.Note("die Flasche geschrieben", store.ReadSetting("Cylinders", "Cylinder1"),
+           QtSettingsStore(path).ReadSetting("Cylinders", "Cylinder1"));
 }
 
+// The values of tests/data/platform/ini_values.txt, one a line, written and read back.
 TEST(QtSettingsStore, ValuesWithSpecialCharactersComeBackUnchanged) {
     const TempFolder dir("ini");
     const QString path = QString::fromStdString(dir.File("s.ini"));
-    const std::vector<std::string> values = {"/home/jörg/Tauchprofile/",
-                                             "a,b;c",
-                                             "\"quoted\"",
-                                             "  blanks  ",
-                                             "100%",
-                                             "@Variant(x)",
-                                             "C:\\alt\\pfad"};
+    const auto values = DataRows("platform/ini_values.txt");
     {
         QtSettingsStore store(path);
         for (std::size_t i = 0; i < values.size(); ++i)
-            store.WriteSetting("Files", std::to_string(i), values[i]);
+            store.WriteSetting("Files", std::to_string(i), values[i][0]);
     }
     QtSettingsStore reopened(path);
     for (std::size_t i = 0; i < values.size(); ++i)
-        EXPECT_EQ(reopened.ReadSetting("Files", std::to_string(i)), values[i]);
+        EXPECT_EQ(reopened.ReadSetting("Files", std::to_string(i)), values[i][0]);
 }
 
 }  // namespace

@@ -16,15 +16,10 @@
 #include "core/text/text_file.h"
 #include "core/ui/unattended_ui.h"
 #include "tests/fakes/golden.h"
+#include "tests/fakes/transcript.h"
 
 namespace marelos {
 namespace {
-
-using ::testing::ElementsAre;
-
-std::string DataFile(const std::string& name) {
-    return std::string(MARELOS_SOURCE_DIR) + "/tests/data/" + name;
-}
 
 // The four sample files as read: each dive's fields, its waypoints (links to tanks and unknown
 // elements skipped) and its minute lines, gas switches and the bounce of a two-second log
@@ -34,7 +29,7 @@ TEST(UddfXml, TheSampleLogsAreReadAsTheirTranscriptSays) {
     for (const char* name :
          {"uddf_logbook_three_dives.uddf", "uddf_trimix_two_deco_gases.uddf",
           "uddf_two_second_samples.uddf", "uddf_version_330_no_namespace.uddf"}) {
-        const Result<UddfLog> log = ReadUddfFile(DataFile(name));
+        const Result<UddfLog> log = ReadUddfFile(MARELOS_TEST_DATA "/" + std::string(name));
         ASSERT_TRUE(log.ok()) << name;
         text += std::string("# ") + name + "\n";
         const auto kelvin = [](const std::optional<double>& value) {
@@ -92,49 +87,36 @@ TEST(UddfXml, DamagedForeignOrHugeFilesAreRefusedWithTheProgramsMessage) {
     EXPECT_EQ(refused.failure().kind, FailureKind::TooLarge);
 }
 
-// The names of the elements below the root and along the path to the first waypoint.
-std::vector<std::string> Outline(const std::string& document, QString* rootNamespace) {
-    QXmlStreamReader xml(QByteArray::fromStdString(document));
-    std::vector<std::string> names;
-    int depth = 0;
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            ++depth;
-            if (depth == 1) *rootNamespace = xml.namespaceUri().toString();
-            const std::string name = xml.name().toString().toStdString();
-            if (depth == 2 || (depth > 2 && names.back() != "waypoint" &&
-                               std::string("repetitiongroup dive informationbeforedive samples "
-                                           "waypoint")
-                                       .find(name) != std::string::npos)) {
-                if (depth == 2 || std::find(names.begin(), names.end(), name) == names.end())
-                    names.push_back(name);
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            --depth;
-        }
-    }
-    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    return names;
-}
-
+// Each example dive exported: the outline of the document (each element's name, indented by its
+// depth, where it first appears at that depth; below the root every one) and its namespace, and the
+// line table read back.
 TEST(UddfXml, EveryExampleDiveComesBackAsTheSameLineTableFromAWellFormedExport) {
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::string(MARELOS_SOURCE_DIR) + "/examples")) {
-        if (entry.path().extension() != ".mrp") continue;  // the DataTrak log is no profile
+    std::vector<std::filesystem::path> examples;
+    for (const auto& entry : std::filesystem::directory_iterator(MARELOS_SOURCE_DIR "/examples"))
+        if (entry.path().extension() == ".mrp") examples.push_back(entry.path());  // no log
+    std::sort(examples.begin(), examples.end());
+    Transcript t;
+    for (const std::filesystem::path& example : examples) {
         InMemorySettingsStore store;
         UnattendedUi ui(Answer::No);
         Workspace workspace = WorkspaceFromSettings(Settings{});
-        ASSERT_TRUE(ReadProfileFile(workspace, store, ui, entry.path().string()));
+        ASSERT_TRUE(ReadProfileFile(workspace, store, ui, example.string()));
         const std::string document =
-            UddfDocument(ExportLog(workspace.profile, {}, ReadDiveComment(entry.path()).value()));
-
-        QString rootNamespace;
-        EXPECT_THAT(
-            Outline(document, &rootNamespace),
-            ElementsAre("generator", "divesite", "gasdefinitions", "profiledata", "repetitiongroup",
-                        "dive", "informationbeforedive", "samples", "waypoint"));
-        EXPECT_EQ(rootNamespace, "http://www.streit.cc/uddf/3.2/");
+            UddfDocument(ExportLog(workspace.profile, {}, ReadDiveComment(example).value()));
+        QXmlStreamReader xml(QByteArray::fromStdString(document));
+        QStringList outline;
+        for (int depth = 0; !xml.atEnd();) {
+            const auto token = xml.readNext();
+            depth += token == QXmlStreamReader::StartElement ? 1
+                     : token == QXmlStreamReader::EndElement ? -1
+                                                             : 0;
+            const QString name = QString(depth, ' ') + xml.name().toString() +
+                                 (depth == 1 ? " " + xml.namespaceUri().toString() : QString());
+            if (token == QXmlStreamReader::StartElement && (depth <= 2 || !outline.contains(name)))
+                outline << name;
+        }
+        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+        t.Note(example.filename().string(), outline);
 
         const Result<UddfLog> back = ParseUddf(document, "export");
         ASSERT_TRUE(back.ok());
@@ -145,10 +127,10 @@ TEST(UddfXml, EveryExampleDiveComesBackAsTheSameLineTableFromAWellFormedExport) 
                              static_cast<int>(line.n2Percent), static_cast<int>(line.hePercent)});
         }
         EXPECT_EQ(ResampleToMinutes(back.value().dives.at(0), back.value().mixes), lines)
-            << entry.path();
-        const std::vector<std::string> comment =
-            ImportedCommentLines(back.value().dives.at(0), back.value().mixes);
-        EXPECT_THAT(comment, ::testing::Contains("Ort: Beispiel")) << entry.path();
+            << example;
+        EXPECT_THAT(ImportedCommentLines(back.value().dives.at(0), back.value().mixes),
+                    ::testing::Contains("Ort: Beispiel"))
+            << example;
     }
 }
 
