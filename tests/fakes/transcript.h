@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <concepts>
 #include <ranges>
 #include <sstream>
@@ -35,7 +36,8 @@ class Transcript {
         masks_.emplace_back(std::move(text), std::move(placeholder));
     }
 
-    // One line: the label and each value, separated by " | ".
+    // One line: the label and each value, separated by " | ". The values are evaluated in no
+    // fixed order: a call that changes what another value reads runs before the note.
     template <class... T>
     Transcript& Note(std::string_view label, const T&... values) {
         std::string line(label);
@@ -48,8 +50,9 @@ class Transcript {
         return *this;
     }
 
-    // The value as the transcript writes it: texts as they stand, numbers by <<, true and false
-    // as such, Qt's texts by their UTF-8, and a sequence as its elements in brackets.
+    // The value as the transcript writes it: texts as they stand, whole numbers by <<, others
+    // exactly (shortest round trip), true and false as such, Qt's texts by their UTF-8, and a
+    // sequence as its elements in brackets.
     template <class T>
     static std::string Text(const T& value) {
         if constexpr (std::convertible_to<const T&, std::string_view>) {
@@ -63,6 +66,9 @@ class Transcript {
                                  *value;
                              }) {
             return value.has_value() ? Text(*value) : "(nichts)";
+        } else if constexpr (std::floating_point<T>) {
+            char text[32];  // the shortest text that reads back as the same number
+            return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
         } else if constexpr (std::ranges::range<T>) {
             std::string text = "[";
             for (const auto& element : value)

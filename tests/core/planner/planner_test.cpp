@@ -668,6 +668,7 @@ TEST(DiveSlate, DrawsEveryCellReadablyWithinThePage) {
 
     RecordingCanvas page(kSlateWidth, kSlateHeight);
     DrawDiveSlate(page, slate);
+    ExpectGolden("planner/dive_slate_page.txt", page.Dump());  // where and how each call draws
     std::vector<std::string> cells;  // each line of each cell
     for (const auto* rows : {&slate.table.rows, &slate.table.gasRows}) {
         for (const ContingencyRow& row : *rows) {
