@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <limits>
+#include <set>
+#include <string>
 
 #include "core/browser/profile_browser.h"
 #include "core/profile/profile_file.h"
@@ -201,6 +203,15 @@ std::vector<std::string> FileLines(const LogBytes& log, const Record& d, int str
     return f;
 }
 
+// "STEM.mrp", or "STEM (2).mrp" and so on when a dive of the same log already has that name
+// (a log can hold two dives of one number), so that no dive replaces another.
+std::string UnusedName(const std::string& stem, std::set<std::string>& names) {
+    std::string name = stem + ".mrp";
+    for (int n = 2; !names.insert(name).second; ++n)
+        name = stem + " (" + std::to_string(n) + ").mrp";
+    return name;
+}
+
 // The log's name: its file name up to the first ".".
 std::string LogName(std::string_view logPath) {
     const std::size_t slash = logPath.rfind('/');
@@ -312,6 +323,7 @@ DatatrakOutcome RunDatatrakImport(std::string_view bytes, std::string_view logPa
     view.List(kRule);
     int listed = 0;
     int written = 0;
+    std::set<std::string> names;  // the files of this log so far
     for (std::size_t p = kFirstRecord; p < log.size();) {
         const Record d = ReadRecord(log, p);
         const std::size_t end = log.NextMark(p);
@@ -325,8 +337,9 @@ DatatrakOutcome RunDatatrakImport(std::string_view bytes, std::string_view logPa
                 view.List(line);
             const int stride = ChooseStride(log, d.profileStart, end);
             if (stride != 9 && !cut) {
-                const std::string name = logName + (stride == 7 ? " Luft" : " Nitrox") +
-                                         " Datatrak TG " + PadZero(d.number, 4) + ".mrp";
+                const std::string name = UnusedName(logName + (stride == 7 ? " Luft" : " Nitrox") +
+                                                        " Datatrak TG " + PadZero(d.number, 4),
+                                                    names);
                 const DatatrakFile file{JoinPath(storageFolder, name),
                                         FileLines(log, d, stride, end)};
                 if (const auto failure = view.Write(file)) {

@@ -114,6 +114,12 @@ TEST(DatatrakImport, LogsAgainstTheirTranscript) {
     dives[5].days = 153767;  // 31-12-2020
     // Two listed dives are more than the header's one: the seventh record is not read.
     t.Note(Listed(Convert(LogBytes(dives, 1))));
+    // Dives of one number each get a file of their own, none replaces another.
+    dives = NumberedDives(3);
+    for (Record& same : dives)
+        same.number = 7;
+    for (const DatatrakFile& file : Convert(LogBytes(dives)).files)
+        t.Note("Datei", file.path);
 }
 
 // A disk that takes the first file and refuses the second.
