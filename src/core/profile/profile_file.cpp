@@ -219,16 +219,22 @@ bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const s
         }
     }
     if (profile.markCount > 0) --profile.markCount;
+    // Points beyond the longest time axis would be left out of the lines the calculation walks,
+    // and what is left would be calculated and reported as the whole dive.
+    if (runTime > kLongestTimeAxis) {
+        ClearLines(profile);
+        profile.markCount = 0;
+        return LoadFailed(workspace, ui,
+                          "Das Tauchprofil " + path + " ist länger als die längste Zeitachse (" +
+                              std::to_string(kLongestTimeAxis) +
+                              " min.) und kann nicht geladen werden.");
+    }
 
     Settings& settings = workspace.settings;
-    if (runTime > settings.maxHScale) settings.maxHScale = std::min(runTime, kLongestTimeAxis);
+    if (runTime > settings.maxHScale) settings.maxHScale = runTime;
     if (deepest > settings.maxVScale) {
         settings.maxVScale =
             static_cast<std::int32_t>(std::min<long long>(deepest + 10LL, kDeepestDepthAxis));
-    }
-    if (runTime > kLongestTimeAxis) {
-        ui.ShowSysMsg("Das Tauchprofil ist länger als die längste Zeitachse (" +
-                      std::to_string(kLongestTimeAxis) + " min.) und wird nur bis dahin gezeigt.");
     }
     if (deepest > kDeepestDepthAxis) {
         ui.ShowSysMsg("Das Tauchprofil ist tiefer als die längste Tiefenachse (" +
