@@ -138,10 +138,10 @@ KoraLoadReport ReportKoraLoad(const KoraLoad& load) {
         case KoraLoadEnd::Stopped:
             break;
     }
-    if (listed < CountKoraDives(load.image)) {
-        messages.emplace_back(
-            "Der Speicher wurde nicht ganz gelesen. Der letzte Tauchgang ist unvollständig und "
-            "wird nicht angezeigt.");
+    if (listed < CountKoraDives(load.image)) {  // said already when the load broke off
+        messages.push_back(
+            std::string(messages.empty() ? "Der Speicher wurde nicht ganz gelesen. " : "") +
+            "Der letzte Tauchgang ist unvollständig und wird nicht angezeigt.");
     }
     // Bytes that failed their read: inside a dive they make it incomplete; outside every dive
     // one of them may have been the start byte of a dive that is now missing from the list.
