@@ -157,63 +157,6 @@ TEST(frmMain, TheBrowserOpensTheChosenFileAsTheCurrentProfileAndCloses) {
            w.workspace->profile.fileName, w.workspace->profile.lines[2].depth);
 }
 
-TEST(frmMain, DrawCalculateSaveQuitAndFindTheFileAgain) {
-    const TempFolder dir("save");
-    InMemorySettingsStore store;
-    store.WriteSetting("Settings", "FileStoragePath", dir.path().string());
-    const std::string file = dir.File("tg1.mrp");
-    Transcript t;
-    t.Mask(ShortenPath(file), "<Titel>");
-    t.Mask(dir.path().string(), "<dir>");
-    {
-        MainWindow w(store);
-        w.ClickAt(3, 30);
-        w.ClickAt(25, 30);
-        w.Note(t, "gezeichnet");
-        t.Note("nextPoint, geändert", w.workspace->profile.nextPoint, w.workspace->profile.changed);
-        w.Trigger("cmdCalc");
-        w.Note(t, "berechnet");
-        // The no-fly time can be asked once per calculation.
-        t.Note("Flugverbot bereit", w.Find("cmdNoFly")->isEnabled());
-        w.Trigger("cmdNoFly");
-        w.Note(t, "Flugverbot");
-        t.Note("Flugverbot bereit, Menü, tTotal", w.Find("cmdNoFly")->isEnabled(),
-               w.Find("mnuCalcNoFlyTime")->isEnabled(), w.workspace->profile.lines[2].tTotal);
-
-        w.dialogs.files = {file};
-        w.dialogs.answers = {Answer::No};  // without the decompression phase
-        w.Trigger("cmdSaveProfile");
-        t.Note("gespeichert: geändert, Datei", w.workspace->profile.changed,
-               std::filesystem::exists(file), w.dialogs.fileDialogs.back());
-        EXPECT_EQ(w.window.windowTitle().toStdString(), "Marelos 3 Beta - " + ShortenPath(file));
-
-        w.ClickAt(30, 5);  // changed again: quitting asks, and Cancel keeps the program running
-        w.dialogs.answers = {Answer::Cancel};
-        w.Trigger("mnuFileQuit");
-        w.Note(t, "Beenden abgebrochen");
-        t.Note("Knöpfe, sichtbar, O2Percent", w.dialogs.offered.back() == Buttons::YesNoCancel,
-               w.window.isVisible(), store.ReadSetting("Values", "O2Percent"));
-        w.dialogs.answers = {Answer::No};
-        w.Find<QComboBox>("cmbO2Percent")->setEditText("32");
-        w.Find<QComboBox>("cmbN2Percent")->setEditText("68");
-        EXPECT_TRUE(w.window.close());
-        // Closing the window can be cancelled too, so Escape never throws changes away; the
-        // time axis was widened to 25 + 120 + 10.
-        t.Note("geschlossen: Knöpfe, O2, N2, MaxHScale",
-               w.dialogs.offered.back() == Buttons::YesNoCancel,
-               store.ReadSetting("Values", "O2Percent"), store.ReadSetting("Values", "N2Percent"),
-               store.ReadSetting("Settings", "MaxHScale"));
-    }
-    MainWindow again(store);  // the file type was refused the first time: not asked again
-    ASSERT_TRUE(again.Find("mnuF1")->isVisible());
-    again.Note(t, "wieder gestartet");
-    t.Note("O2, F1", again.Find<QComboBox>("cmbO2Percent")->currentText(),
-           again.Find("mnuF1")->text().left(4));
-    again.Trigger("mnuF1");
-    EXPECT_EQ(again.workspace->profile.fileName, file);
-    EXPECT_EQ(again.workspace->profile.lines[2], (ProfileLine{30, 22, 25, 78, 0}));
-}
-
 // A command that fails is reported and leaves the profile as it was; the graph buttons
 // calculate first, and the next calculation shows the graph last used again.
 TEST(frmMain, ACommandThatFailsChangesNothingAndGraphButtonsCalculateFirst) {
@@ -381,56 +324,6 @@ TEST(frmMain, ADecompressionTableShowsEachOfItsDivesWhileItIsBuiltAndIsWrittenWh
     w.Note(t, "fehlt");
 }
 
-TEST(frmMain, KeysSetMixesAndMoveMinutes) {
-    MainWindow w;
-    w.ClickAt(5, 20);
-    w.ClickAt(10, 20);
-    w.ClickAt(15, 20);
-    w.ClickAt(10, 3);  // the pointer rests at minute 10, 3 m
-    w.dialogs.answers = {Answer::No};
-    EXPECT_TRUE(w.window.HandleKey(Qt::Key_Plus, Qt::KeypadModifier));
-    std::vector<std::int32_t> times;
-    for (int i = 2; i < w.workspace->profile.nextPoint; ++i)
-        times.push_back(w.workspace->profile.points[i].time);
-    EXPECT_EQ(times, (std::vector<std::int32_t>{5, 10, 16, 10}));
-    EXPECT_TRUE(w.window.HandleKey(Qt::Key_X, Qt::ShiftModifier));
-    EXPECT_EQ(w.workspace->profile.points[4].time, 15);
-    EXPECT_TRUE(w.window.HandleKey(Qt::Key_F2, Qt::NoModifier));  // 3 m: pure oxygen is allowed
-    EXPECT_EQ(w.Find<QComboBox>("cmbO2Percent")->currentText(), "100");
-    w.Find<QComboBox>("cmbO2Percent")->setEditText("21");  // also while typing in a mix field
-    QTest::keyClick(w.Find<QComboBox>("cmbN2Percent")->lineEdit(), Qt::Key_F2);
-    EXPECT_EQ(w.Find<QComboBox>("cmbO2Percent")->currentText(), "100");
-    EXPECT_TRUE(w.window.HandleKey(Qt::Key_Escape, Qt::NoModifier));
-    EXPECT_TRUE(w.workspace->cancelRequested);
-    EXPECT_FALSE(w.window.HandleKey(Qt::Key_A, Qt::NoModifier));
-    EXPECT_EQ(w.Find<QLabel>("lblCurPos")->text(), "3 m bei 10 min.");
-}
-
-TEST(frmMain, UndoAndRedoShowTheCornersTheProfileHoldsJoinedOrNot) {
-    MainWindow w;
-    const auto circles = [&] {
-        RecordingCanvas shown(1, 1);
-        w.picture().Record().PaintOn(shown);
-        return shown.Of(RecordingCanvas::Call::kCircle).size();
-    };
-    w.Trigger("mnuNewProfile");
-    w.ClickAt(3, 30);
-    w.ClickAt(20, 30);
-    EXPECT_EQ(circles(), 2u);
-    w.Trigger("mnuUndo");
-    EXPECT_EQ(circles(), 1u);
-    w.Trigger("mnuRedo");
-    EXPECT_EQ(circles(), 2u);
-    // A drawn and calculated dive, one edit back: its first corner in the input view.
-    w.Trigger("mnuCalcProfile");
-    w.Trigger("cmdCalc");
-    w.Trigger("mnuUndo");
-    EXPECT_EQ(w.workspace->view.mode, 1);
-    EXPECT_EQ(circles(), 1u);
-    w.Trigger("mnuRedo");
-    EXPECT_EQ(circles(), 2u);
-}
-
 TEST(frmMain, HelpShowsInTheProgramsOwnWindow) {
     const TempFolder program("help");
     std::filesystem::create_directories(program.path() / "hilfe");
@@ -518,41 +411,6 @@ TEST(frmMain, AtEverySizeTheGraphEndsBeforeThePanelAndItsTextsFitInIt) {
     }
 }
 
-// Such a line once grew the time axis to a billion minutes and froze the window for good.
-TEST(frmMain, AFileNamedAtStartOpensAfterTheSettingsEvenOfABillionMinutesAndEveryViewRedraws) {
-    const TempFolder dir("start");
-    const std::string file = PutFile(dir.File("riesig.mrp"), "30\t999999999\t999999999\t78\t0\r\n");
-    MainWindow w(file);
-    Transcript t;
-    t.Mask(ShortenPath(file), "<Titel>");
-    t.Mask(dir.path().string(), "<dir>");
-    w.Note(t, "Start");
-    for (const char* view : {"mnuShowDiveProfile", "mnuPressureRelation", "mnuShowAscSpeed",
-                             "mnuCNSDraw", "mnuPartialPressureN2plusHe"}) {
-        w.Trigger(view);
-        QCoreApplication::processEvents();
-    }
-    w.window.resize(900, 640);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(w.workspace->settings.maxHScale, kLongestTimeAxis);
-}
-
-TEST(frmMain, ADiveThatCannotBeCalculatedShowsWhyInsteadOfStops) {
-    const TempFolder dir("deep");
-    const std::string file =
-        PutFile(dir.File("tief.mrp"), "600\t60\t60\t78\t0\r\n600\t340\t400\t78\t0\r\n");
-    InMemorySettingsStore store;
-    store.WriteSetting("Decompression", "Step", "True");
-    MainWindow w(store, file);
-    Transcript t;
-    t.Mask(ShortenPath(file), "<Titel>");
-    t.Mask(dir.path().string(), "<dir>");
-    w.Note(t, "Start");
-    w.dialogs.answers = {Answer::Yes};  // a question would be answered, and fail the test
-    w.Trigger("mnuPrintDecoPhase");
-    w.Note(t, "Dekophase");
-}
-
 TEST(frmMain, StartsWithAStoreFileThatCannotBeWritten) {
     // A folder below a regular file can never be created, not even by the superuser.
     const TempFolder dir("blocked");
@@ -565,94 +423,6 @@ TEST(frmMain, StartsWithAStoreFileThatCannotBeWritten) {
     t.Note("decoMode, DecoMode, ini", w.workspace->settings.decoMode,
            store.ReadSetting("Values", "DecoMode"),
            std::filesystem::exists(dir.File("datei") + "/Marelos31.ini"));
-}
-
-TEST(frmMain, TenEditsUndoneAndRedoneGiveTheStartAndTheEndAgain) {
-    const TempFolder dir("undo");
-    const std::string file =
-        PutFile(dir.File("geladen.mrp"), "20\t2\t2\t78\t0\r\n20\t30\t32\t78\t0\r\n");
-    InMemorySettingsStore store;
-    MainWindow w(store, file);  // a loaded dive starts with nothing to undo
-    QAction* undo = w.Find("mnuUndo");
-    QAction* redo = w.Find("mnuRedo");
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_FALSE(redo->isEnabled());
-    EXPECT_TRUE(redo->shortcuts().contains(QKeySequence("Ctrl+Shift+Z")));
-    const ProfileSnapshot start = TakeSnapshot(*w.workspace);
-
-    w.ClickAt(40, 10);  // 1-3: points
-    w.ClickAt(45, 5);
-    w.ClickAt(50, 0);
-    w.Trigger("mnuCalcProfile");  // drawing the lines is no edit of its own
-    w.dialogs.texts = {"10", "1", "100", "80"};
-    w.Trigger("mnuInsertMinute");  // 4-5: minutes
-    w.Trigger("mnuDeleteMinute");
-    w.Trigger("mnuSetTime");  // 6-7: axis lengths
-    w.Trigger("mnuSetaxDepth");
-    w.Find<QComboBox>("cmbO2Percent")->setEditText("32");
-    w.Find<QComboBox>("cmbN2Percent")->setEditText("67");
-    w.Trigger("mnuRecalDive");           // 8: gases, calculated
-    w.Trigger("mnuDeleteLastDiveMark");  // 9
-    w.ClickAt(70, 20);                   // 10
-    const ProfileSnapshot end = TakeSnapshot(*w.workspace);
-    EXPECT_TRUE(w.window.windowTitle().startsWith("*Marelos 3 Beta"));
-
-    for (int step = 0; step < 10; ++step) {
-        ASSERT_TRUE(undo->isEnabled()) << step;
-        undo->trigger();
-    }
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_EQ(TakeSnapshot(*w.workspace), start);
-    EXPECT_FALSE(w.window.windowTitle().startsWith("*"));  // back at the loaded state
-    EXPECT_EQ(store.ReadSetting("Settings", "MaxVScale"), std::to_string(start.maxVScale));
-    for (int step = 0; step < 10; ++step) {
-        ASSERT_TRUE(redo->isEnabled()) << step;
-        redo->trigger();
-    }
-    EXPECT_FALSE(redo->isEnabled());
-    EXPECT_EQ(TakeSnapshot(*w.workspace), end);
-    EXPECT_EQ(store.ReadSetting("Settings", "MaxVScale"), "80");
-
-    w.dialogs.answers = {Answer::No};
-    w.Trigger("mnuNewProfile");  // a new dive starts a fresh history
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_FALSE(redo->isEnabled());
-}
-
-TEST(frmMain, ASaveQuestionNeverDropsChangesWithoutAnExplicitNein) {
-    const TempFolder dir("ask");
-    const std::string recent = PutFile(dir.File("alt.mrp"), "10\t1\t1\t78\t0\r\n");
-    InMemorySettingsStore store;
-    store.WriteSetting("Files", "1", recent);
-    store.WriteSetting("Settings", "FileStoragePath", dir.path().string());
-    MainWindow w(store);
-    w.ClickAt(3, 30);
-    w.ClickAt(20, 30);
-    const ProfileSnapshot drawn = TakeSnapshot(*w.workspace);
-    // "Ja" with a cancelled save dialog, and "Abbrechen" (also Escape), both keep everything.
-    for (const char* command : {"mnuFileQuit", "mnuNewProfile", "mnuLoadProfile2", "mnuF1"}) {
-        for (const Answer answer : {Answer::Yes, Answer::Cancel}) {
-            w.dialogs.answers = {answer};
-            w.dialogs.files = {std::nullopt};
-            w.dialogs.fileDialogs.clear();
-            w.dialogs.questions.clear();
-            w.Trigger(command);
-            EXPECT_EQ(w.dialogs.questions,
-                      (std::vector<std::string>{"Geändertes Tauchprofil speichern?"}))
-                << command;
-            EXPECT_EQ(w.dialogs.offered.back(), Buttons::YesNoCancel) << command;
-            // After "Ja" only the save dialog was shown, never the open dialog.
-            EXPECT_EQ(w.dialogs.fileDialogs.size(), answer == Answer::Yes ? 1u : 0u) << command;
-            EXPECT_EQ(TakeSnapshot(*w.workspace), drawn) << command;
-            EXPECT_TRUE(w.window.isVisible()) << command;
-        }
-    }
-    EXPECT_EQ(store.ReadSetting("Values", "O2Percent"), "");  // quitting never got that far
-    w.dialogs.answers = {Answer::No};
-    w.Trigger("mnuF1");
-    EXPECT_EQ(w.workspace->profile.fileName, recent);
-    EXPECT_FALSE(w.workspace->profile.changed);
-    EXPECT_FALSE(w.Find("mnuUndo")->isEnabled());
 }
 
 }  // namespace
