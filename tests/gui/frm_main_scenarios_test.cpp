@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QLabel>
 #include <QTest>
 #include <algorithm>
-#include <filesystem>
 #include <map>
+#include <new>
 #include <optional>
 
 #include "core/profile/edit_history.h"
 #include "core/text/paths.h"
+#include "platform/qt_settings_store.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/gui/main_window.h"
@@ -31,75 +30,67 @@ std::vector<std::string> Scenarios() {
     return names;
 }
 
-// An action's or a field's state: "-" when disabled, "x" when checked, its text and shortcuts.
+// An action's state ("-" disabled, "x" checked, its text and shortcuts) or a field's text.
 std::string State(const MainWindow& w, const std::string& name) {
     const QObject* object = w.window.findChild<QObject*>(QString::fromStdString(name));
     QString line = QString::fromStdString(name);
-    if (const auto* action = qobject_cast<const QAction*>(object)) {
+    if (const auto* action = qobject_cast<const QAction*>(object))
         line += QString(action->isEnabled() ? "" : " -") + (action->isChecked() ? " x" : "") +
                 (action->isVisible() ? "" : " unsichtbar") + " " + action->text() + " " +
                 QKeySequence::listToString(action->shortcuts());
-    } else if (const auto* combo = qobject_cast<const QComboBox*>(object)) {
+    else if (const auto* combo = qobject_cast<const QComboBox*>(object))
         line += " " + combo->currentText();
-    } else if (const auto* label = qobject_cast<const QLabel*>(object)) {
-        line += " " + label->text();
-    } else {
-        line += " fehlt";
-    }
+    else
+        line += " " + (object ? object->property("text").toString() : "fehlt");
     return line.toStdString();
 }
 
-// A value of the profile or the window.
 std::string Value(const MainWindow& w, const std::string& what) {
+    const auto text = [](const auto& value) { return Transcript::Text(value); };
     const Workspace& ws = *w.workspace;
-    if (what == "nextPoint") return std::to_string(ws.profile.nextPoint);
-    if (what == "changed") return Transcript::Text(ws.profile.changed);
+    if (what == "nextPoint") return text(ws.profile.nextPoint);
+    if (what == "changed") return text(ws.profile.changed);
     if (what == "fileName") return ws.profile.fileName;
-    if (what == "mode") return std::to_string(ws.view.mode);
-    if (what == "graphKind") return std::to_string(ws.view.graphKind);
-    if (what == "cancel") return Transcript::Text(ws.cancelRequested);
-    if (what == "maxHScale") return std::to_string(ws.settings.maxHScale);
-    if (what == "maxVScale") return std::to_string(ws.settings.maxVScale);
-    if (what == "visible") return Transcript::Text(w.window.isVisible());
-    if (what == "offered")
-        return w.dialogs.offered.empty()                          ? "-"
-               : w.dialogs.offered.back() == Buttons::YesNoCancel ? "JaNeinAbbrechen"
-                                                                  : "JaNein";
-    if (what == "times") {
-        std::vector<std::int32_t> times;
-        for (int i = 2; i < ws.profile.nextPoint; ++i)
-            times.push_back(ws.profile.points[i].time);
-        return Transcript::Text(times);
-    }
+    if (what == "mode") return text(ws.view.mode);
+    if (what == "graphKind") return text(ws.view.graphKind);
+    if (what == "cancel") return text(ws.cancelRequested);
+    if (what == "decoMode") return text(ws.settings.decoMode);
+    if (what == "computedCount") return text(ws.computed.computedCount);
+    if (what == "maxHScale") return text(ws.settings.maxHScale);
+    if (what == "maxVScale") return text(ws.settings.maxVScale);
+    if (what == "visible") return text(w.window.isVisible());
+    if (what == "offered") return text(w.dialogs.offered.back() == Buttons::YesNoCancel);
+    std::vector<double> values;
+    for (int i = 2; what == "times" && i < ws.profile.nextPoint; ++i)
+        values.push_back(ws.profile.points[i].time);
     if (what.starts_with("line")) {
         const ProfileLine& l = ws.profile.lines[std::stoi(what.substr(4))];
-        return Transcript::Text(std::vector<double>{l.depth, l.tDelta, l.tTotal, l.n2Percent,
-                                                    l.hePercent});
-    }
-    if (what == "circles") {
+        values = {l.depth, l.tDelta, l.tTotal, l.n2Percent, l.hePercent};
+    } else if (what == "circles") {
         RecordingCanvas shown(1, 1);
         w.picture().Record().PaintOn(shown);
-        return std::to_string(shown.Of(RecordingCanvas::Call::kCircle).size());
+        return text(shown.Of(RecordingCanvas::Call::kCircle).size());
+    } else if (what != "times") {
+        ADD_FAILURE() << "unknown value " << what;
     }
-    ADD_FAILURE() << "unknown value " << what;
-    return {};
+    return text(values);
 }
 
 TEST_P(frmMainScenarios, Run) {
     const auto rows = DataRows("gui/scenarios/" + GetParam() + ".txt");
     const TempFolder dir("scenario");
     const auto path = [&](const std::string& name) {
-        if (name.starts_with("@/")) return MARELOS_SOURCE_DIR + name.substr(1);
-        return name.find('/') == name.npos ? dir.File(name) : name;
+        return name.starts_with("@/") ? MARELOS_SOURCE_DIR + name.substr(1) : dir.File(name);
     };
     Transcript t;
     for (const auto& row : rows) {
-        if (row[0] == "file" || row[0] == "files")
-            for (std::size_t i = 1; i < row.size(); ++i)
-                t.Mask(ShortenPath(path(row[i])), "<" + row[i] + ">");
+        for (std::size_t i = 1; (row[0] == "file" || row[0] == "files") && i < row.size(); ++i)
+            t.Mask(ShortenPath(path(row[i])), "<" + row[i] + ">");
     }
     t.Mask(dir.path().string(), "<dir>");
-    InMemorySettingsStore store;
+    InMemorySettingsStore memory;
+    std::optional<QtSettingsStore> ini;
+    SettingsStore* store = &memory;
     std::optional<MainWindow> w;
     std::map<std::string, ProfileSnapshot> snapshots;
     for (const auto& row : rows) {
@@ -111,17 +102,21 @@ TEST_P(frmMainScenarios, Run) {
             EXPECT_NE(found, nullptr) << name;
             return found ? found : new QAction(&w->window);
         };
+        const auto key = [&](std::size_t i) { return QKeySequence(args.at(i).c_str())[0].key(); };
         if (command == "setting") {
             std::string value = args.at(2);
             if (value.starts_with("<dir>")) value = dir.path().string() + value.substr(5);
-            store.WriteSetting(args[0], args[1], value);
+            store->WriteSetting(args[0], args[1], value);
+        } else if (command == "ini") {  // a store file instead of the store in memory
+            store = &ini.emplace(QString::fromStdString(path(arg)));
         } else if (command == "file") {
             PutFile(path(arg), args.at(1));
-        } else if (command == "remove") {
-            std::filesystem::remove(path(arg));
+        } else if (command == "remove" || command == "exists") {
+            t.Note(command + " " + arg, command == "exists" ? std::filesystem::exists(path(arg))
+                                                            : std::filesystem::remove(path(arg)));
         } else if (command == "open") {
             w.reset();
-            w.emplace(store, arg.empty() ? arg : path(arg));
+            w.emplace(*store, arg.empty() ? arg : path(arg));
         } else if (command == "close") {
             t.Note("close", w->window.close());
         } else if (command == "click") {
@@ -142,32 +137,29 @@ TEST_P(frmMainScenarios, Run) {
                                                               : Answer::Cancel);
         } else if (command == "files") {
             for (const std::string& file : args)
-                w->dialogs.files.push_back(file == "-" ? std::nullopt
-                                                       : std::optional(path(file)));
+                w->dialogs.files.push_back(file == "-" ? std::nullopt : std::optional(path(file)));
         } else if (command == "texts") {
             w->dialogs.texts.insert(w->dialogs.texts.end(), args.begin(), args.end());
-        } else if (command == "key" || command == "typekey") {  // KEY MODIFIER, or FIELD KEY
-            const QString key = QString::fromStdString(args.at(command == "key" ? 0 : 1));
-            const int code = QKeySequence(key)[0].key();
-            if (command == "typekey") {
-                QTest::keyClick(w->Find<QComboBox>(arg.c_str())->lineEdit(), Qt::Key(code));
-                continue;
-            }
-            const Qt::KeyboardModifiers mod = args.at(1) == "Keypad"  ? Qt::KeypadModifier
-                                              : args.at(1) == "Shift" ? Qt::ShiftModifier
-                                                                      : Qt::NoModifier;
-            t.Note("key " + arg + " " + args[1], w->window.HandleKey(code, mod));
+        } else if (command == "failing") {  // every question fails, as when memory runs out
+            w->dialogs.onAsk = [](std::string_view) { throw std::bad_alloc(); };
+            if (arg == "off") w->dialogs.onAsk = nullptr;
+        } else if (command == "key") {
+            const std::string& mod = args.at(1);
+            t.Note("key " + arg + " " + mod,
+                   w->window.HandleKey(key(0), mod == "Keypad"  ? Qt::KeypadModifier
+                                               : mod == "Shift" ? Qt::ShiftModifier
+                                                                : Qt::NoModifier));
+        } else if (command == "typekey") {
+            QTest::keyClick(w->Find<QComboBox>(arg.c_str())->lineEdit(), Qt::Key(key(1)));
         } else if (command == "edit") {
             w->Find<QComboBox>(arg.c_str())->setEditText(QString::fromStdString(args.at(1)));
-        } else if (command == "resize") {
-            w->window.resize(std::stoi(arg), std::stoi(args.at(1)));
-            QCoreApplication::processEvents();
-        } else if (command == "events") {
+        } else if (command == "resize" || command == "events") {
+            if (command == "resize") w->window.resize(std::stoi(arg), std::stoi(args.at(1)));
             QCoreApplication::processEvents();
         } else if (command == "note") {
             w->Note(t, arg);
         } else if (command == "stored") {
-            t.Note("stored " + arg + " " + args.at(1), store.ReadSetting(arg, args[1]));
+            t.Note("stored " + arg + " " + args.at(1), store->ReadSetting(arg, args[1]));
         } else if (command == "state" || command == "value") {
             std::vector<std::string> values;
             for (const std::string& name : args)
@@ -177,8 +169,8 @@ TEST_P(frmMainScenarios, Run) {
         } else if (command == "snapshot") {
             snapshots[arg] = TakeSnapshot(*w->workspace);
         } else if (command == "same") {
-            t.Note("same " + arg, snapshots.contains(arg) &&
-                                      TakeSnapshot(*w->workspace) == snapshots[arg]);
+            t.Note("same " + arg,
+                   snapshots.contains(arg) && TakeSnapshot(*w->workspace) == snapshots[arg]);
         } else {
             ADD_FAILURE() << "unknown command " << command;
         }

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -18,14 +16,12 @@
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
-#include <new>
 
 #include "app/browser/frm_browse.h"
 #include "app/shell/frm_help.h"
 #include "core/graphics/analysis_graphs.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/text/paths.h"
-#include "platform/qt_settings_store.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
@@ -155,43 +151,6 @@ TEST(frmMain, TheBrowserOpensTheChosenFileAsTheCurrentProfileAndCloses) {
     EXPECT_EQ(FileBytes(trashed.string()), "10\t1\t1\t78\t0\r\n");
     t.Note("alt.mrp noch da, Profil, Tiefe", std::filesystem::exists(dir.File("alt.mrp")),
            w.workspace->profile.fileName, w.workspace->profile.lines[2].depth);
-}
-
-// A command that fails is reported and leaves the profile as it was; the graph buttons
-// calculate first, and the next calculation shows the graph last used again.
-TEST(frmMain, ACommandThatFailsChangesNothingAndGraphButtonsCalculateFirst) {
-    const TempFolder dir("fails");
-    const std::string file = dir.File("tg.mrp");
-    InMemorySettingsStore store;
-    MainWindow w(store);
-    w.ClickAt(3, 30);
-    w.ClickAt(25, 30);
-    const ProfileSnapshot drawn = TakeSnapshot(*w.workspace);
-    // Saving calculates first (the lines are built, the time axis widens) and then asks.
-    w.dialogs.onAsk = [](std::string_view) { throw std::bad_alloc(); };
-    w.dialogs.files = {file};
-    Transcript t;
-    t.Mask(dir.path().string(), "<dir>");
-    w.Trigger("mnuSaveProfile2");
-    w.Note(t, "Speichern scheitert");
-    EXPECT_EQ(TakeSnapshot(*w.workspace), drawn);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    w.dialogs.onAsk = nullptr;
-
-    const auto view = [&](const char* command) {
-        w.Trigger(command);
-        w.Note(t, command);
-        t.Note("mode, graphKind, LastUsed", w.workspace->view.mode, w.workspace->view.graphKind,
-               store.ReadSetting("View", "LastUsed"));
-    };
-    view("cmdGraph1");
-    EXPECT_GT(w.workspace->computed.computedCount, 25);
-    view("mnuPartialPressureHe");  // a tissue graph too
-    view("mnuShowDiveProfile");
-    view("cmdCalc");  // the view last used is shown again after the calculation
-    // A click in an analysis view is a time-cursor click with the remaining air.
-    w.ClickAt(10, 30);
-    w.Note(t, "Klick");
 }
 
 TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteToTheAxisEndAndHoldsWhileEscapeAsks) {
@@ -409,20 +368,6 @@ TEST(frmMain, AtEverySizeTheGraphEndsBeforeThePanelAndItsTextsFitInIt) {
             EXPECT_EQ(TextFaults(shown), std::vector<std::string>{}) << at << " " << view;
         }
     }
-}
-
-TEST(frmMain, StartsWithAStoreFileThatCannotBeWritten) {
-    // A folder below a regular file can never be created, not even by the superuser.
-    const TempFolder dir("blocked");
-    QtSettingsStore store(QString::fromStdString(PutFile(dir.File("datei"), "")) +
-                          "/Marelos31.ini");
-    MainWindow w(store);
-    Transcript t;
-    w.Note(t, "Start");
-    // The repaired settings are kept for the running program.
-    t.Note("decoMode, DecoMode, ini", w.workspace->settings.decoMode,
-           store.ReadSetting("Values", "DecoMode"),
-           std::filesystem::exists(dir.File("datei") + "/Marelos31.ini"));
 }
 
 }  // namespace
