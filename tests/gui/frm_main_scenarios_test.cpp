@@ -59,7 +59,8 @@ std::string Value(const MainWindow& w, const std::string& what) {
     if (what == "maxHScale") return text(ws.settings.maxHScale);
     if (what == "maxVScale") return text(ws.settings.maxVScale);
     if (what == "visible") return text(w.window.isVisible());
-    if (what == "offered") return text(w.dialogs.offered.back() == Buttons::YesNoCancel);
+    if (what == "offered")
+        return text(!w.dialogs.offered.empty() && w.dialogs.offered.back() == Buttons::YesNoCancel);
     std::vector<double> values;
     for (int i = 2; what == "times" && i < ws.profile.nextPoint; ++i)
         values.push_back(ws.profile.points[i].time);
