@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QMenuBar>
 #include <QTest>
 #include <algorithm>
 #include <map>
@@ -167,6 +168,28 @@ TEST_P(frmMainScenarios, Run) {
                 values.push_back(command == "state" ? State(*w, name)
                                                     : name + "=" + Value(*w, name));
             t.Note(command, values);
+        } else if (command == "dump") {  // the window, compared with the golden file
+            ExpectGolden(arg, WindowDump(w->window, {"lstSysMsg"}));
+        } else if (command == "keys") {  // an access key twice in a menu, a shortcut twice
+            std::vector<std::string> twice;
+            for (const QMenu* menu : w->window.menuBar()->findChildren<QMenu*>()) {
+                QSet<QChar> keys;
+                for (const QAction* item : menu->actions()) {
+                    const QChar key = AccessKey(item->text());
+                    if (!key.isNull() && keys.contains(key))
+                        twice.push_back(item->text().toStdString());
+                    keys.insert(key);
+                }
+            }
+            QSet<QString> taken;
+            for (const QAction* item : w->window.findChildren<QAction*>()) {
+                for (const QKeySequence& keys : item->shortcuts()) {
+                    if (taken.contains(keys.toString()))
+                        twice.push_back(keys.toString().toStdString());
+                    taken.insert(keys.toString());
+                }
+            }
+            t.Note("keys twice", twice);
         } else if (command == "snapshot") {
             snapshots[arg] = TakeSnapshot(*w->workspace);
         } else if (command == "same") {

@@ -73,56 +73,6 @@ std::vector<std::string> TextFaults(const RecordingCanvas& picture) {
     return faults;
 }
 
-// A first start also clears what killed saves left in the storage folder.
-TEST(frmMain,
-     AFirstStartRepairsTheSettingsAndShowsEveryMenuWithItsKeysAndTheGraphAtTheWindowsSize) {
-    const TempFolder dir("stale");
-    const std::string stale = PutFile(dir.File("tg.mrp.marelos-tmp"), "halb");
-    const std::string kept = PutFile(dir.File("tg.mrp"), "10\t1\t1\t78\t0\r\n");
-    InMemorySettingsStore store;
-    store.WriteSetting("Colors", "GraphBackColor", "8421504");
-    store.WriteSetting("Settings", "FileStoragePath", dir.path().string());
-    MainWindow w(store);
-    Transcript t;
-    t.Note("Reste, behalten", std::filesystem::exists(stale), std::filesystem::exists(kept));
-    w.Note(t, "Start");  // the file type is asked once, and answered No
-    t.Note("ApplPath, DecoMode, TypeAssigned, nextPoint", store.ReadSetting("Settings", "ApplPath"),
-           store.ReadSetting("Values", "DecoMode"), store.ReadSetting("Files", "TypeAssigned"),
-           w.workspace->profile.nextPoint);
-    // The menus, the mixes and what is enabled before any calculation (the no-fly time waits
-    // for one), with shortcuts for the main commands.
-    ExpectGolden("gui/main_window_start.txt", WindowDump(w.window, {"lstSysMsg"}));
-    // Distinct access keys in every menu, and the main commands have shortcuts of their own.
-    for (const QMenu* menu : w.window.menuBar()->findChildren<QMenu*>()) {
-        QSet<QChar> keys;
-        for (const QAction* action : menu->actions()) {
-            const QChar key = AccessKey(action->text());
-            if (key.isNull()) continue;
-            EXPECT_FALSE(keys.contains(key)) << action->text().toStdString();
-            keys.insert(key);
-        }
-    }
-    QMap<QString, QString> taken;  // every shortcut runs one command
-    for (const QAction* action : w.window.findChildren<QAction*>()) {
-        for (const QKeySequence& keys : action->shortcuts()) {
-            const QString key = keys.toString();
-            EXPECT_FALSE(taken.contains(key)) << key.toStdString();
-            taken.insert(key, action->objectName());
-        }
-    }
-    w.Trigger("cmdCommentADive");
-    w.Note(t, "Kommentar");
-
-    const QImage image = w.picture().Image();
-    EXPECT_GT(image.width(), 300);
-    EXPECT_EQ(QColor(image.pixel(2, 2)), QColor(128, 128, 128));
-    w.window.resize(700, 500);
-    QCoreApplication::processEvents();
-    EXPECT_LT(w.picture().Image().width(), image.width());
-    const auto* messages = w.Find<QListWidget>("lstSysMsg");
-    EXPECT_GE(messages->viewport()->height(), 7 * messages->fontMetrics().lineSpacing());
-}
-
 TEST(frmMain, TheBrowserOpensTheChosenFileAsTheCurrentProfileAndCloses) {
     const TempFolder dir("browse");
     const std::string file =
@@ -341,14 +291,16 @@ TEST(frmMain, AtEverySizeTheGraphEndsBeforeThePanelAndItsTextsFitInIt) {
     InMemorySettingsStore store;
     for (const char* key : {"ShowAirMix", "PrintDiveValues"})
         store.WriteSetting("View", key, "1");
+    store.WriteSetting("Colors", "GraphBackColor", "8421504");
     MainWindow w(store, MARELOS_SOURCE_DIR "/examples/trimix-60m.mrp");
+    const auto* messages = w.Find<QListWidget>("lstSysMsg");
     const auto* graph = w.Find<PictureBox>("picDive");
     const auto* select = w.Find<QPushButton>("cmdSelectMix");
     const QWidget* panel = select;
     while (!qobject_cast<const QScrollArea*>(panel))
         panel = panel->parentWidget();
-    for (const QSize size :
-         {QSize(640, 480), QSize(800, 600), QSize(1600, 1000), QSize(2560, 1440)}) {
+    for (const QSize size : {QSize(640, 480), QSize(700, 500), QSize(800, 600), QSize(1600, 1000),
+                             QSize(2560, 1440)}) {
         const std::string at = std::to_string(size.width()) + "x" + std::to_string(size.height());
         w.window.resize(size);
         QCoreApplication::processEvents();
@@ -356,8 +308,12 @@ TEST(frmMain, AtEverySizeTheGraphEndsBeforeThePanelAndItsTextsFitInIt) {
                   panel->mapTo(&w.window, QPoint()).x())
             << at;
         EXPECT_GT(graph->width(), size.width() / 2) << at;
+        EXPECT_EQ(w.picture().Image().width(), graph->width()) << at;  // drawn at the new size
         EXPECT_TRUE(panel->rect().contains(QRect(select->mapTo(panel, QPoint()), select->size())))
             << at;
+        EXPECT_EQ(QColor(w.picture().Image().pixel(2, 2)), QColor(128, 128, 128)) << at;
+        // the message list shows seven lines at least
+        EXPECT_GE(messages->viewport()->height(), 7 * messages->fontMetrics().lineSpacing()) << at;
         if (size.width() < 800) continue;
         for (const char* view :
              {"mnuProfileInput", "mnuPartialPressureN2plusHe", "mnuPressureRelation",
