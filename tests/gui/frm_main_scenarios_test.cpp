@@ -8,9 +8,11 @@
 #include <new>
 #include <optional>
 
+#include "core/exchange/uddf_import.h"
 #include "core/profile/edit_history.h"
 #include "core/text/paths.h"
 #include "platform/qt_settings_store.h"
+#include "platform/uddf_xml.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/gui/main_window.h"
@@ -86,10 +88,12 @@ TEST_P(frmMainScenarios, Run) {
     };
     Transcript t;
     for (const auto& row : rows) {
-        for (std::size_t i = 1; (row[0] == "file" || row[0] == "files") && i < row.size(); ++i)
+        for (std::size_t i = 1;
+             (row[0] == "file" || row[0] == "files" || row[0] == "open") && i < row.size(); ++i)
             t.Mask(ShortenPath(path(row[i])), "<" + row[i] + ">");
     }
     t.Mask(dir.path().string(), "<dir>");
+    t.Mask(MARELOS_SOURCE_DIR, "<src>");
     InMemorySettingsStore memory;
     std::optional<QtSettingsStore> ini;
     SettingsStore* store = &memory;
@@ -168,6 +172,18 @@ TEST_P(frmMainScenarios, Run) {
                 values.push_back(command == "state" ? State(*w, name)
                                                     : name + "=" + Value(*w, name));
             t.Note(command, values);
+        } else if (command == "uddf") {  // the first dive of the file, minute by minute
+            std::vector<std::vector<int>> lines;
+            const UddfLog log = ReadUddfFile(path(arg)).value();
+            for (const ImportedLine& l : ResampleToMinutes(log.dives.at(0), log.mixes))
+                lines.push_back({l.minute, l.depth, l.n2Percent, l.hePercent});
+            t.Note("uddf " + arg, lines);
+        } else if (command == "folder") {
+            std::vector<std::string> names;
+            for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+                names.push_back(entry.path().filename().string());
+            std::ranges::sort(names);
+            t.Note("folder", names);
         } else if (command == "dump") {  // the window, compared with the golden file
             ExpectGolden(arg, WindowDump(w->window, {"lstSysMsg"}));
         } else if (command == "keys") {  // an access key twice in a menu, a shortcut twice
