@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -18,14 +16,12 @@
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
-#include <new>
 
 #include "app/browser/frm_browse.h"
 #include "app/shell/frm_help.h"
 #include "core/graphics/analysis_graphs.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/text/paths.h"
-#include "platform/qt_settings_store.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
@@ -77,56 +73,6 @@ std::vector<std::string> TextFaults(const RecordingCanvas& picture) {
     return faults;
 }
 
-// A first start also clears what killed saves left in the storage folder.
-TEST(frmMain,
-     AFirstStartRepairsTheSettingsAndShowsEveryMenuWithItsKeysAndTheGraphAtTheWindowsSize) {
-    const TempFolder dir("stale");
-    const std::string stale = PutFile(dir.File("tg.mrp.marelos-tmp"), "halb");
-    const std::string kept = PutFile(dir.File("tg.mrp"), "10\t1\t1\t78\t0\r\n");
-    InMemorySettingsStore store;
-    store.WriteSetting("Colors", "GraphBackColor", "8421504");
-    store.WriteSetting("Settings", "FileStoragePath", dir.path().string());
-    MainWindow w(store);
-    Transcript t;
-    t.Note("Reste, behalten", std::filesystem::exists(stale), std::filesystem::exists(kept));
-    w.Note(t, "Start");  // the file type is asked once, and answered No
-    t.Note("ApplPath, DecoMode, TypeAssigned, nextPoint", store.ReadSetting("Settings", "ApplPath"),
-           store.ReadSetting("Values", "DecoMode"), store.ReadSetting("Files", "TypeAssigned"),
-           w.workspace->profile.nextPoint);
-    // The menus, the mixes and what is enabled before any calculation (the no-fly time waits
-    // for one), with shortcuts for the main commands.
-    ExpectGolden("gui/main_window_start.txt", WindowDump(w.window, {"lstSysMsg"}));
-    // Distinct access keys in every menu, and the main commands have shortcuts of their own.
-    for (const QMenu* menu : w.window.menuBar()->findChildren<QMenu*>()) {
-        QSet<QChar> keys;
-        for (const QAction* action : menu->actions()) {
-            const QChar key = AccessKey(action->text());
-            if (key.isNull()) continue;
-            EXPECT_FALSE(keys.contains(key)) << action->text().toStdString();
-            keys.insert(key);
-        }
-    }
-    QMap<QString, QString> taken;  // every shortcut runs one command
-    for (const QAction* action : w.window.findChildren<QAction*>()) {
-        for (const QKeySequence& keys : action->shortcuts()) {
-            const QString key = keys.toString();
-            EXPECT_FALSE(taken.contains(key)) << key.toStdString();
-            taken.insert(key, action->objectName());
-        }
-    }
-    w.Trigger("cmdCommentADive");
-    w.Note(t, "Kommentar");
-
-    const QImage image = w.picture().Image();
-    EXPECT_GT(image.width(), 300);
-    EXPECT_EQ(QColor(image.pixel(2, 2)), QColor(128, 128, 128));
-    w.window.resize(700, 500);
-    QCoreApplication::processEvents();
-    EXPECT_LT(w.picture().Image().width(), image.width());
-    const auto* messages = w.Find<QListWidget>("lstSysMsg");
-    EXPECT_GE(messages->viewport()->height(), 7 * messages->fontMetrics().lineSpacing());
-}
-
 TEST(frmMain, TheBrowserOpensTheChosenFileAsTheCurrentProfileAndCloses) {
     const TempFolder dir("browse");
     const std::string file =
@@ -155,100 +101,6 @@ TEST(frmMain, TheBrowserOpensTheChosenFileAsTheCurrentProfileAndCloses) {
     EXPECT_EQ(FileBytes(trashed.string()), "10\t1\t1\t78\t0\r\n");
     t.Note("alt.mrp noch da, Profil, Tiefe", std::filesystem::exists(dir.File("alt.mrp")),
            w.workspace->profile.fileName, w.workspace->profile.lines[2].depth);
-}
-
-TEST(frmMain, DrawCalculateSaveQuitAndFindTheFileAgain) {
-    const TempFolder dir("save");
-    InMemorySettingsStore store;
-    store.WriteSetting("Settings", "FileStoragePath", dir.path().string());
-    const std::string file = dir.File("tg1.mrp");
-    Transcript t;
-    t.Mask(ShortenPath(file), "<Titel>");
-    t.Mask(dir.path().string(), "<dir>");
-    {
-        MainWindow w(store);
-        w.ClickAt(3, 30);
-        w.ClickAt(25, 30);
-        w.Note(t, "gezeichnet");
-        t.Note("nextPoint, geändert", w.workspace->profile.nextPoint, w.workspace->profile.changed);
-        w.Trigger("cmdCalc");
-        w.Note(t, "berechnet");
-        // The no-fly time can be asked once per calculation.
-        t.Note("Flugverbot bereit", w.Find("cmdNoFly")->isEnabled());
-        w.Trigger("cmdNoFly");
-        w.Note(t, "Flugverbot");
-        t.Note("Flugverbot bereit, Menü, tTotal", w.Find("cmdNoFly")->isEnabled(),
-               w.Find("mnuCalcNoFlyTime")->isEnabled(), w.workspace->profile.lines[2].tTotal);
-
-        w.dialogs.files = {file};
-        w.dialogs.answers = {Answer::No};  // without the decompression phase
-        w.Trigger("cmdSaveProfile");
-        t.Note("gespeichert: geändert, Datei", w.workspace->profile.changed,
-               std::filesystem::exists(file), w.dialogs.fileDialogs.back());
-        EXPECT_EQ(w.window.windowTitle().toStdString(), "Marelos 3 Beta - " + ShortenPath(file));
-
-        w.ClickAt(30, 5);  // changed again: quitting asks, and Cancel keeps the program running
-        w.dialogs.answers = {Answer::Cancel};
-        w.Trigger("mnuFileQuit");
-        w.Note(t, "Beenden abgebrochen");
-        t.Note("Knöpfe, sichtbar, O2Percent", w.dialogs.offered.back() == Buttons::YesNoCancel,
-               w.window.isVisible(), store.ReadSetting("Values", "O2Percent"));
-        w.dialogs.answers = {Answer::No};
-        w.Find<QComboBox>("cmbO2Percent")->setEditText("32");
-        w.Find<QComboBox>("cmbN2Percent")->setEditText("68");
-        EXPECT_TRUE(w.window.close());
-        // Closing the window can be cancelled too, so Escape never throws changes away; the
-        // time axis was widened to 25 + 120 + 10.
-        t.Note("geschlossen: Knöpfe, O2, N2, MaxHScale",
-               w.dialogs.offered.back() == Buttons::YesNoCancel,
-               store.ReadSetting("Values", "O2Percent"), store.ReadSetting("Values", "N2Percent"),
-               store.ReadSetting("Settings", "MaxHScale"));
-    }
-    MainWindow again(store);  // the file type was refused the first time: not asked again
-    ASSERT_TRUE(again.Find("mnuF1")->isVisible());
-    again.Note(t, "wieder gestartet");
-    t.Note("O2, F1", again.Find<QComboBox>("cmbO2Percent")->currentText(),
-           again.Find("mnuF1")->text().left(4));
-    again.Trigger("mnuF1");
-    EXPECT_EQ(again.workspace->profile.fileName, file);
-    EXPECT_EQ(again.workspace->profile.lines[2], (ProfileLine{30, 22, 25, 78, 0}));
-}
-
-// A command that fails is reported and leaves the profile as it was; the graph buttons
-// calculate first, and the next calculation shows the graph last used again.
-TEST(frmMain, ACommandThatFailsChangesNothingAndGraphButtonsCalculateFirst) {
-    const TempFolder dir("fails");
-    const std::string file = dir.File("tg.mrp");
-    InMemorySettingsStore store;
-    MainWindow w(store);
-    w.ClickAt(3, 30);
-    w.ClickAt(25, 30);
-    const ProfileSnapshot drawn = TakeSnapshot(*w.workspace);
-    // Saving calculates first (the lines are built, the time axis widens) and then asks.
-    w.dialogs.onAsk = [](std::string_view) { throw std::bad_alloc(); };
-    w.dialogs.files = {file};
-    Transcript t;
-    t.Mask(dir.path().string(), "<dir>");
-    w.Trigger("mnuSaveProfile2");
-    w.Note(t, "Speichern scheitert");
-    EXPECT_EQ(TakeSnapshot(*w.workspace), drawn);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    w.dialogs.onAsk = nullptr;
-
-    const auto view = [&](const char* command) {
-        w.Trigger(command);
-        w.Note(t, command);
-        t.Note("mode, graphKind, LastUsed", w.workspace->view.mode, w.workspace->view.graphKind,
-               store.ReadSetting("View", "LastUsed"));
-    };
-    view("cmdGraph1");
-    EXPECT_GT(w.workspace->computed.computedCount, 25);
-    view("mnuPartialPressureHe");  // a tissue graph too
-    view("mnuShowDiveProfile");
-    view("cmdCalc");  // the view last used is shown again after the calculation
-    // A click in an analysis view is a time-cursor click with the remaining air.
-    w.ClickAt(10, 30);
-    w.Note(t, "Klick");
 }
 
 TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteToTheAxisEndAndHoldsWhileEscapeAsks) {
@@ -381,56 +233,6 @@ TEST(frmMain, ADecompressionTableShowsEachOfItsDivesWhileItIsBuiltAndIsWrittenWh
     w.Note(t, "fehlt");
 }
 
-TEST(frmMain, KeysSetMixesAndMoveMinutes) {
-    MainWindow w;
-    w.ClickAt(5, 20);
-    w.ClickAt(10, 20);
-    w.ClickAt(15, 20);
-    w.ClickAt(10, 3);  // the pointer rests at minute 10, 3 m
-    w.dialogs.answers = {Answer::No};
-    EXPECT_TRUE(w.window.HandleKey(Qt::Key_Plus, Qt::KeypadModifier));
-    std::vector<std::int32_t> times;
-    for (int i = 2; i < w.workspace->profile.nextPoint; ++i)
-        times.push_back(w.workspace->profile.points[i].time);
-    EXPECT_EQ(times, (std::vector<std::int32_t>{5, 10, 16, 10}));
-    EXPECT_TRUE(w.window.HandleKey(Qt::Key_X, Qt::ShiftModifier));
-    EXPECT_EQ(w.workspace->profile.points[4].time, 15);
-    EXPECT_TRUE(w.window.HandleKey(Qt::Key_F2, Qt::NoModifier));  // 3 m: pure oxygen is allowed
-    EXPECT_EQ(w.Find<QComboBox>("cmbO2Percent")->currentText(), "100");
-    w.Find<QComboBox>("cmbO2Percent")->setEditText("21");  // also while typing in a mix field
-    QTest::keyClick(w.Find<QComboBox>("cmbN2Percent")->lineEdit(), Qt::Key_F2);
-    EXPECT_EQ(w.Find<QComboBox>("cmbO2Percent")->currentText(), "100");
-    EXPECT_TRUE(w.window.HandleKey(Qt::Key_Escape, Qt::NoModifier));
-    EXPECT_TRUE(w.workspace->cancelRequested);
-    EXPECT_FALSE(w.window.HandleKey(Qt::Key_A, Qt::NoModifier));
-    EXPECT_EQ(w.Find<QLabel>("lblCurPos")->text(), "3 m bei 10 min.");
-}
-
-TEST(frmMain, UndoAndRedoShowTheCornersTheProfileHoldsJoinedOrNot) {
-    MainWindow w;
-    const auto circles = [&] {
-        RecordingCanvas shown(1, 1);
-        w.picture().Record().PaintOn(shown);
-        return shown.Of(RecordingCanvas::Call::kCircle).size();
-    };
-    w.Trigger("mnuNewProfile");
-    w.ClickAt(3, 30);
-    w.ClickAt(20, 30);
-    EXPECT_EQ(circles(), 2u);
-    w.Trigger("mnuUndo");
-    EXPECT_EQ(circles(), 1u);
-    w.Trigger("mnuRedo");
-    EXPECT_EQ(circles(), 2u);
-    // A drawn and calculated dive, one edit back: its first corner in the input view.
-    w.Trigger("mnuCalcProfile");
-    w.Trigger("cmdCalc");
-    w.Trigger("mnuUndo");
-    EXPECT_EQ(w.workspace->view.mode, 1);
-    EXPECT_EQ(circles(), 1u);
-    w.Trigger("mnuRedo");
-    EXPECT_EQ(circles(), 2u);
-}
-
 TEST(frmMain, HelpShowsInTheProgramsOwnWindow) {
     const TempFolder program("help");
     std::filesystem::create_directories(program.path() / "hilfe");
@@ -489,14 +291,16 @@ TEST(frmMain, AtEverySizeTheGraphEndsBeforeThePanelAndItsTextsFitInIt) {
     InMemorySettingsStore store;
     for (const char* key : {"ShowAirMix", "PrintDiveValues"})
         store.WriteSetting("View", key, "1");
+    store.WriteSetting("Colors", "GraphBackColor", "8421504");
     MainWindow w(store, MARELOS_SOURCE_DIR "/examples/trimix-60m.mrp");
+    const auto* messages = w.Find<QListWidget>("lstSysMsg");
     const auto* graph = w.Find<PictureBox>("picDive");
     const auto* select = w.Find<QPushButton>("cmdSelectMix");
     const QWidget* panel = select;
     while (!qobject_cast<const QScrollArea*>(panel))
         panel = panel->parentWidget();
-    for (const QSize size :
-         {QSize(640, 480), QSize(800, 600), QSize(1600, 1000), QSize(2560, 1440)}) {
+    for (const QSize size : {QSize(640, 480), QSize(700, 500), QSize(800, 600), QSize(1600, 1000),
+                             QSize(2560, 1440)}) {
         const std::string at = std::to_string(size.width()) + "x" + std::to_string(size.height());
         w.window.resize(size);
         QCoreApplication::processEvents();
@@ -504,8 +308,12 @@ TEST(frmMain, AtEverySizeTheGraphEndsBeforeThePanelAndItsTextsFitInIt) {
                   panel->mapTo(&w.window, QPoint()).x())
             << at;
         EXPECT_GT(graph->width(), size.width() / 2) << at;
+        EXPECT_EQ(w.picture().Image().width(), graph->width()) << at;  // drawn at the new size
         EXPECT_TRUE(panel->rect().contains(QRect(select->mapTo(panel, QPoint()), select->size())))
             << at;
+        EXPECT_EQ(QColor(w.picture().Image().pixel(2, 2)), QColor(128, 128, 128)) << at;
+        // the message list shows seven lines at least
+        EXPECT_GE(messages->viewport()->height(), 7 * messages->fontMetrics().lineSpacing()) << at;
         if (size.width() < 800) continue;
         for (const char* view :
              {"mnuProfileInput", "mnuPartialPressureN2plusHe", "mnuPressureRelation",
@@ -516,143 +324,6 @@ TEST(frmMain, AtEverySizeTheGraphEndsBeforeThePanelAndItsTextsFitInIt) {
             EXPECT_EQ(TextFaults(shown), std::vector<std::string>{}) << at << " " << view;
         }
     }
-}
-
-// Such a line once grew the time axis to a billion minutes and froze the window for good.
-TEST(frmMain, AFileNamedAtStartOpensAfterTheSettingsEvenOfABillionMinutesAndEveryViewRedraws) {
-    const TempFolder dir("start");
-    const std::string file = PutFile(dir.File("riesig.mrp"), "30\t999999999\t999999999\t78\t0\r\n");
-    MainWindow w(file);
-    Transcript t;
-    t.Mask(ShortenPath(file), "<Titel>");
-    t.Mask(dir.path().string(), "<dir>");
-    w.Note(t, "Start");
-    for (const char* view : {"mnuShowDiveProfile", "mnuPressureRelation", "mnuShowAscSpeed",
-                             "mnuCNSDraw", "mnuPartialPressureN2plusHe"}) {
-        w.Trigger(view);
-        QCoreApplication::processEvents();
-    }
-    w.window.resize(900, 640);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(w.workspace->settings.maxHScale, kLongestTimeAxis);
-}
-
-TEST(frmMain, ADiveThatCannotBeCalculatedShowsWhyInsteadOfStops) {
-    const TempFolder dir("deep");
-    const std::string file =
-        PutFile(dir.File("tief.mrp"), "600\t60\t60\t78\t0\r\n600\t340\t400\t78\t0\r\n");
-    InMemorySettingsStore store;
-    store.WriteSetting("Decompression", "Step", "True");
-    MainWindow w(store, file);
-    Transcript t;
-    t.Mask(ShortenPath(file), "<Titel>");
-    t.Mask(dir.path().string(), "<dir>");
-    w.Note(t, "Start");
-    w.dialogs.answers = {Answer::Yes};  // a question would be answered, and fail the test
-    w.Trigger("mnuPrintDecoPhase");
-    w.Note(t, "Dekophase");
-}
-
-TEST(frmMain, StartsWithAStoreFileThatCannotBeWritten) {
-    // A folder below a regular file can never be created, not even by the superuser.
-    const TempFolder dir("blocked");
-    QtSettingsStore store(QString::fromStdString(PutFile(dir.File("datei"), "")) +
-                          "/Marelos31.ini");
-    MainWindow w(store);
-    Transcript t;
-    w.Note(t, "Start");
-    // The repaired settings are kept for the running program.
-    t.Note("decoMode, DecoMode, ini", w.workspace->settings.decoMode,
-           store.ReadSetting("Values", "DecoMode"),
-           std::filesystem::exists(dir.File("datei") + "/Marelos31.ini"));
-}
-
-TEST(frmMain, TenEditsUndoneAndRedoneGiveTheStartAndTheEndAgain) {
-    const TempFolder dir("undo");
-    const std::string file =
-        PutFile(dir.File("geladen.mrp"), "20\t2\t2\t78\t0\r\n20\t30\t32\t78\t0\r\n");
-    InMemorySettingsStore store;
-    MainWindow w(store, file);  // a loaded dive starts with nothing to undo
-    QAction* undo = w.Find("mnuUndo");
-    QAction* redo = w.Find("mnuRedo");
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_FALSE(redo->isEnabled());
-    EXPECT_TRUE(redo->shortcuts().contains(QKeySequence("Ctrl+Shift+Z")));
-    const ProfileSnapshot start = TakeSnapshot(*w.workspace);
-
-    w.ClickAt(40, 10);  // 1-3: points
-    w.ClickAt(45, 5);
-    w.ClickAt(50, 0);
-    w.Trigger("mnuCalcProfile");  // drawing the lines is no edit of its own
-    w.dialogs.texts = {"10", "1", "100", "80"};
-    w.Trigger("mnuInsertMinute");  // 4-5: minutes
-    w.Trigger("mnuDeleteMinute");
-    w.Trigger("mnuSetTime");  // 6-7: axis lengths
-    w.Trigger("mnuSetaxDepth");
-    w.Find<QComboBox>("cmbO2Percent")->setEditText("32");
-    w.Find<QComboBox>("cmbN2Percent")->setEditText("67");
-    w.Trigger("mnuRecalDive");           // 8: gases, calculated
-    w.Trigger("mnuDeleteLastDiveMark");  // 9
-    w.ClickAt(70, 20);                   // 10
-    const ProfileSnapshot end = TakeSnapshot(*w.workspace);
-    EXPECT_TRUE(w.window.windowTitle().startsWith("*Marelos 3 Beta"));
-
-    for (int step = 0; step < 10; ++step) {
-        ASSERT_TRUE(undo->isEnabled()) << step;
-        undo->trigger();
-    }
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_EQ(TakeSnapshot(*w.workspace), start);
-    EXPECT_FALSE(w.window.windowTitle().startsWith("*"));  // back at the loaded state
-    EXPECT_EQ(store.ReadSetting("Settings", "MaxVScale"), std::to_string(start.maxVScale));
-    for (int step = 0; step < 10; ++step) {
-        ASSERT_TRUE(redo->isEnabled()) << step;
-        redo->trigger();
-    }
-    EXPECT_FALSE(redo->isEnabled());
-    EXPECT_EQ(TakeSnapshot(*w.workspace), end);
-    EXPECT_EQ(store.ReadSetting("Settings", "MaxVScale"), "80");
-
-    w.dialogs.answers = {Answer::No};
-    w.Trigger("mnuNewProfile");  // a new dive starts a fresh history
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_FALSE(redo->isEnabled());
-}
-
-TEST(frmMain, ASaveQuestionNeverDropsChangesWithoutAnExplicitNein) {
-    const TempFolder dir("ask");
-    const std::string recent = PutFile(dir.File("alt.mrp"), "10\t1\t1\t78\t0\r\n");
-    InMemorySettingsStore store;
-    store.WriteSetting("Files", "1", recent);
-    store.WriteSetting("Settings", "FileStoragePath", dir.path().string());
-    MainWindow w(store);
-    w.ClickAt(3, 30);
-    w.ClickAt(20, 30);
-    const ProfileSnapshot drawn = TakeSnapshot(*w.workspace);
-    // "Ja" with a cancelled save dialog, and "Abbrechen" (also Escape), both keep everything.
-    for (const char* command : {"mnuFileQuit", "mnuNewProfile", "mnuLoadProfile2", "mnuF1"}) {
-        for (const Answer answer : {Answer::Yes, Answer::Cancel}) {
-            w.dialogs.answers = {answer};
-            w.dialogs.files = {std::nullopt};
-            w.dialogs.fileDialogs.clear();
-            w.dialogs.questions.clear();
-            w.Trigger(command);
-            EXPECT_EQ(w.dialogs.questions,
-                      (std::vector<std::string>{"Geändertes Tauchprofil speichern?"}))
-                << command;
-            EXPECT_EQ(w.dialogs.offered.back(), Buttons::YesNoCancel) << command;
-            // After "Ja" only the save dialog was shown, never the open dialog.
-            EXPECT_EQ(w.dialogs.fileDialogs.size(), answer == Answer::Yes ? 1u : 0u) << command;
-            EXPECT_EQ(TakeSnapshot(*w.workspace), drawn) << command;
-            EXPECT_TRUE(w.window.isVisible()) << command;
-        }
-    }
-    EXPECT_EQ(store.ReadSetting("Values", "O2Percent"), "");  // quitting never got that far
-    w.dialogs.answers = {Answer::No};
-    w.Trigger("mnuF1");
-    EXPECT_EQ(w.workspace->profile.fileName, recent);
-    EXPECT_FALSE(w.workspace->profile.changed);
-    EXPECT_FALSE(w.Find("mnuUndo")->isEnabled());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/transcript.h"
 #include "tests/gui/main_window.h"
+#include "tests/gui/simulated_device.h"
 
 namespace marelos {
 namespace {
@@ -106,13 +107,6 @@ TEST(DiveSlateWindow, FollowsTheCalculationCopiesPrintsAndSavesTheSlate) {
            window->findChild<QLabel*>("lblStatus")->text());
 }
 
-QStringList Texts(const QListWidget& list) {
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.item(i)->text();
-    return texts;
-}
-
 // The window beside the graph: opened from the menu, it shows the gas plan of every
 // calculation, keeps what the user types into the settings store once it is a cylinder, and
 // shows nothing as a plan that the planner did not make.
@@ -131,7 +125,7 @@ TEST(GasPlanningWindow, FollowsTheCalculationAndKeepsTheCylindersInTheStore) {
     // message lines warned of EAN50 (each calculation's), and whether the stage has a plan.
     Transcript t;
     const auto note = [&](const char* step) {
-        t.Note(step, Texts(*warnings), status->text(), store.ReadSetting("Cylinders", "Cylinder2"),
+        t.Note(step, Items(warnings), status->text(), store.ReadSetting("Cylinders", "Cylinder2"),
                w.MessageLines().filter("Für EAN50").size(), !table->item(1, 5)->text().isEmpty());
     };
     note("berechnet");

@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include "core/exchange/uddf_import.h"
-#include "core/settings/memory_settings_store.h"
 #include "platform/qt_convert.h"
 #include "platform/uddf_xml.h"
 #include "tests/fakes/scripted_ui.h"
@@ -59,34 +57,6 @@ TEST(frmUddfImport, ADamagedFileIsReportedAndNoWindowOpens) {
     EXPECT_FALSE(ImportUddfFile("/tmp", ui, nullptr));
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_NE(ui.boxes[0].text.find("nicht das erwartete Format"), std::string::npos);
-}
-
-TEST(frmMain, ExportsTheCurrentDiveWithItsDecompressionPhaseOnRequest) {
-    QTemporaryDir dir;
-    InMemorySettingsStore store;
-    store.WriteSetting("Decompression", "Step", "True");
-    MainWindow w(store, MARELOS_SOURCE_DIR "/examples/luft-30m-25min.mrp");
-    const std::string out = dir.filePath("export.uddf").toStdString();
-    const auto exportedLines = [&](Answer withDecompression) {
-        w.dialogs.files.push_back(out);
-        w.dialogs.answers.push_back(withDecompression);
-        w.Trigger("mnuExportUddf");
-        const UddfLog log = ReadUddfFile(out).value();
-        return ResampleToMinutes(log.dives.at(0), log.mixes);
-    };
-    const std::vector<ImportedLine> plain = exportedLines(Answer::No);
-    ASSERT_EQ(plain.size(), 2u);
-    EXPECT_EQ(plain.back(), (ImportedLine{25, 30, 78, 0}));
-    // With the stops the dive ends at the surface after its last stop.
-    const std::vector<ImportedLine> staged = exportedLines(Answer::Yes);
-    ASSERT_GT(staged.size(), 4u);
-    EXPECT_EQ(staged.back().depth, 0);
-    EXPECT_EQ(staged[staged.size() - 2].depth, 3);
-    // A name with wildcards is no file: nothing is written, nothing is asked.
-    w.dialogs.files.push_back(dir.filePath("*.uddf").toStdString());
-    w.Trigger("mnuExportUddf");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"export.uddf"});
-    EXPECT_TRUE(w.dialogs.answers.empty() && w.dialogs.messages.empty());
 }
 
 TEST(frmMain, ADrawnDiveExportedAndImportedAgainIsListedByItsPlaceInTheFile) {
