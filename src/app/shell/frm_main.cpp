@@ -492,7 +492,9 @@ void frmMain::ConnectCommands() {
             this);
         window.exec();
     });
-    on("mnuJoinDives", [this] { JoinDives(workspace_, store_, *ui_); });
+    on("mnuJoinDives", [this] {  // joining starts a new profile
+        if (AskSaveChanges()) JoinDives(workspace_, store_, *ui_);
+    });
     on("mnuDiveSeries", [this] {
         frmDiveSerialMain window(workspace_, *ui_, this);
         window.exec();
