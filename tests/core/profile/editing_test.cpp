@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/engine/computed_profile.h"
+#include "core/engine/tissues.h"
 #include "core/graphics/profile_graph.h"
 #include "core/profile/dive_name.h"
 #include "core/profile/dive_profile.h"
@@ -158,6 +159,11 @@ TEST_F(EditingTest, AxesMixKeysAndTheCursorReadout) {
         const CursorReadout r = ShowCursorReadout(ws(), canvas_, X(minute), Y(depth));
         t.Note("Cursor", r.position, r.ppO2, r.ppO2Colour, r.ppN2, r.ppN2Colour, r.bestMix);
     }
+    // A partial pressure at exactly its limit is shown in red.
+    ws().settings.maxPpO2 = 0.84;
+    ws().settings.maxPpN2 = AmbientPressure(30, ws().settings.airPressure) * 78 / 100;
+    const CursorReadout limits = ShowCursorReadout(ws(), canvas_, X(12), Y(30));
+    t.Note("an den Grenzen", limits.position, limits.ppO2Colour, limits.ppN2Colour);
     ws().computed.records[1].depth = 20;
     ws().computed.computedCount = 2;
     const int minute = SelectCursorMinute(ws(), canvas_, ui_, X(5));

@@ -265,7 +265,7 @@ class RepetitiveDivesTest : public ProfileFileTest {
                           "Depth\tt.delta\tt.total\tN2%\tHe%\r\n20\t2\t2\t78\t0\r\n"
                           "20\t30\t32\t78\t0\r\n0\t3\t35\t78\t0\r\n# END OF PROFILE #\r\n");
         second_ =
-            WriteRaw("zweiter.mrp", "12\t2\t2\t78\t0\r\n12\t26\t28\t78\t0\r\n0\t2\t30\t78\t0\r\n");
+            WriteRaw("zweiter.mrp", "12\t2\t2\t68\t10\r\n12\t26\t28\t78\t0\r\n0\t2\t30\t78\t0\r\n");
     }
     std::string first_;
     std::string second_;
