@@ -668,7 +668,8 @@ TEST(DiveSlate, DrawsEveryCellReadablyWithinThePage) {
 
     RecordingCanvas page(kSlateWidth, kSlateHeight);
     DrawDiveSlate(page, slate);
-    ExpectGolden("planner/dive_slate_page.txt", page.Dump());  // where and how each call draws
+    // Where and how each text and line is drawn.
+    ExpectGolden("planner/dive_slate_page.txt", page.Dump());
     std::vector<std::string> cells;  // each line of each cell
     for (const auto* rows : {&slate.table.rows, &slate.table.gasRows}) {
         for (const ContingencyRow& row : *rows) {
