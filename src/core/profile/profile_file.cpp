@@ -83,6 +83,14 @@ bool LoadFailed(Workspace& workspace, Ui& ui, const std::string& message) {
     return false;
 }
 
+// Refuses a profile that the tables cannot hold whole: nothing of it stays loaded.
+bool TooLargeToLoad(Workspace& workspace, Ui& ui, const std::string& path, const std::string& why) {
+    ClearLines(workspace.profile);
+    workspace.profile.markCount = 0;
+    return LoadFailed(workspace, ui,
+                      "Das Tauchprofil " + path + " " + why + " und kann nicht geladen werden.");
+}
+
 // The planned ascent as it was calculated, a line per whole minute of it, the minutes of one
 // depth and gas joined: the saved dive calculates again along the same depths.
 std::vector<std::string> PlannedDecompressionLines(const Workspace& workspace,
@@ -210,24 +218,17 @@ bool ReadProfileFile(Workspace& workspace, SettingsStore& store, Ui& ui, const s
             if (profile.markCount < kMarkTableEnd) ++profile.markCount;
         }
         if (k >= kProfileTableEnd) {
-            ClearLines(profile);
-            profile.markCount = 0;
-            return LoadFailed(workspace, ui,
-                              "Das Tauchprofil " + path + " hat mehr als " +
-                                  std::to_string(kMaxProfileLines) +
-                                  " Zeilen und kann nicht geladen werden.");
+            return TooLargeToLoad(workspace, ui, path,
+                                  "hat mehr als " + std::to_string(kMaxProfileLines) + " Zeilen");
         }
     }
     if (profile.markCount > 0) --profile.markCount;
     // Points beyond the longest time axis would be left out of the lines the calculation walks,
     // and what is left would be calculated and reported as the whole dive.
     if (runTime > kLongestTimeAxis) {
-        ClearLines(profile);
-        profile.markCount = 0;
-        return LoadFailed(workspace, ui,
-                          "Das Tauchprofil " + path + " ist länger als die längste Zeitachse (" +
-                              std::to_string(kLongestTimeAxis) +
-                              " min.) und kann nicht geladen werden.");
+        return TooLargeToLoad(
+            workspace, ui, path,
+            "ist länger als die längste Zeitachse (" + std::to_string(kLongestTimeAxis) + " min.)");
     }
 
     Settings& settings = workspace.settings;
