@@ -94,14 +94,11 @@ TEST(OptionsForm, ConfirmingUnchangedFieldsKeepsTheRunningValuesAndTheStore) {
     p.Reload();
     p.Confirm();
     // What runs now is what the next start loads.
-    Settings running = p.workspace->settings;
+    const Settings& running = p.workspace->settings;
     EXPECT_EQ(LoadSettings(p.store, "/opt/marelos"), running);
-    EXPECT_EQ(running.airPressure, 960);
-    EXPECT_EQ(running.showCompartment[3], 0);
-    EXPECT_EQ(running.showCompartment[1], 1);
-    EXPECT_EQ(p.redraws, 1);
-    EXPECT_TRUE(p.ui.boxes.empty());
-
+    Transcript().Note("Luftdruck, Kompartiment 3 und 1, Neuzeichnen, Meldungen",
+                      running.airPressure, running.showCompartment[3], running.showCompartment[1],
+                      p.redraws, p.ui.boxes.size());
     const auto before = p.store.Entries();
     p.Confirm();
     EXPECT_EQ(p.store.Entries(), before);
@@ -155,13 +152,13 @@ TEST(OptionsForm, OkReplacesWhatIsOutOfRangeAndStoresTheRest) {
     serial.parity = "m";
     serial.dataBits = "7";
     serial.stopBits = "3";
-    EXPECT_EQ(ChosenPort(serial), 2);
-    EXPECT_EQ(ChosenLineSettings(serial), (LineSettings{2400, 'M', 7, 1}));
     const auto usbExists = [](const std::string& path) { return path == "/dev/ttyUSB1"; };
-    EXPECT_EQ(ChosenDevice(serial, usbExists),
-              (SerialPortDevice{"/dev/ttyUSB1", "COM2 (/dev/ttyUSB1)"}));
+    const SerialPortDevice usb = ChosenDevice(serial, usbExists);
     serial.device = " /dev/pts/7";
-    EXPECT_EQ(ChosenDevice(serial, usbExists), (SerialPortDevice{"/dev/pts/7", "/dev/pts/7"}));
+    const SerialPortDevice pts = ChosenDevice(serial, usbExists);
+    Transcript().Note("Schnittstellentest", ChosenPort(serial),
+                      LineSettingsText(ChosenLineSettings(serial)), usb.path, usb.name, pts.path,
+                      pts.name);
 }
 
 // Every numeric field takes exactly the numbers its setting keeps when it is loaded
@@ -209,19 +206,41 @@ TEST(OptionsForm, OkRefusesWhatTheSettingCouldNotLoadAndStoresNothing) {
     ExpectGolden("options_refused.txt", golden);
 }
 
-TEST(OptionsForm, TheModelFactorsMustBeNumbersAboveZero) {
+// The factors of "Berechnen" and "multiplizieren"; END and maximum ppN2 cut, not rounded.
+TEST(OptionsForm, TheModelFactorsTheEndFieldsAndTheSerialLine) {
+    Transcript t;
     OptionsFields f;
-    EXPECT_EQ(CheckCoefficientFactors(f), std::nullopt);
-    EXPECT_EQ(CheckHalfTimeFactor(f), std::nullopt);
+    const auto note = [&](const char* what) {
+        for (const auto& problem : {CheckCoefficientFactors(f), CheckHalfTimeFactor(f)})
+            t.Note(what, problem ? problem->field + " " + std::to_string(problem->tab) : "keins",
+                   problem ? problem->message : "");
+    };
+    note("a, b, T05 = 1");
     f.bMulti = "0";
-    ASSERT_TRUE(CheckCoefficientFactors(f));
-    EXPECT_EQ(CheckCoefficientFactors(f)->field, "txtBMulti");
+    note("b = 0");
     f.aMulti = "abc";
-    EXPECT_EQ(CheckCoefficientFactors(f)->field, "txtAMulti");
     f.t05Multi = "1,5";
-    EXPECT_EQ(CheckHalfTimeFactor(f), std::nullopt);
+    note("a = abc, T05 = 1,5");
     f.t05Multi = "-1";
-    EXPECT_EQ(CheckHalfTimeFactor(f)->tab, 4);
+    note("T05 = -1");
+    t.Note("END 30, 0", MaxPpN2FromEnd("30"), MaxPpN2FromEnd("0"));  // 3.1653...
+    t.Note("ppN2 3,16, 0.78", EndFromMaxPpN2("3,16"), EndFromMaxPpN2("0.78"));
+
+    // The serial line as read, written and refused; the device of COM2 and the open errors.
+    const std::optional<LineSettings> line = ParseLineSettings("2400,o,8,1");
+    t.Note("Leitung", line->baudRate, line->parity, line->dataBits, line->stopBits,
+           LineSettingsText({9600, 'N', 7, 2}));
+    for (const char* bad : {"2400,O,8", "2400,X,8,1", "2400,O,9,1", "2400,O,8,3", "0,N,8,1"})
+        t.Note("ungültig", bad, ParseLineSettings(bad).has_value());
+    InMemorySettingsStore store;
+    const auto usbExists = [](const std::string& path) { return path == "/dev/ttyUSB1"; };
+    const SerialPortDevice usb = SerialDevice(store, 2, usbExists);
+    const SerialPortDevice none = SerialDevice(store, 2, [](const std::string&) { return false; });
+    store.WriteSetting("CommPort", "Device", "/dev/pts/7");
+    const SerialPortDevice chosen = SerialDevice(store, 2, usbExists);
+    t.Note("COM2", usb.path, none.path, none.name, chosen.path, chosen.name);
+    t.Note("Fehler", SerialOpenErrorMessage("COM2", {true, 0}),
+           SerialOpenErrorMessage("COM3", {false, 2}));
 }
 
 TEST(OptionsForm, AConstantPpO2AboveTheMaximumIsCorrectedOnlyWhenTheUserSaysYes) {
@@ -252,17 +271,15 @@ TEST(OptionsForm, OkStoresExactlyTheCheckedCompartmentsAndCompartmentZero) {
         f.interfaceSuunto = false;
         f.sharpDeco = true;
     });
-    EXPECT_EQ(p.workspace->settings.interfaceType, 2);
-    EXPECT_EQ(p.workspace->settings.sharp1stStep, 1);
-    for (int k = 0; k <= 16; ++k) {
-        const bool shown = k == 0 || k == 2 || k == 16;
-        EXPECT_EQ(ReadSetting(p.store, ShowCompartmentKey(k)), shown ? "1" : "0") << k;
-        EXPECT_EQ(p.workspace->settings.showCompartment[k], shown ? 1 : 0) << k;
-    }
-    EXPECT_EQ(p.workspace->model.firstCompartment, 0);
-    EXPECT_EQ(p.workspace->model.halfTimeN2[0], 2.5);
-    EXPECT_EQ(p.store.ReadSetting("Values", "C0T05N2"), "2.5");
-    EXPECT_EQ(p.store.ReadSetting("Settings", "UseC0"), "1");
+    const Settings& s = p.workspace->settings;
+    Transcript t;
+    t.Note("Schnittstelle, scharfe erste Stufe", s.interfaceType, s.sharp1stStep);
+    for (int k = 0; k <= 16; ++k)
+        t.Note("Kompartiment", k, ReadSetting(p.store, ShowCompartmentKey(k)),
+               s.showCompartment[k]);
+    t.Note("Kompartiment 0: erstes, T05 N2, gespeichert, UseC0",
+           p.workspace->model.firstCompartment, Exact(p.workspace->model.halfTimeN2[0]),
+           p.store.ReadSetting("Values", "C0T05N2"), p.store.ReadSetting("Settings", "UseC0"));
 }
 
 TEST(OptionsForm, ChangingTheModelLoadsItsLiteratureValuesWithOneMessage) {
@@ -281,35 +298,6 @@ TEST(OptionsForm, ChangingTheModelLoadsItsLiteratureValuesWithOneMessage) {
     };
     note("ZH-L16A, sehr konservativ: a N2 5 und 13, Zeitfaktor", "Sehr konservativ", 1);
     note("dasselbe Modell: still", "unbekannt", 0);
-}
-
-TEST(OptionsForm, EquivalentNarcoticDepthAndMaximumPpN2AreCut) {
-    EXPECT_EQ(MaxPpN2FromEnd("30"), "3.16");  // 3.1653...
-    EXPECT_EQ(MaxPpN2FromEnd("0"), "0.78");
-    EXPECT_EQ(EndFromMaxPpN2("3,16"), "29.9");
-    EXPECT_EQ(EndFromMaxPpN2("0.78"), "0");
-}
-
-TEST(SerialLink, LineSettingsAndTheDeviceOfAPort) {
-    EXPECT_EQ(ParseLineSettings("2400,o,8,1"), (LineSettings{2400, 'O', 8, 1}));
-    EXPECT_EQ(LineSettingsText({9600, 'N', 7, 2}), "9600,N,7,2");
-    for (const char* bad : {"2400,O,8", "2400,X,8,1", "2400,O,9,1", "2400,O,8,3", "0,N,8,1"})
-        EXPECT_FALSE(ParseLineSettings(bad)) << bad;
-
-    InMemorySettingsStore store;
-    const auto usbExists = [](const std::string& path) { return path == "/dev/ttyUSB1"; };
-    const auto nothingExists = [](const std::string&) { return false; };
-    EXPECT_EQ(SerialDevice(store, 2, usbExists).path, "/dev/ttyUSB1");
-    EXPECT_EQ(SerialDevice(store, 2, nothingExists),
-              (SerialPortDevice{"/dev/ttyS1", "COM2 (/dev/ttyS1)"}));
-    store.WriteSetting("CommPort", "Device", "/dev/pts/7");
-    EXPECT_EQ(SerialDevice(store, 2, usbExists), (SerialPortDevice{"/dev/pts/7", "/dev/pts/7"}));
-
-    EXPECT_EQ(SerialOpenErrorMessage("COM2", {true, 0}),
-              "Schnittstelle COM2: wird bereits von einem anderem Programm oder Prozess "
-              "verwendet.");
-    EXPECT_EQ(SerialOpenErrorMessage("COM3", {false, 2}),
-              "Schnittstelle COM3: Datei oder Ordner nicht gefunden (Fehler 2)");
 }
 
 }  // namespace
