@@ -1,6 +1,5 @@
 #include "core/settings/settings.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "core/settings/memory_settings_store.h"
@@ -97,35 +96,31 @@ TEST(StoredText, EachFormHasItsWrittenShapeAndTheTablesOfTheLoad) {
            RecentFileKey(1).section);
     t.Note("Parität m, leer", ParityOr("m", "N"), ParityOr("", "N"));  // the dialog's fallback
     t.Note("Baudrate 19200, 28800", IsAllowedBaudRate(19200), IsAllowedBaudRate(28800));
-    EXPECT_THAT((std::vector<double>{ProgressivityTimeFactor(1), ProgressivityTimeFactor(2),
-                                     ProgressivityTimeFactor(3), ProgressivityTimeFactor(4),
-                                     ProgressivityTimeFactor(5), ProgressivityTimeFactor(6)}),
-                ::testing::ElementsAre(6.0, 3.0, 1.5, 1.1, 1.0, 0.0));
+    for (int progressivity = 1; progressivity <= 6; ++progressivity)
+        t.Note("Progressivität", progressivity, ProgressivityTimeFactor(progressivity));
 }
 
 TEST(InMemorySettingsStore, NamesAreComparedWithoutRegardToCaseAndAnOverlayKeepsItsWrites) {
+    Transcript t;
     InMemorySettingsStore store;
-    EXPECT_EQ(store.ReadSetting("Values", "MaxPPO2"), "");
+    t.Note("leer", store.ReadSetting("Values", "MaxPPO2"));
     store.WriteSetting("Values", "MaxPPO2", "1.4");
-    EXPECT_EQ(store.ReadSetting("values", "ppo2"), "");
-    EXPECT_EQ(store.ReadSetting("VALUES", "maxppo2"), "1.4");
-    store.WriteSetting("values", "MAXPPO2", "1.5");
-    ASSERT_EQ(store.Entries().size(), 1u);
-    EXPECT_EQ(store.Entries()[0].key, "MaxPPO2");  // the first spelling stays
-    EXPECT_EQ(store.Entries()[0].value, "1.5");
-    EXPECT_EQ(store.WriteCount(), 2);
+    t.Note("ppo2, maxppo2", store.ReadSetting("values", "ppo2"),
+           store.ReadSetting("VALUES", "maxppo2"));
+    store.WriteSetting("values", "MAXPPO2", "1.5");  // the first spelling stays
+    t.Note("Einträge, Schreibvorgänge", store.Entries().size(), store.Entries()[0].key,
+           store.Entries()[0].value, store.WriteCount());
 
     // An overlay reads through and keeps its writes to itself.
     store.WriteSetting("Values", "DecoMode", "0");
     store.WriteSetting("Values", "DecoModel", "2");
     OverlaySettingsStore overlay(store);
-    EXPECT_EQ(overlay.ReadSetting("values", "decomodel"), "2");
+    t.Note("durchgelesen", overlay.ReadSetting("values", "decomodel"));
     overlay.WriteSetting("Values", "DecoMode", "3");
     overlay.WriteSetting("Values", "DecoModel", "");  // an empty value hides the base value
-    EXPECT_EQ(overlay.ReadSetting("Values", "DecoMode"), "3");
-    EXPECT_EQ(overlay.ReadSetting("Values", "DecoModel"), "");
-    EXPECT_EQ(store.ReadSetting("Values", "DecoMode"), "0");
-    EXPECT_EQ(store.WriteCount(), 4);
+    t.Note("darüber", overlay.ReadSetting("Values", "DecoMode"),
+           overlay.ReadSetting("Values", "DecoModel"));
+    t.Note("darunter", store.ReadSetting("Values", "DecoMode"), store.WriteCount());
 }
 
 }  // namespace
