@@ -122,19 +122,15 @@ TEST(DatatrakImport, LogsAgainstTheirTranscript) {
         t.Note("Datei", file.path);
 }
 
-// A disk that takes the first file and refuses the second.
-struct FailingView : DatatrakView {
+// Writes the files as the window does; a full disk refuses the second.
+struct DiskView : DatatrakView {
     void List(const std::string&) override {}
     std::optional<Failure> Write(const DatatrakFile& file) override {
-        if (++writes == 2) return Failure{FailureKind::WriteError, file.path};
-        return std::nullopt;
+        if (full && ++writes == 2) return Failure{FailureKind::WriteError, file.path};
+        return full ? std::nullopt : DatatrakView::Write(file);
     }
+    bool full = false;
     int writes = 0;
-};
-
-// Writes the files as the window does.
-struct QuietView : DatatrakView {
-    void List(const std::string&) override {}
 };
 
 // The last record ends with the log; a cut one is listed, not saved. Without the record mark
@@ -161,7 +157,8 @@ TEST(DatatrakImport, CutLogsNoLogsAFullDiskAndALogTooLarge) {
         note("kein Log", Convert(bytes));
 
     dive.profile = Samples(7, {3});
-    FailingView failing;
+    DiskView failing;
+    failing.full = true;
     const DatatrakOutcome failed =
         RunDatatrakImport(LogBytes({dive, dive, dive}), "a.log", "/tg", failing);
     t.Note("Platte voll", failing.writes, static_cast<int>(failed.icon), failed.message);
@@ -173,7 +170,7 @@ TEST(DatatrakImport, CutLogsNoLogsAFullDiskAndALogTooLarge) {
     for (const std::size_t size : {kDatatrakMaxBytes - 1, kDatatrakMaxBytes, std::size_t{300000}}) {
         log.resize(size, '\0');
         const std::string path = PutFile(dir / "gross.log", log);
-        QuietView view;
+        DiskView view;
         const DatatrakOutcome outcome = ImportDatatrakFile(path, (dir / "tg").string(), view);
         t.Note("Größe", size, outcome.written, static_cast<int>(outcome.icon), outcome.message,
                std::filesystem::exists(dir / "tg" / "gross Luft Datatrak TG 0007.mrp"));
@@ -296,28 +293,26 @@ TEST(KoraEeprom, ADiveTakesOneMinutePerDepthAndSkipsSamplesWithoutDepth) {
     }
     // A start byte at address 0 is listed but not shown, as the show command searches from 1 on.
     image = EmptyKoraEeprom();
-    EXPECT_EQ(CountKoraDives(image), 0);
+    const int none = CountKoraDives(image);
     image[0] = kKoraDiveStart;
-    EXPECT_EQ(CountKoraDives(image), 1);
-    EXPECT_FALSE(KoraDiveProfile(image, 1));
+    t.Note("Startbyte bei 0: vorher, nachher, gezeigt", none, CountKoraDives(image),
+           KoraDiveProfile(image, 1).has_value());
 
-    // An image file holds numbers or raw bytes.
+    // An image file holds numbers or raw bytes: one too many or too few, 256 or one byte short
+    // are none.
     std::string numbers;
     for (int i = 0; i < kKoraEepromSize; ++i)
         numbers += (i == 5 ? "-1" : std::to_string(i % 256)) + (i % 16 == 15 ? "\n" : " ");
     const auto parsed = ParseKoraEeprom(numbers);
     ASSERT_TRUE(parsed);
-    EXPECT_EQ((*parsed)[5], -1);
-    EXPECT_EQ((*parsed)[4096], 0);
     EXPECT_EQ(ParseKoraEeprom(KoraEepromText(*parsed)), parsed);
-
-    std::string raw(kKoraEepromSize, '\xE5');
-    EXPECT_EQ(CountKoraDives(*ParseKoraEeprom(raw)), kKoraEepromSize);
-    EXPECT_FALSE(ParseKoraEeprom(raw.substr(1)));
-    EXPECT_FALSE(ParseKoraEeprom(numbers + " 1"));                         // one number too many
-    EXPECT_FALSE(ParseKoraEeprom(numbers.substr(0, numbers.size() - 3)));  // one too few
-    numbers.replace(0, 1, "256");
-    EXPECT_FALSE(ParseKoraEeprom(numbers));
+    const std::string raw(kKoraEepromSize, '\xE5');
+    t.Note("Zahlen: 5, 4096; roh: Tauchgänge", (*parsed)[5], (*parsed)[4096],
+           CountKoraDives(*ParseKoraEeprom(raw)));
+    t.Note("keine Abbilder", ParseKoraEeprom(raw.substr(1)).has_value(),
+           ParseKoraEeprom(numbers + " 1").has_value(),
+           ParseKoraEeprom(numbers.substr(0, numbers.size() - 3)).has_value(),
+           ParseKoraEeprom("256" + numbers.substr(1)).has_value());
 }
 
 TEST(KoraEeprom, SettingsAreReadInTheDevicesOrderIntoTheFields) {
@@ -503,22 +498,22 @@ TEST_F(VyperLinkTest, ListsTheSettingsOfTheFourMemoryBlocks) {
     Listed(d);
 }
 
-struct DiveHeader {
-    int minute = 5, hour = 14, day = 12, month = 7, year = 3;
-    int air = 24, oxygen = 32, interval = 20, surfaceHours = 1, surfaceMinutes = 30;
-};
+// The header's fields by name, as an ordinary nitrox dive has them.
+using DiveHeader = std::map<std::string, int>;
+const DiveHeader kHeader = {
+    {"minute", 5}, {"hour", 14},   {"day", 12},      {"month", 7},        {"year", 3},
+    {"air", 24},   {"oxygen", 32}, {"interval", 20}, {"surfaceHours", 1}, {"surfaceMinutes", 30}};
 
 // A dive's bytes as the memory holds them: two leading bytes, the samples from the newest to
 // the oldest, then the header.
-std::vector<std::uint8_t> DiveBytes(std::vector<std::uint8_t> samples, const DiveHeader& h = {}) {
+std::vector<std::uint8_t> DiveBytes(std::vector<std::uint8_t> samples,
+                                    const DiveHeader& h = kHeader) {
     std::vector<std::uint8_t> data = {0, 0};
     std::reverse(samples.begin(), samples.end());
     data.insert(data.end(), samples.begin(), samples.end());
-    const int header[] = {
-        h.minute, h.hour, h.day, h.month,    h.year, h.air,          0,
-        h.oxygen, 0,      0,     h.interval, 0,      h.surfaceHours, h.surfaceMinutes};
-    for (int b : header)
-        data.push_back(static_cast<std::uint8_t>(b));
+    for (const char* name : {"minute", "hour", "day", "month", "year", "air", "", "oxygen", "", "",
+                             "interval", "", "surfaceHours", "surfaceMinutes"})
+        data.push_back(static_cast<std::uint8_t>(*name ? h.at(name) : 0));
     return data;
 }
 
@@ -534,14 +529,14 @@ TEST(ConvertVyperDive, DivesMatchTheirGoldenFile) {
     // after it the temperature at the deepest point.
     std::string text = Listed(ConvertVyperDive(DiveBytes({246, 246, 246, 122, 3, 0, 17, 128, 17}),
                                                "/d/Tauchgang 2003-Juli-12 16 Uhr 00.mrp"));
-    DiveHeader h;
+    DiveHeader h = kHeader;
     for (const int interval : {10, 0}) {  // six samples a line; 0 is read as 20: three a line
-        h.interval = interval;
+        h["interval"] = interval;
         text += Listed(ConvertVyperDive(DiveBytes(std::vector<std::uint8_t>(6, 0), h), ""));
     }
-    h.oxygen = 0;         // air
-    h.interval = 60;      // one sample a line
-    h.surfaceHours = 13;  // beyond a repetitive dive: no previous dive, with or without end mark
+    h["oxygen"] = 0;         // air
+    h["interval"] = 60;      // one sample a line
+    h["surfaceHours"] = 13;  // beyond a repetitive dive: no previous dive, with or without end mark
     // One foot above the surface after the samples (-0.3 m: whole part -1, made positive), no end
     // mark anywhere: the older closing form.
     text += Listed(ConvertVyperDive(DiveBytes({1}, h), "/d/prev.mrp"));
@@ -549,9 +544,9 @@ TEST(ConvertVyperDive, DivesMatchTheirGoldenFile) {
     // 16 bytes: the samples would start below index 2, so there are none; the date window.
     text += Listed(ConvertVyperDive(DiveBytes({}), ""));
     for (const auto& [year, month] : {std::pair{99, 7}, std::pair{29, 12}}) {
-        h = DiveHeader{};
-        h.year = year;
-        h.month = month;
+        h = kHeader;
+        h["year"] = year;
+        h["month"] = month;
         text += Listed(ConvertVyperDive(DiveBytes({}, h), ""));
     }
     text += Listed(ConvertVyperDive(std::vector<std::uint8_t>(15, 0), ""));
@@ -561,30 +556,17 @@ TEST(ConvertVyperDive, DivesMatchTheirGoldenFile) {
 // Each value on both sides of what a Vyper records; a dive with one beyond is refused.
 TEST(ConvertVyperDive, ValuesNoVyperRecordsAreNamed) {
     using Strings = std::vector<std::string>;
-    const auto impossible = [](std::vector<std::uint8_t> samples, const DiveHeader& h = {}) {
-        return ConvertVyperDive(DiveBytes(std::move(samples), h), "")->impossible;
-    };
-    const std::map<std::string, int DiveHeader::*> fields = {
-        {"month", &DiveHeader::month},
-        {"day", &DiveHeader::day},
-        {"year", &DiveHeader::year},
-        {"hour", &DiveHeader::hour},
-        {"minute", &DiveHeader::minute},
-        {"oxygen", &DiveHeader::oxygen},
-        {"air", &DiveHeader::air},
-        {"interval", &DiveHeader::interval},
-        {"surfaceMinutes", &DiveHeader::surfaceMinutes}};
     for (const std::vector<std::string>& row : DataRows("cases/vyper_limits.tsv")) {
-        DiveHeader h;
+        DiveHeader h = kHeader;
         std::istringstream values(row.at(0));
         for (std::string value; values >> value;)
-            h.*fields.at(value.substr(0, value.find('='))) =
-                std::stoi(value.substr(value.find('=') + 1));
+            h.at(value.substr(0, value.find('='))) = std::stoi(value.substr(value.find('=') + 1));
         std::vector<std::uint8_t> samples;
         std::istringstream feet(row.at(1));
         for (int foot; feet >> foot;)
             samples.push_back(static_cast<std::uint8_t>(foot));
-        EXPECT_EQ(impossible(samples, h), row.at(2).empty() ? Strings{} : Strings{row[2]})
+        EXPECT_EQ(ConvertVyperDive(DiveBytes(samples, h), "")->impossible,
+                  row.at(2).empty() ? Strings{} : Strings{row[2]})
             << row[0] << " / " << row[1];
     }
     // 2000 bytes of 255: a memory that holds no dive, refused with everything it claims.
