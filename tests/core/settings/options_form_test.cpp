@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <charconv>
-#include <map>
+#include <array>
 #include <memory>
 #include <sstream>
 
@@ -34,40 +33,29 @@ struct Program {
     int redraws = 0;
 };
 
-// A text field of the dialog by its name.
+// A text field of the dialog by its name; the names in the order of the members.
 std::string& Field(OptionsFields& f, const std::string& name) {
+    std::istringstream names(
+        "txtAirPressure txtAirPressureStd txtAirLitre cmbTankSize cmbTankPressure "
+        "txtCabinPressure txtSurfaceInterval txtInterval txtN2PerCentSurface "
+        "txtN2PerCentDecompression txtHePerCentDecompression txtDecoGasStart txtInitialppN2 "
+        "txtDeepStopTime txtMaxPPO2 txtMinPPO2 txtMaxPPN2 txtConstppO2 cmbCircleDiameter "
+        "cmbLineWidth cmbCircleLineWidth cmbDataBits cmbStopBits cmbBaudRate txtCOMDelay "
+        "cmbCommPort cmbDevice cmbParity txtFileStoragePath");
+    std::size_t at = 0;
+    for (std::string next; names >> next && next != name;)
+        ++at;
     using F = OptionsFields;
-    static const std::map<std::string, std::string F::*> fields = {
-        {"txtAirPressure", &F::airPressure},
-        {"txtAirPressureStd", &F::airPressureStd},
-        {"txtAirLitre", &F::airLitre},
-        {"cmbTankSize", &F::tankSize},
-        {"cmbTankPressure", &F::tankPressure},
-        {"txtCabinPressure", &F::cabinPressure},
-        {"txtSurfaceInterval", &F::surfaceInterval},
-        {"txtInterval", &F::interval},
-        {"txtN2PerCentSurface", &F::n2PerCentSurface},
-        {"txtN2PerCentDecompression", &F::n2PerCentDecompression},
-        {"txtHePerCentDecompression", &F::hePerCentDecompression},
-        {"txtDecoGasStart", &F::decoGasStart},
-        {"txtInitialppN2", &F::initialPpN2},
-        {"txtDeepStopTime", &F::deepStopTime},
-        {"txtMaxPPO2", &F::maxPpO2},
-        {"txtMinPPO2", &F::minPpO2},
-        {"txtMaxPPN2", &F::maxPpN2},
-        {"txtConstppO2", &F::constPpO2},
-        {"cmbCircleDiameter", &F::circleDiameter},
-        {"cmbLineWidth", &F::lineWidth},
-        {"cmbCircleLineWidth", &F::circleLineWidth},
-        {"cmbDataBits", &F::dataBits},
-        {"cmbStopBits", &F::stopBits},
-        {"cmbBaudRate", &F::baudRate},
-        {"txtCOMDelay", &F::comDelay},
-        {"cmbCommPort", &F::commPort},
-        {"cmbDevice", &F::device},
-        {"cmbParity", &F::parity},
-        {"txtFileStoragePath", &F::fileStoragePath}};
-    return f.*fields.at(name);
+    const auto pick = [&](auto... members) -> std::string& {
+        return *std::array{&(f.*members)...}.at(at);
+    };
+    return pick(&F::airPressure, &F::airPressureStd, &F::airLitre, &F::tankSize, &F::tankPressure,
+                &F::cabinPressure, &F::surfaceInterval, &F::interval, &F::n2PerCentSurface,
+                &F::n2PerCentDecompression, &F::hePerCentDecompression, &F::decoGasStart,
+                &F::initialPpN2, &F::deepStopTime, &F::maxPpO2, &F::minPpO2, &F::maxPpN2,
+                &F::constPpO2, &F::circleDiameter, &F::lineWidth, &F::circleLineWidth, &F::dataBits,
+                &F::stopBits, &F::baudRate, &F::comDelay, &F::commPort, &F::device, &F::parity,
+                &F::fileStoragePath);
 }
 
 // The texts of a cell of tests/data/options_fields.tsv, separated by spaces; "" is empty.
@@ -77,12 +65,6 @@ std::vector<std::string> Texts(const std::string& cell) {
     for (std::string text; in >> text;)
         texts.push_back(text == "\"\"" ? "" : text);
     return texts;
-}
-
-// A number as the shortest text that reads back to exactly it.
-std::string Exact(double value) {
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
 TEST(OptionsForm, ConfirmingUnchangedFieldsKeepsTheRunningValuesAndTheStore) {
@@ -253,8 +235,8 @@ TEST(OptionsForm, AConstantPpO2AboveTheMaximumIsCorrectedOnlyWhenTheUserSaysYes)
             fields.maxPpO2 = "1,6";
         });
         t.Note(answer == Answer::Yes ? "Ja: Speicher, laufend, Feld" : "Nein",
-               p.store.ReadSetting("Values", "ConstantppO2"),
-               Exact(p.workspace->settings.constantPpO2), p.fields.constPpO2, p.ui.Said());
+               p.store.ReadSetting("Values", "ConstantppO2"), p.workspace->settings.constantPpO2,
+               p.fields.constPpO2, p.ui.Said());
     }
     Program equal;
     equal.Confirm([](OptionsFields& f) { f.constPpO2 = f.maxPpO2; });
@@ -278,7 +260,7 @@ TEST(OptionsForm, OkStoresExactlyTheCheckedCompartmentsAndCompartmentZero) {
         t.Note("Kompartiment", k, ReadSetting(p.store, ShowCompartmentKey(k)),
                s.showCompartment[k]);
     t.Note("Kompartiment 0: erstes, T05 N2, gespeichert, UseC0",
-           p.workspace->model.firstCompartment, Exact(p.workspace->model.halfTimeN2[0]),
+           p.workspace->model.firstCompartment, p.workspace->model.halfTimeN2[0],
            p.store.ReadSetting("Values", "C0T05N2"), p.store.ReadSetting("Settings", "UseC0"));
 }
 
@@ -292,8 +274,7 @@ TEST(OptionsForm, ChangingTheModelLoadsItsLiteratureValuesWithOneMessage) {
             f.progressivity = progressivity;
         });
         const ModelParameters& m = p.workspace->model;
-        t.Note(step, Exact(m.aN2[5]), Exact(m.aN2[13]), Exact(m.timeFactor),
-               p.store.ReadSetting("Values", "DecoModel"),
+        t.Note(step, m.aN2[5], m.aN2[13], m.timeFactor, p.store.ReadSetting("Values", "DecoModel"),
                p.store.ReadSetting("Values", "DecoMode"), p.ui.Said());
     };
     note("ZH-L16A, sehr konservativ: a N2 5 und 13, Zeitfaktor", "Sehr konservativ", 1);
