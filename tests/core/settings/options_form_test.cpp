@@ -67,7 +67,9 @@ std::vector<std::string> Texts(const std::string& cell) {
     return texts;
 }
 
-TEST(OptionsForm, ConfirmingUnchangedFieldsKeepsTheRunningValuesAndTheStore) {
+// Unchanged fields keep the running values and the store; the checked compartments and
+// compartment 0 are stored exactly.
+TEST(OptionsForm, ConfirmingKeepsUnchangedFieldsAndStoresTheCheckedCompartments) {
     Program p;
     // Compartment 1 shown, 2..16 hidden.
     WriteEntries(p.store,
@@ -78,12 +80,28 @@ TEST(OptionsForm, ConfirmingUnchangedFieldsKeepsTheRunningValuesAndTheStore) {
     // What runs now is what the next start loads.
     const Settings& running = p.workspace->settings;
     EXPECT_EQ(LoadSettings(p.store, "/opt/marelos"), running);
-    Transcript().Note("Luftdruck, Kompartiment 3 und 1, Neuzeichnen, Meldungen",
-                      running.airPressure, running.showCompartment[3], running.showCompartment[1],
-                      p.redraws, p.ui.boxes.size());
+    Transcript t;
+    t.Note("Luftdruck, Kompartiment 3 und 1, Neuzeichnen, Meldungen", running.airPressure,
+           running.showCompartment[3], running.showCompartment[1], p.redraws, p.ui.boxes.size());
     const auto before = p.store.Entries();
     p.Confirm();
     EXPECT_EQ(p.store.Entries(), before);
+
+    p.Confirm([](OptionsFields& f) {
+        f.showCompartment.fill(false);
+        f.showCompartment[2] = f.showCompartment[16] = true;
+        f.useC0 = true;
+        f.compartment0[0] = "2,5";
+        f.interfaceSuunto = false;
+        f.sharpDeco = true;
+    });
+    t.Note("Schnittstelle, scharfe erste Stufe", running.interfaceType, running.sharp1stStep);
+    for (int k = 0; k <= 16; ++k)
+        t.Note("Kompartiment", k, ReadSetting(p.store, ShowCompartmentKey(k)),
+               running.showCompartment[k]);
+    t.Note("Kompartiment 0: erstes, T05 N2, gespeichert, UseC0",
+           p.workspace->model.firstCompartment, p.workspace->model.halfTimeN2[0],
+           p.store.ReadSetting("Values", "C0T05N2"), p.store.ReadSetting("Settings", "UseC0"));
 }
 
 TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
@@ -102,16 +120,13 @@ TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
                  "Settings/NitroxDecoStart=1;Settings/LastOptionsTab=3");
     const OptionsFields f = OpenOptions(*p.workspace, p.store);
     // No cabin pressure stored: 685; the END of the default 5 bar, 53.07..., cut to 0.1 m.
-    EXPECT_EQ((std::vector<std::string>{f.commPort, f.dataBits, f.stopBits, f.parity, f.baudRate,
-                                        f.airLitre, f.cabinPressure, f.constPpO2, f.circleDiameter,
-                                        f.excelPath, f.decoGasStart, f.end, f.compartment0[1]}),
-              (std::vector<std::string>{"2", "8", "1", "N", "2400", "12", "685", "1.5", "40", "",
-                                        "1", "53", "0.1"}));
-    EXPECT_EQ(p.workspace->settings.nitroxDecoStart, 1);
-    EXPECT_EQ(f.tab, 3);
-    for (const auto& [port, shown] : {std::pair{4, "4"}, std::pair{5, "2"}}) {
+    Transcript t;
+    t.Note("Felder", f.commPort, f.dataBits, f.stopBits, f.parity, f.baudRate, f.airLitre,
+           f.cabinPressure, f.constPpO2, f.circleDiameter, f.excelPath, f.decoGasStart, f.end,
+           f.compartment0[1], f.tab, p.workspace->settings.nitroxDecoStart);
+    for (const int port : {4, 5}) {
         p.workspace->settings.port = port;
-        EXPECT_EQ(OpenOptions(*p.workspace, p.store).commPort, shown);
+        t.Note("Port", port, OpenOptions(*p.workspace, p.store).commPort);
     }
 }
 
@@ -225,7 +240,9 @@ TEST(OptionsForm, TheModelFactorsTheEndFieldsAndTheSerialLine) {
            SerialOpenErrorMessage("COM3", {false, 2}));
 }
 
-TEST(OptionsForm, AConstantPpO2AboveTheMaximumIsCorrectedOnlyWhenTheUserSaysYes) {
+// A constant ppO2 above the maximum is corrected only when the user says yes; a changed model
+// loads its literature values with one message.
+TEST(OptionsForm, TheConstantPpO2QuestionAndAChangedModel) {
     Transcript t;
     for (const Answer answer : {Answer::Yes, Answer::No}) {
         Program p;
@@ -241,33 +258,9 @@ TEST(OptionsForm, AConstantPpO2AboveTheMaximumIsCorrectedOnlyWhenTheUserSaysYes)
     Program equal;
     equal.Confirm([](OptionsFields& f) { f.constPpO2 = f.maxPpO2; });
     t.Note("gleich dem Maximum", equal.ui.Said());
-}
 
-TEST(OptionsForm, OkStoresExactlyTheCheckedCompartmentsAndCompartmentZero) {
-    Program p;
-    p.Confirm([](OptionsFields& f) {
-        f.showCompartment.fill(false);
-        f.showCompartment[2] = f.showCompartment[16] = true;
-        f.useC0 = true;
-        f.compartment0[0] = "2,5";
-        f.interfaceSuunto = false;
-        f.sharpDeco = true;
-    });
-    const Settings& s = p.workspace->settings;
-    Transcript t;
-    t.Note("Schnittstelle, scharfe erste Stufe", s.interfaceType, s.sharp1stStep);
-    for (int k = 0; k <= 16; ++k)
-        t.Note("Kompartiment", k, ReadSetting(p.store, ShowCompartmentKey(k)),
-               s.showCompartment[k]);
-    t.Note("Kompartiment 0: erstes, T05 N2, gespeichert, UseC0",
-           p.workspace->model.firstCompartment, p.workspace->model.halfTimeN2[0],
-           p.store.ReadSetting("Values", "C0T05N2"), p.store.ReadSetting("Settings", "UseC0"));
-}
-
-TEST(OptionsForm, ChangingTheModelLoadsItsLiteratureValuesWithOneMessage) {
     Program p;
     ScaleCoefficients(p.workspace->model, 1.1, 1.0);
-    Transcript t;
     const auto note = [&](const char* step, const char* progressivity, int model) {
         p.Confirm([&](OptionsFields& f) {
             if (model != 0) f.model = model;
