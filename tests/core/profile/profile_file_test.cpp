@@ -158,24 +158,6 @@ TEST_F(ProfileFileTest, LoadingAndSaving) {
     t.Note("5999 Zeilen", loaded, ui_.Said(), LineText(ws().profile.lines[1]));
 }
 
-TEST(RecentFiles, AKnownFileMovesUpAndANewOnePushesTheLastOut) {
-    Transcript t;
-    InMemorySettingsStore store;
-    for (int k = 1; k <= 6; ++k)
-        store.WriteSetting("Files", std::to_string(k), "/t/" + std::to_string(k) + ".mrp");
-    RememberRecentFile(store, "/T/3.MRP");
-    t.Note("bekannt", RecentFiles(store));
-    RememberRecentFile(store, "/t/neu.mrp");
-    t.Note("neu", RecentFiles(store));
-    InMemorySettingsStore sparse;
-    sparse.WriteSetting("Files", "2", "NoValue");
-    sparse.WriteSetting("Files", "3", "/t/a.mrp");
-    RememberRecentFile(sparse, "/t/b.mrp");
-    t.Note("mit Lücken", RecentFiles(sparse), RecentFileCaptions(sparse));
-    sparse.WriteSetting("Files", "1", "/Home/Taucher/Tauchprofile/2003/Juni/TG12.mrp");
-    t.Note("lang", RecentFileCaptions(sparse)[0]);
-}
-
 // Each key is read after its colon, trimmed, and the last line wins; saving twice leaves one
 // comment block and the remark on one line; the neighbours are the profile files in name order.
 TEST_F(ProfileFileTest, CommentsNeighboursAndTheTextEditor) {
@@ -229,24 +211,38 @@ TEST_F(ProfileFileTest, CommentsNeighboursAndTheTextEditor) {
     t.Note("Tabelle", ProfileAsTextLines(profile));
 }
 
-TEST(FileType, TheStartUpQuestionIsAskedUntilAnswered) {
+// The recent files: a known one moves up, a new one pushes the last out. The question about the
+// file type is asked until it is answered, and not for a type a package registered.
+TEST_F(ProfileFileTest, RecentFilesAndTheFileTypeQuestion) {
     Transcript t;
-    InMemorySettingsStore store;
+    for (int k = 1; k <= 6; ++k)
+        store_.WriteSetting("Files", std::to_string(k), "/t/" + std::to_string(k) + ".mrp");
+    RememberRecentFile(store_, "/T/3.MRP");
+    t.Note("bekannt", RecentFiles(store_));
+    RememberRecentFile(store_, "/t/neu.mrp");
+    t.Note("neu", RecentFiles(store_));
+    InMemorySettingsStore sparse;
+    sparse.WriteSetting("Files", "2", "NoValue");
+    sparse.WriteSetting("Files", "3", "/t/a.mrp");
+    RememberRecentFile(sparse, "/t/b.mrp");
+    t.Note("mit Lücken", RecentFiles(sparse), RecentFileCaptions(sparse));
+    sparse.WriteSetting("Files", "1", "/Home/Taucher/Tauchprofile/2003/Juni/TG12.mrp");
+    t.Note("lang", RecentFileCaptions(sparse)[0]);
+
     CountingRegistry registry;
-    ScriptedUi ui;
     const auto ask = [&](const char* what) {
-        AskToRegisterProfileFileType(registry, store, ui);
-        t.Note(what, ui.questions.size(), registry.registrations,
-               store.ReadSetting("Files", "TypeAssigned"));
+        AskToRegisterProfileFileType(registry, store_, ui_);
+        t.Note(what, ui_.questions.size(), registry.registrations,
+               store_.ReadSetting("Files", "TypeAssigned"));
     };
-    ui.answers = {Answer::No};
+    ui_.answers = {Answer::No};
     ask("Nein");
     ask("nicht noch einmal gefragt");
-    store.WriteSetting("Files", "TypeAssigned", "");
-    ui.answers = {Answer::Yes};
+    store_.WriteSetting("Files", "TypeAssigned", "");
+    ui_.answers = {Answer::Yes};
     ask("Ja");
     // A type that an installed package registered is not asked about, and the answer stays open.
-    store.WriteSetting("Files", "TypeAssigned", "");
+    store_.WriteSetting("Files", "TypeAssigned", "");
     registry.known = true;
     ask("von einem Paket registriert");
 }
