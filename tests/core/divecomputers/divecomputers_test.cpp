@@ -338,19 +338,6 @@ TEST(KoraEeprom, SettingsAreReadInTheDevicesOrderIntoTheFields) {
 
 namespace fs = std::filesystem;
 
-struct RecordingView : VyperView {
-    std::vector<std::string> lines, files;
-    bool finished = false;
-    void List(const std::string& line) override { lines.push_back(line); }
-    void ShowBytes(long long) override {}
-    void ShowDiveNumber(long long) override {}
-    void ShowErrors(int) override {}
-    void AddFile(const std::string& name) override { files.push_back(name); }
-    bool AskOverwrite(const std::string&) override { return false; }
-    void DownloadFinished() override { finished = true; }
-    void Pause(int) override {}
-};
-
 // Three dives of the stored example a few minutes apart, newest first.
 FakeVyper DeviceWithDives() {
     std::ifstream in(MARELOS_TEST_DATA "/vyper_dive_nitrox.txt");
@@ -367,22 +354,32 @@ FakeVyper DeviceWithDives() {
 }
 
 // A download (or the reading of the settings) run to its end: ticks until the link stops
-// re-arming; a hanging transfer fails the test instead.
-struct Download {
+// re-arming; a hanging transfer fails the test instead. The view keeps the listed lines and the
+// files it was told of.
+struct Download : VyperView {
     Download(FakeVyper& device, const VyperOptions& options, bool settings = false)
-        : link(device, view, options) {
+        : link(device, *this, options) {
         settings ? link.StartReadSettings() : link.StartDownload();
         while (link.Tick() && ++ticks < 100) {
         }
         EXPECT_LT(ticks, 100);
     }
-    RecordingView view;
+    void List(const std::string& line) override { lines.push_back(line); }
+    void ShowBytes(long long) override {}
+    void ShowDiveNumber(long long) override {}
+    void ShowErrors(int) override {}
+    void AddFile(const std::string& name) override { files.push_back(name); }
+    bool AskOverwrite(const std::string&) override { return false; }
+    void DownloadFinished() override { finished = true; }
+    void Pause(int) override {}
+    std::vector<std::string> lines, files;
+    bool finished = false;
     VyperLink link;
     int ticks = 0;
 };
 
-// Every test notes what the view listed and the files it was told of, the storage folder
-// written as ORDNER.
+// Every test notes what the view listed, the files it was told of and the ticks; the storage
+// folder is written as ORDNER.
 class VyperLinkTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -390,7 +387,9 @@ class VyperLinkTest : public ::testing::Test {
         options.maxErrors = 1;
         t.Mask(folder.string(), "ORDNER");
     }
-    void Listed(const Download& d) { t.Note("Liste", d.view.lines).Note("Dateien", d.view.files); }
+    void Listed(const Download& d) {
+        t.Note("Liste", d.lines).Note("Dateien, Takte", d.files, d.ticks);
+    }
     void Empty() { fs::remove_all(folder), fs::create_directories(folder); }
     const TempFolder temp{"vyper_link"};
     const fs::path folder = temp.path();
@@ -408,8 +407,7 @@ TEST_F(VyperLinkTest, DownloadsEveryDiveWithEitherInterfaceUntilTheMemoryEnds) {
         device.echoes = echoes;
         options.interfaceType = echoes ? 2 : 1;
         Download d(device, options);
-        t.Note("Echo, Takte, Tauchgänge, Bytes", echoes, d.ticks, d.link.ReceivedDiveCount(),
-               d.link.TotalBytes());
+        t.Note("Echo, Tauchgänge, Bytes", echoes, d.link.ReceivedDiveCount(), d.link.TotalBytes());
         Listed(d);
         t.Note("älterer",
                ReadTextFileLines(folder / "Tauchgang 2024-August-23 09 Uhr 40.mrp").value());
@@ -449,22 +447,22 @@ TEST_F(VyperLinkTest, SilenceStopStoredDivesAndAFixedCountEndTheDownload) {
     silent.silent = true;
     options.maxErrors = 3;
     Download d(silent, options);
-    t.Note("stumm: Takte, Fehler", d.ticks, d.link.ErrorCount()).Note("Liste", d.view.lines);
+    t.Note("stumm: Takte, Fehler", d.ticks, d.link.ErrorCount()).Note("Liste", d.lines);
     d.link.StartDownload();
     d.link.Stop();
     const bool ticks = d.link.Tick();
-    t.Note("angehalten: Takt, letzte Zeile", ticks, d.view.lines.back());
+    t.Note("angehalten: Takt, letzte Zeile", ticks, d.lines.back());
 
     FakeVyper device = DeviceWithDives();
     options.maxDives = 2;
     const Download first(device, options);
-    t.Note("zwei: fertig, Dateien", first.view.finished, first.view.files);
+    t.Note("zwei: fertig, Dateien", first.finished, first.files);
     options.maxDives = 0;
     options.abortWhenStored = true;
     const Download again(device, options);
     t.Note("nochmals: Modus, Tauchgänge, Dateien", static_cast<int>(again.link.Mode()),
-           again.link.ReceivedDiveCount(), again.view.files);
-    t.Note("Liste", again.view.lines);
+           again.link.ReceivedDiveCount(), again.files);
+    t.Note("Liste", again.lines);
 }
 
 // 15.24 m and 19.5 m listed as whole metres, the user text without its control characters.
@@ -483,16 +481,12 @@ TEST_F(VyperLinkTest, ListsTheSettingsOfTheFourMemoryBlocks) {
         m[0x51] = 0x1F, m[0x52] = 0x40;
         m[0x60] = 5, m[0x62] = 1, m[0x63] = 1, m[0x64] = 0x85, m[0x65] = 2, m[0x67] = 10;
         m[0x68] = 0x20;  // 8192 / 128 feet = 19.5 m
-        Download d(device, options, true);
-        EXPECT_EQ(d.ticks, 3);
-        Listed(d);
+        Listed(Download(device, options, true));
     }
     // Answers that do not come (or come too late) are no values of 0.
     FakeVyper silent;
     silent.silent = true;
-    Download d(silent, options, true);
-    EXPECT_EQ(d.ticks, 3);
-    Listed(d);
+    Listed(Download(silent, options, true));
 }
 
 // The header's fields by name, as an ordinary nitrox dive has them.
