@@ -96,9 +96,8 @@ TEST_F(EditingTest, ClicksAndDeletionsAgainstTheirGoldenTranscript) {
     ui_.answers = {Answer::Yes};
     DeleteRightOfCursor(ws(), canvas_, ui_, X(10));
     step("rechts von 10 min. löschen");
-    EXPECT_EQ(ws().profile.lines[1].tTotal, 5);
-    EXPECT_EQ(ws().profile.lines[2], ProfileLine{});
-    EXPECT_EQ(ui_.caption, "Marelos 3 Beta (Build 3.1.0) - Tauchprofil bearbeiten");
+    text += LineText(ws().profile.lines[1]) + " | " + LineText(ws().profile.lines[2]) + " | " +
+            ui_.caption + "\n";
 
     // Questions that throw away what was drawn: Enter keeps it.
     Click(10, 30);
@@ -310,18 +309,15 @@ TEST(EditHistory, SnapshotsAndTheStepsOfUndoAndRedo) {
     // Undo (U), redo (D), record (R), amend (A: a calculation's results, no step) and the saved
     // mark (S) follow the steps: what each returned, then the current axis, whether it is
     // modified, can be undone, can be redone.
-    const auto axis = [](std::int32_t minutes) {
-        ProfileSnapshot snapshot;
-        snapshot.maxHScale = minutes;
-        return snapshot;
-    };
-    EditHistory history(axis(60));
+    ProfileSnapshot state;  // the time axis tells the states apart
+    state.maxHScale = 60;
+    EditHistory history(state);
     for (const std::string step :
          {"R60", "R70", "R80", "S", "U", "U", "U", "D", "A75", "D", "U", "R90"}) {
-        const std::int32_t minutes = step.size() > 1 ? std::stoi(step.substr(1)) : 0;
+        if (step.size() > 1) state.maxHScale = std::stoi(step.substr(1));
         std::string result;
-        if (step[0] == 'R') result = history.Record(axis(minutes)) ? "Schritt" : "kein Schritt";
-        if (step[0] == 'A') history.Amend(axis(minutes));
+        if (step[0] == 'R') result = history.Record(state) ? "Schritt" : "kein Schritt";
+        if (step[0] == 'A') history.Amend(state);
         if (step[0] == 'S') history.MarkSaved();
         if (step[0] == 'U' || step[0] == 'D') {
             const ProfileSnapshot* to = step[0] == 'U' ? history.Undo() : history.Redo();
@@ -331,8 +327,8 @@ TEST(EditHistory, SnapshotsAndTheStepsOfUndoAndRedo) {
                history.CanRedo());
     }
 
-    for (int step = 1; step <= 150; ++step)
-        history.Record(axis(step));
+    for (state.maxHScale = 1; state.maxHScale <= 150; ++state.maxHScale)
+        history.Record(state);
     int undone = 0;
     while (history.Undo())
         ++undone;

@@ -37,9 +37,7 @@ TEST(LoadSettings, EveryRuleAgainstItsGoldenFileAndBackThroughWriteSettings) {
     EXPECT_EQ(empty.WriteCount(), 1);  // the repaired progressivity is the one write of the load
     const std::vector<std::string> base = Written(defaults);
     std::string golden = "# defaults, and written back: " + empty.Entries()[0].key + "=" +
-                         empty.Entries()[0].value + "\n";
-    for (const std::string& line : base)
-        golden += line + "\n";
+                         empty.Entries()[0].value + "\n" + Joined(base);
     for (const std::vector<std::string>& row : DataRows("settings_load_cases.txt")) {
         const std::string entries = row[0];
         InMemorySettingsStore store;
