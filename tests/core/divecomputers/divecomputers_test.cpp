@@ -78,17 +78,11 @@ TEST(DatatrakImport, LogsAgainstTheirTranscript) {
     // The fields behind a changed text must still be found. The dive without air temperature
     // lists no line for it.
     std::vector<Record> dives = NumberedDives(5);
-    dives[0].country = "";
-    dives[0].remarksA = "";
-    dives[0].remarksB = "Wrack";
-    dives[1].air = 0x8000;
-    dives[1].water = 3050;  // 30.5: 30 °C, halves to even
-    dives[2].water = 3051;
-    dives[2].interval = 6059;
-    dives[3].interval = 6100;
-    dives[3].water = 0xFFFF;
-    dives[4].air = 32749;  // 327 °C: there, however implausible
-    dives[4].depth = 2250;
+    dives[0].country = "", dives[0].remarksA = "", dives[0].remarksB = "Wrack";
+    dives[1].air = 0x8000, dives[1].water = 3050;  // 30.5: 30 °C, halves to even
+    dives[2].water = 3051, dives[2].interval = 6059;
+    dives[3].interval = 6100, dives[3].water = 0xFFFF;
+    dives[4].air = 32749, dives[4].depth = 2250;  // 327 °C: there, however implausible
     t.Note(Listed(Convert(LogBytes(dives))));
 
     // The stride with the fewest implausible depths wins, the smaller on a tie.

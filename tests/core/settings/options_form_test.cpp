@@ -108,13 +108,9 @@ TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
     Program p;
     p.store.WriteSetting("Values", "C0aN2", "0.1");
     p.Reload();
-    p.workspace->settings.port = 0;
-    p.workspace->settings.dataBits = 6;
-    p.workspace->settings.stopBits = 3;
-    p.workspace->settings.parity = "x";
-    p.workspace->settings.baudRate = 19200;
-    p.workspace->settings.airConsumption = 0;
-    p.workspace->settings.circleDiameter = 101;
+    Settings& s = p.workspace->settings;
+    s.port = 0, s.dataBits = 6, s.stopBits = 3, s.parity = "x", s.baudRate = 19200;
+    s.airConsumption = 0, s.circleDiameter = 101;
     WriteEntries(p.store,
                  "Applications/ExcelPath=NOVALUE;Values/ConstantppO2=abc;"
                  "Settings/NitroxDecoStart=1;Settings/LastOptionsTab=3");
@@ -123,9 +119,9 @@ TEST(OptionsForm, OpeningShowsTheSubstitutesOfValuesTheDialogDoesNotOffer) {
     Transcript t;
     t.Note("Felder", f.commPort, f.dataBits, f.stopBits, f.parity, f.baudRate, f.airLitre,
            f.cabinPressure, f.constPpO2, f.circleDiameter, f.excelPath, f.decoGasStart, f.end,
-           f.compartment0[1], f.tab, p.workspace->settings.nitroxDecoStart);
+           f.compartment0[1], f.tab, s.nitroxDecoStart);
     for (const int port : {4, 5}) {
-        p.workspace->settings.port = port;
+        s.port = port;
         t.Note("Port", port, OpenOptions(*p.workspace, p.store).commPort);
     }
 }
