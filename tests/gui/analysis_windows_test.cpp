@@ -5,21 +5,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QImageReader>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <memory>
 
 #include "app/analysis/graph_output.h"
-#include "app/analysis/tool_windows.h"
 #include "core/text/paths.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
-#include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/transcript.h"
 #include "tests/gui/main_window.h"
 
@@ -137,60 +131,6 @@ TEST(GraphOutput, ThePictureSaveDialogOffersBmpFirstAndGivesATypedNameTheFilters
     EXPECT_EQ(dialog->defaultSuffix(), "bmp");
     emit dialog->filterSelected("PNG-Bilder (*.png)");
     EXPECT_EQ(dialog->defaultSuffix(), "png");
-}
-
-TEST(frmAltitude, CalculatesAndTakesThePressureOver) {
-    auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
-    workspace->settings.airPressureStandard = 1013;
-    InMemorySettingsStore store;
-    frmAltitude window(*workspace, store, nullptr);
-    Transcript t;
-    auto* take = window.findChild<QPushButton*>("cmdGetValue");
-    t.Note("Normaldruck, übernehmbar", window.findChild<QLineEdit*>("txtNormPressure")->text(),
-           take->isEnabled());
-    window.findChild<QLineEdit*>("txtAltitude")->setText("1000");
-    window.findChild<QPushButton*>("cmdCalc")->click();
-    t.Note("1000 m", window.findChild<QLabel*>("lblResult")->text(), take->isEnabled());
-    take->click();
-    t.Note("übernommen", workspace->settings.airPressure,
-           store.ReadSetting("Values", "AirPressure"));
-}
-
-TEST(frmRunTimeTable, ShowsThePlanInColumnsAndCopiesItAsLines) {
-    ScriptedUi ui;
-    const std::vector<std::string> plan = {
-        "Abtauchen auf  \t30 m\tZeit: 3 min.\tGesamtzeit: 3 min.\tN2: 78%\tHe: 0%",
-        "Dekostufe: \t3 m\tZeit: 4 min.\tGesamtzeit: 36 min.\t N2: 78%\tHe: 0%"};
-    frmRunTimeTable window(plan, ui, nullptr);
-    auto* table = window.findChild<QTableWidget*>("lstPlan");
-    EXPECT_EQ(table->rowCount(), 2);
-    EXPECT_EQ(table->item(1, 2)->text(), "Zeit: 4 min.");
-    window.findChild<QPushButton*>("cmdCopy")->click();
-    EXPECT_EQ(QApplication::clipboard()->text(),
-              QString::fromStdString(plan[0] + "\n" + plan[1] + "\n"));
-    EXPECT_EQ(ui.boxes.back().text, "Tauchplan wurde in die Zwischenablage kopiert.");
-}
-
-TEST(frmBestMix, FillingStepsOfTheWantedMixAndNothingForAMixThatCannotBe) {
-    ScriptedUi ui;
-    frmBestMix window({"21", "79", "5"}, ui, nullptr);  // opened on a mix that does not add up
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text(), "---");
-    // Each case: the four fields, the helium step shown, the message box that came ("-": none)
-    // and the start of the sum shown.
-    for (const std::vector<std::string>& row : DataRows("gui/bestmix.tsv")) {
-        for (const auto& [field, text] : {std::pair{"txtO2", row[0]},
-                                          {"txtN2", row[1]},
-                                          {"txtHe", row[2]},
-                                          {"txtPressure", row[3]}})
-            window.findChild<QLineEdit*>(field)->setText(QString::fromStdString(text));
-        const std::size_t boxes = ui.boxes.size();
-        window.findChild<QPushButton*>("cmdCalc")->click();
-        EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text().toStdString(), row[4]) << row[3];
-        EXPECT_EQ(ui.boxes.size() == boxes ? "-" : ui.boxes.back().text, row[5]) << row[3];
-        EXPECT_TRUE(
-            window.findChild<QLabel*>("lblSum")->text().startsWith(QString::fromStdString(row[6])));
-    }
 }
 
 }  // namespace

@@ -39,42 +39,6 @@ void Click(QWidget* window, const char* name) {
     button->click();
 }
 
-TEST(frmKORA4, ADiveOfTheSimulatedKoraBecomesTheProfileAsAStepThatCanBeUndone) {
-    SimulatedDevice kora("kora");
-    ASSERT_FALSE(kora.device.empty());
-    InMemorySettingsStore store;
-    store.WriteSetting("CommPort", "Device", kora.device);
-    MainWindow main(store);
-    Transcript t;
-    OnNextModal("frmSelectDC", [&](QWidget& select) {
-        t.Note("Auswahl", select.windowTitle(),
-               select.findChild<QPushButton*>("cmdSuuntoVper")->text());
-        OnNextModal("frmKORA4", [&](QWidget& window) {
-            EXPECT_FALSE(window.findChild<QPushButton*>("cmdShowDive")->isEnabled());
-            Click(&window, "cmdLoadDives");
-            t.Note("geladen", Items(window.findChild<QListWidget*>("lstDives")),
-                   window.findChild<QLabel*>("lblDives")->text());
-            window.findChild<QListWidget*>("lstDives")->setCurrentRow(1);
-            Click(&window, "cmdShowDive");
-            Click(&window, "cmdClose");
-        });
-        Click(&select, "cmdKORA4");
-    });
-    main.Trigger("mnuDiveComputer");
-
-    // 37 samples, two of them without depth: 35 minutes, the 28 m sample after the gap at
-    // minute 10; the vertical scale the deepest point above the time axis.
-    const DiveProfile& profile = main.workspace->profile;
-    const auto line10 = [&] {
-        const ProfileLine& l = profile.lines[10];
-        return std::vector<double>{l.depth, l.tDelta, l.tTotal, l.n2Percent, l.hePercent};
-    };
-    t.Note("Profil", profile.nextPoint, line10(), main.workspace->settings.maxVScale,
-           store.ReadSetting("Settings", "MaxHScale"), profile.fileName, profile.changed);
-    main.Trigger("mnuUndo");
-    t.Note("zurückgenommen", profile.nextPoint, line10());  // the new profile's start point
-}
-
 TEST(frmKORA4, AFaultyKoraEndsOrMarksTheLoadWithTheMessageAndTheWindowStaysUsable) {
     InMemorySettingsStore store;
     ScriptedUi ui;

@@ -13,15 +13,12 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QToolTip>
-#include <QTreeWidget>
 #include <filesystem>
 #include <functional>
 
-#include "app/browser/frm_browse.h"
 #include "app/shell/frm_help.h"
 #include "core/graphics/analysis_graphs.h"
 #include "core/settings/memory_settings_store.h"
-#include "core/text/paths.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
@@ -71,36 +68,6 @@ std::vector<std::string> TextFaults(const RecordingCanvas& picture) {
         placed.emplace_back(box, text.text);
     }
     return faults;
-}
-
-TEST(frmMain, TheBrowserOpensTheChosenFileAsTheCurrentProfileAndCloses) {
-    const TempFolder dir("browse");
-    const std::string file =
-        PutFile(dir.File("riff.mrp"), "40\t4\t4\t78\t0\r\n40\t20\t24\t78\t0\r\n");
-    InMemorySettingsStore store;
-    store.WriteSetting("Browser", "LastPath", dir.path().string());
-    MainWindow w(store);
-    PutFile(dir.File("alt.mrp"), "10\t1\t1\t78\t0\r\n");
-    // Deleting moves the file to the desktop's trash (the tests' own data folder).
-    const std::filesystem::path trashed =
-        std::filesystem::path(qgetenv("XDG_DATA_HOME").toStdString()) / "Trash/files/alt.mrp";
-    w.dialogs.answers = {Answer::Yes};
-    OnNextModal<frmBrowse>("frmBrowse", [](frmBrowse& browser) {
-        auto* files = browser.findChild<QTreeWidget*>("lvwFiles");
-        files->topLevelItem(0)->setSelected(true);  // "alt.mrp"
-        browser.findChild<QPushButton*>("cmdKill")->click();
-        files->topLevelItem(0)->setSelected(true);  // "riff.mrp"
-        browser.findChild<QPushButton*>("cmdOpen")->click();
-        EXPECT_FALSE(browser.isVisible());
-    });
-    w.Trigger("cmdBrowse");  // the toolbar button
-    Transcript t;
-    t.Mask(ShortenPath(file), "<Titel>");
-    t.Mask(dir.path().string(), "<dir>");
-    w.Note(t, "Browser");
-    EXPECT_EQ(FileBytes(trashed.string()), "10\t1\t1\t78\t0\r\n");
-    t.Note("alt.mrp noch da, Profil, Tiefe", std::filesystem::exists(dir.File("alt.mrp")),
-           w.workspace->profile.fileName, w.workspace->profile.lines[2].depth);
 }
 
 TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteToTheAxisEndAndHoldsWhileEscapeAsks) {
