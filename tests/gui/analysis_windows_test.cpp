@@ -3,9 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
-#include <QFileDialog>
 #include <QImageReader>
-#include <QLineEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -119,18 +117,6 @@ TEST(GraphOutput, AnUntitledProfilePrintsAnEmptyNameAndPrinterErrorsAreReported)
     w.Trigger("mnuPrintGraph");
     w.Trigger("mnuSetPrinter");
     t.Note("Drucker fehlt, Seite eingerichtet", w.dialogs.messages, w.dialogs.pageSetUps);
-}
-
-TEST(GraphOutput, ThePictureSaveDialogOffersBmpFirstAndGivesATypedNameTheFiltersEnding) {
-    QTemporaryDir dir;
-    const auto dialog =
-        SaveFileDialog(nullptr, "Titel", "Bitmap-Dateien (*.bmp)|*.bmp|PNG-Bilder (*.png)|*.png|",
-                       dir.filePath("*.bmp").toStdString());
-    EXPECT_EQ(dialog->directory().path(), dir.path());
-    EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), "*.bmp");
-    EXPECT_EQ(dialog->defaultSuffix(), "bmp");
-    emit dialog->filterSelected("PNG-Bilder (*.png)");
-    EXPECT_EQ(dialog->defaultSuffix(), "png");
 }
 
 }  // namespace

@@ -78,19 +78,19 @@ TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteToTheAxisEndAndHoldsWhileEscapeA
     w.ClickAt(20, 30);
     w.Trigger("cmdGraph3");
     const int axis = w.workspace->settings.maxHScale;
-    QAction* button = w.Find("cmdBarGraph");
-    EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung anzeigen");
+    Transcript t;  // the bar graph's menu item and button, and where the display stopped
+    const auto note = [&](const char* step) {
+        t.Note(step, w.Find("mnuBarGraph")->isChecked(), w.Find("cmdBarGraph")->toolTip());
+    };
+    note("Balken");
     w.Trigger("mnuDiveDemo");
-    EXPECT_TRUE(w.Find("mnuBarGraph")->isChecked());
-    EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung ausblenden");
+    note("Vorführung");
     RunUntil([&] { return w.window.cursorMinute() >= axis; }, 10000);
-    EXPECT_EQ(w.window.cursorMinute(), axis);
     const QStringList lines = w.MessageLines();
-    EXPECT_EQ(lines.last(), "t = " + QString::number(axis) + " min.");
-    EXPECT_EQ(lines.filter(QRegularExpression("^t = \\d+ min\\.$")).size(), axis);
+    t.Note("Achse, Ende", axis, w.window.cursorMinute(), lines.last(),
+           lines.filter(QRegularExpression("^t = \\d+ min\\.$")).size());
     w.Trigger("mnuBarGraph");  // closing through the menu
-    EXPECT_FALSE(w.Find("mnuBarGraph")->isChecked());
-    EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung anzeigen");
+    note("geschlossen");
 
     // Escape in the bar graph asks, and the display waits while the question is open.
     w.workspace->settings.interval = 20;
@@ -210,11 +210,11 @@ TEST(frmMain, HelpShowsInTheProgramsOwnWindow) {
     w.Trigger("mnuShowHelp");
     auto* help = w.window.findChild<QDialog*>("frmHelp");
     ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->isVisible());
-    EXPECT_TRUE(help->findChild<QTextBrowser*>("txtHelp")->toPlainText().contains(
-        "Tauchgänge planen und auswerten"));
-    EXPECT_NE(help->findChild<QPushButton*>("cmdOpenInBrowser"), nullptr);
-    EXPECT_TRUE(w.dialogs.messages.empty());
+    Transcript t;
+    t.Note("Hilfe: sichtbar, Seite, Browser-Knopf, Meldungen", help->isVisible(),
+           help->findChild<QTextBrowser*>("txtHelp")->toPlainText().contains(
+               "Tauchgänge planen und auswerten"),
+           help->findChild<QPushButton*>("cmdOpenInBrowser") != nullptr, w.dialogs.messages);
 
     // Without a browser the page stays in the window, with a word why.
     ScriptedUi ui;
@@ -227,10 +227,7 @@ TEST(frmMain, HelpShowsInTheProgramsOwnWindow) {
         },
         nullptr);
     own.findChild<QPushButton*>("cmdOpenInBrowser")->click();
-    ASSERT_EQ(handed.size(), 1u);
-    EXPECT_TRUE(handed[0].isLocalFile());
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_TRUE(ui.boxes[0].text.starts_with("Es ist kein Browser eingerichtet"));
+    t.Note("ohne Browser", handed.size(), handed.size() == 1 && handed[0].isLocalFile(), ui.Said());
 }
 
 TEST(frmMain, TheToolbarNamesItsButtonsAlsoWhileAnotherWindowOfTheProgramHasTheFocus) {
