@@ -63,7 +63,8 @@ PdfPages ReadPdf(const QString& path) {
 }
 
 // The dive prints sharp on one landscape page with its file name; the saved and copied
-// pictures have the graph's size, and a name with wildcards saves nothing.
+// pictures have the graph's size, and a name with wildcards saves nothing; an untitled profile
+// prints an empty name.
 TEST(GraphOutput, PrintsSavesAndCopiesTheGraph) {
     QTemporaryDir dir;
     MainWindow w(kExampleDive);
@@ -106,17 +107,17 @@ TEST(GraphOutput, PrintsSavesAndCopiesTheGraph) {
     EXPECT_EQ(copied.size(), size);
     const QPoint middle(size.width() / 2, size.height() / 2);
     EXPECT_EQ(copied.pixel(middle), w.picture().Image().pixel(middle));
-}
 
-TEST(GraphOutput, AnUntitledProfilePrintsAnEmptyNameAndPrinterErrorsAreReported) {
-    MainWindow w;
-    Transcript t;
-    w.Trigger("mnuPrintGraph");  // the print dialog is cancelled
-    t.Note("abgebrochen, zuletzt gezeichnet", w.dialogs.messages, LastCall(w.picture()));
-    w.dialogs.printFiles.push_back("/kein/ordner/grafik.pdf");
-    w.Trigger("mnuPrintGraph");
-    w.Trigger("mnuSetPrinter");
-    t.Note("Drucker fehlt, Seite eingerichtet", w.dialogs.messages, w.dialogs.pageSetUps);
+    // An untitled profile prints an empty name; a printer that fails is reported.
+    MainWindow untitled;
+    untitled.Trigger("mnuPrintGraph");  // the print dialog is cancelled
+    t.Note("ohne Namen abgebrochen, zuletzt gezeichnet", untitled.dialogs.messages,
+           LastCall(untitled.picture()));
+    untitled.dialogs.printFiles.push_back("/kein/ordner/grafik.pdf");
+    untitled.Trigger("mnuPrintGraph");
+    untitled.Trigger("mnuSetPrinter");
+    t.Note("Drucker fehlt, Seite eingerichtet", untitled.dialogs.messages,
+           untitled.dialogs.pageSetUps);
 }
 
 }  // namespace

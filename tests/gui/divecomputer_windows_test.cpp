@@ -284,7 +284,7 @@ TEST(frmVyper, DownloadsAllDivesOfTheSimulatedVyperWithEitherInterface) {
     }
 }
 
-TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
+TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommandAndTheReplaceQuestionKeepsTheFileOnEnter) {
     VyperWindow w;
     // The user stops as soon as the first answer is listed, while the command still waits: the
     // window keeps handling clicks during the command's pauses.
@@ -298,18 +298,16 @@ TEST(frmVyper, StopEndsADownloadInTheMiddleOfACommand) {
     ASSERT_TRUE(RunUntil([&] { return w.Listed("Übertragung unterbrochen."); }));
     RunUntil([] { return false; }, 1000);  // the command's pauses run out; nothing follows
     EXPECT_EQ(w.files->count(), 0) << testing::PrintToString(Items(w.files));
-}
 
-TEST(frmVyper, TheQuestionBeforeReplacingADiveKeepsTheFileOnEnter) {
-    VyperWindow w;
-    std::filesystem::create_directories(w.settings.fileStoragePath);
+    VyperWindow q;
+    std::filesystem::create_directories(q.settings.fileStoragePath);
     const std::string stored = PutFile(  // the first dive
-        w.settings.fileStoragePath + "/Tauchgang 2024-August-23 15 Uhr 42.mrp", "gut");
-    w.window->findChild<QRadioButton*>("optAsk")->setChecked(true);
-    Click(w.window.get(), "cmdDownload");
-    ASSERT_TRUE(RunUntil([&] { return !w.ui.questions.empty(); }));
-    Click(w.window.get(), "cmdStop");
-    EXPECT_EQ(w.ui.defaultAnswers, std::vector<Answer>{Answer::No});
+        q.settings.fileStoragePath + "/Tauchgang 2024-August-23 15 Uhr 42.mrp", "gut");
+    q.window->findChild<QRadioButton*>("optAsk")->setChecked(true);
+    Click(q.window.get(), "cmdDownload");
+    ASSERT_TRUE(RunUntil([&] { return !q.ui.questions.empty(); }));
+    Click(q.window.get(), "cmdStop");
+    EXPECT_EQ(q.ui.defaultAnswers, std::vector<Answer>{Answer::No});
     EXPECT_EQ(FileBytes(stored), "gut");
 }
 
