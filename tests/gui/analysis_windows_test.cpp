@@ -3,23 +3,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
-#include <QFileDialog>
 #include <QImageReader>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <memory>
 
 #include "app/analysis/graph_output.h"
-#include "app/analysis/tool_windows.h"
 #include "core/text/paths.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
-#include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/transcript.h"
 #include "tests/gui/main_window.h"
 
@@ -71,7 +63,8 @@ PdfPages ReadPdf(const QString& path) {
 }
 
 // The dive prints sharp on one landscape page with its file name; the saved and copied
-// pictures have the graph's size, and a name with wildcards saves nothing.
+// pictures have the graph's size, and a name with wildcards saves nothing; an untitled profile
+// prints an empty name.
 TEST(GraphOutput, PrintsSavesAndCopiesTheGraph) {
     QTemporaryDir dir;
     MainWindow w(kExampleDive);
@@ -114,83 +107,17 @@ TEST(GraphOutput, PrintsSavesAndCopiesTheGraph) {
     EXPECT_EQ(copied.size(), size);
     const QPoint middle(size.width() / 2, size.height() / 2);
     EXPECT_EQ(copied.pixel(middle), w.picture().Image().pixel(middle));
-}
 
-TEST(GraphOutput, AnUntitledProfilePrintsAnEmptyNameAndPrinterErrorsAreReported) {
-    MainWindow w;
-    Transcript t;
-    w.Trigger("mnuPrintGraph");  // the print dialog is cancelled
-    t.Note("abgebrochen, zuletzt gezeichnet", w.dialogs.messages, LastCall(w.picture()));
-    w.dialogs.printFiles.push_back("/kein/ordner/grafik.pdf");
-    w.Trigger("mnuPrintGraph");
-    w.Trigger("mnuSetPrinter");
-    t.Note("Drucker fehlt, Seite eingerichtet", w.dialogs.messages, w.dialogs.pageSetUps);
-}
-
-TEST(GraphOutput, ThePictureSaveDialogOffersBmpFirstAndGivesATypedNameTheFiltersEnding) {
-    QTemporaryDir dir;
-    const auto dialog =
-        SaveFileDialog(nullptr, "Titel", "Bitmap-Dateien (*.bmp)|*.bmp|PNG-Bilder (*.png)|*.png|",
-                       dir.filePath("*.bmp").toStdString());
-    EXPECT_EQ(dialog->directory().path(), dir.path());
-    EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), "*.bmp");
-    EXPECT_EQ(dialog->defaultSuffix(), "bmp");
-    emit dialog->filterSelected("PNG-Bilder (*.png)");
-    EXPECT_EQ(dialog->defaultSuffix(), "png");
-}
-
-TEST(frmAltitude, CalculatesAndTakesThePressureOver) {
-    auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(Settings{}));
-    workspace->settings.airPressureStandard = 1013;
-    InMemorySettingsStore store;
-    frmAltitude window(*workspace, store, nullptr);
-    Transcript t;
-    auto* take = window.findChild<QPushButton*>("cmdGetValue");
-    t.Note("Normaldruck, übernehmbar", window.findChild<QLineEdit*>("txtNormPressure")->text(),
-           take->isEnabled());
-    window.findChild<QLineEdit*>("txtAltitude")->setText("1000");
-    window.findChild<QPushButton*>("cmdCalc")->click();
-    t.Note("1000 m", window.findChild<QLabel*>("lblResult")->text(), take->isEnabled());
-    take->click();
-    t.Note("übernommen", workspace->settings.airPressure,
-           store.ReadSetting("Values", "AirPressure"));
-}
-
-TEST(frmRunTimeTable, ShowsThePlanInColumnsAndCopiesItAsLines) {
-    ScriptedUi ui;
-    const std::vector<std::string> plan = {
-        "Abtauchen auf  \t30 m\tZeit: 3 min.\tGesamtzeit: 3 min.\tN2: 78%\tHe: 0%",
-        "Dekostufe: \t3 m\tZeit: 4 min.\tGesamtzeit: 36 min.\t N2: 78%\tHe: 0%"};
-    frmRunTimeTable window(plan, ui, nullptr);
-    auto* table = window.findChild<QTableWidget*>("lstPlan");
-    EXPECT_EQ(table->rowCount(), 2);
-    EXPECT_EQ(table->item(1, 2)->text(), "Zeit: 4 min.");
-    window.findChild<QPushButton*>("cmdCopy")->click();
-    EXPECT_EQ(QApplication::clipboard()->text(),
-              QString::fromStdString(plan[0] + "\n" + plan[1] + "\n"));
-    EXPECT_EQ(ui.boxes.back().text, "Tauchplan wurde in die Zwischenablage kopiert.");
-}
-
-TEST(frmBestMix, FillingStepsOfTheWantedMixAndNothingForAMixThatCannotBe) {
-    ScriptedUi ui;
-    frmBestMix window({"21", "79", "5"}, ui, nullptr);  // opened on a mix that does not add up
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text(), "---");
-    // Each case: the four fields, the helium step shown, the message box that came ("-": none)
-    // and the start of the sum shown.
-    for (const std::vector<std::string>& row : DataRows("gui/bestmix.tsv")) {
-        for (const auto& [field, text] : {std::pair{"txtO2", row[0]},
-                                          {"txtN2", row[1]},
-                                          {"txtHe", row[2]},
-                                          {"txtPressure", row[3]}})
-            window.findChild<QLineEdit*>(field)->setText(QString::fromStdString(text));
-        const std::size_t boxes = ui.boxes.size();
-        window.findChild<QPushButton*>("cmdCalc")->click();
-        EXPECT_EQ(window.findChild<QLabel*>("lblHelium")->text().toStdString(), row[4]) << row[3];
-        EXPECT_EQ(ui.boxes.size() == boxes ? "-" : ui.boxes.back().text, row[5]) << row[3];
-        EXPECT_TRUE(
-            window.findChild<QLabel*>("lblSum")->text().startsWith(QString::fromStdString(row[6])));
-    }
+    // An untitled profile prints an empty name; a printer that fails is reported.
+    MainWindow untitled;
+    untitled.Trigger("mnuPrintGraph");  // the print dialog is cancelled
+    t.Note("ohne Namen abgebrochen, zuletzt gezeichnet", untitled.dialogs.messages,
+           LastCall(untitled.picture()));
+    untitled.dialogs.printFiles.push_back("/kein/ordner/grafik.pdf");
+    untitled.Trigger("mnuPrintGraph");
+    untitled.Trigger("mnuSetPrinter");
+    t.Note("Drucker fehlt, Seite eingerichtet", untitled.dialogs.messages,
+           untitled.dialogs.pageSetUps);
 }
 
 }  // namespace

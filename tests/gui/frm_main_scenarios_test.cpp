@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
+#include <QTreeWidget>
 #include <algorithm>
 #include <map>
 #include <new>
 #include <optional>
 
+#include "app/shell/frm_options.h"
 #include "core/exchange/uddf_import.h"
 #include "core/profile/edit_history.h"
 #include "core/text/paths.h"
@@ -16,6 +22,7 @@
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/gui/main_window.h"
+#include "tests/gui/simulated_device.h"
 
 namespace marelos {
 namespace {
@@ -33,22 +40,17 @@ std::vector<std::string> Scenarios() {
     return names;
 }
 
-// An action's state ("-" disabled, "x" checked, its text and shortcuts) or a field's text.
-std::string State(const MainWindow& w, const std::string& name) {
-    const QObject* object = w.window.findChild<QObject*>(QString::fromStdString(name));
-    QString line = QString::fromStdString(name);
-    if (const auto* action = qobject_cast<const QAction*>(object))
-        line += QString(action->isEnabled() ? "" : " -") + (action->isChecked() ? " x" : "") +
-                (action->isVisible() ? "" : " unsichtbar") + " " + action->text() + " " +
-                QKeySequence::listToString(action->shortcuts());
-    else if (const auto* combo = qobject_cast<const QComboBox*>(object))
-        line += " " + combo->currentText();
-    else
-        line += " " + (object ? object->property("text").toString() : "fehlt");
-    return line.toStdString();
+// An action or field as WindowDump shows it, or another object's text.
+std::string State(const QWidget& root, const std::string& name) {
+    const QObject* object = root.findChild<QObject*>(QString::fromStdString(name));
+    const QString shown = object ? Shown(*object) : QString();
+    return (!shown.isEmpty() ? shown
+            : object ? QString::fromStdString(name) + " " + object->property("text").toString()
+                     : QString::fromStdString(name) + " fehlt")
+        .toStdString();
 }
 
-std::string Value(const MainWindow& w, const std::string& what) {
+std::string Value(const MainWindow& w, const QWidget& root, const std::string& what) {
     const auto text = [](const auto& value) { return Transcript::Text(value); };
     const Workspace& ws = *w.workspace;
     if (what == "nextPoint") return text(ws.profile.nextPoint);
@@ -61,7 +63,10 @@ std::string Value(const MainWindow& w, const std::string& what) {
     if (what == "computedCount") return text(ws.computed.computedCount);
     if (what == "maxHScale") return text(ws.settings.maxHScale);
     if (what == "maxVScale") return text(ws.settings.maxVScale);
-    if (what == "visible") return text(w.window.isVisible());
+    if (what == "visible") return text(root.isVisible());
+    if (what == "title") return root.windowTitle().toStdString();
+    if (what == "airPressure") return text(ws.settings.airPressure);
+    if (what == "background") return w.picture().Image().pixelColor(2, 2).name().toStdString();
     if (what == "offered")
         return text(!w.dialogs.offered.empty() && w.dialogs.offered.back() == Buttons::YesNoCancel);
     std::vector<double> values;
@@ -84,13 +89,19 @@ TEST_P(frmMainScenarios, Run) {
     const auto rows = DataRows("gui/scenarios/" + GetParam() + ".txt");
     const TempFolder dir("scenario");
     const auto path = [&](const std::string& name) {
-        return name.starts_with("@/") ? MARELOS_SOURCE_DIR + name.substr(1) : dir.File(name);
+        return name.starts_with("@/") ? MARELOS_SOURCE_DIR + name.substr(1)
+               : name.starts_with("$DATA/")
+                   ? qgetenv("XDG_DATA_HOME").toStdString() + name.substr(5)
+                   : dir.File(name);
     };
     Transcript t;
     for (const auto& row : rows) {
         for (std::size_t i = 1;
-             (row[0] == "file" || row[0] == "files" || row[0] == "open") && i < row.size(); ++i)
-            t.Mask(ShortenPath(path(row[i])), "<" + row[i] + ">");
+             (row[0] == "file" || row[0] == "files" || row[0] == "open") && i < row.size(); ++i) {
+            t.Mask(ShortenPath(path(row[i])), "<" + row[i] + ">");  // and as a tool tip shows it
+            t.Mask(QString::fromStdString(ShortenPath(path(row[i]))).remove("...").toStdString(),
+                   "<" + row[i] + ">");
+        }
     }
     t.Mask(dir.path().string(), "<dir>");
     t.Mask(MARELOS_SOURCE_DIR, "<src>");
@@ -99,7 +110,12 @@ TEST_P(frmMainScenarios, Run) {
     SettingsStore* store = &memory;
     std::optional<MainWindow> w;
     std::map<std::string, ProfileSnapshot> snapshots;
-    for (const auto& row : rows) {
+    std::map<std::string, QImage> pictures;
+    std::optional<SimulatedDevice> device;
+    std::vector<QWidget*> modals;  // the modal windows open, the innermost last
+    const auto root = [&]() -> QWidget& { return modals.empty() ? w->window : *modals.back(); };
+    std::function<void(std::size_t&)> step = [&](std::size_t& r) {
+        const auto& row = rows[r];
         const std::string& command = row[0];
         const std::vector<std::string> args(row.begin() + 1, row.end());
         const std::string arg = args.empty() ? "" : args[0];
@@ -117,9 +133,13 @@ TEST_P(frmMainScenarios, Run) {
             store = &ini.emplace(QString::fromStdString(path(arg)));
         } else if (command == "file") {
             PutFile(path(arg), args.at(1));
-        } else if (command == "remove" || command == "exists") {
-            t.Note(command + " " + arg, command == "exists" ? std::filesystem::exists(path(arg))
-                                                            : std::filesystem::remove(path(arg)));
+        } else if (command == "exists") {
+            t.Note("exists " + arg, std::filesystem::exists(path(arg)) &&
+                                        (args.size() < 2 || FileBytes(path(arg)) == args[1]));
+        } else if (command == "device") {  // a simulated dive computer on the port
+            device.emplace(QString::fromStdString(arg));
+            t.Mask(device->device, "<pty>");
+            store->WriteSetting("CommPort", "Device", device->device);
         } else if (command == "open") {
             w.reset();
             w.emplace(*store, arg.empty() ? arg : path(arg));
@@ -169,8 +189,8 @@ TEST_P(frmMainScenarios, Run) {
         } else if (command == "state" || command == "value") {
             std::vector<std::string> values;
             for (const std::string& name : args)
-                values.push_back(command == "state" ? State(*w, name)
-                                                    : name + "=" + Value(*w, name));
+                values.push_back(command == "state" ? State(root(), name)
+                                                    : name + "=" + Value(*w, root(), name));
             t.Note(command, values);
         } else if (command == "uddf") {  // the first dive of the file, minute by minute
             std::vector<std::vector<int>> lines;
@@ -185,7 +205,7 @@ TEST_P(frmMainScenarios, Run) {
             std::ranges::sort(names);
             t.Note("folder", names);
         } else if (command == "dump") {  // the window, compared with the golden file
-            ExpectGolden(arg, WindowDump(w->window, {"lstSysMsg"}));
+            ExpectGolden(arg, WindowDump(root(), {"lstSysMsg"}));
         } else if (command == "keys") {  // an access key twice in a menu, a shortcut twice
             std::vector<std::string> twice;
             for (const QMenu* menu : w->window.menuBar()->findChildren<QMenu*>()) {
@@ -206,6 +226,63 @@ TEST_P(frmMainScenarios, Run) {
                 }
             }
             t.Note("keys twice", twice);
+        } else if (command == "modal") {  // the steps up to its "end" run in the window opened next
+            const std::size_t first = r + 1;
+            for (int depth = 1; depth > 0;)
+                depth += rows.at(++r)[0] == "modal" ? 1 : rows[r][0] == "end" ? -1 : 0;
+            OnNextModal(row.at(1).c_str(), [&, first, last = r](QWidget& modal) {
+                modals.push_back(&modal);
+                for (std::size_t i = first; i < last; ++i)
+                    step(i);
+                modals.pop_back();
+                if (modal.isVisible()) modal.close();
+            });
+        } else if (command == "press") {
+            auto* button = root().findChild<QAbstractButton*>(arg.c_str());
+            EXPECT_TRUE(button && button->isEnabled()) << arg;
+            if (button) button->click();
+        } else if (command == "select") {  // a list's row, or rows of a tree added to its selection
+            if (auto* tree = root().findChild<QTreeWidget*>(arg.c_str())) {
+                for (std::size_t i = 1; i < args.size(); ++i)
+                    tree->topLevelItem(std::stoi(args[i]))->setSelected(true);
+            } else {
+                root().findChild<QListWidget*>(arg.c_str())->setCurrentRow(std::stoi(args.at(1)));
+            }
+        } else if (command == "items") {  // a list's rows, or the first column of a tree's
+            std::vector<std::string> items;
+            if (const auto* tree = root().findChild<QTreeWidget*>(arg.c_str())) {
+                for (int i = 0; i < tree->topLevelItemCount(); ++i)
+                    items.push_back(tree->topLevelItem(i)->text(0).toStdString());
+            } else {
+                items = Items(root().findChild<QListWidget*>(arg.c_str()));
+            }
+            t.Note("items " + arg, items);
+        } else if (command == "cell") {
+            const auto* table = root().findChild<QTableWidget*>(arg.c_str());
+            t.Note("cell " + arg + " " + args.at(1) + " " + args.at(2), table->rowCount(),
+                   table->item(std::stoi(args[1]), std::stoi(args[2]))->text());
+        } else if (command == "number") {  // a label's number, whatever the desktop's decimal sign
+            const QString shown = root().findChild<QLabel*>(arg.c_str())->text().section(' ', 0, 0);
+            t.Note("number " + arg, QString(shown).replace(',', '.').toDouble());
+        } else if (command == "text") {
+            root().findChild<QLineEdit*>(arg.c_str())->setText(QString::fromStdString(args.at(1)));
+        } else if (command == "clipboard") {
+            t.Note("clipboard", QGuiApplication::clipboard()->text());
+        } else if (command == "tabs") {  // the tab shown, and which tabs can be chosen
+            const auto* tabs = root().findChild<QTabWidget*>(arg.c_str());
+            std::vector<bool> enabled;
+            for (int tab = 0; tab < tabs->count(); ++tab)
+                enabled.push_back(tabs->isTabEnabled(tab));
+            t.Note("tabs " + arg, tabs->currentIndex(), enabled);
+        } else if (command == "colour") {  // the colour the options dialog's colour chooser picks
+            const QColor colour(std::stoi(arg), std::stoi(args.at(1)), std::stoi(args.at(2)));
+            qobject_cast<frmOptions*>(&root())->chooseColour = [colour](const QColor&) {
+                return std::optional(colour);
+            };
+        } else if (command == "picture") {
+            pictures[arg] = w->picture().Image();
+        } else if (command == "samepicture") {
+            t.Note("same picture " + arg, w->picture().Image() == pictures[arg]);
         } else if (command == "snapshot") {
             snapshots[arg] = TakeSnapshot(*w->workspace);
         } else if (command == "same") {
@@ -214,7 +291,9 @@ TEST_P(frmMainScenarios, Run) {
         } else {
             ADD_FAILURE() << "unknown command " << command;
         }
-    }
+    };
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        step(r);
 }
 
 INSTANTIATE_TEST_SUITE_P(, frmMainScenarios, ::testing::ValuesIn(Scenarios()),

@@ -13,15 +13,12 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QToolTip>
-#include <QTreeWidget>
 #include <filesystem>
 #include <functional>
 
-#include "app/browser/frm_browse.h"
 #include "app/shell/frm_help.h"
 #include "core/graphics/analysis_graphs.h"
 #include "core/settings/memory_settings_store.h"
-#include "core/text/paths.h"
 #include "tests/fakes/golden.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/scripted_ui.h"
@@ -73,36 +70,6 @@ std::vector<std::string> TextFaults(const RecordingCanvas& picture) {
     return faults;
 }
 
-TEST(frmMain, TheBrowserOpensTheChosenFileAsTheCurrentProfileAndCloses) {
-    const TempFolder dir("browse");
-    const std::string file =
-        PutFile(dir.File("riff.mrp"), "40\t4\t4\t78\t0\r\n40\t20\t24\t78\t0\r\n");
-    InMemorySettingsStore store;
-    store.WriteSetting("Browser", "LastPath", dir.path().string());
-    MainWindow w(store);
-    PutFile(dir.File("alt.mrp"), "10\t1\t1\t78\t0\r\n");
-    // Deleting moves the file to the desktop's trash (the tests' own data folder).
-    const std::filesystem::path trashed =
-        std::filesystem::path(qgetenv("XDG_DATA_HOME").toStdString()) / "Trash/files/alt.mrp";
-    w.dialogs.answers = {Answer::Yes};
-    OnNextModal<frmBrowse>("frmBrowse", [](frmBrowse& browser) {
-        auto* files = browser.findChild<QTreeWidget*>("lvwFiles");
-        files->topLevelItem(0)->setSelected(true);  // "alt.mrp"
-        browser.findChild<QPushButton*>("cmdKill")->click();
-        files->topLevelItem(0)->setSelected(true);  // "riff.mrp"
-        browser.findChild<QPushButton*>("cmdOpen")->click();
-        EXPECT_FALSE(browser.isVisible());
-    });
-    w.Trigger("cmdBrowse");  // the toolbar button
-    Transcript t;
-    t.Mask(ShortenPath(file), "<Titel>");
-    t.Mask(dir.path().string(), "<dir>");
-    w.Note(t, "Browser");
-    EXPECT_EQ(FileBytes(trashed.string()), "10\t1\t1\t78\t0\r\n");
-    t.Note("alt.mrp noch da, Profil, Tiefe", std::filesystem::exists(dir.File("alt.mrp")),
-           w.workspace->profile.fileName, w.workspace->profile.lines[2].depth);
-}
-
 TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteToTheAxisEndAndHoldsWhileEscapeAsks) {
     InMemorySettingsStore store;
     store.WriteSetting("Settings", "Interval", "1");
@@ -111,19 +78,19 @@ TEST(frmMain, TheStepwiseDisplayMarksEveryMinuteToTheAxisEndAndHoldsWhileEscapeA
     w.ClickAt(20, 30);
     w.Trigger("cmdGraph3");
     const int axis = w.workspace->settings.maxHScale;
-    QAction* button = w.Find("cmdBarGraph");
-    EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung anzeigen");
+    Transcript t;  // the bar graph's menu item and button, and where the display stopped
+    const auto note = [&](const char* step) {
+        t.Note(step, w.Find("mnuBarGraph")->isChecked(), w.Find("cmdBarGraph")->toolTip());
+    };
+    note("Balken");
     w.Trigger("mnuDiveDemo");
-    EXPECT_TRUE(w.Find("mnuBarGraph")->isChecked());
-    EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung ausblenden");
+    note("Vorführung");
     RunUntil([&] { return w.window.cursorMinute() >= axis; }, 10000);
-    EXPECT_EQ(w.window.cursorMinute(), axis);
     const QStringList lines = w.MessageLines();
-    EXPECT_EQ(lines.last(), "t = " + QString::number(axis) + " min.");
-    EXPECT_EQ(lines.filter(QRegularExpression("^t = \\d+ min\\.$")).size(), axis);
+    t.Note("Achse, Ende", axis, w.window.cursorMinute(), lines.last(),
+           lines.filter(QRegularExpression("^t = \\d+ min\\.$")).size());
     w.Trigger("mnuBarGraph");  // closing through the menu
-    EXPECT_FALSE(w.Find("mnuBarGraph")->isChecked());
-    EXPECT_EQ(button->toolTip(), "Balkengrafik der Gewebesättigung anzeigen");
+    note("geschlossen");
 
     // Escape in the bar graph asks, and the display waits while the question is open.
     w.workspace->settings.interval = 20;
@@ -243,11 +210,11 @@ TEST(frmMain, HelpShowsInTheProgramsOwnWindow) {
     w.Trigger("mnuShowHelp");
     auto* help = w.window.findChild<QDialog*>("frmHelp");
     ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->isVisible());
-    EXPECT_TRUE(help->findChild<QTextBrowser*>("txtHelp")->toPlainText().contains(
-        "Tauchgänge planen und auswerten"));
-    EXPECT_NE(help->findChild<QPushButton*>("cmdOpenInBrowser"), nullptr);
-    EXPECT_TRUE(w.dialogs.messages.empty());
+    Transcript t;
+    t.Note("Hilfe: sichtbar, Seite, Browser-Knopf, Meldungen", help->isVisible(),
+           help->findChild<QTextBrowser*>("txtHelp")->toPlainText().contains(
+               "Tauchgänge planen und auswerten"),
+           help->findChild<QPushButton*>("cmdOpenInBrowser") != nullptr, w.dialogs.messages);
 
     // Without a browser the page stays in the window, with a word why.
     ScriptedUi ui;
@@ -260,10 +227,7 @@ TEST(frmMain, HelpShowsInTheProgramsOwnWindow) {
         },
         nullptr);
     own.findChild<QPushButton*>("cmdOpenInBrowser")->click();
-    ASSERT_EQ(handed.size(), 1u);
-    EXPECT_TRUE(handed[0].isLocalFile());
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_TRUE(ui.boxes[0].text.starts_with("Es ist kein Browser eingerichtet"));
+    t.Note("ohne Browser", handed.size(), handed.size() == 1 && handed[0].isLocalFile(), ui.Said());
 }
 
 TEST(frmMain, TheToolbarNamesItsButtonsAlsoWhileAnotherWindowOfTheProgramHasTheFocus) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -68,7 +69,8 @@ TEST(QtModalDialogs, EnterGivesTheQuestionsDefaultAnswer) {
     }
 }
 
-TEST(QtModalDialogs, TheSaveDialogsOwnQuestionBeforeReplacingAFileDefaultsToNein) {
+TEST(QtModalDialogs,
+     TheSaveDialogAsksBeforeReplacingAFileDefaultingToNeinAndGivesTheFiltersEnding) {
     QTemporaryDir dir;
     const QString existing = dir.filePath("tg.mrp");
     QFile(existing).open(QIODevice::WriteOnly);
@@ -84,6 +86,16 @@ TEST(QtModalDialogs, TheSaveDialogsOwnQuestionBeforeReplacingAFileDefaultsToNein
     });
     EXPECT_EQ(save->exec(), QDialog::Rejected);
     EXPECT_EQ(meant, QMessageBox::No);
+
+    // A picture's dialog starts on the first filter's ending; a typed name gets the chosen one's.
+    const auto picture =
+        SaveFileDialog(nullptr, "Titel", "Bitmap-Dateien (*.bmp)|*.bmp|PNG-Bilder (*.png)|*.png|",
+                       dir.filePath("*.bmp").toStdString());
+    EXPECT_EQ(picture->directory().path(), dir.path());
+    EXPECT_EQ(picture->findChild<QLineEdit*>("fileNameEdit")->text(), "*.bmp");
+    EXPECT_EQ(picture->defaultSuffix(), "bmp");
+    emit picture->filterSelected("PNG-Bilder (*.png)");
+    EXPECT_EQ(picture->defaultSuffix(), "png");
 }
 
 // An object whose event handling fails, as a button of a dialog window might.

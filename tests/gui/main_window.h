@@ -84,41 +84,41 @@ inline QChar AccessKey(const QString& caption) {
     return at >= 0 && at + 1 < caption.size() ? caption[at + 1].toLower() : QChar();
 }
 
+// What a named action or field shows, in one line: its name, "-" when disabled, "x" when
+// checked, and its text, entries, shortcuts and tool tip; empty for other objects.
+inline QString Shown(const QObject& object) {
+    QString line = object.objectName();
+    if (const auto* action = qobject_cast<const QAction*>(&object))
+        return line + (action->isEnabled() ? "" : " -") + (action->isChecked() ? " x" : "") +
+               (action->isVisible() ? "" : " unsichtbar") + " | " + action->text() + " | " +
+               QKeySequence::listToString(action->shortcuts()) + " | " + action->toolTip();
+    const auto* widget = qobject_cast<const QWidget*>(&object);
+    if (!widget) return {};
+    line += widget->isEnabled() ? "" : " -";
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+        return line + (button->isChecked() ? " x" : "") + " | " + button->text();
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
+        return line + " | " + edit->text();
+    if (const auto* menu = qobject_cast<const QMenu*>(widget)) return line + " | " + menu->title();
+    if (const auto* label = qobject_cast<const QLabel*>(widget))
+        return line + " | " + label->text();
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget))
+        return line + " | " + combo->currentText() + " | " + QString::number(combo->count());
+    if (const auto* list = qobject_cast<const QListWidget*>(widget))
+        return line + " | " + (list->currentItem() ? list->currentItem()->text() : "") + " | " +
+               QString::number(list->count());
+    return {};
+}
+
 // What a window shows, one line per named action or field below `root` (those named in `skip`
-// left out, as a device list that differs between machines): its name, "-" when disabled, "x"
-// when checked, and its text, entries, shortcut and tool tip. The golden files compare it whole.
+// left out, as a device list that differs between machines). The golden files compare it whole.
 inline std::string WindowDump(const QObject& root, const QStringList& skip = {}) {
     QStringList lines;
     for (const QObject* object : root.findChildren<QObject*>()) {
-        if (object->objectName().isEmpty() || object->objectName().startsWith("qt_") ||
-            skip.contains(object->objectName()))
-            continue;
-        QString line = object->objectName();
-        if (const auto* action = qobject_cast<const QAction*>(object)) {
-            line += QString(action->isEnabled() ? "" : " -") + (action->isChecked() ? " x" : "") +
-                    (action->isVisible() ? "" : " unsichtbar") + " | " + action->text() + " | " +
-                    action->shortcut().toString() + " | " + action->toolTip();
-        } else if (const auto* widget = qobject_cast<const QWidget*>(object)) {
-            line += widget->isEnabled() ? "" : " -";
-            if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
-                line += QString(button->isChecked() ? " x" : "") + " | " + button->text();
-            else if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
-                line += " | " + edit->text();
-            else if (const auto* menu = qobject_cast<const QMenu*>(widget))
-                line += " | " + menu->title();
-            else if (const auto* label = qobject_cast<const QLabel*>(widget))
-                line += " | " + label->text();
-            else if (const auto* combo = qobject_cast<const QComboBox*>(widget))
-                line += " | " + combo->currentText() + " | " + QString::number(combo->count());
-            else if (const auto* list = qobject_cast<const QListWidget*>(widget))
-                line += " | " + QString(list->currentItem() ? list->currentItem()->text() : "") +
-                        " | " + QString::number(list->count());
-            else
-                continue;
-        } else {
-            continue;
-        }
-        lines << line;
+        const QString name = object->objectName();
+        if (!name.isEmpty() && !name.startsWith("qt_") && !skip.contains(name) &&
+            !Shown(*object).isEmpty())
+            lines << Shown(*object);
     }
     return lines.join('\n').toStdString() + "\n";
 }

@@ -12,7 +12,6 @@
 #include "platform/uddf_xml.h"
 #include "tests/fakes/scripted_ui.h"
 #include "tests/fakes/transcript.h"
-#include "tests/gui/main_window.h"
 
 namespace marelos {
 namespace {
@@ -57,19 +56,6 @@ TEST(frmUddfImport, ADamagedFileIsReportedAndNoWindowOpens) {
     EXPECT_FALSE(ImportUddfFile("/tmp", ui, nullptr));
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_NE(ui.boxes[0].text.find("nicht das erwartete Format"), std::string::npos);
-}
-
-TEST(frmMain, ADrawnDiveExportedAndImportedAgainIsListedByItsPlaceInTheFile) {
-    QTemporaryDir dir;
-    MainWindow w;
-    w.ClickAt(3, 20);
-    w.ClickAt(20, 20);
-    const std::string out = dir.filePath("gezeichnet.uddf").toStdString();
-    w.dialogs.files.push_back(out);
-    w.Trigger("mnuExportUddf");
-    ScriptedUi ui;
-    frmUddfImport window(ReadUddfFile(out).value(), dir.path().toStdString(), ui, nullptr);
-    EXPECT_EQ(window.findChild<QTreeWidget*>("lvwDives")->topLevelItem(0)->text(0), "1");
 }
 
 }  // namespace
