@@ -239,17 +239,13 @@ class DecoTableTest : public ::testing::Test {
         workspace_->settings.surfaceInterval = 77;
     }
 
-    std::optional<std::vector<std::string>> Build(const std::vector<std::string>& input) {
-        std::optional<DecoTable> table = BuildDecoTable(*workspace_, store_, ui_, input);
-        if (!table) return std::nullopt;
-        notes_ = table->notes;
-        return table->lines;
+    std::optional<DecoTable> Build(const std::vector<std::string>& input) {
+        return BuildDecoTable(*workspace_, store_, ui_, input);
     }
 
     std::unique_ptr<Workspace> workspace_;
     InMemorySettingsStore store_;
     ScriptedUi ui_;
-    std::vector<std::string> notes_;
 };
 
 // Tables of the depth lines of tests/data/deco_table_inputs.tsv, compared with
@@ -267,9 +263,7 @@ TEST_F(DecoTableTest, TablesAgainstTheirGoldenFile) {
             workspace_->settings.nitroxDecoStart = 6;
             workspace_->settings.n2PerCentDecompression = 20;
         }
-        std::vector<std::string> input;
-        for (std::size_t k = 1; k < row.size(); ++k)
-            input.push_back(row[k]);
+        const std::vector<std::string> input(row.begin() + 1, row.end());
         ui_.lines.clear();
         golden += "## input:";
         for (const std::string& line : input)
@@ -277,9 +271,9 @@ TEST_F(DecoTableTest, TablesAgainstTheirGoldenFile) {
         golden += "\n";
         const auto table = Build(input);
         ASSERT_TRUE(table.has_value());
-        for (const std::string& line : *table)
+        for (const std::string& line : table->lines)
             golden += line + "\n";
-        for (const std::string& note : notes_)
+        for (const std::string& note : table->notes)
             golden += "note: " + note + "\n";
         for (const std::string& line : ui_.lines)
             golden += "message: " + line + "\n";
@@ -302,18 +296,18 @@ TEST_F(DecoTableTest, HeadersLimitsCancellingAndProgress) {
     for (const PlannerModel model : {PlannerModel::Buhlmann, PlannerModel::Vpmb}) {
         workspace_->settings.planner.model = model;
         const auto table = Build({"30 20"});
-        t.Note("planner header", table.value()[0], (*table)[4]);
+        t.Note("planner header", table.value().lines[0], table->lines[4]);
     }
     workspace_->settings.planner.enabled = false;
     ui_.lines.clear();
     std::string line = "9";
     for (int time = 1; time <= 25; ++time)
         line += " " + std::to_string(time * 5);
-    const std::size_t twenty = Build({line}).value().size();  // before the message is read
+    const std::size_t twenty = Build({line}).value().lines.size();  // before the message is read
     t.Note("25 times: lines", twenty, ui_.lines.front());
     const auto many = Build(std::vector<std::string>(2600, "9 5"));
-    EXPECT_LE(many.value().size(), static_cast<std::size_t>(kDecoTableMaxLines));
-    t.Note("2600 lines: lines", many->size(), ui_.lines.back());
+    EXPECT_LE(many.value().lines.size(), static_cast<std::size_t>(kDecoTableMaxLines));
+    t.Note("2600 lines: lines", many->lines.size(), ui_.lines.back());
 
     // Escape in every round of events, or only in the second.
     const auto events = [&](bool always) {
@@ -478,13 +472,11 @@ TEST(Tissues, ToleranceFromTheFirstUsedCompartmentAndTheStepperExact) {
 // nothing), above the table a fixed share, no table index from a missing number; air at 30 m
 // and oxygen at 6 m (above the CNS table) at 1013 mbar.
 TEST(Oxygen, DosesOfAMinuteAgainstTheirGoldenFile) {
-    std::vector<double> pressures = {OxygenPartialPressure(AmbientPressure(30, 1013), 78, 0),
-                                     OxygenPartialPressure(AmbientPressure(6, 1013), 0, 0)};
-    for (const double ppO2 : {0.5, 0.529, 0.531, 0.579, 0.585, 0.999, 1.4, 0.3, -0.4, 1.45, 1.5,
-                              1.1, 0.49, 2.5, std::nan("")})
-        pressures.push_back(ppO2);
     std::string out;
-    for (const double ppO2 : pressures) {
+    for (const double ppO2 :
+         {OxygenPartialPressure(AmbientPressure(30, 1013), 78, 0),
+          OxygenPartialPressure(AmbientPressure(6, 1013), 0, 0), 0.5, 0.529, 0.531, 0.579, 0.585,
+          0.999, 1.4, 0.3, -0.4, 1.45, 1.5, 1.1, 0.49, 2.5, std::nan("")}) {
         char line[120];
         std::snprintf(line, sizeof line, "%.10g\tOTU %.10g\tCNS %.10g %.10g\n", ppO2,
                       OtuOfMinute(ppO2), CnsOfMinute(ppO2).dive, CnsOfMinute(ppO2).day);
@@ -588,11 +580,8 @@ TEST(ModelParameters, TablesChangesAndProgressivityAgainstTheirGoldenFiles) {
 // Ten minutes at 20 m and five at 10 m, then the surface.
 ComputedProfile TwoLevels() {
     ComputedProfile computed;
-    for (int j = 1; j <= 10; ++j)
-        computed.records[j].depth = 20;
-    for (int j = 11; j <= 15; ++j)
-        computed.records[j].depth = 10;
-    computed.records[16].depth = 0;
+    for (int j = 1; j <= 16; ++j)
+        computed.records[j].depth = j <= 10 ? 20 : j <= 15 ? 10 : 0;
     computed.computedCount = 17;
     return computed;
 }
@@ -640,10 +629,10 @@ TEST(Calculators, ResultsAgainstTheirGoldenFile) {
     ScriptedUi ui;
     ui.textAnswers = {std::string("1234")};
     mnuCalcBreathingRatio(computed, ui, ",");
-    EXPECT_EQ(ui.questions.front(), "Wieviel Luft in Litern wurde verbraucht?");
-    EXPECT_EQ(ui.boxes.back().text, "AMV: 30,8 Liter pro Minute bei 1 bar");
     mnuCalcBreathingRatio(ComputedProfile{}, ui, ".");
-    EXPECT_EQ(ui.boxes.back().text, kNoCalculatedDive);
+    const std::string question = "? Wieviel Luft in Litern wurde verbraucht?\n";
+    EXPECT_EQ(ui.Said(), question + question + "! 0 AMV: 30,8 Liter pro Minute bei 1 bar\n! 0 " +
+                             kNoCalculatedDive + "\n");
 }
 
 TEST(NoFly, CountsMinutesUntilTheCabinPressureIsStrictlyAboveAndLeavesEveryResultAsItWas) {
