@@ -115,23 +115,6 @@ TEST(CalculationOutputs, EveryPathAgainstItsGoldenFile) {
     ExpectGolden("calculation_outputs.txt", golden);
 }
 
-TEST(Calculation, FirstStopIsTheListedDepthBelowTheCeilingOrAboveItWhenSharp) {
-    const ModelParameters model = ModelFromSettings(Settings{});
-    TissueState tissues;
-    // Load compartment 1 until the tolerated pressure lies between the pressures at 9 and 12 m.
-    const double wanted = (AmbientPressure(9, 1000) + AmbientPressure(12, 1000)) / 2;
-    double low = 0, high = 20;
-    for (int i = 0; i < 100; ++i) {
-        tissues.pN2[1] = tissues.pTotal[1] = (low + high) / 2;
-        (ToleratedAmbientPressure(tissues, model) < wanted ? low : high) = tissues.pN2[1];
-    }
-    EXPECT_EQ(FindFirstStopIndex(tissues, model, 1000, false), 4);  // 12 m
-    EXPECT_EQ(FindFirstStopIndex(tissues, model, 1000, true), 3);   // 9 m
-    EXPECT_EQ(FindCeilingDepth(tissues, model, 1000), 10);
-    EXPECT_EQ(FindFirstStopIndex(TissueState{}, model, 1000, false), 0);
-    EXPECT_EQ(FindCeilingDepth(TissueState{}, model, 1000), 0);
-}
-
 // A calculation writes whole records and clears only what an earlier, longer one left beyond
 // its own: after a long dive with compartment 0, a short dive without it, and a calculation
 // that stops before its first record, leave everything as in a fresh workspace.
@@ -369,7 +352,9 @@ TEST(SavedAscent, CalculatesAgainToTheSameStopsAndDoses) {
 }
 
 // The plans and texts themselves are in the golden file of the calculation's outputs; a Yes to
-// the question for stops stores the choice and calculates in stops (2 + 1 + 2 x 4 lines).
+// the question for stops stores the choice and calculates in stops (2 + 1 + 2 x 4 lines). The
+// no-fly time of the same dive counts the minutes until the cabin pressure is strictly above the
+// tolerated pressure and leaves every result as it was.
 TEST(DivePlan, AYesToTheQuestionForStopsStoresTheChoiceAndCalculatesInStopsAndDiveValues) {
     Transcript t;
     auto deep = DrawnDive({{4, 40}, {30, 40}});
@@ -383,6 +368,31 @@ TEST(DivePlan, AYesToTheQuestionForStopsStoresTheChoiceAndCalculatesInStopsAndDi
     ui.answers = {Answer::Yes};
     const bool shown = ShowDecompressionText(*deep, ui);
     t.Note("shown", shown, ui.questions.at(1));
+    const auto before = std::make_unique<Workspace>(*deep);
+    const int minutes = ComputeNoFlyMinutes(*deep, store, ui).value();  // throws without one
+    EXPECT_GT(minutes, 60);
+    const std::vector<ComputedMinute>& records = deep->computed.records;
+    EXPECT_EQ(deep->settings.surfaceInterval, before->settings.surfaceInterval);
+    EXPECT_EQ(deep->computed.computedCount, before->computed.computedCount);
+    EXPECT_EQ(deep->tissues, before->tissues);
+    EXPECT_EQ(std::memcmp(records.data(), before->computed.records.data(),
+                          records.size() * sizeof records[0]),
+              0);
+    for (int k = 0; k <= kStopTableEnd; ++k)
+        EXPECT_EQ(deep->profile.stops[k].time, before->profile.stops[k].time);
+    // The same search by hand, from the end of the decompression phase.
+    deep->settings.surfaceInterval = 0;
+    mnuCalcSaturation(*deep, store, ui);
+    const double surface = DepthFromPressure(1.0);
+    for (int m = 0; m < minutes; ++m) {
+        EXPECT_LE(0.595, ToleratedAmbientPressure(deep->tissues, deep->model)) << m;
+        SaturateTissues(deep->tissues, deep->model, 1000, surface, 1, 78, 0);
+    }
+    EXPECT_GT(0.595, ToleratedAmbientPressure(deep->tissues, deep->model));
+    // A higher cabin pressure allows flying sooner.
+    deep->settings.surfaceInterval = 120;
+    deep->settings.cabinPressure = 800;
+    EXPECT_LT(ComputeNoFlyMinutes(*deep, store, ui).value(), minutes);
     // The dive values name the comment fields only when they are filled.
     ComputedProfile computed;
     computed.last.maxDepth = 30;
@@ -430,9 +440,23 @@ TEST(StoppedCalculation, EveryReaderShowsTheReasonInsteadOfStops) {
 
 // The saturation and the tolerated pressure of every compartment are in the records of the
 // calculation's golden file (nitrogen, trimix, compartment 0 on and off), and the reference
-// comparison checks them on random dives. Here the parts no dive shows by itself.
-TEST(Tissues, ToleranceFromTheFirstUsedCompartmentAndTheStepperExact) {
+// comparison checks them on random dives. Here the parts no dive shows by itself, and the first
+// stop: the listed depth below the ceiling, or above it when sharp.
+TEST(Tissues, ToleranceFromTheFirstUsedCompartmentTheFirstStopAndTheStepperExact) {
     ModelParameters model = ModelFromSettings(Settings{});
+    TissueState loaded;
+    // Load compartment 1 until the tolerated pressure lies between the pressures at 9 and 12 m.
+    const double wanted = (AmbientPressure(9, 1000) + AmbientPressure(12, 1000)) / 2;
+    double below = 0, above = 20;
+    for (int i = 0; i < 100; ++i) {
+        loaded.pN2[1] = loaded.pTotal[1] = (below + above) / 2;
+        (ToleratedAmbientPressure(loaded, model) < wanted ? below : above) = loaded.pN2[1];
+    }
+    EXPECT_EQ(FindFirstStopIndex(loaded, model, 1000, false), 4);  // 12 m
+    EXPECT_EQ(FindFirstStopIndex(loaded, model, 1000, true), 3);   // 9 m
+    EXPECT_EQ(FindCeilingDepth(loaded, model, 1000), 10);
+    EXPECT_EQ(FindFirstStopIndex(TissueState{}, model, 1000, false), 0);
+    EXPECT_EQ(FindCeilingDepth(TissueState{}, model, 1000), 0);
     TissueState low;
     low.pN2[3] = low.pTotal[3] = 0.5;  // below its a: a negative tolerance
     EXPECT_EQ(ToleratedAmbientPressure(low, model), 0);
@@ -471,7 +495,7 @@ TEST(Tissues, ToleranceFromTheFirstUsedCompartmentAndTheStepperExact) {
 // 0.60), the CNS level is the next tenth above (exactly 1.5 counts at 1.6, 0.49 at 0.5 counts
 // nothing), above the table a fixed share, no table index from a missing number; air at 30 m
 // and oxygen at 6 m (above the CNS table) at 1013 mbar.
-TEST(Oxygen, DosesOfAMinuteAgainstTheirGoldenFile) {
+TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGasAndTheDaySumDecays) {
     std::string out;
     for (const double ppO2 :
          {OxygenPartialPressure(AmbientPressure(30, 1013), 78, 0),
@@ -487,10 +511,7 @@ TEST(Oxygen, DosesOfAMinuteAgainstTheirGoldenFile) {
     record.cnsDive = 7;
     AddCnsMinute(record, 1.0, 78, 0);  // 0.21 bar: below the table, the record keeps its values
     EXPECT_EQ(record.cnsDive, 7);
-}
-
-// A calculation's records are written whole, so below the CNS table a minute gets 0.
-TEST(Oxygen, EachMinuteGetsTheDosesOfItsOwnDepthAndGasAndTheDaySumDecays) {
+    // A calculation's records are written whole, so below the CNS table a minute gets 0.
     OxygenSteps steps(1013);
     // Repeated minutes, then a change of only the depth, only the N2 or only the He share.
     const double minutes[][3] = {{30, 78, 0},  {30, 78, 0},  {10, 78, 0}, {10, 50, 0},
@@ -633,39 +654,6 @@ TEST(Calculators, ResultsAgainstTheirGoldenFile) {
     const std::string question = "? Wieviel Luft in Litern wurde verbraucht?\n";
     EXPECT_EQ(ui.Said(), question + question + "! 0 AMV: 30,8 Liter pro Minute bei 1 bar\n! 0 " +
                              kNoCalculatedDive + "\n");
-}
-
-TEST(NoFly, CountsMinutesUntilTheCabinPressureIsStrictlyAboveAndLeavesEveryResultAsItWas) {
-    auto dive = DrawnDive({{4, 40}, {30, 40}});
-    InMemorySettingsStore store;
-    ScriptedUi ui;
-    mnuCalcSaturation(*dive, store, ui);
-    const auto before = std::make_unique<Workspace>(*dive);
-    const int minutes = ComputeNoFlyMinutes(*dive, store, ui).value();  // throws without one
-    EXPECT_GT(minutes, 60);
-    EXPECT_EQ(dive->settings.surfaceInterval, before->settings.surfaceInterval);
-    EXPECT_EQ(dive->computed.computedCount, before->computed.computedCount);
-    for (int j = 1; j <= dive->computed.computedCount; ++j) {
-        EXPECT_EQ(dive->computed.records[j].toleratedPressure,
-                  before->computed.records[j].toleratedPressure);
-    }
-    EXPECT_EQ(dive->tissues, before->tissues);
-    EXPECT_EQ(DailyCns(dive->computed), DailyCns(before->computed));
-    for (int k = 0; k <= kStopTableEnd; ++k)
-        EXPECT_EQ(dive->profile.stops[k].time, before->profile.stops[k].time);
-    // The same search by hand, from the end of the decompression phase.
-    dive->settings.surfaceInterval = 0;
-    mnuCalcSaturation(*dive, store, ui);
-    const double surface = DepthFromPressure(1.0);
-    for (int m = 0; m < minutes; ++m) {
-        EXPECT_LE(0.595, ToleratedAmbientPressure(dive->tissues, dive->model)) << m;
-        SaturateTissues(dive->tissues, dive->model, 1000, surface, 1, 78, 0);
-    }
-    EXPECT_GT(0.595, ToleratedAmbientPressure(dive->tissues, dive->model));
-    // A higher cabin pressure allows flying sooner.
-    dive->settings.surfaceInterval = 120;
-    dive->settings.cabinPressure = 800;
-    EXPECT_LT(ComputeNoFlyMinutes(*dive, store, ui).value(), minutes);
 }
 
 TEST(NoFly, AnIncalculableDiveTheMessageInHoursAndTheAltitudePressure) {
