@@ -57,12 +57,6 @@ struct PlannedDive {
         result = mnuCalcSaturation(*workspace, store, ui);
     }
     const Schedule& schedule() const { return *result.schedule; }
-    std::vector<double> SwitchDepths() const {
-        std::vector<double> depths;
-        for (const GasSwitch& change : schedule().switches)
-            depths.push_back(change.depth);
-        return depths;
-    }
     // The tissues at the end of the ascent's segment `last` (all before it replayed).
     TissueState TissuesAfter(std::size_t last) const {
         const SegmentLoader loader(workspace->model, workspace->settings.airPressure,
@@ -110,21 +104,22 @@ TEST(PlannerDives, RunTimeTablesAgainstTheirTranscript) {
         const auto [n2, he] = gasOf(row.at(2));
         const PlannedDive dive(corners, settings, {static_cast<int>(n2), he});
         const Schedule& plan = dive.schedule();
+        std::vector<double> switches;
+        for (const GasSwitch& change : plan.switches)
+            switches.push_back(change.depth);
         t.Note(row[0], plan.complete, plan.runTime, plan.StopMinutes(), plan.FirstStopDepth(),
-               dive.SwitchDepths(), dive.workspace->computed.records[30].toleratedPressure);
+               switches, dive.workspace->computed.records[30].toleratedPressure);
         t.Note("  table", RuntimeTableLines(plan, settings.planner, 1013.25, "."));
         EXPECT_TRUE(row.size() < 5 || std::abs(plan.runTime - std::stod(row[4])) <= 3) << row[0];
     }
     // Fresh water presses less per metre: the maximum operating depths lie deeper.
-    const auto mod = [](const BreathingGas& gas, double water) {
-        return std::pair{DepthAtPpO2(gas, 1.6, 1013.25, water),
-                         DefaultSwitchDepth(gas, 1.6, 1013.25, water)};
-    };
     for (const double o2 : {35.0, 50.0, 100.0}) {
         const BreathingGas gas = BreathingGas::FromOxygenHelium(o2, o2 == 35 ? 25 : 0);
         t.Note("MOD and switch depth at 1.6 bar, salt and fresh water: " + GasName(gas),
-               mod(gas, kSaltWater).first, mod(gas, kSaltWater).second, mod(gas, kFreshWater).first,
-               mod(gas, kFreshWater).second);
+               DepthAtPpO2(gas, 1.6, 1013.25, kSaltWater),
+               DefaultSwitchDepth(gas, 1.6, 1013.25, kSaltWater),
+               DepthAtPpO2(gas, 1.6, 1013.25, kFreshWater),
+               DefaultSwitchDepth(gas, 1.6, 1013.25, kFreshWater));
     }
 }
 
@@ -191,17 +186,14 @@ TEST(Contingency, NoPlanIsShorterTheWorstCaseIsTheLongestAndEmptyCylindersAreMar
         {{{2, 45}, {30, 45}}, {78, 0}, {kDecoEan50, kDecoOxygen}},
         {{{3, 60}, {20, 60}}, {44, 35}, {kDecoEan50, kDecoOxygen}},
         {{{4, 75}, {14, 75}}, {36, 45}, {travel, kDecoEan50, kDecoOxygen}}};
-    const auto stopsOf = [](const Schedule& schedule) {
-        std::map<double, int> stops;
-        for (const ScheduleStop& stop : schedule.stops)
-            stops[stop.depth] = stop.minutes;
-        return stops;
-    };
     // Each stop of `longer` at least as long as `shorter`'s at its depth.
     const auto holdsEachStop = [&](const ContingencyPlan& longer, const ContingencyPlan& shorter) {
-        std::map<double, int> held = stopsOf(longer.schedule);
-        for (const auto& [depth, minutes] : stopsOf(shorter.schedule))
-            EXPECT_GE(held[depth], minutes) << longer.name << " at " << depth << " m";
+        std::map<double, int> held;
+        for (const ScheduleStop& stop : longer.schedule.stops)
+            held[stop.depth] = stop.minutes;
+        for (const ScheduleStop& stop : shorter.schedule.stops)
+            EXPECT_GE(held[stop.depth], stop.minutes)
+                << longer.name << " at " << stop.depth << " m";
     };
     for (const PlannerModel model : {PlannerModel::Buhlmann, PlannerModel::Vpmb}) {
         for (const auto& [corners, bottomGas, decoGases] : dives) {
@@ -374,11 +366,10 @@ TEST(VpmbPlans, PublishedConservatismAndExtremes) {
         note("60 m, program conventions", Plan(SixtyMetresThirtyMinutes(), Vpmb(0, gases)));
     }
     const BreathingGas trimix = BreathingGas::FromProfileLine(36, 45);
-    const std::vector<DecoGasSetting> gases = {kDecoEan50,
-                                               {BreathingGas::FromOxygenHelium(100, 0), {}}};
     for (int c = 0; c <= 4; ++c) {
-        t.Note("75 m trimix +" + std::to_string(c),
-               Plan(SquareDive(75, 20, 4, trimix, 0.8), Vpmb(c, gases)).runTime);
+        t.Note(
+            "75 m trimix +" + std::to_string(c),
+            Plan(SquareDive(75, 20, 4, trimix, 0.8), Vpmb(c, {kDecoEan50, kDecoOxygen})).runTime);
     }
     const BreathingGas air{21, 79, 0};
     note("1 m", Plan(SquareDive(1, 60, 1, air, 0.75), Vpmb(4)));
