@@ -327,11 +327,10 @@ TEST(SavedAscent, CalculatesAgainToTheSameStopsAndDoses) {
         InMemorySettingsStore store;
         store.WriteSetting("Decompression", "Step", "True");
         ScriptedUi ui;
-        auto dive = DrawnDive({}, settings), saved = DrawnDive({}, settings);
+        auto dive =
+            DrawnDive({{3, 33}, {30, 33}}, settings, {std::stoi(mix.n2), std::stod(mix.he)});
+        auto saved = DrawnDive({}, settings);
         dive->mix = saved->mix = mix;
-        for (const int minute : {3, 30})
-            dive->profile.points[dive->profile.nextPoint++] = {minute, 33, std::stoi(mix.n2),
-                                                               std::stod(mix.he)};
         mnuCalcSaturation(*dive, store, ui);
         EXPECT_EQ(AscentGasWarnings(*dive).empty(), row[2] != "warns");
         const double otu = TotalOtu(dive->computed);

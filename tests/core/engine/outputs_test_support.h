@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/profile/gas_mix.h"
 #include "core/settings/memory_settings_store.h"
 #include "core/workspace.h"
 #include "tests/fakes/golden.h"
@@ -13,12 +14,14 @@
 
 namespace marelos {
 
-// A workspace with default settings and a dive drawn from corners (minute, depth) on air.
-inline std::unique_ptr<Workspace> DrawnDive(std::initializer_list<std::pair<int, int>> corners,
-                                            Settings settings = {}) {
+// A workspace with the settings and a dive drawn from corners (minute, depth) on one gas, air
+// unless told.
+inline std::unique_ptr<Workspace> DrawnDive(const std::vector<std::pair<int, int>>& corners,
+                                            Settings settings = {}, PointGas gas = {78, 0}) {
     auto workspace = std::make_unique<Workspace>(WorkspaceFromSettings(settings));
     for (const auto& [minute, depth] : corners) {
-        workspace->profile.points[workspace->profile.nextPoint++] = {minute, depth, 78, 0};
+        workspace->profile.points[workspace->profile.nextPoint++] = {minute, depth, gas.n2Percent,
+                                                                     gas.hePercent};
     }
     return workspace;
 }

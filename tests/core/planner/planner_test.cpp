@@ -48,11 +48,7 @@ Settings PlannerConventions() {
 struct PlannedDive {
     explicit PlannedDive(const std::vector<std::pair<int, int>>& corners,
                          Settings settings = PlannerConventions(), PointGas gas = {78, 0}) {
-        workspace = DrawnDive({}, settings);
-        for (const auto& [minute, depth] : corners) {
-            workspace->profile.points[workspace->profile.nextPoint++] = {
-                minute, depth, gas.n2Percent, gas.hePercent};
-        }
+        workspace = DrawnDive(corners, settings, gas);
         workspace->model = ModelFromSettings(settings);
         result = mnuCalcSaturation(*workspace, store, ui);
     }
