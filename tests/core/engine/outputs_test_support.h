@@ -1,7 +1,7 @@
 #pragma once
 
-#include <algorithm>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,17 +30,14 @@ inline std::unique_ptr<Workspace> DrawnDive(const std::vector<std::pair<int, int
 // followed by no "Section/Key=" belongs to the value (as in a cylinder).
 inline void WriteEntries(SettingsStore& store, const std::string& entries) {
     std::vector<std::string> merged;
-    std::size_t start = 0;
-    while (start < entries.size()) {
-        const std::size_t end = std::min(entries.find(';', start), entries.size());
-        const std::string part = entries.substr(start, end - start);
+    std::istringstream parts(entries);
+    for (std::string part; std::getline(parts, part, ';');) {
         const std::size_t equals = part.find('=');
         if (equals != std::string::npos && part.find('/') < equals) {
             merged.push_back(part);
         } else if (!merged.empty()) {
             merged.back() += ";" + part;
         }
-        start = end + 1;
     }
     for (const std::string& entry : merged) {
         const std::size_t slash = entry.find('/'), equals = entry.find('=');

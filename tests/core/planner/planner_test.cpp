@@ -508,23 +508,9 @@ Schedule Planned(std::vector<ScheduleSegment> dive, std::vector<ScheduleSegment>
     return schedule;
 }
 
-// Every cylinder's litres and pressures, the minimum gas, the turn and the warnings.
-void NoteGasPlan(Transcript& t, const std::string& label, const GasPlan& plan) {
-    for (const CylinderUse& use : plan.cylinders) {
-        const CylinderPressures& p = use.pressures;
-        t.Note(label + " " + use.cylinder.name + " l used/missing/reserve", use.usedLitres,
-               use.missingLitres, use.reserveLitres);
-        t.Note("  bar used/end/reserve/turn, ideal end", p.used, p.end, p.reserve, p.turn,
-               use.ideal.end);
-        t.Note("  empty at, below reserve, bottom", use.emptyAt, use.belowReserve, use.bottom);
-    }
-    t.Note(label + " minimum gas l", plan.minimumGasLitres);
-    if (plan.turn) t.Note("  turn min/m/bar", plan.turn->runTime, plan.turn->depth, plan.turn->bar);
-    t.Note("  warnings", plan.warnings);
-}
-
 // The dives of tests/data/gas_plan_dives.tsv, whose figures are worked out by hand there: each
-// gas plan, and the run-time table with the turn.
+// gas plan (every cylinder's litres and pressures, the minimum gas, the turn and the warnings),
+// and the run-time table with the turn.
 TEST(GasPlan, DivesIntegratedByHand) {
     Transcript t;
     for (const std::vector<std::string>& row : DataRows("gas_plan_dives.tsv")) {
@@ -536,7 +522,18 @@ TEST(GasPlan, DivesIntegratedByHand) {
         settings.sacDeco = std::stod(row.at(4));
         settings.realGas = row.at(5) == "real";
         const GasPlan plan = PlanGas(dive, settings, PlannerSettings{}, kAir, ",");
-        NoteGasPlan(t, row[0], plan);
+        for (const CylinderUse& use : plan.cylinders) {
+            const CylinderPressures& p = use.pressures;
+            t.Note(row[0] + " " + use.cylinder.name + " l used/missing/reserve", use.usedLitres,
+                   use.missingLitres, use.reserveLitres);
+            t.Note("  bar used/end/reserve/turn, ideal end", p.used, p.end, p.reserve, p.turn,
+                   use.ideal.end);
+            t.Note("  empty at, below reserve, bottom", use.emptyAt, use.belowReserve, use.bottom);
+        }
+        t.Note(row[0] + " minimum gas l", plan.minimumGasLitres);
+        if (plan.turn)
+            t.Note("  turn min/m/bar", plan.turn->runTime, plan.turn->depth, plan.turn->bar);
+        t.Note("  warnings", plan.warnings);
         dive.model = "ZH-L16C GF 30/85";
         t.Note("  run-time table",
                RuntimeTableLines(dive, PlannerSettings{}, kAir, ",", plan.turn));
