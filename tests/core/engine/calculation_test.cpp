@@ -29,30 +29,23 @@ namespace {
 using ::testing::Contains;
 using Corners = std::vector<std::pair<int, int>>;
 
-// A dive of the golden file: corners (minute, depth) on one gas, and the stored settings it is
-// calculated with.
-struct Scenario {
-    Corners corners;
-    std::string settings;
-    GasMixFields mix = {};
-};
-
-// Everything a calculation leaves for the user: its result and messages, every record, the
-// stops and doses, the dive plan, the decompression text and lines, and the no-fly time.
-std::string Outputs(const Scenario& scenario) {
+// Everything a calculation of a dive of the golden file (corners on one gas, calculated with the
+// stored settings) leaves for the user: its result and messages, every record, the stops and
+// doses, the dive plan, the decompression text and lines, and the no-fly time.
+std::string Outputs(const Corners& corners, const std::string& settings, const GasMixFields& mix) {
     InMemorySettingsStore store;
-    WriteEntries(store, "Values/SurfaceInterval=0;Decompression/Step=True;" + scenario.settings);
+    WriteEntries(store, "Values/SurfaceInterval=0;Decompression/Step=True;" + settings);
     Workspace ws = WorkspaceFromSettings(LoadSettings(store, "/opt/marelos"));
-    ws.mix = scenario.mix;
+    ws.mix = mix;
     std::ostringstream out;
     out.precision(9);
     out << "##";
-    for (const auto& [minute, depth] : scenario.corners) {
-        ws.profile.points[ws.profile.nextPoint++] = {minute, depth, std::stoi(scenario.mix.n2),
-                                                     std::stod(scenario.mix.he)};
+    for (const auto& [minute, depth] : corners) {
+        ws.profile.points[ws.profile.nextPoint++] = {minute, depth, std::stoi(mix.n2),
+                                                     std::stod(mix.he)};
         out << " " << minute << "/" << depth;
     }
-    out << " " << scenario.mix.n2 << "/" << scenario.mix.he << ": " << scenario.settings << "\n";
+    out << " " << mix.n2 << "/" << mix.he << ": " << settings << "\n";
     ScriptedUi ui;
     const CalculationResult r = mnuCalcSaturation(ws, store, ui);
     out << "completed=" << r.completed << " maxDepth=" << r.maxDepth
@@ -104,13 +97,9 @@ std::string Outputs(const Scenario& scenario) {
 TEST(CalculationOutputs, EveryPathAgainstItsGoldenFile) {
     std::string golden;
     for (const std::vector<std::string>& row : DataRows("calculation_scenarios.tsv")) {
-        Scenario scenario{{}, row.at(1)};
-        std::istringstream corners(row[0]);
-        for (int minute, depth; corners >> minute && corners.ignore() >> depth;)
-            scenario.corners.emplace_back(minute, depth);
-        if (row.size() > 2)
-            scenario.mix = {row[2].substr(0, 2), row[2].substr(3, 2), row[2].substr(6)};
-        golden += Outputs(scenario);
+        GasMixFields mix;
+        if (row.size() > 2) mix = {row[2].substr(0, 2), row[2].substr(3, 2), row[2].substr(6)};
+        golden += Outputs(CornersOf(row[0]), row.at(1), mix);
     }
     ExpectGolden("calculation_outputs.txt", golden);
 }
@@ -415,8 +404,7 @@ TEST(StoppedCalculation, EveryReaderShowsTheReasonInsteadOfStops) {
         ASSERT_GT(DecompressionLines(*dive, LastWrittenLine(dive->profile)).size(), 2u);
 
         dive->profile.nextPoint = 1;
-        std::istringstream corners(row[0]);
-        for (int minute, depth; corners >> minute && corners.ignore() >> depth;)
+        for (const auto& [minute, depth] : CornersOf(row[0]))
             dive->profile.points[dive->profile.nextPoint++] = {minute, depth, 78, 0};
         dive->settings.maxHScale = 6000;
         const CalculationResult result = mnuCalcSaturation(*dive, store, ui);

@@ -26,6 +26,15 @@ inline std::unique_ptr<Workspace> DrawnDive(const std::vector<std::pair<int, int
     return workspace;
 }
 
+// The corners "minute/depth minute/depth ..." of a case table's dive.
+inline std::vector<std::pair<int, int>> CornersOf(const std::string& text) {
+    std::vector<std::pair<int, int>> corners;
+    std::istringstream in(text);
+    for (int minute, depth; in >> minute && in.ignore() >> depth;)
+        corners.emplace_back(minute, depth);
+    return corners;
+}
+
 // Writes "Section/Key=Value" entries, separated by semicolons, into the store; a semicolon
 // followed by no "Section/Key=" belongs to the value (as in a cylinder).
 inline void WriteEntries(SettingsStore& store, const std::string& entries) {

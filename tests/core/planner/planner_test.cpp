@@ -80,10 +80,6 @@ TEST(PlannerDives, RunTimeTablesAgainstTheirTranscript) {
         return std::pair{std::stod(text.substr(0, slash)), std::stod(text.substr(slash + 1))};
     };
     for (const std::vector<std::string>& row : DataRows("planner_dives.tsv")) {
-        std::vector<std::pair<int, int>> corners;
-        std::istringstream cornerText(row.at(1));
-        for (int minute, depth; cornerText >> minute && cornerText.ignore() >> depth;)
-            corners.emplace_back(minute, depth);
         Settings settings = PlannerConventions();
         std::istringstream words(row.size() > 3 ? row[3] : "");
         for (std::string word; words >> word;) {
@@ -98,7 +94,7 @@ TEST(PlannerDives, RunTimeTablesAgainstTheirTranscript) {
                 planner.decoGases.push_back(ParseDecoGas(gas).value());
         }
         const auto [n2, he] = gasOf(row.at(2));
-        const PlannedDive dive(corners, settings, {static_cast<int>(n2), he});
+        const PlannedDive dive(CornersOf(row.at(1)), settings, {static_cast<int>(n2), he});
         const Schedule& plan = dive.schedule();
         std::vector<double> switches;
         for (const GasSwitch& change : plan.switches)
@@ -212,8 +208,7 @@ TEST(Contingency, NoPlanIsShorterTheWorstCaseIsTheLongestAndEmptyCylindersAreMar
             holdsEachStop(worst, plans[1]);
             const std::size_t gas = worst.name.find(", ohne ") + 7;
             const std::string lost = "Ohne " + worst.name.substr(gas, worst.name.size() - gas - 1);
-            const auto costliest = std::find_if(
-                plans.begin(), plans.end(), [&](const auto& plan) { return plan.name == lost; });
+            const auto costliest = std::ranges::find(plans, lost, &ContingencyPlan::name);
             ASSERT_NE(costliest, plans.end()) << worst.name;
             holdsEachStop(worst, *costliest);
             if (model == PlannerModel::Buhlmann && decoGases.size() == 3) {
