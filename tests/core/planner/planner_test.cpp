@@ -397,11 +397,10 @@ TEST(VpmbInTheCalculation, PlansFromTheDivePhaseAndLeavesTheBuhlmannTissuesAlone
 // and regenerated; the allowed gradients; Boyle's law; the surface phase.
 TEST(VpmbBubbles, NucleiGradientsBoyleAndTheSurfacePhase) {
     using namespace vpmb;
-    EXPECT_DOUBLE_EQ(CriticalRadiiAt(0).n2, 0.55);
-    EXPECT_DOUBLE_EQ(CriticalRadiiAt(0).he, 0.45);
-    EXPECT_DOUBLE_EQ(CriticalRadiiAt(4).n2, 0.55 * 1.35);
-    EXPECT_DOUBLE_EQ(CriticalRadiiAt(9).he, CriticalRadiiAt(4).he);
-    EXPECT_DOUBLE_EQ(CriticalRadiiAt(2).he, 0.45 * 1.12);
+    Transcript t;  // 0.55 and 0.45 µm, times 1.12 at +2, 1.35 at +4 and beyond
+    for (const int c : {0, 2, 4, 9})
+        t.Note("critical radii N2/He at +" + std::to_string(c), CriticalRadiiAt(c).n2,
+               CriticalRadiiAt(c).he);
     // 2 gamma (gamma c - gamma) / (gamma c r): 60 557 Pa at 0.55 µm with 0.0179 and 0.257 N/m; a
     // crushing pressure of 2 (gamma c - gamma) / r0 halves the radius and so doubles it.
     EXPECT_NEAR(InitialGradient(0.55, 0), 0.60557, 1e-5);
@@ -465,6 +464,7 @@ TEST(VpmbBubbles, NucleiGradientsBoyleAndTheSurfacePhase) {
 const BreathingGas kAirGas = BreathingGas::FromProfileLine(78, 0);  // 21 % O2, as drawn
 const BreathingGas kEan50 = BreathingGas::FromOxygenHelium(50, 0);
 const BreathingGas kOxygen = BreathingGas::FromOxygenHelium(100, 0);
+const BreathingGas kTrimix = BreathingGas::FromOxygenHelium(18, 45);
 
 // Segments "KIND FROM TO MINUTES GAS; ..." (T travel, S stop, W switch; "air" or O2/He).
 std::vector<ScheduleSegment> Segments(std::string text) {
@@ -543,12 +543,11 @@ TEST(RealGas, CompressibilityWithinOnePercentOfThePublishedTablesAndCylinderText
             << GasName(gas) << " " << row[3] << " bar";
     }
     // The pressure of a content is the inverse of the content of a pressure, also for trimix.
-    const BreathingGas trimix = BreathingGas::FromOxygenHelium(18, 45);
     for (const double bar : {0.01, 1.0, 50.0, 232.0, 350.0}) {  // 0.01 bar: 0.12 l
-        EXPECT_NEAR(PressureOfContent(trimix, 12, GasContent(trimix, 12, bar, true), true), bar,
+        EXPECT_NEAR(PressureOfContent(kTrimix, 12, GasContent(kTrimix, 12, bar, true), true), bar,
                     1e-6);
     }
-    EXPECT_EQ(PressureOfContent(trimix, 12, -5, true), 0);
+    EXPECT_EQ(PressureOfContent(kTrimix, 12, -5, true), 0);
     // The stored cylinders and rates (a refused cylinder is dropped and the others move up, a rate
     // outside its range loads as the default) are a case of the settings golden file; the gas
     // plan's warnings after the planner's, at the end of the messages, are in the calculation's.
@@ -558,8 +557,6 @@ TEST(RealGas, CompressibilityWithinOnePercentOfThePublishedTablesAndCylinderText
                   row[1] == "kept" ? row[0] : row[1]);
     }
 }
-
-const BreathingGas kTrimix = BreathingGas::FromOxygenHelium(18, 45);
 
 // A plan drawn by hand: where its ascent starts, its stops (depth, run time, gas, switch) and
 // its run time.
