@@ -29,8 +29,12 @@
 namespace marelos {
 namespace {
 
-const DecoGasSetting kDecoEan50{BreathingGas::FromOxygenHelium(50, 0), {}};
-const DecoGasSetting kDecoOxygen{BreathingGas::FromOxygenHelium(100, 0), {}};
+const BreathingGas kAirGas = BreathingGas::FromProfileLine(78, 0);  // 21 % O2, as drawn
+const BreathingGas kEan50 = BreathingGas::FromOxygenHelium(50, 0);
+const BreathingGas kOxygen = BreathingGas::FromOxygenHelium(100, 0);
+const BreathingGas kTrimix = BreathingGas::FromOxygenHelium(18, 45);
+const DecoGasSetting kDecoEan50{kEan50, {}};
+const DecoGasSetting kDecoOxygen{kOxygen, {}};
 
 // ZH-L16C without progressivity, GF 40/85, salt water, 1013.25 mbar, 10 m/min, switches of a
 // minute, last stop 3 m: the conventions of the published plans below.
@@ -226,9 +230,8 @@ TEST(Contingency, NoPlanIsShorterTheWorstCaseIsTheLongestAndEmptyCylindersAreMar
     // deepens every line below the surface and lengthens the last one at the greatest depth.
     Settings settings = PlannerConventions();
     settings.planner.decoGases = {kDecoEan50, kDecoOxygen};
-    settings.gasPlan.cylinders = {{"D50", 50, 300, BreathingGas::FromProfileLine(78, 0)},
-                                  {"S1", 1, 100, kDecoEan50.gas},
-                                  {"O50", 50, 300, kDecoOxygen.gas}};
+    settings.gasPlan.cylinders = {
+        {"D50", 50, 300, kAirGas}, {"S1", 1, 100, kEan50}, {"O50", 50, 300, kOxygen}};
     const PlannedDive dive({{2, 45}, {30, 45}}, settings);
     const std::vector<ContingencyPlan> plans =
         ContingencyPlans(dive.workspace->profile, dive.schedule(), dive.workspace->model, settings);
@@ -260,7 +263,7 @@ TEST(PlannerWarnings, EachLimitFromBothSidesAndTheRefusedOptions) {
     for (const std::vector<std::string>& row : DataRows("planner_gas_problems.tsv")) {
         const std::size_t slash = row[0].find('/');
         const BreathingGas gas =
-            row[0] == "air" ? BreathingGas::FromProfileLine(78, 0)
+            row[0] == "air" ? kAirGas
                             : BreathingGas::FromOxygenHelium(std::stod(row[0].substr(0, slash)),
                                                              std::stod(row[0].substr(slash + 1)));
         const DivePhase phase = row[2] == "bottom" ? DivePhase::Bottom : DivePhase::Ascent;
@@ -322,9 +325,7 @@ AscentStart SquareDive(double depth, double minutes, double descent, const Breat
 
 // 60 m for 30 minutes on air as the program draws it: 78 % N2 and 1 % argon, down in a minute,
 // the tissues starting at 0.79 x air pressure.
-AscentStart SixtyMetresThirtyMinutes() {
-    return SquareDive(60, 30, 1, BreathingGas::FromProfileLine(78, 0), 0.79 * kAir / 1000);
-}
+const AscentStart kSixtyMetresThirtyMinutes = SquareDive(60, 30, 1, kAirGas, 0.79 * kAir / 1000);
 
 Schedule Plan(const AscentStart& start, const PlannerSettings& settings) {
     return PlanAscent(start, ModelFromSettings({}), settings, kAir);
@@ -354,7 +355,7 @@ TEST(VpmbPlans, PublishedConservatismAndExtremes) {
                  Vpmb(0, gases));
         EXPECT_NEAR(reference.runTime, published, std::max(4.0, 0.05 * published));
         note("60 m, reference conventions", reference);
-        note("60 m, program conventions", Plan(SixtyMetresThirtyMinutes(), Vpmb(0, gases)));
+        note("60 m, program conventions", Plan(kSixtyMetresThirtyMinutes, Vpmb(0, gases)));
     }
     const BreathingGas trimix = BreathingGas::FromProfileLine(36, 45);
     for (int c = 0; c <= 4; ++c) {
@@ -386,7 +387,7 @@ TEST(VpmbInTheCalculation, PlansFromTheDivePhaseAndLeavesTheBuhlmannTissuesAlone
     const Schedule progressive = planned(PlannerModel::Vpmb, 5);
     const Schedule buhlmann = planned(PlannerModel::Buhlmann, 3);
     EXPECT_EQ(normal.model, "VPM-B +2");
-    EXPECT_EQ(normal.stops, Plan(SixtyMetresThirtyMinutes(), Vpmb(2)).stops);
+    EXPECT_EQ(normal.stops, Plan(kSixtyMetresThirtyMinutes, Vpmb(2)).stops);
     EXPECT_NE(progressive.start.tissues, normal.start.tissues);
     EXPECT_EQ(progressive.stops, normal.stops);
     EXPECT_NE(normal.stops, buhlmann.stops);
@@ -460,11 +461,6 @@ TEST(VpmbBubbles, NucleiGradientsBoyleAndTheSurfacePhase) {
     }
     EXPECT_NEAR(SurfacePhaseVolumeTime(0.5, 0.4, 0.75, 0.1, 0.3), integral / 0.15, 1e-4);
 }
-
-const BreathingGas kAirGas = BreathingGas::FromProfileLine(78, 0);  // 21 % O2, as drawn
-const BreathingGas kEan50 = BreathingGas::FromOxygenHelium(50, 0);
-const BreathingGas kOxygen = BreathingGas::FromOxygenHelium(100, 0);
-const BreathingGas kTrimix = BreathingGas::FromOxygenHelium(18, 45);
 
 // Segments "KIND FROM TO MINUTES GAS; ..." (T travel, S stop, W switch; "air" or O2/He).
 std::vector<ScheduleSegment> Segments(std::string text) {
@@ -633,7 +629,7 @@ TEST(DiveSlate, DrawsEveryCellReadablyWithinThePage) {
     plans[2].schedule.warnings = {"Warnung: ppO2 1,5 bar", "Warnung: END 35 m"};
     Settings settings;
     settings.decimalSeparator = ",";
-    settings.planner.decoGases = {{kEan50, {}}, {kOxygen, {}}};
+    settings.planner.decoGases = {kDecoEan50, kDecoOxygen};
     DiveSlate slate = DiveSlateOf("/home/taucher/trimix-60m.mrp", plans, settings);
     Transcript t;
     t.Note("title", slate.title).Note("facts", slate.facts).Note("warnings", slate.warnings);
