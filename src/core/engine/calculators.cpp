@@ -87,14 +87,18 @@ std::optional<double> BreathingVolume(const ComputedProfile& computed, double mi
 
 void mnuCalcBreathingRatio(const ComputedProfile& computed, Ui& ui,
                            std::string_view decimalSeparator) {
+    // Without a calculated dive the litres could not be used: say so before asking for them.
+    if (!AverageDepth(computed, computed.computedCount)) {
+        ui.ShowMessage(std::string(kNoCalculatedDive), MessageIcon::Information);
+        return;
+    }
     const std::optional<std::string> answer =
         ui.AskText("Wieviel Luft in Litern wurde verbraucht?", "2000");
     const std::optional<double> volume =
         BreathingVolume(computed, computed.computedCount, answer.value_or(""));
-    ui.ShowMessage(
-        volume ? "AMV: " + FormatGeneral(*volume, decimalSeparator) + " Liter pro Minute bei 1 bar"
-               : std::string(kNoCalculatedDive),
-        MessageIcon::Information);
+    ui.ShowMessage("AMV: " + FormatGeneral(volume.value_or(0), decimalSeparator) +
+                       " Liter pro Minute bei 1 bar",
+                   MessageIcon::Information);
 }
 
 std::string MixLimitsText(const GasMixFields& mix, const Settings& settings) {
