@@ -71,10 +71,10 @@ std::vector<std::string> Texts(const std::string& cell) {
 // compartment 0 are stored exactly.
 TEST(OptionsForm, ConfirmingKeepsUnchangedFieldsAndStoresTheCheckedCompartments) {
     Program p;
-    // Compartment 1 shown, 2..16 hidden.
+    // Compartment 1 shown, 2..16 hidden; the three gas warnings on.
     WriteEntries(p.store,
                  "Values/AirPressure=960;Values/MaxPPO2=1.4;Guidelines/Horizontal=1;"
-                 "View/ShowCompartment1=1");
+                 "View/ShowCompartment1=1;Warnings/PPO2Hi=1;Warnings/PPO2Lo=1;Warnings/PPN2=1");
     p.Reload();
     p.Confirm();
     // What runs now is what the next start loads.
