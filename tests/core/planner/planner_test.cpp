@@ -241,6 +241,13 @@ TEST(Contingency, NoPlanIsShorterTheWorstCaseIsTheLongestAndEmptyCylindersAreMar
         t.Note(plan.name, plan.marked, plan.gas->cylinders[1].emptyAt, plan.markReason);
         t.Note("  warnings", plan.Warnings());
     }
+    // A plan that was not calculated whole gives no contingency plan, the worst case included.
+    Schedule incomplete = dive.schedule();
+    incomplete.complete = false;
+    for (const ContingencyPlan& plan :
+         ContingencyPlans(dive.workspace->profile, incomplete, dive.workspace->model, settings))
+        t.Note("ohne Plan: " + plan.name, plan.schedule.complete, plan.gas.has_value(),
+               plan.schedule.reason);
     DiveProfile profile;
     profile.lines[1] = {30, 2, 2, 78, 0};
     profile.lines[2] = {30, 20, 22, 78, 0};
