@@ -116,9 +116,8 @@ inline std::string WindowDump(const QObject& root, const QStringList& skip = {})
     QStringList lines;
     for (const QObject* object : root.findChildren<QObject*>()) {
         const QString name = object->objectName();
-        if (!name.isEmpty() && !name.startsWith("qt_") && !skip.contains(name) &&
-            !Shown(*object).isEmpty())
-            lines << Shown(*object);
+        if (name.isEmpty() || name.startsWith("qt_") || skip.contains(name)) continue;
+        if (const QString shown = Shown(*object); !shown.isEmpty()) lines << shown;
     }
     return lines.join('\n').toStdString() + "\n";
 }
